@@ -1,0 +1,144 @@
+#include "app/Hvw.h"
+
+#include <exception>
+#include <new>
+#include <string>
+
+#include "common/DecimalNumber.h"
+#include "common/ScopeExit.h"
+#include "points/PointFileReader.h"
+#include "residual/ComputeResiduals.h"
+
+namespace torvane {
+
+TfrmMain::TfrmMain(Platform& platform) : platform_(platform) {
+  const ImageSize size = platform_.PictureSize(Control::img_uba);
+  left_picture_ = RgbCanvas(size.width, size.height);
+  right_picture_ = RgbCanvas(size.width, size.height);
+}
+
+void TfrmMain::btn_stopClick() { stop_requested_ = true; }
+
+bool TfrmMain::CheckNumber(Control field) {
+  const std::string text = platform_.Text(field);
+  std::string problem;
+  double value = 0;
+  if (text.empty()) {
+    problem = "Parameter is required";
+  } else if (!ParseDecimal(text, platform_.DecimalSeparator(), value)) {
+    problem = text + " Is not a number";
+  } else if (!(value > 0)) {
+    problem = "Radius must be greater than 0";
+  }
+  if (problem.empty()) return true;
+  platform_.ShowMessage(problem, "Error", MessageButtons::kOk);
+  platform_.SetFocus(field);
+  return false;
+}
+
+// A field that skipped its check on leaving (or was never left) can still
+// hold text that is no number; the run is then refused with the conversion's
+// own message.
+bool TfrmMain::ReadNumber(Control field, double& value) {
+  const std::string text = platform_.Text(field);
+  if (ParseDecimal(text, platform_.DecimalSeparator(), value)) return true;
+  platform_.ShowInfo("'" + text + "' is not a valid floating point value");
+  return false;
+}
+
+bool TfrmMain::TakeParameters() {
+  const std::string input = platform_.Text(Control::txt_in);
+  const std::string output = platform_.Text(Control::txt_out);
+  auto refuse = [this](std::string_view message, Control focus) {
+    platform_.ShowInfo(message);
+    platform_.SetFocus(focus);
+    return false;
+  };
+  if (input.empty()) return refuse("Input file name is required field.", Control::txt_in);
+  if (output.empty()) return refuse("Output file name is required field.", Control::txt_out);
+  if (output == input) {
+    return refuse("Input and output file name must not be the same.", Control::txt_out);
+  }
+  const bool grid_mode = platform_.Checked(Control::chb_grd);
+  if (grid_mode && platform_.Text(Control::txt_grd).empty()) {
+    return refuse("Grid file name is required field.", Control::txt_grd);
+  }
+
+  double radius = 0;
+  if (!ReadNumber(Control::txt_rfs, radius)) return false;
+  double band = parameters_.depth_band;
+  if (!grid_mode) {
+    if (!ReadNumber(Control::txt_rfa, band)) return false;
+    if (band > radius) return refuse("Depth must be <= than radius for search.", Control::txt_rfa);
+  }
+
+  parameters_.input_path = input;
+  parameters_.output_path = output;
+  parameters_.search_radius = radius;
+  parameters_.depth_band = band;
+  parameters_.cell_size = radius;
+  parameters_.preview_step = radius;
+  parameters_.preview_radius = radius;
+  parameters_.preview_reach = radius;
+  parameters_.columns = {platform_.ItemIndex(Control::cmb_gx), platform_.ItemIndex(Control::cmb_gy),
+                         platform_.ItemIndex(Control::cmb_point),
+                         platform_.ItemIndex(Control::cmb_uba)};
+  return true;
+}
+
+void TfrmMain::SetRunningButtons(bool running) {
+  platform_.SetEnabled(Control::btn_calc, !running);
+  platform_.SetVisible(Control::btn_exit, !running);
+  platform_.SetVisible(Control::btn_stop, running);
+}
+
+void TfrmMain::btn_calcClick() {
+  if (running_) return;  // Calc is disabled during a run; a stray press changes nothing
+  try {
+    if (!TakeParameters()) return;
+    running_ = true;
+    SetRunningButtons(true);
+    const ScopeExit idle([this] {
+      SetRunningButtons(false);
+      running_ = false;
+    });
+    RunCalculation();
+  } catch (const std::bad_alloc&) {
+    platform_.ShowInfo("Out of memory");
+  } catch (const std::exception& error) {
+    platform_.ShowInfo(error.what());
+  }
+}
+
+void TfrmMain::ClearPictures() {
+  left_picture_.Clear();
+  right_picture_.Clear();
+  platform_.ShowPicture(Control::img_uba, left_picture_);
+  platform_.ShowPicture(Control::img_regta, right_picture_);
+}
+
+void TfrmMain::RunCalculation() {
+  const ScopeExit clear_stop([this] { stop_requested_ = false; });
+  results_ready_ = false;
+  cluster_.Clear();
+  points_.Clear();
+  platform_.SetProgressPosition(0);
+  ClearPictures();
+  platform_.ProcessEvents();
+
+  if (!ReadPointFile(platform_, parameters_.input_path, parameters_.columns, points_)) return;
+  if (!BuildNeighbourCluster(platform_, points_, parameters_.cell_size, cluster_)) return;
+  if (!RunComputation()) return;
+  results_ready_ = true;
+}
+
+// The computation discards a Stop pressed while it runs: the flag is cleared
+// when it ends, however it ends.
+bool TfrmMain::RunComputation() {
+  const ScopeExit clear_stop([this] { stop_requested_ = false; });
+  const ResidualRequest request{parameters_.output_path, parameters_.search_radius,
+                                parameters_.depth_band, parameters_.cell_size};
+  return ComputeResiduals(platform_, request, points_, cluster_);
+}
+
+}  // namespace torvane

@@ -1,0 +1,81 @@
+#pragma once
+// A Platform without a window: it keeps the controls' state in memory,
+// starting from the window's defaults. The batch command and the tests build
+// on it and decide themselves what a message, the progress bar or event
+// processing means to them.
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "common/Platform.h"
+
+namespace torvane {
+
+class MemoryPlatform : public Platform {
+ public:
+  explicit MemoryPlatform(char decimal_separator);
+
+  std::string Text(Control control) override;
+  void SetText(Control control, std::string_view text) override;
+  bool Checked(Control control) override;
+  void SetChecked(Control control, bool checked) override;
+  int ItemIndex(Control control) override;
+  void SetItemIndex(Control control, int index) override;
+  void SetEnabled(Control control, bool enabled) override;
+  void SetVisible(Control control, bool visible) override;
+  void SetFocus(Control control) override;
+
+  void ShowInfo(std::string_view text) override;
+  MessageResult ShowMessage(std::string_view text, std::string_view caption,
+                            MessageButtons buttons) override;
+  void WriteConsoleNote(std::string_view text) override;
+
+  void SetProgressRange(int minimum, int maximum) override;
+  void SetProgressPosition(int position) override;
+  void ProcessEvents() override;
+
+  ImageSize PictureSize(Control image) override;
+  void ShowPicture(Control image, const RgbCanvas& canvas) override;
+
+  std::uint64_t AvailablePhysicalMemory() override;
+  char DecimalSeparator() override { return decimal_separator_; }
+
+  // State as a test or the batch command sees it.
+  bool Enabled(Control control) const { return State(control).enabled; }
+  bool Visible(Control control) const { return State(control).visible; }
+  Control focus() const { return focus_; }
+  int progress_minimum() const { return progress_minimum_; }
+  int progress_maximum() const { return progress_maximum_; }
+  int progress_position() const { return progress_position_; }
+  const RgbCanvas& picture(Control image) const;
+
+  void set_decimal_separator(char separator) { decimal_separator_ = separator; }
+  // 0 means "ask the system".
+  void set_available_memory(std::uint64_t bytes) { available_memory_ = bytes; }
+
+ private:
+  struct ControlState {
+    std::string text;
+    bool checked = false;
+    int item_index = -1;
+    bool enabled = true;
+    bool visible = true;
+  };
+  ControlState& State(Control control) { return controls_[static_cast<std::size_t>(control)]; }
+  const ControlState& State(Control control) const {
+    return controls_[static_cast<std::size_t>(control)];
+  }
+
+  std::array<ControlState, kControlCount> controls_;
+  Control focus_ = Control::txt_in;
+  int progress_minimum_ = 0;
+  int progress_maximum_ = 100;
+  int progress_position_ = 0;
+  RgbCanvas left_picture_;
+  RgbCanvas right_picture_;
+  char decimal_separator_;
+  std::uint64_t available_memory_ = 0;
+};
+
+}  // namespace torvane

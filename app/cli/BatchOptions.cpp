@@ -1,0 +1,69 @@
+#include "app/cli/BatchOptions.h"
+
+#include <CLI/CLI.hpp>
+#include <array>
+
+namespace torvane {
+
+bool ParseColumnLetters(const std::string& text, PointColumns& columns) {
+  std::array<int, 4> letters{};
+  std::size_t found = 0;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const char c = text[i];
+    int letter = -1;
+    if (c >= 'A' && c <= 'Z') letter = c - 'A';
+    if (c >= 'a' && c <= 'z') letter = c - 'a';
+    if (letter < 0 || found == letters.size()) return false;
+    letters[found++] = letter;
+    ++i;
+    if (i < text.size()) {
+      if (text[i] != ',' || i + 1 == text.size()) return false;
+      ++i;
+    }
+  }
+  if (found != letters.size()) return false;
+  columns = {letters[0], letters[1], letters[2], letters[3]};
+  return true;
+}
+
+std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& options) {
+  CLI::App app{
+      "Ring-average residuals of a gravity survey: for every point, its CBA less the mean CBA\n"
+      "of the survey points at a distance of R +- D from it. Writes a fixed-width table.\n"
+      "Numbers use the decimal separator of the locale (LC_ALL / LC_NUMERIC).",
+      "torvane-cli"};
+  app.set_version_flag("--version", std::string("torvane-cli ") + TORVANE_VERSION);
+  app.add_option("--input", options.input, "Point file: columns of X, Y, point number, CBA")
+      ->required();
+  app.add_option("--output", options.output, "Residual table to write")->required();
+  app.add_option("--radius", options.radius, "Ring radius R in metres (> 0)")->required();
+  app.add_option("--band", options.band,
+                 "Half-width D of the ring along the radius in metres (> 0, <= R; default 0)");
+  std::string columns = "A,B,C,E";
+  app.add_option("--columns", columns, "Column letters of X,Y,POINT,CBA")
+      ->capture_default_str();
+  app.add_flag("--quiet", options.quiet, "No progress bar and no summary line");
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp&) {
+    std::cout << app.help();
+    return 0;
+  } catch (const CLI::CallForVersion& version) {
+    std::cout << version.what() << "\n";
+    return 0;
+  } catch (const CLI::ParseError& error) {
+    std::cerr << "torvane-cli: " << error.what() << "\nRun with --help for more information.\n";
+    return 2;
+  }
+  if (!ParseColumnLetters(columns, options.columns)) {
+    std::cerr << "torvane-cli: --columns takes four letters A to Z separated by commas, "
+                 "such as A,B,C,E; got '"
+              << columns << "'\n";
+    return 2;
+  }
+  return std::nullopt;
+}
+
+}  // namespace torvane

@@ -1,0 +1,41 @@
+#pragma once
+// Writing a file so that it is either replaced whole or not at all: the bytes
+// go to a temporary file in the target's folder, which is renamed over the
+// target only when everything has been written and flushed. A failed or
+// abandoned write removes the temporary file and leaves an existing target
+// exactly as it was.
+
+#include <cstddef>
+#include <string>
+
+namespace torvane {
+
+class AtomicFile {
+ public:
+  // Creates the temporary file. `ok()` tells whether that worked; it fails
+  // when the folder is missing or not writable, or when the target exists and
+  // may not be written (a read-only file, a folder).
+  explicit AtomicFile(std::string target);
+  ~AtomicFile();
+  AtomicFile(const AtomicFile&) = delete;
+  AtomicFile& operator=(const AtomicFile&) = delete;
+
+  bool ok() const { return fd_ >= 0; }
+
+  // Appends bytes; false (and the file is abandoned) if any write fails.
+  bool Write(const void* data, std::size_t size);
+
+  // Flushes to disk and renames over the target; false when that fails, in
+  // which case the temporary file is gone and the target untouched.
+  bool Commit();
+
+  // Removes the temporary file now; the target stays as it was.
+  void Abandon();
+
+ private:
+  std::string target_;
+  std::string temp_path_;
+  int fd_ = -1;
+};
+
+}  // namespace torvane

@@ -1,0 +1,71 @@
+#pragma once
+// Every operation the program's logic needs from the window. The Qt window,
+// the batch command and the tests each implement it, so one logic runs behind
+// all three. Core code that must tell the user something calls the Platform
+// it was handed; it never prints or opens dialogs on its own.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "common/RgbCanvas.h"
+
+namespace torvane {
+
+inline constexpr std::string_view kApplicationTitle = "Torvane";
+
+// The window's controls, named as the window names them.
+enum class Control {
+  txt_in, btn_in, cmb_gx, cmb_gy, cmb_point, cmb_uba,
+  chb_grd, txt_grd, btn_grd, txt_n, chb_interpol,
+  txt_out, btn_out, txt_rfs, txt_rfa, ProgressBar1,
+  cb_preview, txt_nearest, btn_calc, btn_exit, btn_stop,
+  cb1, cb2, img_uba, img_regta, btn_save1, btn_save2,
+};
+inline constexpr int kControlCount = static_cast<int>(Control::btn_save2) + 1;
+
+enum class MessageButtons { kOk, kYesNo };
+enum class MessageResult { kOk, kYes, kNo };
+
+struct ImageSize {
+  int width = 0;
+  int height = 0;
+};
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  // Control state.
+  virtual std::string Text(Control control) = 0;
+  virtual void SetText(Control control, std::string_view text) = 0;
+  virtual bool Checked(Control control) = 0;
+  virtual void SetChecked(Control control, bool checked) = 0;
+  virtual int ItemIndex(Control control) = 0;
+  virtual void SetItemIndex(Control control, int index) = 0;
+  virtual void SetEnabled(Control control, bool enabled) = 0;
+  virtual void SetVisible(Control control, bool visible) = 0;
+  virtual void SetFocus(Control control) = 0;
+
+  // Messages. ShowInfo is a plain box with OK and the application's title.
+  virtual void ShowInfo(std::string_view text) = 0;
+  virtual MessageResult ShowMessage(std::string_view text, std::string_view caption,
+                                    MessageButtons buttons) = 0;
+  // A note on the program's standard output stream.
+  virtual void WriteConsoleNote(std::string_view text) = 0;
+
+  // The progress bar and the event loop.
+  virtual void SetProgressRange(int minimum, int maximum) = 0;
+  virtual void SetProgressPosition(int position) = 0;
+  virtual void ProcessEvents() = 0;
+
+  // The two picture boxes: their size, and showing a canvas in one of them.
+  virtual ImageSize PictureSize(Control image) = 0;
+  virtual void ShowPicture(Control image, const RgbCanvas& canvas) = 0;
+
+  // The machine and the user's settings.
+  virtual std::uint64_t AvailablePhysicalMemory() = 0;
+  virtual char DecimalSeparator() = 0;
+};
+
+}  // namespace torvane

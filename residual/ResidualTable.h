@@ -1,0 +1,46 @@
+#pragma once
+// The residual table: a header line and one fixed-width line per point, as C's
+// "%10.1f %10.1f %10.1f %10.3f %10.6f %10d" would print it (always with '.'),
+// each line ended by CR LF. The table is written to a temporary file beside
+// the target and only replaces it once complete.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "common/AtomicFile.h"
+
+namespace torvane {
+
+inline constexpr std::string_view kResidualTableHeader =
+    "         X          Y      POINT          U    TORVANE          N";
+
+struct TableRow {
+  double x = 0, y = 0, point = 0, u = 0, residual = 0;
+  int n = 0;
+};
+
+// Appends one formatted row, with its CR LF, to `out`.
+void AppendTableRow(const TableRow& row, std::string& out);
+
+class ResidualTableWriter {
+ public:
+  // Opens the temporary file; `ok()` is false when that is not possible.
+  explicit ResidualTableWriter(const std::string& output_path);
+
+  bool ok() const { return file_.ok(); }
+  void WriteHeader();
+  void WriteRow(const TableRow& row);
+  // Writes what is left and puts the table in place; false when any write,
+  // the flush or the rename failed (the target is then as it was).
+  bool Finish();
+
+ private:
+  void FlushIfFull();
+
+  AtomicFile file_;
+  std::string buffer_;
+  bool write_failed_ = false;
+};
+
+}  // namespace torvane
