@@ -1,0 +1,48 @@
+#pragma once
+// The tests' platform: controls in memory, and a log of every call the logic
+// makes (messages with captions, focus moves, button states, progress, event
+// processing, pictures shown), with Yes/No answers taken from a script.
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/MemoryPlatform.h"
+
+namespace torvane::testing {
+
+class ScriptedPlatform : public MemoryPlatform {
+ public:
+  explicit ScriptedPlatform(char decimal_separator = '.');
+
+  void ShowInfo(std::string_view text) override;
+  MessageResult ShowMessage(std::string_view text, std::string_view caption,
+                            MessageButtons buttons) override;
+  void WriteConsoleNote(std::string_view text) override;
+  void SetEnabled(Control control, bool enabled) override;
+  void SetVisible(Control control, bool visible) override;
+  void SetFocus(Control control) override;
+  void SetProgressRange(int minimum, int maximum) override;
+  void SetProgressPosition(int position) override;
+  void ProcessEvents() override;
+  void ShowPicture(Control image, const RgbCanvas& canvas) override;
+
+  // Every call, in order, as "kind: detail" lines, for example
+  // "info: Cannot open input data file", "message: Error: Parameter is
+  // required", "focus: txt_in", "enabled: btn_calc=0", "progress: 3",
+  // "events", "picture: img_uba".
+  std::vector<std::string> log;
+  // Only the messages ("info: ..." and "message: ..." lines).
+  std::vector<std::string> Messages() const;
+  int CountOf(std::string_view entry) const;
+
+  // Answers to Yes/No questions, taken front first; No when none is left.
+  std::deque<MessageResult> answers;
+  // Called on every event processing, to act as a user would meanwhile.
+  std::function<void()> on_events;
+};
+
+std::string ControlName(Control control);
+
+}  // namespace torvane::testing

@@ -1,0 +1,34 @@
+#pragma once
+// Files for tests: a temporary folder removed with everything in it, and
+// whole-file reads and writes.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace torvane::testing {
+
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+  std::string File(const std::string& name) const { return (path_ / name).string(); }
+  // Names of everything in the folder, sorted.
+  std::vector<std::string> Entries() const;
+
+ private:
+  std::filesystem::path path_;
+};
+
+void WriteFile(const std::string& path, const std::string& content);
+std::string ReadFile(const std::string& path);
+
+// The folder of the project's sources and of the shared samples beside it.
+std::string SourceDir();
+std::string InteropDir();  // empty when the samples are not there
+
+}  // namespace torvane::testing

@@ -1,0 +1,186 @@
+// torvane-cli as a user runs it: real files, exit codes, messages on stderr.
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+#include "tests/TestFiles.h"
+
+namespace torvane::testing {
+namespace {
+
+struct CliResult {
+  int exit_code = -1;
+  std::string out, err;
+};
+
+std::string Quote(const std::string& word) {
+  std::string quoted = "'";
+  for (const char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+CliResult RunCli(const TempDir& dir, const std::vector<std::string>& args,
+                 const std::string& environment = "") {
+  std::string command = environment;
+  command.append(" ").append(Quote(TORVANE_CLI));
+  for (const std::string& arg : args) command.append(" ").append(Quote(arg));
+  command.append(" >").append(Quote(dir.File("stdout.txt")));
+  command.append(" 2>").append(Quote(dir.File("stderr.txt")));
+  const int status = std::system(command.c_str());
+  CliResult result;
+  result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  result.out = ReadFile(dir.File("stdout.txt"));
+  result.err = ReadFile(dir.File("stderr.txt"));
+  std::filesystem::remove(dir.File("stdout.txt"));
+  std::filesystem::remove(dir.File("stderr.txt"));
+  return result;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+int DataLines(const std::string& survey_path) {
+  int count = 0;
+  for (const std::string& line : Lines(ReadFile(survey_path))) {
+    count += !line.empty() && line[0] != '/' && line[0] != 'X';
+  }
+  return count;
+}
+
+TEST(Cli, SampleSurveyWritesTheWholeTable) {
+  TempDir dir;
+  const std::string sample = SourceDir() + "/data/sample_survey.dat";
+  const CliResult run =
+      RunCli(dir, {"--input", sample, "--output", dir.File("t.dat"), "--radius", "500", "--band",
+                   "100"});
+  ASSERT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  EXPECT_NE(run.out.find(dir.File("t.dat")), std::string::npos) << run.out;
+  const auto table = Lines(ReadFile(dir.File("t.dat")));
+  ASSERT_EQ(static_cast<int>(table.size()), DataLines(sample) + 1);
+  int with_ring = 0;
+  for (std::size_t i = 1; i < table.size(); ++i) with_ring += !table[i].ends_with(" 0\r");
+  EXPECT_GT(with_ring, static_cast<int>(table.size()) / 2) << "most points should have a ring";
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"t.dat"});
+}
+
+struct ExitCase {
+  const char* name;
+  std::vector<std::string> args;  // $IN, $OUT and $DIR are replaced
+  int exit_code;
+  const char* stderr_part;  // found in stderr
+};
+
+const ExitCase kExitCases[] = {
+    {"HelpNamesTheOptions", {"--help"}, 0, ""},
+    {"NoArguments", {}, 2, "--input"},
+    {"UnknownFlag", {"--input", "$IN", "--output", "$OUT", "--radius", "5", "--frobnicate"}, 2,
+     "frobnicate"},
+    {"RadiusZero", {"--input", "$IN", "--output", "$OUT", "--radius", "0"}, 2,
+     "Error: Radius must be greater than 0\n"},
+    {"RadiusNotANumber", {"--input", "$IN", "--output", "$OUT", "--radius", "1,5"}, 2,
+     "Error: 1,5 Is not a number\n"},
+    {"BandZero", {"--input", "$IN", "--output", "$OUT", "--radius", "5", "--band", "0"}, 2,
+     "Error: Radius must be greater than 0\n"},
+    {"BadColumns", {"--input", "$IN", "--output", "$OUT", "--radius", "5", "--columns", "A,B,C"},
+     2, "--columns"},
+    {"BandAboveRadius", {"--input", "$IN", "--output", "$OUT", "--radius", "5", "--band", "6"}, 1,
+     "Torvane: Depth must be <= than radius for search.\n"},
+    {"SameInputAndOutput", {"--input", "$IN", "--output", "$IN", "--radius", "5"}, 1,
+     "Torvane: Input and output file name must not be the same.\n"},
+    {"MissingInput", {"--input", "$DIR/none.dat", "--output", "$OUT", "--radius", "5"}, 1,
+     "Torvane: Cannot open input data file\n"},
+    {"OutputFolderMissing", {"--input", "$IN", "--output", "$DIR/no/t.dat", "--radius", "5"}, 1,
+     "Torvane: Error by opening output data "},
+};
+
+class CliExit : public ::testing::TestWithParam<ExitCase> {};
+
+TEST_P(CliExit, CodeAndMessage) {
+  const ExitCase& c = GetParam();
+  TempDir dir;
+  WriteFile(dir.File("in.dat"), "0 0 1 0 10\n5 0 2 0 4\n");
+  std::vector<std::string> args;
+  for (std::string arg : c.args) {
+    for (const auto& [key, value] : {std::pair<std::string, std::string>{"$IN", dir.File("in.dat")},
+                                     {"$OUT", dir.File("out.dat")},
+                                     {"$DIR", dir.path().string()}}) {
+      if (const auto at = arg.find(key); at != std::string::npos) arg.replace(at, key.size(), value);
+    }
+    args.push_back(arg);
+  }
+  const CliResult run = RunCli(dir, args);
+  EXPECT_EQ(run.exit_code, c.exit_code) << run.err;
+  EXPECT_NE(run.err.find(c.stderr_part), std::string::npos) << run.err;
+  if (c.exit_code == 0) {
+    EXPECT_NE(run.out.find("--radius"), std::string::npos);
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir.File("out.dat")));
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"in.dat"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Runs, CliExit, ::testing::ValuesIn(kExitCases),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+TEST(Cli, ColumnLettersInAnyCase) {
+  TempDir dir;
+  // Columns: CBA, point, Y, X.
+  WriteFile(dir.File("in.dat"), "10 1 0 0\n4 2 0 100\n6 3 100 0\n");
+  const CliResult run = RunCli(dir, {"--input", dir.File("in.dat"), "--output", dir.File("t.dat"),
+                                     "--radius", "100", "--band", "10", "--columns", "d,C,b,a",
+                                     "--quiet"});
+  ASSERT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(run.out, "") << "--quiet prints no summary";
+  EXPECT_EQ(Lines(ReadFile(dir.File("t.dat")))[1],
+            "       0.0        0.0        1.0     10.000   5.000000          2\r");
+}
+
+// Where the locale's decimal mark is ',', the command line and the file use it.
+TEST(Cli, CommaLocale) {
+  if (std::system("locale -a 2>/dev/null | grep -qi '^de_DE.utf-\\?8$'") != 0) {
+    GTEST_SKIP() << "the de_DE.UTF-8 locale is not installed";
+  }
+  TempDir dir;
+  WriteFile(dir.File("in.dat"), "0 0 1 0 10,5\n100,5 0 2 0 4\n0 100,5 3 0 6\n1 1 4 0 1.5\n");
+  const CliResult run = RunCli(dir, {"--input", dir.File("in.dat"), "--output", dir.File("t.dat"),
+                                     "--radius", "100,5", "--band", "0,5"},
+                               "LC_ALL=de_DE.UTF-8");
+  ASSERT_EQ(run.exit_code, 0) << run.err;
+  const auto table = Lines(ReadFile(dir.File("t.dat")));
+  ASSERT_EQ(table.size(), 4u) << "the line written with '.' is skipped";
+  EXPECT_EQ(table[1], "       0.0        0.0        1.0     10.500   5.500000          2\r");
+  const CliResult dotted = RunCli(dir, {"--input", dir.File("in.dat"), "--output",
+                                        dir.File("t.dat"), "--radius", "100.5"},
+                                  "LC_ALL=de_DE.UTF-8");
+  EXPECT_EQ(dotted.exit_code, 2);
+  EXPECT_NE(dotted.err.find("Error: 100.5 Is not a number"), std::string::npos) << dotted.err;
+}
+
+// Surveys converted from real gravity data sets: every station makes a line.
+TEST(Cli, InteropSurveys) {
+  if (InteropDir().empty()) GTEST_SKIP() << "no shared samples beside the project";
+  for (const char* name : {"bushveld_cba.dat", "lagunadelmaule_cba.dat", "yunnan_cba.dat"}) {
+    TempDir dir;
+    const std::string survey = InteropDir() + "/" + name;
+    const CliResult run = RunCli(dir, {"--input", survey, "--output", dir.File("t.dat"),
+                                       "--radius", "5000", "--band", "1000", "--quiet"});
+    ASSERT_EQ(run.exit_code, 0) << name << run.err;
+    const auto table = Lines(ReadFile(dir.File("t.dat")));
+    EXPECT_EQ(static_cast<int>(table.size()), DataLines(survey) + 1) << name;
+    // The X column gives back the file's X.
+    const auto first = Lines(ReadFile(survey))[1];
+    EXPECT_NEAR(std::stod(table[1].substr(0, 10)), std::stod(first), 0.051) << name;
+  }
+}
+
+}  // namespace
+}  // namespace torvane::testing

@@ -1,0 +1,178 @@
+// The ring found through the cell index against the plain loop over all
+// points, on random surveys: the same ring counts and the same residuals,
+// bit for bit, whatever the order of the points in the file.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <random>
+
+#include "app/Hvw.h"
+#include "residual/ExactSum.h"
+#include "residual/PointRing.h"
+#include "tests/ScriptedPlatform.h"
+#include "tests/TestFiles.h"
+
+namespace torvane::testing {
+namespace {
+
+struct Station {
+  double x, y, cba;
+};
+
+// The plain definition: every point whose distance lies in the band.
+void BruteForce(const PointSet& set, double radius, double band, std::vector<double>& residual,
+                std::vector<int>& n) {
+  const double lower = radius - band - kRingTolerance;
+  const double upper = radius + band + kRingTolerance;
+  residual.assign(set.points.size(), 0);
+  n.assign(set.points.size(), 0);
+  ExactSum sum;
+  for (std::size_t i = 0; i < set.points.size(); ++i) {
+    sum.Reset();
+    for (const SurveyPoint& other : set.points) {
+      const double d = std::hypot(other.x - set.points[i].x, other.y - set.points[i].y);
+      if (lower <= d && d <= upper) {
+        sum.Add(other.cba);
+        ++n[i];
+      }
+    }
+    if (n[i] > 0) residual[i] = set.points[i].cba - sum.Result() / n[i];
+  }
+}
+
+std::string SurveyText(const std::vector<Station>& stations) {
+  std::string text = "X Y POINT H CBA\n";
+  char line[160];
+  for (std::size_t i = 0; i < stations.size(); ++i) {
+    std::snprintf(line, sizeof line, "%.17g %.17g %zu 0 %.17g\n", stations[i].x, stations[i].y,
+                  i + 1, stations[i].cba);
+    text += line;
+  }
+  return text;
+}
+
+// Stations on a lattice (so that many lie exactly R apart), scattered ones,
+// and a few sharing one spot; some coordinates negative.
+std::vector<Station> RandomSurvey(std::mt19937_64& random, int count, double extent,
+                                  double lattice) {
+  std::uniform_real_distribution<double> position(-0.3 * extent, 0.7 * extent);
+  std::uniform_real_distribution<double> value(-150, 50);
+  std::uniform_int_distribution<int> cell(0, static_cast<int>(extent / lattice));
+  std::vector<Station> stations;
+  for (int i = 0; i < count; ++i) {
+    Station s{position(random), position(random), value(random)};
+    if (i % 3 == 0) {
+      s.x = cell(random) * lattice - 0.3 * extent;
+      s.y = cell(random) * lattice - 0.3 * extent;
+    }
+    if (i % 17 == 0 && i > 0) s = {stations[0].x, stations[0].y, value(random)};
+    stations.push_back(s);
+  }
+  return stations;
+}
+
+struct RingCase {
+  const char* name;
+  int count;
+  double extent, lattice, radius, band;
+};
+
+const RingCase kRingCases[] = {
+    {"ZeroBandOnALattice", 1500, 600, 25, 100, 0},
+    {"NarrowBand", 1500, 3000, 10, 150, 20},
+    {"BandEqualToRadius", 800, 1000, 20, 80, 80},
+    {"RadiusBeyondTheSurvey", 300, 500, 50, 2000, 1500},
+    {"SmallRadiusManyCells", 2000, 5000, 5, 15, 7.5},
+};
+
+class RingAgainstPlainLoop : public ::testing::TestWithParam<RingCase> {};
+
+TEST_P(RingAgainstPlainLoop, SameCountsAndResidualsInAnyOrder) {
+  const RingCase& c = GetParam();
+  std::mt19937_64 random(12345);
+  std::vector<Station> stations = RandomSurvey(random, c.count, c.extent, c.lattice);
+
+  std::vector<std::vector<double>> residual_by_station(2);
+  for (int order = 0; order < 2; ++order) {
+    // The second pass reads the same stations in another order.
+    std::vector<std::size_t> permutation(stations.size());
+    for (std::size_t i = 0; i < permutation.size(); ++i) permutation[i] = i;
+    if (order == 1) std::shuffle(permutation.begin(), permutation.end(), random);
+    std::vector<Station> ordered;
+    for (const std::size_t i : permutation) ordered.push_back(stations[i]);
+
+    TempDir dir;
+    WriteFile(dir.File("survey.dat"), SurveyText(ordered));
+    ScriptedPlatform platform;
+    TfrmMain form(platform);
+    platform.SetText(Control::txt_in, dir.File("survey.dat"));
+    platform.SetText(Control::txt_out, dir.File("table.dat"));
+    char number[64];
+    std::snprintf(number, sizeof number, "%.17g", c.radius);
+    platform.SetText(Control::txt_rfs, number);
+    std::snprintf(number, sizeof number, "%.17g", c.band);
+    platform.SetText(Control::txt_rfa, number);
+    form.btn_calcClick();
+    ASSERT_TRUE(form.ResultsReady()) << ::testing::PrintToString(platform.Messages());
+
+    std::vector<double> expected;
+    std::vector<int> expected_n;
+    BruteForce(form.Points(), c.radius, c.band, expected, expected_n);
+    const std::string table = ReadFile(dir.File("table.dat"));
+    int with_ring = 0;
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+      ASSERT_EQ(form.Points().points[i].residual, expected[i]) << "point " << i;
+      with_ring += expected_n[i] > 0;
+    }
+    EXPECT_GT(with_ring, c.count / 10) << "the case should exercise real rings";
+    residual_by_station[order].resize(stations.size());
+    for (std::size_t i = 0; i < permutation.size(); ++i) {
+      residual_by_station[order][permutation[i]] = form.Points().points[i].residual;
+    }
+  }
+  EXPECT_EQ(residual_by_station[0], residual_by_station[1]);
+}
+
+INSTANTIATE_TEST_SUITE_P(Surveys, RingAgainstPlainLoop, ::testing::ValuesIn(kRingCases),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+// Both band limits are inclusive: a point at exactly R + D + 1e-6 or
+// R - D - 1e-6 counts, one a step further does not.
+TEST(RingBounds, BothLimitsInclusive) {
+  const double radius = 100, band = 10;
+  const double upper = radius + band + kRingTolerance;
+  const double lower = radius - band - kRingTolerance;
+  PointSet set;
+  set.points = {{0, 0, 1, 0, 0, 0},
+                {upper, 0, 2, 0, 1, 0},
+                {0, lower, 3, 0, 2, 0},
+                {-std::nextafter(upper, 1e9), 0, 4, 0, 100, 0},
+                {0, -std::nextafter(lower, 0), 5, 0, 100, 0}};
+  for (const SurveyPoint& p : set.points) {
+    set.min_x = std::min(set.min_x, p.x);
+    set.min_y = std::min(set.min_y, p.y);
+  }
+  for (SurveyPoint& p : set.points) {
+    p.x -= set.min_x;
+    p.y -= set.min_y;
+    set.max_x = std::max(set.max_x, p.x);
+    set.max_y = std::max(set.max_y, p.y);
+  }
+  set.min_x = set.min_y = 0;
+  ScriptedPlatform platform;
+  NeighbourCluster cluster;
+  ASSERT_TRUE(BuildNeighbourCluster(platform, set, radius, cluster));
+  PointRing ring(set, cluster, radius, radius, band);
+  const RingValues values = ring.Gather(set.points[0].x, set.points[0].y);
+  std::vector<double> expected;
+  std::vector<int> n;
+  BruteForce(set, radius, band, expected, n);
+  EXPECT_EQ(values.n, n[0]);
+  EXPECT_EQ(values.sum, 3.0);  // the two points on the limits, not those beyond
+}
+
+}  // namespace
+}  // namespace torvane::testing

@@ -1,0 +1,188 @@
+// A whole run through TfrmMain: the order of its calls to the platform, the
+// table it writes, the flags and the buttons.
+
+#include <gtest/gtest.h>
+
+#include "app/Hvw.h"
+#include "tests/ScriptedPlatform.h"
+#include "tests/TestFiles.h"
+
+namespace torvane::testing {
+namespace {
+
+// Three points: P1 sees P2 and P3 at distance 100; P2 and P3 see only P1.
+constexpr const char* kExampleSurvey =
+    "/ three stations\n"
+    "X Y POINT H CBA\n"
+    "0 0 1 0 10\n"
+    "100 0 2 0 4\n"
+    "0 100 3 0 6\n";
+
+constexpr const char* kExampleTable =
+    "         X          Y      POINT          U    TORVANE          N\r\n"
+    "       0.0        0.0        1.0     10.000   5.000000          2\r\n"
+    "     100.0        0.0        2.0      4.000  -6.000000          1\r\n"
+    "       0.0      100.0        3.0      6.000  -4.000000          1\r\n";
+
+struct ExampleRun {
+  TempDir dir;
+  ScriptedPlatform platform;
+  TfrmMain form{platform};
+
+  ExampleRun(const std::string& survey = kExampleSurvey, const std::string& radius = "100",
+             const std::string& band = "10") {
+    WriteFile(dir.File("survey.dat"), survey);
+    platform.SetText(Control::txt_in, dir.File("survey.dat"));
+    platform.SetText(Control::txt_out, dir.File("table.dat"));
+    platform.SetText(Control::txt_rfs, radius);
+    platform.SetText(Control::txt_rfa, band);
+  }
+  std::string Table() const { return ReadFile(dir.File("table.dat")); }
+};
+
+TEST(RunOrder, WorkedExampleTableAndCallOrder) {
+  ExampleRun run;
+  run.form.btn_calcClick();
+
+  EXPECT_EQ(run.Table(), kExampleTable);
+  EXPECT_TRUE(run.form.ResultsReady());
+  EXPECT_FALSE(run.form.StopRequested());
+  const std::vector<std::string> expected = {
+      "enabled: btn_calc=0", "visible: btn_exit=0", "visible: btn_stop=1",
+      "progress: 0",  // the run resets the bar
+      "picture: img_uba", "picture: img_regta",  // both pictures cleared
+      "events",
+      "range: 0..3", "progress: 0", "events",  // the computation sets up the bar
+      "progress: 1", "events", "progress: 2", "events", "progress: 3", "events",
+      "enabled: btn_calc=1", "visible: btn_exit=1", "visible: btn_stop=0",
+  };
+  EXPECT_EQ(run.platform.log, expected);
+  EXPECT_EQ(run.form.Points().points[0].residual, 5.0);
+  EXPECT_EQ(run.form.Points().points[1].residual, -6.0);
+}
+
+TEST(RunOrder, PicturesAreClearedToAWhiteAreaInABlackFrame) {
+  ExampleRun run;
+  run.form.btn_calcClick();
+  for (const Control image : {Control::img_uba, Control::img_regta}) {
+    const RgbCanvas& canvas = run.platform.picture(image);
+    ASSERT_EQ(canvas.width(), 177);
+    ASSERT_EQ(canvas.height(), 145);
+    for (int y = 0; y < canvas.height(); ++y) {
+      for (int x = 0; x < canvas.width(); ++x) {
+        const bool frame = x == 0 || y == 0 || x == canvas.width() - 1 || y == canvas.height() - 1;
+        ASSERT_EQ(canvas.Pixel(x, y), frame ? kBlack : kWhite) << x << "," << y;
+      }
+    }
+  }
+}
+
+// Stop pressed while the residuals are computed changes nothing: the table is
+// complete and the flag is cleared when the computation ends.
+TEST(RunOrder, StopDuringTheComputationIsDiscarded) {
+  ExampleRun run;
+  bool pressed = false;
+  run.platform.on_events = [&] {
+    if (run.platform.progress_position() == 1 && !pressed) {
+      pressed = true;
+      run.form.btn_stopClick();
+      EXPECT_TRUE(run.form.StopRequested());
+    }
+  };
+  run.form.btn_calcClick();
+  EXPECT_TRUE(pressed);
+  EXPECT_EQ(run.Table(), kExampleTable);
+  EXPECT_TRUE(run.form.ResultsReady());
+  EXPECT_FALSE(run.form.StopRequested());
+}
+
+// A second press of Calc from inside the run (Calc is disabled then) is ignored.
+TEST(RunOrder, CalcDuringARunIsIgnored) {
+  ExampleRun run;
+  int nested_runs = 0;
+  run.platform.on_events = [&] {
+    if (run.form.Running() && nested_runs++ == 0) run.form.btn_calcClick();
+  };
+  run.form.btn_calcClick();
+  EXPECT_EQ(run.platform.CountOf("enabled: btn_calc=0"), 1);
+  EXPECT_EQ(run.Table(), kExampleTable);
+}
+
+// Points more than R below or to the left of a point are counted like their
+// mirror images above and to the right.
+TEST(RunOrder, RingPointsOnEverySideCount) {
+  // With R = 100 and D = 90 the band is [10, 190] (+- 1e-6). Cells are 100
+  // wide, so the points 190 to the left and below lie two cells away, beyond
+  // a window of cells that reaches only R below the centre.
+  ExampleRun run(
+      "190 190 1 0 0\n"
+      "0 190 2 0 8\n"     // 190 to the left
+      "190 0 3 0 16\n"    // 190 below
+      "380 190 4 0 24\n"  // 190 to the right
+      "190 380 5 0 32\n", // 190 above
+      "100", "90");
+  run.form.btn_calcClick();
+  ASSERT_TRUE(run.form.ResultsReady());
+  const SurveyPoint& centre = run.form.Points().points[0];
+  EXPECT_EQ(centre.residual, 0.0 - (8.0 + 16 + 24 + 32) / 4);
+  EXPECT_NE(run.Table().find(" -20.000000          4\r\n"), std::string::npos) << run.Table();
+}
+
+// D = R: the lower bound is negative, so the point itself and every point on
+// its spot enter the mean; D = 0 keeps only points at R +- 1e-6.
+TEST(RunOrder, BandLimits) {
+  {
+    ExampleRun run("0 0 1 0 10\n0 0 2 0 20\n100 0 3 0 30\n", "100", "100");
+    run.form.btn_calcClick();
+    const auto& p = run.form.Points().points;
+    EXPECT_DOUBLE_EQ(p[0].residual, 10 - 60.0 / 3);
+    EXPECT_DOUBLE_EQ(p[2].residual, 30 - 60.0 / 3);
+  }
+  {
+    ExampleRun run("0 0 1 0 10\n100.000001 0 2 0 20\n0 100.0000011 3 0 30\n", "100", "0");
+    run.platform.SetText(Control::txt_rfa, "0");
+    run.form.btn_calcClick();
+    const auto& p = run.form.Points().points;
+    EXPECT_DOUBLE_EQ(p[0].residual, 10 - 20.0) << "only the point within 1e-6 of R counts";
+    EXPECT_DOUBLE_EQ(p[2].residual, 0.0);
+  }
+}
+
+// Negative file coordinates are shifted for the computation and restored in
+// the table.
+TEST(RunOrder, NegativeCoordinatesComeBackAsWritten) {
+  ExampleRun run("-50 -20 1 0 10\n50 -20 2 0 4\n-50 80 3 0 6\n");
+  run.form.btn_calcClick();
+  const std::string table = run.Table();
+  EXPECT_NE(table.find("     -50.0      -20.0        1.0     10.000   5.000000          2\r\n"),
+            std::string::npos)
+      << table;
+  EXPECT_EQ(run.form.Points().shift_x, 50.0);
+  EXPECT_EQ(run.form.Points().shift_y, 20.0);
+}
+
+// Every run starts from nothing: a failed run leaves no points, no results.
+TEST(RunOrder, AFailedRunDropsTheEarlierResults) {
+  ExampleRun run;
+  run.form.btn_calcClick();
+  ASSERT_TRUE(run.form.ResultsReady());
+  run.platform.SetText(Control::txt_in, run.dir.File("missing.dat"));
+  run.form.btn_calcClick();
+  EXPECT_FALSE(run.form.ResultsReady());
+  EXPECT_EQ(run.form.Points().count(), 0);
+  EXPECT_TRUE(run.form.Cluster().empty());
+  EXPECT_TRUE(run.platform.Enabled(Control::btn_calc));
+  EXPECT_TRUE(run.platform.Visible(Control::btn_exit));
+  EXPECT_FALSE(run.platform.Visible(Control::btn_stop));
+}
+
+// The gridding radius field takes no part in a run.
+TEST(RunOrder, GriddingRadiusHasNoEffect) {
+  ExampleRun first;
+  first.platform.SetText(Control::txt_nearest, "12345");
+  first.form.btn_calcClick();
+  EXPECT_EQ(first.Table(), kExampleTable);
+}
+
+}  // namespace
+}  // namespace torvane::testing
