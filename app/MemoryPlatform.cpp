@@ -1,5 +1,7 @@
 #include "app/MemoryPlatform.h"
 
+#include <filesystem>
+
 #include "app/ControlDefaults.h"
 #include "common/SystemMemory.h"
 
@@ -50,6 +52,21 @@ void MemoryPlatform::ShowPicture(Control image, const RgbCanvas& canvas) {
 
 const RgbCanvas& MemoryPlatform::picture(Control image) const {
   return image == Control::img_regta ? right_picture_ : left_picture_;
+}
+
+bool MemoryPlatform::ExecuteFileDialog(FileDialog, FileDialogState&) { return false; }
+
+bool MemoryPlatform::SetBusyCursor(bool busy) {
+  const bool was_busy = busy_cursor_;
+  busy_cursor_ = busy;
+  return was_busy;
+}
+
+std::string MemoryPlatform::ExecutablePath() {
+  if (!executable_path_.empty()) return executable_path_;
+  std::error_code error;
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+  return error ? std::string() : self.string();
 }
 
 std::uint64_t MemoryPlatform::AvailablePhysicalMemory() {

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "common/Platform.h"
 
@@ -38,8 +39,14 @@ class MemoryPlatform : public Platform {
   ImageSize PictureSize(Control image) override;
   void ShowPicture(Control image, const RgbCanvas& canvas) override;
 
+  // Nobody answers a dialog here: every one is cancelled.
+  bool ExecuteFileDialog(FileDialog dialog, FileDialogState& state) override;
+  bool SetBusyCursor(bool busy) override;
+  void CloseWindow() override { close_requested_ = true; }
+
   std::uint64_t AvailablePhysicalMemory() override;
   char DecimalSeparator() override { return decimal_separator_; }
+  std::string ExecutablePath() override;
 
   // State as a test or the batch command sees it.
   bool Enabled(Control control) const { return State(control).enabled; }
@@ -49,10 +56,14 @@ class MemoryPlatform : public Platform {
   int progress_maximum() const { return progress_maximum_; }
   int progress_position() const { return progress_position_; }
   const RgbCanvas& picture(Control image) const;
+  bool busy_cursor() const { return busy_cursor_; }
+  bool close_requested() const { return close_requested_; }
 
   void set_decimal_separator(char separator) { decimal_separator_ = separator; }
   // 0 means "ask the system".
   void set_available_memory(std::uint64_t bytes) { available_memory_ = bytes; }
+  // Empty means "the running program's own path".
+  void set_executable_path(std::string path) { executable_path_ = std::move(path); }
 
  private:
   struct ControlState {
@@ -74,8 +85,11 @@ class MemoryPlatform : public Platform {
   int progress_position_ = 0;
   RgbCanvas left_picture_;
   RgbCanvas right_picture_;
+  bool busy_cursor_ = false;
+  bool close_requested_ = false;
   char decimal_separator_;
   std::uint64_t available_memory_ = 0;
+  std::string executable_path_;
 };
 
 }  // namespace torvane

@@ -32,6 +32,21 @@ struct ImageSize {
   int height = 0;
 };
 
+// The window's three file dialogs: the open dialog shared by the point file
+// and grid choosers, the save dialog of the output table, and the save
+// dialog of the two preview pictures.
+enum class FileDialog { OpenDialog1, SaveDialog1, SaveDialog2 };
+
+// What a file dialog shows, and what the user chose in it. A filter is
+// written "Description (*.ext)|*.ext|Other (*.*)|*.*"; filter_index counts
+// its entries from 1.
+struct FileDialogState {
+  std::string file_name;
+  std::string filter;
+  std::string default_extension;
+  int filter_index = 1;
+};
+
 class Platform {
  public:
   virtual ~Platform() = default;
@@ -63,9 +78,24 @@ class Platform {
   virtual ImageSize PictureSize(Control image) = 0;
   virtual void ShowPicture(Control image, const RgbCanvas& canvas) = 0;
 
+  // Shows a file dialog modally, starting in the current working directory
+  // when file_name names no folder. On OK: true, with file_name set to the
+  // chosen full path and filter_index to the chosen filter. On cancel: false,
+  // and `state` is unchanged.
+  virtual bool ExecuteFileDialog(FileDialog dialog, FileDialogState& state) = 0;
+
+  // Shows the busy cursor while `busy` is true. Answers whether it was shown
+  // before, so that a caller can restore what it found.
+  virtual bool SetBusyCursor(bool busy) = 0;
+
+  // Closes the main window (its close handler then runs).
+  virtual void CloseWindow() = 0;
+
   // The machine and the user's settings.
   virtual std::uint64_t AvailablePhysicalMemory() = 0;
   virtual char DecimalSeparator() = 0;
+  // The full path of the running program.
+  virtual std::string ExecutablePath() = 0;
 };
 
 }  // namespace torvane

@@ -64,6 +64,29 @@ void ScriptedPlatform::ShowPicture(Control image, const RgbCanvas& canvas) {
   log.push_back("picture: " + ControlName(image));
 }
 
+bool ScriptedPlatform::ExecuteFileDialog(FileDialog dialog, FileDialogState& state) {
+  static constexpr const char* kNames[] = {"OpenDialog1", "SaveDialog1", "SaveDialog2"};
+  log.push_back(std::string("dialog: ") + kNames[static_cast<int>(dialog)]);
+  dialogs_shown.emplace_back(dialog, state);
+  if (dialog_answers.empty()) return false;
+  const std::optional<DialogAnswer> answer = dialog_answers.front();
+  dialog_answers.pop_front();
+  if (!answer) return false;
+  state.file_name = answer->file_name;
+  state.filter_index = answer->filter_index;
+  return true;
+}
+
+bool ScriptedPlatform::SetBusyCursor(bool busy) {
+  log.push_back(busy ? "cursor: busy" : "cursor: normal");
+  return MemoryPlatform::SetBusyCursor(busy);
+}
+
+void ScriptedPlatform::CloseWindow() {
+  MemoryPlatform::CloseWindow();
+  log.push_back("close");
+}
+
 std::vector<std::string> ScriptedPlatform::Messages() const {
   std::vector<std::string> messages;
   for (const std::string& entry : log) {

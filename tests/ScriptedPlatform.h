@@ -5,7 +5,9 @@
 
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/MemoryPlatform.h"
@@ -27,11 +29,15 @@ class ScriptedPlatform : public MemoryPlatform {
   void SetProgressPosition(int position) override;
   void ProcessEvents() override;
   void ShowPicture(Control image, const RgbCanvas& canvas) override;
+  bool ExecuteFileDialog(FileDialog dialog, FileDialogState& state) override;
+  bool SetBusyCursor(bool busy) override;
+  void CloseWindow() override;
 
   // Every call, in order, as "kind: detail" lines, for example
   // "info: Cannot open input data file", "message: Error: Parameter is
   // required", "focus: txt_in", "enabled: btn_calc=0", "progress: 3",
-  // "events", "picture: img_uba".
+  // "events", "picture: img_uba", "dialog: SaveDialog2", "cursor: busy",
+  // "cursor: normal", "close".
   std::vector<std::string> log;
   // Only the messages ("info: ..." and "message: ..." lines).
   std::vector<std::string> Messages() const;
@@ -39,6 +45,15 @@ class ScriptedPlatform : public MemoryPlatform {
 
   // Answers to Yes/No questions, taken front first; No when none is left.
   std::deque<MessageResult> answers;
+  // Answers to file dialogs, taken front first: a chosen file name and
+  // filter index, or nothing for Cancel. Cancel when none is left.
+  struct DialogAnswer {
+    std::string file_name;
+    int filter_index = 1;
+  };
+  std::deque<std::optional<DialogAnswer>> dialog_answers;
+  // What each file dialog was shown with, in order.
+  std::vector<std::pair<FileDialog, FileDialogState>> dialogs_shown;
   // Called on every event processing, to act as a user would meanwhile.
   std::function<void()> on_events;
 };
