@@ -56,13 +56,15 @@ bool BuildNeighbourCluster(Platform& platform, const PointSet& points, double ce
   cluster.ny_ = static_cast<std::int32_t>(std::max<std::int64_t>(ny, 0));
 
   // Both counts fit 31 bits, so their product and the table's size in bytes
-  // fit 64 bits. The table must also fit in the memory the system has free:
-  // an allocation beyond it would only push the machine into swapping.
+  // fit 64 bits. The table must also fit in the memory the system has free
+  // (when the system tells): an allocation beyond it would only push the
+  // machine into swapping.
   const std::uint64_t cells = nx > 0 && ny > 0 ? static_cast<std::uint64_t>(nx * ny) : 0;
   const std::uint64_t bytes =
       (cells + 1) * sizeof(std::uint32_t) + points.points.size() * sizeof(std::int32_t);
+  const std::uint64_t available = platform.AvailablePhysicalMemory();
   if (cells == 0 || cells >= std::numeric_limits<std::uint32_t>::max() ||
-      bytes > platform.AvailablePhysicalMemory()) {
+      (available != 0 && bytes > available)) {
     platform.ShowInfo(kNoMemoryMessage);
     return false;
   }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
@@ -144,6 +145,26 @@ TEST(RunFailures, TinyRadiusEndsWithTheClusterMessage) {
                                      "Increase radius for search!"});
   EXPECT_FALSE(form.ResultsReady());
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"survey.dat"});
+}
+
+// Cells that would not fit in the memory the system has free are refused
+// with the same message, before anything is allocated.
+TEST(RunFailures, ClusterBeyondFreeMemoryEndsWithTheClusterMessage) {
+  TempDir dir;
+  WriteFile(dir.File("survey.dat"), "0 0 1 0 1\n100000 100000 2 0 2\n");
+  for (const std::uint64_t available : {std::uint64_t{1} << 20, std::uint64_t{1} << 30}) {
+    ScriptedPlatform platform;
+    platform.set_available_memory(available);
+    TfrmMain form(platform);
+    platform.SetText(Control::txt_in, dir.File("survey.dat"));
+    platform.SetText(Control::txt_out, dir.File("table.dat"));
+    platform.SetText(Control::txt_rfs, "10");  // 10001 x 10001 cells, 400 MB of cell starts
+    platform.SetText(Control::txt_rfa, "1");
+    form.btn_calcClick();
+    const bool fits = available > (std::uint64_t{10001} * 10001 + 1) * 4 + 8;
+    EXPECT_EQ(form.ResultsReady(), fits) << available;
+    EXPECT_EQ(platform.Messages().empty(), fits) << available;
+  }
 }
 
 }  // namespace
