@@ -1,0 +1,143 @@
+// The point file's line grammar, read through ReadPointFile: which lines give
+// a point, with which values, under '.' and ',' as the decimal separator.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "points/PointFileReader.h"
+#include "tests/ScriptedPlatform.h"
+#include "tests/TestFiles.h"
+
+namespace torvane::testing {
+namespace {
+
+using namespace std::string_literals;
+
+struct Values {
+  double x, y, point, cba;
+  friend bool operator==(const Values&, const Values&) = default;
+  friend std::ostream& operator<<(std::ostream& out, const Values& v) {
+    return out << "(" << v.x << ", " << v.y << ", " << v.point << ", " << v.cba << ")";
+  }
+};
+
+struct GrammarCase {
+  const char* name;
+  char separator;
+  std::string file;
+  PointColumns columns;
+  std::vector<Values> points;  // in file order; empty: "no valid xyz data"
+};
+
+const PointColumns kDefault{0, 1, 2, 4};
+
+const GrammarCase kGrammar[] = {
+    {"HeaderCommentsAndBlankLinesOnly", '.', "X Y POINT H CBA\n\n/ comment 1 2 3 4 5\n  \n",
+     kDefault, {}},
+    {"CommaTabAndSpacesSeparate", '.', "100,200\t5  0 3.2\n", kDefault, {{100, 200, 5, 3.2}}},
+    {"CommaDecimalsWhereCommaIsTheSeparator", ',', "100 200 5 0 3,2\n100 200 6 0 3.2\n", kDefault,
+     {{100, 200, 5, 3.2}}},
+    {"PointDecimalsSkippedWhereCommaIsTheSeparator", ',', "1.5 2 3 0 4\n", kDefault, {}},
+    {"ThreeTokensSkippedEvenForColumnsAToC", '.', "1 2 3\n", {0, 1, 2, 2}, {}},
+    {"ColumnBeyondTheLastTokenSkipsThatLineOnly", '.', "1 2 3 4\n1 2 3 4 5 6 7\n", kDefault,
+     {{1, 2, 3, 5}}},
+    {"NoColumnSelected", '.', "1 2 3 4 5\n", {-1, 1, 2, 4}, {}},
+    {"PointLabelWithLettersSkipped", '.', "1 2 P12 0 5\n1 2 12 0 5\n", kDefault, {{1, 2, 12, 5}}},
+    {"ExponentWithEButNotD", '.', "1.5E3 2 3 0 4\n1.5D3 2 3 0 4\n1 2e-1 3 0 4\n", kDefault,
+     {{1500, 2, 3, 4}, {1, 0.2, 3, 4}}},
+    {"ColonPassesTheCharacterCheckButIsNoNumber", '.', "12:30 2 3 0 4\n", kDefault, {}},
+    {"ColonInAnUnusedColumn", '.', "1 2 3 12:30 4\n", kDefault, {{1, 2, 3, 4}}},
+    {"TheWordLineInAnyCase", '.', "1 2 3 0 4 line\n1 2 3 0 4 Line\n5 6 7 0 8\n", kDefault,
+     {{5, 6, 7, 8}}},
+    {"DoubleQuote", '.', "1 2 3 0 4 \"\n5 6 7 0 8\n", kDefault, {{5, 6, 7, 8}}},
+    {"SlashAfterSpaces", '.', "   / 1 2 3 0 4\n", kDefault, {}},
+    {"LastLineWithoutLineFeed", '.', "1 2 3 0 4\n5 6 7 0 8", kDefault, {{1, 2, 3, 4}, {5, 6, 7, 8}}},
+    {"CrLfLineEnds", '.', "1 2 3 0 4\r\n5 6 7 0 8\r\n", kDefault, {{1, 2, 3, 4}, {5, 6, 7, 8}}},
+    {"LowerCaseExponent", '.', "1e2 2 3 0 4\n", kDefault, {{100, 2, 3, 4}}},
+    {"SignsAndLeadingSpaces", '.', "  -1 +2 3 0 -4.25\n", kDefault, {{-1, 2, 3, -4.25}}},
+    {"ControlCharacterFirst", '.', "\x01 1 2 3 0 4\n", kDefault, {}},
+    {"HighByteFirst", '.', "\xe9 1 2 3 0 4\n", kDefault, {}},
+    {"OtherLetterAnywhere", '.', "1 2 3 0 4 x\n", kDefault, {}},
+    {"SameColumnTwice", '.', "7 8 9 0 10\n", {3, 3, 0, 4}, {{0, 0, 7, 10}}},
+    {"BackspaceSeparates", '.', "1\b2 3 0 4\n", kDefault, {{1, 2, 3, 4}}},
+    {"NulEndsTheLine", '.', "1 2 3 0 4\0 junk\n"s, kDefault, {{1, 2, 3, 4}}},
+};
+
+class PointFileGrammar : public ::testing::TestWithParam<GrammarCase> {};
+
+TEST_P(PointFileGrammar, AcceptsExactlyThePointLines) {
+  const GrammarCase& c = GetParam();
+  TempDir dir;
+  WriteFile(dir.File("survey.dat"), c.file);
+  ScriptedPlatform platform(c.separator);
+  PointSet points;
+  const bool read = ReadPointFile(platform, dir.File("survey.dat"), c.columns, points);
+
+  ASSERT_EQ(read, !c.points.empty());
+  if (c.points.empty()) {
+    EXPECT_EQ(platform.Messages(),
+              std::vector<std::string>{"info: Input file contains no valid xyz data"});
+    EXPECT_EQ(points.count(), 0);
+    return;
+  }
+  EXPECT_TRUE(platform.Messages().empty());
+  std::vector<Values> got;
+  for (const SurveyPoint& p : points.points) {
+    got.push_back({p.x - points.shift_x, p.y - points.shift_y, p.point, p.cba});
+    EXPECT_EQ(p.height, 0.0);
+    EXPECT_EQ(p.residual, 0.0);
+  }
+  EXPECT_EQ(got, c.points);
+}
+
+INSTANTIATE_TEST_SUITE_P(Lines, PointFileGrammar, ::testing::ValuesIn(kGrammar),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+// Negative coordinates are shifted to 0, each axis on its own; the box is
+// that of the stored points.
+TEST(PointFileReader, ShiftAndBoundingBox) {
+  TempDir dir;
+  WriteFile(dir.File("a.dat"), "-50 10 1 0 1\n150 30 2 0 2\n");
+  ScriptedPlatform platform;
+  PointSet points;
+  ASSERT_TRUE(ReadPointFile(platform, dir.File("a.dat"), kDefault, points));
+  EXPECT_EQ(points.shift_x, 50.0);
+  EXPECT_EQ(points.shift_y, 0.0);
+  EXPECT_EQ(points.points[0].x, 0.0);
+  EXPECT_EQ(points.points[1].x, 200.0);
+  EXPECT_EQ(points.points[1].y, 30.0);
+  EXPECT_EQ(points.min_x, 0.0);
+  EXPECT_EQ(points.max_x, 200.0);
+  EXPECT_EQ(points.min_y, 10.0);
+  EXPECT_EQ(points.max_y, 30.0);
+}
+
+// A line longer than any line buffer is one line: no piece of it can pass
+// for a point of its own.
+TEST(PointFileReader, LongLinesAreReadWhole) {
+  TempDir dir;
+  std::string long_comment = "X";
+  while (long_comment.size() < 300) long_comment += " 1 2 3 0 4";  // a header with numbers
+  std::string long_point = "1 2 3 0 4" + std::string(400, ' ') + "99\n";
+  WriteFile(dir.File("a.dat"), long_comment + "\n" + long_point);
+  ScriptedPlatform platform;
+  PointSet points;
+  ASSERT_TRUE(ReadPointFile(platform, dir.File("a.dat"), kDefault, points));
+  ASSERT_EQ(points.count(), 1);
+  EXPECT_EQ(points.points[0].cba, 4.0);
+}
+
+TEST(PointFileReader, MissingFileAndFolder) {
+  TempDir dir;
+  for (const std::string& path : {dir.File("none.dat"), dir.path().string()}) {
+    ScriptedPlatform platform;
+    PointSet points;
+    EXPECT_FALSE(ReadPointFile(platform, path, kDefault, points));
+    EXPECT_EQ(platform.Messages(), std::vector<std::string>{"info: Cannot open input data file"});
+  }
+}
+
+}  // namespace
+}  // namespace torvane::testing
