@@ -1,14 +1,22 @@
 #include "points/PointFileReader.h"
 
+#include <omp.h>
+
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 #include <new>
+#include <vector>
 
-#include "common/FileBuffer.h"
+#include "points/LineBlocks.h"
 
 namespace torvane {
 namespace {
+
+// Below this size a block is judged by one thread: starting more costs more
+// than it saves.
+constexpr std::size_t kParallelThreshold = 256 << 10;
 
 // Calls `visit` with every line of the text, without its line end. LF ends a
 // line; a CR right before it belongs to the line end. A last line without a
@@ -27,41 +35,115 @@ void ForEachLine(std::string_view text, Visit&& visit) {
   }
 }
 
-struct CountResult {
-  std::int64_t count = 0;
-  double min_x = 1e38, max_x = -1e38, min_y = 1e38, max_y = -1e38;
-};
-
-CountResult CountPoints(std::string_view text, const PointColumns& columns, char separator) {
-  CountResult result;
-  std::string scratch;
-  PointValues values;
-  ForEachLine(text, [&](std::string_view line) {
-    if (!ClassifyPointLine(line, columns, separator, scratch, values)) return;
-    if (values.x < result.min_x) result.min_x = values.x;
-    if (values.x > result.max_x) result.max_x = values.x;
-    if (values.y < result.min_y) result.min_y = values.y;
-    if (values.y > result.max_y) result.max_y = values.y;
-    ++result.count;
-  });
-  return result;
+// Splits a block into pieces for the threads, each ending right after a line
+// feed so that no line is cut. The same block always gives the same pieces.
+std::vector<std::string_view> SplitAtLines(std::string_view block) {
+  const std::size_t count =
+      block.size() < kParallelThreshold ? 1 : static_cast<std::size_t>(omp_get_max_threads());
+  std::vector<std::string_view> pieces;
+  std::size_t start = 0;
+  for (std::size_t k = 1; k <= count && start < block.size(); ++k) {
+    std::size_t end = k == count ? block.size() : std::max(start, block.size() / count * k);
+    if (end < block.size()) {
+      const std::size_t feed = block.find('\n', end);
+      end = feed == std::string_view::npos ? block.size() : feed + 1;
+    }
+    pieces.push_back(block.substr(start, end - start));
+    start = end;
+  }
+  return pieces;
 }
 
-// Stores at most `points.points.size()` points, the number counted before.
-void StorePoints(std::string_view text, const PointColumns& columns, char separator,
-                 PointSet& points) {
-  std::string scratch;
-  PointValues values;
-  std::size_t stored = 0;
-  ForEachLine(text, [&](std::string_view line) {
-    if (stored == points.points.size()) return;
-    if (!ClassifyPointLine(line, columns, separator, scratch, values)) return;
-    SurveyPoint& p = points.points[stored++];
-    p.x = values.x + points.shift_x;
-    p.y = values.y + points.shift_y;
-    p.point = values.point;
-    p.cba = values.cba;
+struct Box {
+  double min_x = 1e38, max_x = -1e38, min_y = 1e38, max_y = -1e38;
+  void Add(double x, double y) {
+    if (x < min_x) min_x = x;
+    if (x > max_x) max_x = x;
+    if (y < min_y) min_y = y;
+    if (y > max_y) max_y = y;
+  }
+  void Add(const Box& other) {
+    min_x = std::min(min_x, other.min_x);
+    max_x = std::max(max_x, other.max_x);
+    min_y = std::min(min_y, other.min_y);
+    max_y = std::max(max_y, other.max_y);
+  }
+};
+
+// Walks the file block by block; `judge_block` gets the pieces of each
+// block. False on a read error.
+template <typename JudgeBlock>
+bool ForEachBlock(LineBlocks& file, JudgeBlock&& judge_block) {
+  for (;;) {
+    std::string_view block;
+    if (!file.Next(block)) return false;
+    if (block.empty()) return true;
+    judge_block(SplitAtLines(block));
+  }
+}
+
+// Runs `judge(k)` for k = 0 .. count - 1, side by side.
+template <typename Judge>
+void InParallel(std::size_t count, Judge&& judge) {
+  const auto pieces = static_cast<int>(count);
+#pragma omp parallel for schedule(static, 1) num_threads(pieces) if (pieces > 1)
+  for (int k = 0; k < pieces; ++k) judge(static_cast<std::size_t>(k));
+}
+
+// First pass: the number of accepted lines of every piece, in file order,
+// and the bounding box of their X and Y.
+bool CountPoints(LineBlocks& file, const PointColumns& columns,
+                 const PointLineAlphabet& alphabet, std::vector<std::uint32_t>& piece_counts,
+                 Box& box) {
+  return ForEachBlock(file, [&](const std::vector<std::string_view>& pieces) {
+    const std::size_t first = piece_counts.size();
+    piece_counts.resize(first + pieces.size(), 0);
+    std::vector<Box> boxes(pieces.size());
+    InParallel(pieces.size(), [&](std::size_t k) {
+      PointValues values;
+      std::uint32_t counted = 0;
+      ForEachLine(pieces[k], [&](std::string_view line) {
+        if (!ClassifyPointLine(line, columns, alphabet, values)) return;
+        boxes[k].Add(values.x, values.y);
+        ++counted;
+      });
+      piece_counts[first + k] = counted;
+    });
+    for (const Box& piece_box : boxes) box.Add(piece_box);
   });
+}
+
+// Second pass: every accepted line stored, shifted, at its place. A piece
+// stores no more points than the first pass counted in it, so a file that
+// changed in between cannot write beyond the array. Answers the number of
+// points stored: the count of the first pass unless the file changed.
+std::size_t StorePoints(LineBlocks& file, const PointColumns& columns,
+                        const PointLineAlphabet& alphabet,
+                        const std::vector<std::uint32_t>& piece_counts, PointSet& points) {
+  std::size_t index = 0;    // of the block's first piece
+  std::size_t offset = 0;   // of the block's first point
+  std::size_t stored = 0;
+  ForEachBlock(file, [&](const std::vector<std::string_view>& pieces) {
+    std::vector<std::size_t> starts(pieces.size());
+    std::vector<std::uint32_t> limits(pieces.size(), 0);
+    std::vector<std::uint32_t> found(pieces.size(), 0);
+    for (std::size_t k = 0; k < pieces.size(); ++k) {
+      starts[k] = offset;
+      if (index + k < piece_counts.size()) limits[k] = piece_counts[index + k];
+      offset += limits[k];
+    }
+    InParallel(pieces.size(), [&](std::size_t k) {
+      PointValues v;
+      ForEachLine(pieces[k], [&](std::string_view line) {
+        if (found[k] == limits[k] || !ClassifyPointLine(line, columns, alphabet, v)) return;
+        points.points[starts[k] + found[k]++] = {v.x + points.shift_x, v.y + points.shift_y,
+                                                 v.point, 0, v.cba, 0};
+      });
+    });
+    for (const std::uint32_t n : found) stored += n;
+    index += pieces.size();
+  });
+  return stored;
 }
 
 // The shift that makes the smallest coordinate 0 when it is negative.
@@ -79,41 +161,60 @@ void ApplyShift(double& min, double& max, double& shift) {
 bool ReadPointFile(Platform& platform, const std::string& input_path,
                    const PointColumns& columns, PointSet& points) {
   points.Clear();
-  FileBuffer file;
-  switch (file.Load(input_path)) {
-    case FileReadResult::kOk:
-      break;
-    case FileReadResult::kOutOfMemory:
-      platform.ShowInfo("Error by allocating memory for data");
-      return false;
-    case FileReadResult::kCannotOpen:
-    case FileReadResult::kReadError:
+  const PointLineAlphabet alphabet(platform.DecimalSeparator());
+  try {
+    LineBlocks file;
+    switch (file.Open(input_path)) {
+      case FileReadResult::kOk:
+        break;
+      case FileReadResult::kOutOfMemory:
+        platform.ShowInfo("Error by allocating memory for data");
+        return false;
+      case FileReadResult::kCannotOpen:
+      case FileReadResult::kReadError:
+        platform.ShowInfo("Cannot open input data file");
+        return false;
+    }
+
+    std::vector<std::uint32_t> piece_counts;
+    Box box;
+    if (!CountPoints(file, columns, alphabet, piece_counts, box)) {
       platform.ShowInfo("Cannot open input data file");
       return false;
-  }
-  const char separator = platform.DecimalSeparator();
+    }
+    std::uint64_t count = 0;
+    for (const std::uint32_t n : piece_counts) count += n;
+    if (count < 1) {
+      platform.ShowInfo("Input file contains no valid xyz data");
+      return false;
+    }
+    points.min_x = box.min_x;
+    points.max_x = box.max_x;
+    points.min_y = box.min_y;
+    points.max_y = box.max_y;
+    ApplyShift(points.min_x, points.max_x, points.shift_x);
+    ApplyShift(points.min_y, points.max_y, points.shift_y);
 
-  const CountResult counted = CountPoints(file.view(), columns, separator);
-  if (counted.count < 1) {
-    platform.ShowInfo("Input file contains no valid xyz data");
-    return false;
-  }
-  points.min_x = counted.min_x;
-  points.max_x = counted.max_x;
-  points.min_y = counted.min_y;
-  points.max_y = counted.max_y;
-  ApplyShift(points.min_x, points.max_x, points.shift_x);
-  ApplyShift(points.min_y, points.max_y, points.shift_y);
-
-  try {
-    if (counted.count > std::numeric_limits<std::int32_t>::max()) throw std::bad_alloc();
-    points.points.resize(static_cast<std::size_t>(counted.count));
+    if (count > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())) {
+      throw std::bad_alloc();
+    }
+    points.points.resize(static_cast<std::size_t>(count));
+    if (!file.Rewind()) {
+      points.Clear();
+      platform.ShowInfo("Cannot open input data file");
+      return false;
+    }
+    // A file that changed between the passes cannot be read as one survey.
+    if (StorePoints(file, columns, alphabet, piece_counts, points) != count) {
+      points.Clear();
+      platform.ShowInfo("Cannot open input data file");
+      return false;
+    }
   } catch (const std::bad_alloc&) {
     points.Clear();
     platform.ShowInfo("Error by allocating memory for data");
     return false;
   }
-  StorePoints(file.view(), columns, separator, points);
   return true;
 }
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -63,6 +64,13 @@ const GrammarCase kGrammar[] = {
     {"SameColumnTwice", '.', "7 8 9 0 10\n", {3, 3, 0, 4}, {{0, 0, 7, 10}}},
     {"BackspaceSeparates", '.', "1\b2 3 0 4\n", kDefault, {{1, 2, 3, 4}}},
     {"NulEndsTheLine", '.', "1 2 3 0 4\0 junk\n"s, kDefault, {{1, 2, 3, 4}}},
+    {"NulInsideAToken", '.', "1 2 3 0 45\0x\n6 7 8 0 9\0\n"s, kDefault, {{1, 2, 3, 45}, {6, 7, 8, 9}}},
+    // A carriage return inside a line ends the character check but still
+    // separates tokens; a quote or "LINE" after it still makes a header.
+    {"ReturnInsideALine", '.', "1 2\r3 0 4\n5 6 7 0 8\rnotes\n", kDefault,
+     {{1, 2, 3, 4}, {5, 6, 7, 8}}},
+    {"LineWordAfterAReturn", '.', "1 2 3 0 4\rline 7\n", kDefault, {}},
+    {"QuoteAfterAReturn", '.', "1 2 3 0 4\r\"\n", kDefault, {}},
 };
 
 class PointFileGrammar : public ::testing::TestWithParam<GrammarCase> {};
@@ -127,6 +135,38 @@ TEST(PointFileReader, LongLinesAreReadWhole) {
   ASSERT_TRUE(ReadPointFile(platform, dir.File("a.dat"), kDefault, points));
   ASSERT_EQ(points.count(), 1);
   EXPECT_EQ(points.points[0].cba, 4.0);
+}
+
+// A file of many megabytes is read in blocks, each split among threads; the
+// points must come out complete and in file order, also around a line longer
+// than a block.
+TEST(PointFileReader, LargeFileReadInBlocksAndPieces) {
+  TempDir dir;
+  std::string text = "X Y POINT H CBA\n";
+  std::vector<Values> expected;
+  for (int i = 0; i < 300000; ++i) {
+    if (i % 1000 == 7) text += "/ a comment between stations\n";
+    if (i == 150000) text += "/" + std::string(9 << 20, 'x') + "\n";  // longer than a block
+    const Values v{i * 0.5 - 1000, 20000.25 - i, static_cast<double>(i + 1), (i % 977) * 0.125};
+    char line[128];
+    std::snprintf(line, sizeof line, "%.2f %.2f %d 0 %.3f%s", v.x, v.y, i + 1, v.cba,
+                  i % 2 ? "\r\n" : "\n");
+    text += line;
+    expected.push_back(v);
+  }
+  WriteFile(dir.File("big.dat"), text);
+  ScriptedPlatform platform;
+  PointSet points;
+  ASSERT_TRUE(ReadPointFile(platform, dir.File("big.dat"), kDefault, points))
+      << ::testing::PrintToString(platform.Messages());
+  ASSERT_EQ(points.count(), static_cast<int>(expected.size()));
+  EXPECT_EQ(points.shift_x, 1000.0);
+  EXPECT_EQ(points.shift_y, -expected.back().y);
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    const SurveyPoint& p = points.points[i];
+    ASSERT_EQ((Values{p.x - points.shift_x, p.y - points.shift_y, p.point, p.cba}), expected[i])
+        << "line " << i;
+  }
 }
 
 TEST(PointFileReader, MissingFileAndFolder) {

@@ -1,0 +1,58 @@
+// torvane-bench STAGE FILE [REPEATS]: times one stage of Torvane on a file,
+// REPEATS times (default 5), and prints the median in seconds and MB/s.
+//
+//   read-points FILE   reads a point file (columns A,B,C,E) into memory
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/MemoryPlatform.h"
+#include "points/PointFileReader.h"
+
+namespace {
+
+double MedianSeconds(int repeats, const std::function<bool()>& stage) {
+  std::vector<double> seconds;
+  for (int i = 0; i < repeats; ++i) {
+    const auto start = std::chrono::steady_clock::now();
+    if (!stage()) {
+      std::fprintf(stderr, "torvane-bench: the stage failed\n");
+      std::exit(1);
+    }
+    seconds.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+  }
+  std::sort(seconds.begin(), seconds.end());
+  return seconds[seconds.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: torvane-bench read-points FILE [REPEATS]\n");
+    return 2;
+  }
+  const std::string stage = argv[1];
+  const std::string path = argv[2];
+  const int repeats = argc > 3 ? std::max(1, std::atoi(argv[3])) : 5;
+  torvane::MemoryPlatform platform('.');
+  double seconds = 0;
+  if (stage == "read-points") {
+    torvane::PointSet points;
+    seconds = MedianSeconds(repeats, [&] {
+      return torvane::ReadPointFile(platform, path, torvane::PointColumns{}, points);
+    });
+  } else {
+    std::fprintf(stderr, "torvane-bench: unknown stage %s\n", stage.c_str());
+    return 2;
+  }
+  const double megabytes = static_cast<double>(std::filesystem::file_size(path)) / 1e6;
+  std::printf("%s %.4f s %.0f MB/s\n", stage.c_str(), seconds, megabytes / seconds);
+  return 0;
+}

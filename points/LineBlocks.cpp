@@ -1,0 +1,91 @@
+#include "points/LineBlocks.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <new>
+
+namespace torvane {
+namespace {
+
+constexpr std::size_t kBlockSize = std::size_t{4} << 20;
+
+// The position just after the last line feed of [data, data + size), or 0.
+std::size_t AfterLastLineFeed(const char* data, std::size_t size) {
+  for (std::size_t i = size; i > 0; --i) {
+    if (data[i - 1] == '\n') return i;
+  }
+  return 0;
+}
+
+}  // namespace
+
+LineBlocks::~LineBlocks() {
+  if (fd_ >= 0) close(fd_);
+}
+
+FileReadResult LineBlocks::Open(const std::string& path) {
+  fd_ = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd_ < 0) return FileReadResult::kCannotOpen;
+  struct stat info {};
+  if (fstat(fd_, &info) != 0 || S_ISDIR(info.st_mode)) return FileReadResult::kCannotOpen;
+  buffer_.reset(new (std::nothrow) char[kBlockSize]);
+  if (!buffer_) return FileReadResult::kOutOfMemory;
+  capacity_ = kBlockSize;
+  return FileReadResult::kOk;
+}
+
+bool LineBlocks::Rewind() {
+  // Back to the first block size too, so that a second walk over an
+  // unchanged file meets exactly the blocks of the first.
+  if (capacity_ != kBlockSize) {
+    buffer_.reset(new char[kBlockSize]);
+    capacity_ = kBlockSize;
+  }
+  begin_ = end_ = 0;
+  at_end_ = false;
+  return lseek(fd_, 0, SEEK_SET) == 0;
+}
+
+// Moves the unread rest to the front and reads behind it until the buffer is
+// full or the file ends; a buffer full of one unfinished line is doubled.
+bool LineBlocks::Fill() {
+  std::memmove(buffer_.get(), buffer_.get() + begin_, end_ - begin_);
+  end_ -= begin_;
+  begin_ = 0;
+  if (end_ == capacity_) {
+    std::unique_ptr<char[]> larger(new char[capacity_ * 2]);
+    std::memcpy(larger.get(), buffer_.get(), end_);
+    buffer_ = std::move(larger);
+    capacity_ *= 2;
+  }
+  while (end_ < capacity_) {
+    const ssize_t got = read(fd_, buffer_.get() + end_, capacity_ - end_);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return false;
+    if (got == 0) {
+      at_end_ = true;
+      break;
+    }
+    end_ += static_cast<std::size_t>(got);
+  }
+  return true;
+}
+
+bool LineBlocks::Next(std::string_view& block) {
+  for (;;) {
+    const std::size_t whole = at_end_ ? end_ - begin_
+                                      : AfterLastLineFeed(buffer_.get() + begin_, end_ - begin_);
+    if (whole > 0 || at_end_) {
+      block = {buffer_.get() + begin_, whole};
+      begin_ += whole;
+      return true;
+    }
+    if (!Fill()) return false;
+  }
+}
+
+}  // namespace torvane

@@ -1,0 +1,44 @@
+#pragma once
+// A text file read block by block, each block ending right after a line feed
+// (or at the end of the file), so that the lines of a block can be judged
+// apart from those of any other block. Only one block of memory is touched,
+// whatever the file's size; a line longer than a block grows it.
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "common/FileBuffer.h"
+
+namespace torvane {
+
+class LineBlocks {
+ public:
+  LineBlocks() = default;
+  ~LineBlocks();
+  LineBlocks(const LineBlocks&) = delete;
+  LineBlocks& operator=(const LineBlocks&) = delete;
+
+  // kOk, kCannotOpen (missing, not readable, a folder) or kOutOfMemory.
+  FileReadResult Open(const std::string& path);
+
+  // The next block of whole lines; an empty block at the end of the file.
+  // False on a read error.
+  bool Next(std::string_view& block);
+
+  // Back to the start of the file, to meet the same blocks again; false
+  // when the file cannot seek (a pipe).
+  bool Rewind();
+
+ private:
+  bool Fill();
+
+  int fd_ = -1;
+  std::unique_ptr<char[]> buffer_;
+  std::size_t capacity_ = 0;
+  std::size_t begin_ = 0;  // the unread rest of the buffer: [begin_, end_)
+  std::size_t end_ = 0;
+  bool at_end_ = false;
+};
+
+}  // namespace torvane
