@@ -137,8 +137,8 @@ void TfrmMain::RunCalculation() {
 bool TfrmMain::RunComputation() {
   const ScopeExit clear_stop([this] { stop_requested_ = false; });
   const ResidualRequest request{parameters_.output_path, parameters_.search_radius,
-                                parameters_.depth_band, parameters_.cell_size};
-  return ComputeResiduals(platform_, request, points_, cluster_);
+                                parameters_.depth_band};
+  return ComputeResiduals(platform_, request, points_);
 }
 
 }  // namespace torvane

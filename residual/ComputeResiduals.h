@@ -5,7 +5,6 @@
 #include <string>
 
 #include "common/Platform.h"
-#include "points/NeighbourCluster.h"
 #include "points/PointSet.h"
 
 namespace torvane {
@@ -14,14 +13,12 @@ struct ResidualRequest {
   std::string output_path;
   double search_radius = 0;  // R
   double depth_band = 0;     // D, half-width of the ring along the radius
-  double cell_size = 0;      // side of the cluster's cells
 };
 
 // Writes the table to request.output_path (replacing a file of that name only
 // when complete), advancing the progress bar by one and processing pending
 // events once per point. False when the table could not be written; the user
 // has then been told, and an existing file of that name is unchanged.
-bool ComputeResiduals(Platform& platform, const ResidualRequest& request, PointSet& points,
-                      const NeighbourCluster& cluster);
+bool ComputeResiduals(Platform& platform, const ResidualRequest& request, PointSet& points);
 
 }  // namespace torvane

@@ -1,70 +1,91 @@
 #include "residual/PointRing.h"
 
-#include <algorithm>
 #include <cmath>
 
 namespace torvane {
 namespace {
 
+// Far more than the relative rounding error of a squared distance.
 constexpr double kSquaredMargin = 1e-9;
 
-// The cell range along one axis that holds every point within `reach` of
-// `centre`: cells are filed by CellOf, which never decreases as the position
-// grows, so the cells of the two window ends bound every cell between.
-void AxisRange(double centre, double reach, double origin, double cell_size, std::int32_t cells,
-               std::int64_t& first, std::int64_t& last) {
-  // The window is widened by a hair beyond the reach so that rounding in the
-  // subtraction cannot leave a point at exactly the reach outside it.
-  const double widened = reach + (std::fabs(centre) + reach) * 1e-12;
-  first = CellOf(centre - widened, 0, origin, 0, cell_size).ix;
-  last = CellOf(centre + widened, 0, origin, 0, cell_size).ix;
-  first = std::max<std::int64_t>(first, 0);
-  last = std::min<std::int64_t>(last, cells - 1);
+// Within this range a squared distance carries its full precision: no
+// overflow, no underflow into the subnormal numbers.
+constexpr double kSmallestSquare = 1e-290;
+constexpr double kLargestSquare = 1e290;
+
+double SquaredOrNegative(double limit, double factor) {
+  return limit > 0 ? limit * limit * factor : -1;
 }
 
 }  // namespace
 
-PointRing::PointRing(const PointSet& points, const NeighbourCluster& cluster, double cell_size,
-                     double radius, double band)
-    : points_(points),
-      cluster_(cluster),
-      cell_size_(cell_size),
-      lower_(radius - band - kRingTolerance),
+PointRing::PointRing(const PointSet& points, double radius, double band)
+    : lower_(radius - band - kRingTolerance),
       upper_(radius + band + kRingTolerance),
-      lower_sq_(lower_ > 0 ? lower_ * lower_ * (1 - kSquaredMargin) : -1),
-      upper_sq_(upper_ * upper_ * (1 + kSquaredMargin)) {
-  // Bounds whose squares leave the double range make the cheap test useless;
-  // the exact test alone then decides.
-  if (!std::isfinite(lower_sq_)) lower_sq_ = -1;
+      lower_sq_outside_(SquaredOrNegative(lower_, 1 - kSquaredMargin)),
+      upper_sq_outside_(SquaredOrNegative(upper_, 1 + kSquaredMargin)),
+      lower_sq_inside_(SquaredOrNegative(lower_, 1 + kSquaredMargin)),
+      upper_sq_inside_(SquaredOrNegative(upper_, 1 - kSquaredMargin)),
+      plain_limits_((lower_ <= 0 || lower_ > 1e-140) && upper_ > 1e-140 && upper_ < 1e140),
+      index_(points, lower_, upper_),
+      scale_(std::span(index_.cba(), points.points.size()), points.points.size()) {
+  if (!scale_.usable()) return;
+  units_.resize(points.points.size());
+  for (std::size_t k = 0; k < units_.size(); ++k) units_[k] = scale_.ToUnits(index_.cba()[k]);
 }
 
 bool PointRing::InBand(double dx, double dy) const {
   const double squared = dx * dx + dy * dy;
-  if (std::isfinite(squared) && (squared > upper_sq_ || squared < lower_sq_)) return false;
+  if (squared > kSmallestSquare && squared < kLargestSquare) {
+    if (squared > upper_sq_outside_ || squared < lower_sq_outside_) return false;
+    if (squared <= upper_sq_inside_ && squared >= lower_sq_inside_) return true;
+  }
   const double d = std::hypot(dx, dy);
   return lower_ <= d && d <= upper_;
 }
 
-RingValues PointRing::Gather(double x, double y) {
+template <bool kPlainLimits, bool kFixedPoint>
+RingValues PointRing::GatherWith(double x, double y, ExactSum& sum) const {
   RingValues ring;
-  if (!(upper_ >= 0)) return ring;
-  std::int64_t i0 = 0, i1 = 0, j0 = 0, j1 = 0;
-  AxisRange(x, upper_, points_.min_x, cell_size_, cluster_.nx(), i0, i1);
-  AxisRange(y, upper_, points_.min_y, cell_size_, cluster_.ny(), j0, j1);
-  sum_.Reset();
-  for (std::int64_t ix = i0; ix <= i1; ++ix) {
-    for (std::int64_t iy = j0; iy <= j1; ++iy) {
-      for (const std::int32_t k : cluster_.Cell(static_cast<std::int32_t>(ix),
-                                                static_cast<std::int32_t>(iy))) {
-        const SurveyPoint& other = points_.points[static_cast<std::size_t>(k)];
-        if (!InBand(other.x - x, other.y - y)) continue;
-        sum_.Add(other.cba);
-        ++ring.n;
+  sum.Reset();
+  FixedUnits units = 0;
+  const FixedUnits* point_units = units_.data();
+  const double* xs = index_.x();
+  const double* ys = index_.y();
+  const double* cbas = index_.cba();
+  index_.ForEachStretch(x, y, [&](std::uint32_t begin, std::uint32_t end) {
+    for (std::uint32_t k = begin; k < end; ++k) {
+      const double dx = xs[k] - x;
+      const double dy = ys[k] - y;
+      bool in_band;
+      if constexpr (kPlainLimits) {
+        // The squared tests settle all but the points within a hair of a
+        // limit; only those need the exact distance.
+        const double squared = dx * dx + dy * dy;
+        const bool surely_in = (squared <= upper_sq_inside_) & (squared >= lower_sq_inside_);
+        const bool surely_out = (squared > upper_sq_outside_) | (squared < lower_sq_outside_);
+        in_band = surely_in;
+        if (!(surely_in | surely_out)) [[unlikely]] in_band = InBand(dx, dy);
+      } else {
+        in_band = InBand(dx, dy);
       }
+      if constexpr (kFixedPoint) {
+        units += in_band ? point_units[k] : FixedUnits{0};
+      } else if (in_band) {
+        sum.Add(cbas[k]);
+      }
+      ring.n += in_band;
     }
-  }
-  ring.sum = sum_.Result();
+  });
+  ring.sum = kFixedPoint ? scale_.ToDouble(units) : sum.Result();
   return ring;
+}
+
+RingValues PointRing::Gather(double x, double y, ExactSum& sum) const {
+  if (plain_limits_) {
+    return scale_.usable() ? GatherWith<true, true>(x, y, sum) : GatherWith<true, false>(x, y, sum);
+  }
+  return scale_.usable() ? GatherWith<false, true>(x, y, sum) : GatherWith<false, false>(x, y, sum);
 }
 
 }  // namespace torvane

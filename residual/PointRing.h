@@ -1,13 +1,17 @@
 #pragma once
 // Point mode's ring: the survey points whose horizontal distance d from a
 // point satisfies R - D - 1e-6 <= d <= R + D + 1e-6, on every side, the point
-// itself included when the band reaches it.
+// itself included when the band reaches it. d is the correctly computed
+// hypot of the coordinate differences, exactly as the definition reads; a
+// squared-distance test settles the points far from either limit first.
 
 #include <cstdint>
+#include <vector>
 
-#include "points/NeighbourCluster.h"
 #include "points/PointSet.h"
 #include "residual/ExactSum.h"
+#include "residual/FixedPointSum.h"
+#include "residual/RingIndex.h"
 
 namespace torvane {
 
@@ -20,25 +24,40 @@ struct RingValues {
 
 class PointRing {
  public:
-  PointRing(const PointSet& points, const NeighbourCluster& cluster, double cell_size,
-            double radius, double band);
+  // Indexes the points for rings of radius R and half-width D. Throws
+  // std::bad_alloc when memory runs out.
+  PointRing(const PointSet& points, double radius, double band);
 
-  // The ring of the point at (x, y), in stored coordinates.
-  RingValues Gather(double x, double y);
+  // The ring of the point at (x, y), in stored coordinates. `sum` is scratch
+  // space of the caller's (one per thread), so that Gather allocates nothing
+  // once it has warmed up and may run on several threads at once.
+  RingValues Gather(double x, double y, ExactSum& sum) const;
+
+  // The point indices with neighbours next to each other: rings gathered in
+  // this order find much of what they read in the cache.
+  const std::vector<std::uint32_t>& order() const { return index_.order(); }
 
  private:
   bool InBand(double dx, double dy) const;
+  template <bool kPlainLimits, bool kFixedPoint>
+  RingValues GatherWith(double x, double y, ExactSum& sum) const;
 
-  const PointSet& points_;
-  const NeighbourCluster& cluster_;
-  double cell_size_;
   double lower_;  // R - D - tolerance
   double upper_;  // R + D + tolerance
-  // Squared bounds widened a little, so that the cheap squared test only
-  // rejects points the exact distance test would reject too.
-  double lower_sq_;
-  double upper_sq_;
-  ExactSum sum_;
+  // Squared limits widened (outside) and narrowed (inside) a little: a point
+  // outside the widened band is out, one inside the narrowed band is in,
+  // whatever the rounding; only the rest need the exact distance.
+  double lower_sq_outside_, upper_sq_outside_;
+  double lower_sq_inside_, upper_sq_inside_;
+  // True when both limits lie well inside the double range, so that the
+  // squared tests alone settle every point they can settle, even a squared
+  // distance that overflowed or underflowed.
+  bool plain_limits_;
+  RingIndex index_;
+  // The CBA values in the index's order as whole numbers of units, when the
+  // survey's values allow it: then a ring sum is a plain integer sum.
+  FixedPointScale scale_;
+  std::vector<FixedUnits> units_;
 };
 
 }  // namespace torvane

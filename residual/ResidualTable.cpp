@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cstring>
 
+#include "residual/FixedNotation.h"
+
 namespace torvane {
 namespace {
 
@@ -19,11 +21,8 @@ void AppendField(const char* begin, const char* end, std::string_view suffix, st
 }
 
 void AppendFixed(double value, int decimals, std::string_view suffix, std::string& out) {
-  // A double's fixed notation needs at most 309 digits before the point.
-  char digits[400];
-  const auto result =
-      std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, decimals);
-  AppendField(digits, result.ptr, suffix, out);
+  char digits[kFixedNotationSize];
+  AppendField(digits, WriteFixed(value, decimals, digits), suffix, out);
 }
 
 }  // namespace

@@ -162,11 +162,9 @@ TEST(RingBounds, BothLimitsInclusive) {
     set.max_y = std::max(set.max_y, p.y);
   }
   set.min_x = set.min_y = 0;
-  ScriptedPlatform platform;
-  NeighbourCluster cluster;
-  ASSERT_TRUE(BuildNeighbourCluster(platform, set, radius, cluster));
-  PointRing ring(set, cluster, radius, radius, band);
-  const RingValues values = ring.Gather(set.points[0].x, set.points[0].y);
+  const PointRing ring(set, radius, band);
+  ExactSum sum;
+  const RingValues values = ring.Gather(set.points[0].x, set.points[0].y, sum);
   std::vector<double> expected;
   std::vector<int> n;
   BruteForce(set, radius, band, expected, n);
