@@ -7,10 +7,8 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/Hvw.h"
 #include "tests/PictureDecoding.h"
-#include "tests/ScriptedPlatform.h"
-#include "tests/TestFiles.h"
+#include "tests/PreviewRun.h"
 
 namespace torvane::testing {
 namespace {
@@ -19,25 +17,12 @@ constexpr const char* kSurvey =
     "0 0 1 0 1\n100 0 2 0 3\n200 0 3 0 2\n0 100 4 0 6\n100 100 5 0 4\n200 100 6 0 9\n"
     "0 200 7 0 5\n100 200 8 0 8\n200 200 9 0 7\n";
 
-struct SaveRun {
-  TempDir dir;
-  ScriptedPlatform platform;
-  TfrmMain form{platform};
-
-  explicit SaveRun(bool preview = true, bool run = true) {
-    WriteFile(dir.File("survey.dat"), kSurvey);
-    platform.SetText(Control::txt_in, dir.File("survey.dat"));
-    platform.SetText(Control::txt_out, dir.File("table.dat"));
-    platform.SetText(Control::txt_rfs, "100");
-    platform.SetText(Control::txt_rfa, "10");
+struct SaveRun : PreviewRun {
+  explicit SaveRun(bool preview = true, bool run = true) : PreviewRun(kSurvey) {
     platform.SetChecked(Control::cb_preview, preview);
     if (run) form.btn_calcClick();
     platform.log.clear();
   }
-  void Answer(const std::string& name, int filter_index) {
-    platform.dialog_answers.push_back(ScriptedPlatform::DialogAnswer{dir.File(name), filter_index});
-  }
-  std::string File(const std::string& name) const { return ReadFile(dir.File(name)); }
 };
 
 // Every pixel as on screen.
@@ -180,6 +165,24 @@ TEST(PreviewSave, UnwritableFileIsReportedWithItsPath) {
   EXPECT_EQ(run.platform.picture(Control::img_uba).pixels(), before.pixels());
   EXPECT_EQ(run.dir.Entries(), (std::vector<std::string>{"survey.dat", "table.dat", "taken.bmp"}));
   EXPECT_TRUE(std::filesystem::is_empty(run.dir.File("taken.bmp")));
+}
+
+// libjpeg refuses an empty picture; its error comes back as a message, the
+// program goes on and no file is made.
+TEST(PreviewSave, JpegErrorIsReportedNotFatal) {
+  TempDir dir;
+  ScriptedPlatform platform;
+  EXPECT_FALSE(SavePreviewJpeg(platform, dir.File("empty.jpg"), RgbCanvas(0, 0)));
+  ASSERT_EQ(platform.Messages().size(), 1u);
+  EXPECT_TRUE(platform.Messages()[0].starts_with("info: Cannot write file \"" +
+                                                 dir.File("empty.jpg") + "\": "))
+      << platform.Messages()[0];
+  EXPECT_TRUE(dir.Entries().empty());
+  // The next picture is written as usual.
+  RgbCanvas picture(8, 8);
+  picture.Clear();
+  EXPECT_TRUE(SavePreviewJpeg(platform, dir.File("small.jpg"), picture));
+  EXPECT_EQ(DecodeJpeg(ReadFile(dir.File("small.jpg"))).width, 8);
 }
 
 }  // namespace

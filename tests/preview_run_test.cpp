@@ -5,12 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <sstream>
 
-#include "app/Hvw.h"
-#include "tests/ScriptedPlatform.h"
-#include "tests/TestFiles.h"
+#include "tests/PreviewRun.h"
 
 namespace torvane::testing {
 namespace {
@@ -28,33 +25,9 @@ std::string GridSurvey() {
   return survey.str();
 }
 
-struct PreviewRun {
-  TempDir dir;
-  ScriptedPlatform platform;
-  TfrmMain form{platform};
-
-  explicit PreviewRun(const std::string& survey = GridSurvey()) {
-    WriteFile(dir.File("survey.dat"), survey);
-    platform.SetText(Control::txt_in, dir.File("survey.dat"));
-    platform.SetText(Control::txt_out, dir.File("table.dat"));
-    platform.SetText(Control::txt_rfs, "100");
-    platform.SetText(Control::txt_rfa, "10");
-    platform.SetChecked(Control::cb_preview, true);
-    platform.log.clear();
-  }
-  const RgbCanvas& Picture(Control image) const { return platform.picture(image); }
-  bool TableWritten() const { return std::filesystem::exists(dir.File("table.dat")); }
-  // The log entries that start with one of `kinds`, in order.
-  std::vector<std::string> Entries(std::initializer_list<std::string_view> kinds) const {
-    std::vector<std::string> found;
-    for (const std::string& entry : platform.log) {
-      if (std::any_of(kinds.begin(), kinds.end(),
-                      [&](std::string_view kind) { return entry.starts_with(kind); })) {
-        found.push_back(entry);
-      }
-    }
-    return found;
-  }
+// The survey of most tests here.
+struct GridRun : PreviewRun {
+  explicit GridRun(const std::string& survey = GridSurvey()) : PreviewRun(survey) {}
 };
 
 bool IsBlankFramed(const RgbCanvas& canvas) {
@@ -81,7 +54,7 @@ bool HasFrameAndColour(const RgbCanvas& canvas) {
 
 const std::string kQuestion = "message: Warning: Cancel calculation? [Yes/No]";
 
-TEST(PreviewRun, PicturesStartAsAWhiteAreaInABlackFrame) {
+TEST(PreviewInRun, PicturesStartAsAWhiteAreaInABlackFrame) {
   ScriptedPlatform platform;
   TfrmMain form(platform);
   EXPECT_TRUE(IsBlankFramed(platform.picture(Control::img_uba)));
@@ -89,8 +62,8 @@ TEST(PreviewRun, PicturesStartAsAWhiteAreaInABlackFrame) {
   EXPECT_EQ(platform.log, (std::vector<std::string>{"picture: img_uba", "picture: img_regta"}));
 }
 
-TEST(PreviewRun, CbaBeforeTheTableResidualAfter) {
-  PreviewRun run;
+TEST(PreviewInRun, CbaBeforeTheTableResidualAfter) {
+  GridRun run;
   run.form.btn_calcClick();
   ASSERT_TRUE(run.form.ResultsReady());
   const std::vector<std::string> expected = {
@@ -112,8 +85,8 @@ TEST(PreviewRun, CbaBeforeTheTableResidualAfter) {
   EXPECT_EQ(*(std::find(normal, log.end(), "picture: img_uba") + 1), "events");
 }
 
-TEST(PreviewRun, PreviewOffGridsNothing) {
-  PreviewRun run;
+TEST(PreviewInRun, PreviewOffGridsNothing) {
+  GridRun run;
   run.platform.SetChecked(Control::cb_preview, false);
   run.form.btn_calcClick();
   EXPECT_TRUE(run.form.ResultsReady());
@@ -125,8 +98,8 @@ TEST(PreviewRun, PreviewOffGridsNothing) {
 // One point: one node, which fills a square 145 x 145 raster with its value.
 // All values equal: standard deviation 1, every pixel index 21 (255, 233, 0),
 // flat, darkened by 38. The columns right of the square stay white.
-TEST(PreviewRun, SinglePointPaintsAFlatSquare) {
-  PreviewRun run("500 700 1 0 12.5\n");
+TEST(PreviewInRun, SinglePointPaintsAFlatSquare) {
+  GridRun run("500 700 1 0 12.5\n");
   run.form.btn_calcClick();
   ASSERT_TRUE(run.form.ResultsReady());
   for (const Control image : {Control::img_uba, Control::img_regta}) {
@@ -144,12 +117,12 @@ TEST(PreviewRun, SinglePointPaintsAFlatSquare) {
 
 // Two groups of stations 1000 m apart: the nodes between them have no
 // station within R and the picture is white there.
-TEST(PreviewRun, NodesFarFromEveryStationAreWhite) {
+TEST(PreviewInRun, NodesFarFromEveryStationAreWhite) {
   std::string survey;
   for (const int x : {0, 100, 200, 1000, 1100, 1200}) {
     for (const int y : {0, 100}) survey += std::to_string(x) + " " + std::to_string(y) + " 1 0 5\n";
   }
-  PreviewRun run(survey);
+  GridRun run(survey);
   run.form.btn_calcClick();
   const RgbCanvas& picture = run.Picture(Control::img_uba);
   // 13 x 2 nodes on 177 pixels, 7.3 m a pixel: nodes 0 to 2 and 10 to 12
@@ -177,7 +150,7 @@ class StopDuringPreview : public ::testing::TestWithParam<StopCase> {};
 
 TEST_P(StopDuringPreview, AsksAndObeys) {
   const StopCase& c = GetParam();
-  PreviewRun run;
+  GridRun run;
   run.platform.answers = {c.answer};
   bool pressed = false;
   run.platform.on_events = [&] {
@@ -208,7 +181,7 @@ INSTANTIATE_TEST_SUITE_P(Answers, StopDuringPreview, ::testing::ValuesIn(kStops)
                          [](const auto& row) { return std::string(row.param.name); });
 
 TEST(PreviewLists, ChangeGridsThePictureAgain) {
-  PreviewRun run;
+  GridRun run;
   run.platform.SetChecked(Control::cb_preview, false);
   run.form.btn_calcClick();
   ASSERT_TRUE(run.form.ResultsReady());
@@ -225,7 +198,7 @@ TEST(PreviewLists, ChangeGridsThePictureAgain) {
 }
 
 TEST(PreviewLists, IgnoredWhenPreviewsAreOffOrThereAreNoResults) {
-  PreviewRun run;
+  GridRun run;
   run.platform.SetChecked(Control::cb_preview, false);
   run.form.btn_calcClick();
   run.platform.log.clear();
@@ -246,7 +219,7 @@ TEST(PreviewLists, IgnoredWhenPreviewsAreOffOrThereAreNoResults) {
 // A list changed, or Calc pressed, while a list's gridding processes events
 // does nothing; the gridding under way finishes.
 TEST(PreviewLists, NothingStartsDuringAGridding) {
-  PreviewRun run;
+  GridRun run;
   run.form.btn_calcClick();
   ASSERT_TRUE(run.form.ResultsReady());
   run.platform.log.clear();
@@ -265,7 +238,7 @@ TEST(PreviewLists, NothingStartsDuringAGridding) {
 // During the run's residual gridding the results are ready, yet a list
 // change does not start a second gridding.
 TEST(PreviewLists, NoSecondGriddingDuringTheRun) {
-  PreviewRun run;
+  GridRun run;
   run.platform.on_events = [&] {
     if (run.form.ResultsReady() && run.platform.busy_cursor()) run.form.cb1Change();
   };
@@ -275,7 +248,7 @@ TEST(PreviewLists, NoSecondGriddingDuringTheRun) {
 }
 
 TEST(PreviewLists, BusyCursorGoesBackToWhatWasThere) {
-  PreviewRun run;
+  GridRun run;
   run.form.btn_calcClick();
   run.platform.SetBusyCursor(true);
   run.platform.log.clear();
