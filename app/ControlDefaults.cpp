@@ -30,19 +30,20 @@ constexpr std::array<ControlDefault, kControlCount> kDefaults{{
      "Search radius for point of calculation"},
     {C::txt_rfa, "txt_rfa", K::kEdit, "+-Depth arround radius [m]", "0", -1, ""},
     {C::ProgressBar1, "ProgressBar1", K::kProgressBar, "Calc progress", "", -1, ""},
-    {C::cb_preview, "cb_preview", K::kCheckBox, "Preview grids", "", -1, ""},
+    {C::cb_preview, "cb_preview", K::kCheckBox, "Preview grids", "", -1,
+     "If checked then calc and show grids for selected variables."},
     {C::txt_nearest, "txt_nearest", K::kEdit, "Radius for gridding [m]", "0", -1,
      "If 0 then radius for gridding  is equal to radius for search"},
     {C::btn_calc, "btn_calc", K::kButton, "&Calc", "", -1,
      "Calc gradients and save results to output file."},
     {C::btn_exit, "btn_exit", K::kButton, "&Exit", "", -1, "Save setting and Exit program."},
     {C::btn_stop, "btn_stop", K::kButton, "&Stop", "", -1, ""},
-    {C::cb1, "cb1", K::kCombo, "", "", 0, ""},
-    {C::cb2, "cb2", K::kCombo, "", "", 0, ""},
+    {C::cb1, "cb1", K::kCombo, "", "", 0, "Select variable for gridding."},
+    {C::cb2, "cb2", K::kCombo, "", "", 0, "Select variable for gridding."},
     {C::img_uba, "img_uba", K::kImage, "", "", -1, ""},
     {C::img_regta, "img_regta", K::kImage, "", "", -1, ""},
-    {C::btn_save1, "btn_save1", K::kButton, "&Save", "", -1, ""},
-    {C::btn_save2, "btn_save2", K::kButton, "S&ave", "", -1, ""},
+    {C::btn_save1, "btn_save1", K::kButton, "&Save", "", -1, "Save grid as bitmap."},
+    {C::btn_save2, "btn_save2", K::kButton, "S&ave", "", -1, "Save grid as bitmap."},
 }};
 
 constexpr bool InEnumOrder() {
@@ -59,6 +60,18 @@ std::span<const ControlDefault> ControlDefaults() { return kDefaults; }
 
 const ControlDefault& DefaultOf(Control control) {
   return kDefaults[static_cast<std::size_t>(control)];
+}
+
+std::span<const std::string_view> PreviewListEntries(Control list) {
+  static constexpr std::string_view kCbaEntries[] = {"CBA"};
+  static constexpr std::string_view kResidualEntries[] = {"TORVANE"};
+  if (list == Control::cb1) return kCbaEntries;
+  if (list == Control::cb2) return kResidualEntries;
+  return {};
+}
+
+FileDialogState PictureSaveDialog() {
+  return {"", "Windows bitmap (*.bmp)|*.bmp|Jpeg files (*.jpg)|*.jpg", "bmp", 1};
 }
 
 }  // namespace torvane

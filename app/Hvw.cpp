@@ -4,6 +4,7 @@
 #include <new>
 #include <string>
 
+#include "app/ControlDefaults.h"
 #include "common/DecimalNumber.h"
 #include "common/ScopeExit.h"
 #include "points/PointFileReader.h"
@@ -15,6 +16,8 @@ TfrmMain::TfrmMain(Platform& platform) : platform_(platform) {
   const ImageSize size = platform_.PictureSize(Control::img_uba);
   left_picture_ = RgbCanvas(size.width, size.height);
   right_picture_ = RgbCanvas(size.width, size.height);
+  save_dialog2_ = PictureSaveDialog();
+  ClearPictures();
 }
 
 void TfrmMain::btn_stopClick() { stop_requested_ = true; }
@@ -128,8 +131,10 @@ void TfrmMain::RunCalculation() {
 
   if (!ReadPointFile(platform_, parameters_.input_path, parameters_.columns, points_)) return;
   if (!BuildNeighbourCluster(platform_, points_, parameters_.cell_size, cluster_)) return;
+  if (!RunPreviewStep(Control::cb1, kFirstCbaSlot, Control::img_uba)) return;
   if (!RunComputation()) return;
   results_ready_ = true;
+  RunPreviewStep(Control::cb2, kFirstResidualSlot, Control::img_regta);
 }
 
 // The computation discards a Stop pressed while it runs: the flag is cleared

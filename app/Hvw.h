@@ -9,6 +9,8 @@
 #include "common/RgbCanvas.h"
 #include "points/NeighbourCluster.h"
 #include "points/PointSet.h"
+#include "preview/GridPreview.h"
+#include "preview/PreviewFiles.h"
 
 namespace torvane {
 
@@ -24,8 +26,21 @@ class TfrmMain {
   // a number greater than 0. True when the field passed.
   bool CheckNumber(Control field);
 
+  // The variable lists above the pictures: grid the chosen value again and
+  // paint it, when "Preview grids" is ticked and a run has computed results.
+  void cb1Change();
+  void cb2Change();
+  // The save buttons under the pictures: ask for a file through SaveDialog2
+  // and save the picture as a bitmap or JPEG, as the chosen filter says.
+  void btn_save1Click();
+  void btn_save2Click();
+  // Saves the picture img_uba or img_regta shows. False when the file could
+  // not be written; the user has then been told.
+  bool SavePicture(Control image, const std::string& file_name, PictureFormat format);
+
   bool ResultsReady() const { return results_ready_; }
   bool StopRequested() const { return stop_requested_; }
+  // A run, or a preview gridding started by a list, is in progress.
   bool Running() const { return running_; }
   const RunParameters& Parameters() const { return parameters_; }
   const PointSet& Points() const { return points_; }
@@ -38,6 +53,16 @@ class TfrmMain {
   void RunCalculation();
   bool RunComputation();
   void ClearPictures();
+  // The value a list's first entry grids: the cba of the points for cb1, the
+  // residual for cb2 (their places in a SurveyPoint).
+  static constexpr int kFirstCbaSlot = 4;
+  static constexpr int kFirstResidualSlot = 5;
+  bool RunPreviewStep(Control list, int first_slot, Control image);
+  void RegridPreview(Control list, int first_slot, Control image);
+  PreviewOutcome GridPicture(Control list, int first_slot);
+  void PaintPicture(Control image);
+  void SavePictureAs(Control list, Control image);
+  RgbCanvas& PictureOf(Control image);
 
   Platform& platform_;
   RunParameters parameters_;
@@ -45,6 +70,8 @@ class TfrmMain {
   NeighbourCluster cluster_;
   RgbCanvas left_picture_;   // img_uba
   RgbCanvas right_picture_;  // img_regta
+  PreviewState preview_;
+  FileDialogState save_dialog2_;
   bool stop_requested_ = false;
   bool results_ready_ = false;
   bool running_ = false;

@@ -1,7 +1,9 @@
 #include "app/cli/BatchOptions.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <array>
+#include <cctype>
 
 namespace torvane {
 
@@ -27,6 +29,36 @@ bool ParseColumnLetters(const std::string& text, PointColumns& columns) {
   return true;
 }
 
+std::optional<PictureFormat> PictureFormatOfName(const std::string& path) {
+  const std::size_t dot = path.rfind('.');
+  if (dot == std::string::npos || path.find('/', dot) != std::string::npos) return std::nullopt;
+  std::string extension = path.substr(dot + 1);
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  if (extension == "bmp") return PictureFormat::kBitmap;
+  if (extension == "jpg" || extension == "jpeg") return PictureFormat::kJpeg;
+  return std::nullopt;
+}
+
+namespace {
+
+// Fills `request` from a picture option's file name; false (told on stderr)
+// when the name does not say BMP or JPEG.
+bool TakePictureOption(const char* flag, const std::optional<std::string>& path,
+                       std::optional<PictureRequest>& request) {
+  if (!path) return true;
+  const std::optional<PictureFormat> format = PictureFormatOfName(*path);
+  if (!format) {
+    std::cerr << "torvane-cli: " << flag
+              << " takes a file name ending in .bmp, .jpg or .jpeg; got '" << *path << "'\n";
+    return false;
+  }
+  request = PictureRequest{*path, *format};
+  return true;
+}
+
+}  // namespace
+
 std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& options) {
   CLI::App app{
       "Ring-average residuals of a gravity survey: for every point, its CBA less the mean CBA\n"
@@ -44,6 +76,12 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
   app.add_option("--columns", columns, "Column letters of X,Y,POINT,CBA")
       ->capture_default_str();
   app.add_flag("--quiet", options.quiet, "No progress bar and no summary line");
+  std::optional<std::string> preview_cba;
+  std::optional<std::string> preview_residual;
+  app.add_option("--preview-cba", preview_cba,
+                 "Grid the previews and save the CBA picture (.bmp or .jpg/.jpeg)");
+  app.add_option("--preview-residual", preview_residual,
+                 "Grid the previews and save the residual picture (.bmp or .jpg/.jpeg)");
 
   try {
     app.parse(argc, argv);
@@ -61,6 +99,10 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
     std::cerr << "torvane-cli: --columns takes four letters A to Z separated by commas, "
                  "such as A,B,C,E; got '"
               << columns << "'\n";
+    return 2;
+  }
+  if (!TakePictureOption("--preview-cba", preview_cba, options.preview_cba) ||
+      !TakePictureOption("--preview-residual", preview_residual, options.preview_residual)) {
     return 2;
   }
   return std::nullopt;

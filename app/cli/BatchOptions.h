@@ -5,8 +5,15 @@
 #include <string>
 
 #include "points/PointLine.h"
+#include "preview/PreviewFiles.h"
 
 namespace torvane {
+
+// A preview picture to save after the run.
+struct PictureRequest {
+  std::string path;
+  PictureFormat format = PictureFormat::kBitmap;
+};
 
 struct BatchOptions {
   std::string input;
@@ -15,6 +22,8 @@ struct BatchOptions {
   std::optional<std::string> band;  // likewise; the window's "0" when absent
   PointColumns columns;
   bool quiet = false;
+  std::optional<PictureRequest> preview_cba;       // the left picture
+  std::optional<PictureRequest> preview_residual;  // the right picture
 };
 
 // Reads the command line into `options`. Returns an exit code when the
@@ -25,5 +34,9 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
 // "A,B,C,E" (any letter case) to column numbers; false unless exactly four
 // letters A to Z separated by commas.
 bool ParseColumnLetters(const std::string& text, PointColumns& columns);
+
+// The picture format a file name asks for by its extension, in any letter
+// case: .bmp a bitmap, .jpg or .jpeg a JPEG; nothing for any other.
+std::optional<PictureFormat> PictureFormatOfName(const std::string& path);
 
 }  // namespace torvane

@@ -2,13 +2,18 @@
 // command line as a user would, checks the numeric fields as the window does
 // when they are left, presses Calc and reports what the run showed.
 //
-// Exit codes: 0 the table was written, 1 the run failed, 2 usage error.
+// With --preview-cba or --preview-residual it ticks "Preview grids" and
+// saves the pictures after the run, as the window's save buttons do.
+//
+// Exit codes: 0 the table (and any picture asked for) was written, 1 the
+// run failed or a picture could not be written, 2 usage error.
 
 #include <unistd.h>
 
 #include <clocale>
 #include <cstdio>
 #include <exception>
+#include <tuple>
 
 #include "app/Hvw.h"
 #include "app/cli/BatchOptions.h"
@@ -48,6 +53,9 @@ int Run(const torvane::BatchOptions& options) {
   platform.SetItemIndex(Control::cmb_gy, options.columns.y);
   platform.SetItemIndex(Control::cmb_point, options.columns.point);
   platform.SetItemIndex(Control::cmb_uba, options.columns.cba);
+  if (options.preview_cba || options.preview_residual) {
+    platform.SetChecked(Control::cb_preview, true);
+  }
 
   form.btn_calcClick();
   platform.EndProgress();
@@ -56,7 +64,18 @@ int Run(const torvane::BatchOptions& options) {
     std::printf("Residual table of %d points written to %s\n", form.Points().count(),
                 options.output.c_str());
   }
-  return kWritten;
+  bool saved = true;
+  for (const auto& [request, image, what] :
+       {std::tuple{&options.preview_cba, Control::img_uba, "CBA"},
+        std::tuple{&options.preview_residual, Control::img_regta, "Residual"}}) {
+    if (!*request) continue;
+    if (!form.SavePicture(image, (*request)->path, (*request)->format)) {
+      saved = false;
+    } else if (!options.quiet) {
+      std::printf("%s picture written to %s\n", what, (*request)->path.c_str());
+    }
+  }
+  return saved ? kWritten : kRunFailed;
 }
 
 }  // namespace

@@ -1,0 +1,89 @@
+#include "preview/GridPreview.h"
+
+#include <array>
+#include <cstddef>
+#include <new>
+#include <span>
+
+#include "common/ScopeExit.h"
+#include "preview/ColourRaster.h"
+#include "preview/PreviewNodes.h"
+#include "preview/ResampleRaster.h"
+
+namespace torvane {
+namespace {
+
+constexpr const char* kNoMemoryMessage = "Not enough memory for temporary buffer";
+
+// The values of a SurveyPoint by slot number.
+constexpr std::array<double SurveyPoint::*, 6> kSlots = {
+    &SurveyPoint::x,      &SurveyPoint::y,   &SurveyPoint::point,
+    &SurveyPoint::height, &SurveyPoint::cba, &SurveyPoint::residual,
+};
+
+// Answers "Cancel calculation?" when Stop was pressed: true to give up. A No
+// lowers the request.
+bool CancelWanted(Platform& platform, bool& stop_requested) {
+  if (!stop_requested) return false;
+  const MessageResult answer =
+      platform.ShowMessage("Cancel calculation?", "Warning", MessageButtons::kYesNo);
+  if (answer == MessageResult::kYes) return true;
+  stop_requested = false;
+  return false;
+}
+
+PreviewOutcome GridResampleColour(Platform& platform, const PointSet& points,
+                                  const NeighbourCluster& cluster, const PreviewRequest& request,
+                                  bool& stop_requested, PreviewState& state) {
+  if (request.slot < 0 || request.slot >= static_cast<int>(kSlots.size())) {
+    return PreviewOutcome::kFailed;
+  }
+  if (cluster.empty() || cluster.nx() <= 0 || cluster.ny() <= 0 || !(request.step > 0)) {
+    return PreviewOutcome::kFailed;
+  }
+  const PreviewNodes nodes(points, cluster, kSlots[static_cast<std::size_t>(request.slot)],
+                           request.step, request.radius,
+                           ReachInCells(request.reach, request.step, cluster));
+  PreviewGrid grid;
+  grid.nx = nodes.nx();
+  grid.ny = nodes.ny();
+  const auto ny = static_cast<std::size_t>(grid.ny);
+  grid.values.resize(static_cast<std::size_t>(grid.nx) * ny);
+
+  for (int i = 0; i < grid.nx; ++i) {
+    const std::span<float> column =
+        std::span<float>(grid.values).subspan(static_cast<std::size_t>(i) * ny, ny);
+    for (int j = 0; j < grid.ny; ++j) column[static_cast<std::size_t>(j)] = nodes.Node(i, j);
+    platform.ProcessEvents();
+    if (CancelWanted(platform, stop_requested)) return PreviewOutcome::kCancelled;
+  }
+
+  if (!ResampleToRaster(platform, grid, request.step, request.picture, state.raster)) {
+    return PreviewOutcome::kFailed;
+  }
+  ColourRaster(state.raster, state.pixels);
+  return PreviewOutcome::kCompleted;
+}
+
+}  // namespace
+
+PreviewOutcome GridPreview(Platform& platform, const PointSet& points,
+                           const NeighbourCluster& cluster, const PreviewRequest& request,
+                           bool& stop_requested, PreviewState& state) {
+  // The event processing after each column can start another gridding (a
+  // list change); it would work on the same raster and pixels.
+  if (state.gridding) return PreviewOutcome::kIgnored;
+  state.gridding = true;
+  const ScopeExit done([&state] { state.gridding = false; });
+  const bool was_busy = platform.SetBusyCursor(true);
+  const ScopeExit restore_cursor([&platform, was_busy] { platform.SetBusyCursor(was_busy); });
+  try {
+    return GridResampleColour(platform, points, cluster, request, stop_requested, state);
+  } catch (const std::bad_alloc&) {
+    state.pixels = PreviewPixels();
+    platform.ShowInfo(kNoMemoryMessage);
+    return PreviewOutcome::kFailed;
+  }
+}
+
+}  // namespace torvane
