@@ -5,6 +5,7 @@
 #include <new>
 #include <span>
 
+#include "common/ParallelBlocks.h"
 #include "common/ScopeExit.h"
 #include "preview/ColourRaster.h"
 #include "preview/PreviewNodes.h"
@@ -50,13 +51,21 @@ PreviewOutcome GridResampleColour(Platform& platform, const PointSet& points,
   const auto ny = static_cast<std::size_t>(grid.ny);
   grid.values.resize(static_cast<std::size_t>(grid.nx) * ny);
 
-  for (int i = 0; i < grid.nx; ++i) {
-    const std::span<float> column =
-        std::span<float>(grid.values).subspan(static_cast<std::size_t>(i) * ny, ny);
-    for (int j = 0; j < grid.ny; ++j) column[static_cast<std::size_t>(j)] = nodes.Node(i, j);
-    platform.ProcessEvents();
-    if (CancelWanted(platform, stop_requested)) return PreviewOutcome::kCancelled;
-  }
+  // Node columns are gridded side by side, a block at a time; the events
+  // and the Stop question follow after each column, in order.
+  const bool finished = RunInBlocks(
+      static_cast<std::size_t>(grid.nx),
+      [&](std::size_t i, int) {
+        const std::span<float> column = std::span<float>(grid.values).subspan(i * ny, ny);
+        for (int j = 0; j < grid.ny; ++j) {
+          column[static_cast<std::size_t>(j)] = nodes.Node(static_cast<int>(i), j);
+        }
+      },
+      [&](std::size_t) {
+        platform.ProcessEvents();
+        return !CancelWanted(platform, stop_requested);
+      });
+  if (!finished) return PreviewOutcome::kCancelled;
 
   if (!ResampleToRaster(platform, grid, request.step, request.picture, state.raster)) {
     return PreviewOutcome::kFailed;

@@ -2,7 +2,8 @@
 
 #include <vector>
 
-#include "residual/ParallelBlocks.h"
+#include "common/ParallelBlocks.h"
+
 #include "residual/PointRing.h"
 #include "residual/ResidualTable.h"
 
@@ -45,6 +46,7 @@ bool ComputeResiduals(Platform& platform, const ResidualRequest& request, PointS
       [&](std::size_t done) {
         platform.SetProgressPosition(static_cast<int>(done));
         platform.ProcessEvents();
+        return true;
       });
 
   for (std::size_t i = 0; i < points.points.size(); ++i) {

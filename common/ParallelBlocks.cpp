@@ -1,4 +1,4 @@
-#include "residual/ParallelBlocks.h"
+#include "common/ParallelBlocks.h"
 
 #include <omp.h>
 
@@ -18,8 +18,8 @@ constexpr double kBlockSeconds = 0.01;
 
 int WorkerThreads() { return omp_get_max_threads(); }
 
-void RunInBlocks(std::size_t count, const std::function<void(std::size_t, int)>& work,
-                 const std::function<void(std::size_t)>& step) {
+bool RunInBlocks(std::size_t count, const std::function<void(std::size_t, int)>& work,
+                 const std::function<bool(std::size_t)>& step) {
   std::size_t block = kFirstBlock;
   std::size_t begin = 0;
   while (begin < count) {
@@ -40,13 +40,16 @@ void RunInBlocks(std::size_t count, const std::function<void(std::size_t, int)>&
     if (failure) std::rethrow_exception(failure);
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    for (std::size_t done = begin + 1; done <= end; ++done) step(done);
+    for (std::size_t done = begin + 1; done <= end; ++done) {
+      if (!step(done)) return false;
+    }
     // Aim the next block at the target time, changing it by at most 4 times.
     const double scale = std::clamp(kBlockSeconds / std::max(seconds, 1e-6), 0.25, 4.0);
     block = std::clamp(static_cast<std::size_t>(static_cast<double>(block) * scale), kSmallestBlock,
                        kLargestBlock);
     begin = end;
   }
+  return true;
 }
 
 }  // namespace torvane
