@@ -28,4 +28,8 @@ const ControlDefault& DefaultOf(Control control);
 // The column letters "A" to "Z" of the four column lists.
 inline constexpr int kColumnLetters = 26;
 
+// The entries of a list: "A" to "Z" for the four column lists, "CBA" for
+// cb1, "TORVANE" for cb2; none for a control that is not a list.
+std::span<const std::string_view> ItemsOf(Control control);
+
 }  // namespace torvane

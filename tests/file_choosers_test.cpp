@@ -1,0 +1,148 @@
+// The three "..." buttons: what each dialog is shown with, what a choice
+// changes, and the output name proposed for a chosen point file.
+
+#include <gtest/gtest.h>
+
+#include "app/FileChoosers.h"
+#include "app/Hvw.h"
+#include "tests/ScriptedPlatform.h"
+
+namespace torvane::testing {
+namespace {
+
+using C = Control;
+using Answer = ScriptedPlatform::DialogAnswer;
+
+constexpr const char* kInputFilter = "Surfer dat files (*.dat)|*.dat|All files (*.*)|*.*";
+constexpr const char* kGridFilter = "Surfer or Geosoft DOS grid (*.grd)|*.grd|All files (*.*)|*.*";
+constexpr const char* kOutputFilter =
+    "Surfer DAT files (*.dat)|*.dat|Geosoft XYZ files (*.xyz)|*.xyz|All files (*.*)|*.*";
+
+struct ProposalCase {
+  const char* name;
+  const char* chosen;
+  const char* proposed;
+};
+
+const ProposalCase kProposals[] = {
+    {"ExtensionReplaced", "C:\\survey\\area7.xyz", "C:\\survey\\area7_torvane.dat"},
+    {"DotInAFolderIsNoExtension", "C:\\data.old\\points", "C:\\data.old\\points_torvane.dat"},
+    {"OnlyTheLastExtensionGoes", "C:\\a\\b.c.dat", "C:\\a\\b.c_torvane.dat"},
+    {"DotBeforeADriveColonIsNoExtension", "a.b:points", "a.b:points_torvane.dat"},
+    {"SlashPath", "/home/ana/gravity/area7.dat", "/home/ana/gravity/area7_torvane.dat"},
+    {"DotInASlashFolderIsNoExtension", "/srv/data.v2/points", "/srv/data.v2/points_torvane.dat"},
+    {"TrailingDot", "/srv/points.", "/srv/points_torvane.dat"},
+};
+
+class InputChooserProposal : public ::testing::TestWithParam<ProposalCase> {};
+
+TEST_P(InputChooserProposal, SetsInputAndProposesOutput) {
+  const ProposalCase& c = GetParam();
+  ScriptedPlatform platform;
+  TfrmMain form(platform);
+  platform.SetText(C::txt_in, "old.dat");
+  platform.SetText(C::txt_out, "kept only on cancel.dat");
+  platform.dialog_answers.push_back(Answer{c.chosen, 1});
+
+  form.btn_inClick();
+
+  EXPECT_EQ(platform.Text(C::txt_in), c.chosen);
+  EXPECT_EQ(platform.Text(C::txt_out), c.proposed);
+  EXPECT_EQ(ProposedOutputName(c.chosen), c.proposed);
+  ASSERT_EQ(platform.dialogs_shown.size(), 1u);
+  const auto& [dialog, state] = platform.dialogs_shown[0];
+  EXPECT_EQ(dialog, FileDialog::OpenDialog1);
+  EXPECT_EQ(state.file_name, "old.dat") << "the dialog starts from the field's text";
+  EXPECT_EQ(state.filter, kInputFilter);
+  EXPECT_EQ(state.default_extension, "dat");
+  EXPECT_EQ(platform.Messages(), std::vector<std::string>{});
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, InputChooserProposal, ::testing::ValuesIn(kProposals),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+TEST(FileChoosers, CancelChangesNoField) {
+  ScriptedPlatform platform;
+  TfrmMain form(platform);
+  platform.SetText(C::txt_in, "in.dat");
+  platform.SetText(C::txt_out, "out.dat");
+  platform.SetText(C::txt_grd, "cba.grd");
+  form.btn_inClick();
+  form.btn_grdClick();
+  form.btn_outClick();
+  EXPECT_EQ(platform.CountOf("dialog: OpenDialog1"), 2);
+  EXPECT_EQ(platform.CountOf("dialog: SaveDialog1"), 1);
+  EXPECT_EQ(platform.Text(C::txt_in), "in.dat");
+  EXPECT_EQ(platform.Text(C::txt_out), "out.dat");
+  EXPECT_EQ(platform.Text(C::txt_grd), "cba.grd");
+}
+
+TEST(FileChoosers, GridChooserSetsOnlyTheGrid) {
+  ScriptedPlatform platform;
+  TfrmMain form(platform);
+  platform.SetText(C::txt_in, "in.dat");
+  platform.SetText(C::txt_out, "out.dat");
+  platform.dialog_answers.push_back(Answer{"/grids/cba.grd", 1});
+  form.btn_grdClick();
+  EXPECT_EQ(platform.Text(C::txt_grd), "/grids/cba.grd");
+  EXPECT_EQ(platform.Text(C::txt_in), "in.dat");
+  EXPECT_EQ(platform.Text(C::txt_out), "out.dat");
+  const auto& [dialog, state] = platform.dialogs_shown.at(0);
+  EXPECT_EQ(dialog, FileDialog::OpenDialog1);
+  EXPECT_EQ(state.file_name, "");
+  EXPECT_EQ(state.filter, kGridFilter);
+  EXPECT_EQ(state.default_extension, "grd");
+}
+
+TEST(FileChoosers, OutputChooserSetsOnlyTheOutput) {
+  ScriptedPlatform platform;
+  TfrmMain form(platform);
+  platform.SetText(C::txt_in, "in.dat");
+  platform.SetText(C::txt_out, "out.dat");
+  platform.dialog_answers.push_back(Answer{"/tables/residual.xyz", 2});
+  form.btn_outClick();
+  EXPECT_EQ(platform.Text(C::txt_out), "/tables/residual.xyz");
+  EXPECT_EQ(platform.Text(C::txt_in), "in.dat");
+  const auto& [dialog, state] = platform.dialogs_shown.at(0);
+  EXPECT_EQ(dialog, FileDialog::SaveDialog1);
+  EXPECT_EQ(state.file_name, "out.dat");
+  EXPECT_EQ(state.filter, kOutputFilter);
+  EXPECT_EQ(state.default_extension, "dat");
+}
+
+// The open dialog keeps its chosen filter between the point file and grid
+// choosers until the output chooser sets it back to the first; the save
+// dialog keeps the filter chosen last.
+TEST(FileChoosers, FilterChoicesKeptAndReset) {
+  ScriptedPlatform platform;
+  TfrmMain form(platform);
+  platform.dialog_answers = {Answer{"/a/in.txt", 2}, Answer{"/a/g.grd", 2},
+                             Answer{"/a/out.xyz", 3}, std::nullopt, std::nullopt};
+  form.btn_inClick();
+  form.btn_grdClick();
+  form.btn_outClick();
+  form.btn_inClick();
+  form.btn_outClick();
+  std::vector<int> shown_index;
+  for (const auto& [dialog, state] : platform.dialogs_shown) shown_index.push_back(state.filter_index);
+  EXPECT_EQ(shown_index, (std::vector<int>{1, 2, 1, 1, 3}));
+  EXPECT_EQ(platform.dialogs_shown[3].second.file_name, "/a/in.txt");
+  EXPECT_EQ(platform.dialogs_shown[4].second.file_name, "/a/out.xyz");
+}
+
+TEST(FileChoosers, UseGridHidesTheBandAndKeepsItsValue) {
+  ScriptedPlatform platform;
+  TfrmMain form(platform);
+  platform.SetText(C::txt_rfa, "25");
+  platform.SetChecked(C::chb_grd, true);
+  form.chb_grdClick();
+  EXPECT_FALSE(platform.Visible(C::txt_rfa));
+  platform.SetChecked(C::chb_grd, false);
+  form.chb_grdClick();
+  EXPECT_TRUE(platform.Visible(C::txt_rfa));
+  EXPECT_EQ(platform.Text(C::txt_rfa), "25");
+  EXPECT_EQ(platform.log, (std::vector<std::string>{"visible: txt_rfa=0", "visible: txt_rfa=1"}));
+}
+
+}  // namespace
+}  // namespace torvane::testing
