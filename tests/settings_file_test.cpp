@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <bit>
-#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -13,63 +11,13 @@
 #include "app/Hvw.h"
 #include "app/SettingsFile.h"
 #include "tests/ScriptedPlatform.h"
+#include "tests/SettingsBytes.h"
 #include "tests/TestFiles.h"
 
 namespace torvane::testing {
 namespace {
 
 using C = Control;
-
-// A settings file as bytes, put together field by field at the layout's
-// offsets, independently of the program's own record.
-struct RecordBytes {
-  std::string bytes = std::string(820, '\0');
-
-  RecordBytes& Text(std::size_t offset, const std::string& text) {
-    bytes.replace(offset, text.size(), text);
-    if (text.size() < 255) bytes[offset + text.size()] = '\0';
-    return *this;
-  }
-  RecordBytes& Double(std::size_t offset, double value) {
-    return Unsigned(offset, 8, std::bit_cast<std::uint64_t>(value));
-  }
-  RecordBytes& Int(std::size_t offset, std::int32_t value) {
-    return Unsigned(offset, 4, std::bit_cast<std::uint32_t>(value));
-  }
-  RecordBytes& Byte(std::size_t offset, std::uint8_t value) {
-    bytes[offset] = static_cast<char>(value);
-    return *this;
-  }
-  RecordBytes& Unsigned(std::size_t offset, int size, std::uint64_t value) {
-    for (int i = 0; i < size; ++i) bytes[offset + i] = static_cast<char>(value >> (8 * i));
-    return *this;
-  }
-  RecordBytes& Cut(std::size_t size) {
-    bytes.resize(size);
-    return *this;
-  }
-};
-
-// A full record: every field set to something other than its default.
-RecordBytes FullRecord() {
-  return RecordBytes()
-      .Text(0, "/data/survey 7.dat")
-      .Text(255, "/data/survey 7_torvane.dat")
-      .Double(510, 500)
-      .Double(518, 12.5)
-      .Byte(526, 1)
-      .Double(527, 0.001)
-      .Int(535, 0)
-      .Int(539, 0)
-      .Int(543, 3)
-      .Int(547, 4)
-      .Int(551, 25)
-      .Int(555, 7)
-      .Text(559, "/grids/cba.grd")
-      .Int(814, 720)
-      .Byte(818, 1)
-      .Byte(819, 1);
-}
 
 // What a control shows, as one word: an edit's text, a check box's state,
 // a list's selected item.
@@ -138,28 +86,28 @@ struct ReadCase {
 };
 
 const ReadCase kReadCases[] = {
-    {"EveryField", FullRecord().bytes, '.', kFullRecordShown},
+    {"EveryField", FullSettings().bytes, '.', kFullRecordShown},
     {"EmptyFile", "", '.', kAllZero},
     {"ShortFileEndsAfterTheRadius",
-     RecordBytes().Text(0, "in.dat").Text(255, "out.dat").Double(510, 250).Cut(518).bytes, '.',
+     SettingsBytes().Text(0, "in.dat").Text(255, "out.dat").Double(510, 250).Cut(518).bytes, '.',
      With(kAllZero, {{C::txt_in, "in.dat"}, {C::txt_out, "out.dat"}, {C::txt_rfs, "250"}})},
-    {"ShortFileEndsInsideAText", RecordBytes().Text(0, "in.dat").Text(255, "out.dat").Cut(258).bytes,
+    {"ShortFileEndsInsideAText", SettingsBytes().Text(0, "in.dat").Text(255, "out.dat").Cut(258).bytes,
      '.', With(kAllZero, {{C::txt_in, "in.dat"}, {C::txt_out, "out"}})},
-    {"BytesAfterTheRecordAreIgnored", FullRecord().bytes + std::string(100, '\x7f'), '.',
+    {"BytesAfterTheRecordAreIgnored", FullSettings().bytes + std::string(100, '\x7f'), '.',
      kFullRecordShown},
-    {"CommaSeparator", FullRecord().Double(510, 1234.5).Double(527, -0.25).bytes, ',',
+    {"CommaSeparator", FullSettings().Double(510, 1234.5).Double(527, -0.25).bytes, ',',
      With(kFullRecordShown, {{C::txt_rfs, "1234,5"}, {C::txt_rfa, "12,5"},
                              {C::txt_nearest, "-0,25"}})},
     {"ListIndexesOutOfRangeSelectTheDefaults",
-     FullRecord().Int(535, 1).Int(539, -5).Int(543, 26).Int(547, -1).Int(551, 1000).bytes, '.',
+     FullSettings().Int(535, 1).Int(539, -5).Int(543, 26).Int(547, -1).Int(551, 1000).bytes, '.',
      With(kFullRecordShown, {{C::cb1, "item 0"}, {C::cb2, "item 0"}, {C::cmb_gx, "item 0"},
                              {C::cmb_gy, "item 1"}, {C::cmb_point, "item 2"}})},
-    {"TextFillingItsWholeField", FullRecord().Text(0, std::string(255, 'a')).bytes, '.',
+    {"TextFillingItsWholeField", FullSettings().Text(0, std::string(255, 'a')).bytes, '.',
      With(kFullRecordShown, {{C::txt_in, std::string(255, 'a')}})},
     {"BytesAfterATextsZeroAreIgnored",
-     FullRecord().Text(559, "/grids/old-and-long-name.grd").Text(559, "a.grd").bytes, '.',
+     FullSettings().Text(559, "/grids/old-and-long-name.grd").Text(559, "a.grd").bytes, '.',
      With(kFullRecordShown, {{C::txt_grd, "a.grd"}})},
-    {"NegativeRingPointsAndAnyNonZeroFlag", FullRecord().Int(814, -3).Byte(526, 7).bytes, '.',
+    {"NegativeRingPointsAndAnyNonZeroFlag", FullSettings().Int(814, -3).Byte(526, 7).bytes, '.',
      With(kFullRecordShown, {{C::txt_n, "-3"}})},
 };
 
@@ -229,7 +177,7 @@ TEST(FormClose, WritesTheRecordByteForByte) {
   Window window;
   FillAsFullRecord(window.platform);
   EXPECT_TRUE(window.form.FormClose());
-  EXPECT_EQ(ReadFile(window.SettingsPath()), FullRecord().bytes);
+  EXPECT_EQ(ReadFile(window.SettingsPath()), FullSettings().bytes);
   EXPECT_EQ(window.platform.Messages(), std::vector<std::string>{});
   EXPECT_EQ(window.dir.Entries(), std::vector<std::string>{"bin"});
   EXPECT_EQ(ReadFile(window.SettingsPath()).size(), 820u);
@@ -242,17 +190,17 @@ TEST(FormClose, CommaNumbersAreStoredAsTheirValues) {
   window.platform.SetText(C::txt_rfa, "12,5");
   window.platform.SetText(C::txt_nearest, "1E-3");
   window.form.FormClose();
-  EXPECT_EQ(ReadFile(window.SettingsPath()), FullRecord().Double(510, 1234.5).bytes);
+  EXPECT_EQ(ReadFile(window.SettingsPath()), FullSettings().Double(510, 1234.5).bytes);
 }
 
 // A text shorter than the one read keeps the old bytes after its zero.
 TEST(FormClose, BytesAfterATextsZeroKeepWhatWasRead) {
   Window window;
-  WriteFile(window.SettingsPath(), FullRecord().bytes);
+  WriteFile(window.SettingsPath(), FullSettings().bytes);
   window.form.ReadCfg();
   window.platform.SetText(C::txt_in, "a");
   window.form.FormClose();
-  EXPECT_EQ(ReadFile(window.SettingsPath()), FullRecord().Text(0, "a").bytes);
+  EXPECT_EQ(ReadFile(window.SettingsPath()), FullSettings().Text(0, "a").bytes);
 }
 
 TEST(FormClose, PathTooLongForItsFieldIsStoredEmpty) {
@@ -262,7 +210,7 @@ TEST(FormClose, PathTooLongForItsFieldIsStoredEmpty) {
   window.platform.SetText(C::txt_in, std::string(254, 'i'));  // just fits
   window.form.FormClose();
   EXPECT_EQ(ReadFile(window.SettingsPath()),
-            FullRecord().Text(0, std::string(254, 'i')).Text(255, std::string(254, '\0')).bytes);
+            FullSettings().Text(0, std::string(254, 'i')).Text(255, std::string(254, '\0')).bytes);
   EXPECT_EQ(window.platform.Messages(), std::vector<std::string>{});
 }
 
@@ -285,7 +233,7 @@ class FormCloseFailure : public ::testing::TestWithParam<SaveFailureCase> {};
 TEST_P(FormCloseFailure, ReportsAndLeavesTheOldFile) {
   const SaveFailureCase& c = GetParam();
   Window window;
-  const std::string old = RecordBytes().Text(0, "old.dat").bytes;
+  const std::string old = SettingsBytes().Text(0, "old.dat").bytes;
   WriteFile(window.SettingsPath(), old);
   FillAsFullRecord(window.platform);
   window.platform.SetText(c.field, c.text);
