@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <cstring>
 
 namespace torvane {
 namespace {
@@ -69,7 +68,7 @@ std::string SettingsRecord::Text(std::size_t offset) const {
 bool SettingsRecord::SetText(std::size_t offset, std::string_view text) {
   const bool fits = text.size() < kSettingsTextSize;
   if (!fits) text = {};
-  std::memcpy(bytes_.data() + offset, text.data(), text.size());
+  std::copy(text.begin(), text.end(), bytes_.begin() + static_cast<std::ptrdiff_t>(offset));
   bytes_[offset + text.size()] = 0;
   return fits;
 }
