@@ -70,7 +70,7 @@ class TfrmMain {
   bool running_ = false;
 
   SettingsRecord settings_;
-  std::string settings_path_;  // empty: the one beside the program
+  std::string settings_path_;     // empty: the one beside the program
   FileDialogState open_dialog1_;  // shared by the point file and grid choosers
   FileDialogState save_dialog1_;  // the output table's
 };

@@ -88,9 +88,8 @@ void ShowSettings(Platform& platform, const SettingsRecord& record) {
         platform.SetText(field.control, record.Text(field.offset));
         break;
       case SettingsFieldKind::kDecimal:
-        platform.SetText(field.control,
-                         FormatStoredNumber(record.Decimal(field.offset),
-                                            platform.DecimalSeparator()));
+        platform.SetText(field.control, FormatStoredNumber(record.Decimal(field.offset),
+                                                           platform.DecimalSeparator()));
         break;
       case SettingsFieldKind::kFlag:
         platform.SetChecked(field.control, record.Flag(field.offset));

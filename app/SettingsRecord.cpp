@@ -11,11 +11,15 @@ using C = Control;
 
 constexpr std::size_t SizeOf(SettingsFieldKind kind) {
   switch (kind) {
-    case K::kText: return kSettingsTextSize;
-    case K::kDecimal: return 8;
-    case K::kFlag: return 1;
+    case K::kText:
+      return kSettingsTextSize;
+    case K::kDecimal:
+      return 8;
+    case K::kFlag:
+      return 1;
     case K::kItem:
-    case K::kWhole: return 4;
+    case K::kWhole:
+      return 4;
   }
   return 0;
 }
@@ -26,11 +30,11 @@ struct FieldOrder {
 };
 
 constexpr FieldOrder kOrder[] = {
-    {C::txt_in, K::kText},       {C::txt_out, K::kText},      {C::txt_rfs, K::kDecimal},
-    {C::txt_rfa, K::kDecimal},   {C::cb_preview, K::kFlag},   {C::txt_nearest, K::kDecimal},
-    {C::cb1, K::kItem},          {C::cb2, K::kItem},          {C::cmb_gx, K::kItem},
-    {C::cmb_gy, K::kItem},       {C::cmb_point, K::kItem},    {C::cmb_uba, K::kItem},
-    {C::txt_grd, K::kText},      {C::txt_n, K::kWhole},       {C::chb_grd, K::kFlag},
+    {C::txt_in, K::kText},       {C::txt_out, K::kText},    {C::txt_rfs, K::kDecimal},
+    {C::txt_rfa, K::kDecimal},   {C::cb_preview, K::kFlag}, {C::txt_nearest, K::kDecimal},
+    {C::cb1, K::kItem},          {C::cb2, K::kItem},        {C::cmb_gx, K::kItem},
+    {C::cmb_gy, K::kItem},       {C::cmb_point, K::kItem},  {C::cmb_uba, K::kItem},
+    {C::txt_grd, K::kText},      {C::txt_n, K::kWhole},     {C::chb_grd, K::kFlag},
     {C::chb_interpol, K::kFlag},
 };
 constexpr std::size_t kFieldCount = std::size(kOrder);

@@ -16,8 +16,7 @@ void TfrmMain::ReadCfg() {
       ShowSettings(platform_, settings_);
       break;
     case SettingsReadResult::kUnreadable:
-      platform_.ShowMessage("Error by read config file - use default", "Eror",
-                            MessageButtons::kOk);
+      platform_.ShowMessage("Error by read config file - use default", "Eror", MessageButtons::kOk);
       break;
     case SettingsReadResult::kMissing:
       break;

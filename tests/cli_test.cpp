@@ -162,7 +162,6 @@ TEST(Cli, InteropSurveys) {
   }
 }
 
-
 // A session set up in the window and saved at its close, rerun in batch.
 std::string SaveSessionAsTheWindow(const TempDir& dir, const std::string& survey,
                                    const std::string& table, const std::string& radius) {
@@ -191,7 +190,8 @@ constexpr const char* kReversedFirstRow =
 TEST(CliConfig, SettingsFileAloneRunsTheSession) {
   TempDir dir;
   WriteFile(dir.File("in.dat"), kReversedSurvey);
-  const std::string config = SaveSessionAsTheWindow(dir, dir.File("in.dat"), dir.File("t.dat"), "100");
+  const std::string config =
+      SaveSessionAsTheWindow(dir, dir.File("in.dat"), dir.File("t.dat"), "100");
   const CliResult run = RunCli(dir, {"--config", config});
   ASSERT_EQ(run.exit_code, 0) << run.err;
   EXPECT_NE(run.out.find(dir.File("t.dat")), std::string::npos) << run.out;
@@ -202,11 +202,12 @@ TEST(CliConfig, FlagsBesideItOverrideIt) {
   TempDir dir;
   WriteFile(dir.File("in.dat"), kReversedSurvey);
   // As saved, the band (10) exceeds the radius (5): the run would be refused.
-  const std::string config = SaveSessionAsTheWindow(dir, dir.File("in.dat"), dir.File("saved.dat"), "5");
+  const std::string config =
+      SaveSessionAsTheWindow(dir, dir.File("in.dat"), dir.File("saved.dat"), "5");
   EXPECT_EQ(RunCli(dir, {"--config", config, "--quiet"}).exit_code, 1);
 
-  const CliResult run =
-      RunCli(dir, {"--config", config, "--output", dir.File("t.dat"), "--radius", "100", "--quiet"});
+  const CliResult run = RunCli(
+      dir, {"--config", config, "--output", dir.File("t.dat"), "--radius", "100", "--quiet"});
   ASSERT_EQ(run.exit_code, 0) << run.err;
   EXPECT_EQ(Lines(ReadFile(dir.File("t.dat")))[1], kReversedFirstRow);
   EXPECT_FALSE(std::filesystem::exists(dir.File("saved.dat")));

@@ -77,38 +77,47 @@ TEST(FileChoosers, CancelChangesNoField) {
   EXPECT_EQ(platform.Text(C::txt_grd), "cba.grd");
 }
 
-TEST(FileChoosers, GridChooserSetsOnlyTheGrid) {
+// The grid and output choosers set their own field and nothing else.
+struct SingleFieldChooser {
+  const char* name;
+  void (TfrmMain::*click)();
+  Control field;
+  FileDialog dialog;
+  const char* filter;
+  const char* default_extension;
+};
+
+const SingleFieldChooser kSingleFieldChoosers[] = {
+    {"Grid", &TfrmMain::btn_grdClick, C::txt_grd, FileDialog::OpenDialog1, kGridFilter, "grd"},
+    {"Output", &TfrmMain::btn_outClick, C::txt_out, FileDialog::SaveDialog1, kOutputFilter, "dat"},
+};
+
+class ChooserSetsItsField : public ::testing::TestWithParam<SingleFieldChooser> {};
+
+TEST_P(ChooserSetsItsField, AndNoOther) {
+  const SingleFieldChooser& c = GetParam();
   ScriptedPlatform platform;
   TfrmMain form(platform);
-  platform.SetText(C::txt_in, "in.dat");
-  platform.SetText(C::txt_out, "out.dat");
-  platform.dialog_answers.push_back(Answer{"/grids/cba.grd", 1});
-  form.btn_grdClick();
-  EXPECT_EQ(platform.Text(C::txt_grd), "/grids/cba.grd");
-  EXPECT_EQ(platform.Text(C::txt_in), "in.dat");
-  EXPECT_EQ(platform.Text(C::txt_out), "out.dat");
+  const C fields[] = {C::txt_in, C::txt_out, C::txt_grd};
+  for (const C field : fields) platform.SetText(field, ControlName(field) + ".old");
+  platform.dialog_answers.push_back(Answer{"/chosen/file.xyz", 2});
+
+  (form.*c.click)();
+
+  for (const C field : fields) {
+    EXPECT_EQ(platform.Text(field),
+              field == c.field ? "/chosen/file.xyz" : ControlName(field) + ".old")
+        << ControlName(field);
+  }
   const auto& [dialog, state] = platform.dialogs_shown.at(0);
-  EXPECT_EQ(dialog, FileDialog::OpenDialog1);
-  EXPECT_EQ(state.file_name, "");
-  EXPECT_EQ(state.filter, kGridFilter);
-  EXPECT_EQ(state.default_extension, "grd");
+  EXPECT_EQ(dialog, c.dialog);
+  EXPECT_EQ(state.file_name, ControlName(c.field) + ".old");
+  EXPECT_EQ(state.filter, c.filter);
+  EXPECT_EQ(state.default_extension, c.default_extension);
 }
 
-TEST(FileChoosers, OutputChooserSetsOnlyTheOutput) {
-  ScriptedPlatform platform;
-  TfrmMain form(platform);
-  platform.SetText(C::txt_in, "in.dat");
-  platform.SetText(C::txt_out, "out.dat");
-  platform.dialog_answers.push_back(Answer{"/tables/residual.xyz", 2});
-  form.btn_outClick();
-  EXPECT_EQ(platform.Text(C::txt_out), "/tables/residual.xyz");
-  EXPECT_EQ(platform.Text(C::txt_in), "in.dat");
-  const auto& [dialog, state] = platform.dialogs_shown.at(0);
-  EXPECT_EQ(dialog, FileDialog::SaveDialog1);
-  EXPECT_EQ(state.file_name, "out.dat");
-  EXPECT_EQ(state.filter, kOutputFilter);
-  EXPECT_EQ(state.default_extension, "dat");
-}
+INSTANTIATE_TEST_SUITE_P(Choosers, ChooserSetsItsField, ::testing::ValuesIn(kSingleFieldChoosers),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 // The open dialog keeps its chosen filter between the point file and grid
 // choosers until the output chooser sets it back to the first; the save
@@ -116,15 +125,16 @@ TEST(FileChoosers, OutputChooserSetsOnlyTheOutput) {
 TEST(FileChoosers, FilterChoicesKeptAndReset) {
   ScriptedPlatform platform;
   TfrmMain form(platform);
-  platform.dialog_answers = {Answer{"/a/in.txt", 2}, Answer{"/a/g.grd", 2},
-                             Answer{"/a/out.xyz", 3}, std::nullopt, std::nullopt};
+  platform.dialog_answers = {Answer{"/a/in.txt", 2}, Answer{"/a/g.grd", 2}, Answer{"/a/out.xyz", 3},
+                             std::nullopt, std::nullopt};
   form.btn_inClick();
   form.btn_grdClick();
   form.btn_outClick();
   form.btn_inClick();
   form.btn_outClick();
   std::vector<int> shown_index;
-  for (const auto& [dialog, state] : platform.dialogs_shown) shown_index.push_back(state.filter_index);
+  for (const auto& [dialog, state] : platform.dialogs_shown)
+    shown_index.push_back(state.filter_index);
   EXPECT_EQ(shown_index, (std::vector<int>{1, 2, 1, 1, 3}));
   EXPECT_EQ(platform.dialogs_shown[3].second.file_name, "/a/in.txt");
   EXPECT_EQ(platform.dialogs_shown[4].second.file_name, "/a/out.xyz");

@@ -23,9 +23,12 @@ using C = Control;
 // a list's selected item.
 std::string Shown(MemoryPlatform& platform, Control control) {
   switch (DefaultOf(control).kind) {
-    case ControlKind::kCheckBox: return platform.Checked(control) ? "checked" : "unchecked";
-    case ControlKind::kCombo: return "item " + std::to_string(platform.ItemIndex(control));
-    default: return platform.Text(control);
+    case ControlKind::kCheckBox:
+      return platform.Checked(control) ? "checked" : "unchecked";
+    case ControlKind::kCombo:
+      return "item " + std::to_string(platform.ItemIndex(control));
+    default:
+      return platform.Text(control);
   }
 }
 
@@ -44,32 +47,60 @@ struct Window {
 using Expected = std::map<Control, std::string>;
 
 const Expected kWindowDefaults = {
-    {C::txt_in, ""},         {C::txt_out, ""},           {C::txt_rfs, "0"},
-    {C::txt_rfa, "0"},       {C::cb_preview, "unchecked"}, {C::txt_nearest, "0"},
-    {C::cb1, "item 0"},      {C::cb2, "item 0"},         {C::cmb_gx, "item 0"},
-    {C::cmb_gy, "item 1"},   {C::cmb_point, "item 2"},   {C::cmb_uba, "item 4"},
-    {C::txt_grd, ""},        {C::txt_n, "360"},          {C::chb_grd, "unchecked"},
+    {C::txt_in, ""},
+    {C::txt_out, ""},
+    {C::txt_rfs, "0"},
+    {C::txt_rfa, "0"},
+    {C::cb_preview, "unchecked"},
+    {C::txt_nearest, "0"},
+    {C::cb1, "item 0"},
+    {C::cb2, "item 0"},
+    {C::cmb_gx, "item 0"},
+    {C::cmb_gy, "item 1"},
+    {C::cmb_point, "item 2"},
+    {C::cmb_uba, "item 4"},
+    {C::txt_grd, ""},
+    {C::txt_n, "360"},
+    {C::chb_grd, "unchecked"},
     {C::chb_interpol, "unchecked"},
 };
 
 const Expected kFullRecordShown = {
-    {C::txt_in, "/data/survey 7.dat"}, {C::txt_out, "/data/survey 7_torvane.dat"},
-    {C::txt_rfs, "500"},               {C::txt_rfa, "12.5"},
-    {C::cb_preview, "checked"},        {C::txt_nearest, "0.001"},
-    {C::cb1, "item 0"},                {C::cb2, "item 0"},
-    {C::cmb_gx, "item 3"},             {C::cmb_gy, "item 4"},
-    {C::cmb_point, "item 25"},         {C::cmb_uba, "item 7"},
-    {C::txt_grd, "/grids/cba.grd"},    {C::txt_n, "720"},
-    {C::chb_grd, "checked"},           {C::chb_interpol, "checked"},
+    {C::txt_in, "/data/survey 7.dat"},
+    {C::txt_out, "/data/survey 7_torvane.dat"},
+    {C::txt_rfs, "500"},
+    {C::txt_rfa, "12.5"},
+    {C::cb_preview, "checked"},
+    {C::txt_nearest, "0.001"},
+    {C::cb1, "item 0"},
+    {C::cb2, "item 0"},
+    {C::cmb_gx, "item 3"},
+    {C::cmb_gy, "item 4"},
+    {C::cmb_point, "item 25"},
+    {C::cmb_uba, "item 7"},
+    {C::txt_grd, "/grids/cba.grd"},
+    {C::txt_n, "720"},
+    {C::chb_grd, "checked"},
+    {C::chb_interpol, "checked"},
 };
 
 // What a file of zero bytes gives, for every field.
 const Expected kAllZero = {
-    {C::txt_in, ""},         {C::txt_out, ""},           {C::txt_rfs, "0"},
-    {C::txt_rfa, "0"},       {C::cb_preview, "unchecked"}, {C::txt_nearest, "0"},
-    {C::cb1, "item 0"},      {C::cb2, "item 0"},         {C::cmb_gx, "item 0"},
-    {C::cmb_gy, "item 0"},   {C::cmb_point, "item 0"},   {C::cmb_uba, "item 0"},
-    {C::txt_grd, ""},        {C::txt_n, "0"},            {C::chb_grd, "unchecked"},
+    {C::txt_in, ""},
+    {C::txt_out, ""},
+    {C::txt_rfs, "0"},
+    {C::txt_rfa, "0"},
+    {C::cb_preview, "unchecked"},
+    {C::txt_nearest, "0"},
+    {C::cb1, "item 0"},
+    {C::cb2, "item 0"},
+    {C::cmb_gx, "item 0"},
+    {C::cmb_gy, "item 0"},
+    {C::cmb_point, "item 0"},
+    {C::cmb_uba, "item 0"},
+    {C::txt_grd, ""},
+    {C::txt_n, "0"},
+    {C::chb_grd, "unchecked"},
     {C::chb_interpol, "unchecked"},
 };
 
@@ -91,17 +122,21 @@ const ReadCase kReadCases[] = {
     {"ShortFileEndsAfterTheRadius",
      SettingsBytes().Text(0, "in.dat").Text(255, "out.dat").Double(510, 250).Cut(518).bytes, '.',
      With(kAllZero, {{C::txt_in, "in.dat"}, {C::txt_out, "out.dat"}, {C::txt_rfs, "250"}})},
-    {"ShortFileEndsInsideAText", SettingsBytes().Text(0, "in.dat").Text(255, "out.dat").Cut(258).bytes,
-     '.', With(kAllZero, {{C::txt_in, "in.dat"}, {C::txt_out, "out"}})},
+    {"ShortFileEndsInsideAText",
+     SettingsBytes().Text(0, "in.dat").Text(255, "out.dat").Cut(258).bytes, '.',
+     With(kAllZero, {{C::txt_in, "in.dat"}, {C::txt_out, "out"}})},
     {"BytesAfterTheRecordAreIgnored", FullSettings().bytes + std::string(100, '\x7f'), '.',
      kFullRecordShown},
     {"CommaSeparator", FullSettings().Double(510, 1234.5).Double(527, -0.25).bytes, ',',
-     With(kFullRecordShown, {{C::txt_rfs, "1234,5"}, {C::txt_rfa, "12,5"},
-                             {C::txt_nearest, "-0,25"}})},
+     With(kFullRecordShown,
+          {{C::txt_rfs, "1234,5"}, {C::txt_rfa, "12,5"}, {C::txt_nearest, "-0,25"}})},
     {"ListIndexesOutOfRangeSelectTheDefaults",
      FullSettings().Int(535, 1).Int(539, -5).Int(543, 26).Int(547, -1).Int(551, 1000).bytes, '.',
-     With(kFullRecordShown, {{C::cb1, "item 0"}, {C::cb2, "item 0"}, {C::cmb_gx, "item 0"},
-                             {C::cmb_gy, "item 1"}, {C::cmb_point, "item 2"}})},
+     With(kFullRecordShown, {{C::cb1, "item 0"},
+                             {C::cb2, "item 0"},
+                             {C::cmb_gx, "item 0"},
+                             {C::cmb_gy, "item 1"},
+                             {C::cmb_point, "item 2"}})},
     {"TextFillingItsWholeField", FullSettings().Text(0, std::string(255, 'a')).bytes, '.',
      With(kFullRecordShown, {{C::txt_in, std::string(255, 'a')}})},
     {"BytesAfterATextsZeroAreIgnored",

@@ -35,7 +35,9 @@ namespace {
 
 using C = Control;
 
-QString Q(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+QString Q(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 // A window as the program builds it, in a folder of its own (its settings
 // file is "torvane.cfg" there), with the person at the screen played by the
@@ -45,11 +47,11 @@ struct TestWindow {
   explicit TestWindow(const TempDir& folder, char separator = '.')
       : dir(folder), platform(window, separator), form(platform) {
     platform.set_executable_path(dir.File("torvane"));
-    platform.set_message_answerer([this](std::string_view text, std::string_view caption,
-                                         MessageButtons) {
-      messages.push_back(std::string(caption) + ": " + std::string(text));
-      return MessageResult::kOk;
-    });
+    platform.set_message_answerer(
+        [this](std::string_view text, std::string_view caption, MessageButtons) {
+          messages.push_back(std::string(caption) + ": " + std::string(text));
+          return MessageResult::kOk;
+        });
     platform.set_dialog_answerer([this](FileDialog, FileDialogState& state) {
       if (dialog_answers.empty()) return false;
       state.file_name = dialog_answers.front();
@@ -60,7 +62,9 @@ struct TestWindow {
     form.ReadCfg();
   }
 
-  QWidget* Widget(Control control) { return window.findChild<QWidget*>(Q(DefaultOf(control).name)); }
+  QWidget* Widget(Control control) {
+    return window.findChild<QWidget*>(Q(DefaultOf(control).name));
+  }
   QLineEdit* Edit(Control control) { return qobject_cast<QLineEdit*>(Widget(control)); }
   QComboBox* List(Control control) { return qobject_cast<QComboBox*>(Widget(control)); }
   QCheckBox* Box(Control control) { return qobject_cast<QCheckBox*>(Widget(control)); }
@@ -166,8 +170,8 @@ TEST(Window, TidyLayout) {
     SCOPED_TRACE(child->objectName().toStdString());
     EXPECT_TRUE(client.contains(child->geometry()));
     if (auto* label = qobject_cast<QLabel*>(child); label != nullptr && !label->text().isEmpty()) {
-      const int needed = label->wordWrap() ? label->heightForWidth(label->width())
-                                           : label->sizeHint().height();
+      const int needed =
+          label->wordWrap() ? label->heightForWidth(label->width()) : label->sizeHint().height();
       EXPECT_LE(needed, label->height());
       if (!label->wordWrap()) {
         EXPECT_LE(label->sizeHint().width(), label->width());
@@ -316,18 +320,26 @@ struct WrittenFileCase {
 };
 
 const WrittenFileCase kWrittenFiles[] = {
-    {"EveryField", FullSettings().bytes,
-     {"/data/survey 7.dat", "/data/survey 7_torvane.dat", "500", "12.5", "0.001",
-      "/grids/cba.grd", "720"},
+    {"EveryField",
+     FullSettings().bytes,
+     {"/data/survey 7.dat", "/data/survey 7_torvane.dat", "500", "12.5", "0.001", "/grids/cba.grd",
+      "720"},
      {"D", "E", "Z", "H", "CBA", "TORVANE"},
      true},
-    {"ZeroBytes", "", {"", "", "0", "0", "0", "", "0"}, {"A", "A", "A", "A", "CBA", "TORVANE"},
+    {"ZeroBytes",
+     "",
+     {"", "", "0", "0", "0", "", "0"},
+     {"A", "A", "A", "A", "CBA", "TORVANE"},
      false},
-    {"ShortFile", SettingsBytes().Text(0, "in.dat").Double(510, 250).Cut(520).bytes,
-     {"in.dat", "", "250", "0", "0", "", "0"}, {"A", "A", "A", "A", "CBA", "TORVANE"}, false},
-    {"ListIndexesOutOfRange", FullSettings().Int(543, 26).Int(551, -1).Int(539, 3).bytes,
-     {"/data/survey 7.dat", "/data/survey 7_torvane.dat", "500", "12.5", "0.001",
-      "/grids/cba.grd", "720"},
+    {"ShortFile",
+     SettingsBytes().Text(0, "in.dat").Double(510, 250).Cut(520).bytes,
+     {"in.dat", "", "250", "0", "0", "", "0"},
+     {"A", "A", "A", "A", "CBA", "TORVANE"},
+     false},
+    {"ListIndexesOutOfRange",
+     FullSettings().Int(543, 26).Int(551, -1).Int(539, 3).bytes,
+     {"/data/survey 7.dat", "/data/survey 7_torvane.dat", "500", "12.5", "0.001", "/grids/cba.grd",
+      "720"},
      {"A", "E", "C", "H", "CBA", "TORVANE"},
      true},
 };
@@ -340,8 +352,8 @@ TEST_P(WindowReadsSettings, ControlsShowTheFile) {
   WriteFile(dir.File("torvane.cfg"), c.file);
   TestWindow w(dir);
   QStringList texts;
-  for (const C field : {C::txt_in, C::txt_out, C::txt_rfs, C::txt_rfa, C::txt_nearest, C::txt_grd,
-                        C::txt_n}) {
+  for (const C field :
+       {C::txt_in, C::txt_out, C::txt_rfs, C::txt_rfa, C::txt_nearest, C::txt_grd, C::txt_n}) {
     texts << w.Edit(field)->text();
   }
   EXPECT_EQ(texts, c.texts);
@@ -476,7 +488,10 @@ TEST(Window, FileDialogShowsTheFiltersAndAnswersTheChoice) {
   WriteFile(dir.File("points.xyz"), "");
   MainWindow window;
   QtPlatform platform(window, '.');
-  FileDialogState state{dir.File("old.dat"), "Surfer DAT files (*.dat)|*.dat|Geosoft XYZ files (*.xyz)|*.xyz|All files (*.*)|*.*", "dat", 2};
+  FileDialogState state{
+      dir.File("old.dat"),
+      "Surfer DAT files (*.dat)|*.dat|Geosoft XYZ files (*.xyz)|*.xyz|All files (*.*)|*.*", "dat",
+      2};
   QStringList filters;
   QString suffix, selected_filter, folder;
   QTimer::singleShot(0, [&] {

@@ -56,9 +56,9 @@ constexpr Control kCheckedFields[] = {Control::txt_rfs, Control::txt_rfa, Contro
 
 void ConnectHandlers(MainWindow& window, QtPlatform& platform, TfrmMain& form) {
   const auto on_click = [&](Control button, void (TfrmMain::*handler)()) {
-    QObject::connect(qobject_cast<QAbstractButton*>(window.Widget(button)),
-                     &QAbstractButton::clicked, &window,
-                     [&platform, &form, handler] { Guarded(platform, [&] { (form.*handler)(); }); });
+    QObject::connect(
+        qobject_cast<QAbstractButton*>(window.Widget(button)), &QAbstractButton::clicked, &window,
+        [&platform, &form, handler] { Guarded(platform, [&] { (form.*handler)(); }); });
   };
   on_click(Control::btn_calc, &TfrmMain::btn_calcClick);
   on_click(Control::btn_stop, &TfrmMain::btn_stopClick);

@@ -51,9 +51,8 @@ class QtPlatform : public Platform {
 
   // Who answers messages and file dialogs instead of a person (for tests and
   // unattended runs); unset, a modal box or dialog asks the user.
-  using MessageAnswerer =
-      std::function<MessageResult(std::string_view text, std::string_view caption,
-                                  MessageButtons buttons)>;
+  using MessageAnswerer = std::function<MessageResult(
+      std::string_view text, std::string_view caption, MessageButtons buttons)>;
   using DialogAnswerer = std::function<bool(FileDialog dialog, FileDialogState& state)>;
   void set_message_answerer(MessageAnswerer answerer) { message_answerer_ = std::move(answerer); }
   void set_dialog_answerer(DialogAnswerer answerer) { dialog_answerer_ = std::move(answerer); }

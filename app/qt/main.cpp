@@ -34,13 +34,14 @@ char LocaleDecimalSeparator() {
 
 // Unattended: messages are printed, questions answered No, dialogs cancelled.
 void AnswerForThePerson(torvane::QtPlatform& platform) {
-  platform.set_message_answerer([](std::string_view text, std::string_view caption,
-                                   torvane::MessageButtons) {
-    std::fprintf(stderr, "%.*s: %.*s\n", static_cast<int>(caption.size()), caption.data(),
-                 static_cast<int>(text.size()), text.data());
-    return torvane::MessageResult::kNo;
-  });
-  platform.set_dialog_answerer([](torvane::FileDialog, torvane::FileDialogState&) { return false; });
+  platform.set_message_answerer(
+      [](std::string_view text, std::string_view caption, torvane::MessageButtons) {
+        std::fprintf(stderr, "%.*s: %.*s\n", static_cast<int>(caption.size()), caption.data(),
+                     static_cast<int>(text.size()), text.data());
+        return torvane::MessageResult::kNo;
+      });
+  platform.set_dialog_answerer(
+      [](torvane::FileDialog, torvane::FileDialogState&) { return false; });
 }
 
 }  // namespace
@@ -55,7 +56,8 @@ int main(int argc, char** argv) {
   command_line.setApplicationDescription("Ring-average residuals of gravity surveys.");
   command_line.addHelpOption();
   command_line.addVersionOption();
-  const QCommandLineOption config(QStringLiteral("config"), "Settings file to read and write.", "file");
+  const QCommandLineOption config(QStringLiteral("config"), "Settings file to read and write.",
+                                  "file");
   const QCommandLineOption screenshot(QStringLiteral("screenshot"),
                                       "Press Calc, save a picture of the window, quit.", "png");
   command_line.addOption(config);
