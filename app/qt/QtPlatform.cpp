@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <QPixmap>
 #include <QProgressBar>
+#include <QTimer>
 #include <cstdio>
 
 #include "app/qt/FileDialogFilter.h"
@@ -105,8 +106,17 @@ void QtPlatform::SetProgressRange(int minimum, int maximum) {
   window_.As<QProgressBar>(Control::ProgressBar1)->setRange(minimum, maximum);
 }
 
+// The bar is redrawn when the window next processes its events: measuring
+// its text for every one of a million points would cost more than the
+// computation.
 void QtPlatform::SetProgressPosition(int position) {
-  window_.As<QProgressBar>(Control::ProgressBar1)->setValue(position);
+  progress_position_ = position;
+  if (progress_update_pending_) return;
+  progress_update_pending_ = true;
+  QTimer::singleShot(0, &window_, [this] {
+    progress_update_pending_ = false;
+    window_.As<QProgressBar>(Control::ProgressBar1)->setValue(progress_position_);
+  });
 }
 
 void QtPlatform::ProcessEvents() {

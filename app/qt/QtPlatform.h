@@ -32,6 +32,7 @@ class QtPlatform : public Platform {
   void WriteConsoleNote(std::string_view text) override;
 
   void SetProgressRange(int minimum, int maximum) override;
+  // Shown when the window next processes its events.
   void SetProgressPosition(int position) override;
   // Lets the window repaint and take input, at most every 15 ms of work:
   // the logic calls this once per point, and a million repaints would cost
@@ -65,6 +66,8 @@ class QtPlatform : public Platform {
   MainWindow& window_;
   char decimal_separator_;
   QElapsedTimer since_events_;
+  int progress_position_ = 0;
+  bool progress_update_pending_ = false;
   bool busy_cursor_ = false;
   MessageAnswerer message_answerer_;
   DialogAnswerer dialog_answerer_;
