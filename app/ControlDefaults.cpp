@@ -62,16 +62,29 @@ const ControlDefault& DefaultOf(Control control) {
   return kDefaults[static_cast<std::size_t>(control)];
 }
 
-std::span<const std::string_view> PreviewListEntries(Control list) {
-  static constexpr std::string_view kCbaEntries[] = {"CBA"};
-  static constexpr std::string_view kResidualEntries[] = {"TORVANE"};
-  if (list == Control::cb1) return kCbaEntries;
-  if (list == Control::cb2) return kResidualEntries;
-  return {};
-}
-
 FileDialogState PictureSaveDialog() {
   return {"", "Windows bitmap (*.bmp)|*.bmp|Jpeg files (*.jpg)|*.jpg", "bmp", 1};
+}
+
+std::span<const std::string_view> ItemsOf(Control control) {
+  static constexpr std::array<std::string_view, kColumnLetters> kLetters{
+      "A", "B", "C", "D", "E", "F", "G", "H", "I", "J", "K", "L", "M",
+      "N", "O", "P", "Q", "R", "S", "T", "U", "V", "W", "X", "Y", "Z"};
+  static constexpr std::array<std::string_view, 1> kFirstPreview{"CBA"};
+  static constexpr std::array<std::string_view, 1> kSecondPreview{"TORVANE"};
+  switch (control) {
+    case Control::cmb_gx:
+    case Control::cmb_gy:
+    case Control::cmb_point:
+    case Control::cmb_uba:
+      return kLetters;
+    case Control::cb1:
+      return kFirstPreview;
+    case Control::cb2:
+      return kSecondPreview;
+    default:
+      return {};
+  }
 }
 
 }  // namespace torvane

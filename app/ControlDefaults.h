@@ -25,15 +25,15 @@ struct ControlDefault {
 std::span<const ControlDefault> ControlDefaults();
 const ControlDefault& DefaultOf(Control control);
 
-// The entries of the variable lists above the pictures: "CBA" in cb1,
-// "TORVANE" in cb2; none for other controls.
-std::span<const std::string_view> PreviewListEntries(Control list);
-
 // SaveDialog2, the dialog of the two picture save buttons, as the window
 // creates it.
 FileDialogState PictureSaveDialog();
 
 // The column letters "A" to "Z" of the four column lists.
 inline constexpr int kColumnLetters = 26;
+
+// The entries of a list: "A" to "Z" for the four column lists, "CBA" for
+// cb1, "TORVANE" for cb2; none for a control that is not a list.
+std::span<const std::string_view> ItemsOf(Control control);
 
 }  // namespace torvane

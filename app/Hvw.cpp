@@ -17,7 +17,10 @@ TfrmMain::TfrmMain(Platform& platform) : platform_(platform) {
   left_picture_ = RgbCanvas(size.width, size.height);
   right_picture_ = RgbCanvas(size.width, size.height);
   save_dialog2_ = PictureSaveDialog();
-  ClearPictures();
+  // The pictures start as a white area in a black frame; the window shows
+  // them when it reads its settings (ReadCfg).
+  left_picture_.Clear();
+  right_picture_.Clear();
 }
 
 void TfrmMain::btn_stopClick() { stop_requested_ = true; }

@@ -4,7 +4,10 @@
 // and reaches the controls only through the Platform, so the same handlers
 // serve the Qt window, the batch command and the tests.
 
+#include <string>
+
 #include "app/RunParameters.h"
+#include "app/SettingsRecord.h"
 #include "common/Platform.h"
 #include "common/RgbCanvas.h"
 #include "points/NeighbourCluster.h"
@@ -37,6 +40,22 @@ class TfrmMain {
   // Saves the picture img_uba or img_regta shows. False when the file could
   // not be written; the user has then been told.
   bool SavePicture(Control image, const std::string& file_name, PictureFormat format);
+  // The settings file: read into the controls when the window is created,
+  // written from them when it closes. FormClose answers false, and does
+  // nothing, while a run is in progress: the window must stay open then.
+  void ReadCfg();
+  bool FormClose();
+  // Exit: closes the window, which runs FormClose.
+  void btn_exitClick();
+  // Reads and writes this settings file instead of the one beside the program.
+  void UseSettingsFile(std::string path) { settings_path_ = std::move(path); }
+  std::string SettingsPath();
+
+  // The three "..." file choosers and the grid mode switch.
+  void btn_inClick();
+  void btn_grdClick();
+  void btn_outClick();
+  void chb_grdClick();
 
   bool ResultsReady() const { return results_ready_; }
   bool StopRequested() const { return stop_requested_; }
@@ -75,6 +94,11 @@ class TfrmMain {
   bool stop_requested_ = false;
   bool results_ready_ = false;
   bool running_ = false;
+
+  SettingsRecord settings_;
+  std::string settings_path_;     // empty: the one beside the program
+  FileDialogState open_dialog1_;  // shared by the point file and grid choosers
+  FileDialogState save_dialog1_;  // the output table's
 };
 
 }  // namespace torvane

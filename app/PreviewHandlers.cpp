@@ -14,7 +14,7 @@ namespace {
 // The text of the list's selected entry, or the list's own text when none of
 // its entries is selected.
 std::string SelectedEntryText(Platform& platform, Control list) {
-  const std::span<const std::string_view> entries = PreviewListEntries(list);
+  const std::span<const std::string_view> entries = ItemsOf(list);
   const int index = platform.ItemIndex(list);
   if (index >= 0 && static_cast<std::size_t>(index) < entries.size()) {
     return std::string(entries[static_cast<std::size_t>(index)]);

@@ -6,7 +6,9 @@
 #include <filesystem>
 #include <sstream>
 
-#include "tests/CliRunner.h"
+#include "app/Hvw.h"
+#include "tests/ProgramRun.h"
+#include "tests/ScriptedPlatform.h"
 #include "tests/TestFiles.h"
 
 namespace torvane::testing {
@@ -151,6 +153,97 @@ TEST(Cli, InteropSurveys) {
     const auto first = Lines(ReadFile(survey))[1];
     EXPECT_NEAR(std::stod(table[1].substr(0, 10)), std::stod(first), 0.051) << name;
   }
+}
+
+// A session set up in the window and saved at its close, rerun in batch.
+std::string SaveSessionAsTheWindow(const TempDir& dir, const std::string& survey,
+                                   const std::string& table, const std::string& radius) {
+  ScriptedPlatform platform;
+  TfrmMain form(platform);
+  form.UseSettingsFile(dir.File("session.cfg"));
+  form.ReadCfg();
+  platform.SetText(Control::txt_in, survey);
+  platform.SetText(Control::txt_out, table);
+  platform.SetText(Control::txt_rfs, radius);
+  platform.SetText(Control::txt_rfa, "10");
+  // Columns: CBA, point, Y, X.
+  platform.SetItemIndex(Control::cmb_gx, 3);
+  platform.SetItemIndex(Control::cmb_gy, 2);
+  platform.SetItemIndex(Control::cmb_point, 1);
+  platform.SetItemIndex(Control::cmb_uba, 0);
+  EXPECT_TRUE(form.FormClose());
+  EXPECT_EQ(platform.Messages(), std::vector<std::string>{});
+  return dir.File("session.cfg");
+}
+
+constexpr const char* kReversedSurvey = "10 1 0 0\n4 2 0 100\n6 3 100 0\n";
+constexpr const char* kReversedFirstRow =
+    "       0.0        0.0        1.0     10.000   5.000000          2\r";
+
+TEST(CliConfig, SettingsFileAloneRunsTheSession) {
+  TempDir dir;
+  WriteFile(dir.File("in.dat"), kReversedSurvey);
+  const std::string config =
+      SaveSessionAsTheWindow(dir, dir.File("in.dat"), dir.File("t.dat"), "100");
+  const CliResult run = RunCli(dir, {"--config", config});
+  ASSERT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_NE(run.out.find(dir.File("t.dat")), std::string::npos) << run.out;
+  EXPECT_EQ(Lines(ReadFile(dir.File("t.dat")))[1], kReversedFirstRow);
+}
+
+TEST(CliConfig, FlagsBesideItOverrideIt) {
+  TempDir dir;
+  WriteFile(dir.File("in.dat"), kReversedSurvey);
+  // As saved, the band (10) exceeds the radius (5): the run would be refused.
+  const std::string config =
+      SaveSessionAsTheWindow(dir, dir.File("in.dat"), dir.File("saved.dat"), "5");
+  EXPECT_EQ(RunCli(dir, {"--config", config, "--quiet"}).exit_code, 1);
+
+  const CliResult run = RunCli(
+      dir, {"--config", config, "--output", dir.File("t.dat"), "--radius", "100", "--quiet"});
+  ASSERT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(Lines(ReadFile(dir.File("t.dat")))[1], kReversedFirstRow);
+  EXPECT_FALSE(std::filesystem::exists(dir.File("saved.dat")));
+
+  const CliResult columns = RunCli(dir, {"--config", config, "--output", dir.File("u.dat"),
+                                         "--radius", "100", "--columns", "A,B,C,D", "--quiet"});
+  ASSERT_EQ(columns.exit_code, 0) << columns.err;
+  EXPECT_EQ(Lines(ReadFile(dir.File("u.dat")))[1],
+            "      10.0        1.0        0.0      0.000   0.000000          0\r");
+}
+
+TEST(CliConfig, RefusedSettingsFiles) {
+  TempDir dir;
+  WriteFile(dir.File("in.dat"), kReversedSurvey);
+  WriteFile(dir.File("empty.cfg"), "");
+  // A first start's window writes radius 0, which the window refuses too.
+  ScriptedPlatform platform;
+  TfrmMain form(platform);
+  form.UseSettingsFile(dir.File("fresh.cfg"));
+  form.FormClose();
+
+  const struct {
+    std::string config;
+    const char* stderr_part;
+  } cases[] = {
+      {dir.File("none.cfg"), "none.cfg: no such file"},
+      {dir.File("in.dat"), "in.dat: not a settings file"},
+      {dir.File("empty.cfg"), "empty.cfg: not a settings file"},
+      {dir.path().string(), "cannot be read"},
+      {dir.File("fresh.cfg"), "Error: Radius must be greater than 0"},
+  };
+  for (const auto& c : cases) {
+    const CliResult run = RunCli(dir, {"--config", c.config});
+    EXPECT_EQ(run.exit_code, 2) << c.config;
+    EXPECT_NE(run.err.find(c.stderr_part), std::string::npos) << run.err;
+  }
+}
+
+TEST(CliConfig, WithoutItTheFlagsAreRequired) {
+  TempDir dir;
+  const CliResult run = RunCli(dir, {"--input", "in.dat", "--radius", "5"});
+  EXPECT_EQ(run.exit_code, 2);
+  EXPECT_NE(run.err.find("--output is required"), std::string::npos) << run.err;
 }
 
 }  // namespace

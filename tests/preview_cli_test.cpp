@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "tests/CliRunner.h"
+#include "tests/ProgramRun.h"
 #include "tests/PictureDecoding.h"
 #include "tests/TestFiles.h"
 

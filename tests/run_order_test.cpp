@@ -36,7 +36,6 @@ struct ExampleRun {
     platform.SetText(Control::txt_out, dir.File("table.dat"));
     platform.SetText(Control::txt_rfs, radius);
     platform.SetText(Control::txt_rfa, band);
-    platform.log.clear();  // the pictures shown when the window was made
   }
   std::string Table() const { return ReadFile(dir.File("table.dat")); }
 };

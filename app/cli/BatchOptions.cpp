@@ -66,15 +66,20 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
       "Numbers use the decimal separator of the locale (LC_ALL / LC_NUMERIC).",
       "torvane-cli"};
   app.set_version_flag("--version", std::string("torvane-cli ") + TORVANE_VERSION);
-  app.add_option("--input", options.input, "Point file: columns of X, Y, point number, CBA")
-      ->required();
-  app.add_option("--output", options.output, "Residual table to write")->required();
-  app.add_option("--radius", options.radius, "Ring radius R in metres (> 0)")->required();
+  app.add_option("--config", options.config,
+                 "Start from this settings file, as the window writes it; the flags\n"
+                 "given beside it override its values");
+  app.add_option("--input", options.input,
+                 "Point file: columns of X, Y, point number, CBA (required without --config)");
+  app.add_option("--output", options.output, "Residual table to write (required without --config)");
+  app.add_option("--radius", options.radius,
+                 "Ring radius R in metres (> 0; required without --config)");
   app.add_option("--band", options.band,
                  "Half-width D of the ring along the radius in metres (> 0, <= R; default 0)");
   std::string columns = "A,B,C,E";
-  app.add_option("--columns", columns, "Column letters of X,Y,POINT,CBA")
-      ->capture_default_str();
+  CLI::Option* columns_option =
+      app.add_option("--columns", columns, "Column letters of X,Y,POINT,CBA")
+          ->capture_default_str();
   app.add_flag("--quiet", options.quiet, "No progress bar and no summary line");
   std::optional<std::string> preview_cba;
   std::optional<std::string> preview_residual;
@@ -95,11 +100,25 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
     std::cerr << "torvane-cli: " << error.what() << "\nRun with --help for more information.\n";
     return 2;
   }
-  if (!ParseColumnLetters(columns, options.columns)) {
-    std::cerr << "torvane-cli: --columns takes four letters A to Z separated by commas, "
-                 "such as A,B,C,E; got '"
-              << columns << "'\n";
-    return 2;
+  if (!options.config) {
+    for (const auto& [flag, value] : {std::pair{"--input", &options.input},
+                                      {"--output", &options.output},
+                                      {"--radius", &options.radius}}) {
+      if (value->has_value()) continue;
+      std::cerr << "torvane-cli: " << flag << " is required (or give --config)\n"
+                << "Run with --help for more information.\n";
+      return 2;
+    }
+  }
+  if (columns_option->count() > 0) {
+    PointColumns letters;
+    if (!ParseColumnLetters(columns, letters)) {
+      std::cerr << "torvane-cli: --columns takes four letters A to Z separated by commas, "
+                   "such as A,B,C,E; got '"
+                << columns << "'\n";
+      return 2;
+    }
+    options.columns = letters;
   }
   if (!TakePictureOption("--preview-cba", preview_cba, options.preview_cba) ||
       !TakePictureOption("--preview-residual", preview_residual, options.preview_residual)) {

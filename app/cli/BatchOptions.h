@@ -15,12 +15,16 @@ struct PictureRequest {
   PictureFormat format = PictureFormat::kBitmap;
 };
 
+// A flag left out keeps what the settings file of --config holds, or without
+// one the window's default; --input, --output and --radius are required
+// unless --config is given.
 struct BatchOptions {
-  std::string input;
-  std::string output;
-  std::string radius;               // as typed: the locale's decimal separator
-  std::optional<std::string> band;  // likewise; the window's "0" when absent
-  PointColumns columns;
+  std::optional<std::string> config;  // a settings file as the window writes it
+  std::optional<std::string> input;
+  std::optional<std::string> output;
+  std::optional<std::string> radius;  // as typed: the locale's decimal separator
+  std::optional<std::string> band;    // likewise
+  std::optional<PointColumns> columns;
   bool quiet = false;
   std::optional<PictureRequest> preview_cba;       // the left picture
   std::optional<PictureRequest> preview_residual;  // the right picture

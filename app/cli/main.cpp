@@ -16,6 +16,7 @@
 #include <tuple>
 
 #include "app/Hvw.h"
+#include "app/cli/BatchConfig.h"
 #include "app/cli/BatchOptions.h"
 #include "app/cli/BatchPlatform.h"
 
@@ -41,18 +42,21 @@ int Run(const torvane::BatchOptions& options) {
   torvane::BatchPlatform platform(LocaleDecimalSeparator(), !options.quiet && isatty(2));
   torvane::TfrmMain form(platform);
 
-  platform.SetText(Control::txt_in, options.input);
-  platform.SetText(Control::txt_out, options.output);
-  platform.SetText(Control::txt_rfs, options.radius);
+  if (options.config && !torvane::ApplyConfigFile(*options.config, platform)) return kUsageError;
+  if (options.input) platform.SetText(Control::txt_in, *options.input);
+  if (options.output) platform.SetText(Control::txt_out, *options.output);
+  if (options.radius) platform.SetText(Control::txt_rfs, *options.radius);
   if (!form.CheckNumber(Control::txt_rfs)) return kUsageError;
   if (options.band) {
     platform.SetText(Control::txt_rfa, *options.band);
     if (!form.CheckNumber(Control::txt_rfa)) return kUsageError;
   }
-  platform.SetItemIndex(Control::cmb_gx, options.columns.x);
-  platform.SetItemIndex(Control::cmb_gy, options.columns.y);
-  platform.SetItemIndex(Control::cmb_point, options.columns.point);
-  platform.SetItemIndex(Control::cmb_uba, options.columns.cba);
+  if (options.columns) {
+    platform.SetItemIndex(Control::cmb_gx, options.columns->x);
+    platform.SetItemIndex(Control::cmb_gy, options.columns->y);
+    platform.SetItemIndex(Control::cmb_point, options.columns->point);
+    platform.SetItemIndex(Control::cmb_uba, options.columns->cba);
+  }
   if (options.preview_cba || options.preview_residual) {
     platform.SetChecked(Control::cb_preview, true);
   }
@@ -62,7 +66,7 @@ int Run(const torvane::BatchOptions& options) {
   if (!form.ResultsReady()) return kRunFailed;
   if (!options.quiet) {
     std::printf("Residual table of %d points written to %s\n", form.Points().count(),
-                options.output.c_str());
+                platform.Text(Control::txt_out).c_str());
   }
   bool saved = true;
   for (const auto& [request, image, what] :

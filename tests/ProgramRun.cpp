@@ -1,4 +1,4 @@
-#include "tests/CliRunner.h"
+#include "tests/ProgramRun.h"
 
 #include <sys/wait.h>
 
@@ -16,15 +16,15 @@ std::string Quote(const std::string& word) {
 
 }  // namespace
 
-CliResult RunCli(const TempDir& dir, const std::vector<std::string>& args,
-                 const std::string& environment) {
+ProgramResult RunProgram(const TempDir& dir, const std::string& program,
+                         const std::vector<std::string>& args, const std::string& environment) {
   std::string command = environment;
-  command.append(" ").append(Quote(TORVANE_CLI));
+  command.append(" ").append(Quote(program));
   for (const std::string& arg : args) command.append(" ").append(Quote(arg));
   command.append(" >").append(Quote(dir.File("stdout.txt")));
   command.append(" 2>").append(Quote(dir.File("stderr.txt")));
   const int status = std::system(command.c_str());
-  CliResult result;
+  ProgramResult result;
   result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   result.out = ReadFile(dir.File("stdout.txt"));
   result.err = ReadFile(dir.File("stderr.txt"));

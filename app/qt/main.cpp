@@ -1,0 +1,91 @@
+// torvane: the desktop window.
+//
+//   torvane [--config FILE] [--screenshot FILE.png]
+//
+// --config reads and writes FILE instead of the settings file beside the
+// program. --screenshot presses Calc once the window shows, saves a picture
+// of the window when the run has ended and quits without saving settings;
+// messages go to stderr instead of boxes. Made for documentation.
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QIcon>
+#include <QLocale>
+#include <QPushButton>
+#include <QTimer>
+#include <clocale>
+#include <cstdio>
+
+#include "app/Hvw.h"
+#include "app/qt/HandlerConnections.h"
+#include "app/qt/MainWindow.h"
+#include "app/qt/QtPlatform.h"
+
+namespace {
+
+// The decimal separator of the user's locale. The C library's numeric
+// conventions are then set back to "C": numbers in files are read and
+// written with '.' wherever the program does so.
+char LocaleDecimalSeparator() {
+  const QString mark = QLocale::system().decimalPoint();
+  std::setlocale(LC_NUMERIC, "C");
+  return mark.size() == 1 && mark[0].unicode() < 128 ? static_cast<char>(mark[0].unicode()) : '.';
+}
+
+// Unattended: messages are printed, questions answered No, dialogs cancelled.
+void AnswerForThePerson(torvane::QtPlatform& platform) {
+  platform.set_message_answerer(
+      [](std::string_view text, std::string_view caption, torvane::MessageButtons) {
+        std::fprintf(stderr, "%.*s: %.*s\n", static_cast<int>(caption.size()), caption.data(),
+                     static_cast<int>(text.size()), text.data());
+        return torvane::MessageResult::kNo;
+      });
+  platform.set_dialog_answerer(
+      [](torvane::FileDialog, torvane::FileDialogState&) { return false; });
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  QApplication::setApplicationName("Torvane");
+  QApplication::setApplicationVersion(TORVANE_VERSION);
+  QApplication::setWindowIcon(QIcon(":/torvane/emblem.png"));
+
+  QCommandLineParser command_line;
+  command_line.setApplicationDescription("Ring-average residuals of gravity surveys.");
+  command_line.addHelpOption();
+  command_line.addVersionOption();
+  const QCommandLineOption config(QStringLiteral("config"), "Settings file to read and write.",
+                                  "file");
+  const QCommandLineOption screenshot(QStringLiteral("screenshot"),
+                                      "Press Calc, save a picture of the window, quit.", "png");
+  command_line.addOption(config);
+  command_line.addOption(screenshot);
+  command_line.process(application);
+
+  torvane::MainWindow window;
+  torvane::QtPlatform platform(window, LocaleDecimalSeparator());
+  torvane::TfrmMain form(platform);
+  torvane::ConnectHandlers(window, platform, form);
+  if (command_line.isSet(config)) form.UseSettingsFile(command_line.value(config).toStdString());
+
+  const QString picture = command_line.value(screenshot);
+  if (!picture.isEmpty()) AnswerForThePerson(platform);
+  form.ReadCfg();
+  window.CentreOnScreen();
+  window.show();
+  if (picture.isEmpty()) {
+    QApplication::exec();
+    return 0;
+  }
+
+  QTimer::singleShot(0, &window, [&] {
+    window.As<QPushButton>(torvane::Control::btn_calc)->click();
+    QApplication::processEvents();
+    const bool saved = window.grab().save(picture, "PNG");
+    if (!saved) std::fprintf(stderr, "torvane: cannot write %s\n", qPrintable(picture));
+    QCoreApplication::exit(saved ? 0 : 1);
+  });
+  return QApplication::exec();
+}

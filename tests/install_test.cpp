@@ -1,0 +1,37 @@
+// cmake --install puts the programs, the desktop entry and the icon where a
+// desktop finds them.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "tests/ProgramRun.h"
+#include "tests/TestFiles.h"
+
+namespace torvane::testing {
+namespace {
+
+TEST(Install, ProgramsDesktopEntryAndIcon) {
+  TempDir dir;
+  const ProgramResult install =
+      RunProgram(dir, TORVANE_CMAKE, {"--install", TORVANE_BUILD_DIR, "--prefix", dir.File("usr")});
+  ASSERT_EQ(install.exit_code, 0) << install.err;
+  for (const char* program : {"usr/bin/torvane", "usr/bin/torvane-cli"}) {
+    const auto permissions = std::filesystem::status(dir.File(program)).permissions();
+    EXPECT_NE(permissions & std::filesystem::perms::owner_exec, std::filesystem::perms::none)
+        << program;
+  }
+  const std::string entry = ReadFile(dir.File("usr/share/applications/torvane.desktop"));
+  EXPECT_NE(entry.find("\nExec=torvane\n"), std::string::npos) << entry;
+  EXPECT_NE(entry.find("\nIcon=torvane\n"), std::string::npos) << entry;
+  const std::string icon = ReadFile(dir.File("usr/share/icons/hicolor/128x128/apps/torvane.png"));
+  EXPECT_TRUE(icon.starts_with("\x89PNG\r\n\x1a\n"));
+
+  // The installed batch command runs.
+  const ProgramResult version = RunProgram(dir, dir.File("usr/bin/torvane-cli"), {"--version"});
+  EXPECT_EQ(version.exit_code, 0);
+  EXPECT_TRUE(version.out.starts_with("torvane-cli ")) << version.out;
+}
+
+}  // namespace
+}  // namespace torvane::testing
