@@ -2,6 +2,7 @@
 // The central computation: for every point, its CBA less the mean CBA of its
 // ring, stored in the point and written as one line of the residual table.
 
+#include <cstdint>
 #include <string>
 
 #include "common/Platform.h"
@@ -15,12 +16,18 @@ struct ResidualRequest {
   double search_radius = 0;  // R
   double depth_band = 0;     // D, half-width of the ring along the radius
   double cell_size = 0;      // side of the cluster's cells
+  // Grid mode: the ring is sampled from the grid file instead of the points.
+  bool use_grid = false;
+  std::string grid_path;
+  bool use_interpolated_cba = false;  // the grid's value at the point replaces its CBA
+  std::int32_t ring_points = 0;       // N, samples on the ring
 };
 
 // Writes the table to request.output_path (replacing a file of that name only
 // when complete), advancing the progress bar by one and processing pending
-// events once per point. False when the table could not be written; the user
-// has then been told, and an existing file of that name is unchanged.
+// events once per point. False when the table could not be written or, in
+// grid mode, the grid could not be loaded; the user has then been told, and
+// an existing file of that name is unchanged.
 bool ComputeResiduals(Platform& platform, const ResidualRequest& request, PointSet& points,
                       const NeighbourCluster& cluster);
 

@@ -1,6 +1,7 @@
 #pragma once
 // The command line of torvane-cli.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -15,6 +16,11 @@ struct BatchOptions {
   std::optional<std::string> band;  // likewise; the window's "0" when absent
   PointColumns columns;
   bool quiet = false;
+  // Grid mode.
+  std::optional<std::string> grid;
+  std::optional<std::string> ring_points;  // as typed; the window's "360" when absent
+  bool interpolated_cba = false;
+  std::optional<std::uint64_t> grid_memory_limit_mib;  // caps the memory a grid may take
 };
 
 // Reads the command line into `options`. Returns an exit code when the

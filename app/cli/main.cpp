@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <clocale>
+#include <cstdint>
 #include <cstdio>
 #include <exception>
 
@@ -48,6 +49,17 @@ int Run(const torvane::BatchOptions& options) {
   platform.SetItemIndex(Control::cmb_gy, options.columns.y);
   platform.SetItemIndex(Control::cmb_point, options.columns.point);
   platform.SetItemIndex(Control::cmb_uba, options.columns.cba);
+  if (options.grid) {
+    platform.SetChecked(Control::chb_grd, true);
+    platform.SetText(Control::txt_grd, *options.grid);
+    if (options.ring_points) platform.SetText(Control::txt_n, *options.ring_points);
+    platform.SetChecked(Control::chb_interpol, options.interpolated_cba);
+  }
+  if (options.grid_memory_limit_mib) {
+    constexpr std::uint64_t kMebibyte = 1 << 20;
+    const std::uint64_t mib = *options.grid_memory_limit_mib;
+    platform.set_memory_limit(mib > UINT64_MAX / kMebibyte ? UINT64_MAX : mib * kMebibyte);
+  }
 
   form.btn_calcClick();
   platform.EndProgress();
