@@ -150,7 +150,8 @@ bool TfrmMain::RunComputation() {
   const ResidualRequest request{parameters_.output_path,  parameters_.search_radius,
                                 parameters_.depth_band,   parameters_.cell_size,
                                 parameters_.use_grid,     parameters_.grid_path,
-                                parameters_.use_interpolated_cba, parameters_.ring_points};
+                                parameters_.use_interpolated_cba, parameters_.ring_points,
+                                parameters_.grid_memory_limit};
   return ComputeResiduals(platform_, request, points_, cluster_);
 }
 

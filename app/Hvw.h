@@ -23,6 +23,8 @@ class TfrmMain {
   // The check made when the user leaves txt_rfs, txt_rfa or txt_nearest:
   // a number greater than 0. True when the field passed.
   bool CheckNumber(Control field);
+  // Caps the memory a grid's nodes may take (no control sets it).
+  void set_grid_memory_limit(std::uint64_t bytes) { parameters_.grid_memory_limit = bytes; }
 
   bool ResultsReady() const { return results_ready_; }
   bool StopRequested() const { return stop_requested_; }

@@ -24,6 +24,9 @@ struct RunParameters {
   std::string grid_path;              // txt_grd; kept from the last grid run otherwise
   bool use_interpolated_cba = false;  // chb_interpol
   std::int32_t ring_points = 0;       // txt_n, N >= 1; kept from the last grid run otherwise
+  // No control sets this: the most memory a grid's nodes may take, below
+  // what the system has available (the batch command's --grid-memory-limit).
+  std::uint64_t grid_memory_limit = UINT64_MAX;
 };
 
 }  // namespace torvane

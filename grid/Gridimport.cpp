@@ -10,7 +10,8 @@
 
 namespace torvane {
 
-TGridImport::TGridImport(Platform& platform) : platform_(platform) {}
+TGridImport::TGridImport(Platform& platform, std::uint64_t memory_limit)
+    : platform_(platform), memory_limit_(memory_limit) {}
 
 void TGridImport::Clear() {
   nodes_.reset();
@@ -72,7 +73,8 @@ Allocation TGridImport::AllocateNodes() {
   if (!GeometryIsSound()) return Allocation::kDeclined;
   // In double precision, so that no count can overflow it.
   const double needed = static_cast<double>(ncols) * 4.0 * static_cast<double>(nrows);
-  if (static_cast<double>(platform_.AvailablePhysicalMemory()) >= needed) {
+  const std::uint64_t available = std::min(platform_.AvailablePhysicalMemory(), memory_limit_);
+  if (static_cast<double>(available) >= needed) {
     const std::size_t count = static_cast<std::size_t>(ncols) * nrows;
     nodes_.reset(new (std::nothrow) float[count]);
     if (nodes_) {

@@ -33,8 +33,8 @@ enum class Allocation {
 class TGridImport {
  public:
   // Messages about the grid go to `platform`, which also tells the memory
-  // available.
-  explicit TGridImport(Platform& platform);
+  // available; the nodes are held in memory only up to `memory_limit` bytes.
+  explicit TGridImport(Platform& platform, std::uint64_t memory_limit = UINT64_MAX);
   TGridImport(const TGridImport&) = delete;
   TGridImport& operator=(const TGridImport&) = delete;
 
@@ -56,7 +56,7 @@ class TGridImport {
   Allocation CompleteFromExtents();
   Allocation CompleteFromSpacing();
   // Checks the geometry, then holds the nodes in memory when the memory
-  // available is at least ncols x nrows x 4 bytes. A binary grid too big for
+  // available (and the limit) is at least ncols x nrows x 4 bytes. A binary grid too big for
   // that goes to disk mode; an ASCII grid is declined. The user is told.
   Allocation AllocateNodes();
   // Decodes out.size() nodes of row `row` (Surfer: a vector of the file)
@@ -98,6 +98,7 @@ class TGridImport {
   bool GeometryIsSound() const;
 
   Platform& platform_;
+  std::uint64_t memory_limit_;
   std::unique_ptr<float[]> nodes_;
   std::optional<FileNodes> file_nodes_;
   int messages_shown_ = 0;

@@ -37,7 +37,7 @@ bool ComputeResiduals(Platform& platform, const ResidualRequest& request, PointS
   std::optional<TGridImport> grid;
   std::optional<GridRing> grid_ring;
   if (request.use_grid) {
-    grid.emplace(platform);
+    grid.emplace(platform, request.grid_memory_limit);
     if (!grid->Load(request.grid_path)) return false;
     grid_ring.emplace(*grid, request.search_radius, request.ring_points,
                       request.use_interpolated_cba);

@@ -21,6 +21,7 @@ struct ResidualRequest {
   std::string grid_path;
   bool use_interpolated_cba = false;  // the grid's value at the point replaces its CBA
   std::int32_t ring_points = 0;       // N, samples on the ring
+  std::uint64_t grid_memory_limit = UINT64_MAX;  // most memory the grid's nodes may take
 };
 
 // Writes the table to request.output_path (replacing a file of that name only

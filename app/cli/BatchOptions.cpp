@@ -57,7 +57,7 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
                "instead of its own CBA (the table's U column keeps the file's CBA)")
       ->needs(grid);
   app.add_option("--grid-memory-limit", options.grid_memory_limit_mib,
-                 "Grid mode: take at most this many MiB as available memory; a grid\n"
+                 "Grid mode: let the grid's nodes take at most this many MiB of memory; a grid\n"
                  "needing more (4 bytes a node) is read from its file instead (binary\n"
                  "formats) or refused (ASCII formats)")
       ->needs(grid);

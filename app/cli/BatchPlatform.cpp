@@ -1,6 +1,5 @@
 #include "app/cli/BatchPlatform.h"
 
-#include <algorithm>
 #include <cstdio>
 
 namespace torvane {
@@ -37,11 +36,6 @@ void BatchPlatform::SetProgressRange(int minimum, int maximum) {
 void BatchPlatform::SetProgressPosition(int position) {
   MemoryPlatform::SetProgressPosition(position);
   if (progress_) progress_->SetPosition(position);
-}
-
-std::uint64_t BatchPlatform::AvailablePhysicalMemory() {
-  const std::uint64_t available = MemoryPlatform::AvailablePhysicalMemory();
-  return memory_limit_ ? std::min(available, *memory_limit_) : available;
 }
 
 void BatchPlatform::EndProgress() {

@@ -3,9 +3,7 @@
 // printed on stderr with its caption, the console note on stdout, and a
 // progress bar when stderr is a terminal.
 
-#include <cstdint>
 #include <memory>
-#include <optional>
 
 #include "app/MemoryPlatform.h"
 #include "app/cli/ProgressBar.h"
@@ -22,17 +20,12 @@ class BatchPlatform : public MemoryPlatform {
   void WriteConsoleNote(std::string_view text) override;
   void SetProgressRange(int minimum, int maximum) override;
   void SetProgressPosition(int position) override;
-  // The system's available memory, capped by set_memory_limit.
-  std::uint64_t AvailablePhysicalMemory() override;
-
-  void set_memory_limit(std::uint64_t bytes) { memory_limit_ = bytes; }
 
   // Takes the progress bar off the terminal line.
   void EndProgress();
 
  private:
   std::unique_ptr<ProgressBar> progress_;  // none unless stderr is a terminal
-  std::optional<std::uint64_t> memory_limit_;
 };
 
 }  // namespace torvane

@@ -58,7 +58,7 @@ int Run(const torvane::BatchOptions& options) {
   if (options.grid_memory_limit_mib) {
     constexpr std::uint64_t kMebibyte = 1 << 20;
     const std::uint64_t mib = *options.grid_memory_limit_mib;
-    platform.set_memory_limit(mib > UINT64_MAX / kMebibyte ? UINT64_MAX : mib * kMebibyte);
+    form.set_grid_memory_limit(mib > UINT64_MAX / kMebibyte ? UINT64_MAX : mib * kMebibyte);
   }
 
   form.btn_calcClick();
