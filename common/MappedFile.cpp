@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <utility>
 
 namespace torvane {
@@ -27,6 +28,16 @@ void MappedFile::Close() {
   if (data_ != nullptr) munmap(const_cast<unsigned char*>(data_), size_);
   data_ = nullptr;
   size_ = 0;
+}
+
+void MappedFile::Release(std::uint64_t begin, std::uint64_t end) const {
+  const auto page = static_cast<std::uint64_t>(sysconf(_SC_PAGESIZE));
+  begin = (begin + page - 1) / page * page;
+  end = std::min<std::uint64_t>(end, size_) / page * page;
+  if (data_ == nullptr || begin >= end) return;
+  // A private mapping of a file read only: dropped pages come back from the
+  // file unchanged.
+  (void)madvise(const_cast<unsigned char*>(data_) + begin, end - begin, MADV_DONTNEED);
 }
 
 bool MappedFile::Open(const std::string& path) {

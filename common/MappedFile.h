@@ -29,6 +29,11 @@ class MappedFile {
   std::string_view text() const { return {reinterpret_cast<const char*>(data_), size_}; }
   std::uint64_t size() const { return size_; }
 
+  // Gives back the memory of the whole pages within bytes [begin, end) that
+  // have been read: the system may reuse it at once. Reading them again
+  // reads the file again. For a reader that passes over a file once.
+  void Release(std::uint64_t begin, std::uint64_t end) const;
+
  private:
   void Close();
 

@@ -27,6 +27,12 @@ std::uint32_t FileNodes::vector_length() const {
   return layout_.vectors_are_columns ? layout_.nrows : layout_.ncols;
 }
 
+void FileNodes::ReleaseVectorsBefore(std::uint32_t vector) {
+  const std::uint64_t end = NodeOffset(std::min(vector, complete_vectors_), 0);
+  file_.Release(released_, end);
+  released_ = std::max(released_, end);
+}
+
 bool FileNodes::DecodeVector(std::uint32_t vector, std::uint32_t first,
                              std::span<float> out) const {
   if (vector >= complete_vectors_ || first > vector_length() ||

@@ -70,6 +70,10 @@ class FileNodes {
   // when the vector is not wholly within the file or the run leaves it.
   bool DecodeVector(std::uint32_t vector, std::uint32_t first, std::span<float> out) const;
 
+  // Gives back the memory of the file's pages before `vector`, once
+  // decoded (a pass that copies the nodes into memory needs them no more).
+  void ReleaseVectorsBefore(std::uint32_t vector);
+
   // Node (column c, row r), both within the grid; blank when it lies in a
   // vector the file does not hold whole.
   float At(std::uint32_t c, std::uint32_t r) const {
@@ -90,6 +94,7 @@ class FileNodes {
   const unsigned char* data_;
   std::size_t element_size_;
   std::uint32_t complete_vectors_ = 0;
+  std::uint64_t released_ = 0;  // file bytes before this are given back
 };
 
 }  // namespace torvane

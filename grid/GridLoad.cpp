@@ -1,5 +1,6 @@
 // Load: the five readers in their fixed order, and what they share.
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <utility>
@@ -38,6 +39,10 @@ bool GridCount(double value, std::uint32_t& count) {
   return true;
 }
 
+// The memory of the file's pages is given back every this many bytes while
+// the nodes are copied, so that the copy does not hold the file's size too.
+constexpr std::uint64_t kReleaseStep = std::uint64_t{16} << 20;
+
 void TakeBinaryNodes(TGridImport& grid, Allocation allocation, FileNodes file) {
   if (allocation == Allocation::kOnDisk) {
     if (!file.complete()) grid.ShowError("\nError by reading grid");
@@ -50,7 +55,11 @@ void TakeBinaryNodes(TGridImport& grid, Allocation allocation, FileNodes file) {
   const bool by_column = file.layout().vectors_are_columns;
   std::vector<float> row(by_column ? 0 : length);
   float* nodes = grid.nodes();
+  const std::uint64_t vector_bytes = std::uint64_t{length} * EncodedSize(file.layout().encoding);
+  const std::uint32_t release_every =
+      static_cast<std::uint32_t>(std::max<std::uint64_t>(1, kReleaseStep / vector_bytes));
   for (std::uint32_t k = 0; k < file.vector_count(); ++k) {
+    if (k % release_every == 0) file.ReleaseVectorsBefore(k);
     const std::span<float> target =
         by_column ? std::span<float>(nodes + static_cast<std::size_t>(k) * grid.nrows, length)
                   : std::span<float>(row);
