@@ -21,7 +21,7 @@ import math
 import struct
 import sys
 
-from make_survey import SurveyField, regional
+from make_survey import SurveyField, add_survey_arguments, regional
 
 try:
     import numpy
@@ -33,10 +33,7 @@ BLANK = 1.70141e38
 
 def parse_args():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
-    parser.add_argument("--points", type=int, required=True, help="stations of the survey")
-    parser.add_argument("--seed", type=int, default=1, help="random seed of the survey (default 1)")
-    parser.add_argument("--density", type=float, default=100.0,
-                        help="stations per square kilometre of the survey (default 100)")
+    add_survey_arguments(parser)
     parser.add_argument("--columns", type=int, default=200, help="node columns (default 200)")
     parser.add_argument("--rows", type=int, help="node rows (default: as many as columns)")
     parser.add_argument("--margin", type=float,
@@ -75,14 +72,19 @@ def node_rows(field, lattice):
     for r, y in enumerate(ys):
         values[r] = regional(xs, y, field.side, numpy)
     # Each body over the nodes within its reach, as Anomalies.at sums it.
+    # The Gaussian is the product of one along x and one along y, so only
+    # those two are exponentiated (equal to a single exp up to rounding).
     for cx, cy, k, amplitude, reach2 in field.anomalies.bodies:
         reach = math.sqrt(reach2)
         c0, c1 = numpy.searchsorted(xs, [cx - reach, cx + reach])
         r0, r1 = numpy.searchsorted(ys, [cy - reach, cy + reach])
         if c0 >= c1 or r0 >= r1:
             continue
-        d2 = (xs[c0:c1] - cx)[numpy.newaxis, :] ** 2 + (ys[r0:r1] - cy)[:, numpy.newaxis] ** 2
-        values[r0:r1, c0:c1] += numpy.where(d2 < reach2, amplitude * numpy.exp(-d2 * k), 0.0)
+        dx2 = (xs[c0:c1] - cx) ** 2
+        dy2 = (ys[r0:r1] - cy)[:, numpy.newaxis] ** 2
+        bump = (amplitude * numpy.exp(-dy2 * k)) * numpy.exp(-dx2 * k)
+        bump[dy2 + dx2 >= reach2] = 0.0
+        values[r0:r1, c0:c1] += bump
     return values
 
 

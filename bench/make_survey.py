@@ -21,12 +21,17 @@ import random
 import sys
 
 
-def parse_args():
-    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+def add_survey_arguments(parser):
+    """--points, --seed and --density: what decides a survey's area and field."""
     parser.add_argument("--points", type=int, required=True, help="number of stations")
     parser.add_argument("--seed", type=int, default=1, help="random seed (default 1)")
     parser.add_argument("--density", type=float, default=100.0,
                         help="stations per square kilometre (default 100)")
+
+
+def parse_args():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    add_survey_arguments(parser)
     parser.add_argument("--output", help="file to write (default: standard output)")
     return parser.parse_args()
 

@@ -386,65 +386,44 @@ struct MalformedCase {
   std::string (*make)();
 };
 
-std::string Surfer7With(std::size_t offset, double value) {
-  std::string bytes = Surfer7Bytes(SmallGrid());
-  PutDouble(bytes, kSurfer7GridFields + offset, value);
-  return bytes;
-}
-std::string Surfer7Counts(std::int32_t rows, std::int32_t columns) {
-  std::string bytes = Surfer7Bytes(SmallGrid());
-  PutInt32(bytes, kSurfer7GridFields, rows);
-  PutInt32(bytes, kSurfer7GridFields + 4, columns);
-  return bytes;
-}
-std::string Surfer6With(std::size_t offset, double value) {
-  std::string bytes = Surfer6Bytes(SmallGrid());
+// A written grid with one field changed.
+std::string WithDouble(std::string bytes, std::size_t offset, double value) {
   PutDouble(bytes, offset, value);
   return bytes;
 }
-std::string Surfer6Counts(std::int16_t columns, std::int16_t rows) {
-  std::string bytes = Surfer6Bytes(SmallGrid());
-  PutInt16(bytes, 4, columns);
-  PutInt16(bytes, 6, rows);
+std::string WithInt32(std::string bytes, std::size_t offset, std::int32_t value) {
+  PutInt32(bytes, offset, value);
   return bytes;
 }
-std::string GeosoftWith(std::size_t offset, double value) {
-  std::string bytes = GeosoftBytes(SmallGrid());
-  PutDouble(bytes, offset, value);
+std::string WithInt16(std::string bytes, std::size_t offset, std::int16_t value) {
+  PutInt16(bytes, offset, value);
   return bytes;
 }
-std::string GeosoftCounts(std::int32_t elements, std::int32_t vectors) {
-  std::string bytes = GeosoftBytes(SmallGrid());
-  PutInt32(bytes, 8, elements);
-  PutInt32(bytes, 12, vectors);
-  return bytes;
-}
+std::string Surfer7() { return Surfer7Bytes(SmallGrid()); }
+std::string Surfer6() { return Surfer6Bytes(SmallGrid()); }
+std::string Geosoft() { return GeosoftBytes(SmallGrid()); }
+constexpr std::size_t kRows7 = kSurfer7GridFields;  // then columns, xmin, ymin, dx, dy
 
 const MalformedCase kMalformed[] = {
-    {"Surfer7ZeroRows", [] { return Surfer7Counts(0, 5); }},
-    {"Surfer7NegativeColumns", [] { return Surfer7Counts(4, -5); }},
-    {"Surfer7ZeroSpacing", [] { return Surfer7With(24, 0.0); }},
-    {"Surfer7SpacingNaN", [] { return Surfer7With(32, kNaN); }},
-    {"Surfer7OriginInfinite", [] { return Surfer7With(8, kInfinity); }},
-    {"Surfer7GridSectionCut", [] { return Surfer7Bytes(SmallGrid()).substr(0, 60); }},
-    {"Surfer6CountsMinusOne", [] { return Surfer6Counts(-1, -1); }},
-    {"Surfer6ZeroRows", [] { return Surfer6Counts(5, 0); }},
-    {"Surfer6EqualExtents", [] { return Surfer6With(16, -250.5); }},
-    {"Surfer6ExtentInfinite", [] { return Surfer6With(32, kInfinity); }},
-    {"Surfer6ExtentNaN", [] { return Surfer6With(8, kNaN); }},
-    {"Surfer6HeaderCut", [] { return Surfer6Bytes(SmallGrid()).substr(0, 40); }},
-    {"GeosoftZeroElements", [] { return GeosoftCounts(0, 4); }},
-    {"GeosoftNegativeVectors", [] { return GeosoftCounts(5, -4); }},
-    {"GeosoftZeroSpacing", [] { return GeosoftWith(20, 0.0); }},
-    {"GeosoftBaseNaN", [] { return GeosoftWith(60, kNaN); }},
-    {"GeosoftMultiplierInfinite", [] { return GeosoftWith(68, kInfinity); }},
-    {"GeosoftHeaderCut", [] { return GeosoftBytes(SmallGrid()).substr(0, 70); }},
-    {"GeosoftFourByteElements",
-     [] {
-       std::string bytes = GeosoftBytes(SmallGrid());
-       PutInt32(bytes, 0, 4);
-       return bytes;
-     }},
+    {"Surfer7ZeroRows", [] { return WithInt32(Surfer7(), kRows7, 0); }},
+    {"Surfer7NegativeColumns", [] { return WithInt32(Surfer7(), kRows7 + 4, -5); }},
+    {"Surfer7ZeroSpacing", [] { return WithDouble(Surfer7(), kRows7 + 24, 0.0); }},
+    {"Surfer7SpacingNaN", [] { return WithDouble(Surfer7(), kRows7 + 32, kNaN); }},
+    {"Surfer7OriginInfinite", [] { return WithDouble(Surfer7(), kRows7 + 8, kInfinity); }},
+    {"Surfer7GridSectionCut", [] { return Surfer7().substr(0, 60); }},
+    {"Surfer6CountsMinusOne", [] { return WithInt16(WithInt16(Surfer6(), 4, -1), 6, -1); }},
+    {"Surfer6ZeroRows", [] { return WithInt16(Surfer6(), 6, 0); }},
+    {"Surfer6EqualExtents", [] { return WithDouble(Surfer6(), 16, -250.5); }},
+    {"Surfer6ExtentInfinite", [] { return WithDouble(Surfer6(), 32, kInfinity); }},
+    {"Surfer6ExtentNaN", [] { return WithDouble(Surfer6(), 8, kNaN); }},
+    {"Surfer6HeaderCut", [] { return Surfer6().substr(0, 40); }},
+    {"GeosoftZeroElements", [] { return WithInt32(Geosoft(), 8, 0); }},
+    {"GeosoftNegativeVectors", [] { return WithInt32(Geosoft(), 12, -4); }},
+    {"GeosoftZeroSpacing", [] { return WithDouble(Geosoft(), 20, 0.0); }},
+    {"GeosoftBaseNaN", [] { return WithDouble(Geosoft(), 60, kNaN); }},
+    {"GeosoftMultiplierInfinite", [] { return WithDouble(Geosoft(), 68, kInfinity); }},
+    {"GeosoftHeaderCut", [] { return Geosoft().substr(0, 70); }},
+    {"GeosoftFourByteElements", [] { return WithInt32(Geosoft(), 0, 4); }},
 };
 
 class MalformedHeader : public ::testing::TestWithParam<MalformedCase> {};
@@ -464,7 +443,7 @@ INSTANTIATE_TEST_SUITE_P(Headers, MalformedHeader, ::testing::ValuesIn(kMalforme
 // absurd is allocated, nothing is read outside the file, every node blank.
 TEST(UntrustedHeaders, HugeCountsOfATinyFile) {
   GridFile file;
-  ASSERT_TRUE(file.Load(Surfer7Counts(2147483647, 2147483647)));
+  ASSERT_TRUE(file.Load(WithInt32(WithInt32(Surfer7(), kRows7, 2147483647), kRows7 + 4, 2147483647)));
   EXPECT_EQ(file.platform.Messages(),
             (std::vector<std::string>{"info: Grid is too big to fit in memory - data will be read from HDD",
                                       kReadError}));
