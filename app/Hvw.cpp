@@ -147,11 +147,13 @@ void TfrmMain::RunCalculation() {
 // when it ends, however it ends.
 bool TfrmMain::RunComputation() {
   const ScopeExit clear_stop([this] { stop_requested_ = false; });
-  const ResidualRequest request{parameters_.output_path,  parameters_.search_radius,
-                                parameters_.depth_band,   parameters_.cell_size,
-                                parameters_.use_grid,     parameters_.grid_path,
-                                parameters_.use_interpolated_cba, parameters_.ring_points,
-                                parameters_.grid_memory_limit};
+  ResidualRequest request{parameters_.output_path, parameters_.search_radius,
+                          parameters_.depth_band, parameters_.cell_size};
+  request.use_grid = parameters_.use_grid;
+  request.grid_path = parameters_.grid_path;
+  request.use_interpolated_cba = parameters_.use_interpolated_cba;
+  request.ring_points = parameters_.ring_points;
+  request.grid_memory_limit = parameters_.grid_memory_limit;
   return ComputeResiduals(platform_, request, points_, cluster_);
 }
 

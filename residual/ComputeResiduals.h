@@ -18,7 +18,7 @@ struct ResidualRequest {
   double cell_size = 0;      // side of the cluster's cells
   // Grid mode: the ring is sampled from the grid file instead of the points.
   bool use_grid = false;
-  std::string grid_path;
+  std::string grid_path = {};
   bool use_interpolated_cba = false;  // the grid's value at the point replaces its CBA
   std::int32_t ring_points = 0;       // N, samples on the ring
   std::uint64_t grid_memory_limit = UINT64_MAX;  // most memory the grid's nodes may take

@@ -14,7 +14,7 @@ namespace torvane {
 inline constexpr double kRingTolerance = 1e-6;
 
 struct RingValues {
-  double sum = 0;  // sum of the ring values (correctly rounded in point mode)
+  double sum = 0;  // correctly rounded sum of the ring points' CBA
   int n = 0;       // number of ring points
 };
 
