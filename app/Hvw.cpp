@@ -69,6 +69,11 @@ bool TfrmMain::TakeParameters() {
   if (grid_mode && platform_.Text(Control::txt_grd).empty()) {
     return refuse("Grid file name is required field.", Control::txt_grd);
   }
+  int ring_points = parameters_.ring_points;
+  if (grid_mode &&
+      !(ParseWholeNumber(platform_.Text(Control::txt_n), ring_points) && ring_points >= 1)) {
+    return refuse("Number of points must be a whole number greater than 0", Control::txt_n);
+  }
 
   double radius = 0;
   if (!ReadNumber(Control::txt_rfs, radius)) return false;
@@ -89,6 +94,12 @@ bool TfrmMain::TakeParameters() {
   parameters_.columns = {platform_.ItemIndex(Control::cmb_gx), platform_.ItemIndex(Control::cmb_gy),
                          platform_.ItemIndex(Control::cmb_point),
                          platform_.ItemIndex(Control::cmb_uba)};
+  parameters_.use_grid = grid_mode;
+  if (grid_mode) {
+    parameters_.grid_path = platform_.Text(Control::txt_grd);
+    parameters_.ring_points = ring_points;
+  }
+  parameters_.use_interpolated_cba = platform_.Checked(Control::chb_interpol);
   return true;
 }
 
@@ -144,8 +155,13 @@ void TfrmMain::RunCalculation() {
 // when it ends, however it ends.
 bool TfrmMain::RunComputation() {
   const ScopeExit clear_stop([this] { stop_requested_ = false; });
-  const ResidualRequest request{parameters_.output_path, parameters_.search_radius,
-                                parameters_.depth_band};
+  ResidualRequest request{parameters_.output_path, parameters_.search_radius,
+                          parameters_.depth_band};
+  request.use_grid = parameters_.use_grid;
+  request.grid_path = parameters_.grid_path;
+  request.use_interpolated_cba = parameters_.use_interpolated_cba;
+  request.ring_points = parameters_.ring_points;
+  request.grid_memory_limit = parameters_.grid_memory_limit;
   return ComputeResiduals(platform_, request, points_);
 }
 

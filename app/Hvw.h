@@ -28,6 +28,8 @@ class TfrmMain {
   // The check made when the user leaves txt_rfs, txt_rfa or txt_nearest:
   // a number greater than 0. True when the field passed.
   bool CheckNumber(Control field);
+  // Caps the memory a grid's nodes may take (no control sets it).
+  void set_grid_memory_limit(std::uint64_t bytes) { parameters_.grid_memory_limit = bytes; }
 
   // The variable lists above the pictures: grid the chosen value again and
   // paint it, when "Preview grids" is ticked and a run has computed results.

@@ -1,6 +1,7 @@
 #pragma once
 // Everything one run takes from the window, filled when Calc passes its checks.
 
+#include <cstdint>
 #include <string>
 
 #include "points/PointLine.h"
@@ -18,6 +19,14 @@ struct RunParameters {
   double preview_radius = 0;
   double preview_reach = 0;
   PointColumns columns;  // from the four column lists
+  // Grid mode: the ring is sampled from a CBA grid file.
+  bool use_grid = false;              // chb_grd
+  std::string grid_path;              // txt_grd; kept from the last grid run otherwise
+  bool use_interpolated_cba = false;  // chb_interpol
+  std::int32_t ring_points = 0;       // txt_n, N >= 1; kept from the last grid run otherwise
+  // No control sets this: the most memory a grid's nodes may take, below
+  // what the system has available (the batch command's --grid-memory-limit).
+  std::uint64_t grid_memory_limit = UINT64_MAX;
 };
 
 }  // namespace torvane

@@ -1,9 +1,12 @@
 #include "residual/ComputeResiduals.h"
 
+#include <optional>
 #include <vector>
 
 #include "common/ParallelBlocks.h"
-
+#include "grid/Gridimport.h"
+#include "residual/CellGrid.h"
+#include "residual/GridRing.h"
 #include "residual/PointRing.h"
 #include "residual/ResidualTable.h"
 
@@ -31,17 +34,44 @@ bool ComputeResiduals(Platform& platform, const ResidualRequest& request, PointS
   platform.SetProgressPosition(0);
   platform.ProcessEvents();
 
-  // The rings are gathered neighbour after neighbour, on every core; the
-  // progress bar and the events follow one point at a time.
-  const PointRing ring(points, request.search_radius, request.depth_band);
-  const std::vector<std::uint32_t>& order = ring.order();
-  std::vector<RingValues> rings(points.points.size());
+  // A grid that cannot be loaded ends the run here: the table, not yet in
+  // place, is dropped with its temporary file.
+  std::optional<TGridImport> grid;
+  std::optional<GridRing> grid_ring;
+  std::optional<PointRing> point_ring;
+  std::optional<CellGrid> neighbours;
+  if (request.use_grid) {
+    grid.emplace(platform, request.grid_memory_limit);
+    if (!grid->Load(request.grid_path)) return false;
+    grid_ring.emplace(*grid, request.search_radius, request.ring_points,
+                      request.use_interpolated_cba);
+    neighbours.emplace(points, request.search_radius);
+  } else {
+    point_ring.emplace(points, request.search_radius, request.depth_band);
+  }
+
+  // The rings are gathered neighbour after neighbour, on every core, each
+  // point's residual stored in the point; the progress bar and the events
+  // follow one point at a time.
+  const std::vector<std::uint32_t>& order = point_ring ? point_ring->order() : neighbours->order();
+  std::vector<int> ring_counts(points.points.size());
   std::vector<ExactSum> sums(static_cast<std::size_t>(WorkerThreads()));
   RunInBlocks(
       order.size(),
       [&](std::size_t k, int thread) {
-        const SurveyPoint& p = points.points[order[k]];
-        rings[order[k]] = ring.Gather(p.x, p.y, sums[static_cast<std::size_t>(thread)]);
+        SurveyPoint& p = points.points[order[k]];
+        double centre = p.cba;
+        RingValues values;
+        if (grid_ring) {
+          const double xf = p.x - points.shift_x;
+          const double yf = p.y - points.shift_y;
+          centre = grid_ring->CentreValue(xf, yf, p.cba);
+          values = grid_ring->Gather(xf, yf);
+        } else {
+          values = point_ring->Gather(p.x, p.y, sums[static_cast<std::size_t>(thread)]);
+        }
+        p.residual = values.n >= 1 ? centre - values.sum / values.n : 0.0;
+        ring_counts[order[k]] = values.n;
       },
       [&](std::size_t done) {
         platform.SetProgressPosition(static_cast<int>(done));
@@ -50,11 +80,9 @@ bool ComputeResiduals(Platform& platform, const ResidualRequest& request, PointS
       });
 
   for (std::size_t i = 0; i < points.points.size(); ++i) {
-    SurveyPoint& p = points.points[i];
-    const RingValues& values = rings[i];
-    p.residual = values.n >= 1 ? p.cba - values.sum / values.n : 0.0;
+    const SurveyPoint& p = points.points[i];
     table.WriteRow({p.x - points.shift_x, p.y - points.shift_y, p.point, p.cba, p.residual,
-                    values.n});
+                    ring_counts[i]});
   }
   if (!table.Finish()) {
     ReportOutputFailure(platform, "Error by writing output data ", request.output_path);

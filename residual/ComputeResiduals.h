@@ -2,6 +2,7 @@
 // The central computation: for every point, its CBA less the mean CBA of its
 // ring, stored in the point and written as one line of the residual table.
 
+#include <cstdint>
 #include <string>
 
 #include "common/Platform.h"
@@ -13,6 +14,12 @@ struct ResidualRequest {
   std::string output_path;
   double search_radius = 0;  // R
   double depth_band = 0;     // D, half-width of the ring along the radius
+  // Grid mode: the ring is sampled from the grid file instead of the points.
+  bool use_grid = false;
+  std::string grid_path = {};
+  bool use_interpolated_cba = false;  // the grid's value at the point replaces its CBA
+  std::int32_t ring_points = 0;       // N, samples on the ring
+  std::uint64_t grid_memory_limit = UINT64_MAX;  // most memory the grid's nodes may take
 };
 
 // Writes the table to request.output_path (replacing a file of that name only

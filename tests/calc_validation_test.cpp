@@ -13,6 +13,7 @@ namespace {
 struct Fields {
   std::string in, out, grid, radius = "100", band = "10";
   bool grid_mode = false;
+  std::string ring_points = "360";
 };
 
 struct ValidationCase {
@@ -31,6 +32,22 @@ const ValidationCase kCases[] = {
      "info: Input and output file name must not be the same.", Control::txt_out},
     {"GridModeWithoutGrid", {"in.dat", "out.dat", "", "100", "10", true},
      "info: Grid file name is required field.", Control::txt_grd},
+    {"GridModeWithoutGridAndBadRingPoints", {"in.dat", "out.dat", "", "100", "10", true, "0"},
+     "info: Grid file name is required field.", Control::txt_grd},
+    {"RingPointsZero", {"in.dat", "out.dat", "g.grd", "100", "10", true, "0"},
+     "info: Number of points must be a whole number greater than 0", Control::txt_n},
+    {"RingPointsNegative", {"in.dat", "out.dat", "g.grd", "100", "10", true, "-4"},
+     "info: Number of points must be a whole number greater than 0", Control::txt_n},
+    {"RingPointsFraction", {"in.dat", "out.dat", "g.grd", "100", "10", true, "1.5"},
+     "info: Number of points must be a whole number greater than 0", Control::txt_n},
+    {"RingPointsText", {"in.dat", "out.dat", "g.grd", "100", "10", true, "many"},
+     "info: Number of points must be a whole number greater than 0", Control::txt_n},
+    {"RingPointsEmpty", {"in.dat", "out.dat", "g.grd", "100", "10", true, ""},
+     "info: Number of points must be a whole number greater than 0", Control::txt_n},
+    {"RingPointsBeyondInt32", {"in.dat", "out.dat", "g.grd", "100", "10", true, "4294967296"},
+     "info: Number of points must be a whole number greater than 0", Control::txt_n},
+    {"RingPointsCheckedBeforeRadius", {"in.dat", "out.dat", "g.grd", "abc", "10", true, "x"},
+     "info: Number of points must be a whole number greater than 0", Control::txt_n},
     {"BandAboveRadius", {"in.dat", "out.dat", "", "100", "100.5"},
      "info: Depth must be <= than radius for search.", Control::txt_rfa},
     {"RadiusNotANumber", {"in.dat", "out.dat", "", "abc", "10"},
@@ -49,6 +66,7 @@ TEST_P(CalcValidation, ShowsOneMessageAndStartsNoRun) {
   platform.SetText(Control::txt_rfs, c.fields.radius);
   platform.SetText(Control::txt_rfa, c.fields.band);
   platform.SetChecked(Control::chb_grd, c.fields.grid_mode);
+  platform.SetText(Control::txt_n, c.fields.ring_points);
 
   form.btn_calcClick();
 

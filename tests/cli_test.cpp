@@ -74,6 +74,17 @@ const ExitCase kExitCases[] = {
      "Torvane: Cannot open input data file\n"},
     {"OutputFolderMissing", {"--input", "$IN", "--output", "$DIR/no/t.dat", "--radius", "5"}, 1,
      "Torvane: Error by opening output data "},
+    {"RingPointsWithoutGrid", {"--input", "$IN", "--output", "$OUT", "--radius", "5",
+                               "--ring-points", "8"}, 2, "--ring-points"},
+    {"GridMemoryLimitNotANumber", {"--input", "$IN", "--output", "$OUT", "--radius", "5", "--grid",
+                                   "$IN", "--grid-memory-limit", "lots"}, 2, "--grid-memory-limit"},
+    {"RingPointsZero", {"--input", "$IN", "--output", "$OUT", "--radius", "5", "--grid", "$IN",
+                        "--ring-points", "0"}, 1,
+     "Torvane: Number of points must be a whole number greater than 0\n"},
+    {"GridMissing", {"--input", "$IN", "--output", "$OUT", "--radius", "5", "--grid",
+                     "$DIR/none.grd"}, 1, "Error: Error by opening file "},
+    {"GridOfUnknownFormat", {"--input", "$IN", "--output", "$OUT", "--radius", "5", "--grid", "$IN"},
+     1, "Error: Unknown grid file format: "},
 };
 
 class CliExit : public ::testing::TestWithParam<ExitCase> {};
@@ -115,6 +126,50 @@ TEST(Cli, ColumnLettersInAnyCase) {
   EXPECT_EQ(run.out, "") << "--quiet prints no summary";
   EXPECT_EQ(Lines(ReadFile(dir.File("t.dat")))[1],
             "       0.0        0.0        1.0     10.000   5.000000          2\r");
+}
+
+// Grid mode on the shipped sample and its grid: every ring lies on the grid;
+// a memory limit too small for the grid reads it from the file, with the
+// same table; the grid's value at the point changes the residuals only.
+TEST(Cli, GridModeOnTheSampleGrid) {
+  TempDir dir;
+  const std::string sample = SourceDir() + "/data/sample_survey.dat";
+  const std::string grid = SourceDir() + "/data/sample_cba.grd";
+  const std::vector<std::string> common = {"--input", sample, "--radius", "500", "--grid", grid};
+  auto with = [&](std::vector<std::string> extra) {
+    extra.insert(extra.begin(), common.begin(), common.end());
+    return extra;
+  };
+  const CliResult memory = RunCli(dir, with({"--output", dir.File("memory.dat")}));
+  ASSERT_EQ(memory.exit_code, 0) << memory.err;
+  EXPECT_EQ(memory.err, "");
+  const auto table = Lines(ReadFile(dir.File("memory.dat")));
+  ASSERT_EQ(static_cast<int>(table.size()), DataLines(sample) + 1);
+  for (std::size_t i = 1; i < table.size(); ++i) ASSERT_TRUE(table[i].ends_with(" 360\r")) << i;
+
+  const CliResult disk = RunCli(
+      dir, with({"--output", dir.File("disk.dat"), "--grid-memory-limit", "0", "--quiet"}));
+  ASSERT_EQ(disk.exit_code, 0) << disk.err;
+  EXPECT_EQ(disk.err, "Torvane: Grid is too big to fit in memory - data will be read from HDD\n");
+  EXPECT_EQ(ReadFile(dir.File("disk.dat")), ReadFile(dir.File("memory.dat")));
+
+  const CliResult centre = RunCli(
+      dir, with({"--output", dir.File("centre.dat"), "--interpolated-cba", "--ring-points", "8"}));
+  ASSERT_EQ(centre.exit_code, 0) << centre.err;
+  const auto centred = Lines(ReadFile(dir.File("centre.dat")));
+  ASSERT_EQ(centred.size(), table.size());
+  int changed = 0;
+  for (std::size_t i = 1; i < table.size(); ++i) {
+    EXPECT_EQ(centred[i].substr(0, 43), table[i].substr(0, 43)) << "X, Y, POINT and U stay";
+    EXPECT_TRUE(centred[i].ends_with(" 8\r")) << i;
+    changed += centred[i].substr(43, 11) != table[i].substr(43, 11);
+  }
+  EXPECT_GT(changed, static_cast<int>(table.size()) / 2);
+
+  const CliResult help = RunCli(dir, {"--help"});
+  for (const char* option : {"--grid", "--ring-points", "--interpolated-cba", "--grid-memory-limit"}) {
+    EXPECT_NE(help.out.find(option), std::string::npos) << option;
+  }
 }
 
 // Where the locale's decimal mark is ',', the command line and the file use it.

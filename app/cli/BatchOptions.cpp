@@ -62,7 +62,8 @@ bool TakePictureOption(const char* flag, const std::optional<std::string>& path,
 std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& options) {
   CLI::App app{
       "Ring-average residuals of a gravity survey: for every point, its CBA less the mean CBA\n"
-      "of the survey points at a distance of R +- D from it. Writes a fixed-width table.\n"
+      "of the survey points at a distance of R +- D from it, or with --grid the mean of N\n"
+      "samples of a CBA grid on the circle of radius R. Writes a fixed-width table.\n"
       "Numbers use the decimal separator of the locale (LC_ALL / LC_NUMERIC).",
       "torvane-cli"};
   app.set_version_flag("--version", std::string("torvane-cli ") + TORVANE_VERSION);
@@ -81,6 +82,22 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
       app.add_option("--columns", columns, "Column letters of X,Y,POINT,CBA")
           ->capture_default_str();
   app.add_flag("--quiet", options.quiet, "No progress bar and no summary line");
+  CLI::Option* grid =
+      app.add_option("--grid", options.grid,
+                     "Grid mode: sample the ring from this CBA grid (Surfer 7, Surfer 6,\n"
+                     "Geosoft 2-byte, Surfer ASCII or ESRI ASCII, told apart by content)");
+  app.add_option("--ring-points", options.ring_points,
+                 "Grid mode: samples on the ring, a whole number >= 1 (default 360)")
+      ->needs(grid);
+  app.add_flag("--interpolated-cba", options.interpolated_cba,
+               "Grid mode: start each residual from the grid's value at the point\n"
+               "instead of its own CBA (the table's U column keeps the file's CBA)")
+      ->needs(grid);
+  app.add_option("--grid-memory-limit", options.grid_memory_limit_mib,
+                 "Grid mode: let the grid's nodes take at most this many MiB of memory; a grid\n"
+                 "needing more (4 bytes a node) is read from its file instead (binary\n"
+                 "formats) or refused (ASCII formats)")
+      ->needs(grid);
   std::optional<std::string> preview_cba;
   std::optional<std::string> preview_residual;
   app.add_option("--preview-cba", preview_cba,

@@ -1,6 +1,7 @@
 #pragma once
 // The command line of torvane-cli.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -28,6 +29,11 @@ struct BatchOptions {
   bool quiet = false;
   std::optional<PictureRequest> preview_cba;       // the left picture
   std::optional<PictureRequest> preview_residual;  // the right picture
+  // Grid mode.
+  std::optional<std::string> grid;
+  std::optional<std::string> ring_points;  // as typed; the window's "360" when absent
+  bool interpolated_cba = false;
+  std::optional<std::uint64_t> grid_memory_limit_mib;  // caps the memory a grid may take
 };
 
 // Reads the command line into `options`. Returns an exit code when the

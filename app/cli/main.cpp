@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <clocale>
+#include <cstdint>
 #include <cstdio>
 #include <exception>
 #include <tuple>
@@ -59,6 +60,17 @@ int Run(const torvane::BatchOptions& options) {
   }
   if (options.preview_cba || options.preview_residual) {
     platform.SetChecked(Control::cb_preview, true);
+  }
+  if (options.grid) {
+    platform.SetChecked(Control::chb_grd, true);
+    platform.SetText(Control::txt_grd, *options.grid);
+    if (options.ring_points) platform.SetText(Control::txt_n, *options.ring_points);
+    if (options.interpolated_cba) platform.SetChecked(Control::chb_interpol, true);
+  }
+  if (options.grid_memory_limit_mib) {
+    constexpr std::uint64_t kMebibyte = 1 << 20;
+    const std::uint64_t mib = *options.grid_memory_limit_mib;
+    form.set_grid_memory_limit(mib > UINT64_MAX / kMebibyte ? UINT64_MAX : mib * kMebibyte);
   }
 
   form.btn_calcClick();

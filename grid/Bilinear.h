@@ -1,0 +1,70 @@
+#pragma once
+// Bilinear interpolation in the grid cell whose south-west node lies at or
+// below-left of a position. One code path serves every way of holding the
+// nodes: `Nodes` is anything with `float At(c, r) const` (the node matrix in
+// memory, or the nodes read from the file in disk mode), so the blank rules
+// cannot differ between them.
+
+#include <cmath>
+#include <cstdint>
+
+#include "grid/NodeValues.h"
+
+namespace torvane {
+
+// Where the nodes lie: node (c, r) at (xmin + c * dx, ymin + r * dy).
+struct NodeLattice {
+  double xmin = 0, dx = 0;
+  std::uint32_t ncols = 0;
+  double ymin = 0, dy = 0;
+  std::uint32_t nrows = 0;
+};
+
+// The cell index along one axis, from 0 to count - 2. False outside, for a
+// quotient that is no number, and for an axis of fewer than two nodes.
+inline bool CellIndex(double position, double origin, double spacing, std::uint32_t count,
+                      std::uint32_t& index) {
+  const double cell = std::floor((position - origin) / spacing);
+  if (!(cell >= 0.0 && cell <= static_cast<double>(count) - 2.0)) return false;
+  index = static_cast<std::uint32_t>(cell);
+  return true;
+}
+
+// The weighted mean of the cell's four corners, or kBlankValue when the
+// position lies outside the cells or any corner is blank: there is no
+// extrapolation and no falling back to fewer corners.
+template <typename Nodes>
+double InterpolateBilinear(const NodeLattice& grid, const Nodes& nodes, double x, double y) {
+  std::uint32_t c = 0;
+  std::uint32_t r = 0;
+  if (!CellIndex(x, grid.xmin, grid.dx, grid.ncols, c)) return kBlankValue;
+  if (!CellIndex(y, grid.ymin, grid.dy, grid.nrows, r)) return kBlankValue;
+  const double x0 = static_cast<double>(c) * grid.dx + grid.xmin;
+  const double x1 = static_cast<double>(c + 1) * grid.dx + grid.xmin;
+  const double y0 = static_cast<double>(r) * grid.dy + grid.ymin;
+  const double y1 = static_cast<double>(r + 1) * grid.dy + grid.ymin;
+  const double t = (x - x0) / (x1 - x0);
+  const double u = (y - y0) / (y1 - y0);
+
+  // The corners in this order, stopping at the first blank one.
+  const double z00 = nodes.At(c, r);
+  if (IsBlank(z00)) return kBlankValue;
+  const double z10 = nodes.At(c + 1, r);
+  if (IsBlank(z10)) return kBlankValue;
+  const double z11 = nodes.At(c + 1, r + 1);
+  if (IsBlank(z11)) return kBlankValue;
+  const double z01 = nodes.At(c, r + 1);
+  if (IsBlank(z01)) return kBlankValue;
+  return (1 - t) * (1 - u) * z00 + t * (1 - u) * z10 + t * u * z11 + (1 - t) * u * z01;
+}
+
+// The node matrix in memory: column-major, node (c, r) at c * nrows + r.
+struct MemoryNodes {
+  const float* nodes;
+  std::uint32_t nrows;
+  float At(std::uint32_t c, std::uint32_t r) const {
+    return nodes[static_cast<std::size_t>(c) * nrows + r];
+  }
+};
+
+}  // namespace torvane

@@ -1,0 +1,100 @@
+#pragma once
+// The nodes of a binary grid file, read where they lie in the file. A binary
+// format stores its nodes as "vectors": runs of nodes one after the other,
+// each a row (Surfer, and Geosoft by default) or a column (Geosoft with
+// vectors along y). Decoding a node is the same whether the grid copies the
+// nodes into memory or reads them from the file on demand (disk mode), so
+// both give the same numbers.
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "common/MappedFile.h"
+#include "grid/LittleEndian.h"
+#include "grid/NodeValues.h"
+
+namespace torvane {
+
+enum class NodeEncoding {
+  kFloat32,  // Surfer 6
+  kFloat64,  // Surfer 7; a node equal to the file's blank value is blank
+  kInt16,    // Geosoft: raw / multiplier + base; raw <= -32767 is missing
+};
+
+struct BinaryNodeLayout {
+  NodeEncoding encoding = NodeEncoding::kFloat32;
+  std::uint64_t origin = 0;          // file offset of the first node
+  bool vectors_are_columns = false;  // otherwise each vector is a row
+  std::uint32_t ncols = 0;
+  std::uint32_t nrows = 0;
+  double file_blank = kBlankValue;  // kFloat64 only
+  double base = 0;                  // kInt16 only
+  double multiplier = 1;            // kInt16 only, never 0
+};
+
+inline std::size_t EncodedSize(NodeEncoding encoding) {
+  return encoding == NodeEncoding::kFloat64 ? 8 : encoding == NodeEncoding::kFloat32 ? 4 : 2;
+}
+
+// One node as the grid holds it (see NodeFromDouble).
+inline float DecodeNode(const unsigned char* p, const BinaryNodeLayout& layout) {
+  switch (layout.encoding) {
+    case NodeEncoding::kFloat32:
+      return NodeFromDouble(LoadFloat(p));
+    case NodeEncoding::kFloat64: {
+      const double value = LoadDouble(p);
+      return value == layout.file_blank ? kBlankNode : NodeFromDouble(value);
+    }
+    case NodeEncoding::kInt16: {
+      const std::int16_t raw = LoadInt16(p);
+      return raw <= -32767 ? kBlankNode : NodeFromDouble(raw / layout.multiplier + layout.base);
+    }
+  }
+  return kBlankNode;
+}
+
+class FileNodes {
+ public:
+  FileNodes(MappedFile file, const BinaryNodeLayout& layout);
+
+  const BinaryNodeLayout& layout() const { return layout_; }
+  std::uint32_t vector_count() const;
+  std::uint32_t vector_length() const;
+  // The vectors that lie wholly within the file; a file cut short holds
+  // fewer than vector_count().
+  std::uint32_t complete_vectors() const { return complete_vectors_; }
+  bool complete() const { return complete_vectors_ == vector_count(); }
+
+  // Decodes out.size() nodes of one vector, from element `first` on. False
+  // when the vector is not wholly within the file or the run leaves it.
+  bool DecodeVector(std::uint32_t vector, std::uint32_t first, std::span<float> out) const;
+
+  // Gives back the memory of the file's pages before `vector`, once
+  // decoded (a pass that copies the nodes into memory needs them no more).
+  void ReleaseVectorsBefore(std::uint32_t vector);
+
+  // Node (column c, row r), both within the grid; blank when it lies in a
+  // vector the file does not hold whole.
+  float At(std::uint32_t c, std::uint32_t r) const {
+    const bool by_column = layout_.vectors_are_columns;
+    const std::uint32_t vector = by_column ? c : r;
+    if (vector >= complete_vectors_) return kBlankNode;
+    const std::uint64_t element = by_column ? r : c;
+    return DecodeNode(data_ + NodeOffset(vector, element), layout_);
+  }
+
+ private:
+  std::uint64_t NodeOffset(std::uint64_t vector, std::uint64_t element) const {
+    return layout_.origin + (vector * vector_length() + element) * element_size_;
+  }
+
+  MappedFile file_;
+  BinaryNodeLayout layout_;
+  const unsigned char* data_;
+  std::size_t element_size_;
+  std::uint32_t complete_vectors_ = 0;
+  std::uint64_t released_ = 0;  // file bytes before this are given back
+};
+
+}  // namespace torvane

@@ -1,0 +1,45 @@
+#pragma once
+// The readers of the five grid file formats, tried by TGridImport::Load in
+// this order. Each opens the file itself, looks at its content (never at the
+// name) to see whether the file is its format, checks every header field
+// before anything is allocated, and then accepts the file (true) or declines
+// it (false).
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "common/MappedFile.h"
+#include "grid/FileNodes.h"
+#include "grid/Gridimport.h"
+
+namespace torvane {
+
+bool ReadSurfer7Grid(TGridImport& grid, const std::string& path);
+bool ReadSurfer6Grid(TGridImport& grid, const std::string& path);
+bool ReadGeosoftGrid(TGridImport& grid, const std::string& path);
+bool ReadSurferAsciiGrid(TGridImport& grid, const std::string& path);
+bool ReadEsriAsciiGrid(TGridImport& grid, const std::string& path);
+
+// The cheap checks "is this file mine?", on the file's first bytes.
+bool IsSurfer7Grid(std::span<const unsigned char> head);
+bool IsSurfer6Grid(std::span<const unsigned char> head);
+bool IsGeosoftGrid(std::span<const unsigned char> head);
+bool IsSurferAsciiGrid(std::string_view head);
+
+// What the readers share.
+//
+// Opens a grid file for the first four readers; when it cannot be opened,
+// shows "Error by opening file <path>\n" with the caption "Error".
+bool OpenGridFile(TGridImport& grid, const std::string& path, MappedFile& file);
+// A node count given as a number, truncated toward zero: false unless it is
+// from 1 to the largest signed 32-bit number.
+bool GridCount(double value, std::uint32_t& count);
+// After AllocateNodes of a binary reader: copies the nodes into memory row
+// by row (or vector by vector), stopping at the first one the file cuts
+// short, or keeps the file for disk mode. Either way, a file cut short is
+// reported with "\nError by reading grid" and its missing nodes are blank.
+void TakeBinaryNodes(TGridImport& grid, Allocation allocation, FileNodes file);
+
+}  // namespace torvane

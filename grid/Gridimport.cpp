@@ -1,0 +1,129 @@
+#include "grid/Gridimport.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <new>
+#include <utility>
+
+#include "grid/Bilinear.h"
+
+namespace torvane {
+
+TGridImport::TGridImport(Platform& platform, std::uint64_t memory_limit)
+    : platform_(platform), memory_limit_(memory_limit) {}
+
+void TGridImport::Clear() {
+  nodes_.reset();
+  file_nodes_.reset();
+  format = GridFormat::None;
+  blank_value = kBlankValue;
+  data_origin = 0;
+  ncols = nrows = 0;
+  xmin = xmax = xrange = dx = 0;
+  ymin = ymax = yrange = dy = 0;
+  zmin = zmax = 0;
+}
+
+double TGridImport::Interpolate(double x, double y) const {
+  const NodeLattice lattice{xmin, dx, ncols, ymin, dy, nrows};
+  if (nodes_) return InterpolateBilinear(lattice, MemoryNodes{nodes_.get(), nrows}, x, y);
+  if (file_nodes_) return InterpolateBilinear(lattice, *file_nodes_, x, y);
+  return kBlankValue;
+}
+
+float TGridImport::Node(std::uint32_t c, std::uint32_t r) const {
+  if (nodes_) return MemoryNodes{nodes_.get(), nrows}.At(c, r);
+  if (file_nodes_) return file_nodes_->At(c, r);
+  return kBlankNode;
+}
+
+Allocation TGridImport::CompleteFromExtents() {
+  xrange = xmax - xmin;
+  dx = xrange / (static_cast<double>(ncols) - 1);
+  yrange = ymax - ymin;
+  dy = yrange / (static_cast<double>(nrows) - 1);
+  return AllocateNodes();
+}
+
+Allocation TGridImport::CompleteFromSpacing() {
+  xrange = (static_cast<double>(ncols) - 1) * dx;
+  xmax = xmin + xrange;
+  yrange = (static_cast<double>(nrows) - 1) * dy;
+  ymax = ymin + yrange;
+  return AllocateNodes();
+}
+
+// Counts from 1 to the largest signed 32-bit number (the cell index of the
+// interpolation is one), a finite origin, and along every axis of two or
+// more nodes a finite spacing other than 0 and a finite far end. An axis of
+// one node has no cells, so its spacing does not matter.
+bool TGridImport::GeometryIsSound() const {
+  constexpr std::uint32_t kMaxCount = std::numeric_limits<std::int32_t>::max();
+  const auto axis_sound = [](std::uint32_t count, double origin, double spacing, double end) {
+    if (count < 1 || count > kMaxCount || !std::isfinite(origin)) return false;
+    return count == 1 || (std::isfinite(spacing) && spacing != 0 && std::isfinite(end));
+  };
+  return axis_sound(ncols, xmin, dx, xmax) && axis_sound(nrows, ymin, dy, ymax);
+}
+
+Allocation TGridImport::AllocateNodes() {
+  nodes_.reset();
+  file_nodes_.reset();
+  if (!GeometryIsSound()) return Allocation::kDeclined;
+  // In double precision, so that no count can overflow it.
+  const double needed = static_cast<double>(ncols) * 4.0 * static_cast<double>(nrows);
+  const std::uint64_t available = std::min(platform_.AvailablePhysicalMemory(), memory_limit_);
+  if (static_cast<double>(available) >= needed) {
+    const std::size_t count = static_cast<std::size_t>(ncols) * nrows;
+    nodes_.reset(new (std::nothrow) float[count]);
+    if (nodes_) {
+      std::fill_n(nodes_.get(), count, kBlankNode);
+      return Allocation::kInMemory;
+    }
+  }
+  // An ASCII grid can only be read into memory.
+  if (format == GridFormat::SurferAscii || format == GridFormat::EsriAscii) {
+    ShowNote("ASCII Grid is too big to fit in memory");
+    return Allocation::kDeclined;
+  }
+  ShowNote("Grid is too big to fit in memory - data will be read from HDD");
+  return Allocation::kOnDisk;
+}
+
+bool TGridImport::ReadNodeRow(const FileNodes& file, std::uint32_t row, std::uint32_t first_column,
+                              std::span<float> out) {
+  if (file.DecodeVector(row, first_column, out)) return true;
+  ShowError("\nError by reading grid");
+  return false;
+}
+
+void TGridImport::KeepFileNodes(FileNodes file) {
+  nodes_.reset();
+  file_nodes_.emplace(std::move(file));
+}
+
+void TGridImport::MeasureNodeRange() {
+  zmin = 1e39;
+  zmax = -1e39;
+  if (!nodes_) return;
+  const std::size_t count = static_cast<std::size_t>(ncols) * nrows;
+  for (std::size_t i = 0; i < count; ++i) {
+    const double value = nodes_[i];
+    if (IsBlank(value)) continue;
+    zmin = std::min(zmin, value);
+    zmax = std::max(zmax, value);
+  }
+}
+
+void TGridImport::ShowError(std::string_view text) {
+  ++messages_shown_;
+  platform_.ShowMessage(text, "Error", MessageButtons::kOk);
+}
+
+void TGridImport::ShowNote(std::string_view text) {
+  ++messages_shown_;
+  platform_.ShowInfo(text);
+}
+
+}  // namespace torvane

@@ -1,0 +1,95 @@
+// Surfer 7 binary grid: a chain of sections, each a 4-byte tag, a 4-byte
+// length and the content. The header section opens the file; the grid
+// section gives the geometry; the data section that follows it holds
+// nrows x ncols doubles, row by row from the south, each row from the west.
+
+#include <optional>
+#include <utility>
+
+#include "grid/GridReaders.h"
+
+namespace torvane {
+namespace {
+
+constexpr std::uint32_t kHeaderTag = 0x42525344;  // "DSRB"
+constexpr std::uint32_t kGridTag = 0x44495247;    // "GRID"
+constexpr std::uint32_t kDataTag = 0x41544144;    // "DATA"
+constexpr std::uint64_t kFirstSection = 12;       // after the header's tag, length and version
+constexpr std::uint64_t kGridFieldsSize = 72;
+
+struct Sections {
+  std::optional<std::uint64_t> grid_fields;  // offset of the grid section's fields
+  std::optional<std::uint64_t> data;         // offset of the first node
+};
+
+// Passes over the file word by word for a grid section; the word right after
+// its fields must be the data tag, or the search goes on after that word. A
+// grid section cut short by the end of the file makes the file unreadable.
+bool FindSections(std::span<const unsigned char> bytes, Sections& found) {
+  const std::uint64_t size = bytes.size();
+  std::uint64_t at = kFirstSection;
+  while (at + 4 <= size) {
+    if (LoadUint32(&bytes[at]) != kGridTag) {
+      at += 4;
+      continue;
+    }
+    if (size - at < 8 + kGridFieldsSize) return false;
+    found.grid_fields = at + 8;
+    found.data.reset();
+    at += 8 + kGridFieldsSize;
+    if (at + 4 <= size && LoadUint32(&bytes[at]) == kDataTag) {
+      found.data = at + 8;  // after the tag and the (unused) length
+      return true;
+    }
+    at += 4;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool IsSurfer7Grid(std::span<const unsigned char> head) {
+  return head.size() >= 4 && LoadUint32(head.data()) == kHeaderTag;
+}
+
+bool ReadSurfer7Grid(TGridImport& grid, const std::string& path) {
+  MappedFile file;
+  if (!OpenGridFile(grid, path, file)) return false;
+  const std::span<const unsigned char> bytes = file.bytes();
+  Sections sections;
+  if (!IsSurfer7Grid(bytes) || bytes.size() < kFirstSection || !FindSections(bytes, sections)) {
+    return false;
+  }
+  grid.format = GridFormat::Surfer7Binary;
+  // A file of its header alone is an empty grid.
+  if (!sections.grid_fields) return true;
+
+  const unsigned char* fields = &bytes[*sections.grid_fields];
+  if (!GridCount(LoadInt32(fields), grid.nrows) || !GridCount(LoadInt32(fields + 4), grid.ncols)) {
+    return false;
+  }
+  grid.xmin = LoadDouble(fields + 8);
+  grid.ymin = LoadDouble(fields + 16);
+  grid.dx = LoadDouble(fields + 24);
+  grid.dy = LoadDouble(fields + 32);
+  grid.zmin = LoadDouble(fields + 40);
+  grid.zmax = LoadDouble(fields + 48);
+  // The rotation at +56 is not used.
+  grid.blank_value = LoadDouble(fields + 64);
+  const Allocation allocation = grid.CompleteFromSpacing();
+  if (allocation == Allocation::kDeclined) return false;
+  // Without a data section every node stays blank.
+  if (!sections.data) return true;
+
+  grid.data_origin = *sections.data;
+  BinaryNodeLayout layout;
+  layout.encoding = NodeEncoding::kFloat64;
+  layout.origin = grid.data_origin;
+  layout.ncols = grid.ncols;
+  layout.nrows = grid.nrows;
+  layout.file_blank = grid.blank_value;
+  TakeBinaryNodes(grid, allocation, FileNodes(std::move(file), layout));
+  return true;
+}
+
+}  // namespace torvane

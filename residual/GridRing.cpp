@@ -1,0 +1,71 @@
+#include "residual/GridRing.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace torvane {
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+// Directions beyond this many are worked out sample by sample, so that an
+// absurd N cannot claim absurd memory; they give the same numbers.
+constexpr std::int32_t kMaxStoredDirections = 1 << 20;
+
+double Angle(std::int32_t k, double step) { return static_cast<double>(k) * step * kPi / 180; }
+
+}  // namespace
+
+GridRing::GridRing(const TGridImport& grid, double radius, std::int32_t ring_points,
+                   bool use_interpolated_cba)
+    : grid_(grid),
+      radius_(radius),
+      ring_points_(std::max(ring_points, 0)),
+      use_interpolated_cba_(use_interpolated_cba),
+      step_(ring_points > 0 ? 360.0 / ring_points : 0) {
+  const std::int32_t stored = std::min(ring_points_, kMaxStoredDirections);
+  cos_.resize(static_cast<std::size_t>(stored));
+  sin_.resize(static_cast<std::size_t>(stored));
+  for (std::int32_t k = 0; k < stored; ++k) {
+    const double a = Angle(k, step_);
+    cos_[static_cast<std::size_t>(k)] = std::cos(a);
+    sin_[static_cast<std::size_t>(k)] = std::sin(a);
+  }
+}
+
+double GridRing::CentreValue(double xf, double yf, double own_cba) const {
+  if (!use_interpolated_cba_) return own_cba;
+  const double value = grid_.Interpolate(xf, yf);
+  return IsBlank(value) ? own_cba : value;
+}
+
+void GridRing::SamplePosition(std::int32_t k, double xf, double yf, double& px,
+                              double& py) const {
+  double c = 0;
+  double s = 0;
+  if (k < static_cast<std::int32_t>(cos_.size())) {
+    c = cos_[static_cast<std::size_t>(k)];
+    s = sin_[static_cast<std::size_t>(k)];
+  } else {
+    const double a = Angle(k, step_);
+    c = std::cos(a);
+    s = std::sin(a);
+  }
+  px = c * radius_ + xf;
+  py = s * radius_ + yf;
+}
+
+RingValues GridRing::Gather(double xf, double yf) const {
+  RingValues ring;
+  for (std::int32_t k = 0; k < ring_points_; ++k) {
+    double px = 0;
+    double py = 0;
+    SamplePosition(k, xf, yf, px, py);
+    const double value = grid_.Interpolate(px, py);
+    if (IsBlank(value)) continue;
+    ring.sum += value;
+    ++ring.n;
+  }
+  return ring;
+}
+
+}  // namespace torvane

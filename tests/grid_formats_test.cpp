@@ -1,0 +1,461 @@
+// The five grid file formats: each read node for node, told apart by
+// content alone, with the header rules, the missing-value rules and the
+// files that must be declined.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <limits>
+
+#include "grid/Gridimport.h"
+#include "tests/GridWriters.h"
+#include "tests/ScriptedPlatform.h"
+#include "tests/TestFiles.h"
+
+namespace torvane::testing {
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+const std::string kUnknownFormat = "message: Error: Unknown grid file format: ";
+const std::string kReadError = "message: Error: \nError by reading grid";
+
+// A 5 x 4 grid with fractions (exact in eighths), negative values and two
+// missing nodes, one of them on the edge.
+TestGrid SmallGrid() {
+  TestGrid grid(5, 4, -250.5, 1000.25, 12.5, 7.75);
+  for (int r = 0; r < grid.nrows; ++r) {
+    for (int c = 0; c < grid.ncols; ++c) grid.at(c, r) = (c - 2) * 3.125 + r * 10.375 - 1;
+  }
+  grid.at(3, 1) = kSurferBlank;
+  grid.at(0, 3) = kSurferBlank;
+  return grid;
+}
+
+struct GridFile {
+  TempDir dir;
+  ScriptedPlatform platform;
+  TGridImport grid{platform};
+
+  explicit GridFile(char separator = '.') : platform(separator) {}
+  // Writes `content` as `name` and loads it.
+  bool Load(const std::string& content, const std::string& name = "grid.dat") {
+    WriteFile(dir.File(name), content);
+    return grid.Load(dir.File(name));
+  }
+  std::string path(const std::string& name = "grid.dat") const { return dir.File(name); }
+};
+
+// Every node equals the written value in single precision, or is blank
+// where the value was missing.
+void ExpectNodes(const TGridImport& grid, const TestGrid& expected) {
+  ASSERT_EQ(grid.ncols, static_cast<std::uint32_t>(expected.ncols));
+  ASSERT_EQ(grid.nrows, static_cast<std::uint32_t>(expected.nrows));
+  for (int r = 0; r < expected.nrows; ++r) {
+    for (int c = 0; c < expected.ncols; ++c) {
+      const double want = expected.at(c, r);
+      const float got = grid.Node(static_cast<std::uint32_t>(c), static_cast<std::uint32_t>(r));
+      if (want >= 1e38) {
+        EXPECT_EQ(got, kBlankNode) << "node " << c << "," << r;
+      } else {
+        EXPECT_EQ(got, static_cast<float>(want)) << "node " << c << "," << r;
+      }
+    }
+  }
+}
+
+struct FormatCase {
+  const char* name;
+  GridFormat format;
+  std::string (*write)(const TestGrid&);
+};
+
+const FormatCase kFormats[] = {
+    {"Surfer7", GridFormat::Surfer7Binary, [](const TestGrid& g) { return Surfer7Bytes(g); }},
+    {"Surfer6", GridFormat::Surfer6Binary, Surfer6Bytes},
+    {"GeosoftRows", GridFormat::GeosoftBinary,
+     [](const TestGrid& g) { return GeosoftBytes(g, {false, 0, 8}); }},
+    {"GeosoftColumns", GridFormat::GeosoftBinary,
+     [](const TestGrid& g) { return GeosoftBytes(g, {true, 0, 8}); }},
+    {"SurferAscii", GridFormat::SurferAscii, SurferAsciiText},
+    {"EsriAscii", GridFormat::EsriAscii, [](const TestGrid& g) { return EsriAsciiText(g); }},
+};
+
+class EachFormat : public ::testing::TestWithParam<FormatCase> {};
+
+// Whatever the file is called: the content alone tells the format.
+TEST_P(EachFormat, ReadNodeForNodeWhateverTheName) {
+  const FormatCase& c = GetParam();
+  TestGrid expected = SmallGrid();
+  if (c.format == GridFormat::EsriAscii) expected.dy = expected.dx;  // square cells only
+  for (const char* name : {"cba.grd", "cba.asc", "cba.txt", "cba"}) {
+    GridFile file;
+    ASSERT_TRUE(file.Load(c.write(expected), name)) << name;
+    EXPECT_EQ(file.grid.format, c.format);
+    EXPECT_TRUE(file.grid.in_memory());
+    EXPECT_TRUE(file.platform.Messages().empty());
+    EXPECT_DOUBLE_EQ(file.grid.xmin, expected.xmin);
+    EXPECT_DOUBLE_EQ(file.grid.ymin, expected.ymin);
+    EXPECT_DOUBLE_EQ(file.grid.dx, expected.dx);
+    EXPECT_DOUBLE_EQ(file.grid.dy, expected.dy);
+    EXPECT_DOUBLE_EQ(file.grid.xmax, expected.xmin + 4 * expected.dx);
+    EXPECT_DOUBLE_EQ(file.grid.ymax, expected.ymin + 3 * expected.dy);
+    ExpectNodes(file.grid, expected);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, EachFormat, ::testing::ValuesIn(kFormats),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+// A path that cannot be opened: every reader says so, in the fixed order,
+// and the grid stays empty.
+TEST(GridOpening, FiveMessagesInReaderOrder) {
+  for (const char* name : {"missing.grd", "folder"}) {
+    GridFile file;
+    std::filesystem::create_directory(file.path("folder"));
+    EXPECT_FALSE(file.grid.Load(file.path(name)));
+    const std::string error = "message: Error: Error by opening file " + file.path(name) + "\n";
+    EXPECT_EQ(file.platform.Messages(),
+              (std::vector<std::string>{error, error, error, error,
+                                        "info: Error by opening file " + file.path(name)}));
+    EXPECT_EQ(file.grid.format, GridFormat::None);
+    EXPECT_TRUE(IsBlank(file.grid.Interpolate(0, 0)));
+  }
+}
+
+// Files no reader takes; the user hears of it once.
+TEST(GridOpening, UnknownFormat) {
+  for (const std::string& content : {std::string(), std::string("X Y Z\n1 2 3\n"),
+                                    std::string("DSR"), std::string("\x02\0\0\0", 4)}) {
+    GridFile file;
+    EXPECT_FALSE(file.Load(content));
+    EXPECT_EQ(file.platform.Messages(), std::vector<std::string>{kUnknownFormat + file.path()});
+    EXPECT_EQ(file.grid.format, GridFormat::None);
+  }
+}
+
+struct HeaderCase {
+  const char* name;
+  std::string header;  // six lines, before the nodes of a 3 x 2 grid
+  char separator;
+  bool accepted;
+};
+
+constexpr const char* kEsriNodes = "1 2 3\n4 5 6\n";
+
+const HeaderCase kEsriHeaders[] = {
+    {"LowerCase", "ncols 3\nnrows 2\nxllcorner 0\nyllcorner 0\ncellsize 10\nnodata_value -1\n",
+     '.', true},
+    {"Capitals", "NCOLS 3\nNROWS 2\nXLLCORNER 0\nYLLCORNER 0\nCELLSIZE 10\nNODATA_VALUE -1\n",
+     '.', true},
+    {"MixedCaseAndSpaces",
+     "  ncols    3\r\nNRows 2\r\nxllcorner 0\r\nyllcorner 0\r\ncellsize 10 m\r\nNODATA_value -1\r\n",
+     '.', true},
+    {"CentreInsteadOfCorner",
+     "ncols 3\nnrows 2\nxllcenter 0\nyllcenter 0\ncellsize 10\nnodata_value -1\n", '.', false},
+    {"NoNodataLine", "ncols 3\nnrows 2\nxllcorner 0\nyllcorner 0\ncellsize 10\n", '.', false},
+    {"LinesInAnotherOrder",
+     "nrows 2\nncols 3\nxllcorner 0\nyllcorner 0\ncellsize 10\nnodata_value -1\n", '.', false},
+    {"TabSeparated", "ncols\t3\nnrows\t2\nxllcorner\t0\nyllcorner\t0\ncellsize\t10\nnodata_value\t-1\n",
+     '.', false},
+    {"CommaLocaleDottedHeader",
+     "ncols 3\nnrows 2\nxllcorner 0\nyllcorner 0\ncellsize 0.5\nnodata_value -1\n", ',', false},
+    {"CommaLocaleCommaHeader",
+     "ncols 3\nnrows 2\nxllcorner 0\nyllcorner 0\ncellsize 0,5\nnodata_value -1\n", ',', true},
+    {"ZeroColumns", "ncols 0\nnrows 2\nxllcorner 0\nyllcorner 0\ncellsize 10\nnodata_value -1\n",
+     '.', false},
+    {"NegativeRows", "ncols 3\nnrows -2\nxllcorner 0\nyllcorner 0\ncellsize 10\nnodata_value -1\n",
+     '.', false},
+    {"ZeroCellsize", "ncols 3\nnrows 2\nxllcorner 0\nyllcorner 0\ncellsize 0\nnodata_value -1\n",
+     '.', false},
+    {"HugeCellsize",
+     "ncols 3\nnrows 2\nxllcorner 0\nyllcorner 0\ncellsize 1e308\nnodata_value -1\n", '.', false},
+    {"CountBeyondInt32",
+     "ncols 3e9\nnrows 2\nxllcorner 0\nyllcorner 0\ncellsize 10\nnodata_value -1\n", '.', false},
+    {"QuotedKeyword",
+     "\"ncols\" 3\nnrows 2\nxllcorner 0\nyllcorner 0\ncellsize 10\nnodata_value -1\n", '.', false},
+};
+
+class EsriHeader : public ::testing::TestWithParam<HeaderCase> {};
+
+TEST_P(EsriHeader, AcceptedOrDeclined) {
+  const HeaderCase& c = GetParam();
+  GridFile file(c.separator);
+  const bool accepted = file.Load(c.header + kEsriNodes);
+  EXPECT_EQ(accepted, c.accepted);
+  if (!c.accepted) {
+    EXPECT_EQ(file.platform.Messages(), std::vector<std::string>{kUnknownFormat + file.path()});
+    return;
+  }
+  EXPECT_TRUE(file.platform.Messages().empty());
+  EXPECT_EQ(file.grid.format, GridFormat::EsriAscii);
+  // Node values are read with '.', whatever the locale; 1 is the north-west.
+  EXPECT_EQ(file.grid.Node(0, 1), 1.0f);
+  EXPECT_EQ(file.grid.Node(2, 0), 6.0f);
+}
+
+INSTANTIATE_TEST_SUITE_P(Headers, EsriHeader, ::testing::ValuesIn(kEsriHeaders),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+// The corner of the south-west cell lies half a cell outside its node; the
+// first row of the file is the northernmost; values within 1e-6 of the
+// marker are missing.
+TEST(EsriAscii, NodesAtCellCentresNorthFirstMarkerTolerance) {
+  GridFile file;
+  ASSERT_TRUE(file.Load(
+      "ncols 2\nnrows 2\nxllcorner 1000\nyllcorner 2000\ncellsize 50\nnodata_value -9999\n"
+      "-9999.0000005 -9999.00001\n-9998.9999995 7.5\n"));
+  EXPECT_DOUBLE_EQ(file.grid.xmin, 1025);
+  EXPECT_DOUBLE_EQ(file.grid.ymin, 2025);
+  EXPECT_DOUBLE_EQ(file.grid.xmax, 1075);
+  EXPECT_EQ(file.grid.Node(0, 1), kBlankNode);
+  EXPECT_EQ(file.grid.Node(1, 1), static_cast<float>(-9999.00001));
+  EXPECT_EQ(file.grid.Node(0, 0), kBlankNode);
+  EXPECT_EQ(file.grid.Node(1, 0), 7.5f);
+  EXPECT_TRUE(IsBlank(file.grid.Interpolate(1050, 2050))) << "a blank corner blanks the cell";
+}
+
+// The first ncols numbers fill the southernmost row; line breaks anywhere;
+// header numbers in the locale's notation, nodes always with '.'.
+TEST(SurferAscii, SouthRowFirstAndLocaleHeader) {
+  const std::string nodes = "1 2\n3\n\n4 5 6\n";
+  GridFile dotted;
+  ASSERT_TRUE(dotted.Load("DSAA\n3 2\n0 1.5\n10 20\n1 6\n" + nodes));
+  EXPECT_EQ(dotted.grid.Node(0, 0), 1.0f);
+  EXPECT_EQ(dotted.grid.Node(2, 1), 6.0f);
+  EXPECT_DOUBLE_EQ(dotted.grid.dx, 0.75);
+  EXPECT_DOUBLE_EQ(dotted.grid.dy, 10);
+
+  GridFile comma_rejects_dots(',');
+  EXPECT_FALSE(comma_rejects_dots.Load("DSAA\n3 2\n0 1.5\n10 20\n1 6\n" + nodes));
+  GridFile comma(',');
+  ASSERT_TRUE(comma.Load("DSAA\n3 2\n0 1,5\n10 20\n1 6\n1.5 2 3 4 5 6\n"));
+  EXPECT_EQ(comma.grid.Node(0, 0), 1.5f);
+}
+
+// Surfer ASCII headers that are declined, and the one too big for memory.
+TEST(SurferAscii, DeclinedHeaders) {
+  for (const char* header : {"DSA\n3 2\n0 1\n0 1\n0 1\n", "DSAA\n3\n0 1\n0 1\n0 1\n",
+                             "DSAA\n0 2\n0 1\n0 1\n0 1\n", "DSAA\n3 2\n0 0\n0 1\n0 1\n",
+                             "DSAA\n3 2\n0 1\nsouth north\n0 1\n", "DSAA\n-3 2\n0 1\n0 1\n0 1\n"}) {
+    GridFile file;
+    EXPECT_FALSE(file.Load(std::string(header) + "1 2 3 4 5 6\n")) << header;
+    EXPECT_EQ(file.platform.Messages(), std::vector<std::string>{kUnknownFormat + file.path()});
+  }
+}
+
+// Data that end early or hold something that is no number: what was read
+// stays, the rest is blank, the user is told, the file is taken.
+TEST(AsciiGrids, ShortOrBadDataLeaveTheRestBlank) {
+  struct Case {
+    std::string text;
+    GridFormat format;
+  };
+  const std::string esri = "ncols 3\nnrows 2\nxllcorner 0\nyllcorner 0\ncellsize 1\nnodata_value -1\n";
+  for (const Case& c : {Case{"DSAA\n3 2\n0 2\n0 1\n0 9\n1 2 3 4", GridFormat::SurferAscii},
+                        Case{"DSAA\n3 2\n0 2\n0 1\n0 9\n1 2 3 4 x 6", GridFormat::SurferAscii},
+                        Case{"DSAA\n3 2\n0 2\n0 1\n0 9\n1 2 3 4 5,5 6", GridFormat::SurferAscii},
+                        Case{esri + "1 2 3 4", GridFormat::EsriAscii},
+                        Case{esri + "1 2 3 4 5.5.5 6", GridFormat::EsriAscii}}) {
+    GridFile file;
+    ASSERT_TRUE(file.Load(c.text)) << c.text;
+    EXPECT_EQ(file.grid.format, c.format);
+    EXPECT_EQ(file.platform.Messages(), std::vector<std::string>{kReadError});
+    const std::uint32_t first_row = c.format == GridFormat::SurferAscii ? 0 : 1;
+    EXPECT_EQ(file.grid.Node(0, first_row), 1.0f);
+    EXPECT_EQ(file.grid.Node(0, 1 - first_row), 4.0f);
+    EXPECT_EQ(file.grid.Node(1, 1 - first_row), kBlankNode);
+    EXPECT_EQ(file.grid.Node(2, 1 - first_row), kBlankNode);
+  }
+}
+
+// Node values that no float can hold, or that are not numbers, are blank.
+TEST(AsciiGrids, ValuesBeyondFloatOrNotNumbersAreBlank) {
+  GridFile file;
+  ASSERT_TRUE(file.Load("DSAA\n6 1\n0 5\n0 0\n0 1\n1e39 -1e39 nan -inf 1.70141e+038 +2.5\n"));
+  for (std::uint32_t c = 0; c < 5; ++c) EXPECT_EQ(file.grid.Node(c, 0), kBlankNode) << c;
+  EXPECT_EQ(file.grid.Node(5, 0), 2.5f);
+}
+
+// Missing elements, the value formula, the multiplier 0, and both vector
+// orientations giving one node matrix.
+TEST(Geosoft, MissingElementsScalingAndOrientation) {
+  TestGrid grid(4, 1, 0, 0, 1, 1);
+  grid.values = {0, 0, 0, 0};
+  std::string bytes = GeosoftBytes(grid, {false, 100, 10});
+  for (const auto& [index, raw] : {std::pair{0, -32768}, {1, -32767}, {2, -32766}, {3, 250}}) {
+    PutInt16(bytes, kGeosoftData + 2 * static_cast<std::size_t>(index),
+             static_cast<std::int16_t>(raw));
+  }
+  GridFile file;
+  ASSERT_TRUE(file.Load(bytes));
+  EXPECT_EQ(file.grid.Node(0, 0), kBlankNode);
+  EXPECT_EQ(file.grid.Node(1, 0), kBlankNode);
+  EXPECT_EQ(file.grid.Node(2, 0), static_cast<float>(-32766 / 10.0 + 100));
+  EXPECT_EQ(file.grid.Node(3, 0), 125.0f);
+
+  PutDouble(bytes, 68, 0.0);  // the multiplier
+  GridFile zero_multiplier;
+  ASSERT_TRUE(zero_multiplier.Load(bytes));
+  EXPECT_EQ(zero_multiplier.grid.Node(3, 0), 350.0f) << "a multiplier of 0 counts as 1";
+
+  const TestGrid small = SmallGrid();
+  GridFile rows;
+  GridFile columns;
+  ASSERT_TRUE(rows.Load(GeosoftBytes(small, {false, -2, 8})));
+  ASSERT_TRUE(columns.Load(GeosoftBytes(small, {true, -2, 8})));
+  ASSERT_EQ(columns.grid.ncols, 5u);
+  for (std::uint32_t c = 0; c < 5; ++c) {
+    for (std::uint32_t r = 0; r < 4; ++r) EXPECT_EQ(rows.grid.Node(c, r), columns.grid.Node(c, r));
+  }
+}
+
+// A Geosoft grid is not read in part: data cut short decline the file.
+TEST(Geosoft, ShortDataDeclined) {
+  std::string bytes = GeosoftBytes(SmallGrid());
+  bytes.resize(bytes.size() - 1);
+  GridFile file;
+  EXPECT_FALSE(file.Load(bytes));
+  EXPECT_EQ(file.platform.Messages(),
+            std::vector<std::string>{"message: Error: \nError by reading grid " + file.path()});
+  // Counts whose product overflows 32 bits: the data can never be there.
+  PutInt32(bytes, 8, 70000);
+  PutInt32(bytes, 12, 70000);
+  GridFile huge;
+  EXPECT_FALSE(huge.Load(bytes));
+  EXPECT_EQ(huge.platform.Messages().size(), 1u);
+}
+
+TEST(Surfer7, HeaderOnlyIsAnEmptyGrid) {
+  GridFile file;
+  ASSERT_TRUE(file.Load(Surfer7Bytes(SmallGrid()).substr(0, 12)));
+  EXPECT_EQ(file.grid.format, GridFormat::Surfer7Binary);
+  EXPECT_TRUE(file.platform.Messages().empty());
+  EXPECT_EQ(file.grid.ncols, 0u);
+  EXPECT_FALSE(file.grid.in_memory());
+  EXPECT_TRUE(IsBlank(file.grid.Interpolate(-250.5, 1000.25)));
+}
+
+// Nodes equal to the file's own blank value are blank, whatever it is.
+TEST(Surfer7, FileBlankValueMarksMissingNodes) {
+  const TestGrid grid = SmallGrid();
+  GridFile file;
+  ASSERT_TRUE(file.Load(Surfer7Bytes(grid, -99999)));
+  EXPECT_DOUBLE_EQ(file.grid.blank_value, -99999);
+  ExpectNodes(file.grid, grid);
+}
+
+// A grid section without a data section: every node blank, nothing said.
+// A data section cut short: the rows read stay, the rest is blank.
+TEST(Surfer7, MissingOrShortData) {
+  const std::string bytes = Surfer7Bytes(SmallGrid());
+  GridFile no_data;
+  ASSERT_TRUE(no_data.Load(bytes.substr(0, kSurfer7Data - 8)));
+  EXPECT_TRUE(no_data.platform.Messages().empty());
+  EXPECT_EQ(no_data.grid.ncols, 5u);
+  EXPECT_EQ(no_data.grid.Node(0, 0), kBlankNode);
+
+  // An unknown section between the header and the grid is passed over.
+  std::string with_extra = bytes.substr(0, 12) + "ABCD" + std::string("\x04\0\0\0xyzw", 8) +
+                           bytes.substr(12);
+  GridFile extra;
+  ASSERT_TRUE(extra.Load(with_extra));
+  ExpectNodes(extra.grid, SmallGrid());
+
+  GridFile short_data;
+  ASSERT_TRUE(short_data.Load(bytes.substr(0, kSurfer7Data + 8 * 5 * 2 + 12)));
+  EXPECT_EQ(short_data.platform.Messages(), std::vector<std::string>{kReadError});
+  EXPECT_EQ(short_data.grid.Node(1, 1), static_cast<float>(SmallGrid().at(1, 1)));
+  EXPECT_EQ(short_data.grid.Node(1, 2), kBlankNode);
+}
+
+TEST(Surfer6, ShortData) {
+  const std::string bytes = Surfer6Bytes(SmallGrid());
+  GridFile file;
+  ASSERT_TRUE(file.Load(bytes.substr(0, bytes.size() - 1)));
+  EXPECT_EQ(file.platform.Messages(), std::vector<std::string>{kReadError});
+  EXPECT_EQ(file.grid.Node(4, 2), static_cast<float>(SmallGrid().at(4, 2)));
+  EXPECT_EQ(file.grid.Node(4, 3), kBlankNode);
+}
+
+// Untrusted headers: counts, spacings and extents that make no grid are
+// declined before anything is allocated or read.
+struct MalformedCase {
+  const char* name;
+  std::string (*make)();
+};
+
+// A written grid with one field changed.
+std::string WithDouble(std::string bytes, std::size_t offset, double value) {
+  PutDouble(bytes, offset, value);
+  return bytes;
+}
+std::string WithInt32(std::string bytes, std::size_t offset, std::int32_t value) {
+  PutInt32(bytes, offset, value);
+  return bytes;
+}
+std::string WithInt16(std::string bytes, std::size_t offset, std::int16_t value) {
+  PutInt16(bytes, offset, value);
+  return bytes;
+}
+std::string Surfer7() { return Surfer7Bytes(SmallGrid()); }
+std::string Surfer6() { return Surfer6Bytes(SmallGrid()); }
+std::string Geosoft() { return GeosoftBytes(SmallGrid()); }
+constexpr std::size_t kRows7 = kSurfer7GridFields;  // then columns, xmin, ymin, dx, dy
+
+const MalformedCase kMalformed[] = {
+    {"Surfer7ZeroRows", [] { return WithInt32(Surfer7(), kRows7, 0); }},
+    {"Surfer7NegativeColumns", [] { return WithInt32(Surfer7(), kRows7 + 4, -5); }},
+    {"Surfer7ZeroSpacing", [] { return WithDouble(Surfer7(), kRows7 + 24, 0.0); }},
+    {"Surfer7SpacingNaN", [] { return WithDouble(Surfer7(), kRows7 + 32, kNaN); }},
+    {"Surfer7OriginInfinite", [] { return WithDouble(Surfer7(), kRows7 + 8, kInfinity); }},
+    {"Surfer7GridSectionCut", [] { return Surfer7().substr(0, 60); }},
+    {"Surfer6CountsMinusOne", [] { return WithInt16(WithInt16(Surfer6(), 4, -1), 6, -1); }},
+    {"Surfer6ZeroRows", [] { return WithInt16(Surfer6(), 6, 0); }},
+    {"Surfer6EqualExtents", [] { return WithDouble(Surfer6(), 16, -250.5); }},
+    {"Surfer6ExtentInfinite", [] { return WithDouble(Surfer6(), 32, kInfinity); }},
+    {"Surfer6ExtentNaN", [] { return WithDouble(Surfer6(), 8, kNaN); }},
+    {"Surfer6HeaderCut", [] { return Surfer6().substr(0, 40); }},
+    {"GeosoftZeroElements", [] { return WithInt32(Geosoft(), 8, 0); }},
+    {"GeosoftNegativeVectors", [] { return WithInt32(Geosoft(), 12, -4); }},
+    {"GeosoftZeroSpacing", [] { return WithDouble(Geosoft(), 20, 0.0); }},
+    {"GeosoftBaseNaN", [] { return WithDouble(Geosoft(), 60, kNaN); }},
+    {"GeosoftMultiplierInfinite", [] { return WithDouble(Geosoft(), 68, kInfinity); }},
+    {"GeosoftHeaderCut", [] { return Geosoft().substr(0, 70); }},
+    {"GeosoftFourByteElements", [] { return WithInt32(Geosoft(), 0, 4); }},
+};
+
+class MalformedHeader : public ::testing::TestWithParam<MalformedCase> {};
+
+TEST_P(MalformedHeader, DeclinedAsUnknown) {
+  GridFile file;
+  EXPECT_FALSE(file.Load(GetParam().make()));
+  EXPECT_EQ(file.platform.Messages(), std::vector<std::string>{kUnknownFormat + file.path()});
+  EXPECT_FALSE(file.grid.in_memory());
+  EXPECT_TRUE(IsBlank(file.grid.Interpolate(-250.5, 1000.25)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Headers, MalformedHeader, ::testing::ValuesIn(kMalformed),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+// A header claiming far more nodes than memory and file hold: nothing
+// absurd is allocated, nothing is read outside the file, every node blank.
+TEST(UntrustedHeaders, HugeCountsOfATinyFile) {
+  GridFile file;
+  ASSERT_TRUE(file.Load(WithInt32(WithInt32(Surfer7(), kRows7, 2147483647), kRows7 + 4, 2147483647)));
+  EXPECT_EQ(file.platform.Messages(),
+            (std::vector<std::string>{"info: Grid is too big to fit in memory - data will be read from HDD",
+                                      kReadError}));
+  EXPECT_TRUE(file.grid.on_disk());
+  EXPECT_TRUE(IsBlank(file.grid.Interpolate(-250.5 + 13, 1000.25 + 8)));
+  EXPECT_EQ(file.grid.Node(2147483646, 2147483646), kBlankNode);
+
+  GridFile ascii;
+  EXPECT_FALSE(ascii.Load("DSAA\n2000000000 2000000000\n0 1\n0 1\n0 1\n1 2 3\n"));
+  EXPECT_EQ(ascii.platform.Messages(),
+            std::vector<std::string>{"info: ASCII Grid is too big to fit in memory"});
+}
+
+}  // namespace
+}  // namespace torvane::testing

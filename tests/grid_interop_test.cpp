@@ -1,0 +1,223 @@
+// Grids written by other software: the small grids GDAL wrote into
+// tests/data (see make_gdal_grids.sh), and the real grids of the shared
+// interop samples beside the project, each checked node for node against
+// the node dump that came with it.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "grid/Gridimport.h"
+#include "tests/ScriptedPlatform.h"
+#include "tests/TestFiles.h"
+
+namespace torvane::testing {
+namespace {
+
+struct DumpNode {
+  int c = 0, r = 0;
+  double x = 0, y = 0, value = 0;
+};
+
+struct Dump {
+  double nodata = 1.70141e38;
+  std::vector<DumpNode> nodes;
+};
+
+// A node dump "c r x y value" with '#' comment lines, one of which names
+// the missing-value marker ("nodata -9999.0").
+Dump ReadNodeDump(const std::string& path) {
+  Dump dump;
+  std::ifstream in(path);
+  for (std::string line; std::getline(in, line);) {
+    if (line.starts_with("#")) {
+      if (const auto at = line.find("nodata "); at != std::string::npos) {
+        std::istringstream(line.substr(at + 7)) >> dump.nodata;
+      }
+      continue;
+    }
+    DumpNode node;
+    if (std::istringstream(line) >> node.c >> node.r >> node.x >> node.y >> node.value) {
+      dump.nodes.push_back(node);
+    }
+  }
+  return dump;
+}
+
+bool Near(double a, double b) { return std::fabs(a - b) <= 1e-9 * (1 + std::fabs(a) + std::fabs(b)); }
+
+// Our node (c, r) lies where the dump says, and holds its value in single
+// precision (within a float's rounding: a text value may be rounded twice),
+// or is blank where the dump shows the marker.
+void ExpectDump(const TGridImport& grid, const Dump& dump, const std::string& name) {
+  ASSERT_FALSE(dump.nodes.empty()) << name;
+  int values = 0;
+  for (const DumpNode& n : dump.nodes) {
+    ASSERT_LT(n.c, static_cast<int>(grid.ncols)) << name;
+    ASSERT_LT(n.r, static_cast<int>(grid.nrows)) << name;
+    EXPECT_TRUE(Near(grid.xmin + n.c * grid.dx, n.x)) << name << " x of " << n.c;
+    EXPECT_TRUE(Near(grid.ymin + n.r * grid.dy, n.y)) << name << " y of " << n.r;
+    const float node = grid.Node(static_cast<std::uint32_t>(n.c), static_cast<std::uint32_t>(n.r));
+    if (n.value == dump.nodata || n.value >= 1e38) {
+      EXPECT_EQ(node, kBlankNode) << name << " node " << n.c << "," << n.r;
+    } else {
+      EXPECT_FLOAT_EQ(node, static_cast<float>(n.value)) << name << " node " << n.c << "," << n.r;
+      ++values;
+    }
+  }
+  EXPECT_EQ(static_cast<std::size_t>(grid.ncols) * grid.nrows, dump.nodes.size()) << name;
+  EXPECT_GT(values, 0) << name;
+}
+
+struct Loaded {
+  ScriptedPlatform platform;
+  TGridImport grid{platform};
+  bool accepted;
+  explicit Loaded(const std::string& path) : accepted(grid.Load(path)) {}
+};
+
+// GDAL's XYZ dump of the source: "x y value" by cell centre, north first.
+Dump ReadXyz(const std::string& path) {
+  Dump dump;
+  dump.nodata = -9999;
+  std::ifstream in(path);
+  DumpNode node;
+  while (in >> node.x >> node.y >> node.value) dump.nodes.push_back(node);
+  return dump;
+}
+
+TEST(GdalGrids, EveryConversionOfTheSourceNodeForNode) {
+  const std::string data = SourceDir() + "/tests/data/";
+  const Dump xyz = ReadXyz(data + "gdal_source.xyz");
+  ASSERT_EQ(xyz.nodes.size(), 35u);
+  const std::pair<const char*, GridFormat> files[] = {
+      {"gdal_source.asc", GridFormat::EsriAscii},   {"gdal_aaigrid.asc", GridFormat::EsriAscii},
+      {"gdal_gs7bg.grd", GridFormat::Surfer7Binary}, {"gdal_gsbg.grd", GridFormat::Surfer6Binary},
+      {"gdal_gsag.grd", GridFormat::SurferAscii}};
+  for (const auto& [name, format] : files) {
+    Loaded loaded(data + name);
+    ASSERT_TRUE(loaded.accepted) << name;
+    EXPECT_EQ(loaded.grid.format, format) << name;
+    EXPECT_TRUE(loaded.platform.Messages().empty()) << name;
+    ASSERT_EQ(loaded.grid.ncols, 7u);
+    ASSERT_EQ(loaded.grid.nrows, 5u);
+    // The dump has no node numbers: they follow from the coordinates.
+    Dump numbered = xyz;
+    for (DumpNode& n : numbered.nodes) {
+      n.c = static_cast<int>(std::lround((n.x - 1025) / 50));
+      n.r = static_cast<int>(std::lround((n.y - 2025) / 50));
+    }
+    ExpectDump(loaded.grid, numbered, name);
+  }
+}
+
+struct InteropGrid {
+  const char* file;  // relative to the interop folder
+  GridFormat format;
+  const char* dump;  // node dump, relative to the interop folder
+};
+
+const InteropGrid kInteropGrids[] = {
+    {"surfer/apdevelop_minimal-2x2-zeros.binary.grd", GridFormat::Surfer6Binary, nullptr},
+    {"surfer/apdevelop_minimal-2x2-zeros.surfer7.grd", GridFormat::Surfer7Binary, nullptr},
+    {"surfer/apdevelop_sample-1-surfer10.grd", GridFormat::SurferAscii, nullptr},
+    {"surfer/apdevelop_sample-1-surfer6.grd", GridFormat::SurferAscii, nullptr},
+    {"surfer/apdevelop_sample1.binary.grd", GridFormat::Surfer6Binary, nullptr},
+    {"surfer/apdevelop_sample1.surfer7.grd", GridFormat::Surfer7Binary, nullptr},
+    {"surfer/geoist_dataset_Demogrid.grd", GridFormat::SurferAscii, nullptr},
+    {"surfer/geoist_dataset_gravity-yxs.grd", GridFormat::Surfer7Binary, nullptr},
+    {"surfer/geoist_examples_Demogrid_a.grd", GridFormat::SurferAscii, nullptr},
+    {"surfer/geoist_examples_Demogrid_b.grd", GridFormat::Surfer6Binary, nullptr},
+    {"surfer/geoist_examples_demogrid.grd", GridFormat::Surfer6Binary, nullptr},
+    {"surfer/pvgeo_surfer-grid.grd", GridFormat::SurferAscii, nullptr},
+    {"surfer/generated_here/hugo_site_gdal_gs7bg.grd", GridFormat::Surfer7Binary, nullptr},
+    {"surfer/generated_here/hugo_site_gdal_gsbg.grd", GridFormat::Surfer6Binary, nullptr},
+    {"surfer/generated_here/hugo_site_gdal_gsag.grd", GridFormat::SurferAscii, nullptr},
+    {"surfer/generated_here/alps_bouguer_gdal_gs7bg.grd", GridFormat::Surfer7Binary,
+     "surfer/pvgeo_surfer-grid.grd.txt"},
+    {"surfer/generated_here/alps_bouguer_gmt_sf.grd", GridFormat::Surfer6Binary,
+     "surfer/pvgeo_surfer-grid.grd.txt"},
+    {"esri/landlab_4_x_3.asc", GridFormat::EsriAscii, nullptr},
+    {"esri/landlab_DEM-kootenai_37x50_1x1.asc", GridFormat::EsriAscii, nullptr},
+    {"esri/landlab_hugo_site.asc", GridFormat::EsriAscii, nullptr},
+    {"esri/landlab_west_bijou_gully.asc", GridFormat::EsriAscii, nullptr},
+};
+
+class Interop : public ::testing::TestWithParam<InteropGrid> {};
+
+TEST_P(Interop, NodeForNodeAsTheDumpShows) {
+  if (InteropDir().empty()) GTEST_SKIP() << "no shared samples beside the project";
+  const InteropGrid& g = GetParam();
+  Loaded loaded(InteropDir() + "/" + g.file);
+  ASSERT_TRUE(loaded.accepted) << g.file;
+  EXPECT_EQ(loaded.grid.format, g.format);
+  EXPECT_TRUE(loaded.platform.Messages().empty());
+  const std::string dump = g.dump ? std::string(g.dump) : std::string(g.file) + ".txt";
+  ExpectDump(loaded.grid, ReadNodeDump(InteropDir() + "/" + dump), g.file);
+}
+
+INSTANTIATE_TEST_SUITE_P(Grids, Interop, ::testing::ValuesIn(kInteropGrids),
+                         [](const auto& row) {
+                           std::string name = std::filesystem::path(row.param.file).stem();
+                           for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+                           return name;
+                         });
+
+// Files that none of the five readers may take: other element sizes of
+// the Geosoft format, ESRI variants outside the format's rules, and a
+// Surfer 6 file whose counts are -1.
+TEST(Interop, DeclinedFiles) {
+  if (InteropDir().empty()) GTEST_SKIP() << "no shared samples beside the project";
+  for (const char* file :
+       {"geosoft/om_byte.grd", "geosoft/om_float.grd", "geosoft/om_compress.grd",
+        "geosoft/om_order.grd", "geosoft/om_rotate.grd", "esri/landlab_4_x_3_no_nodata_value.asc",
+        "esri/pvgeo_vd2.asc", "esri/generated_here/alps_bouguer_gmt_ef.asc",
+        "surfer/geoist_dataset_gravity-yx.grd"}) {
+    const std::string path = InteropDir() + "/" + file;
+    Loaded loaded(path);
+    EXPECT_FALSE(loaded.accepted) << file;
+    EXPECT_EQ(loaded.platform.Messages(),
+              std::vector<std::string>{"message: Error: Unknown grid file format: " + path});
+  }
+}
+
+// The one 2-byte Geosoft grid, against the values its source project
+// expects (to 1e-3, as that project checks) and against the header
+// formula applied to its elements.
+TEST(Interop, GeosoftShortGrid) {
+  if (InteropDir().empty()) GTEST_SKIP() << "no shared samples beside the project";
+  Loaded loaded(InteropDir() + "/geosoft/om_short.grd");
+  ASSERT_TRUE(loaded.accepted);
+  EXPECT_EQ(loaded.grid.format, GridFormat::GeosoftBinary);
+  ASSERT_EQ(loaded.grid.ncols, 50u);
+  ASSERT_EQ(loaded.grid.nrows, 49u);
+  EXPECT_DOUBLE_EQ(loaded.grid.xmin, 1);
+  EXPECT_DOUBLE_EQ(loaded.grid.ymin, -24);
+  for (const auto& [name, tolerance] : {std::pair{"om_expected.txt", 1e-3},
+                                        {"om_short_decoded.txt", 1e-5}}) {
+    std::ifstream in(InteropDir() + "/geosoft/" + name);
+    std::string line;
+    for (int keys = 0; keys < 7 && std::getline(in, line);) keys += !line.starts_with("#");
+    int blanks = 0;
+    for (std::uint32_t r = 0; r < 49; ++r) {
+      for (std::uint32_t c = 0; c < 50; ++c) {
+        double expected = 0;
+        ASSERT_TRUE(in >> expected) << name;
+        const float node = loaded.grid.Node(c, r);
+        if (expected >= 1e38) {
+          EXPECT_EQ(node, kBlankNode) << name << " " << c << "," << r;
+          ++blanks;
+        } else {
+          EXPECT_NEAR(node, expected, tolerance) << name << " " << c << "," << r;
+        }
+      }
+    }
+    EXPECT_EQ(blanks, 655) << name;
+  }
+}
+
+}  // namespace
+}  // namespace torvane::testing
