@@ -12,19 +12,36 @@
 
 namespace torvane {
 
-// Where the nodes lie: node (c, r) at (xmin + c * dx, ymin + r * dy).
+// Where the nodes lie: node (c, r) at (xmin + c * dx, ymin + r * dy); with
+// the spacings' reciprocals, for finding cells by multiplying.
 struct NodeLattice {
-  double xmin = 0, dx = 0;
-  std::uint32_t ncols = 0;
-  double ymin = 0, dy = 0;
-  std::uint32_t nrows = 0;
+  NodeLattice(double x_origin, double x_spacing, std::uint32_t columns, double y_origin,
+              double y_spacing, std::uint32_t rows)
+      : xmin(x_origin), dx(x_spacing), inverse_dx(1 / x_spacing), ncols(columns),
+        ymin(y_origin), dy(y_spacing), inverse_dy(1 / y_spacing), nrows(rows) {}
+  double xmin, dx, inverse_dx;
+  std::uint32_t ncols;
+  double ymin, dy, inverse_dy;
+  std::uint32_t nrows;
 };
 
-// The cell index along one axis, from 0 to count - 2. False outside, for a
-// quotient that is no number, and for an axis of fewer than two nodes.
-inline bool CellIndex(double position, double origin, double spacing, std::uint32_t count,
-                      std::uint32_t& index) {
-  const double cell = std::floor((position - origin) / spacing);
+// The cell index along one axis, floor((position - origin) / spacing), from
+// 0 to count - 2. False outside, for a quotient that is no number, and for
+// an axis of fewer than two nodes.
+//
+// The quotient is first taken by multiplying with the reciprocal, which is
+// off by a few units in the last place at most: far from a whole number its
+// floor is the floor of the true quotient, and so of the divided one. Only
+// a quotient within a hair of a whole number (a position on a cell edge) is
+// divided, so the cell is always the one the division gives.
+inline bool CellAlong(double position, double origin, double spacing, double inverse,
+                      std::uint32_t count, std::uint32_t& index) {
+  const double offset = position - origin;
+  const double quotient = offset * inverse;
+  double cell = std::floor(quotient);
+  const double fraction = quotient - cell;
+  const double hair = (std::fabs(quotient) + 1) * 1e-13;
+  if (!(fraction > hair && fraction < 1 - hair)) cell = std::floor(offset / spacing);
   if (!(cell >= 0.0 && cell <= static_cast<double>(count) - 2.0)) return false;
   index = static_cast<std::uint32_t>(cell);
   return true;
@@ -37,8 +54,8 @@ template <typename Nodes>
 double InterpolateBilinear(const NodeLattice& grid, const Nodes& nodes, double x, double y) {
   std::uint32_t c = 0;
   std::uint32_t r = 0;
-  if (!CellIndex(x, grid.xmin, grid.dx, grid.ncols, c)) return kBlankValue;
-  if (!CellIndex(y, grid.ymin, grid.dy, grid.nrows, r)) return kBlankValue;
+  if (!CellAlong(x, grid.xmin, grid.dx, grid.inverse_dx, grid.ncols, c)) return kBlankValue;
+  if (!CellAlong(y, grid.ymin, grid.dy, grid.inverse_dy, grid.nrows, r)) return kBlankValue;
   const double x0 = static_cast<double>(c) * grid.dx + grid.xmin;
   const double x1 = static_cast<double>(c + 1) * grid.dx + grid.xmin;
   const double y0 = static_cast<double>(r) * grid.dy + grid.ymin;

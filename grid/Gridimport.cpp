@@ -26,10 +26,11 @@ void TGridImport::Clear() {
 }
 
 double TGridImport::Interpolate(double x, double y) const {
-  const NodeLattice lattice{xmin, dx, ncols, ymin, dy, nrows};
-  if (nodes_) return InterpolateBilinear(lattice, MemoryNodes{nodes_.get(), nrows}, x, y);
-  if (file_nodes_) return InterpolateBilinear(lattice, *file_nodes_, x, y);
-  return kBlankValue;
+  double value = kBlankValue;
+  WithNodes([&](const NodeLattice& lattice, const auto& nodes) {
+    value = InterpolateBilinear(lattice, nodes, x, y);
+  });
+  return value;
 }
 
 float TGridImport::Node(std::uint32_t c, std::uint32_t r) const {

@@ -16,6 +16,7 @@
 #include <string_view>
 
 #include "common/Platform.h"
+#include "grid/Bilinear.h"
 #include "grid/FileNodes.h"
 #include "grid/NodeValues.h"
 
@@ -48,6 +49,12 @@ class TGridImport {
   // a cell with a blank corner, and for a grid without nodes. Allocates
   // nothing.
   double Interpolate(double x, double y) const;
+
+  // For code that interpolates many positions: calls visit(lattice, nodes)
+  // with the nodes wherever they are held (`nodes` has float At(c, r)), to be
+  // used with InterpolateBilinear; does nothing for a grid without nodes.
+  template <typename Visit>
+  void WithNodes(Visit&& visit) const;
 
   // For the readers. CompleteFromExtents derives dx, dy from the extents
   // (ncols, nrows, xmin, xmax, ymin, ymax set); CompleteFromSpacing derives
@@ -103,5 +110,15 @@ class TGridImport {
   std::optional<FileNodes> file_nodes_;
   int messages_shown_ = 0;
 };
+
+template <typename Visit>
+void TGridImport::WithNodes(Visit&& visit) const {
+  const NodeLattice lattice(xmin, dx, ncols, ymin, dy, nrows);
+  if (nodes_) {
+    visit(lattice, MemoryNodes{nodes_.get(), nrows});
+  } else if (file_nodes_) {
+    visit(lattice, *file_nodes_);
+  }
+}
 
 }  // namespace torvane

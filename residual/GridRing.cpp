@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 
 namespace torvane {
 namespace {
@@ -54,17 +55,56 @@ void GridRing::SamplePosition(std::int32_t k, double xf, double yf, double& px,
   py = s * radius_ + yf;
 }
 
-RingValues GridRing::Gather(double xf, double yf) const {
+namespace {
+
+// The usable samples of a ring of sample positions (cos[k] * R + xf,
+// sin[k] * R + yf), summed in their order.
+template <typename Nodes>
+RingValues SumRing(const NodeLattice& lattice, const Nodes& nodes, const double* cos,
+                   const double* sin, std::int32_t count, double radius, double xf, double yf) {
   RingValues ring;
-  for (std::int32_t k = 0; k < ring_points_; ++k) {
-    double px = 0;
-    double py = 0;
-    SamplePosition(k, xf, yf, px, py);
-    const double value = grid_.Interpolate(px, py);
+  for (std::int32_t k = 0; k < count; ++k) {
+    const double value =
+        InterpolateBilinear(lattice, nodes, cos[k] * radius + xf, sin[k] * radius + yf);
     if (IsBlank(value)) continue;
     ring.sum += value;
     ++ring.n;
   }
+  return ring;
+}
+
+// The ring over nodes in memory, the hot loop of grid mode. It is built
+// twice: for any x86-64 processor, and for those with AVX2 (floor in one
+// instruction, more registers); the processor picks when the program
+// starts. Both give the same numbers: no operation is fused or reordered.
+[[gnu::target_clones("arch=x86-64-v3", "default")]] RingValues SumRingInMemory(
+    const NodeLattice& lattice, const MemoryNodes& nodes, const double* cos, const double* sin,
+    std::int32_t count, double radius, double xf, double yf) {
+  return SumRing(lattice, nodes, cos, sin, count, radius, xf, yf);
+}
+
+}  // namespace
+
+RingValues GridRing::Gather(double xf, double yf) const {
+  const auto stored = static_cast<std::int32_t>(cos_.size());
+  RingValues ring;
+  grid_.WithNodes([&](const NodeLattice& lattice, const auto& nodes) {
+    if constexpr (std::is_same_v<std::decay_t<decltype(nodes)>, MemoryNodes>) {
+      ring = SumRingInMemory(lattice, nodes, cos_.data(), sin_.data(), stored, radius_, xf, yf);
+    } else {
+      ring = SumRing(lattice, nodes, cos_.data(), sin_.data(), stored, radius_, xf, yf);
+    }
+    // Directions beyond those worked out once are worked out sample by sample.
+    for (std::int32_t k = stored; k < ring_points_; ++k) {
+      double px = 0;
+      double py = 0;
+      SamplePosition(k, xf, yf, px, py);
+      const double value = InterpolateBilinear(lattice, nodes, px, py);
+      if (IsBlank(value)) continue;
+      ring.sum += value;
+      ++ring.n;
+    }
+  });
   return ring;
 }
 
