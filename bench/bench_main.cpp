@@ -2,6 +2,7 @@
 // REPEATS times (default 5), and prints the median in seconds and MB/s.
 //
 //   read-points FILE   reads a point file (columns A,B,C,E) into memory
+//   read-grid FILE     loads a grid file (any of the five formats) into memory
 
 #include <algorithm>
 #include <chrono>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "app/MemoryPlatform.h"
+#include "grid/Gridimport.h"
 #include "points/PointFileReader.h"
 
 namespace {
@@ -35,7 +37,7 @@ double MedianSeconds(int repeats, const std::function<bool()>& stage) {
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: torvane-bench read-points FILE [REPEATS]\n");
+    std::fprintf(stderr, "usage: torvane-bench read-points|read-grid FILE [REPEATS]\n");
     return 2;
   }
   const std::string stage = argv[1];
@@ -47,6 +49,11 @@ int main(int argc, char** argv) {
     torvane::PointSet points;
     seconds = MedianSeconds(repeats, [&] {
       return torvane::ReadPointFile(platform, path, torvane::PointColumns{}, points);
+    });
+  } else if (stage == "read-grid") {
+    seconds = MedianSeconds(repeats, [&] {
+      torvane::TGridImport grid(platform);
+      return grid.Load(path) && grid.in_memory();
     });
   } else {
     std::fprintf(stderr, "torvane-bench: unknown stage %s\n", stage.c_str());

@@ -2,13 +2,14 @@
 side by side, checks that the answers agree, and prints a table of medians
 and ratios (peer time / Torvane time). Called by bench/run.
 
-usage: run.py BUILD_DIR WORK_DIR [--repeats N] [--only W1,W4]
+usage: run.py BUILD_DIR WORK_DIR [--repeats N] [--only W1,W2,W3,W4,W5]
 """
 
 import argparse
 import os
 import platform
 import statistics
+import struct
 import subprocess
 import sys
 import time
@@ -35,18 +36,26 @@ def table_rows(path):
         return [line.split() for line in table]
 
 
-def tables_agree(ours, theirs):
-    """Same points, same N; residuals within one unit of the last decimal
-    (a plain floating-point sum may round the mean differently)."""
-    a, b = table_rows(ours), table_rows(theirs)
-    if len(a) != len(b):
+def tables_agree(ours, theirs, tolerance=1.5e-6):
+    """The peer's rows against the first rows of ours: the same points and
+    the same N, residuals within `tolerance` (a plain floating-point sum, or
+    another bilinear formula, may round differently). Where a grid sample
+    lies exactly on the grid's last row or column the two may count it
+    differently: up to 0.1 % of the rows may differ in N."""
+    a, b = table_rows(ours)[:len(table_rows(theirs))], table_rows(theirs)
+    if len(b) == 0 or len(a) != len(b):
         return "rows %d vs %d" % (len(a), len(b))
+    n_differ = 0
     for row_a, row_b in zip(a, b):
-        if row_a[:4] != row_b[:4] or row_a[5] != row_b[5]:
+        if row_a[:4] != row_b[:4]:
             return "differs: %s / %s" % (row_a, row_b)
-        if abs(float(row_a[4]) - float(row_b[4])) > 1.5e-6:
+        if row_a[5] != row_b[5]:
+            n_differ += 1
+        elif abs(float(row_a[4]) - float(row_b[4])) > tolerance:
             return "residual differs: %s / %s" % (row_a, row_b)
-    return "yes"
+    if n_differ > len(a) / 1000:
+        return "N differs in %d rows" % n_differ
+    return "yes" if n_differ == 0 else "yes (%d edge rows)" % n_differ
 
 
 class Bench:
@@ -68,9 +77,17 @@ class Bench:
             [sys.executable, os.path.join(HERE, "make_survey.py"), "--points", str(points),
              "--seed", "7", "--output", path], check=True))
 
+    def grid(self, name, fmt, columns=4000):
+        return self.data(name, lambda path: subprocess.run(
+            [PYTHON, os.path.join(HERE, "make_grid.py"), "--points", "1000000", "--seed", "7",
+             "--columns", str(columns), "--format", fmt, "--output", path], check=True))
+
     def measure(self, workload, tool, command, env=None):
-        timed(command, env)  # warm the page cache
-        seconds = statistics.median(timed(command, env) for _ in range(self.repeats))
+        first = timed(command, env)  # also warms the page cache
+        if first > 20:  # a slow peer: one more run is enough
+            seconds = timed(command, env)
+        else:
+            seconds = statistics.median(timed(command, env) for _ in range(self.repeats))
         print("  %s %-34s %8.3f s" % (workload, tool, seconds), file=sys.stderr)
         return seconds
 
@@ -93,6 +110,86 @@ class Bench:
         peer = [PYTHON, os.path.join(HERE, "peers", "ring_scipy.py"), survey, theirs, "1000", "100"]
         seconds = self.measure("W1", "scipy cKDTree", peer)
         self.add("W1 point mode 1M", "scipy cKDTree script", seconds, ours, tables_agree(out, theirs))
+
+    def w2_grid_mode(self):
+        survey = self.survey(1000000)
+        grid = self.grid("grid4000.grd", "surfer7")
+        out = os.path.join(self.work, "w2_torvane.dat")
+        command = [self.cli, "--input", survey, "--output", out, "--radius", "1000",
+                   "--grid", grid, "--quiet"]
+        ours = self.measure("W2", "torvane-cli, memory", command)
+        disk = self.measure("W2", "torvane-cli, disk", command + ["--grid-memory-limit", "0"])
+        workload = "W2 grid mode 1M x 360"
+        self.add(workload, "torvane-cli, grid in memory", ours, ours)
+        self.add(workload, "torvane-cli, grid read from file (%.1f x memory)" % (disk / ours),
+                 disk, ours)
+        peer = os.path.join(HERE, "peers", "grid_python.py")
+        theirs = os.path.join(self.work, "w2_scipy.dat")
+        seconds = self.measure("W2", "scipy map_coordinates",
+                               [PYTHON, peer, "scipy", survey, grid, theirs, "1000", "360"])
+        self.add(workload, "scipy map_coordinates(order=1)", seconds, ours,
+                 tables_agree(out, theirs, 1e-4))
+        # grdtrack takes minutes for the whole survey: it is timed on 10,000 and
+        # 50,000 points, and the time per point between the two carries it on
+        # to 1,000,000.
+        theirs = os.path.join(self.work, "w2_gmt.dat")
+        small, large = 10000, 50000
+        t_small = self.measure("W2", "GMT grdtrack 10k", [PYTHON, peer, "gmt", survey, grid,
+                                                           theirs, "1000", "360", str(small)])
+        t_large = self.measure("W2", "GMT grdtrack 50k", [PYTHON, peer, "gmt", survey, grid,
+                                                           theirs, "1000", "360", str(large)])
+        seconds = t_large + (t_large - t_small) / (large - small) * (1000000 - large)
+        self.add(workload, "GMT grdtrack -nl (from 50k points)", seconds, ours,
+                 tables_agree(out, theirs, 1e-4))
+
+    def w3_read_grids(self):
+        formats = [("surfer7", "grd7", "Surfer 7"), ("surfer6", "grd6", "Surfer 6"),
+                   ("geosoft", "grdgeo", "Geosoft"), ("surfer-ascii", "grdtxt", "Surfer ASCII"),
+                   ("esri", "asc", "ESRI ASCII")]
+        for fmt, suffix, label in formats:
+            path = self.grid("grid4000." + suffix, fmt)
+            megabytes = os.path.getsize(path) / 1e6
+            result = subprocess.run([self.stage, "read-grid", path, str(self.repeats)], check=True,
+                                    stdout=subprocess.PIPE, text=True).stdout.split()
+            ours = float(result[1])
+            workload = "W3 read 4000x4000 %s (%.0f MB)" % (label, megabytes)
+            self.add(workload, "torvane (%.0f MB/s)" % (megabytes / ours), ours, ours)
+            if fmt == "geosoft":
+                continue  # GDAL has no reader for Geosoft's binary grids
+            script = ("import statistics, sys, time\nfrom osgeo import gdal\nt = []\n"
+                      "for _ in range(%d):\n    s = time.perf_counter()\n"
+                      "    d = gdal.Open(sys.argv[1])\n    a = d.GetRasterBand(1).ReadAsArray()\n"
+                      "    d = None\n"
+                      "    t.append(time.perf_counter() - s)\n"
+                      "print(statistics.median(t), a.shape[0] * a.shape[1])" % (self.repeats + 1))
+            out = subprocess.run([PYTHON, "-c", script, path], check=True, stdout=subprocess.PIPE,
+                                 text=True).stdout.split()
+            seconds = float(out[0])
+            print("  W3 %-34s %8.3f s" % ("GDAL " + label, seconds), file=sys.stderr)
+            self.add(workload, "GDAL ReadAsArray (%.0f MB/s)" % (megabytes / seconds), seconds, ours,
+                     "yes" if out[1] == "16000000" else "nodes " + out[1])
+
+    def w5_window(self):
+        survey = self.survey(1000000)
+        out = os.path.join(self.work, "w5_window.dat")
+        settings = os.path.join(self.work, "w5.cfg")
+        text = lambda path: path.encode().ljust(255, b"\0")
+        record = (text(survey) + text(out) + struct.pack("<dd?d6i", 1000, 100, False, 0, 0, 0, 0, 1,
+                                                          2, 4) + text("") + struct.pack("<i??", 360, False, False))
+        with open(settings, "wb") as f:
+            f.write(record)
+        env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+        window = self.measure("W5", "torvane window", [os.path.join(self.build, "torvane"),
+                                                       "--config", settings, "--screenshot",
+                                                       os.path.join(self.work, "w5.png")], env)
+        batch_out = os.path.join(self.work, "w5_cli.dat")
+        batch = self.measure("W5", "torvane-cli", [self.cli, "--input", survey, "--output",
+                                                   batch_out, "--radius", "1000", "--band", "100",
+                                                   "--quiet"])
+        same = "yes" if open(out, "rb").read() == open(batch_out, "rb").read() else "tables differ"
+        self.add("W5 the window, W1's run", "torvane-cli", batch, batch)
+        self.add("W5 the window, W1's run", "torvane window, offscreen (%.2f x batch)" % (window / batch),
+                 window, batch, same)
 
     def w4_read_points(self):
         survey = self.survey(1000000)
@@ -130,11 +227,12 @@ def main():
     parser.add_argument("build")
     parser.add_argument("work")
     parser.add_argument("--repeats", type=int, default=3)
-    parser.add_argument("--only", default="W1,W4")
+    parser.add_argument("--only", default="W1,W2,W3,W4,W5")
     args = parser.parse_args()
     os.makedirs(args.work, exist_ok=True)
     bench = Bench(args.build, args.work, args.repeats)
-    workloads = {"W1": bench.w1_point_mode, "W4": bench.w4_read_points}
+    workloads = {"W1": bench.w1_point_mode, "W2": bench.w2_grid_mode, "W3": bench.w3_read_grids,
+                 "W4": bench.w4_read_points, "W5": bench.w5_window}
     for name in args.only.split(","):
         workloads[name]()
     bench.print_table()

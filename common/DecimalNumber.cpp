@@ -40,36 +40,6 @@ bool ConvertDotted(std::string_view s, double& value) {
   return true;
 }
 
-// Survey files hold short plain decimals ("-12345.67"). When the digits
-// without the separator number at most 16 and stay below 2^53, both the
-// digit string and the power of ten are exact doubles, so their quotient,
-// rounded once by the division, is the correctly rounded value: the same
-// number the general conversion gives, much faster. Anything else (an
-// exponent, long digit strings) answers false and goes the general way.
-bool ParsePlainDecimal(std::string_view s, char separator, double& magnitude) {
-  static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7, 1e8,
-                                            1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16};
-  constexpr std::uint64_t kExactLimit = std::uint64_t{1} << 53;
-  std::uint64_t digits = 0;
-  std::size_t count = 0;
-  std::size_t fraction = 0;
-  bool after_separator = false;
-  for (const char c : s) {
-    if (IsDigit(c)) {
-      if (++count > 16) return false;  // 16 digits stay below 10^16 < 2^64
-      digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
-      fraction += after_separator;
-    } else if (c == separator && !after_separator) {
-      after_separator = true;
-    } else {
-      return false;
-    }
-  }
-  if (count == 0 || digits >= kExactLimit) return false;
-  magnitude = static_cast<double>(digits) / kPowersOfTen[fraction];
-  return true;
-}
-
 }  // namespace
 
 bool ParseDecimal(std::string_view text, char decimal_separator, double& value) {
@@ -79,7 +49,9 @@ bool ParseDecimal(std::string_view text, char decimal_separator, double& value) 
     negative = body.front() == '-';
     body.remove_prefix(1);
   }
-  if (double plain = 0; ParsePlainDecimal(body, decimal_separator, plain)) {
+  PlainDecimalDigits digits(decimal_separator);
+  for (const char c : body) digits.Take(c);
+  if (double plain = 0; digits.Magnitude(plain)) {
     value = negative ? -plain : plain;
     return true;
   }

@@ -4,6 +4,7 @@
 // state here), so the same text means the same number in every part of the
 // program.
 
+#include <cstdint>
 #include <string_view>
 
 namespace torvane {
@@ -14,6 +15,57 @@ namespace torvane {
 // A number too large for a double is not a number. On success `value` is the
 // correctly rounded double; on failure it is left unchanged.
 bool ParseDecimal(std::string_view text, char decimal_separator, double& value);
+
+// The digits of a plain decimal number (digits with at most one decimal
+// separator: no sign, no exponent), taken one character at a time as a
+// reader meets them. Survey files hold such numbers ("12345.67"). When at
+// most 16 digits stay below 2^53, the digit string and the power of ten are
+// both exact doubles, so their quotient, rounded once by the division, is
+// the correctly rounded value: the number ParseDecimal gives, much faster.
+class PlainDecimalDigits {
+ public:
+  explicit PlainDecimalDigits(char separator) : separator_(separator) {}
+
+  void Take(char c) {
+    const unsigned digit = static_cast<unsigned char>(c) - unsigned{'0'};
+    if (digit < 10) {
+      TakeDigit(digit);
+    } else {
+      TakeOther(c);
+    }
+  }
+  void TakeDigit(unsigned digit) {
+    digits_ = digits_ * 10 + digit;
+    ++count_;
+    fraction_ += after_separator_;
+  }
+  void TakeOther(char c) {
+    if (c == separator_ && !after_separator_) {
+      after_separator_ = true;
+    } else {
+      plain_ = false;
+    }
+  }
+
+  // The number's magnitude, when the characters taken make a plain decimal
+  // that converts exactly this way; false otherwise (ParseDecimal decides).
+  bool Magnitude(double& magnitude) const {
+    static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,
+                                              1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                              1e12, 1e13, 1e14, 1e15, 1e16};
+    if (!plain_ || count_ == 0 || count_ > 16 || digits_ >= (std::uint64_t{1} << 53)) return false;
+    magnitude = static_cast<double>(digits_) / kPowersOfTen[fraction_];
+    return true;
+  }
+
+ private:
+  std::uint64_t digits_ = 0;
+  int count_ = 0;
+  int fraction_ = 0;  // digits after the separator
+  bool after_separator_ = false;
+  bool plain_ = true;
+  char separator_;
+};
 
 // A whole decimal number that fits a signed 32-bit integer: optional sign,
 // digits only.

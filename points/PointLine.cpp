@@ -39,6 +39,7 @@ bool ScanAfterReturn(std::string_view rest, const PointLineAlphabet& alphabet, i
     if (kind == PointLineAlphabet::kQuote) return false;
     const bool separates = kind == PointLineAlphabet::kBlank || kind == PointLineAlphabet::kReturn;
     if (separates && in_token && tokens.count < wanted) {
+      tokens.converted[tokens.count] = false;
       tokens.token[tokens.count++] = rest.substr(start, i - start);
     }
     if (!separates && !in_token) start = i;
@@ -70,10 +71,29 @@ bool IsNumericLine(std::string_view line, const PointLineAlphabet& alphabet, int
     while (i < size && alphabet[line[i]] == PointLineAlphabet::kBlank) ++i;
     if (i == size) return true;
     if (alphabet[line[i]] != PointLineAlphabet::kNumberChar) break;
+    // The token's characters, converted on the way when they make a plain
+    // decimal number (the common case), so that most need no second look.
     const std::size_t start = i;
-    while (++i < size && alphabet[line[i]] == PointLineAlphabet::kNumberChar) {
+    PlainDecimalDigits digits(alphabet.decimal_separator());
+    const bool negative = line[i] == '-';
+    if (!negative && line[i] != '+') digits.Take(line[i]);
+    while (++i < size) {
+      const char c = line[i];
+      const unsigned digit = static_cast<unsigned char>(c) - unsigned{'0'};
+      if (digit < 10) {
+        digits.TakeDigit(digit);
+      } else if (alphabet[c] == PointLineAlphabet::kNumberChar) {
+        digits.TakeOther(c);
+      } else {
+        break;
+      }
     }
-    if (tokens.count < wanted) tokens.token[tokens.count++] = line.substr(start, i - start);
+    if (tokens.count < wanted) {
+      double magnitude = 0;
+      tokens.converted[tokens.count] = digits.Magnitude(magnitude);
+      tokens.value[tokens.count] = negative ? -magnitude : magnitude;
+      tokens.token[tokens.count++] = line.substr(start, i - start);
+    }
   }
   switch (alphabet[line[i]]) {
     case PointLineAlphabet::kNul:
@@ -90,11 +110,15 @@ bool ParsePointLine(const PointLineTokens& tokens, const PointColumns& columns,
   const int highest = std::max({columns.x, columns.y, columns.point, columns.cba});
   if (tokens.count < std::max(highest + 1, kMinimumTokens)) return false;
   if (std::min({columns.x, columns.y, columns.point, columns.cba}) < 0) return false;
+  const auto convert = [&](int column, double& value) {
+    const auto k = static_cast<std::size_t>(column);
+    if (!tokens.converted[k]) return ParseDecimal(tokens.token[k], decimal_separator, value);
+    value = tokens.value[k];
+    return true;
+  };
   PointValues parsed;
-  if (!ParseDecimal(tokens.token[columns.x], decimal_separator, parsed.x) ||
-      !ParseDecimal(tokens.token[columns.y], decimal_separator, parsed.y) ||
-      !ParseDecimal(tokens.token[columns.point], decimal_separator, parsed.point) ||
-      !ParseDecimal(tokens.token[columns.cba], decimal_separator, parsed.cba)) {
+  if (!convert(columns.x, parsed.x) || !convert(columns.y, parsed.y) ||
+      !convert(columns.point, parsed.point) || !convert(columns.cba, parsed.cba)) {
     return false;
   }
   values = parsed;

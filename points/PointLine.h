@@ -53,9 +53,12 @@ class PointLineAlphabet {
   char decimal_separator_;
 };
 
-// The tokens of a line, as far as the chosen columns need them.
+// The tokens of a line, as far as the chosen columns need them. A token
+// that the scan could already convert (a plain decimal) carries its value.
 struct PointLineTokens {
   std::array<std::string_view, kMaximumColumn + 1> token;
+  std::array<double, kMaximumColumn + 1> value;
+  std::array<bool, kMaximumColumn + 1> converted;
   int count = 0;
 };
 
