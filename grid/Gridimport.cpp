@@ -9,6 +9,22 @@
 #include "grid/Bilinear.h"
 
 namespace torvane {
+namespace {
+
+// Every node starts blank. The first write to a large matrix costs the
+// system a fresh page every 4 KiB; spread over the threads it takes less
+// time.
+void FillBlank(float* nodes, std::size_t count) {
+  constexpr std::size_t kChunk = std::size_t{1} << 18;
+  const auto chunks = static_cast<long long>((count + kChunk - 1) / kChunk);
+#pragma omp parallel for schedule(static) if (chunks > 4)
+  for (long long k = 0; k < chunks; ++k) {
+    const std::size_t first = static_cast<std::size_t>(k) * kChunk;
+    std::fill_n(nodes + first, std::min(kChunk, count - first), kBlankNode);
+  }
+}
+
+}  // namespace
 
 TGridImport::TGridImport(Platform& platform, std::uint64_t memory_limit)
     : platform_(platform), memory_limit_(memory_limit) {}
@@ -79,7 +95,7 @@ Allocation TGridImport::AllocateNodes() {
     const std::size_t count = static_cast<std::size_t>(ncols) * nrows;
     nodes_.reset(new (std::nothrow) float[count]);
     if (nodes_) {
-      std::fill_n(nodes_.get(), count, kBlankNode);
+      FillBlank(nodes_.get(), count);
       return Allocation::kInMemory;
     }
   }
