@@ -41,6 +41,7 @@ class PointRing {
   bool InBand(double dx, double dy) const;
   template <bool kPlainLimits, bool kFixedPoint>
   RingValues GatherWith(double x, double y, ExactSum& sum) const;
+  RingValues GatherCommonCase(double x, double y, ExactSum& sum) const;
 
   double lower_;  // R - D - tolerance
   double upper_;  // R + D + tolerance
