@@ -15,6 +15,8 @@ import tempfile
 import numpy as np
 from osgeo import gdal
 
+from table import write_table
+
 
 def read_grid(path):
     """Nodes as float64 with NaN for blanks, and the geometry: node (c, r)
@@ -71,10 +73,7 @@ def main():
         n[start:stop] = usable.sum(axis=1)
         total[start:stop] = np.where(usable, values, 0).sum(axis=1)
     residual = np.where(n > 0, cba - total / np.maximum(n, 1), 0.0)
-    header = "%10s %10s %10s %10s %10s %10s" % ("X", "Y", "POINT", "U", "TORVANE", "N")
-    np.savetxt(out, np.column_stack((x, y, point, cba, residual, n)),
-               fmt=["%10.1f", "%10.1f", "%10.1f", "%10.3f", "%10.6f", "%10d"],
-               header=header, comments="", newline="\r\n")
+    write_table(out, x, y, point, cba, residual, n)
 
 
 if __name__ == "__main__":

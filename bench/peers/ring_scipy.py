@@ -10,6 +10,8 @@ import sys
 import numpy as np
 from scipy.spatial import cKDTree
 
+from table import write_table
+
 
 def main():
     path, out, radius, band = sys.argv[1], sys.argv[2], float(sys.argv[3]), float(sys.argv[4])
@@ -32,10 +34,7 @@ def main():
         total[start:stop] = np.bincount(i[inside] - start, weights=cba[j[inside]],
                                         minlength=stop - start)
     residual = np.where(n > 0, cba - total / np.maximum(n, 1), 0.0)
-    header = "%10s %10s %10s %10s %10s %10s" % ("X", "Y", "POINT", "U", "TORVANE", "N")
-    np.savetxt(out, np.column_stack((x, y, point, cba, residual, n)),
-               fmt=["%10.1f", "%10.1f", "%10.1f", "%10.3f", "%10.6f", "%10d"],
-               header=header, comments="", newline="\r\n")
+    write_table(out, x, y, point, cba, residual, n)
 
 
 if __name__ == "__main__":
