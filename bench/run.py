@@ -47,7 +47,11 @@ def tables_agree(ours, theirs, tolerance=1.5e-6):
         return "rows %d vs %d" % (len(a), len(b))
     n_differ = 0
     for row_a, row_b in zip(a, b):
-        if row_a[:4] != row_b[:4]:
+        # Torvane prints X and Y after shifting them for the computation and
+        # back, which may move a coordinate ending in 5 to the other side of
+        # the rounding: a last-digit difference in X or Y is the same point.
+        near = all(abs(float(p) - float(q)) <= 0.1000001 for p, q in zip(row_a[:2], row_b[:2]))
+        if not near or row_a[2:4] != row_b[2:4]:
             return "differs: %s / %s" % (row_a, row_b)
         if row_a[5] != row_b[5]:
             n_differ += 1
