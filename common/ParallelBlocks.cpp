@@ -2,54 +2,86 @@
 
 #include <omp.h>
 
-#include <algorithm>
-#include <chrono>
+#include <atomic>
 #include <exception>
+#include <memory>
+#include <mutex>
+#include <thread>
 
 namespace torvane {
 namespace {
 
-constexpr std::size_t kFirstBlock = 256;
-constexpr std::size_t kSmallestBlock = 16;
-constexpr std::size_t kLargestBlock = std::size_t{1} << 16;
-constexpr double kBlockSeconds = 0.01;
+// Items are handed out in chunks of this many: small enough that the
+// calling thread steps over the finished items often, large enough that
+// handing them out costs nothing worth measuring.
+constexpr std::size_t kChunk = 32;
 
 }  // namespace
 
 int WorkerThreads() { return omp_get_max_threads(); }
 
+// One team of threads for the whole loop, with no barrier until its end:
+// every thread takes the next chunk as soon as it is free, so a thread that
+// the system holds back (another program busy on its core) delays nobody.
+// The calling thread (thread 0 of the team) also steps, in order, over the
+// items finished so far after each chunk of its own, and at the end over the
+// rest as they finish.
 bool RunInBlocks(std::size_t count, const std::function<void(std::size_t, int)>& work,
                  const std::function<bool(std::size_t)>& step) {
-  std::size_t block = kFirstBlock;
-  std::size_t begin = 0;
-  while (begin < count) {
-    const std::size_t end = std::min(count, begin + block);
-    const auto started = std::chrono::steady_clock::now();
-    std::exception_ptr failure;
-    const auto first = static_cast<long long>(begin);
-    const auto last = static_cast<long long>(end);
-#pragma omp parallel for schedule(dynamic, 16)
-    for (long long k = first; k < last; ++k) {
+  const std::size_t chunks = (count + kChunk - 1) / kChunk;
+  const auto finished = std::make_unique<std::atomic<bool>[]>(chunks);
+  std::atomic<std::size_t> next_chunk{0};
+  std::atomic<bool> stop{false};
+  std::mutex failure_lock;
+  std::exception_ptr failure;
+  bool all_stepped = true;
+  std::size_t stepped = 0;  // chunks stepped over; the calling thread's alone
+
+  // Steps over the finished chunks in order; false once a step said stop.
+  const auto step_finished = [&] {
+    while (stepped < chunks && finished[stepped].load(std::memory_order_acquire)) {
+      const std::size_t end = std::min(count, (stepped + 1) * kChunk);
+      for (std::size_t done = stepped * kChunk + 1; done <= end; ++done) {
+        if (!step(done)) return false;
+      }
+      ++stepped;
+    }
+    return true;
+  };
+
+#pragma omp parallel
+  {
+    const int thread = omp_get_thread_num();
+    while (!stop.load(std::memory_order_relaxed)) {
+      const std::size_t chunk = next_chunk.fetch_add(1);
+      if (chunk >= chunks) break;
       try {
-        work(static_cast<std::size_t>(k), omp_get_thread_num());
+        const std::size_t end = std::min(count, (chunk + 1) * kChunk);
+        for (std::size_t k = chunk * kChunk; k < end; ++k) work(k, thread);
       } catch (...) {
-#pragma omp critical(torvane_block_failure)
+        const std::lock_guard<std::mutex> hold(failure_lock);
         if (!failure) failure = std::current_exception();
+        stop = true;
+      }
+      finished[chunk].store(true, std::memory_order_release);
+      if (thread == 0 && !stop.load() && !step_finished()) {
+        all_stepped = false;
+        stop = true;
       }
     }
-    if (failure) std::rethrow_exception(failure);
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    for (std::size_t done = begin + 1; done <= end; ++done) {
-      if (!step(done)) return false;
+    if (thread == 0) {
+      while (!stop.load() && stepped < chunks) {
+        if (!step_finished()) {
+          all_stepped = false;
+          stop = true;
+        } else if (stepped < chunks) {
+          std::this_thread::yield();  // another thread is finishing a chunk
+        }
+      }
     }
-    // Aim the next block at the target time, changing it by at most 4 times.
-    const double scale = std::clamp(kBlockSeconds / std::max(seconds, 1e-6), 0.25, 4.0);
-    block = std::clamp(static_cast<std::size_t>(static_cast<double>(block) * scale), kSmallestBlock,
-                       kLargestBlock);
-    begin = end;
   }
-  return true;
+  if (failure) std::rethrow_exception(failure);
+  return all_stepped;
 }
 
 }  // namespace torvane
