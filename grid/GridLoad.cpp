@@ -43,11 +43,28 @@ bool GridCount(double value, std::uint32_t& count) {
 // the nodes are copied, so that the copy does not hold the file's size too.
 constexpr std::uint64_t kReleaseStep = std::uint64_t{16} << 20;
 
-void TakeBinaryNodes(TGridImport& grid, Allocation allocation, FileNodes file) {
+std::uint64_t MostTextNodes(std::string_view text) { return (text.size() + 1) / 2; }
+
+bool TakeTextAllocation(TGridImport& grid, Allocation allocation) {
+  if (allocation == Allocation::kNoNodes) grid.ShowError("\nError by reading grid");
+  return allocation == Allocation::kInMemory || allocation == Allocation::kNoNodes;
+}
+
+bool FileStayed(TGridImport& grid, const MappedFile& file) {
+  if (file.Unchanged()) return true;
+  grid.ShowError("\nError by reading grid");
+  return false;
+}
+
+bool TakeBinaryNodes(TGridImport& grid, Allocation allocation, FileNodes file) {
+  if (allocation == Allocation::kNoNodes) {
+    if (!file.complete()) grid.ShowError("\nError by reading grid");
+    return true;
+  }
   if (allocation == Allocation::kOnDisk) {
     if (!file.complete()) grid.ShowError("\nError by reading grid");
     grid.KeepFileNodes(std::move(file));
-    return;
+    return true;
   }
   // Vectors that are columns go straight into their column of the node
   // matrix; rows go through a buffer of one row.
@@ -63,12 +80,13 @@ void TakeBinaryNodes(TGridImport& grid, Allocation allocation, FileNodes file) {
     const std::span<float> target =
         by_column ? std::span<float>(nodes + static_cast<std::size_t>(k) * grid.nrows, length)
                   : std::span<float>(row);
-    if (!grid.ReadNodeRow(file, k, 0, target)) return;
+    if (!grid.ReadNodeRow(file, k, 0, target)) break;
     if (by_column) continue;
     for (std::uint32_t c = 0; c < length; ++c) {
       nodes[static_cast<std::size_t>(c) * grid.nrows + k] = row[c];
     }
   }
+  return FileStayed(grid, file.mapped());
 }
 
 }  // namespace torvane

@@ -78,6 +78,9 @@ bool ComputeResiduals(Platform& platform, const ResidualRequest& request, PointS
         platform.ProcessEvents();
         return true;
       });
+  // A grid file that changed while its nodes were read from it gave samples
+  // that cannot be trusted: the table is dropped.
+  if (grid && !grid->FileUnchanged()) return false;
 
   for (std::size_t i = 0; i < points.points.size(); ++i) {
     const SurveyPoint& p = points.points[i];
