@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -72,9 +73,17 @@ bool WriteSettingsFile(const std::string& path, const SettingsRecord& record) {
 
 std::string FormatStoredNumber(double value, char decimal_separator) {
   char text[32];
-  const auto [end, error] =
+  std::to_chars_result written =
       std::to_chars(std::begin(text), std::end(text), value, std::chars_format::general, 15);
-  std::string result(text, error == std::errc() ? end : text);
+  // Within a part in 1e15 of the largest double, 15 digits round beyond it
+  // and would read back as no number at all: such a value gets the digits
+  // that read back as itself.
+  double read_back = 0;
+  if (written.ec == std::errc() && std::isfinite(value) &&
+      std::from_chars(text, written.ptr, read_back).ec == std::errc::result_out_of_range) {
+    written = std::to_chars(std::begin(text), std::end(text), value);
+  }
+  std::string result(text, written.ec == std::errc() ? written.ptr : text);
   for (char& c : result) {
     if (c == '.') c = decimal_separator;
   }

@@ -38,7 +38,8 @@ bool TakeSettings(Platform& platform, SettingsRecord& record);
 
 // A stored number as the window shows it: general format with up to 15
 // significant digits, `decimal_separator` as the decimal mark, a whole
-// number without one.
+// number without one. A number so near the largest double that 15 digits
+// would round beyond it gets the (up to 17) digits that read back as it.
 std::string FormatStoredNumber(double value, char decimal_separator);
 
 }  // namespace torvane

@@ -3,6 +3,10 @@
 // only when they are touched, so a file far larger than the memory at hand
 // can be read anywhere, at 64-bit offsets, without loading it. The mapping
 // ends with the object.
+//
+// Another program may cut the file short while it is mapped: reading past
+// its new end then gives zero bytes instead of ending the process (see
+// BusErrorGuard.h), and Unchanged() tells the reader to drop what it read.
 
 #include <cstdint>
 #include <span>
@@ -34,11 +38,18 @@ class MappedFile {
   // reads the file again. For a reader that passes over a file once.
   void Release(std::uint64_t begin, std::uint64_t end) const;
 
+  // False once the file has changed since it was mapped: cut short, grown,
+  // or written to. What was read from the mapping may then be wrong.
+  bool Unchanged() const;
+
  private:
   void Close();
 
   const unsigned char* data_ = nullptr;
   std::size_t size_ = 0;
+  int fd_ = -1;     // kept open to see whether the file changes
+  int guard_ = -1;  // the mapping's place in the bus error guard
+  std::int64_t modified_ns_ = 0;
 };
 
 }  // namespace torvane

@@ -52,7 +52,10 @@ bool ReadEsriAsciiGrid(TGridImport& grid, const std::string& path) {
   grid.dx = cellsize;
   grid.dy = cellsize;
   grid.format = GridFormat::EsriAscii;
-  if (grid.CompleteFromSpacing() != Allocation::kInMemory) return false;
+  const Allocation allocation = grid.CompleteFromSpacing(
+      {.nodes = MostTextNodes(lines.rest()), .rows_from_north = true});
+  if (!TakeTextAllocation(grid, allocation)) return false;
+  if (allocation == Allocation::kNoNodes) return true;
 
   // Data that end early or hold something that is no number leave the
   // nodes not read blank; the file is still taken.
@@ -74,7 +77,7 @@ bool ReadEsriAsciiGrid(TGridImport& grid, const std::string& path) {
   };
   if (!read_nodes()) grid.ShowError("\nError by reading grid");
   grid.MeasureNodeRange();
-  return true;
+  return FileStayed(grid, file);
 }
 
 }  // namespace torvane

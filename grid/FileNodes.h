@@ -70,6 +70,8 @@ class FileNodes {
   // when the vector is not wholly within the file or the run leaves it.
   bool DecodeVector(std::uint32_t vector, std::uint32_t first, std::span<float> out) const;
 
+  const MappedFile& mapped() const { return file_; }
+
   // Gives back the memory of the file's pages before `vector`, once
   // decoded (a pass that copies the nodes into memory needs them no more).
   void ReleaseVectorsBefore(std::uint32_t vector);

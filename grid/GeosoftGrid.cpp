@@ -66,7 +66,7 @@ bool ReadGeosoftGrid(TGridImport& grid, const std::string& path) {
   layout.nrows = grid.nrows;
   layout.base = base;
   layout.multiplier = multiplier;
-  TakeBinaryNodes(grid, allocation, FileNodes(std::move(file), layout));
+  if (!TakeBinaryNodes(grid, allocation, FileNodes(std::move(file), layout))) return false;
   grid.MeasureNodeRange();
   return true;
 }

@@ -43,11 +43,28 @@ bool GridCount(double value, std::uint32_t& count) {
 // the nodes are copied, so that the copy does not hold the file's size too.
 constexpr std::uint64_t kReleaseStep = std::uint64_t{16} << 20;
 
-void TakeBinaryNodes(TGridImport& grid, Allocation allocation, FileNodes file) {
+std::uint64_t MostTextNodes(std::string_view text) { return (text.size() + 1) / 2; }
+
+bool TakeTextAllocation(TGridImport& grid, Allocation allocation) {
+  if (allocation == Allocation::kNoNodes) grid.ShowError("\nError by reading grid");
+  return allocation == Allocation::kInMemory || allocation == Allocation::kNoNodes;
+}
+
+bool FileStayed(TGridImport& grid, const MappedFile& file) {
+  if (file.Unchanged()) return true;
+  grid.ShowError("\nError by reading grid");
+  return false;
+}
+
+bool TakeBinaryNodes(TGridImport& grid, Allocation allocation, FileNodes file) {
+  if (allocation == Allocation::kNoNodes) {
+    if (!file.complete()) grid.ShowError("\nError by reading grid");
+    return true;
+  }
   if (allocation == Allocation::kOnDisk) {
     if (!file.complete()) grid.ShowError("\nError by reading grid");
     grid.KeepFileNodes(std::move(file));
-    return;
+    return true;
   }
   // Vectors that are columns go straight into their column of the node
   // matrix. Rows are decoded a block at a time and written column by column,
@@ -62,9 +79,9 @@ void TakeBinaryNodes(TGridImport& grid, Allocation allocation, FileNodes file) {
     for (std::uint32_t k = 0; k < file.vector_count(); ++k) {
       if (k % release_every == 0) file.ReleaseVectorsBefore(k);
       const std::span<float> column(nodes + static_cast<std::size_t>(k) * grid.nrows, length);
-      if (!grid.ReadNodeRow(file, k, 0, column)) return;
+      if (!grid.ReadNodeRow(file, k, 0, column)) break;
     }
-    return;
+    return FileStayed(grid, file.mapped());
   }
   constexpr std::uint32_t kRowsPerBlock = 16;
   std::vector<float> block(static_cast<std::size_t>(length) * kRowsPerBlock);
@@ -81,8 +98,9 @@ void TakeBinaryNodes(TGridImport& grid, Allocation allocation, FileNodes file) {
       float* column = nodes + static_cast<std::size_t>(c) * grid.nrows + first;
       for (std::uint32_t r = 0; r < read; ++r) column[r] = block[static_cast<std::size_t>(r) * length + c];
     }
-    if (read < rows) return;  // the file ended early: the rest stays blank
+    if (read < rows) break;  // the file ended early: the rest stays blank
   }
+  return FileStayed(grid, file.mapped());
 }
 
 }  // namespace torvane

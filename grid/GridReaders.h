@@ -36,10 +36,24 @@ bool OpenGridFile(TGridImport& grid, const std::string& path, MappedFile& file);
 // A node count given as a number, truncated toward zero: false unless it is
 // from 1 to the largest signed 32-bit number.
 bool GridCount(double value, std::uint32_t& count);
+// The most node values a text can hold: each takes at least one character
+// and a separator, but the last.
+std::uint64_t MostTextNodes(std::string_view text);
+// After AllocateNodes of an ASCII reader: false when the grid is declined
+// (an ASCII grid is read into memory or not at all). A file too short to
+// reach two rows has no nodes to read, which is reported with "\nError by
+// reading grid"; it is still taken.
+bool TakeTextAllocation(TGridImport& grid, Allocation allocation);
+// After the nodes were read from `file`: false, after showing "\nError by
+// reading grid", when the file changed meanwhile (another program cut it
+// short or wrote to it): what was read is then not taken.
+bool FileStayed(TGridImport& grid, const MappedFile& file);
 // After AllocateNodes of a binary reader: copies the nodes into memory row
 // by row (or vector by vector), stopping at the first one the file cuts
-// short, or keeps the file for disk mode. Either way, a file cut short is
-// reported with "\nError by reading grid" and its missing nodes are blank.
-void TakeBinaryNodes(TGridImport& grid, Allocation allocation, FileNodes file);
+// short, or keeps the file for disk mode, or (kNoNodes) takes none. In every
+// case a file cut short is reported with "\nError by reading grid" and its
+// missing nodes are blank. `file` describes the nodes the header claims.
+// False when the file changed while its nodes were copied (FileStayed).
+bool TakeBinaryNodes(TGridImport& grid, Allocation allocation, FileNodes file);
 
 }  // namespace torvane

@@ -50,25 +50,26 @@ double TGridImport::Interpolate(double x, double y) const {
 }
 
 float TGridImport::Node(std::uint32_t c, std::uint32_t r) const {
+  if (c >= ncols || r >= nrows) return kBlankNode;
   if (nodes_) return MemoryNodes{nodes_.get(), nrows}.At(c, r);
   if (file_nodes_) return file_nodes_->At(c, r);
   return kBlankNode;
 }
 
-Allocation TGridImport::CompleteFromExtents() {
+Allocation TGridImport::CompleteFromExtents(NodesInFile in_file) {
   xrange = xmax - xmin;
   dx = xrange / (static_cast<double>(ncols) - 1);
   yrange = ymax - ymin;
   dy = yrange / (static_cast<double>(nrows) - 1);
-  return AllocateNodes();
+  return AllocateNodes(in_file);
 }
 
-Allocation TGridImport::CompleteFromSpacing() {
+Allocation TGridImport::CompleteFromSpacing(NodesInFile in_file) {
   xrange = (static_cast<double>(ncols) - 1) * dx;
   xmax = xmin + xrange;
   yrange = (static_cast<double>(nrows) - 1) * dy;
   ymax = ymin + yrange;
-  return AllocateNodes();
+  return AllocateNodes(in_file);
 }
 
 // Counts from 1 to the largest signed 32-bit number (the cell index of the
@@ -84,10 +85,20 @@ bool TGridImport::GeometryIsSound() const {
   return axis_sound(ncols, xmin, dx, xmax) && axis_sound(nrows, ymin, dy, ymax);
 }
 
-Allocation TGridImport::AllocateNodes() {
+Allocation TGridImport::AllocateNodes(NodesInFile in_file) {
   nodes_.reset();
   file_nodes_.reset();
   if (!GeometryIsSound()) return Allocation::kDeclined;
+  if (in_file.nodes < std::uint64_t{ncols} * nrows) {
+    // Cut short: the rows the file reaches, whole or in part.
+    const std::uint64_t reached = (in_file.nodes + ncols - 1) / ncols;
+    if (reached < 2) return Allocation::kNoNodes;
+    const auto kept = static_cast<std::uint32_t>(reached);
+    if (in_file.rows_from_north) ymin += static_cast<double>(nrows - kept) * dy;
+    nrows = kept;
+    yrange = (static_cast<double>(nrows) - 1) * dy;
+    ymax = ymin + yrange;
+  }
   // In double precision, so that no count can overflow it.
   const double needed = static_cast<double>(ncols) * 4.0 * static_cast<double>(nrows);
   const std::uint64_t available = std::min(platform_.AvailablePhysicalMemory(), memory_limit_);
@@ -118,6 +129,12 @@ bool TGridImport::ReadNodeRow(const FileNodes& file, std::uint32_t row, std::uin
 void TGridImport::KeepFileNodes(FileNodes file) {
   nodes_.reset();
   file_nodes_.emplace(std::move(file));
+}
+
+bool TGridImport::FileUnchanged() {
+  if (!file_nodes_ || file_nodes_->mapped().Unchanged()) return true;
+  ShowError("\nError by reading grid");
+  return false;
 }
 
 void TGridImport::MeasureNodeRange() {

@@ -29,6 +29,16 @@ enum class Allocation {
   kInMemory,  // the node matrix is allocated (every node blank until read)
   kOnDisk,    // too big for memory: a binary reader keeps its file instead
   kDeclined,  // the geometry is unsound, or an ASCII grid is too big for memory
+  kNoNodes,   // the file reaches fewer than two rows: no cell can have a value
+};
+
+// The most nodes a grid file can hold after its header, and where its rows
+// begin. A file that holds fewer than the header claims is cut short: the
+// rows it does not reach would be blank, and so would every cell that
+// touches them.
+struct NodesInFile {
+  std::uint64_t nodes = UINT64_MAX;
+  bool rows_from_north = false;  // the file's first row is the northernmost
 };
 
 class TGridImport {
@@ -60,12 +70,15 @@ class TGridImport {
   // (ncols, nrows, xmin, xmax, ymin, ymax set); CompleteFromSpacing derives
   // xmax, ymax from the spacings (ncols, nrows, xmin, ymin, dx, dy set).
   // Both then call AllocateNodes.
-  Allocation CompleteFromExtents();
-  Allocation CompleteFromSpacing();
-  // Checks the geometry, then holds the nodes in memory when the memory
-  // available (and the limit) is at least ncols x nrows x 4 bytes. A binary grid too big for
-  // that goes to disk mode; an ASCII grid is declined. The user is told.
-  Allocation AllocateNodes();
+  Allocation CompleteFromExtents(NodesInFile in_file = {});
+  Allocation CompleteFromSpacing(NodesInFile in_file = {});
+  // Checks the geometry and keeps only the rows a file cut short reaches
+  // (nrows, ymin and ymax follow), so that a header claiming more than its
+  // file holds claims no memory for it. Then holds the nodes in memory when
+  // the memory available (and the limit) is at least ncols x nrows x 4
+  // bytes. A binary grid too big for that goes to disk mode; an ASCII grid
+  // is declined. The user is told.
+  Allocation AllocateNodes(NodesInFile in_file = {});
   // Decodes out.size() nodes of row `row` (Surfer: a vector of the file)
   // from column `first_column` on. False when the file ends before them,
   // after showing "\nError by reading grid".
@@ -73,6 +86,10 @@ class TGridImport {
                    std::span<float> out);
   // Disk mode: the nodes stay in the file, which the grid keeps open.
   void KeepFileNodes(FileNodes file);
+  // Disk mode: false, after showing "\nError by reading grid", once another
+  // program has cut the grid file short or written to it since it was
+  // loaded: what Interpolate answered may then be wrong. True otherwise.
+  bool FileUnchanged();
 
   // The node matrix when in memory: column-major, node (c, r) at
   // c * nrows + r; null otherwise.
@@ -80,7 +97,8 @@ class TGridImport {
   const float* nodes() const { return nodes_.get(); }
   bool in_memory() const { return nodes_ != nullptr; }
   bool on_disk() const { return file_nodes_.has_value(); }
-  // Node (c, r) wherever it is held; blank for a grid without nodes.
+  // Node (c, r) wherever it is held; blank for a grid without nodes and
+  // outside the grid.
   float Node(std::uint32_t c, std::uint32_t r) const;
   // Sets zmin and zmax to the range of the non-blank nodes in memory.
   void MeasureNodeRange();

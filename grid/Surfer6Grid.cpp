@@ -33,17 +33,16 @@ bool ReadSurfer6Grid(TGridImport& grid, const std::string& path) {
   grid.zmin = LoadDouble(header + 40);
   grid.zmax = LoadDouble(header + 48);
   grid.format = GridFormat::Surfer6Binary;
-  const Allocation allocation = grid.CompleteFromExtents();
-  if (allocation == Allocation::kDeclined) return false;
-  grid.blank_value = kBlankValue;
-
   BinaryNodeLayout layout;
   layout.encoding = NodeEncoding::kFloat32;
   layout.origin = kHeaderSize;
   layout.ncols = grid.ncols;
   layout.nrows = grid.nrows;
-  TakeBinaryNodes(grid, allocation, FileNodes(std::move(file), layout));
-  return true;
+  const Allocation allocation =
+      grid.CompleteFromExtents({.nodes = (bytes.size() - kHeaderSize) / 4});
+  if (allocation == Allocation::kDeclined) return false;
+  grid.blank_value = kBlankValue;
+  return TakeBinaryNodes(grid, allocation, FileNodes(std::move(file), layout));
 }
 
 }  // namespace torvane

@@ -3,6 +3,7 @@
 // section gives the geometry; the data section that follows it holds
 // nrows x ncols doubles, row by row from the south, each row from the west.
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -76,20 +77,19 @@ bool ReadSurfer7Grid(TGridImport& grid, const std::string& path) {
   grid.zmax = LoadDouble(fields + 48);
   // The rotation at +56 is not used.
   grid.blank_value = LoadDouble(fields + 64);
-  const Allocation allocation = grid.CompleteFromSpacing();
-  if (allocation == Allocation::kDeclined) return false;
-  // Without a data section every node stays blank.
-  if (!sections.data) return true;
-
-  grid.data_origin = *sections.data;
   BinaryNodeLayout layout;
   layout.encoding = NodeEncoding::kFloat64;
-  layout.origin = grid.data_origin;
+  layout.origin = sections.data.value_or(bytes.size());
   layout.ncols = grid.ncols;
   layout.nrows = grid.nrows;
   layout.file_blank = grid.blank_value;
-  TakeBinaryNodes(grid, allocation, FileNodes(std::move(file), layout));
-  return true;
+  const std::uint64_t data_size = bytes.size() - std::min<std::uint64_t>(layout.origin, bytes.size());
+  const Allocation allocation = grid.CompleteFromSpacing({.nodes = data_size / 8});
+  if (allocation == Allocation::kDeclined) return false;
+  // Without a data section there are no nodes.
+  if (!sections.data) return true;
+  grid.data_origin = *sections.data;
+  return TakeBinaryNodes(grid, allocation, FileNodes(std::move(file), layout));
 }
 
 }  // namespace torvane

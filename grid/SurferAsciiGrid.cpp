@@ -29,8 +29,11 @@ bool ReadSurferAsciiGrid(TGridImport& grid, const std::string& path) {
   grid.zmin = pairs[3][0];
   grid.zmax = pairs[3][1];
   grid.format = GridFormat::SurferAscii;
-  if (grid.CompleteFromExtents() != Allocation::kInMemory) return false;
+  const Allocation allocation =
+      grid.CompleteFromExtents({.nodes = MostTextNodes(lines.rest())});
+  if (!TakeTextAllocation(grid, allocation)) return false;
   grid.blank_value = kBlankValue;
+  if (allocation == Allocation::kNoNodes) return true;
 
   // Data that end early or hold something that is no number leave the
   // nodes not read blank; the file is still taken.
@@ -47,7 +50,7 @@ bool ReadSurferAsciiGrid(TGridImport& grid, const std::string& path) {
     return true;
   };
   if (!read_nodes()) grid.ShowError("\nError by reading grid");
-  return true;
+  return FileStayed(grid, file);
 }
 
 }  // namespace torvane

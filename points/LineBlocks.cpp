@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -32,18 +33,25 @@ FileReadResult LineBlocks::Open(const std::string& path) {
   if (fd_ < 0) return FileReadResult::kCannotOpen;
   struct stat info {};
   if (fstat(fd_, &info) != 0 || S_ISDIR(info.st_mode)) return FileReadResult::kCannotOpen;
-  buffer_.reset(new (std::nothrow) char[kBlockSize]);
+  // A file smaller than a block takes a buffer one byte larger than itself,
+  // which meets its end in the first read.
+  first_capacity_ = kBlockSize;
+  if (S_ISREG(info.st_mode) && info.st_size >= 0 &&
+      static_cast<std::uint64_t>(info.st_size) < kBlockSize) {
+    first_capacity_ = static_cast<std::size_t>(info.st_size) + 1;
+  }
+  buffer_.reset(new (std::nothrow) char[first_capacity_]);
   if (!buffer_) return FileReadResult::kOutOfMemory;
-  capacity_ = kBlockSize;
+  capacity_ = first_capacity_;
   return FileReadResult::kOk;
 }
 
 bool LineBlocks::Rewind() {
   // Back to the first block size too, so that a second walk over an
   // unchanged file meets exactly the blocks of the first.
-  if (capacity_ != kBlockSize) {
-    buffer_.reset(new char[kBlockSize]);
-    capacity_ = kBlockSize;
+  if (capacity_ != first_capacity_) {
+    buffer_.reset(new char[first_capacity_]);
+    capacity_ = first_capacity_;
   }
   begin_ = end_ = 0;
   at_end_ = false;

@@ -35,6 +35,7 @@ class LineBlocks {
 
   int fd_ = -1;
   std::unique_ptr<char[]> buffer_;
+  std::size_t first_capacity_ = 0;  // a block, or less for a small file
   std::size_t capacity_ = 0;
   std::size_t begin_ = 0;  // the unread rest of the buffer: [begin_, end_)
   std::size_t end_ = 0;

@@ -194,6 +194,13 @@ bool ReadPointFile(Platform& platform, const std::string& input_path,
     points.max_y = box.max_y;
     ApplyShift(points.min_x, points.max_x, points.shift_x);
     ApplyShift(points.min_y, points.max_y, points.shift_y);
+    // Coordinates near the ends of the double range on both sides of 0:
+    // shifted, they would leave it, and no distance could be measured.
+    if (!std::isfinite(points.max_x) || !std::isfinite(points.max_y)) {
+      points.Clear();
+      platform.ShowInfo("Input file contains coordinates out of range");
+      return false;
+    }
 
     if (count > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())) {
       throw std::bad_alloc();

@@ -12,8 +12,8 @@
 namespace torvane {
 
 // On failure the user has been told ("Cannot open input data file", "Input
-// file contains no valid xyz data" or "Error by allocating memory for data")
-// and `points` is empty.
+// file contains no valid xyz data", "Input file contains coordinates out of
+// range" or "Error by allocating memory for data") and `points` is empty.
 bool ReadPointFile(Platform& platform, const std::string& input_path,
                    const PointColumns& columns, PointSet& points);
 

@@ -439,22 +439,58 @@ TEST_P(MalformedHeader, DeclinedAsUnknown) {
 INSTANTIATE_TEST_SUITE_P(Headers, MalformedHeader, ::testing::ValuesIn(kMalformed),
                          [](const auto& row) { return std::string(row.param.name); });
 
-// A header claiming far more nodes than memory and file hold: nothing
-// absurd is allocated, nothing is read outside the file, every node blank.
-TEST(UntrustedHeaders, HugeCountsOfATinyFile) {
-  GridFile file;
-  ASSERT_TRUE(file.Load(WithInt32(WithInt32(Surfer7(), kRows7, 2147483647), kRows7 + 4, 2147483647)));
-  EXPECT_EQ(file.platform.Messages(),
-            (std::vector<std::string>{"info: Grid is too big to fit in memory - data will be read from HDD",
-                                      kReadError}));
-  EXPECT_TRUE(file.grid.on_disk());
-  EXPECT_TRUE(IsBlank(file.grid.Interpolate(-250.5 + 13, 1000.25 + 8)));
-  EXPECT_EQ(file.grid.Node(2147483646, 2147483646), kBlankNode);
+// A header claiming far more nodes than its file holds: only the rows the
+// file reaches are kept, nothing is read outside the file, and a file that
+// reaches fewer than two rows keeps no nodes at all (no cell could have a
+// value), neither in memory nor on disk. The file is taken, the user told.
+struct HugeClaimCase {
+  const char* name;
+  std::string content;
+  std::uint32_t kept_rows;  // 0: no nodes
+};
 
-  GridFile ascii;
-  EXPECT_FALSE(ascii.Load("DSAA\n2000000000 2000000000\n0 1\n0 1\n0 1\n1 2 3\n"));
-  EXPECT_EQ(ascii.platform.Messages(),
-            std::vector<std::string>{"info: ASCII Grid is too big to fit in memory"});
+const HugeClaimCase kHugeClaims[] = {
+    {"Surfer7", WithInt32(WithInt32(Surfer7(), kRows7, 2147483647), kRows7 + 4, 2147483647), 0},
+    {"Surfer7RowsOnly", WithInt32(Surfer7(), kRows7, 2147483647), 4},
+    {"Surfer6", WithInt16(WithDouble(Surfer6(), 32, 1e6), 6, 32767), 4},
+    {"SurferAscii", "DSAA\n2000000000 2000000000\n0 1\n0 1\n0 1\n1 2 3\n", 0},
+    {"SurferAsciiOneLongRow", "DSAA\n2000000000 1\n0 1\n0 1\n0 1\n1 2 3\n", 0},
+    {"EsriAscii", "ncols 4\nnrows 2000000000\nxllcorner 0\nyllcorner 0\ncellsize 1\n"
+                  "nodata_value -1\n1 2 3 4 5 6 7 8 9\n", 3},
+};
+
+class UntrustedHeaders : public ::testing::TestWithParam<HugeClaimCase> {};
+
+TEST_P(UntrustedHeaders, HugeCountsOfATinyFile) {
+  const HugeClaimCase& c = GetParam();
+  GridFile file;
+  ASSERT_TRUE(file.Load(c.content));
+  EXPECT_EQ(file.platform.Messages(), std::vector<std::string>{kReadError});
+  EXPECT_FALSE(file.grid.on_disk());
+  EXPECT_EQ(file.grid.in_memory(), c.kept_rows > 0);
+  if (c.kept_rows > 0) {
+    EXPECT_EQ(file.grid.nrows, c.kept_rows);
+  }
+  EXPECT_EQ(file.grid.Node(2147483646, 2147483646), kBlankNode);
+}
+
+INSTANTIATE_TEST_SUITE_P(Claims, UntrustedHeaders, ::testing::ValuesIn(kHugeClaims),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+// An ESRI grid lists its rows from the north: a file cut short keeps the
+// northern rows, where they lie.
+TEST(UntrustedHeaders, EsriFileCutShortKeepsItsNorthernRows) {
+  GridFile file;
+  ASSERT_TRUE(file.Load("ncols 2\nnrows 1000\nxllcorner 0\nyllcorner 0\ncellsize 1\n"
+                        "nodata_value -1\n1 2\n3 4\n"));
+  ASSERT_EQ(file.grid.nrows, 2u);  // at most 4 numbers in 8 characters
+  EXPECT_DOUBLE_EQ(file.grid.ymin, 998.5);
+  EXPECT_DOUBLE_EQ(file.grid.ymax, 999.5);
+  EXPECT_EQ(file.grid.Node(0, 1), 1.0f);
+  EXPECT_EQ(file.grid.Node(1, 0), 4.0f);
+  // t = 0.25, u = 0.75 in the cell of corners 3, 4 (south) and 1, 2 (north).
+  EXPECT_DOUBLE_EQ(file.grid.Interpolate(0.75, 999.25),
+                   0.75 * 0.25 * 3 + 0.25 * 0.25 * 4 + 0.25 * 0.75 * 2 + 0.75 * 0.75 * 1);
 }
 
 }  // namespace

@@ -386,6 +386,9 @@ TEST(FormatStoredNumber, GeneralFormatWithFifteenDigits) {
       {1234567890123456.0, '.', "1.23456789012346e+15"},
       {0.00001, '.', "1e-05"},
       {2.5e-7, ',', "2,5e-07"},
+      // 15 digits would round beyond the largest double and not read back.
+      {-1.7976931348623157e308, '.', "-1.7976931348623157e+308"},
+      {1.79769313486231e308, ',', "1,79769313486231e+308"},
   };
   for (const NumberCase& c : cases) {
     EXPECT_EQ(FormatStoredNumber(c.value, c.separator), c.text) << c.value;

@@ -1,0 +1,14 @@
+// The ESRI ASCII grid reader on any bytes, with the nodes in memory and
+// read from the file.
+
+#include "grid/GridReaders.h"
+#include "tests/fuzz/FuzzEntries.h"
+#include "tests/fuzz/GridChecks.h"
+
+namespace torvane::fuzzing {
+
+std::string FuzzEsriAsciiGrid(Bytes data) { return CheckReader(ReadEsriAsciiGrid, data); }
+
+}  // namespace torvane::fuzzing
+
+TORVANE_FUZZ_TARGET(torvane::fuzzing::FuzzEsriAsciiGrid)

@@ -1,0 +1,52 @@
+// Interpolate on any grid file, the nodes once in memory and once read from
+// the file's mapping (disk mode): both must answer the same at every probe,
+// bit for bit, and hold the same nodes.
+
+#include <bit>
+#include <cmath>
+
+#include "tests/fuzz/FuzzEntries.h"
+#include "tests/fuzz/GridChecks.h"
+
+namespace torvane::fuzzing {
+namespace {
+
+bool Same(double a, double b) {
+  return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b) ||
+         (std::isnan(a) && std::isnan(b));
+}
+
+}  // namespace
+
+std::string FuzzGridInterpolate(Bytes data) {
+  static InputFile file;
+  const std::string& path = file.Hold(data);
+  CountingPlatform memory_platform;
+  CountingPlatform disk_platform;
+  TGridImport memory(memory_platform);
+  TGridImport disk(disk_platform, 0);
+  const bool memory_loaded = memory.Load(path);
+  const bool disk_loaded = disk.Load(path);
+  // Only the binary formats can be read from the file.
+  if (!disk_loaded || !disk.on_disk()) return "";
+  if (!memory_loaded) return "a grid read from the file that memory did not take";
+  if (memory.format != disk.format || memory.ncols != disk.ncols || memory.nrows != disk.nrows) {
+    return "memory and disk mode took different grids";
+  }
+  for (const Position& p : ProbePositions(memory)) {
+    if (!Same(memory.Interpolate(p.x, p.y), disk.Interpolate(p.x, p.y))) {
+      return "memory and disk mode answer differently";
+    }
+  }
+  for (const std::uint32_t c : {0u, 1u, memory.ncols / 2, memory.ncols - 1}) {
+    for (const std::uint32_t r : {0u, 1u, memory.nrows / 2, memory.nrows - 1}) {
+      if (c >= memory.ncols || r >= memory.nrows) continue;
+      if (!Same(memory.Node(c, r), disk.Node(c, r))) return "memory and disk hold different nodes";
+    }
+  }
+  return "";
+}
+
+}  // namespace torvane::fuzzing
+
+TORVANE_FUZZ_TARGET(torvane::fuzzing::FuzzGridInterpolate)

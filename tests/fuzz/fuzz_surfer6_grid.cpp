@@ -1,0 +1,14 @@
+// The Surfer 6 binary grid reader on any bytes, with the nodes in memory and
+// read from the file.
+
+#include "grid/GridReaders.h"
+#include "tests/fuzz/FuzzEntries.h"
+#include "tests/fuzz/GridChecks.h"
+
+namespace torvane::fuzzing {
+
+std::string FuzzSurfer6Grid(Bytes data) { return CheckReader(ReadSurfer6Grid, data); }
+
+}  // namespace torvane::fuzzing
+
+TORVANE_FUZZ_TARGET(torvane::fuzzing::FuzzSurfer6Grid)
