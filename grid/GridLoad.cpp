@@ -57,13 +57,9 @@ bool FileStayed(TGridImport& grid, const MappedFile& file) {
 }
 
 bool TakeBinaryNodes(TGridImport& grid, Allocation allocation, FileNodes file) {
-  if (allocation == Allocation::kNoNodes) {
+  if (allocation != Allocation::kInMemory) {
     if (!file.complete()) grid.ShowError("\nError by reading grid");
-    return true;
-  }
-  if (allocation == Allocation::kOnDisk) {
-    if (!file.complete()) grid.ShowError("\nError by reading grid");
-    grid.KeepFileNodes(std::move(file));
+    if (allocation == Allocation::kOnDisk) grid.KeepFileNodes(std::move(file));
     return true;
   }
   // Vectors that are columns go straight into their column of the node

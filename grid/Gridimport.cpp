@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "grid/Bilinear.h"
+#include "grid/GridReaders.h"
 
 namespace torvane {
 namespace {
@@ -132,9 +133,7 @@ void TGridImport::KeepFileNodes(FileNodes file) {
 }
 
 bool TGridImport::FileUnchanged() {
-  if (!file_nodes_ || file_nodes_->mapped().Unchanged()) return true;
-  ShowError("\nError by reading grid");
-  return false;
+  return !file_nodes_ || FileStayed(*this, file_nodes_->mapped());
 }
 
 void TGridImport::MeasureNodeRange() {

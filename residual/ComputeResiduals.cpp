@@ -1,7 +1,5 @@
 #include "residual/ComputeResiduals.h"
 
-#include <algorithm>
-#include <cmath>
 #include <optional>
 #include <vector>
 
@@ -19,39 +17,6 @@ void ReportOutputFailure(Platform& platform, std::string_view what, const std::s
   const std::string text = std::string(what) + path;
   platform.WriteConsoleNote(text + " \n");
   platform.ShowInfo(text);
-}
-
-// CBA values so large that the sum of a ring could leave the double range
-// are summed 2^kSumScale times smaller, and the ring's mean scaled back after
-// the division: scaling by a power of two changes no rounding, so the mean is
-// the one an unbounded sum would give. Answers 0 or kSumScale.
-constexpr int kSumScale = 64;
-int SumScaleOf(const PointSet& points) {
-  double largest = 0;
-  for (const SurveyPoint& p : points.points) largest = std::max(largest, std::fabs(p.cba));
-  return largest * static_cast<double>(points.points.size()) < 0x1p1020 ? 0 : kSumScale;
-}
-
-// Point mode's ring over the points with their CBA scaled down by
-// 2^`scale` (the points themselves keep their values).
-void MakePointRing(std::optional<PointRing>& ring, PointSet& points, const ResidualRequest& request,
-                   int scale) {
-  if (scale == 0) {
-    ring.emplace(points, request.search_radius, request.depth_band);
-    return;
-  }
-  std::vector<double> cba(points.points.size());
-  for (std::size_t i = 0; i < cba.size(); ++i) {
-    cba[i] = points.points[i].cba;
-    points.points[i].cba = std::ldexp(cba[i], -scale);
-  }
-  try {
-    ring.emplace(points, request.search_radius, request.depth_band);
-  } catch (...) {
-    for (std::size_t i = 0; i < cba.size(); ++i) points.points[i].cba = cba[i];
-    throw;
-  }
-  for (std::size_t i = 0; i < cba.size(); ++i) points.points[i].cba = cba[i];
 }
 
 }  // namespace
@@ -75,7 +40,6 @@ bool ComputeResiduals(Platform& platform, const ResidualRequest& request, PointS
   std::optional<GridRing> grid_ring;
   std::optional<PointRing> point_ring;
   std::optional<CellGrid> neighbours;
-  int sum_scale = 0;
   if (request.use_grid) {
     grid.emplace(platform, request.grid_memory_limit);
     if (!grid->Load(request.grid_path)) return false;
@@ -83,8 +47,7 @@ bool ComputeResiduals(Platform& platform, const ResidualRequest& request, PointS
                       request.use_interpolated_cba);
     neighbours.emplace(points, request.search_radius);
   } else {
-    sum_scale = SumScaleOf(points);
-    MakePointRing(point_ring, points, request, sum_scale);
+    point_ring.emplace(points, request.search_radius, request.depth_band);
   }
 
   // The rings are gathered neighbour after neighbour, on every core, each
@@ -107,7 +70,7 @@ bool ComputeResiduals(Platform& platform, const ResidualRequest& request, PointS
         } else {
           values = point_ring->Gather(p.x, p.y, sums[static_cast<std::size_t>(thread)]);
         }
-        p.residual = values.n >= 1 ? centre - std::ldexp(values.sum / values.n, sum_scale) : 0.0;
+        p.residual = values.n >= 1 ? centre - values.Mean() : 0.0;
         ring_counts[order[k]] = values.n;
       },
       [&](std::size_t done) {

@@ -1,5 +1,6 @@
 #include "residual/PointRing.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace torvane {
@@ -17,6 +18,18 @@ double SquaredOrNegative(double limit, double factor) {
   return limit > 0 ? limit * limit * factor : -1;
 }
 
+// CBA values so large that the sum of a ring could leave the double range
+// are summed 2^64 times smaller. Answers the exponent that scales the sums
+// back: 0 for any real survey.
+int ScaleDownHugeValues(RingIndex& index, std::size_t count) {
+  constexpr int kExponent = 64;
+  double largest = 0;
+  for (std::size_t k = 0; k < count; ++k) largest = std::max(largest, std::fabs(index.cba()[k]));
+  if (largest * static_cast<double>(count) < 0x1p1020) return 0;
+  index.ScaleCba(-kExponent);
+  return kExponent;
+}
+
 }  // namespace
 
 PointRing::PointRing(const PointSet& points, double radius, double band)
@@ -28,6 +41,7 @@ PointRing::PointRing(const PointSet& points, double radius, double band)
       upper_sq_inside_(SquaredOrNegative(upper_, 1 - kSquaredMargin)),
       plain_limits_((lower_ <= 0 || lower_ > 1e-140) && upper_ > 1e-140 && upper_ < 1e140),
       index_(points, lower_, upper_),
+      sum_exponent_(ScaleDownHugeValues(index_, points.points.size())),
       scale_(std::span(index_.cba(), points.points.size()), points.points.size()) {
   if (!scale_.usable()) return;
   units_.resize(points.points.size());
@@ -47,6 +61,7 @@ bool PointRing::InBand(double dx, double dy) const {
 template <bool kPlainLimits, bool kFixedPoint>
 RingValues PointRing::GatherWith(double x, double y, ExactSum& sum) const {
   RingValues ring;
+  ring.exponent = sum_exponent_;
   sum.Reset();
   FixedUnits units = 0;
   const FixedUnits* point_units = units_.data();

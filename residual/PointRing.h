@@ -5,6 +5,7 @@
 // hypot of the coordinate differences, exactly as the definition reads; a
 // squared-distance test settles the points far from either limit first.
 
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -18,8 +19,12 @@ namespace torvane {
 inline constexpr double kRingTolerance = 1e-6;
 
 struct RingValues {
-  double sum = 0;  // correctly rounded sum of the ring points' CBA
-  int n = 0;       // number of ring points
+  double sum = 0;     // correctly rounded sum of the ring points' CBA, 2^-exponent times
+  int n = 0;          // number of ring points
+  int exponent = 0;   // the sum's scale: 0 but for CBA values near the double range
+  // The ring's mean CBA (n >= 1). Scaling by a power of two changes no
+  // rounding, so it is the mean an unbounded sum would give.
+  double Mean() const { return exponent == 0 ? sum / n : std::ldexp(sum / n, exponent); }
 };
 
 class PointRing {
@@ -55,6 +60,9 @@ class PointRing {
   // distance that overflowed or underflowed.
   bool plain_limits_;
   RingIndex index_;
+  // 0, or the power of two by which the index's CBA values were scaled down
+  // because a ring's sum of them could leave the double range.
+  int sum_exponent_;
   // The CBA values in the index's order as whole numbers of units, when the
   // survey's values allow it: then a ring sum is a plain integer sum.
   FixedPointScale scale_;

@@ -1,5 +1,7 @@
 #include "residual/RingIndex.h"
 
+#include <cmath>
+
 namespace torvane {
 
 RingIndex::RingIndex(const PointSet& points, double inner, double outer)
@@ -14,6 +16,10 @@ RingIndex::RingIndex(const PointSet& points, double inner, double outer)
     y_[k] = p.y;
     cba_[k] = p.cba;
   }
+}
+
+void RingIndex::ScaleCba(int exponent) {
+  for (double& value : cba_) value = std::ldexp(value, exponent);
 }
 
 }  // namespace torvane

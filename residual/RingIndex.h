@@ -31,6 +31,8 @@ class RingIndex {
   const double* x() const { return x_.data(); }
   const double* y() const { return y_.data(); }
   const double* cba() const { return cba_.data(); }
+  // Multiplies every CBA value held here by 2^exponent.
+  void ScaleCba(int exponent);
   // The point indices in the order of the stretches: neighbours together.
   const std::vector<std::uint32_t>& order() const { return grid_.order(); }
 

@@ -24,6 +24,8 @@ class TempDir {
   std::filesystem::path path_;
 };
 
+// Names of everything in `folder`, sorted.
+std::vector<std::string> FolderEntries(const std::string& folder);
 void WriteFile(const std::string& path, const std::string& content);
 std::string ReadFile(const std::string& path);
 

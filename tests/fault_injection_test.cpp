@@ -10,7 +10,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -108,9 +107,7 @@ TEST_P(FaultyFolder, ToldEarlierFileKeptNothingLeftRunsAgain) {
   WriteFile(path, kEarlier);
   if (c.fault == Fault::kDiskFull) disk.Fill();
   if (c.fault == Fault::kReadOnly) disk.MakeReadOnly();
-  const auto before = fs::directory_iterator(dir.File("faulty"));
-  std::vector<std::string> entries_before;
-  for (const auto& entry : before) entries_before.push_back(entry.path().filename());
+  const std::vector<std::string> entries_before = FolderEntries(dir.File("faulty"));
 
   // A run computes the pictures first, so that they can be saved.
   Window window(dir.path().string());
@@ -126,13 +123,7 @@ TEST_P(FaultyFolder, ToldEarlierFileKeptNothingLeftRunsAgain) {
   }
   EXPECT_EQ(window.platform.Messages(), expected);
   EXPECT_EQ(ReadFile(path), kEarlier);
-  std::vector<std::string> entries_after;
-  for (const auto& entry : fs::directory_iterator(dir.File("faulty"))) {
-    entries_after.push_back(entry.path().filename());
-  }
-  std::sort(entries_before.begin(), entries_before.end());
-  std::sort(entries_after.begin(), entries_after.end());
-  EXPECT_EQ(entries_after, entries_before) << "no temporary file may be left";
+  EXPECT_EQ(FolderEntries(dir.File("faulty")), entries_before) << "no temporary file may be left";
   EXPECT_TRUE(window.platform.Enabled(Control::btn_calc));
 
   // The same window writes the same output elsewhere.
@@ -176,12 +167,8 @@ TEST(FaultyFolder, BatchCommandOnAFullDisk) {
 
   EXPECT_EQ(ReadFile(table), kEarlier);
   EXPECT_EQ(ReadFile(picture), kEarlier);
-  std::vector<std::string> left;
-  for (const auto& entry : fs::directory_iterator(dir.File("faulty"))) {
-    left.push_back(entry.path().filename());
-  }
-  std::sort(left.begin(), left.end());
-  EXPECT_EQ(left, (std::vector<std::string>{"cba.bmp", "filler", "table.dat"}));
+  EXPECT_EQ(FolderEntries(dir.File("faulty")),
+            (std::vector<std::string>{"cba.bmp", "filler", "table.dat"}));
 }
 
 // A grid read from its file (disk mode) that another program cuts short
