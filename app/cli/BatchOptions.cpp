@@ -1,5 +1,7 @@
 #include "app/cli/BatchOptions.h"
 
+#include "app/cli/Subcommand.h"
+
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <array>
@@ -59,7 +61,8 @@ bool TakePictureOption(const char* flag, const std::optional<std::string>& path,
 
 }  // namespace
 
-std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& options) {
+std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& options,
+                                     std::function<int()>& subcommand) {
   CLI::App app{
       "Ring-average residuals of a gravity survey: for every point, its CBA less the mean CBA\n"
       "of the survey points at a distance of R +- D from it, or with --grid the mean of N\n"
@@ -105,6 +108,9 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
   app.add_option("--preview-residual", preview_residual,
                  "Grid the previews and save the residual picture (.bmp or .jpg/.jpeg)");
 
+  const std::vector<Subcommand> subcommands = AddSubcommands(app);
+  app.require_subcommand(0, 1);
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp&) {
@@ -116,6 +122,12 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
   } catch (const CLI::ParseError& error) {
     std::cerr << "torvane-cli: " << error.what() << "\nRun with --help for more information.\n";
     return 2;
+  }
+  for (const Subcommand& named : subcommands) {
+    if (named.parser->parsed()) {
+      subcommand = named.run;
+      return std::nullopt;
+    }
   }
   if (!options.config) {
     for (const auto& [flag, value] : {std::pair{"--input", &options.input},

@@ -2,6 +2,7 @@
 // The command line of torvane-cli.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -36,10 +37,12 @@ struct BatchOptions {
   std::optional<std::uint64_t> grid_memory_limit_mib;  // caps the memory a grid may take
 };
 
-// Reads the command line into `options`. Returns an exit code when the
+// Reads the command line into `options`, or, when it names a subcommand, sets
+// `subcommand` to that subcommand's run. Returns an exit code when the
 // program should stop here (0 after --help or --version, 2 for a usage
 // error, reported on stderr), or nothing when the run should go ahead.
-std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& options);
+std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& options,
+                                     std::function<int()>& subcommand);
 
 // "A,B,C,E" (any letter case) to column numbers; false unless exactly four
 // letters A to Z separated by commas.

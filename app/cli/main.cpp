@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <exception>
+#include <functional>
 #include <tuple>
 
 #include "app/Hvw.h"
@@ -98,9 +99,10 @@ int Run(const torvane::BatchOptions& options) {
 
 int main(int argc, char** argv) {
   torvane::BatchOptions options;
-  if (const auto stop = torvane::ParseBatchOptions(argc, argv, options)) return *stop;
+  std::function<int()> subcommand;
+  if (const auto stop = torvane::ParseBatchOptions(argc, argv, options, subcommand)) return *stop;
   try {
-    return Run(options);
+    return subcommand ? subcommand() : Run(options);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "torvane-cli: %s\n", error.what());
     return kRunFailed;
