@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "app/SettingsFile.h"
+#include "app/cli/CliMessages.h"
 
 namespace torvane {
 
@@ -22,7 +23,7 @@ bool ApplyConfigFile(const std::string& path, Platform& platform) {
     problem = "not a settings file (it must be 820 bytes long)";
   }
   if (problem != nullptr) {
-    std::fprintf(stderr, "torvane-cli: --config %s: %s\n", path.c_str(), problem);
+    UsageError("--config " + path + ": " + problem);
     return false;
   }
   ShowSettings(platform, record);
