@@ -108,6 +108,26 @@ TEST(PreviewBounds, TinyRadiusOnAWideSurveyStaysSmall) {
   EXPECT_FALSE(std::filesystem::exists(dir.File("cba.bmp")));
 }
 
+// Memory the system has free but the process may not have (its address
+// space limit) does not count: the previews are skipped, not the run.
+TEST(PreviewBounds, AddressSpaceLimitCounts) {
+  TempDir dir;
+  const std::string sample = SourceDir() + "/data/sample_survey.dat";
+  // 5.5 km at 0.5 m: 1.2e8 cells, about 1 GB with their nodes.
+  const CliResult run =
+      RunCli(dir,
+             {"--input", sample, "--output", dir.File("t.dat"), "--radius", "0.5", "--band", "0.1",
+              "--quiet", "--preview-cba", dir.File("cba.bmp")},
+             "ulimit -v 600000;");
+  EXPECT_EQ(run.exit_code, 1) << run.err;
+  EXPECT_NE(run.err.find("Insufficent memory for creting temporary cluster"), std::string::npos)
+      << run.err;
+  EXPECT_EQ(run.err.find("Not enough memory for temporary buffer"), std::string::npos)
+      << "refused before the cells were laid, not half way: " << run.err;
+  EXPECT_TRUE(std::filesystem::exists(dir.File("t.dat")));
+  EXPECT_FALSE(std::filesystem::exists(dir.File("cba.bmp")));
+}
+
 // --- The radius for gridding --------------------------------------------
 
 constexpr const char* kGridSurvey =
