@@ -60,12 +60,18 @@ class TfrmMain {
   void chb_grdClick();
 
   bool ResultsReady() const { return results_ready_; }
+  // The last Calc stopped at its checks, before anything ran.
+  bool CalcRefused() const { return calc_refused_; }
+  // The points of the last completed run whose ring held no value (N = 0).
+  int EmptyRings() const { return empty_rings_; }
   bool StopRequested() const { return stop_requested_; }
   // A run, or a preview gridding started by a list, is in progress.
   bool Running() const { return running_; }
   const RunParameters& Parameters() const { return parameters_; }
   const PointSet& Points() const { return points_; }
   const NeighbourCluster& Cluster() const { return cluster_; }
+  // The last run skipped its previews: their cells would not fit in memory.
+  bool PreviewsSkipped() const { return cluster_refused_; }
 
  private:
   bool TakeParameters();
@@ -73,12 +79,14 @@ class TfrmMain {
   void SetRunningButtons(bool running);
   void RunCalculation();
   bool RunComputation();
+  void WarnIfEveryRingEmpty();
   void ClearPictures();
   // The value a list's first entry grids: the cba of the points for cb1, the
   // residual for cb2 (their places in a SurveyPoint).
   static constexpr int kFirstCbaSlot = 4;
   static constexpr int kFirstResidualSlot = 5;
   bool RunPreviewStep(Control list, int first_slot, Control image);
+  bool EnsureCluster();
   void RegridPreview(Control list, int first_slot, Control image);
   PreviewOutcome GridPicture(Control list, int first_slot);
   void PaintPicture(Control image);
@@ -88,13 +96,16 @@ class TfrmMain {
   Platform& platform_;
   RunParameters parameters_;
   PointSet points_;
-  NeighbourCluster cluster_;
+  NeighbourCluster cluster_;  // built for the first preview a run draws
+  bool cluster_refused_ = false;  // too big for memory: this run draws no preview
   RgbCanvas left_picture_;   // img_uba
   RgbCanvas right_picture_;  // img_regta
   PreviewState preview_;
   FileDialogState save_dialog2_;
   bool stop_requested_ = false;
   bool results_ready_ = false;
+  bool calc_refused_ = false;
+  int empty_rings_ = 0;
   bool running_ = false;
 
   SettingsRecord settings_;

@@ -13,8 +13,9 @@ struct RunParameters {
   std::string output_path;
   double search_radius = 0;  // R, metres
   double depth_band = 0;     // D, metres; kept from the last point-mode run in grid mode
-  double cell_size = 0;      // the cluster's cells, always R
-  // The previews' node step, gridding radius and reach, all R.
+  double cell_size = 0;      // the cluster's cells: the preview's node step
+  // The previews' node step, gridding radius and reach: the radius for
+  // gridding (txt_nearest) when it is above 0, otherwise R.
   double preview_step = 0;
   double preview_radius = 0;
   double preview_reach = 0;

@@ -32,10 +32,15 @@ class AtomicFile {
   // Removes the temporary file now; the target stays as it was.
   void Abandon();
 
+  // Why creating, writing or committing failed: the system's error number
+  // (errno), 0 when nothing failed.
+  int error() const { return error_; }
+
  private:
   std::string target_;
   std::string temp_path_;
   int fd_ = -1;
+  int error_ = 0;
 };
 
 }  // namespace torvane

@@ -30,7 +30,7 @@ bool EqualsLowerCased(std::string_view text, std::string_view lower) {
 bool ReadEsriAsciiGrid(TGridImport& grid, const std::string& path) {
   MappedFile file;
   if (!file.Open(path)) {
-    grid.ShowNote("Error by opening file " + path);
+    grid.ShowOpenError("Error by opening file " + path, path, file.error(), false);
     return false;
   }
   TextLines lines(file.text());

@@ -16,6 +16,7 @@ bool TGridImport::Load(const std::string& path) {
   static constexpr Reader kReaders[] = {ReadSurfer7Grid, ReadSurfer6Grid, ReadGeosoftGrid,
                                         ReadSurferAsciiGrid, ReadEsriAsciiGrid};
   const int shown_before = messages_shown_;
+  path_ = path;
   for (const Reader read : kReaders) {
     // A reader that declines leaves nothing behind for the next one.
     Clear();
@@ -28,7 +29,7 @@ bool TGridImport::Load(const std::string& path) {
 
 bool OpenGridFile(TGridImport& grid, const std::string& path, MappedFile& file) {
   if (file.Open(path)) return true;
-  grid.ShowError("Error by opening file " + path + "\n");
+  grid.ShowOpenError("Error by opening file " + path + "\n", path, file.error());
   return false;
 }
 

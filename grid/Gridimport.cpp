@@ -149,14 +149,22 @@ void TGridImport::MeasureNodeRange() {
   }
 }
 
+// Every message about the grid carries the file's name, for a front end that
+// can add it; the window shows the text alone.
 void TGridImport::ShowError(std::string_view text) {
   ++messages_shown_;
-  platform_.ShowMessage(text, "Error", MessageButtons::kOk);
+  platform_.ShowFileError(text, path_, 0, "Error");
+}
+
+void TGridImport::ShowOpenError(std::string_view text, const std::string& path,
+                                int system_error, bool as_error) {
+  ++messages_shown_;
+  platform_.ShowFileError(text, path, system_error, as_error ? "Error" : "");
 }
 
 void TGridImport::ShowNote(std::string_view text) {
   ++messages_shown_;
-  platform_.ShowInfo(text);
+  platform_.ShowFileError(text, path_, 0);
 }
 
 }  // namespace torvane

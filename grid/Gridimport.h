@@ -107,6 +107,11 @@ class TGridImport {
   // plain box with the application's title.
   void ShowError(std::string_view text);
   void ShowNote(std::string_view text);
+  // A grid file that cannot be opened: shown as ShowError (or ShowNote when
+  // `as_error` is false) shows it, with the file and the system's reason
+  // (errno) for a front end that can add them.
+  void ShowOpenError(std::string_view text, const std::string& path, int system_error,
+                     bool as_error = true);
   char DecimalSeparator() const { return platform_.DecimalSeparator(); }
 
   GridFormat format = GridFormat::None;
@@ -127,6 +132,7 @@ class TGridImport {
   std::unique_ptr<float[]> nodes_;
   std::optional<FileNodes> file_nodes_;
   int messages_shown_ = 0;
+  std::string path_;  // the file Load reads, named by the messages
 };
 
 template <typename Visit>

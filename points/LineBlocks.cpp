@@ -30,9 +30,19 @@ LineBlocks::~LineBlocks() {
 
 FileReadResult LineBlocks::Open(const std::string& path) {
   fd_ = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd_ < 0) return FileReadResult::kCannotOpen;
+  if (fd_ < 0) {
+    error_ = errno;
+    return FileReadResult::kCannotOpen;
+  }
   struct stat info {};
-  if (fstat(fd_, &info) != 0 || S_ISDIR(info.st_mode)) return FileReadResult::kCannotOpen;
+  if (fstat(fd_, &info) != 0) {
+    error_ = errno;
+    return FileReadResult::kCannotOpen;
+  }
+  if (S_ISDIR(info.st_mode)) {
+    error_ = EISDIR;
+    return FileReadResult::kCannotOpen;
+  }
   // A file smaller than a block takes a buffer one byte larger than itself,
   // which meets its end in the first read.
   first_capacity_ = kBlockSize;
@@ -73,7 +83,10 @@ bool LineBlocks::Fill() {
   while (end_ < capacity_) {
     const ssize_t got = read(fd_, buffer_.get() + end_, capacity_ - end_);
     if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return false;
+    if (got < 0) {
+      error_ = errno;
+      return false;
+    }
     if (got == 0) {
       at_end_ = true;
       break;

@@ -30,6 +30,9 @@ class LineBlocks {
   // when the file cannot seek (a pipe).
   bool Rewind();
 
+  // Why Open or Next failed: the system's error number (errno).
+  int error() const { return error_; }
+
  private:
   bool Fill();
 
@@ -40,6 +43,7 @@ class LineBlocks {
   std::size_t begin_ = 0;  // the unread rest of the buffer: [begin_, end_)
   std::size_t end_ = 0;
   bool at_end_ = false;
+  int error_ = 0;
 };
 
 }  // namespace torvane

@@ -3,6 +3,7 @@
 #include <omp.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -172,20 +173,20 @@ bool ReadPointFile(Platform& platform, const std::string& input_path,
         return false;
       case FileReadResult::kCannotOpen:
       case FileReadResult::kReadError:
-        platform.ShowInfo("Cannot open input data file");
+        platform.ShowFileError("Cannot open input data file", input_path, file.error());
         return false;
     }
 
     std::vector<std::uint32_t> piece_counts;
     Box box;
     if (!CountPoints(file, columns, alphabet, piece_counts, box)) {
-      platform.ShowInfo("Cannot open input data file");
+      platform.ShowFileError("Cannot open input data file", input_path, file.error());
       return false;
     }
     std::uint64_t count = 0;
     for (const std::uint32_t n : piece_counts) count += n;
     if (count < 1) {
-      platform.ShowInfo("Input file contains no valid xyz data");
+      platform.ShowFileError("Input file contains no valid xyz data", input_path, 0);
       return false;
     }
     points.min_x = box.min_x;
@@ -198,7 +199,7 @@ bool ReadPointFile(Platform& platform, const std::string& input_path,
     // shifted, they would leave it, and no distance could be measured.
     if (!std::isfinite(points.max_x) || !std::isfinite(points.max_y)) {
       points.Clear();
-      platform.ShowInfo("Input file contains coordinates out of range");
+      platform.ShowFileError("Input file contains coordinates out of range", input_path, 0);
       return false;
     }
 
@@ -208,13 +209,13 @@ bool ReadPointFile(Platform& platform, const std::string& input_path,
     points.points.resize(static_cast<std::size_t>(count));
     if (!file.Rewind()) {
       points.Clear();
-      platform.ShowInfo("Cannot open input data file");
+      platform.ShowFileError("Cannot open input data file", input_path, errno);
       return false;
     }
     // A file that changed between the passes cannot be read as one survey.
     if (StorePoints(file, columns, alphabet, piece_counts, points) != count) {
       points.Clear();
-      platform.ShowInfo("Cannot open input data file");
+      platform.ShowFileError("Cannot open input data file", input_path, file.error());
       return false;
     }
   } catch (const std::bad_alloc&) {

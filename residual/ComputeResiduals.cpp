@@ -13,18 +13,21 @@
 namespace torvane {
 namespace {
 
-void ReportOutputFailure(Platform& platform, std::string_view what, const std::string& path) {
+void ReportOutputFailure(Platform& platform, std::string_view what, const std::string& path,
+                         int system_error) {
   const std::string text = std::string(what) + path;
   platform.WriteConsoleNote(text + " \n");
-  platform.ShowInfo(text);
+  platform.ShowFileError(text, path, system_error);
 }
 
 }  // namespace
 
-bool ComputeResiduals(Platform& platform, const ResidualRequest& request, PointSet& points) {
+bool ComputeResiduals(Platform& platform, const ResidualRequest& request, PointSet& points,
+                      int* empty_rings) {
   ResidualTableWriter table(request.output_path);
   if (!table.ok()) {
-    ReportOutputFailure(platform, "Error by opening output data ", request.output_path);
+    ReportOutputFailure(platform, "Error by opening output data ", request.output_path,
+                        table.error());
     return false;
   }
   table.WriteHeader();
@@ -82,15 +85,19 @@ bool ComputeResiduals(Platform& platform, const ResidualRequest& request, PointS
   // that cannot be trusted: the table is dropped.
   if (grid && !grid->FileUnchanged()) return false;
 
+  int empty = 0;
   for (std::size_t i = 0; i < points.points.size(); ++i) {
     const SurveyPoint& p = points.points[i];
+    if (ring_counts[i] == 0) ++empty;
     table.WriteRow({p.x - points.shift_x, p.y - points.shift_y, p.point, p.cba, p.residual,
                     ring_counts[i]});
   }
   if (!table.Finish()) {
-    ReportOutputFailure(platform, "Error by writing output data ", request.output_path);
+    ReportOutputFailure(platform, "Error by writing output data ", request.output_path,
+                        table.error());
     return false;
   }
+  if (empty_rings != nullptr) *empty_rings = empty;
   return true;
 }
 

@@ -26,6 +26,9 @@ struct ResidualRequest {
 // when complete), advancing the progress bar by one and processing pending
 // events once per point. False when the table could not be written; the user
 // has then been told, and an existing file of that name is unchanged.
-bool ComputeResiduals(Platform& platform, const ResidualRequest& request, PointSet& points);
+// `empty_rings`, when given, receives the number of points whose ring held
+// no value (N = 0, residual written as 0).
+bool ComputeResiduals(Platform& platform, const ResidualRequest& request, PointSet& points,
+                      int* empty_rings = nullptr);
 
 }  // namespace torvane

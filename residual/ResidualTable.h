@@ -29,6 +29,8 @@ class ResidualTableWriter {
   explicit ResidualTableWriter(const std::string& output_path);
 
   bool ok() const { return file_.ok(); }
+  // Why opening or writing failed: the system's error number (errno).
+  int error() const { return file_.error(); }
   void WriteHeader();
   void WriteRow(const TableRow& row);
   // Writes what is left and puts the table in place; false when any write,

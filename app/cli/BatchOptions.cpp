@@ -1,5 +1,6 @@
 #include "app/cli/BatchOptions.h"
 
+#include "app/cli/CliMessages.h"
 #include "app/cli/Subcommand.h"
 
 #include <CLI/CLI.hpp>
@@ -51,8 +52,8 @@ bool TakePictureOption(const char* flag, const std::optional<std::string>& path,
   if (!path) return true;
   const std::optional<PictureFormat> format = PictureFormatOfName(*path);
   if (!format) {
-    std::cerr << "torvane-cli: " << flag
-              << " takes a file name ending in .bmp, .jpg or .jpeg; got '" << *path << "'\n";
+    UsageError(std::string(flag) + " takes a file name ending in .bmp, .jpg or .jpeg; got '" +
+               *path + "'");
     return false;
   }
   request = PictureRequest{*path, *format};
@@ -79,7 +80,8 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
   app.add_option("--radius", options.radius,
                  "Ring radius R in metres (> 0; required without --config)");
   app.add_option("--band", options.band,
-                 "Half-width D of the ring along the radius in metres (> 0, <= R; default 0)");
+                 "Half-width D of the ring along the radius in metres (> 0, <= R; required\n"
+                 "in point mode unless --config gives it)");
   std::string columns = "A,B,C,E";
   CLI::Option* columns_option =
       app.add_option("--columns", columns, "Column letters of X,Y,POINT,CBA")
@@ -101,6 +103,9 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
                  "needing more (4 bytes a node) is read from its file instead (binary\n"
                  "formats) or refused (ASCII formats)")
       ->needs(grid);
+  app.add_option("--gridding-radius", options.gridding_radius,
+                 "Previews: node spacing and gridding radius G in metres; 0 (the default)\n"
+                 "uses the ring radius R, a small G gives a finer preview at any R");
   std::optional<std::string> preview_cba;
   std::optional<std::string> preview_residual;
   app.add_option("--preview-cba", preview_cba,
@@ -120,8 +125,7 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
     std::cout << version.what() << "\n";
     return 0;
   } catch (const CLI::ParseError& error) {
-    std::cerr << "torvane-cli: " << error.what() << "\nRun with --help for more information.\n";
-    return 2;
+    return UsageError(error.what());
   }
   for (const Subcommand& named : subcommands) {
     if (named.parser->parsed()) {
@@ -134,24 +138,28 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
                                       {"--output", &options.output},
                                       {"--radius", &options.radius}}) {
       if (value->has_value()) continue;
-      std::cerr << "torvane-cli: " << flag << " is required (or give --config)\n"
-                << "Run with --help for more information.\n";
-      return 2;
+      return UsageError(std::string(flag) + " is required (or give --config)");
+    }
+    // Without a band only points at exactly R would count: almost every
+    // point would get N = 0 and a residual of 0.
+    if (!options.grid && !options.band) {
+      return UsageError(
+          "--band is required in point mode (or give --config): it is the ring's half-width D "
+          "in metres, and without it only points at exactly R would count");
     }
   }
   if (columns_option->count() > 0) {
     PointColumns letters;
     if (!ParseColumnLetters(columns, letters)) {
-      std::cerr << "torvane-cli: --columns takes four letters A to Z separated by commas, "
-                   "such as A,B,C,E; got '"
-                << columns << "'\n";
-      return 2;
+      return UsageError(
+          "--columns takes four letters A to Z separated by commas, such as A,B,C,E; got '" +
+          columns + "'");
     }
     options.columns = letters;
   }
   if (!TakePictureOption("--preview-cba", preview_cba, options.preview_cba) ||
       !TakePictureOption("--preview-residual", preview_residual, options.preview_residual)) {
-    return 2;
+    return kExitUsageError;
   }
   return std::nullopt;
 }

@@ -26,6 +26,7 @@ struct BatchOptions {
   std::optional<std::string> output;
   std::optional<std::string> radius;  // as typed: the locale's decimal separator
   std::optional<std::string> band;    // likewise
+  std::optional<std::string> gridding_radius;  // likewise; the previews' radius, 0 for R
   std::optional<PointColumns> columns;
   bool quiet = false;
   std::optional<PictureRequest> preview_cba;       // the left picture

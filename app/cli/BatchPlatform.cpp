@@ -1,8 +1,24 @@
 #include "app/cli/BatchPlatform.h"
 
 #include <cstdio>
+#include <cstring>
+#include <functional>
+#include <utility>
+
+#include "app/cli/CliMessages.h"
 
 namespace torvane {
+namespace {
+
+// The window's texts may start or end with a line break, which a log line
+// does without.
+std::string_view Trimmed(std::string_view text) {
+  while (!text.empty() && (text.front() == '\n' || text.front() == '\r')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.remove_suffix(1);
+  return text;
+}
+
+}  // namespace
 
 BatchPlatform::BatchPlatform(char decimal_separator, bool show_progress)
     : MemoryPlatform(decimal_separator) {
@@ -17,10 +33,33 @@ void BatchPlatform::ShowInfo(std::string_view text) {
 // answered No, so that the run goes on.
 MessageResult BatchPlatform::ShowMessage(std::string_view text, std::string_view caption,
                                          MessageButtons buttons) {
-  EndProgress();
-  std::fprintf(stderr, "%.*s: %.*s\n", static_cast<int>(caption.size()), caption.data(),
-               static_cast<int>(text.size()), text.data());
+  PrintOnce(caption, text);
   return buttons == MessageButtons::kYesNo ? MessageResult::kNo : MessageResult::kOk;
+}
+
+// The log names the file and, where the system gave one, its reason.
+void BatchPlatform::ShowFileError(std::string_view text, std::string_view path, int system_error,
+                                  std::string_view caption) {
+  std::string line(Trimmed(text));
+  if (!path.empty() && line.find(path) == std::string::npos) {
+    line += ": ";
+    line += path;
+  }
+  if (system_error != 0) {
+    line += ": ";
+    line += std::strerror(system_error);
+  }
+  PrintOnce(caption.empty() ? kApplicationTitle : caption, line);
+}
+
+// A message the run repeats (each grid reader that tries a missing file says
+// so, some as an error, some as a note) is printed once.
+void BatchPlatform::PrintOnce(std::string_view caption, std::string_view text) {
+  EndProgress();
+  text = Trimmed(text);
+  if (shown_.find(text) != shown_.end()) return;
+  shown_.emplace(text);
+  PrintMessage(caption, text);
 }
 
 void BatchPlatform::WriteConsoleNote(std::string_view text) {

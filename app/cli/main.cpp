@@ -15,20 +15,25 @@
 #include <cstdio>
 #include <exception>
 #include <functional>
+#include <string>
 #include <tuple>
 
 #include "app/Hvw.h"
 #include "app/cli/BatchConfig.h"
 #include "app/cli/BatchOptions.h"
 #include "app/cli/BatchPlatform.h"
+#include "app/cli/CalcRefusal.h"
+#include "app/cli/CliMessages.h"
+#include "app/cli/RingFlagChecks.h"
+#include "app/cli/SkippedPreviews.h"
 
 namespace {
 
 using torvane::Control;
 
-constexpr int kWritten = 0;
-constexpr int kRunFailed = 1;
-constexpr int kUsageError = 2;
+constexpr int kWritten = torvane::kExitWritten;
+constexpr int kRunFailed = torvane::kExitRunFailed;
+constexpr int kUsageError = torvane::kExitUsageError;
 
 // The decimal separator of the user's locale (LC_ALL / LC_NUMERIC).
 char LocaleDecimalSeparator() {
@@ -48,11 +53,8 @@ int Run(const torvane::BatchOptions& options) {
   if (options.input) platform.SetText(Control::txt_in, *options.input);
   if (options.output) platform.SetText(Control::txt_out, *options.output);
   if (options.radius) platform.SetText(Control::txt_rfs, *options.radius);
-  if (!form.CheckNumber(Control::txt_rfs)) return kUsageError;
-  if (options.band) {
-    platform.SetText(Control::txt_rfa, *options.band);
-    if (!form.CheckNumber(Control::txt_rfa)) return kUsageError;
-  }
+  if (options.band) platform.SetText(Control::txt_rfa, *options.band);
+  if (options.gridding_radius) platform.SetText(Control::txt_nearest, *options.gridding_radius);
   if (options.columns) {
     platform.SetItemIndex(Control::cmb_gx, options.columns->x);
     platform.SetItemIndex(Control::cmb_gy, options.columns->y);
@@ -68,6 +70,10 @@ int Run(const torvane::BatchOptions& options) {
     if (options.ring_points) platform.SetText(Control::txt_n, *options.ring_points);
     if (options.interpolated_cba) platform.SetChecked(Control::chb_interpol, true);
   }
+  if (const auto refused = torvane::CheckRingFlags(
+          platform, {options.band.has_value(), options.gridding_radius.has_value()})) {
+    return *refused;
+  }
   if (options.grid_memory_limit_mib) {
     constexpr std::uint64_t kMebibyte = 1 << 20;
     const std::uint64_t mib = *options.grid_memory_limit_mib;
@@ -76,7 +82,18 @@ int Run(const torvane::BatchOptions& options) {
 
   form.btn_calcClick();
   platform.EndProgress();
+  if (form.CalcRefused()) {
+    torvane::NoteSameFileRefusal(platform);
+    return kUsageError;
+  }
   if (!form.ResultsReady()) return kRunFailed;
+  // Said even with --quiet: a table of zeros must not pass unnoticed.
+  if (form.EmptyRings() > 0) {
+    torvane::PrintNote("N = 0 for " + std::to_string(form.EmptyRings()) + " of " +
+                       std::to_string(form.Points().count()) +
+                       " points: no ring value, residual written as 0");
+  }
+  if (form.PreviewsSkipped()) torvane::PrintNote(torvane::SkippedPreviewsCause(form, platform));
   if (!options.quiet) {
     std::printf("Residual table of %d points written to %s\n", form.Points().count(),
                 platform.Text(Control::txt_out).c_str());
@@ -86,7 +103,11 @@ int Run(const torvane::BatchOptions& options) {
        {std::tuple{&options.preview_cba, Control::img_uba, "CBA"},
         std::tuple{&options.preview_residual, Control::img_regta, "Residual"}}) {
     if (!*request) continue;
-    if (!form.SavePicture(image, (*request)->path, (*request)->format)) {
+    if (form.PreviewsSkipped()) {
+      torvane::PrintError(std::string(what) + " picture not written to " + (*request)->path +
+                          ": the previews were skipped");
+      saved = false;
+    } else if (!form.SavePicture(image, (*request)->path, (*request)->format)) {
       saved = false;
     } else if (!options.quiet) {
       std::printf("%s picture written to %s\n", what, (*request)->path.c_str());
@@ -104,7 +125,7 @@ int main(int argc, char** argv) {
   try {
     return subcommand ? subcommand() : Run(options);
   } catch (const std::exception& error) {
-    std::fprintf(stderr, "torvane-cli: %s\n", error.what());
+    torvane::PrintError(error.what());
     return kRunFailed;
   }
 }
