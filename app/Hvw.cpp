@@ -8,6 +8,7 @@
 #include "common/DecimalNumber.h"
 #include "common/ScopeExit.h"
 #include "points/PointFileReader.h"
+#include "points/SurveyProjection.h"
 #include "residual/ComputeResiduals.h"
 
 namespace torvane {
@@ -143,7 +144,11 @@ void TfrmMain::RunCalculation() {
   ClearPictures();
   platform_.ProcessEvents();
 
-  if (!ReadPointFile(platform_, parameters_.input_path, parameters_.columns, points_)) return;
+  if (!ReadPointFile(platform_, parameters_.input_path, parameters_.columns, points_,
+                     parameters_.column_names) ||
+      !ProjectSurvey(platform_, parameters_.crs, points_)) {
+    return;
+  }
   if (!BuildNeighbourCluster(platform_, points_, parameters_.cell_size, cluster_)) return;
   if (!RunPreviewStep(Control::cb1, kFirstCbaSlot, Control::img_uba)) return;
   if (!RunComputation()) return;
