@@ -145,7 +145,7 @@ void TfrmMain::RunCalculation() {
   platform_.ProcessEvents();
 
   if (!ReadPointFile(platform_, parameters_.input_path, parameters_.columns, points_,
-                     parameters_.column_names) ||
+                     parameters_.column_names, parameters_.csv_decimal_separator) ||
       !ProjectSurvey(platform_, parameters_.crs, points_)) {
     return;
   }

@@ -30,9 +30,11 @@ struct RunParameters {
   // what the system has available (the batch command's --grid-memory-limit).
   std::uint64_t grid_memory_limit = UINT64_MAX;
   // No control sets these either (the batch command's --columns by name,
-  // --crs and --work-crs): columns picked by the file's header row, and the
-  // coordinate reference systems of the points and of the computation.
+  // --decimal-separator, --crs and --work-crs): columns picked by the file's
+  // header row, the decimal separator of a CSV file, and the coordinate
+  // reference systems of the points and of the computation.
   ColumnNames column_names;
+  char csv_decimal_separator = '.';
   SurveyCrs crs;
 };
 

@@ -14,16 +14,14 @@
 namespace torvane {
 namespace {
 
-constexpr char kCsvDecimalPoint = '.';
-
 bool IsBlank(std::string_view line) {
   return std::all_of(line.begin(), line.end(), [](char c) { return c == ' ' || c == '\t'; });
 }
 
-bool AllNumbers(const CsvFields& fields) {
+bool AllNumbers(const CsvFields& fields, char decimal) {
   double value = 0;
   for (std::size_t i = 0; i < fields.size(); ++i) {
-    if (!ParseDecimal(fields[i], kCsvDecimalPoint, value)) return false;
+    if (!ParseDecimal(fields[i], decimal, value)) return false;
   }
   return true;
 }
@@ -31,7 +29,8 @@ bool AllNumbers(const CsvFields& fields) {
 // The rows of the file after its header, and what they gave.
 class CsvRows {
  public:
-  CsvRows(const PointColumns& columns, PointSet& points) : columns_(columns), points_(points) {
+  CsvRows(const PointColumns& columns, char decimal, PointSet& points)
+      : columns_(columns), decimal_(decimal), points_(points) {
     highest_ = static_cast<std::size_t>(std::max({columns.x, columns.y, columns.point, columns.cba}));
     chosen_ = std::min({columns.x, columns.y, columns.point, columns.cba}) >= 0;
   }
@@ -40,13 +39,13 @@ class CsvRows {
     if (!chosen_ || fields.size() <= highest_) return;
     const auto field = [&](int column) { return fields[static_cast<std::size_t>(column)]; };
     SurveyPoint p;
-    if (!ParseDecimal(field(columns_.x), kCsvDecimalPoint, p.x) ||
-        !ParseDecimal(field(columns_.y), kCsvDecimalPoint, p.y) ||
-        !ParseDecimal(field(columns_.cba), kCsvDecimalPoint, p.cba)) {
+    if (!ParseDecimal(field(columns_.x), decimal_, p.x) ||
+        !ParseDecimal(field(columns_.y), decimal_, p.y) ||
+        !ParseDecimal(field(columns_.cba), decimal_, p.cba)) {
       return;
     }
     const std::string_view name = field(columns_.point);
-    if (!ParseDecimal(name, kCsvDecimalPoint, p.point)) {
+    if (!ParseDecimal(name, decimal_, p.point)) {
       p.point = 0;
       all_numbered_ = false;
     }
@@ -69,6 +68,7 @@ class CsvRows {
  private:
   static constexpr std::size_t kMostPoints = std::numeric_limits<std::int32_t>::max();
   PointColumns columns_;
+  char decimal_;
   PointSet& points_;
   std::size_t highest_ = 0;
   bool chosen_ = true;  // no column left unchosen
@@ -87,7 +87,7 @@ bool IsCsvFileName(const std::string& path) {
 }
 
 bool ReadCsvPointFile(Platform& platform, const std::string& path, PointColumns columns,
-                      const ColumnNames& names, PointSet& points) {
+                      const ColumnNames& names, char decimal_separator, PointSet& points) {
   points.Clear();
   try {
     LineBlocks file;
@@ -110,12 +110,14 @@ bool ReadCsvPointFile(Platform& platform, const std::string& path, PointColumns 
       if (!problem.empty() || IsBlank(line)) return;
       if (separator == 0) {
         separator = CsvSeparatorOf(line);
+        // Fields separated by ',' cannot hold decimal commas.
+        if (separator == ',') decimal_separator = '.';
         std::vector<std::string> header;
-        if (fields.Split(line, separator) && !AllNumbers(fields)) {
+        if (fields.Split(line, separator) && !AllNumbers(fields, decimal_separator)) {
           for (std::size_t i = 0; i < fields.size(); ++i) header.emplace_back(fields[i]);
         }
         if (!ResolveColumnNames(header, names, columns, problem)) return;
-        rows.emplace(columns, points);
+        rows.emplace(columns, decimal_separator, points);
         if (!header.empty()) return;
       }
       if (fields.Split(line, separator)) rows->Take(fields);

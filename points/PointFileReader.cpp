@@ -141,9 +141,11 @@ bool ReadPlainHeader(LineBlocks& file, const PointLineAlphabet& alphabet,
 }  // namespace
 
 bool ReadPointFile(Platform& platform, const std::string& input_path,
-                   const PointColumns& chosen_columns, PointSet& points, const ColumnNames& names) {
+                   const PointColumns& chosen_columns, PointSet& points, const ColumnNames& names,
+                   char csv_decimal_separator) {
   if (IsCsvFileName(input_path)) {
-    return ReadCsvPointFile(platform, input_path, chosen_columns, names, points);
+    return ReadCsvPointFile(platform, input_path, chosen_columns, names, csv_decimal_separator,
+                            points);
   }
   points.Clear();
   PointColumns columns = chosen_columns;

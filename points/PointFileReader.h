@@ -18,8 +18,10 @@ namespace torvane {
 // range" or "Error by allocating memory for data") and `points` is empty.
 // Any of `names` given picks its column by the file's header row (a plain
 // file's first line that is neither blank, a comment nor a point) or by
-// letter; the others keep `columns`.
+// letter; the others keep `columns`. A CSV file is read with
+// `csv_decimal_separator`, not the platform's.
 bool ReadPointFile(Platform& platform, const std::string& input_path,
-                   const PointColumns& columns, PointSet& points, const ColumnNames& names = {});
+                   const PointColumns& columns, PointSet& points, const ColumnNames& names = {},
+                   char csv_decimal_separator = '.');
 
 }  // namespace torvane

@@ -94,7 +94,11 @@ const SameSurveyCase kSameSurvey[] = {
      {"--columns", "x,y,p,g"}, {}},
     {"CsvWithoutHeaderByLetters", "s.csv", "0,0,1,10\n100,0,2,4\n0,100,3,6\n",
      {"--columns", "A,B,C,D"}, {}},
-    {"CsvDecimalsStayPointsUnderACommaSeparator", "s.csv", "x;y;p;g\n0;0;1;10.0\n100.0;0;2;4\n0;100;3;6\n",
+    {"CsvSemicolonsWithDecimalCommasAsked", "s.csv",
+     "x;y;p;g\n0;0;1;10,0\n100,0;0;2;4\n0;100;3;6\n0.5;0;4;9\n",
+     {"--columns", "x,y,p,g", "--decimal-separator", ","}, {}},
+    {"CsvCommasKeepDecimalPointsWhateverIsAsked", "s.csv",
+     "x,y,p,g\n0,0,1,10.0\n100.0,0,2,4\n0,100,3,6\n",
      {"--columns", "x,y,p,g", "--decimal-separator", ","}, {}},
 };
 

@@ -111,7 +111,8 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
   CLI::Option* separator_option =
       app.add_option("--decimal-separator", decimal_separator,
                      "Decimal separator of the point file and of the numbers given here,\n"
-                     "instead of the locale's (CSV files always use '.')")
+                     "instead of the locale's (CSV files use '.' unless ',' is given here\n"
+                     "and their fields are separated by ';')")
           ->check(CLI::IsMember({".", ","}));
   CLI::Option* crs_option =
       app.add_option("--crs", options.crs,

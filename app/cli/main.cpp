@@ -62,6 +62,7 @@ int Run(const torvane::BatchOptions& options) {
     platform.SetItemIndex(Control::cmb_uba, options.columns->cba);
   }
   if (options.column_names) form.set_column_names(*options.column_names);
+  if (options.decimal_separator) form.set_csv_decimal_separator(*options.decimal_separator);
   if (options.crs) form.set_coordinate_systems({*options.crs, options.work_crs.value_or("")});
   if (options.preview_cba || options.preview_residual) {
     platform.SetChecked(Control::cb_preview, true);

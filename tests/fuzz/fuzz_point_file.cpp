@@ -16,7 +16,8 @@ std::string CheckRead(const std::string& path, char separator, const PointColumn
                       const ColumnNames* csv_names = nullptr) {
   CountingPlatform platform(separator);
   PointSet points;
-  const bool read = csv_names ? ReadCsvPointFile(platform, path, columns, *csv_names, points)
+  const bool read = csv_names ? ReadCsvPointFile(platform, path, columns, *csv_names, separator,
+                                                 points)
                               : ReadPointFile(platform, path, columns, points);
   if (!read) {
     if (platform.messages != 1) return "a failed read must say why, once";
@@ -56,7 +57,7 @@ std::string FuzzPointFile(Bytes data) {
   const ColumnNames by_position;
   const ColumnNames by_name = {"x", "B", "Station", "cba"};
   if (problem.empty()) problem = CheckRead(path, '.', PointColumns{0, 1, 2, 3}, &by_position);
-  if (problem.empty()) problem = CheckRead(path, '.', PointColumns{0, 1, 2, 3}, &by_name);
+  if (problem.empty()) problem = CheckRead(path, ',', PointColumns{0, 1, 2, 3}, &by_name);
   return problem;
 }
 
