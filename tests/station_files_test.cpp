@@ -222,6 +222,8 @@ const RefusalCase kRefusals[] = {
     {"UnknownWorkCrs", {"--crs", "EPSG:4326", "--work-crs", "utm 35"}, 2, {"--work-crs", "'utm 35'"}},
     {"GeographicWorkCrs", {"--crs", "EPSG:4326", "--work-crs", "EPSG:4326"}, 2, {"--work-crs"}},
     {"WorkCrsWithoutCrs", {"--work-crs", "EPSG:32735"}, 2, {"--work-crs", "--crs"}},
+    {"LatitudeBeyondThePole", {"--crs", "EPSG:4326", "--columns", "x,y,station,cba"}, 1,
+     {"Point 3 at (0.000000, 100.000000)", "EPSG:4326"}},
 };
 
 class Refusal : public ::testing::TestWithParam<RefusalCase> {};
