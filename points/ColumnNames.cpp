@@ -38,7 +38,8 @@ bool ResolveColumnNames(const std::vector<std::string>& header, const ColumnName
     if (found < 0) found = LetterColumn(name);
     if (found < 0) {
       if (header.empty()) {
-        problem = "column '" + name + "' is no letter A to Z, and the file has no header row of names";
+        problem =
+            "column '" + name + "' is no letter A to Z, and the file has no header row of names";
       } else {
         problem = "column '" + name + "' is not in the header row (";
         for (std::size_t c = 0; c < header.size(); ++c) problem += (c ? ", " : "") + header[c];

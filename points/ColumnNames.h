@@ -32,7 +32,6 @@ bool ResolveColumnNames(const std::vector<std::string>& header, const ColumnName
 // The words of a plain point file's header row: the first line that is
 // neither blank nor a comment, when it holds no point. Words are separated
 // as numbers are on a point line.
-std::vector<std::string> PlainHeaderWords(std::string_view line,
-                                          const PointLineAlphabet& alphabet);
+std::vector<std::string> PlainHeaderWords(std::string_view line, const PointLineAlphabet& alphabet);
 
 }  // namespace torvane

@@ -31,7 +31,8 @@ class CsvRows {
  public:
   CsvRows(const PointColumns& columns, char decimal, PointSet& points)
       : columns_(columns), decimal_(decimal), points_(points) {
-    highest_ = static_cast<std::size_t>(std::max({columns.x, columns.y, columns.point, columns.cba}));
+    highest_ =
+        static_cast<std::size_t>(std::max({columns.x, columns.y, columns.point, columns.cba}));
     chosen_ = std::min({columns.x, columns.y, columns.point, columns.cba}) >= 0;
   }
 
@@ -81,8 +82,9 @@ class CsvRows {
 bool IsCsvFileName(const std::string& path) {
   if (path.size() < 4) return false;
   std::string end = path.substr(path.size() - 4);
-  std::transform(end.begin(), end.end(), end.begin(),
-                 [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+  std::transform(end.begin(), end.end(), end.begin(), [](char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  });
   return end == ".csv";
 }
 

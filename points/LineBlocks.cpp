@@ -89,7 +89,8 @@ bool LineBlocks::Fill() {
 void LineBlocks::SkipByteOrderMark() {
   at_start_ = false;
   static constexpr char kMark[] = {'\xef', '\xbb', '\xbf'};
-  if (end_ - begin_ >= sizeof kMark && std::memcmp(buffer_.get() + begin_, kMark, sizeof kMark) == 0) {
+  if (end_ - begin_ >= sizeof kMark &&
+      std::memcmp(buffer_.get() + begin_, kMark, sizeof kMark) == 0) {
     begin_ += sizeof kMark;
   }
 }

@@ -132,7 +132,9 @@ bool ReadPlainHeader(LineBlocks& file, const PointLineAlphabet& alphabet,
         return;
       }
       decided = true;
-      if (!ClassifyPointLine(line, any, alphabet, values)) header = PlainHeaderWords(line, alphabet);
+      if (!ClassifyPointLine(line, any, alphabet, values)) {
+        header = PlainHeaderWords(line, alphabet);
+      }
     });
   }
   return file.Rewind();

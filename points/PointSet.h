@@ -69,10 +69,13 @@ struct PointSet {
   bool HasLabels() const { return !label_end.empty(); }
   std::string_view Label(std::size_t i) const {
     const std::size_t begin = i == 0 ? 0 : static_cast<std::size_t>(label_end[i - 1]);
-    return std::string_view(label_text).substr(begin, static_cast<std::size_t>(label_end[i]) - begin);
+    return std::string_view(label_text)
+        .substr(begin, static_cast<std::size_t>(label_end[i]) - begin);
   }
   // The coordinates of point i as the file gives them.
-  double FileX(std::size_t i) const { return file_xy.empty() ? points[i].x - shift_x : file_xy[2 * i]; }
+  double FileX(std::size_t i) const {
+    return file_xy.empty() ? points[i].x - shift_x : file_xy[2 * i];
+  }
   double FileY(std::size_t i) const {
     return file_xy.empty() ? points[i].y - shift_y : file_xy[2 * i + 1];
   }

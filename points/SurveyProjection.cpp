@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
-#include <string_view>
 #include <memory>
 #include <new>
+#include <string_view>
 
 #include "points/PointBounds.h"
 
@@ -57,7 +57,8 @@ CrsKind KindOf(PJ_CONTEXT* context, const PJ* crs) {
 
 bool SameText(std::string_view a, std::string_view b) {
   return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+    return std::tolower(static_cast<unsigned char>(x)) ==
+           std::tolower(static_cast<unsigned char>(y));
   });
 }
 
@@ -127,8 +128,8 @@ bool ProjectSurvey(Platform& platform, const SurveyCrs& crs, PointSet& points) {
   const ObjectPtr operation(
       proj_create_crs_to_crs_from_pj(context.get(), source.get(), target.get(), nullptr, nullptr));
   // Longitude (or easting) first, whatever order the CRS's definition gives.
-  const ObjectPtr ordered(operation ? proj_normalize_for_visualization(context.get(), operation.get())
-                                    : nullptr);
+  const ObjectPtr ordered(
+      operation ? proj_normalize_for_visualization(context.get(), operation.get()) : nullptr);
   if (!ordered) return refuse("No transformation from " + crs.crs + " to " + work);
 
   const std::size_t count = points.points.size();

@@ -20,7 +20,7 @@ inline constexpr std::string_view kResidualTableHeader =
 struct TableRow {
   double x = 0, y = 0, point = 0, u = 0, residual = 0;
   int n = 0;
-  bool labelled = false;        // the station has a name, printed instead of `point`
+  bool labelled = false;  // the station has a name, printed instead of `point`
   std::string_view label = {};
   int coordinate_decimals = 1;  // 6 for degrees
 };

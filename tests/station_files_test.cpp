@@ -70,36 +70,64 @@ struct SameSurveyCase {
 };
 
 const SameSurveyCase kSameSurvey[] = {
-    {"PlainWithByteOrderMark", "s.dat", "\xEF\xBB\xBF" "0 0 1 0 10\n100 0 2 0 4\n0 100 3 0 6\n", {}, {}},
-    {"PlainByteOrderMarkCommentAndHeaderNames", "s.dat",
+    {"PlainWithByteOrderMark",
+     "s.dat",
+     "\xEF\xBB\xBF"
+     "0 0 1 0 10\n100 0 2 0 4\n0 100 3 0 6\n",
+     {},
+     {}},
+    {"PlainByteOrderMarkCommentAndHeaderNames",
+     "s.dat",
      "\xEF\xBB\xBF/ survey\r\nX Y Point H Cba\r\n0 0 1 0 10\r\n100 0 2 0 4\r\n0 100 3 0 6\r\n",
-     {"--columns", "x,Y,POINT,cba"}, {}},
-    {"CsvHeaderNamesInAnyCase", "s.csv", "X,Y,Station,CBA\n0,0,1,10\n100,0,2,4\n0,100,3,6\n",
-     {"--columns", "x,y,STATION,cba"}, {}},
-    {"CsvSemicolonsQuotesAndStationNames", "s.csv",
+     {"--columns", "x,Y,POINT,cba"},
+     {}},
+    {"CsvHeaderNamesInAnyCase",
+     "s.csv",
+     "X,Y,Station,CBA\n0,0,1,10\n100,0,2,4\n0,100,3,6\n",
+     {"--columns", "x,y,STATION,cba"},
+     {}},
+    {"CsvSemicolonsQuotesAndStationNames",
+     "s.csv",
      "\"Name\";\"East\";\"North\";\"Bouguer; complete\"\r\n\"BV001\";0;0;10\r\n"
      "\"BV 002\";100.0;0;4\r\n\"B\"\"3\" ; 0 ; 1e2 ; 6\r\n",
-     {"--columns", "east, north ,name,BOUGUER; COMPLETE"}, {"BV001", "BV 002", "B\"3"}},
-    {"CsvLettersPickByPosition", "s.csv",
-     "Name;East;North;CBA\nBV001;0;0;10\nBV002;100;0;4\nBV003;0;100;6\n", {"--columns", "B,C,A,D"},
+     {"--columns", "east, north ,name,BOUGUER; COMPLETE"},
+     {"BV001", "BV 002", "B\"3"}},
+    {"CsvLettersPickByPosition",
+     "s.csv",
+     "Name;East;North;CBA\nBV001;0;0;10\nBV002;100;0;4\nBV003;0;100;6\n",
+     {"--columns", "B,C,A,D"},
      {"BV001", "BV002", "BV003"}},
-    {"CsvByteOrderMarkUpperCaseNameAndMixedIds", "s.CSV",
-     "\xEF\xBB\xBFid,x,y,cba\nBV001,0,0,10\n2,100,0,4\n3.5,0,100,6\n", {"--columns", "x,y,id,cba"},
+    {"CsvByteOrderMarkUpperCaseNameAndMixedIds",
+     "s.CSV",
+     "\xEF\xBB\xBFid,x,y,cba\nBV001,0,0,10\n2,100,0,4\n3.5,0,100,6\n",
+     {"--columns", "x,y,id,cba"},
      {"BV001", "2", "3.5"}},
-    {"CsvLongNameWidensItsLine", "s.csv",
+    {"CsvLongNameWidensItsLine",
+     "s.csv",
      "p;x;y;g\nA station with a long name;0;0;10\nB;100;0;4\nC;0;100;6\n",
-     {"--columns", "x,y,p,g"}, {"A station with a long name", "B", "C"}},
-    {"CsvRowsThatHoldNoPointSkipped", "s.csv",
-     "x,y,p,g\n\njunk\n0,0,1,10\n,,,\n5,5,name,not a number\n100,0,2,4\n7,8\n0,100,3,6\n\"open,1,2,3\n",
-     {"--columns", "x,y,p,g"}, {}},
-    {"CsvWithoutHeaderByLetters", "s.csv", "0,0,1,10\n100,0,2,4\n0,100,3,6\n",
-     {"--columns", "A,B,C,D"}, {}},
-    {"CsvSemicolonsWithDecimalCommasAsked", "s.csv",
+     {"--columns", "x,y,p,g"},
+     {"A station with a long name", "B", "C"}},
+    {"CsvRowsThatHoldNoPointSkipped",
+     "s.csv",
+     "x,y,p,g\n\njunk\n0,0,1,10\n,,,\n5,5,name,not a "
+     "number\n100,0,2,4\n7,8\n0,100,3,6\n\"open,1,2,3\n",
+     {"--columns", "x,y,p,g"},
+     {}},
+    {"CsvWithoutHeaderByLetters",
+     "s.csv",
+     "0,0,1,10\n100,0,2,4\n0,100,3,6\n",
+     {"--columns", "A,B,C,D"},
+     {}},
+    {"CsvSemicolonsWithDecimalCommasAsked",
+     "s.csv",
      "x;y;p;g\n0;0;1;10,0\n100,0;0;2;4\n0;100;3;6\n0.5;0;4;9\n",
-     {"--columns", "x,y,p,g", "--decimal-separator", ","}, {}},
-    {"CsvCommasKeepDecimalPointsWhateverIsAsked", "s.csv",
+     {"--columns", "x,y,p,g", "--decimal-separator", ","},
+     {}},
+    {"CsvCommasKeepDecimalPointsWhateverIsAsked",
+     "s.csv",
      "x,y,p,g\n0,0,1,10.0\n100.0,0,2,4\n0,100,3,6\n",
-     {"--columns", "x,y,p,g", "--decimal-separator", ","}, {}},
+     {"--columns", "x,y,p,g", "--decimal-separator", ","},
+     {}},
 };
 
 class SameSurvey : public ::testing::TestWithParam<SameSurveyCase> {};
@@ -166,8 +194,8 @@ struct SeparatorCase {
 
 const SeparatorCase kSeparators[] = {
     // A line written with '.' holds no point where ',' is the separator.
-    {"CommaUnderTheCLocale", "LC_ALL=C", ",", "0 0 1 0 10,0\n100,0 0 2 0 4\n0 100,0 3 0 6\n1.5 0 4 0 9\n",
-     "100,0", 0},
+    {"CommaUnderTheCLocale", "LC_ALL=C", ",",
+     "0 0 1 0 10,0\n100,0 0 2 0 4\n0 100,0 3 0 6\n1.5 0 4 0 9\n", "100,0", 0},
     {"PointUnderAGermanLocale", "LC_ALL=de_DE.UTF-8", ".",
      "0 0 1 0 10.0\n100.0 0 2 0 4\n0 100.0 3 0 6\n", "100.0", 0},
     {"RadiusWithTheOtherSeparatorRefused", "LC_ALL=C", ",", kPlainSurvey, "100.0", 2},
@@ -187,8 +215,9 @@ TEST_P(DecimalSeparator, OverridesTheLocale) {
   const std::vector<std::string> reference = TableOf(dir, dir.File("plain.dat"), kRing, "LC_ALL=C");
   WriteFile(dir.File("s.dat"), c.survey);
   const CliResult run =
-      RunCli(dir, {"--input", dir.File("s.dat"), "--output", dir.File("s.out"), "--radius",
-                   c.radius, "--band", "10", "--decimal-separator", c.separator, "--quiet"},
+      RunCli(dir,
+             {"--input", dir.File("s.dat"), "--output", dir.File("s.out"), "--radius", c.radius,
+              "--band", "10", "--decimal-separator", c.separator, "--quiet"},
              c.environment);
   ASSERT_EQ(run.exit_code, c.exit_code) << run.err;
   if (c.exit_code != 0) {
@@ -212,17 +241,24 @@ struct RefusalCase {
 };
 
 const RefusalCase kRefusals[] = {
-    {"NameNotInTheHeader", {"--columns", "x,y,station,gravty"}, 1,
+    {"NameNotInTheHeader",
+     {"--columns", "x,y,station,gravty"},
+     1,
      {"'gravty'", "s.csv", "X, Y, Station, CBA"}},
     {"TooFewColumns", {"--columns", "x,y"}, 2, {"--columns", "'x,y'"}},
     {"EmptyColumnName", {"--columns", "x,,station,cba"}, 2, {"--columns"}},
     {"UnknownCrs", {"--crs", "FOO"}, 2, {"--crs", "'FOO'"}},
     {"UnknownEpsgCode", {"--crs", "EPSG:99999"}, 2, {"'EPSG:99999'"}},
     {"VerticalCrs", {"--crs", "EPSG:5773"}, 2, {"'EPSG:5773'"}},
-    {"UnknownWorkCrs", {"--crs", "EPSG:4326", "--work-crs", "utm 35"}, 2, {"--work-crs", "'utm 35'"}},
+    {"UnknownWorkCrs",
+     {"--crs", "EPSG:4326", "--work-crs", "utm 35"},
+     2,
+     {"--work-crs", "'utm 35'"}},
     {"GeographicWorkCrs", {"--crs", "EPSG:4326", "--work-crs", "EPSG:4326"}, 2, {"--work-crs"}},
     {"WorkCrsWithoutCrs", {"--work-crs", "EPSG:32735"}, 2, {"--work-crs", "--crs"}},
-    {"LatitudeBeyondThePole", {"--crs", "EPSG:4326", "--columns", "x,y,station,cba"}, 1,
+    {"LatitudeBeyondThePole",
+     {"--crs", "EPSG:4326", "--columns", "x,y,station,cba"},
+     1,
      {"Point 3 at (0.000000, 100.000000)", "EPSG:4326"}},
 };
 
@@ -232,8 +268,9 @@ TEST_P(Refusal, NamesWhatWasGiven) {
   const RefusalCase& c = GetParam();
   TempDir dir;
   WriteFile(dir.File("s.csv"), "X,Y,Station,CBA\n0,0,1,10\n100,0,2,4\n0,100,3,6\n");
-  std::vector<std::string> args = {"--input", dir.File("s.csv"), "--output", dir.File("s.out"),
-                                   "--radius", "100", "--band", "10"};
+  std::vector<std::string> args = {
+      "--input", dir.File("s.csv"), "--output", dir.File("s.out"), "--radius",
+      "100",     "--band",          "10"};
   args.insert(args.end(), c.flags.begin(), c.flags.end());
   const CliResult run = RunCli(dir, args);
   EXPECT_EQ(run.exit_code, c.exit_code) << run.err;
@@ -293,7 +330,12 @@ TEST(StationFiles, LatitudeLongitudeAsIfProjectedBeforehand) {
        {std::vector<std::string>{"--crs", "EPSG:4326"},
         {"--crs", "+proj=longlat +datum=WGS84", "--work-crs", "EPSG:32735"},
         {"--crs", "WGS 84", "--work-crs", "+proj=utm +zone=35 +south +datum=WGS84"}}) {
-    std::vector<std::string> flags = {"--radius", "500", "--band", "100", "--quiet", "--columns",
+    std::vector<std::string> flags = {"--radius",
+                                      "500",
+                                      "--band",
+                                      "100",
+                                      "--quiet",
+                                      "--columns",
                                       "longitude,latitude,station,cba"};
     flags.insert(flags.end(), crs.begin(), crs.end());
     const std::vector<std::string> table = TableOf(dir, stations, flags);
@@ -346,14 +388,22 @@ struct InteropCase {
 };
 
 const InteropCase kInterop[] = {
-    {"BushveldFatiando", "fatiando-2021-gsh_bushveld_gravity.csv", "bushveld_cba.dat",
+    {"BushveldFatiando",
+     "fatiando-2021-gsh_bushveld_gravity.csv",
+     "bushveld_cba.dat",
      {"--radius", "5000", "--band", "1000", "--crs", "EPSG:4326", "--columns",
       "LONGITUDE,Latitude,elevation,gravity"},
-     0, 1, 3877},
-    {"YunnanGeoist", "geoist_dataset_gravity.csv", "yunnan_cba.dat",
+     0,
+     1,
+     3877},
+    {"YunnanGeoist",
+     "geoist_dataset_gravity.csv",
+     "yunnan_cba.dat",
      {"--radius", "2000", "--band", "500", "--crs", "EPSG:4326", "--work-crs", "EPSG:2508",
       "--columns", "longitude,latitude,Point,C_gravbg1"},
-     2, 3, 640},
+     2,
+     3,
+     640},
 };
 
 class InteropStations : public ::testing::TestWithParam<InteropCase> {};

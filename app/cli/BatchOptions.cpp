@@ -190,11 +190,13 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
     if (ParseColumnLetters(columns, letters)) options.columns = letters;
   }
   if (separator_option->count() > 0) options.decimal_separator = decimal_separator[0];
-  for (const auto& [flag, crs] : {std::pair{"--crs", &options.crs}, {"--work-crs", &options.work_crs}}) {
+  for (const auto& [flag, crs] :
+       {std::pair{"--crs", &options.crs}, {"--work-crs", &options.work_crs}}) {
     if (!*crs) continue;
     const CrsKind kind = DescribeCrs(**crs);
     if (kind == CrsKind::kUnknown) {
-      return UsageError(std::string(flag) + ": unknown coordinate reference system '" + **crs + "'");
+      return UsageError(std::string(flag) + ": unknown coordinate reference system '" + **crs +
+                        "'");
     }
     const bool work = crs == &options.work_crs;
     if (work ? kind != CrsKind::kProjected : kind == CrsKind::kOther) {

@@ -16,9 +16,9 @@ std::string CheckRead(const std::string& path, char separator, const PointColumn
                       const ColumnNames* csv_names = nullptr) {
   CountingPlatform platform(separator);
   PointSet points;
-  const bool read = csv_names ? ReadCsvPointFile(platform, path, columns, *csv_names, separator,
-                                                 points)
-                              : ReadPointFile(platform, path, columns, points);
+  const bool read = csv_names
+                        ? ReadCsvPointFile(platform, path, columns, *csv_names, separator, points)
+                        : ReadPointFile(platform, path, columns, points);
   if (!read) {
     if (platform.messages != 1) return "a failed read must say why, once";
     return points.points.empty() ? "" : "a failed read must leave no points";
