@@ -2,9 +2,10 @@
 // Reads a CSV point file into the PointSet. Its first line that is not blank
 // is the header row of names (unless every field of it is a number), and
 // gives the separator, ',' or ';'. Numbers are written with '.' whatever the
-// locale, unless the user asks for ',' in a file separated by ';'. A row gives a point when its X,
-// Y and CBA fields are numbers; the point field may hold a number or text (a station name), and
-// when any row's is text every point keeps its name as written.
+// locale, unless the user asks for ',' in a file separated by ';'. A row
+// gives a point when its X, Y and CBA fields are numbers; the point field may
+// hold a number or text (a station name), and when any row's is text every
+// point keeps its name as written.
 
 #include <string>
 
