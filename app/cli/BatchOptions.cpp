@@ -88,7 +88,9 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
       "Ring-average residuals of a gravity survey: for every point, its CBA less the mean CBA\n"
       "of the survey points at a distance of R +- D from it, or with --grid the mean of N\n"
       "samples of a CBA grid on the circle of radius R. Writes a fixed-width table.\n"
-      "Numbers use the decimal separator of the locale (LC_ALL / LC_NUMERIC).",
+      "Numbers use the decimal separator of the locale (LC_ALL / LC_NUMERIC) unless\n"
+      "--decimal-separator gives one. A point file named *.csv is read as CSV with a\n"
+      "header row; --crs takes latitude/longitude.",
       "torvane-cli"};
   app.set_version_flag("--version", std::string("torvane-cli ") + TORVANE_VERSION);
   app.add_option("--config", options.config,
