@@ -360,6 +360,31 @@ TEST(StationFiles, LatitudeLongitudeAsIfProjectedBeforehand) {
   }
 }
 
+// Grid mode samples the grid in the work CRS: a transverse Mercator whose
+// false origin puts the sample stations back on the sample survey's metres
+// (UTM 35 S less 540000 m east and 7230000 m north, as tools/make_stations.py
+// placed them) samples data/sample_cba.grd where the sample survey does.
+TEST(StationFiles, GridModeInTheWorkCrs) {
+  TempDir dir;
+  const std::string grid = SourceDir() + "/data/sample_cba.grd";
+  const std::vector<std::string> reference = TableOf(
+      dir, SourceDir() + "/data/sample_survey.dat", {"--radius", "500", "--grid", grid, "--quiet"});
+  const std::vector<std::string> table = TableOf(
+      dir, SourceDir() + "/data/sample_stations.csv",
+      {"--radius", "500", "--grid", grid, "--quiet", "--columns", "longitude,latitude,station,cba",
+       "--crs", "EPSG:4326", "--work-crs",
+       "+proj=tmerc +lat_0=0 +lon_0=27 +k=0.9996 +x_0=-40000 +y_0=2770000 +datum=WGS84"});
+  ASSERT_EQ(table.size(), reference.size());
+  ASSERT_GT(table.size(), 1u);
+  for (std::size_t i = 1; i < table.size(); ++i) {
+    const std::vector<std::string> got = Words(table[i]);
+    const std::vector<std::string> want = Words(reference[i]);
+    EXPECT_EQ(got[5], want[5]) << "N, line " << i;
+    // The stations' degrees hold their places to a millimetre.
+    EXPECT_NEAR(std::stod(got[4]), std::stod(want[4]), 1e-4) << "line " << i;
+  }
+}
+
 // A projected CRS without a work CRS needs no transformation: the table is
 // the one of a run without --crs, byte for byte.
 TEST(StationFiles, ProjectedCrsLeavesTheSurveyAsItIs) {
