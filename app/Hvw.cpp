@@ -9,6 +9,7 @@
 #include "common/SameFile.h"
 #include "common/ScopeExit.h"
 #include "points/PointFileReader.h"
+#include "points/SurveyProjection.h"
 #include "residual/ComputeResiduals.h"
 
 namespace torvane {
@@ -161,7 +162,11 @@ void TfrmMain::RunCalculation() {
   platform_.ProcessEvents();
 
   cluster_refused_ = false;
-  if (!ReadPointFile(platform_, parameters_.input_path, parameters_.columns, points_)) return;
+  if (!ReadPointFile(platform_, parameters_.input_path, parameters_.columns, points_,
+                     parameters_.column_names, parameters_.csv_decimal_separator) ||
+      !ProjectSurvey(platform_, parameters_.crs, points_)) {
+    return;
+  }
   if (!RunPreviewStep(Control::cb1, kFirstCbaSlot, Control::img_uba)) return;
   if (!RunComputation()) return;
   results_ready_ = true;

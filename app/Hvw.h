@@ -30,6 +30,13 @@ class TfrmMain {
   bool CheckNumber(Control field);
   // Caps the memory a grid's nodes may take (no control sets it).
   void set_grid_memory_limit(std::uint64_t bytes) { parameters_.grid_memory_limit = bytes; }
+  // Picks the point file's columns by the names of its header row (or by
+  // letter) instead of the four lists; reads CSV numbers with ',' (in files
+  // separated by ';'); and names the points' coordinate reference system and
+  // the computation's (no control sets any of them).
+  void set_column_names(const ColumnNames& names) { parameters_.column_names = names; }
+  void set_csv_decimal_separator(char separator) { parameters_.csv_decimal_separator = separator; }
+  void set_coordinate_systems(const SurveyCrs& crs) { parameters_.crs = crs; }
 
   // The variable lists above the pictures: grid the chosen value again and
   // paint it, when "Preview grids" is ticked and a run has computed results.

@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <string>
 
+#include "points/ColumnNames.h"
 #include "points/PointLine.h"
+#include "points/SurveyProjection.h"
 
 namespace torvane {
 
@@ -28,6 +30,13 @@ struct RunParameters {
   // No control sets this: the most memory a grid's nodes may take, below
   // what the system has available (the batch command's --grid-memory-limit).
   std::uint64_t grid_memory_limit = UINT64_MAX;
+  // No control sets these either (the batch command's --columns by name,
+  // --decimal-separator, --crs and --work-crs): columns picked by the file's
+  // header row, the decimal separator of a CSV file, and the coordinate
+  // reference systems of the points and of the computation.
+  ColumnNames column_names;
+  char csv_decimal_separator = '.';
+  SurveyCrs crs;
 };
 
 }  // namespace torvane

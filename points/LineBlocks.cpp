@@ -65,6 +65,7 @@ bool LineBlocks::Rewind() {
   }
   begin_ = end_ = 0;
   at_end_ = false;
+  at_start_ = true;
   return lseek(fd_, 0, SEEK_SET) == 0;
 }
 
@@ -96,8 +97,24 @@ bool LineBlocks::Fill() {
   return true;
 }
 
+// Called once the buffer holds the file's first three bytes, or all of a
+// shorter file.
+void LineBlocks::SkipByteOrderMark() {
+  at_start_ = false;
+  static constexpr char kMark[] = {'\xef', '\xbb', '\xbf'};
+  if (end_ - begin_ >= sizeof kMark &&
+      std::memcmp(buffer_.get() + begin_, kMark, sizeof kMark) == 0) {
+    begin_ += sizeof kMark;
+  }
+}
+
 bool LineBlocks::Next(std::string_view& block) {
   for (;;) {
+    if (at_start_ && (end_ - begin_ >= 3 || at_end_)) SkipByteOrderMark();
+    // A first line shorter than the mark cannot begin with it.
+    if (at_start_ && std::memchr(buffer_.get() + begin_, '\n', end_ - begin_) != nullptr) {
+      at_start_ = false;
+    }
     const std::size_t whole = at_end_ ? end_ - begin_
                                       : AfterLastLineFeed(buffer_.get() + begin_, end_ - begin_);
     if (whole > 0 || at_end_) {

@@ -10,7 +10,9 @@
 #include <new>
 #include <vector>
 
+#include "points/CsvPointReader.h"
 #include "points/LineBlocks.h"
+#include "points/PointBounds.h"
 
 namespace torvane {
 namespace {
@@ -18,23 +20,6 @@ namespace {
 // Below this size a block is judged by one thread: starting more costs more
 // than it saves.
 constexpr std::size_t kParallelThreshold = 256 << 10;
-
-// Calls `visit` with every line of the text, without its line end. LF ends a
-// line; a CR right before it belongs to the line end. A last line without a
-// line feed counts too.
-template <typename Visit>
-void ForEachLine(std::string_view text, Visit&& visit) {
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    const std::size_t next = end == std::string_view::npos ? text.size() : end + 1;
-    if (end == std::string_view::npos) end = text.size();
-    std::size_t content_end = end;
-    if (content_end > start && text[content_end - 1] == '\r') --content_end;
-    visit(text.substr(start, content_end - start));
-    start = next;
-  }
-}
 
 // Splits a block into pieces for the threads, each ending right after a line
 // feed so that no line is cut. The same block always gives the same pieces.
@@ -54,22 +39,6 @@ std::vector<std::string_view> SplitAtLines(std::string_view block) {
   }
   return pieces;
 }
-
-struct Box {
-  double min_x = 1e38, max_x = -1e38, min_y = 1e38, max_y = -1e38;
-  void Add(double x, double y) {
-    if (x < min_x) min_x = x;
-    if (x > max_x) max_x = x;
-    if (y < min_y) min_y = y;
-    if (y > max_y) max_y = y;
-  }
-  void Add(const Box& other) {
-    min_x = std::min(min_x, other.min_x);
-    max_x = std::max(max_x, other.max_x);
-    min_y = std::min(min_y, other.min_y);
-    max_y = std::max(max_y, other.max_y);
-  }
-};
 
 // Walks the file block by block; `judge_block` gets the pieces of each
 // block. False on a read error.
@@ -147,21 +116,42 @@ std::size_t StorePoints(LineBlocks& file, const PointColumns& columns,
   return stored;
 }
 
-// The shift that makes the smallest coordinate 0 when it is negative.
-void ApplyShift(double& min, double& max, double& shift) {
-  shift = 0;
-  if (min < 0) {
-    shift = std::fabs(min);
-    min = 0;
-    max = max + shift;
+// The words of the header row of a plain file, or none; the file is read
+// from its start again afterwards. False on a read error.
+bool ReadPlainHeader(LineBlocks& file, const PointLineAlphabet& alphabet,
+                     std::vector<std::string>& header) {
+  header.clear();
+  bool decided = false;
+  const PointColumns any{0, 1, 2, 3};
+  PointValues values;
+  while (!decided) {
+    std::string_view block;
+    if (!file.Next(block)) return false;
+    if (block.empty()) break;
+    ForEachLine(block, [&](std::string_view line) {
+      if (decided || line.find_first_not_of(" \t\b") == std::string_view::npos || line[0] == '/') {
+        return;
+      }
+      decided = true;
+      if (!ClassifyPointLine(line, any, alphabet, values)) {
+        header = PlainHeaderWords(line, alphabet);
+      }
+    });
   }
+  return file.Rewind();
 }
 
 }  // namespace
 
 bool ReadPointFile(Platform& platform, const std::string& input_path,
-                   const PointColumns& columns, PointSet& points) {
+                   const PointColumns& chosen_columns, PointSet& points, const ColumnNames& names,
+                   char csv_decimal_separator) {
+  if (IsCsvFileName(input_path)) {
+    return ReadCsvPointFile(platform, input_path, chosen_columns, names, csv_decimal_separator,
+                            points);
+  }
   points.Clear();
+  PointColumns columns = chosen_columns;
   const PointLineAlphabet alphabet(platform.DecimalSeparator());
   try {
     LineBlocks file;
@@ -176,6 +166,18 @@ bool ReadPointFile(Platform& platform, const std::string& input_path,
         platform.ShowFileError("Cannot open input data file", input_path, file.error());
         return false;
     }
+    if (HasColumnNames(names)) {
+      std::vector<std::string> header;
+      if (!ReadPlainHeader(file, alphabet, header)) {
+        platform.ShowFileError("Cannot open input data file", input_path, file.error());
+        return false;
+      }
+      std::string problem;
+      if (!ResolveColumnNames(header, names, columns, problem)) {
+        platform.ShowInfo(input_path + ": " + problem);
+        return false;
+      }
+    }
 
     std::vector<std::uint32_t> piece_counts;
     Box box;
@@ -189,15 +191,7 @@ bool ReadPointFile(Platform& platform, const std::string& input_path,
       platform.ShowFileError("Input file contains no valid xyz data", input_path, 0);
       return false;
     }
-    points.min_x = box.min_x;
-    points.max_x = box.max_x;
-    points.min_y = box.min_y;
-    points.max_y = box.max_y;
-    ApplyShift(points.min_x, points.max_x, points.shift_x);
-    ApplyShift(points.min_y, points.max_y, points.shift_y);
-    // Coordinates near the ends of the double range on both sides of 0:
-    // shifted, they would leave it, and no distance could be measured.
-    if (!std::isfinite(points.max_x) || !std::isfinite(points.max_y)) {
+    if (!SetBounds(box, points)) {
       points.Clear();
       platform.ShowFileError("Input file contains coordinates out of range", input_path, 0);
       return false;

@@ -86,11 +86,13 @@ bool ComputeResiduals(Platform& platform, const ResidualRequest& request, PointS
   if (grid && !grid->FileUnchanged()) return false;
 
   int empty = 0;
+  const int coordinate_decimals = points.file_degrees ? 6 : 1;
   for (std::size_t i = 0; i < points.points.size(); ++i) {
     const SurveyPoint& p = points.points[i];
     if (ring_counts[i] == 0) ++empty;
-    table.WriteRow({p.x - points.shift_x, p.y - points.shift_y, p.point, p.cba, p.residual,
-                    ring_counts[i]});
+    table.WriteRow({points.FileX(i), points.FileY(i), p.point, p.cba, p.residual, ring_counts[i],
+                    points.HasLabels(), points.HasLabels() ? points.Label(i) : std::string_view(),
+                    coordinate_decimals});
   }
   if (!table.Finish()) {
     ReportOutputFailure(platform, "Error by writing output data ", request.output_path,

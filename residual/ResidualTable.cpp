@@ -28,9 +28,13 @@ void AppendFixed(double value, int decimals, std::string_view suffix, std::strin
 }  // namespace
 
 void AppendTableRow(const TableRow& row, std::string& out) {
-  AppendFixed(row.x, 1, " ", out);
-  AppendFixed(row.y, 1, " ", out);
-  AppendFixed(row.point, 1, " ", out);
+  AppendFixed(row.x, row.coordinate_decimals, " ", out);
+  AppendFixed(row.y, row.coordinate_decimals, " ", out);
+  if (!row.labelled) {
+    AppendFixed(row.point, 1, " ", out);
+  } else {
+    AppendField(row.label.data(), row.label.data() + row.label.size(), " ", out);
+  }
   AppendFixed(row.u, 3, " ", out);
   AppendFixed(row.residual, 6, " ", out);
   char digits[16];

@@ -1,7 +1,9 @@
 #pragma once
 // The residual table: a header line and one fixed-width line per point, as C's
 // "%10.1f %10.1f %10.1f %10.3f %10.6f %10d" would print it (always with '.'),
-// each line ended by CR LF. The table is written to a temporary file beside
+// each line ended by CR LF. A station name stands in the POINT field as
+// written, and coordinates in degrees get 6 decimals; a value wider than its
+// field widens the line. The table is written to a temporary file beside
 // the target and only replaces it once complete.
 
 #include <cstddef>
@@ -18,6 +20,9 @@ inline constexpr std::string_view kResidualTableHeader =
 struct TableRow {
   double x = 0, y = 0, point = 0, u = 0, residual = 0;
   int n = 0;
+  bool labelled = false;  // the station has a name, printed instead of `point`
+  std::string_view label = {};
+  int coordinate_decimals = 1;  // 6 for degrees
 };
 
 // Appends one formatted row, with its CR LF, to `out`.

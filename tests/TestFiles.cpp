@@ -3,6 +3,7 @@
 #include <stdlib.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -47,6 +48,10 @@ std::string ReadFile(const std::string& path) {
 std::string SourceDir() { return TORVANE_SOURCE_DIR; }
 
 std::string InteropDir() {
+  // A work tree elsewhere can name the samples' folder.
+  if (const char* named = std::getenv("TORVANE_INTEROP_DIR"); named != nullptr && *named != '\0') {
+    return std::filesystem::is_directory(named) ? std::string(named) : std::string();
+  }
   const std::filesystem::path interop =
       std::filesystem::path(TORVANE_SOURCE_DIR).parent_path() / "shared" / "interop";
   return std::filesystem::is_directory(interop) ? interop.string() : std::string();

@@ -2,6 +2,7 @@
 
 #include "app/cli/CliMessages.h"
 #include "app/cli/Subcommand.h"
+#include "points/SurveyProjection.h"
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
@@ -29,6 +30,25 @@ bool ParseColumnLetters(const std::string& text, PointColumns& columns) {
   }
   if (found != letters.size()) return false;
   columns = {letters[0], letters[1], letters[2], letters[3]};
+  return true;
+}
+
+bool ParseColumnNames(const std::string& text, ColumnNames& names) {
+  ColumnNames found;
+  std::size_t count = 0;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t comma = std::min(text.find(',', start), text.size());
+    std::string name = text.substr(start, comma - start);
+    const std::size_t first = name.find_first_not_of(" \t");
+    if (first == std::string::npos || count == found.size()) return false;
+    name = name.substr(first, name.find_last_not_of(" \t") + 1 - first);
+    found[count++] = name;
+    if (comma == text.size()) break;
+    start = comma + 1;
+  }
+  if (count != found.size()) return false;
+  names = found;
   return true;
 }
 
@@ -68,7 +88,9 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
       "Ring-average residuals of a gravity survey: for every point, its CBA less the mean CBA\n"
       "of the survey points at a distance of R +- D from it, or with --grid the mean of N\n"
       "samples of a CBA grid on the circle of radius R. Writes a fixed-width table.\n"
-      "Numbers use the decimal separator of the locale (LC_ALL / LC_NUMERIC).",
+      "Numbers use the decimal separator of the locale (LC_ALL / LC_NUMERIC) unless\n"
+      "--decimal-separator gives one. A point file named *.csv is read as CSV with a\n"
+      "header row; --crs takes latitude/longitude.",
       "torvane-cli"};
   app.set_version_flag("--version", std::string("torvane-cli ") + TORVANE_VERSION);
   app.add_option("--config", options.config,
@@ -84,8 +106,26 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
                  "in point mode unless --config gives it)");
   std::string columns = "A,B,C,E";
   CLI::Option* columns_option =
-      app.add_option("--columns", columns, "Column letters of X,Y,POINT,CBA")
+      app.add_option("--columns", columns,
+                     "Columns of X,Y,POINT,CBA: letters (A = the first column), or names of\n"
+                     "the file's header row in any letter case (a name wins over a letter)")
           ->capture_default_str();
+  std::string decimal_separator;
+  CLI::Option* separator_option =
+      app.add_option("--decimal-separator", decimal_separator,
+                     "Decimal separator of the point file and of the numbers given here,\n"
+                     "instead of the locale's (CSV files use '.' unless ',' is given here\n"
+                     "and their fields are separated by ';')")
+          ->check(CLI::IsMember({".", ","}));
+  CLI::Option* crs_option =
+      app.add_option("--crs", options.crs,
+                     "Coordinate reference system of X and Y, as PROJ takes it (EPSG:4326,\n"
+                     "EPSG:32735, a PROJ string); with degrees X is the longitude, Y the\n"
+                     "latitude, and the points are projected into --work-crs for the run");
+  app.add_option("--work-crs", options.work_crs,
+                 "Projected CRS in metres the run works in (default: the WGS 84 UTM zone of\n"
+                 "the survey's centre when --crs is geographic); grids must be in it")
+      ->needs(crs_option);
   app.add_flag("--quiet", options.quiet, "No progress bar and no summary line");
   CLI::Option* grid =
       app.add_option("--grid", options.grid,
@@ -149,13 +189,31 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
     }
   }
   if (columns_option->count() > 0) {
-    PointColumns letters;
-    if (!ParseColumnLetters(columns, letters)) {
+    ColumnNames names;
+    if (!ParseColumnNames(columns, names)) {
       return UsageError(
-          "--columns takes four letters A to Z separated by commas, such as A,B,C,E; got '" +
-          columns + "'");
+          "--columns takes four column letters (A to Z) or header names separated by commas, "
+          "such as A,B,C,E; got '" + columns + "'");
     }
-    options.columns = letters;
+    options.column_names = names;
+    PointColumns letters;
+    if (ParseColumnLetters(columns, letters)) options.columns = letters;
+  }
+  if (separator_option->count() > 0) options.decimal_separator = decimal_separator[0];
+  for (const auto& [flag, crs] :
+       {std::pair{"--crs", &options.crs}, {"--work-crs", &options.work_crs}}) {
+    if (!*crs) continue;
+    const CrsKind kind = DescribeCrs(**crs);
+    if (kind == CrsKind::kUnknown) {
+      return UsageError(std::string(flag) + ": unknown coordinate reference system '" + **crs +
+                        "'");
+    }
+    const bool work = crs == &options.work_crs;
+    if (work ? kind != CrsKind::kProjected : kind == CrsKind::kOther) {
+      return UsageError(std::string(flag) + ": '" + **crs + "' is not " +
+                        (work ? "a projected" : "a geographic or projected") +
+                        " coordinate reference system");
+    }
   }
   if (!TakePictureOption("--preview-cba", preview_cba, options.preview_cba) ||
       !TakePictureOption("--preview-residual", preview_residual, options.preview_residual)) {

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "points/ColumnNames.h"
 #include "points/PointLine.h"
 #include "preview/PreviewFiles.h"
 
@@ -27,7 +28,11 @@ struct BatchOptions {
   std::optional<std::string> radius;  // as typed: the locale's decimal separator
   std::optional<std::string> band;    // likewise
   std::optional<std::string> gridding_radius;  // likewise; the previews' radius, 0 for R
-  std::optional<PointColumns> columns;
+  std::optional<PointColumns> columns;       // --columns of four letters, for the lists
+  std::optional<ColumnNames> column_names;  // --columns as given: header names or letters
+  std::optional<char> decimal_separator;    // overrides the locale's
+  std::optional<std::string> crs;           // of the points' X and Y
+  std::optional<std::string> work_crs;      // of the computation
   bool quiet = false;
   std::optional<PictureRequest> preview_cba;       // the left picture
   std::optional<PictureRequest> preview_residual;  // the right picture
@@ -48,6 +53,10 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
 // "A,B,C,E" (any letter case) to column numbers; false unless exactly four
 // letters A to Z separated by commas.
 bool ParseColumnLetters(const std::string& text, PointColumns& columns);
+
+// "lon,lat,station,cba" to four column names (spaces around each dropped);
+// false unless exactly four names, none empty, separated by commas.
+bool ParseColumnNames(const std::string& text, ColumnNames& names);
 
 // The picture format a file name asks for by its extension, in any letter
 // case: .bmp a bitmap, .jpg or .jpeg a JPEG; nothing for any other.

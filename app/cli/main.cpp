@@ -46,7 +46,9 @@ char LocaleDecimalSeparator() {
 }
 
 int Run(const torvane::BatchOptions& options) {
-  torvane::BatchPlatform platform(LocaleDecimalSeparator(), !options.quiet && isatty(2));
+  torvane::BatchPlatform platform(
+      options.decimal_separator ? *options.decimal_separator : LocaleDecimalSeparator(),
+      !options.quiet && isatty(2));
   torvane::TfrmMain form(platform);
 
   if (options.config && !torvane::ApplyConfigFile(*options.config, platform)) return kUsageError;
@@ -61,6 +63,9 @@ int Run(const torvane::BatchOptions& options) {
     platform.SetItemIndex(Control::cmb_point, options.columns->point);
     platform.SetItemIndex(Control::cmb_uba, options.columns->cba);
   }
+  if (options.column_names) form.set_column_names(*options.column_names);
+  if (options.decimal_separator) form.set_csv_decimal_separator(*options.decimal_separator);
+  if (options.crs) form.set_coordinate_systems({*options.crs, options.work_crs.value_or("")});
   if (options.preview_cba || options.preview_residual) {
     platform.SetChecked(Control::cb_preview, true);
   }

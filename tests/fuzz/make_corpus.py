@@ -173,6 +173,10 @@ def point_files():
         "many_columns.dat": b" ".join(str(i).encode() for i in range(30)) + b"\n",
         "empty.dat": b"",
         "binary.dat": bytes(range(256)),
+        "byte_order_mark.dat": b"\xef\xbb\xbfX Y POINT H CBA\r\n0 0 1 0 10\r\n100 0 2 0 4\r\n",
+        "csv_names.csv": b"Station,x,y,cba\nBV001,0,0,10\n2,100,0,4\n,,,\nBV 3,0,100,6\n",
+        "csv_semicolons_quotes.csv": b"\xef\xbb\xbf\"x\";\"B\";\"Station; name\";cba\r\n"
+                                     b"1.5;2;\"A\"\"1\";3\r\n \"4\" ; 5 ;\"B;2\";6\r\n\"open;1;2;3\r\n",
     }
 
 
