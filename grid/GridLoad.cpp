@@ -1,6 +1,7 @@
-// Load: the five readers in their fixed order, and what they share.
+// Load: the readers in their fixed order, and what they share.
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <limits>
 #include <utility>
@@ -22,8 +23,43 @@ bool TGridImport::Load(const std::string& path) {
     if (read(*this, path)) return true;
   }
   Clear();
+  // A file one of our readers recognised but declined is not handed on:
+  // GDAL would take some of them (ESRI headers out of order, for one).
+  if (messages_shown_ == shown_before) {
+    MappedFile file;
+    if (file.Open(path) && !IsKnownGrid(file.bytes())) {
+      file = MappedFile();
+      if (ReadGdalRaster(*this, path)) return true;
+      Clear();
+    }
+  }
   if (messages_shown_ == shown_before) ShowError("Unknown grid file format: " + path);
   return false;
+}
+
+bool IsEsriAsciiGrid(std::string_view head) {
+  static constexpr std::string_view kKeywords[] = {
+      "ncols", "nrows", "xllcorner", "yllcorner", "xllcenter", "yllcenter",
+      "cellsize", "dx", "dy", "nodata_value"};
+  const std::size_t start = head.find_first_not_of(" \t\r\n\"'");
+  if (start == std::string_view::npos) return false;
+  head.remove_prefix(start);
+  for (const std::string_view keyword : kKeywords) {
+    if (head.size() < keyword.size()) continue;
+    bool same = true;
+    for (std::size_t i = 0; i < keyword.size() && same; ++i) {
+      same = std::tolower(static_cast<unsigned char>(head[i])) == keyword[i];
+    }
+    if (same) return true;
+  }
+  return false;
+}
+
+bool IsKnownGrid(std::span<const unsigned char> head) {
+  const std::string_view text(reinterpret_cast<const char*>(head.data()),
+                              std::min<std::size_t>(head.size(), 256));
+  return IsSurfer7Grid(head) || IsSurfer6Grid(head) || IsGeosoftGrid(head) ||
+         IsSurferAsciiGrid(text) || IsEsriAsciiGrid(text);
 }
 
 bool OpenGridFile(TGridImport& grid, const std::string& path, MappedFile& file) {

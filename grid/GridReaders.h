@@ -1,9 +1,10 @@
 #pragma once
-// The readers of the five grid file formats, tried by TGridImport::Load in
-// this order. Each opens the file itself, looks at its content (never at the
+// The readers of the grid file formats, tried by TGridImport::Load in this
+// order. Each opens the file itself, looks at its content (never at the
 // name) to see whether the file is its format, checks every header field
 // before anything is allocated, and then accepts the file (true) or declines
-// it (false).
+// it (false). GDAL's rasters come last, and only for a file that none of the
+// others recognises.
 
 #include <cstdint>
 #include <span>
@@ -21,12 +22,18 @@ bool ReadSurfer6Grid(TGridImport& grid, const std::string& path);
 bool ReadGeosoftGrid(TGridImport& grid, const std::string& path);
 bool ReadSurferAsciiGrid(TGridImport& grid, const std::string& path);
 bool ReadEsriAsciiGrid(TGridImport& grid, const std::string& path);
+bool ReadGdalRaster(TGridImport& grid, const std::string& path);
 
 // The cheap checks "is this file mine?", on the file's first bytes.
 bool IsSurfer7Grid(std::span<const unsigned char> head);
 bool IsSurfer6Grid(std::span<const unsigned char> head);
 bool IsGeosoftGrid(std::span<const unsigned char> head);
 bool IsSurferAsciiGrid(std::string_view head);
+// A text whose first word (after spaces and quotes) begins like one of the
+// ESRI header keywords.
+bool IsEsriAsciiGrid(std::string_view head);
+// One of the five formats above, by the file's first bytes.
+bool IsKnownGrid(std::span<const unsigned char> head);
 
 // What the readers share.
 //

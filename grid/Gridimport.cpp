@@ -116,6 +116,10 @@ Allocation TGridImport::AllocateNodes(NodesInFile in_file) {
     ShowNote("ASCII Grid is too big to fit in memory");
     return Allocation::kDeclined;
   }
+  if (in_file.memory_only) {
+    ShowNote("Grid is too big to fit in memory");
+    return Allocation::kDeclined;
+  }
   ShowNote("Grid is too big to fit in memory - data will be read from HDD");
   return Allocation::kOnDisk;
 }

@@ -22,7 +22,17 @@
 
 namespace torvane {
 
-enum class GridFormat { Surfer7Binary, Surfer6Binary, GeosoftBinary, SurferAscii, EsriAscii, None };
+// The formats in the order they are tried; GdalRaster is any single-band
+// raster that GDAL reads, tried when none of the others knows the file.
+enum class GridFormat {
+  Surfer7Binary,
+  Surfer6Binary,
+  GeosoftBinary,
+  SurferAscii,
+  EsriAscii,
+  GdalRaster,
+  None
+};
 
 // Where AllocateNodes put the nodes.
 enum class Allocation {
@@ -39,6 +49,7 @@ enum class Allocation {
 struct NodesInFile {
   std::uint64_t nodes = UINT64_MAX;
   bool rows_from_north = false;  // the file's first row is the northernmost
+  bool memory_only = false;      // the nodes cannot be read where they lie (compressed)
 };
 
 class TGridImport {
@@ -76,8 +87,9 @@ class TGridImport {
   // (nrows, ymin and ymax follow), so that a header claiming more than its
   // file holds claims no memory for it. Then holds the nodes in memory when
   // the memory available (and the limit) is at least ncols x nrows x 4
-  // bytes. A binary grid too big for that goes to disk mode; an ASCII grid
-  // is declined. The user is told.
+  // bytes. A binary grid too big for that goes to disk mode; an ASCII grid,
+  // or one whose nodes must be decoded (memory_only), is declined. The user
+  // is told.
   Allocation AllocateNodes(NodesInFile in_file = {});
   // Decodes out.size() nodes of row `row` (Surfer: a vector of the file)
   // from column `first_column` on. False when the file ends before them,

@@ -69,6 +69,7 @@ struct FormatCase {
   const char* name;
   GridFormat format;
   std::string (*write)(const TestGrid&);
+  bool square_cells = false;  // the format has one cell size for x and y
 };
 
 const FormatCase kFormats[] = {
@@ -79,7 +80,19 @@ const FormatCase kFormats[] = {
     {"GeosoftColumns", GridFormat::GeosoftBinary,
      [](const TestGrid& g) { return GeosoftBytes(g, {true, 0, 8}); }},
     {"SurferAscii", GridFormat::SurferAscii, SurferAsciiText},
-    {"EsriAscii", GridFormat::EsriAscii, [](const TestGrid& g) { return EsriAsciiText(g); }},
+    {"EsriAscii", GridFormat::EsriAscii, [](const TestGrid& g) { return EsriAsciiText(g); },
+     true},
+    {"EsriAsciiCentre", GridFormat::EsriAscii,
+     [](const TestGrid& g) { return EsriAsciiText(g, -9999, {.centre = true}); }, true},
+    {"EsriAsciiSpacings", GridFormat::EsriAscii,
+     [](const TestGrid& g) { return EsriAsciiText(g, -9999, {.spacings = true}); }},
+    {"EsriAsciiCentreAndSpacings", GridFormat::EsriAscii,
+     [](const TestGrid& g) { return EsriAsciiText(g, -9999, {.centre = true, .spacings = true}); }},
+    {"GeosoftFloatColumnsCompressed", GridFormat::GeosoftBinary,
+     [](const TestGrid& g) {
+       return GeosoftBytes(g, {.vectors_are_columns = true, .element_size = 4, .sign_flag = 2,
+                               .vectors_per_block = 2});
+     }},
 };
 
 class EachFormat : public ::testing::TestWithParam<FormatCase> {};
@@ -88,7 +101,7 @@ class EachFormat : public ::testing::TestWithParam<FormatCase> {};
 TEST_P(EachFormat, ReadNodeForNodeWhateverTheName) {
   const FormatCase& c = GetParam();
   TestGrid expected = SmallGrid();
-  if (c.format == GridFormat::EsriAscii) expected.dy = expected.dx;  // square cells only
+  if (c.square_cells) expected.dy = expected.dx;
   for (const char* name : {"cba.grd", "cba.asc", "cba.txt", "cba"}) {
     GridFile file;
     ASSERT_TRUE(file.Load(c.write(expected), name)) << name;
@@ -107,6 +120,95 @@ TEST_P(EachFormat, ReadNodeForNodeWhateverTheName) {
 
 INSTANTIATE_TEST_SUITE_P(Formats, EachFormat, ::testing::ValuesIn(kFormats),
                          [](const auto& row) { return std::string(row.param.name); });
+
+struct GeosoftCase {
+  const char* name;
+  GeosoftOptions options;
+};
+
+// Every element type, by rows and by columns, plain and compressed (blocks
+// of one vector, of several, and one block for all).
+const GeosoftCase kGeosoftTypes[] = {
+    {"SignedByte", {.base = 15, .multiplier = 4, .element_size = 1, .sign_flag = 1}},
+    {"UnsignedByte", {.base = -20, .multiplier = 4, .element_size = 1, .sign_flag = 0}},
+    {"SignedShort", {.base = 3, .multiplier = 8, .element_size = 2, .sign_flag = 1}},
+    {"SignedLong", {.base = -7, .multiplier = 1e6, .element_size = 4, .sign_flag = 1}},
+    {"UnsignedLong", {.base = -8, .multiplier = 1e6, .element_size = 4, .sign_flag = 0}},
+    {"Float", {.multiplier = 1, .element_size = 4, .sign_flag = 2}},
+    {"DoubleScaled", {.base = 2.5, .multiplier = 0.5, .element_size = 8, .sign_flag = 2}},
+    {"FloatByColumns", {.vectors_are_columns = true, .element_size = 4, .sign_flag = 2}},
+    {"ByteByColumns",
+     {.vectors_are_columns = true, .base = 15, .multiplier = 4, .element_size = 1, .sign_flag = 1}},
+    {"CompressedByte",
+     {.base = 15, .multiplier = 4, .element_size = 1, .sign_flag = 1, .vectors_per_block = 1}},
+    {"CompressedShort", {.multiplier = 8, .element_size = 2, .vectors_per_block = 3}},
+    {"CompressedDoubleOneBlock", {.element_size = 8, .sign_flag = 2, .vectors_per_block = 99}},
+    {"CompressedLongByColumns",
+     {.vectors_are_columns = true, .multiplier = 8, .element_size = 4, .vectors_per_block = 2}},
+};
+
+class GeosoftTypes : public ::testing::TestWithParam<GeosoftCase> {};
+
+// Node for node, in memory and (uncompressed) from the file; a compressed
+// grid too big for memory is declined, saying so.
+TEST_P(GeosoftTypes, EveryNodeWithItsTypesDummy) {
+  const GeosoftOptions& options = GetParam().options;
+  const TestGrid written = SmallGrid();
+  const std::string bytes = GeosoftBytes(written, options);
+  const TestGrid expected = GeosoftValues(written, options);
+  GridFile file;
+  ASSERT_TRUE(file.Load(bytes));
+  EXPECT_EQ(file.grid.format, GridFormat::GeosoftBinary);
+  EXPECT_TRUE(file.platform.Messages().empty());
+  EXPECT_DOUBLE_EQ(file.grid.xmin, written.xmin);
+  EXPECT_DOUBLE_EQ(file.grid.dy, written.dy);
+  ExpectNodes(file.grid, expected);
+
+  ScriptedPlatform platform;
+  TGridImport small(platform, 0);
+  const bool accepted = small.Load(file.path());
+  if (options.vectors_per_block > 0) {
+    EXPECT_FALSE(accepted);
+    EXPECT_EQ(platform.Messages(),
+              std::vector<std::string>{"info: Grid is too big to fit in memory"});
+  } else {
+    ASSERT_TRUE(accepted);
+    EXPECT_TRUE(small.on_disk());
+    ExpectNodes(small, expected);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Elements, GeosoftTypes, ::testing::ValuesIn(kGeosoftTypes),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+// Damaged compressed grids and grids that are no plain values are declined,
+// naming the file and the reason.
+TEST(GeosoftGrid, DeclinedWithTheReason) {
+  const std::string compressed =
+      GeosoftBytes(SmallGrid(), {.element_size = 4, .sign_flag = 2, .vectors_per_block = 2});
+  std::string stream_broken = compressed;
+  stream_broken[stream_broken.size() - 10] ^= 0x55;
+  std::string block_outside = compressed;
+  PutInt32(block_outside, 512 + 16 + 8, 0x7fff0000);
+  std::string rotated = GeosoftBytes(SmallGrid());
+  PutDouble(rotated, 52, -30);
+  std::string colours = GeosoftBytes(SmallGrid(), {.element_size = 4, .sign_flag = 3});
+  struct Case {
+    std::string bytes;
+    std::string message;
+  };
+  for (const Case& c : {Case{stream_broken, kReadError + " "}, Case{block_outside, kReadError + " "},
+                        Case{compressed.substr(0, 600), kReadError + " "},
+                        Case{rotated, "message: Error: Geosoft grid is rotated by -30 degrees; "
+                                      "only grids along the x and y axes are read: "},
+                        Case{colours, "message: Error: Geosoft grid of colours or of an unknown "
+                                      "element type (size 4, sign flag 3) is not supported: "}}) {
+    GridFile file;
+    EXPECT_FALSE(file.Load(c.bytes));
+    EXPECT_EQ(file.platform.Messages(), std::vector<std::string>{c.message + file.path()});
+    EXPECT_FALSE(file.grid.in_memory());
+  }
+}
 
 // A path that cannot be opened: every reader says so, in the fixed order,
 // and the grid stays empty.
@@ -153,7 +255,15 @@ const HeaderCase kEsriHeaders[] = {
      "  ncols    3\r\nNRows 2\r\nxllcorner 0\r\nyllcorner 0\r\ncellsize 10 m\r\nNODATA_value -1\r\n",
      '.', true},
     {"CentreInsteadOfCorner",
-     "ncols 3\nnrows 2\nxllcenter 0\nyllcenter 0\ncellsize 10\nnodata_value -1\n", '.', false},
+     "ncols 3\nnrows 2\nxllcenter 0\nyllcenter 0\ncellsize 10\nnodata_value -1\n", '.', true},
+    {"SpacingsInsteadOfCellsize",
+     "ncols 3\nnrows 2\nxllcorner 0\nyllcorner 0\ndx 10\ndy 20\nnodata_value -1\n", '.', true},
+    {"CornerAndCentreMixed",
+     "ncols 3\nnrows 2\nxllcorner 0\nyllcenter 0\ncellsize 10\nnodata_value -1\n", '.', false},
+    {"DxWithoutDy", "ncols 3\nnrows 2\nxllcorner 0\nyllcorner 0\ndx 10\nnodata_value -1\n",
+     '.', false},
+    {"DyBeforeDx",
+     "ncols 3\nnrows 2\nxllcorner 0\nyllcorner 0\ndy 10\ndx 10\nnodata_value -1\n", '.', false},
     {"NoNodataLine", "ncols 3\nnrows 2\nxllcorner 0\nyllcorner 0\ncellsize 10\n", '.', false},
     {"LinesInAnotherOrder",
      "nrows 2\nncols 3\nxllcorner 0\nyllcorner 0\ncellsize 10\nnodata_value -1\n", '.', false},
@@ -423,7 +533,8 @@ const MalformedCase kMalformed[] = {
     {"GeosoftBaseNaN", [] { return WithDouble(Geosoft(), 60, kNaN); }},
     {"GeosoftMultiplierInfinite", [] { return WithDouble(Geosoft(), 68, kInfinity); }},
     {"GeosoftHeaderCut", [] { return Geosoft().substr(0, 70); }},
-    {"GeosoftFourByteElements", [] { return WithInt32(Geosoft(), 0, 4); }},
+    {"GeosoftThreeByteElements", [] { return WithInt32(Geosoft(), 0, 3); }},
+    {"GeosoftCompressedThreeByteElements", [] { return WithInt32(Geosoft(), 0, 1027); }},
 };
 
 class MalformedHeader : public ::testing::TestWithParam<MalformedCase> {};
