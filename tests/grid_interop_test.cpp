@@ -115,6 +115,48 @@ TEST(GdalGrids, EveryConversionOfTheSourceNodeForNode) {
   }
 }
 
+// GDAL rasters that make no grid of ours are declined, saying why: here
+// virtual rasters over the committed GeoTIFF.
+TEST(GdalGrids, RotatedManyBandsOrPlacelessDeclined) {
+  const std::string tif = SourceDir() + "/tests/data/gdal_gtiff.tif";
+  const auto band = [&](int n) {
+    return "<VRTRasterBand dataType=\"Float32\" band=\"" + std::to_string(n) +
+           "\"><SimpleSource><SourceFilename relativeToVRT=\"0\">" + tif +
+           "</SourceFilename><SourceBand>1</SourceBand></SimpleSource></VRTRasterBand>";
+  };
+  const std::string open = "<VRTDataset rasterXSize=\"7\" rasterYSize=\"5\">";
+  const std::string placed = "<GeoTransform>1000, 50, 0, 2250, 0, -50</GeoTransform>";
+  struct Case {
+    std::string vrt;
+    std::string message;
+  };
+  const Case cases[] = {
+      {open + "<GeoTransform>1000, 50, 10, 2250, 0, -50</GeoTransform>" + band(1) + "</VRTDataset>",
+       "VRT raster is rotated or sheared (geotransform terms 10, 0); only grids along the x and y "
+       "axes are read: "},
+      {open + placed + band(1) + band(2) + "</VRTDataset>",
+       "VRT file holds 2 raster bands; a grid is read from a file of one band: "},
+      {open + band(1) + "</VRTDataset>",
+       "VRT file has no georeferencing, so its nodes have no position: "},
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    WriteFile(dir.File("cba.vrt"), c.vrt);
+    Loaded loaded(dir.File("cba.vrt"));
+    EXPECT_FALSE(loaded.accepted);
+    EXPECT_EQ(loaded.platform.Messages(),
+              std::vector<std::string>{"message: Error: " + c.message + dir.File("cba.vrt")});
+    EXPECT_EQ(loaded.grid.format, GridFormat::None);
+  }
+  // The same virtual raster along the axes is read.
+  TempDir dir;
+  WriteFile(dir.File("cba.vrt"), open + placed + band(1) + "</VRTDataset>");
+  Loaded loaded(dir.File("cba.vrt"));
+  ASSERT_TRUE(loaded.accepted) << ::testing::PrintToString(loaded.platform.Messages());
+  EXPECT_DOUBLE_EQ(loaded.grid.xmin, 1025);
+  EXPECT_DOUBLE_EQ(loaded.grid.ymin, 2025);
+}
+
 struct InteropGrid {
   const char* file;  // relative to the interop folder
   GridFormat format;
