@@ -62,12 +62,7 @@ class HeaderLines {
 
 }  // namespace
 
-bool ReadEsriAsciiGrid(TGridImport& grid, const std::string& path) {
-  MappedFile file;
-  if (!file.Open(path)) {
-    grid.ShowNote("Error by opening file " + path);
-    return false;
-  }
+bool ReadEsriAsciiGrid(TGridImport& grid, MappedFile& file, const std::string& /*path*/) {
   TextLines lines(file.text());
   HeaderLines header(lines, grid.DecimalSeparator());
   double ncols = 0, nrows = 0, x = 0, y = 0, dx = 0, dy = 0, nodata = 0;
@@ -81,14 +76,15 @@ bool ReadEsriAsciiGrid(TGridImport& grid, const std::string& path) {
     return false;
   }
   if (!header.Take("nodata_value", nodata)) return false;
-  if (!GridCount(ncols, grid.ncols) || !GridCount(nrows, grid.nrows)) return false;
-  grid.xmin = corner ? x + dx / 2 : x;
-  grid.ymin = corner ? y + dy / 2 : y;
-  grid.dx = dx;
-  grid.dy = dy;
-  grid.format = GridFormat::EsriAscii;
-  const Allocation allocation = grid.CompleteFromSpacing(
-      {.nodes = MostTextNodes(lines.rest()), .rows_from_north = true});
+  std::uint32_t columns = 0;
+  std::uint32_t rows = 0;
+  if (!GridCount(ncols, columns) || !GridCount(nrows, rows)) return false;
+  GridHeader read;
+  read.format = GridFormat::EsriAscii;
+  read.geometry = GridGeometry::FromSpacing(columns, rows, corner ? x + dx / 2 : x,
+                                            corner ? y + dy / 2 : y, dx, dy);
+  const Allocation allocation =
+      grid.Accept(read, {.nodes = MostTextNodes(lines.rest()), .rows_from_north = true});
   if (!TakeTextAllocation(grid, allocation)) return false;
   if (allocation == Allocation::kNoNodes) return true;
 
@@ -96,15 +92,16 @@ bool ReadEsriAsciiGrid(TGridImport& grid, const std::string& path) {
   // nodes not read blank; the file is still taken.
   NodeTokens values(lines.rest());
   float* nodes = grid.nodes();
+  rows = grid.nrows();
   const auto read_nodes = [&] {
-    for (std::uint32_t k = 0; k < grid.nrows; ++k) {
-      const std::uint32_t r = grid.nrows - 1 - k;  // the file's first row is the northernmost
-      for (std::uint32_t c = 0; c < grid.ncols; ++c) {
+    for (std::uint32_t k = 0; k < rows; ++k) {
+      const std::uint32_t r = rows - 1 - k;  // the file's first row is the northernmost
+      for (std::uint32_t c = 0; c < columns; ++c) {
         double value = 0;
         if (!values.NextDouble(value)) return false;
         const bool missing =
             nodata - kMissingTolerance <= value && value <= nodata + kMissingTolerance;
-        nodes[static_cast<std::size_t>(c) * grid.nrows + r] =
+        nodes[static_cast<std::size_t>(c) * rows + r] =
             missing ? kBlankNode : NodeFromDouble(value);
       }
     }

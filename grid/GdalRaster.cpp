@@ -56,7 +56,7 @@ std::string Number(double value) {
 
 }  // namespace
 
-bool ReadGdalRaster(TGridImport& grid, const std::string& path) {
+bool ReadGdalRaster(TGridImport& grid, MappedFile& /*file*/, const std::string& path) {
   const QuietGdal quiet;
   const Dataset dataset = OpenRaster(path);
   if (!dataset) return false;
@@ -81,17 +81,19 @@ bool ReadGdalRaster(TGridImport& grid, const std::string& path) {
   GDALRasterBand* band = dataset->GetRasterBand(1);
   const int width = dataset->GetRasterXSize();
   const int height = dataset->GetRasterYSize();
-  if (!GridCount(width, grid.ncols) || !GridCount(height, grid.nrows)) return false;
+  std::uint32_t columns = 0;
+  std::uint32_t lines = 0;
+  if (!GridCount(width, columns) || !GridCount(height, lines)) return false;
   // Pixel centres; the nodes are counted from the west and from the south
   // whichever way the raster runs.
   const bool from_west = gt[1] > 0;
   const bool from_north = gt[5] < 0;
-  grid.xmin = gt[0] + (from_west ? 0.5 : width - 0.5) * gt[1];
-  grid.ymin = gt[3] + (from_north ? height - 0.5 : 0.5) * gt[5];
-  grid.dx = std::fabs(gt[1]);
-  grid.dy = std::fabs(gt[5]);
-  grid.format = GridFormat::GdalRaster;
-  const Allocation allocation = grid.CompleteFromSpacing({.memory_only = true});
+  GridHeader read;
+  read.format = GridFormat::GdalRaster;
+  read.geometry = GridGeometry::FromSpacing(
+      columns, lines, gt[0] + (from_west ? 0.5 : width - 0.5) * gt[1],
+      gt[3] + (from_north ? height - 0.5 : 0.5) * gt[5], std::fabs(gt[1]), std::fabs(gt[5]));
+  const Allocation allocation = grid.Accept(read, {.memory_only = true});
   if (allocation != Allocation::kInMemory) return false;
 
   int has_nodata = 0;
@@ -109,8 +111,8 @@ bool ReadGdalRaster(TGridImport& grid, const std::string& path) {
   };
 
   // A strip of rows at a time, written into the column-major nodes.
-  const std::size_t ncols = grid.ncols;
-  const std::size_t nrows = grid.nrows;
+  const std::size_t ncols = grid.ncols();
+  const std::size_t nrows = grid.nrows();
   const int strip = static_cast<int>(std::clamp<std::size_t>((std::size_t{2} << 20) / ncols, 1, 64));
   std::vector<double> rows(static_cast<std::size_t>(strip) * ncols);
   float* nodes = grid.nodes();

@@ -66,9 +66,7 @@ bool IsGeosoftGrid(std::span<const unsigned char> head) {
   return sign >= 0 && sign <= 3 && (orientation == 1 || orientation == -1);
 }
 
-bool ReadGeosoftGrid(TGridImport& grid, const std::string& path) {
-  MappedFile file;
-  if (!OpenGridFile(grid, path, file)) return false;
+bool ReadGeosoftGrid(TGridImport& grid, MappedFile& file, const std::string& path) {
   const std::span<const unsigned char> bytes = file.bytes();
   if (bytes.size() < kHeaderRead || !IsGeosoftGrid(bytes)) return false;
   const unsigned char* header = bytes.data();
@@ -112,22 +110,21 @@ bool ReadGeosoftGrid(TGridImport& grid, const std::string& path) {
     return false;
   }
 
-  grid.format = GridFormat::GeosoftBinary;
-  grid.xmin = LoadDouble(header + 36);
-  grid.ymin = LoadDouble(header + 44);
-  grid.ncols = by_column ? vectors : elements;
-  grid.nrows = by_column ? elements : vectors;
-  grid.dx = by_column ? vector_spacing : element_spacing;
-  grid.dy = by_column ? element_spacing : vector_spacing;
-  const Allocation allocation = grid.CompleteFromSpacing({.memory_only = compressed});
+  GridHeader read;
+  read.format = GridFormat::GeosoftBinary;
+  read.geometry = GridGeometry::FromSpacing(
+      by_column ? vectors : elements, by_column ? elements : vectors, LoadDouble(header + 36),
+      LoadDouble(header + 44), by_column ? vector_spacing : element_spacing,
+      by_column ? element_spacing : vector_spacing);
+  const Allocation allocation = grid.Accept(read, {.memory_only = compressed});
   if (allocation == Allocation::kDeclined) return false;
 
   BinaryNodeLayout layout;
   layout.encoding = *encoding;
   layout.origin = kDataOrigin;
   layout.vectors_are_columns = by_column;
-  layout.ncols = grid.ncols;
-  layout.nrows = grid.nrows;
+  layout.ncols = grid.ncols();
+  layout.nrows = grid.nrows();
   layout.base = base;
   layout.multiplier = multiplier;
   if (compressed) {

@@ -50,8 +50,8 @@ struct GridFile {
 // Every node equals the written value in single precision, or is blank
 // where the value was missing.
 void ExpectNodes(const TGridImport& grid, const TestGrid& expected) {
-  ASSERT_EQ(grid.ncols, static_cast<std::uint32_t>(expected.ncols));
-  ASSERT_EQ(grid.nrows, static_cast<std::uint32_t>(expected.nrows));
+  ASSERT_EQ(grid.ncols(), static_cast<std::uint32_t>(expected.ncols));
+  ASSERT_EQ(grid.nrows(), static_cast<std::uint32_t>(expected.nrows));
   for (int r = 0; r < expected.nrows; ++r) {
     for (int c = 0; c < expected.ncols; ++c) {
       const double want = expected.at(c, r);
@@ -105,15 +105,15 @@ TEST_P(EachFormat, ReadNodeForNodeWhateverTheName) {
   for (const char* name : {"cba.grd", "cba.asc", "cba.txt", "cba"}) {
     GridFile file;
     ASSERT_TRUE(file.Load(c.write(expected), name)) << name;
-    EXPECT_EQ(file.grid.format, c.format);
+    EXPECT_EQ(file.grid.format(), c.format);
     EXPECT_TRUE(file.grid.in_memory());
     EXPECT_TRUE(file.platform.Messages().empty());
-    EXPECT_DOUBLE_EQ(file.grid.xmin, expected.xmin);
-    EXPECT_DOUBLE_EQ(file.grid.ymin, expected.ymin);
-    EXPECT_DOUBLE_EQ(file.grid.dx, expected.dx);
-    EXPECT_DOUBLE_EQ(file.grid.dy, expected.dy);
-    EXPECT_DOUBLE_EQ(file.grid.xmax, expected.xmin + 4 * expected.dx);
-    EXPECT_DOUBLE_EQ(file.grid.ymax, expected.ymin + 3 * expected.dy);
+    EXPECT_DOUBLE_EQ(file.grid.xmin(), expected.xmin);
+    EXPECT_DOUBLE_EQ(file.grid.ymin(), expected.ymin);
+    EXPECT_DOUBLE_EQ(file.grid.dx(), expected.dx);
+    EXPECT_DOUBLE_EQ(file.grid.dy(), expected.dy);
+    EXPECT_DOUBLE_EQ(file.grid.xmax(), expected.xmin + 4 * expected.dx);
+    EXPECT_DOUBLE_EQ(file.grid.ymax(), expected.ymin + 3 * expected.dy);
     ExpectNodes(file.grid, expected);
   }
 }
@@ -158,10 +158,10 @@ TEST_P(GeosoftTypes, EveryNodeWithItsTypesDummy) {
   const TestGrid expected = GeosoftValues(written, options);
   GridFile file;
   ASSERT_TRUE(file.Load(bytes));
-  EXPECT_EQ(file.grid.format, GridFormat::GeosoftBinary);
+  EXPECT_EQ(file.grid.format(), GridFormat::GeosoftBinary);
   EXPECT_TRUE(file.platform.Messages().empty());
-  EXPECT_DOUBLE_EQ(file.grid.xmin, written.xmin);
-  EXPECT_DOUBLE_EQ(file.grid.dy, written.dy);
+  EXPECT_DOUBLE_EQ(file.grid.xmin(), written.xmin);
+  EXPECT_DOUBLE_EQ(file.grid.dy(), written.dy);
   ExpectNodes(file.grid, expected);
 
   ScriptedPlatform platform;
@@ -221,7 +221,7 @@ TEST(GridOpening, FiveMessagesInReaderOrder) {
     EXPECT_EQ(file.platform.Messages(),
               (std::vector<std::string>{error, error, error, error,
                                         "info: Error by opening file " + file.path(name)}));
-    EXPECT_EQ(file.grid.format, GridFormat::None);
+    EXPECT_EQ(file.grid.format(), GridFormat::None);
     EXPECT_TRUE(IsBlank(file.grid.Interpolate(0, 0)));
   }
 }
@@ -233,7 +233,7 @@ TEST(GridOpening, UnknownFormat) {
     GridFile file;
     EXPECT_FALSE(file.Load(content));
     EXPECT_EQ(file.platform.Messages(), std::vector<std::string>{kUnknownFormat + file.path()});
-    EXPECT_EQ(file.grid.format, GridFormat::None);
+    EXPECT_EQ(file.grid.format(), GridFormat::None);
   }
 }
 
@@ -299,7 +299,7 @@ TEST_P(EsriHeader, AcceptedOrDeclined) {
     return;
   }
   EXPECT_TRUE(file.platform.Messages().empty());
-  EXPECT_EQ(file.grid.format, GridFormat::EsriAscii);
+  EXPECT_EQ(file.grid.format(), GridFormat::EsriAscii);
   // Node values are read with '.', whatever the locale; 1 is the north-west.
   EXPECT_EQ(file.grid.Node(0, 1), 1.0f);
   EXPECT_EQ(file.grid.Node(2, 0), 6.0f);
@@ -316,9 +316,9 @@ TEST(EsriAscii, NodesAtCellCentresNorthFirstMarkerTolerance) {
   ASSERT_TRUE(file.Load(
       "ncols 2\nnrows 2\nxllcorner 1000\nyllcorner 2000\ncellsize 50\nnodata_value -9999\n"
       "-9999.0000005 -9999.00001\n-9998.9999995 7.5\n"));
-  EXPECT_DOUBLE_EQ(file.grid.xmin, 1025);
-  EXPECT_DOUBLE_EQ(file.grid.ymin, 2025);
-  EXPECT_DOUBLE_EQ(file.grid.xmax, 1075);
+  EXPECT_DOUBLE_EQ(file.grid.xmin(), 1025);
+  EXPECT_DOUBLE_EQ(file.grid.ymin(), 2025);
+  EXPECT_DOUBLE_EQ(file.grid.xmax(), 1075);
   EXPECT_EQ(file.grid.Node(0, 1), kBlankNode);
   EXPECT_EQ(file.grid.Node(1, 1), static_cast<float>(-9999.00001));
   EXPECT_EQ(file.grid.Node(0, 0), kBlankNode);
@@ -334,8 +334,8 @@ TEST(SurferAscii, SouthRowFirstAndLocaleHeader) {
   ASSERT_TRUE(dotted.Load("DSAA\n3 2\n0 1.5\n10 20\n1 6\n" + nodes));
   EXPECT_EQ(dotted.grid.Node(0, 0), 1.0f);
   EXPECT_EQ(dotted.grid.Node(2, 1), 6.0f);
-  EXPECT_DOUBLE_EQ(dotted.grid.dx, 0.75);
-  EXPECT_DOUBLE_EQ(dotted.grid.dy, 10);
+  EXPECT_DOUBLE_EQ(dotted.grid.dx(), 0.75);
+  EXPECT_DOUBLE_EQ(dotted.grid.dy(), 10);
 
   GridFile comma_rejects_dots(',');
   EXPECT_FALSE(comma_rejects_dots.Load("DSAA\n3 2\n0 1.5\n10 20\n1 6\n" + nodes));
@@ -370,7 +370,7 @@ TEST(AsciiGrids, ShortOrBadDataLeaveTheRestBlank) {
                         Case{esri + "1 2 3 4 5.5.5 6", GridFormat::EsriAscii}}) {
     GridFile file;
     ASSERT_TRUE(file.Load(c.text)) << c.text;
-    EXPECT_EQ(file.grid.format, c.format);
+    EXPECT_EQ(file.grid.format(), c.format);
     EXPECT_EQ(file.platform.Messages(), std::vector<std::string>{kReadError});
     const std::uint32_t first_row = c.format == GridFormat::SurferAscii ? 0 : 1;
     EXPECT_EQ(file.grid.Node(0, first_row), 1.0f);
@@ -415,7 +415,7 @@ TEST(Geosoft, MissingElementsScalingAndOrientation) {
   GridFile columns;
   ASSERT_TRUE(rows.Load(GeosoftBytes(small, {false, -2, 8})));
   ASSERT_TRUE(columns.Load(GeosoftBytes(small, {true, -2, 8})));
-  ASSERT_EQ(columns.grid.ncols, 5u);
+  ASSERT_EQ(columns.grid.ncols(), 5u);
   for (std::uint32_t c = 0; c < 5; ++c) {
     for (std::uint32_t r = 0; r < 4; ++r) EXPECT_EQ(rows.grid.Node(c, r), columns.grid.Node(c, r));
   }
@@ -440,9 +440,9 @@ TEST(Geosoft, ShortDataDeclined) {
 TEST(Surfer7, HeaderOnlyIsAnEmptyGrid) {
   GridFile file;
   ASSERT_TRUE(file.Load(Surfer7Bytes(SmallGrid()).substr(0, 12)));
-  EXPECT_EQ(file.grid.format, GridFormat::Surfer7Binary);
+  EXPECT_EQ(file.grid.format(), GridFormat::Surfer7Binary);
   EXPECT_TRUE(file.platform.Messages().empty());
-  EXPECT_EQ(file.grid.ncols, 0u);
+  EXPECT_EQ(file.grid.ncols(), 0u);
   EXPECT_FALSE(file.grid.in_memory());
   EXPECT_TRUE(IsBlank(file.grid.Interpolate(-250.5, 1000.25)));
 }
@@ -452,7 +452,7 @@ TEST(Surfer7, FileBlankValueMarksMissingNodes) {
   const TestGrid grid = SmallGrid();
   GridFile file;
   ASSERT_TRUE(file.Load(Surfer7Bytes(grid, -99999)));
-  EXPECT_DOUBLE_EQ(file.grid.blank_value, -99999);
+  EXPECT_DOUBLE_EQ(file.grid.blank_value(), -99999);
   ExpectNodes(file.grid, grid);
 }
 
@@ -463,7 +463,7 @@ TEST(Surfer7, MissingOrShortData) {
   GridFile no_data;
   ASSERT_TRUE(no_data.Load(bytes.substr(0, kSurfer7Data - 8)));
   EXPECT_TRUE(no_data.platform.Messages().empty());
-  EXPECT_EQ(no_data.grid.ncols, 5u);
+  EXPECT_EQ(no_data.grid.ncols(), 5u);
   EXPECT_EQ(no_data.grid.Node(0, 0), kBlankNode);
 
   // An unknown section between the header and the grid is passed over.
@@ -580,7 +580,7 @@ TEST_P(UntrustedHeaders, HugeCountsOfATinyFile) {
   EXPECT_FALSE(file.grid.on_disk());
   EXPECT_EQ(file.grid.in_memory(), c.kept_rows > 0);
   if (c.kept_rows > 0) {
-    EXPECT_EQ(file.grid.nrows, c.kept_rows);
+    EXPECT_EQ(file.grid.nrows(), c.kept_rows);
   }
   EXPECT_EQ(file.grid.Node(2147483646, 2147483646), kBlankNode);
 }
@@ -594,9 +594,9 @@ TEST(UntrustedHeaders, EsriFileCutShortKeepsItsNorthernRows) {
   GridFile file;
   ASSERT_TRUE(file.Load("ncols 2\nnrows 1000\nxllcorner 0\nyllcorner 0\ncellsize 1\n"
                         "nodata_value -1\n1 2\n3 4\n"));
-  ASSERT_EQ(file.grid.nrows, 2u);  // at most 4 numbers in 8 characters
-  EXPECT_DOUBLE_EQ(file.grid.ymin, 998.5);
-  EXPECT_DOUBLE_EQ(file.grid.ymax, 999.5);
+  ASSERT_EQ(file.grid.nrows(), 2u);  // at most 4 numbers in 8 characters
+  EXPECT_DOUBLE_EQ(file.grid.ymin(), 998.5);
+  EXPECT_DOUBLE_EQ(file.grid.ymax(), 999.5);
   EXPECT_EQ(file.grid.Node(0, 1), 1.0f);
   EXPECT_EQ(file.grid.Node(1, 0), 4.0f);
   // t = 0.25, u = 0.75 in the cell of corners 3, 4 (south) and 1, 2 (north).

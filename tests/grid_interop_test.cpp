@@ -56,10 +56,10 @@ void ExpectDump(const TGridImport& grid, const Dump& dump, const std::string& na
   ASSERT_FALSE(dump.nodes.empty()) << name;
   int values = 0;
   for (const DumpNode& n : dump.nodes) {
-    ASSERT_LT(n.c, static_cast<int>(grid.ncols)) << name;
-    ASSERT_LT(n.r, static_cast<int>(grid.nrows)) << name;
-    EXPECT_TRUE(Near(grid.xmin + n.c * grid.dx, n.x)) << name << " x of " << n.c;
-    EXPECT_TRUE(Near(grid.ymin + n.r * grid.dy, n.y)) << name << " y of " << n.r;
+    ASSERT_LT(n.c, static_cast<int>(grid.ncols())) << name;
+    ASSERT_LT(n.r, static_cast<int>(grid.nrows())) << name;
+    EXPECT_TRUE(Near(grid.xmin() + n.c * grid.dx(), n.x)) << name << " x of " << n.c;
+    EXPECT_TRUE(Near(grid.ymin() + n.r * grid.dy(), n.y)) << name << " y of " << n.r;
     const float node = grid.Node(static_cast<std::uint32_t>(n.c), static_cast<std::uint32_t>(n.r));
     if (n.value == dump.nodata || n.value >= 1e38) {
       EXPECT_EQ(node, kBlankNode) << name << " node " << n.c << "," << n.r;
@@ -68,7 +68,7 @@ void ExpectDump(const TGridImport& grid, const Dump& dump, const std::string& na
       ++values;
     }
   }
-  EXPECT_EQ(static_cast<std::size_t>(grid.ncols) * grid.nrows, dump.nodes.size()) << name;
+  EXPECT_EQ(static_cast<std::size_t>(grid.ncols()) * grid.nrows(), dump.nodes.size()) << name;
   EXPECT_GT(values, 0) << name;
 }
 
@@ -101,10 +101,10 @@ TEST(GdalGrids, EveryConversionOfTheSourceNodeForNode) {
   for (const auto& [name, format] : files) {
     Loaded loaded(data + name);
     ASSERT_TRUE(loaded.accepted) << name;
-    EXPECT_EQ(loaded.grid.format, format) << name;
+    EXPECT_EQ(loaded.grid.format(), format) << name;
     EXPECT_TRUE(loaded.platform.Messages().empty()) << name;
-    ASSERT_EQ(loaded.grid.ncols, 7u);
-    ASSERT_EQ(loaded.grid.nrows, 5u);
+    ASSERT_EQ(loaded.grid.ncols(), 7u);
+    ASSERT_EQ(loaded.grid.nrows(), 5u);
     // The dump has no node numbers: they follow from the coordinates.
     Dump numbered = xyz;
     for (DumpNode& n : numbered.nodes) {
@@ -146,15 +146,15 @@ TEST(GdalGrids, RotatedManyBandsOrPlacelessDeclined) {
     EXPECT_FALSE(loaded.accepted);
     EXPECT_EQ(loaded.platform.Messages(),
               std::vector<std::string>{"message: Error: " + c.message + dir.File("cba.vrt")});
-    EXPECT_EQ(loaded.grid.format, GridFormat::None);
+    EXPECT_EQ(loaded.grid.format(), GridFormat::None);
   }
   // The same virtual raster along the axes is read.
   TempDir dir;
   WriteFile(dir.File("cba.vrt"), open + placed + band(1) + "</VRTDataset>");
   Loaded loaded(dir.File("cba.vrt"));
   ASSERT_TRUE(loaded.accepted) << ::testing::PrintToString(loaded.platform.Messages());
-  EXPECT_DOUBLE_EQ(loaded.grid.xmin, 1025);
-  EXPECT_DOUBLE_EQ(loaded.grid.ymin, 2025);
+  EXPECT_DOUBLE_EQ(loaded.grid.xmin(), 1025);
+  EXPECT_DOUBLE_EQ(loaded.grid.ymin(), 2025);
 }
 
 struct InteropGrid {
@@ -199,7 +199,7 @@ TEST_P(Interop, NodeForNodeAsTheDumpShows) {
   const InteropGrid& g = GetParam();
   Loaded loaded(InteropDir() + "/" + g.file);
   ASSERT_TRUE(loaded.accepted) << g.file;
-  EXPECT_EQ(loaded.grid.format, g.format);
+  EXPECT_EQ(loaded.grid.format(), g.format);
   EXPECT_TRUE(loaded.platform.Messages().empty());
   const std::string dump = g.dump ? std::string(g.dump) : std::string(g.file) + ".txt";
   ExpectDump(loaded.grid, ReadNodeDump(InteropDir() + "/" + dump), g.file);
@@ -250,13 +250,13 @@ TEST(Interop, GeosoftGridsOfEveryElementType) {
     Loaded loaded(InteropDir() + "/geosoft/" + g.file);
     ASSERT_TRUE(loaded.accepted) << name;
     EXPECT_TRUE(loaded.platform.Messages().empty()) << name;
-    EXPECT_EQ(loaded.grid.format, GridFormat::GeosoftBinary);
-    ASSERT_EQ(loaded.grid.ncols, 50u) << name;
-    ASSERT_EQ(loaded.grid.nrows, 49u) << name;
-    EXPECT_DOUBLE_EQ(loaded.grid.xmin, 1);
-    EXPECT_DOUBLE_EQ(loaded.grid.ymin, -24);
-    EXPECT_DOUBLE_EQ(loaded.grid.dx, 1);
-    EXPECT_DOUBLE_EQ(loaded.grid.dy, 1);
+    EXPECT_EQ(loaded.grid.format(), GridFormat::GeosoftBinary);
+    ASSERT_EQ(loaded.grid.ncols(), 50u) << name;
+    ASSERT_EQ(loaded.grid.nrows(), 49u) << name;
+    EXPECT_DOUBLE_EQ(loaded.grid.xmin(), 1);
+    EXPECT_DOUBLE_EQ(loaded.grid.ymin(), -24);
+    EXPECT_DOUBLE_EQ(loaded.grid.dx(), 1);
+    EXPECT_DOUBLE_EQ(loaded.grid.dy(), 1);
     std::ifstream in(InteropDir() + "/geosoft/" + g.expected);
     std::string line;
     for (int keys = 0; keys < 7 && std::getline(in, line);) keys += !line.starts_with("#");
