@@ -2,7 +2,7 @@
 // REPEATS times (default 5), and prints the median in seconds and MB/s.
 //
 //   read-points FILE   reads a point file (columns A,B,C,E) into memory
-//   read-grid FILE     loads a grid file (any of the five formats) into memory
+//   read-grid FILE     loads a grid file (any format Load reads) into memory
 
 #include <algorithm>
 #include <chrono>

@@ -5,7 +5,7 @@
 
 #include "common/ParallelBlocks.h"
 #include "grid/Gridimport.h"
-#include "residual/CellGrid.h"
+#include "residual/RingIndex.h"
 #include "residual/GridRing.h"
 #include "residual/PointRing.h"
 #include "residual/ResidualTable.h"
@@ -42,13 +42,13 @@ bool ComputeResiduals(Platform& platform, const ResidualRequest& request, PointS
   std::optional<TGridImport> grid;
   std::optional<GridRing> grid_ring;
   std::optional<PointRing> point_ring;
-  std::optional<CellGrid> neighbours;
+  std::optional<RingIndex> neighbours;  // grid mode: only the order of the points
   if (request.use_grid) {
     grid.emplace(platform, request.grid_memory_limit);
     if (!grid->Load(request.grid_path)) return false;
     grid_ring.emplace(*grid, request.search_radius, request.ring_points,
                       request.use_interpolated_cba);
-    neighbours.emplace(points, request.search_radius);
+    neighbours.emplace(points, -1.0, request.search_radius);
   } else {
     point_ring.emplace(points, request.search_radius, request.depth_band);
   }

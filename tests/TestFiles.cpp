@@ -48,12 +48,12 @@ std::string ReadFile(const std::string& path) {
 std::string SourceDir() { return TORVANE_SOURCE_DIR; }
 
 std::string InteropDir() {
-  // A work tree elsewhere can name the samples' folder.
-  if (const char* named = std::getenv("TORVANE_INTEROP_DIR"); named != nullptr && *named != '\0') {
-    return std::filesystem::is_directory(named) ? std::string(named) : std::string();
-  }
+  // Beside the project, or where TORVANE_INTEROP_DIR says (a work tree
+  // checked out elsewhere).
+  const char* given = std::getenv("TORVANE_INTEROP_DIR");
   const std::filesystem::path interop =
-      std::filesystem::path(TORVANE_SOURCE_DIR).parent_path() / "shared" / "interop";
+      given && *given ? std::filesystem::path(given)
+                      : std::filesystem::path(TORVANE_SOURCE_DIR).parent_path() / "shared" / "interop";
   return std::filesystem::is_directory(interop) ? interop.string() : std::string();
 }
 
