@@ -1,0 +1,264 @@
+#include "residual/GridResidual.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "common/ParallelBlocks.h"
+#include "residual/RingDirections.h"
+
+namespace torvane {
+namespace {
+
+// One node's weight in the ring's sum: the node at (c + i, r + j) for the
+// node (c, r), reached `delta` floats after it in the column-major nodes.
+struct Weight {
+  std::int32_t i = 0;
+  std::int32_t j = 0;
+  double w = 0;
+  std::ptrdiff_t delta = 0;
+};
+
+// The ring's sample directions and, for grids of positive spacings, its
+// weights and the window they cover: the nodes the weights fall on and one
+// node more on every side, so that a sample on a cell edge lies inside the
+// window whichever of the two cells it is taken from.
+struct RingStencil {
+  std::vector<double> cos;
+  std::vector<double> sin;
+  std::vector<Weight> weights;  // by i, then j
+  bool usable = false;          // the weights may be used at all
+  std::int32_t ilo = 0, ihi = 0, jlo = 0, jhi = 0;
+  // The samples farthest west, east, south and north.
+  std::int32_t west = 0, east = 0, south = 0, north = 0;
+};
+
+RingStencil BuildStencil(const GridValues& grid, const GridResidualRing& ring) {
+  RingStencil stencil;
+  const std::int32_t n = ring.ring_points;
+  const double step = RingStep(n);
+  stencil.cos.resize(static_cast<std::size_t>(n));
+  stencil.sin.resize(static_cast<std::size_t>(n));
+  for (std::int32_t k = 0; k < n; ++k) {
+    const auto at = static_cast<std::size_t>(k);
+    stencil.cos[at] = std::cos(RingAngle(k, step));
+    stencil.sin[at] = std::sin(RingAngle(k, step));
+    const auto extreme = [&](std::int32_t& best, const std::vector<double>& along, bool low) {
+      const double held = along[static_cast<std::size_t>(best)];
+      if (low ? along[at] < held : along[at] > held) best = k;
+    };
+    extreme(stencil.west, stencil.cos, true);
+    extreme(stencil.east, stencil.cos, false);
+    extreme(stencil.south, stencil.sin, true);
+    extreme(stencil.north, stencil.sin, false);
+  }
+  // A window wider than the grid is never used; so neither are its weights.
+  const double reach_x = ring.radius / grid.dx;
+  const double reach_y = ring.radius / grid.dy;
+  if (!(grid.dx > 0) || !(grid.dy > 0) || !(reach_x + 3 < grid.ncols) ||
+      !(reach_y + 3 < grid.nrows)) {
+    return stencil;
+  }
+  std::vector<Weight> corners;
+  corners.reserve(4 * static_cast<std::size_t>(n));
+  for (std::size_t k = 0; k < stencil.cos.size(); ++k) {
+    const double ox = stencil.cos[k] * ring.radius / grid.dx;
+    const double oy = stencil.sin[k] * ring.radius / grid.dy;
+    const double fx = std::floor(ox);
+    const double fy = std::floor(oy);
+    const double t = ox - fx;
+    const double u = oy - fy;
+    const auto i = static_cast<std::int32_t>(fx);
+    const auto j = static_cast<std::int32_t>(fy);
+    corners.push_back({i, j, (1 - t) * (1 - u)});
+    corners.push_back({i + 1, j, t * (1 - u)});
+    corners.push_back({i + 1, j + 1, t * u});
+    corners.push_back({i, j + 1, (1 - t) * u});
+  }
+  std::sort(corners.begin(), corners.end(), [](const Weight& a, const Weight& b) {
+    return a.i != b.i ? a.i < b.i : a.j < b.j;
+  });
+  stencil.ilo = stencil.jlo = INT32_MAX;
+  stencil.ihi = stencil.jhi = INT32_MIN;
+  for (const Weight& corner : corners) {
+    stencil.ilo = std::min(stencil.ilo, corner.i - 1);
+    stencil.ihi = std::max(stencil.ihi, corner.i + 1);
+    stencil.jlo = std::min(stencil.jlo, corner.j - 1);
+    stencil.jhi = std::max(stencil.jhi, corner.j + 1);
+    if (!stencil.weights.empty() && stencil.weights.back().i == corner.i &&
+        stencil.weights.back().j == corner.j) {
+      stencil.weights.back().w += corner.w;
+    } else {
+      stencil.weights.push_back(corner);
+    }
+  }
+  std::erase_if(stencil.weights, [](const Weight& weight) { return weight.w == 0; });
+  for (Weight& weight : stencil.weights) {
+    weight.delta = static_cast<std::ptrdiff_t>(weight.i) * grid.nrows + weight.j;
+  }
+  stencil.usable = true;
+  return stencil;
+}
+
+// The weighted sums of rows first ... last of one column, whose windows lie
+// inside the grid: sums[r] for the node at `column + r`. Four weights at a
+// time, so that the sums are loaded and stored a quarter as often. Built for
+// any x86-64 processor and for those with AVX2; the processor picks.
+[[gnu::target_clones("arch=x86-64-v3", "default")]] void SumWindows(
+    const float* column, const Weight* weights, std::size_t count, std::uint32_t first,
+    std::uint32_t last, double* __restrict sums) {
+  std::fill(sums + first, sums + last + 1, 0.0);
+  std::size_t e = 0;
+  for (; e + 4 <= count; e += 4) {
+    const float* __restrict a = column + weights[e].delta;
+    const float* __restrict b = column + weights[e + 1].delta;
+    const float* __restrict c = column + weights[e + 2].delta;
+    const float* __restrict d = column + weights[e + 3].delta;
+    const double wa = weights[e].w, wb = weights[e + 1].w;
+    const double wc = weights[e + 2].w, wd = weights[e + 3].w;
+    for (std::uint32_t r = first; r <= last; ++r) {
+      sums[r] += (wa * a[r] + wb * b[r]) + (wc * c[r] + wd * d[r]);
+    }
+  }
+  for (; e < count; ++e) {
+    const float* __restrict a = column + weights[e].delta;
+    const double wa = weights[e].w;
+    for (std::uint32_t r = first; r <= last; ++r) sums[r] += wa * a[r];
+  }
+}
+
+class GridResidualWork {
+ public:
+  GridResidualWork(const GridValues& in, const GridResidualRing& ring, GridValues& out)
+      : in_(in), ring_(ring), out_(out), lattice_(in.Lattice()), nodes_(in.Nodes()),
+        stencil_(BuildStencil(in, ring)) {
+    const double wanted = std::ceil(ring.min_share * ring.ring_points);
+    needed_ = std::clamp(static_cast<std::int32_t>(std::min(wanted, 2e9)), 1, ring.ring_points);
+    column_blanks_.assign(in.ncols, 0);
+    for (std::uint32_t c = 0; c < in.ncols; ++c) {
+      for (std::uint32_t r = 0; r < in.nrows; ++r) column_blanks_[c] += IsBlank(in.At(c, r));
+    }
+    const auto threads = static_cast<std::size_t>(WorkerThreads());
+    sums_.resize(threads);
+    dirty_.resize(threads);
+  }
+
+  void Column(std::uint32_t c, int thread) {
+    std::vector<double>& sums = sums_[static_cast<std::size_t>(thread)];
+    std::vector<std::int32_t>& dirty = dirty_[static_cast<std::size_t>(thread)];
+    // Rows first ... last of this column whose windows lie inside the grid.
+    std::uint32_t first = 1;
+    std::uint32_t last = 0;
+    bool weighed = false;
+    const auto nrows = static_cast<std::int64_t>(in_.nrows);
+    const std::int64_t column = c;
+    if (stencil_.usable && column + stencil_.ilo >= 0 && column + stencil_.ihi < in_.ncols &&
+        -stencil_.jlo <= nrows - 1 - stencil_.jhi) {
+      first = static_cast<std::uint32_t>(-stencil_.jlo);
+      last = static_cast<std::uint32_t>(nrows - 1 - stencil_.jhi);
+      weighed = true;
+      MarkBlankWindows(c, dirty);
+      sums.resize(in_.nrows);
+      SumWindows(in_.nodes.data() + in_.Index(c, 0), stencil_.weights.data(),
+                 stencil_.weights.size(), first, last, sums.data());
+    }
+    const double n = ring_.ring_points;
+    std::int32_t blanks_in_window = 0;
+    for (std::uint32_t r = 0; r < in_.nrows; ++r) {
+      const bool inside = weighed && r >= first && r <= last;
+      if (weighed) blanks_in_window += dirty[r];
+      const float node = in_.At(c, r);
+      float& result = out_.At(c, r);
+      if (IsBlank(node)) {
+        result = kBlankNode;
+      } else if (inside && blanks_in_window == 0) {
+        result = NodeFromDouble(node - sums[r] / n);
+      } else {
+        result = SampledResidual(c, r, node);
+      }
+    }
+  }
+
+ private:
+  // dirty[r] - dirty[r - 1] counts, for rows first ... last, the blanks that
+  // enter the window of row r less those that leave it: a running sum is
+  // the number of blank nodes in the window.
+  void MarkBlankWindows(std::uint32_t c, std::vector<std::int32_t>& dirty) const {
+    dirty.assign(static_cast<std::size_t>(in_.nrows) + 1, 0);
+    const auto nrows = static_cast<std::int64_t>(in_.nrows);
+    for (std::int32_t i = stencil_.ilo; i <= stencil_.ihi; ++i) {
+      const auto near = static_cast<std::uint32_t>(static_cast<std::int64_t>(c) + i);
+      if (column_blanks_[near] == 0) continue;
+      for (std::uint32_t b = 0; b < in_.nrows; ++b) {
+        if (!IsBlank(in_.At(near, b))) continue;
+        // Rows whose window reaches row b of this column.
+        const std::int64_t row = b;
+        const std::int64_t low = std::max<std::int64_t>(0, row - stencil_.jhi);
+        const std::int64_t high = std::min<std::int64_t>(nrows - 1, row - stencil_.jlo);
+        if (low > high) continue;
+        ++dirty[static_cast<std::size_t>(low)];
+        --dirty[static_cast<std::size_t>(high + 1)];
+      }
+    }
+  }
+
+  // The residual of node (c, r) from its samples one by one, as grid mode
+  // takes them, giving up as soon as too few can be usable.
+  float SampledResidual(std::uint32_t c, std::uint32_t r, float node) const {
+    const double xn = static_cast<double>(c) * in_.dx + in_.xmin;
+    const double yn = static_cast<double>(r) * in_.dy + in_.ymin;
+    const auto sample = [&](std::int32_t k) {
+      const auto at = static_cast<std::size_t>(k);
+      return InterpolateBilinear(lattice_, nodes_, stencil_.cos[at] * ring_.radius + xn,
+                                 stencil_.sin[at] * ring_.radius + yn);
+    };
+    const std::int32_t allowed_missing = ring_.ring_points - needed_;
+    if (allowed_missing == 0) {
+      // The whole ring is needed: a ring leaving the grid is seen at its
+      // farthest samples.
+      for (const std::int32_t k : {stencil_.west, stencil_.east, stencil_.south, stencil_.north}) {
+        if (IsBlank(sample(k))) return kBlankNode;
+      }
+    }
+    double sum = 0;
+    std::int32_t usable = 0;
+    std::int32_t missing = 0;
+    for (std::int32_t k = 0; k < ring_.ring_points; ++k) {
+      const double value = sample(k);
+      if (IsBlank(value)) {
+        if (++missing > allowed_missing) return kBlankNode;
+        continue;
+      }
+      sum += value;
+      ++usable;
+    }
+    return NodeFromDouble(node - sum / usable);
+  }
+
+  const GridValues& in_;
+  const GridResidualRing& ring_;
+  GridValues& out_;
+  NodeLattice lattice_;
+  MemoryNodes nodes_;
+  RingStencil stencil_;
+  std::int32_t needed_ = 1;
+  std::vector<std::uint32_t> column_blanks_;
+  std::vector<std::vector<double>> sums_;           // one per thread
+  std::vector<std::vector<std::int32_t>> dirty_;    // one per thread
+};
+
+}  // namespace
+
+bool ComputeGridResidual(const GridValues& in, const GridResidualRing& ring, GridValues& out,
+                         const std::function<bool(std::size_t done)>& step) {
+  out = BlankGridLike(in);
+  if (in.nodes.empty() || ring.ring_points < 1 || ring.ring_points > kMostGridRingPoints) {
+    return true;
+  }
+  GridResidualWork work(in, ring, out);
+  return RunInBlocks(
+      in.ncols, [&](std::size_t c, int thread) { work.Column(static_cast<std::uint32_t>(c), thread); },
+      [&](std::size_t done) { return !step || step(done); });
+}
+
+}  // namespace torvane
