@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
+
+#include "app/Hvw.h"
 
 #include "grid/ReadGridValues.h"
 #include "grid/WriteGrid.h"
@@ -111,6 +114,98 @@ TEST(Convert, RefusalsLeaveTheTargetAsItWas) {
     EXPECT_NE(run.err.find(row.message), std::string::npos) << row.name << ": " << run.err;
     EXPECT_EQ(ReadFile(out), "kept") << row.name;
     EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"out.grd", "wide.grd"})) << row.name;
+  }
+}
+
+// The residual of the same run in the window, gridded by the plainest loop:
+// every point against every node, weights 1 / distance after adding 0.001 to
+// both coordinate differences, within the radius.
+GridValues PlainResidualGrid(const std::string& survey, const std::string& radius, double cell) {
+  TempDir dir;
+  ScriptedPlatform platform;
+  TfrmMain form(platform);
+  platform.SetText(Control::txt_in, survey);
+  platform.SetText(Control::txt_out, dir.File("t.dat"));
+  platform.SetText(Control::txt_rfs, radius);
+  platform.SetText(Control::txt_rfa, "100");
+  form.btn_calcClick();
+  EXPECT_TRUE(form.ResultsReady());
+  const PointSet& points = form.Points();
+  const double reach = form.Parameters().preview_radius;
+  GridValues grid;
+  grid.ncols = static_cast<std::uint32_t>(std::floor((points.max_x - points.min_x) / cell)) + 1;
+  grid.nrows = static_cast<std::uint32_t>(std::floor((points.max_y - points.min_y) / cell)) + 1;
+  grid.xmin = points.min_x - points.shift_x;
+  grid.ymin = points.min_y - points.shift_y;
+  grid.dx = grid.dy = cell;
+  grid.nodes.resize(std::size_t{grid.ncols} * grid.nrows);
+  for (std::uint32_t c = 0; c < grid.ncols; ++c) {
+    for (std::uint32_t r = 0; r < grid.nrows; ++r) {
+      double sum = 0;
+      double weights = 0;
+      for (const SurveyPoint& p : points.points) {
+        const double d = std::hypot(points.min_x + c * cell - p.x + 0.001,
+                                    points.min_y + r * cell - p.y + 0.001);
+        if (d > reach) continue;
+        sum += p.residual / d;
+        weights += 1 / d;
+      }
+      grid.At(c, r) = weights > 0 ? static_cast<float>(sum / weights) : kBlankNode;
+    }
+  }
+  return grid;
+}
+
+TEST(ResidualGrid, ReadBackAsThePlainGridding) {
+  TempDir dir;
+  const std::string survey = SourceDir() + "/data/sample_survey.dat";
+  const CliResult run =
+      RunCli(dir, {"--input", survey, "--output", dir.File("t.dat"), "--radius", "400", "--band",
+                   "100", "--residual-grid", dir.File("r.grd"), "--residual-grid-format", "esri",
+                   "--cell", "150"});
+  ASSERT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_NE(run.out.find("Residual grid of "), std::string::npos) << run.out;
+  const GridValues written = ReadBack(dir.File("r.grd"));
+  const GridValues plain = PlainResidualGrid(survey, "400", 150);
+  ASSERT_EQ(written.ncols, plain.ncols);
+  ASSERT_EQ(written.nrows, plain.nrows);
+  EXPECT_NEAR(written.xmin, plain.xmin, 1e-6);
+  EXPECT_NEAR(written.ymin, plain.ymin, 1e-6);
+  EXPECT_NEAR(written.dx, 150, 1e-9);
+  int blanks = 0;
+  for (std::size_t k = 0; k < plain.nodes.size(); ++k) {
+    blanks += IsBlank(plain.nodes[k]);
+    if (IsBlank(plain.nodes[k])) {
+      EXPECT_TRUE(IsBlank(written.nodes[k])) << k;
+    } else {
+      EXPECT_NEAR(written.nodes[k], plain.nodes[k], 1e-5 * (1 + std::fabs(plain.nodes[k]))) << k;
+    }
+  }
+  EXPECT_LT(blanks, static_cast<int>(plain.nodes.size()) / 2);
+}
+
+TEST(ResidualGrid, UsageErrorsBeforeTheRun) {
+  TempDir dir;
+  const std::string survey = SourceDir() + "/data/sample_survey.dat";
+  const struct {
+    std::vector<std::string> flags;
+    const char* message;
+  } cases[] = {
+      {{"--residual-grid", dir.File("r.grd")}, "--residual-grid needs --cell"},
+      {{"--residual-grid", dir.File("r.grd"), "--cell", "0"},
+       "--cell takes a number greater than 0; got '0'"},
+      {{"--residual-grid", dir.File("r.dat"), "--cell", "10"},
+       "or give --residual-grid-format"},
+      {{"--cell", "10"}, "--cell requires --residual-grid"},
+  };
+  for (const auto& row : cases) {
+    std::vector<std::string> args = {"--input", survey, "--output", dir.File("t.dat"),
+                                     "--radius", "400"};
+    args.insert(args.end(), row.flags.begin(), row.flags.end());
+    const CliResult run = RunCli(dir, args);
+    EXPECT_EQ(run.exit_code, 2) << row.message;
+    EXPECT_NE(run.err.find(row.message), std::string::npos) << run.err;
+    EXPECT_TRUE(dir.Entries().empty()) << row.message;
   }
 }
 

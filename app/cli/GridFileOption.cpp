@@ -14,19 +14,20 @@ void AddGridFormatOption(CLI::App& parser, std::optional<std::string>& format) {
 }
 
 std::optional<GridFileType> GridFileTypeOfOption(const std::string& what, const std::string& path,
-                                                 const std::optional<std::string>& format) {
+                                                 const std::optional<std::string>& format,
+                                                 const std::string& format_flag) {
   if (format) {
     const std::optional<GridFileType> named = GridFileTypeNamed(*format);
     if (!named) {
-      UsageError("--format takes one of " + GridFileTypeNames() + "; got '" + *format + "'");
+      UsageError(format_flag + " takes one of " + GridFileTypeNames() + "; got '" + *format + "'");
     }
     return named;
   }
   const std::optional<GridFileType> implied = GridFileTypeOfPath(path);
   if (!implied) {
     UsageError("the name of " + what + " (" + path +
-               ") does not tell its format: end it in .grd, .asc, .tif, .tiff or .nc, or give "
-               "--format");
+               ") does not tell its format: end it in .grd, .asc, .tif, .tiff or .nc, or give " +
+               format_flag);
   }
   return implied;
 }

@@ -20,7 +20,11 @@
 #include "app/cli/BatchConfig.h"
 #include "app/cli/BatchOptions.h"
 #include "app/cli/BatchPlatform.h"
+#include "app/cli/CliMessages.h"
 #include "app/cli/LocaleSeparator.h"
+#include "common/DecimalNumber.h"
+#include "grid/WriteGrid.h"
+#include "preview/PointValueGrid.h"
 
 namespace {
 
@@ -29,6 +33,28 @@ using torvane::Control;
 constexpr int kWritten = 0;
 constexpr int kRunFailed = 1;
 constexpr int kUsageError = 2;
+
+// The run's residual gridded as the previews grid it, at their gridding
+// radius and reach, onto nodes `cell` apart. False when it was not written
+// (the user has been told).
+bool WriteResidualGrid(const torvane::TfrmMain& form, torvane::BatchPlatform& platform,
+                       const torvane::ResidualGridRequest& request, double cell, bool quiet) {
+  torvane::PointGridRequest gridding;
+  gridding.value = &torvane::SurveyPoint::residual;
+  gridding.cell = cell;
+  gridding.radius = form.Parameters().preview_radius;
+  gridding.reach = form.Parameters().preview_reach;
+  torvane::GridValues grid;
+  if (!torvane::GridPointValues(platform, form.Points(), gridding, grid) ||
+      !torvane::WriteGrid(platform, grid, request.path, request.type)) {
+    return false;
+  }
+  if (!quiet) {
+    std::printf("Residual grid of %u x %u nodes written to %s\n", grid.ncols, grid.nrows,
+                request.path.c_str());
+  }
+  return true;
+}
 
 int Run(const torvane::BatchOptions& options) {
   torvane::BatchPlatform platform(torvane::LocaleDecimalSeparator(), !options.quiet && isatty(2));
@@ -58,6 +84,14 @@ int Run(const torvane::BatchOptions& options) {
     if (options.ring_points) platform.SetText(Control::txt_n, *options.ring_points);
     if (options.interpolated_cba) platform.SetChecked(Control::chb_interpol, true);
   }
+  double residual_cell = 0;
+  if (options.residual_grid &&
+      (!torvane::ParseDecimal(options.residual_grid->cell, platform.DecimalSeparator(),
+                              residual_cell) ||
+       !(residual_cell > 0))) {
+    return torvane::UsageError("--cell takes a number greater than 0; got '" +
+                               options.residual_grid->cell + "'");
+  }
   if (options.grid_memory_limit_mib) {
     constexpr std::uint64_t kMebibyte = 1 << 20;
     const std::uint64_t mib = *options.grid_memory_limit_mib;
@@ -81,6 +115,10 @@ int Run(const torvane::BatchOptions& options) {
     } else if (!options.quiet) {
       std::printf("%s picture written to %s\n", what, (*request)->path.c_str());
     }
+  }
+  if (options.residual_grid && !WriteResidualGrid(form, platform, *options.residual_grid,
+                                                  residual_cell, options.quiet)) {
+    saved = false;
   }
   return saved ? kWritten : kRunFailed;
 }
