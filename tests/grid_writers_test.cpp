@@ -55,6 +55,8 @@ const WriterCase kWriterCases[] = {
     {"Surfer6", GridFileType::kSurfer6, "out6.grd", true, true, false, 0},
     {"SurferAscii", GridFileType::kSurferAscii, "out.dsaa", true, true, false, 0},
     {"EsriAscii", GridFileType::kEsriAscii, "out.asc", true, true, true, 0},
+    // Cells that are not square: dx and dy lines instead of cellsize.
+    {"EsriAsciiOblongCells", GridFileType::kEsriAscii, "oblong.asc", true, false, false, 0},
     {"Geosoft", GridFileType::kGeosoft, "out.gsf", false, true, false, 1e-4},
     {"GeoTiff", GridFileType::kGeoTiff, "out.tif", true, false, false, 0},
     {"NetCdf", GridFileType::kNetcdf, "out.nc", true, false, false, 0},
