@@ -2,128 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
-#include <utility>
 #include <vector>
 
 #include "common/ParallelBlocks.h"
-#include "residual/RingDirections.h"
+#include "residual/RingStencil.h"
 
 namespace torvane {
 namespace {
-
-// One node's weight in the ring's sum: the node at (c + i, r + j) for the
-// node (c, r), reached `delta` floats after it in the column-major nodes.
-struct Weight {
-  std::int32_t i = 0;
-  std::int32_t j = 0;
-  double w = 0;
-  std::ptrdiff_t delta = 0;
-};
-
-// The ring's sample directions and, for grids of positive spacings, its
-// weights and the window they cover: the nodes the weights fall on and one
-// node more on every side, so that a sample on a cell edge lies inside the
-// window whichever of the two cells it is taken from.
-struct RingStencil {
-  std::vector<double> cos;
-  std::vector<double> sin;
-  std::vector<Weight> weights;  // by i, then j
-  bool usable = false;          // the weights may be used at all
-  std::int32_t ilo = 0, ihi = 0, jlo = 0, jhi = 0;
-  // The window itself, column by column: the runs of rows j (from, to) of
-  // column i that lie within one node of a corner of a sample's cell, at
-  // reach[i - ilo]. A blank elsewhere in the rectangle (inside the ring)
-  // touches no sample.
-  std::vector<std::vector<std::pair<std::int32_t, std::int32_t>>> reach;
-  // The samples farthest west, east, south and north.
-  std::int32_t west = 0, east = 0, south = 0, north = 0;
-};
-
-RingStencil BuildStencil(const GridValues& grid, const GridResidualRing& ring) {
-  RingStencil stencil;
-  const std::int32_t n = ring.ring_points;
-  const double step = RingStep(n);
-  stencil.cos.resize(static_cast<std::size_t>(n));
-  stencil.sin.resize(static_cast<std::size_t>(n));
-  for (std::int32_t k = 0; k < n; ++k) {
-    const auto at = static_cast<std::size_t>(k);
-    stencil.cos[at] = std::cos(RingAngle(k, step));
-    stencil.sin[at] = std::sin(RingAngle(k, step));
-    const auto extreme = [&](std::int32_t& best, const std::vector<double>& along, bool low) {
-      const double held = along[static_cast<std::size_t>(best)];
-      if (low ? along[at] < held : along[at] > held) best = k;
-    };
-    extreme(stencil.west, stencil.cos, true);
-    extreme(stencil.east, stencil.cos, false);
-    extreme(stencil.south, stencil.sin, true);
-    extreme(stencil.north, stencil.sin, false);
-  }
-  // A window wider than the grid is never used; so neither are its weights.
-  const double reach_x = ring.radius / grid.dx;
-  const double reach_y = ring.radius / grid.dy;
-  if (!(grid.dx > 0) || !(grid.dy > 0) || !(reach_x + 3 < grid.ncols) ||
-      !(reach_y + 3 < grid.nrows)) {
-    return stencil;
-  }
-  std::vector<Weight> corners;
-  corners.reserve(4 * static_cast<std::size_t>(n));
-  for (std::size_t k = 0; k < stencil.cos.size(); ++k) {
-    const double ox = stencil.cos[k] * ring.radius / grid.dx;
-    const double oy = stencil.sin[k] * ring.radius / grid.dy;
-    const double fx = std::floor(ox);
-    const double fy = std::floor(oy);
-    const double t = ox - fx;
-    const double u = oy - fy;
-    const auto i = static_cast<std::int32_t>(fx);
-    const auto j = static_cast<std::int32_t>(fy);
-    corners.push_back({i, j, (1 - t) * (1 - u)});
-    corners.push_back({i + 1, j, t * (1 - u)});
-    corners.push_back({i + 1, j + 1, t * u});
-    corners.push_back({i, j + 1, (1 - t) * u});
-  }
-  std::sort(corners.begin(), corners.end(), [](const Weight& a, const Weight& b) {
-    return a.i != b.i ? a.i < b.i : a.j < b.j;
-  });
-  stencil.ilo = stencil.jlo = INT32_MAX;
-  stencil.ihi = stencil.jhi = INT32_MIN;
-  for (const Weight& corner : corners) {
-    stencil.ilo = std::min(stencil.ilo, corner.i - 1);
-    stencil.ihi = std::max(stencil.ihi, corner.i + 1);
-    stencil.jlo = std::min(stencil.jlo, corner.j - 1);
-    stencil.jhi = std::max(stencil.jhi, corner.j + 1);
-    if (!stencil.weights.empty() && stencil.weights.back().i == corner.i &&
-        stencil.weights.back().j == corner.j) {
-      stencil.weights.back().w += corner.w;
-    } else {
-      stencil.weights.push_back(corner);
-    }
-  }
-  stencil.reach.resize(static_cast<std::size_t>(stencil.ihi - stencil.ilo + 1));
-  for (const Weight& corner : corners) {
-    for (std::int32_t i = corner.i - 1; i <= corner.i + 1; ++i) {
-      stencil.reach[static_cast<std::size_t>(i - stencil.ilo)].emplace_back(corner.j - 1,
-                                                                            corner.j + 1);
-    }
-  }
-  for (auto& runs : stencil.reach) {
-    std::sort(runs.begin(), runs.end());
-    std::size_t kept = 0;
-    for (const auto& run : runs) {
-      if (kept > 0 && run.first <= runs[kept - 1].second + 1) {
-        runs[kept - 1].second = std::max(runs[kept - 1].second, run.second);
-      } else {
-        runs[kept++] = run;
-      }
-    }
-    runs.resize(kept);
-  }
-  std::erase_if(stencil.weights, [](const Weight& weight) { return weight.w == 0; });
-  for (Weight& weight : stencil.weights) {
-    weight.delta = static_cast<std::ptrdiff_t>(weight.i) * grid.nrows + weight.j;
-  }
-  stencil.usable = true;
-  return stencil;
-}
 
 // The weighted sums of rows first ... last of one column, whose windows lie
 // inside the grid: sums[r] for the node at `column + r`. Eight weights at a
@@ -131,7 +16,7 @@ RingStencil BuildStencil(const GridValues& grid, const GridResidualRing& ring) {
 // any x86-64 processor, for those with AVX2 and for those with AVX-512; the
 // processor picks.
 [[gnu::target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default")]] void SumWindows(
-    const float* column, const Weight* weights, std::size_t count, std::uint32_t first,
+    const float* column, const RingWeight* weights, std::size_t count, std::uint32_t first,
     std::uint32_t last, double* sums_of_column) {
   double* __restrict sums = sums_of_column + first;
   const std::size_t rows = std::size_t{last} - first + 1;
@@ -165,7 +50,7 @@ class GridResidualWork {
  public:
   GridResidualWork(const GridValues& in, const GridResidualRing& ring, GridValues& out)
       : in_(in), ring_(ring), out_(out), lattice_(in.Lattice()), nodes_(in.Nodes()),
-        stencil_(BuildStencil(in, ring)) {
+        stencil_(BuildRingStencil(in, ring)) {
     const double wanted = std::ceil(ring.min_share * ring.ring_points);
     needed_ = std::clamp(static_cast<std::int32_t>(std::min(wanted, 2e9)), 1, ring.ring_points);
     // The runs of blank nodes along each column.
