@@ -30,8 +30,8 @@ inline constexpr std::int32_t kMostGridRingPoints = 1 << 20;
 // Fills `out` with the residual grid (the geometry of `in`). Columns are
 // worked on side by side; step(done) is called on the calling thread after
 // each column, in order, and a step answering false stops the work (the
-// answer is then false and `out` is incomplete). Memory: `out` and a few
-// rows per thread beside the weights.
+// answer is then false and `out` is incomplete). Memory: `out`, a column of
+// sums per thread, the weights, and the runs of blanks along each column.
 bool ComputeGridResidual(const GridValues& in, const GridResidualRing& ring, GridValues& out,
                          const std::function<bool(std::size_t done)>& step = {});
 
