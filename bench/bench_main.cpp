@@ -3,9 +3,13 @@
 //
 //   read-points FILE   reads a point file (columns A,B,C,E) into memory
 //   read-grid FILE     loads a grid file (any format Load reads) into memory
+//   grid-residual FILE REPEATS R [N]
+//                      the ring residual of every node of a grid file (read
+//                      once, not timed), radius R, N ring points (360)
 
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -15,6 +19,8 @@
 
 #include "app/MemoryPlatform.h"
 #include "grid/Gridimport.h"
+#include "grid/ReadGridValues.h"
+#include "residual/GridResidual.h"
 #include "points/PointFileReader.h"
 
 namespace {
@@ -37,7 +43,7 @@ double MedianSeconds(int repeats, const std::function<bool()>& stage) {
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: torvane-bench read-points|read-grid FILE [REPEATS]\n");
+    std::fprintf(stderr, "usage: torvane-bench read-points|read-grid|grid-residual FILE [REPEATS] [R [N]]\n");
     return 2;
   }
   const std::string stage = argv[1];
@@ -55,6 +61,16 @@ int main(int argc, char** argv) {
       torvane::TGridImport grid(platform);
       return grid.Load(path) && grid.in_memory();
     });
+  } else if (stage == "grid-residual" && argc > 4) {
+    torvane::GridValues in;
+    if (!torvane::ReadGridValues(platform, path, in)) return 1;
+    const torvane::GridResidualRing ring{std::atof(argv[4]), argc > 5 ? std::atoi(argv[5]) : 360,
+                                         1};
+    torvane::GridValues out;
+    const std::clock_t cpu = std::clock();
+    seconds = MedianSeconds(repeats, [&] { return torvane::ComputeGridResidual(in, ring, out); });
+    std::printf("cpu %.4f s per run\n",
+                static_cast<double>(std::clock() - cpu) / CLOCKS_PER_SEC / repeats);
   } else {
     std::fprintf(stderr, "torvane-bench: unknown stage %s\n", stage.c_str());
     return 2;

@@ -22,6 +22,10 @@ class AtomicFile {
 
   bool ok() const { return fd_ >= 0; }
 
+  // The temporary file's name, for libraries that write a file by its name
+  // (GDAL): what lies at this name when Commit is called becomes the target.
+  const std::string& temp_path() const { return temp_path_; }
+
   // Appends bytes; false (and the file is abandoned) if any write fails.
   bool Write(const void* data, std::size_t size);
 

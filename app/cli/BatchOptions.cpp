@@ -1,6 +1,7 @@
 #include "app/cli/BatchOptions.h"
 
 #include "app/cli/CliMessages.h"
+#include "app/cli/GridFileOption.h"
 #include "app/cli/Subcommand.h"
 #include "points/SurveyProjection.h"
 
@@ -153,6 +154,21 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
   app.add_option("--preview-residual", preview_residual,
                  "Grid the previews and save the residual picture (.bmp or .jpg/.jpeg)");
 
+  std::optional<std::string> residual_grid;
+  std::optional<std::string> residual_grid_format;
+  std::string cell;
+  CLI::Option* residual_grid_option = app.add_option(
+      "--residual-grid", residual_grid,
+      "After the run, grid the residual (the previews' inverse-distance gridding) onto\n"
+      "nodes --cell apart over the points' bounding box and write it as a grid file\n"
+      "(.grd Surfer 7, .asc ESRI ASCII, .tif/.tiff GeoTIFF, .nc netCDF)");
+  app.add_option("--cell", cell, "Node spacing of --residual-grid in metres (> 0)")
+      ->needs(residual_grid_option);
+  app.add_option("--residual-grid-format", residual_grid_format,
+                 "Format of --residual-grid instead of the one its name implies: " +
+                     GridFileTypeNames())
+      ->needs(residual_grid_option);
+
   const std::vector<Subcommand> subcommands = AddSubcommands(app);
   app.require_subcommand(0, 1);
 
@@ -218,6 +234,14 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
   if (!TakePictureOption("--preview-cba", preview_cba, options.preview_cba) ||
       !TakePictureOption("--preview-residual", preview_residual, options.preview_residual)) {
     return kExitUsageError;
+  }
+  if (residual_grid) {
+    if (cell.empty()) return UsageError("--residual-grid needs --cell");
+    const std::optional<GridFileType> type =
+        GridFileTypeOfOption("--residual-grid", *residual_grid, residual_grid_format,
+                             "--residual-grid-format");
+    if (!type) return 2;
+    options.residual_grid = ResidualGridRequest{*residual_grid, *type, cell};
   }
   return std::nullopt;
 }

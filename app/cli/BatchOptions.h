@@ -7,6 +7,7 @@
 #include <string>
 
 #include "points/ColumnNames.h"
+#include "grid/GridFileType.h"
 #include "points/PointLine.h"
 #include "preview/PreviewFiles.h"
 
@@ -16,6 +17,13 @@ namespace torvane {
 struct PictureRequest {
   std::string path;
   PictureFormat format = PictureFormat::kBitmap;
+};
+
+// The residual gridded after the run, written as a grid file.
+struct ResidualGridRequest {
+  std::string path;
+  GridFileType type = GridFileType::kSurfer7;
+  std::string cell;  // as typed: the locale's decimal separator
 };
 
 // A flag left out keeps what the settings file of --config holds, or without
@@ -36,6 +44,7 @@ struct BatchOptions {
   bool quiet = false;
   std::optional<PictureRequest> preview_cba;       // the left picture
   std::optional<PictureRequest> preview_residual;  // the right picture
+  std::optional<ResidualGridRequest> residual_grid;
   // Grid mode.
   std::optional<std::string> grid;
   std::optional<std::string> ring_points;  // as typed; the window's "360" when absent

@@ -10,7 +10,6 @@
 
 #include <unistd.h>
 
-#include <clocale>
 #include <cstdint>
 #include <cstdio>
 #include <exception>
@@ -24,8 +23,12 @@
 #include "app/cli/BatchPlatform.h"
 #include "app/cli/CalcRefusal.h"
 #include "app/cli/CliMessages.h"
+#include "app/cli/LocaleSeparator.h"
 #include "app/cli/RingFlagChecks.h"
 #include "app/cli/SkippedPreviews.h"
+#include "common/DecimalNumber.h"
+#include "grid/WriteGrid.h"
+#include "preview/PointValueGrid.h"
 
 namespace {
 
@@ -35,19 +38,31 @@ constexpr int kWritten = torvane::kExitWritten;
 constexpr int kRunFailed = torvane::kExitRunFailed;
 constexpr int kUsageError = torvane::kExitUsageError;
 
-// The decimal separator of the user's locale (LC_ALL / LC_NUMERIC).
-char LocaleDecimalSeparator() {
-  std::setlocale(LC_ALL, "");
-  const char* mark = std::localeconv()->decimal_point;
-  const char separator = mark != nullptr && mark[0] != '\0' && mark[1] == '\0' ? mark[0] : '.';
-  // Only the separator is wanted; everything else keeps the C conventions.
-  std::setlocale(LC_ALL, "C");
-  return separator;
+// The run's residual gridded as the previews grid it, at their gridding
+// radius and reach, onto nodes `cell` apart. False when it was not written
+// (the user has been told).
+bool WriteResidualGrid(const torvane::TfrmMain& form, torvane::BatchPlatform& platform,
+                       const torvane::ResidualGridRequest& request, double cell, bool quiet) {
+  torvane::PointGridRequest gridding;
+  gridding.value = &torvane::SurveyPoint::residual;
+  gridding.cell = cell;
+  gridding.radius = form.Parameters().preview_radius;
+  gridding.reach = form.Parameters().preview_reach;
+  torvane::GridValues grid;
+  if (!torvane::GridPointValues(platform, form.Points(), gridding, grid) ||
+      !torvane::WriteGrid(platform, grid, request.path, request.type)) {
+    return false;
+  }
+  if (!quiet) {
+    std::printf("Residual grid of %u x %u nodes written to %s\n", grid.ncols, grid.nrows,
+                request.path.c_str());
+  }
+  return true;
 }
 
 int Run(const torvane::BatchOptions& options) {
   torvane::BatchPlatform platform(
-      options.decimal_separator ? *options.decimal_separator : LocaleDecimalSeparator(),
+      options.decimal_separator ? *options.decimal_separator : torvane::LocaleDecimalSeparator(),
       !options.quiet && isatty(2));
   torvane::TfrmMain form(platform);
 
@@ -78,6 +93,14 @@ int Run(const torvane::BatchOptions& options) {
   if (const auto refused = torvane::CheckRingFlags(
           platform, {options.band.has_value(), options.gridding_radius.has_value()})) {
     return *refused;
+  }
+  double residual_cell = 0;
+  if (options.residual_grid &&
+      (!torvane::ParseDecimal(options.residual_grid->cell, platform.DecimalSeparator(),
+                              residual_cell) ||
+       !(residual_cell > 0))) {
+    return torvane::UsageError("--cell takes a number greater than 0; got '" +
+                               options.residual_grid->cell + "'");
   }
   if (options.grid_memory_limit_mib) {
     constexpr std::uint64_t kMebibyte = 1 << 20;
@@ -117,6 +140,10 @@ int Run(const torvane::BatchOptions& options) {
     } else if (!options.quiet) {
       std::printf("%s picture written to %s\n", what, (*request)->path.c_str());
     }
+  }
+  if (options.residual_grid && !WriteResidualGrid(form, platform, *options.residual_grid,
+                                                  residual_cell, options.quiet)) {
+    saved = false;
   }
   return saved ? kWritten : kRunFailed;
 }
