@@ -1,0 +1,108 @@
+#include "preview/MapSurface.h"
+
+#include <cmath>
+#include <cstdint>
+#include <new>
+#include <span>
+#include <string>
+
+#include "common/ParallelBlocks.h"
+#include "grid/Bilinear.h"
+#include "preview/PreviewData.h"
+#include "preview/PreviewNodes.h"
+
+namespace torvane {
+namespace {
+
+// Nodes along an extent, the last on or beyond its far end.
+double NodesAlong(double extent, double cell) {
+  return std::floor(extent / cell) + (std::fmod(extent, cell) > 0 ? 2 : 1);
+}
+
+// The surface's nodes as grid/ reads its own, blanks as it marks them.
+struct SurfaceNodes {
+  const MapSurface& surface;
+  float At(std::uint32_t c, std::uint32_t r) const {
+    const float v = surface.values[static_cast<std::size_t>(c) *
+                                       static_cast<std::size_t>(surface.ny) +
+                                   r];
+    return IsPreviewBlank(v) ? kBlankNode : v;
+  }
+};
+
+}  // namespace
+
+bool GridMapSurface(Platform& platform, const PointSet& points, const NeighbourCluster& cluster,
+                    double cell_size, double SurveyPoint::*value, double cell, double radius,
+                    MapSurface& surface) {
+  surface = MapSurface();
+  if (!(cell > 0) || !std::isfinite(cell)) {
+    platform.ShowInfo("Map cell must be greater than 0");
+    return false;
+  }
+  if (points.points.empty() || cluster.empty() || !(cell_size > 0)) {
+    platform.ShowInfo("No survey points to map");
+    return false;
+  }
+  const double nx = NodesAlong(points.max_x - points.min_x, cell);
+  const double ny = NodesAlong(points.max_y - points.min_y, cell);
+  const double bytes = nx * ny * sizeof(float);
+  const double available = static_cast<double>(platform.AvailablePhysicalMemory());
+  if (!(nx * ny <= static_cast<double>(INT32_MAX)) || !(bytes <= available / 2)) {
+    platform.ShowInfo("Map cell too small: " + std::to_string(static_cast<long long>(nx)) +
+                      " x " + std::to_string(static_cast<long long>(ny)) +
+                      " nodes do not fit into the memory available");
+    return false;
+  }
+  const NodeSpacing lattice{points.min_x, points.min_y, cell, static_cast<int>(nx),
+                            static_cast<int>(ny)};
+  const PreviewNodes nodes(points, cluster, value, lattice, cell_size, radius);
+  try {
+    surface.values.resize(static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny));
+  } catch (const std::bad_alloc&) {
+    platform.ShowInfo("Not enough memory for temporary buffer");
+    return false;
+  }
+  surface.x0 = points.min_x;
+  surface.y0 = points.min_y;
+  surface.dx = cell;
+  surface.dy = cell;
+  surface.nx = lattice.nx;
+  surface.ny = lattice.ny;
+  const auto column_length = static_cast<std::size_t>(surface.ny);
+  RunInBlocks(
+      static_cast<std::size_t>(surface.nx),
+      [&](std::size_t i, int) {
+        const std::span<float> column =
+            std::span<float>(surface.values).subspan(i * column_length, column_length);
+        for (int j = 0; j < surface.ny; ++j) {
+          column[static_cast<std::size_t>(j)] = nodes.Node(static_cast<int>(i), j);
+        }
+      },
+      [](std::size_t) { return true; });
+  return true;
+}
+
+float SurfaceValueAt(const MapSurface& surface, double x, double y) {
+  if (surface.empty()) return kPreviewBlank;
+  // A single column or row has no cell to interpolate in: the nearest node
+  // along that axis, within half a spacing (or exactly on the line).
+  const SurfaceNodes nodes{surface};
+  if (surface.nx < 2 || surface.ny < 2) {
+    const double fi = surface.nx < 2 ? 0 : (x - surface.x0) / surface.dx;
+    const double fj = surface.ny < 2 ? 0 : (y - surface.y0) / surface.dy;
+    if (surface.nx < 2 && x != surface.x0) return kPreviewBlank;
+    if (surface.ny < 2 && y != surface.y0) return kPreviewBlank;
+    const double i = std::round(fi);
+    const double j = std::round(fj);
+    if (!(i >= 0 && i < surface.nx && j >= 0 && j < surface.ny)) return kPreviewBlank;
+    return surface.values[static_cast<std::size_t>(i) * static_cast<std::size_t>(surface.ny) +
+                          static_cast<std::size_t>(j)];
+  }
+  const NodeLattice lattice(surface.x0, surface.dx, static_cast<std::uint32_t>(surface.nx),
+                            surface.y0, surface.dy, static_cast<std::uint32_t>(surface.ny));
+  const double v = InterpolateBilinear(lattice, nodes, x, y);
+  return IsBlank(v) ? kPreviewBlank : StorePreviewValue(v);
+}
+
+}  // namespace torvane
