@@ -50,17 +50,15 @@ PreviewNodes::CellWindow PreviewNodes::WindowOf(int i, int j, double node_x,
   };
   if (cell_size_ > 0) {
     // A point is used when |node - point + 0.001| <= radius along each axis
-    // at least; the cells holding such positions, the outer ones holding
-    // everything beyond the edge as well.
+    // at least: the cells holding such positions. The outer cells hold
+    // everything beyond the edge as well, so a window off the grid is held
+    // to its edge rather than dropped.
     const double centre_x = node_x + kDistanceOffset;
     const double centre_y = node_y + kDistanceOffset;
     const CellIndex low = CellOf(centre_x - radius_, centre_y - radius_, points_.min_x,
                                  points_.min_y, cell_size_);
     const CellIndex high = CellOf(centre_x + radius_, centre_y + radius_, points_.min_x,
                                   points_.min_y, cell_size_);
-    if (high.ix < 0 || high.iy < 0 || low.ix > last_k || low.iy > last_l) {
-      return {0, -1, 0, -1};
-    }
     return {clamp(low.ix, last_k), clamp(high.ix, last_k), clamp(low.iy, last_l),
             clamp(high.iy, last_l)};
   }

@@ -1,11 +1,13 @@
 #include "app/cli/BatchOptions.h"
 
+#include "app/cli/CliMessages.h"
 #include "app/cli/Subcommand.h"
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <tuple>
 
 namespace torvane {
 
@@ -108,6 +110,19 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
   app.add_option("--preview-residual", preview_residual,
                  "Grid the previews and save the residual picture (.bmp or .jpg/.jpeg)");
 
+  std::optional<std::string> map_cba;
+  std::optional<std::string> map_residual;
+  std::string map_size;
+  app.add_option("--map-cba", map_cba,
+                 "Draw a map of the CBA after the run (.png, .svg or .pdf)");
+  app.add_option("--map-residual", map_residual,
+                 "Draw a map of the residual after the run (.png, .svg or .pdf)");
+  AddMapSizeOption(app, map_size);
+  app.add_option("--map-cell", options.map_cell,
+                 "Node spacing of the maps' gridding in metres (> 0; default a fifth\n"
+                 "of the gridding radius)");
+  app.add_flag("--map-stations", options.map_stations, "Draw the stations on the maps as dots");
+
   const std::vector<Subcommand> subcommands = AddSubcommands(app);
   app.require_subcommand(0, 1);
 
@@ -152,6 +167,21 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
   if (!TakePictureOption("--preview-cba", preview_cba, options.preview_cba) ||
       !TakePictureOption("--preview-residual", preview_residual, options.preview_residual)) {
     return 2;
+  }
+  for (const auto& [flag, path, request] :
+       {std::tuple{"--map-cba", &map_cba, &options.map_cba},
+        std::tuple{"--map-residual", &map_residual, &options.map_residual}}) {
+    if (!*path) continue;
+    *request = MapFileOf(flag, **path);
+    if (!*request) return kExitUsageError;
+  }
+  if (!map_size.empty()) {
+    const std::optional<MapSize> size = ParseMapSize(map_size);
+    if (!size) {
+      return UsageError("--map-size takes WxH, each from 16 to 16384, such as 1200x900; got '" +
+                        map_size + "'");
+    }
+    options.map_size = *size;
   }
   return std::nullopt;
 }

@@ -4,9 +4,12 @@
 
 namespace torvane {
 
+Subcommand AddMapCommand(CLI::App& app);
+
 // One line per subcommand, each defined in a file of its own.
-std::vector<Subcommand> AddSubcommands([[maybe_unused]] CLI::App& app) {
+std::vector<Subcommand> AddSubcommands(CLI::App& app) {
   std::vector<Subcommand> subcommands;
+  subcommands.push_back(AddMapCommand(app));
   return subcommands;
 }
 

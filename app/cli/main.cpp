@@ -21,6 +21,9 @@
 #include "app/cli/BatchConfig.h"
 #include "app/cli/BatchOptions.h"
 #include "app/cli/BatchPlatform.h"
+#include "app/cli/CliMessages.h"
+#include "app/RunMap.h"
+#include "common/DecimalNumber.h"
 
 namespace {
 
@@ -38,6 +41,29 @@ char LocaleDecimalSeparator() {
   // Only the separator is wanted; everything else keeps the C conventions.
   std::setlocale(LC_ALL, "C");
   return separator;
+}
+
+// Draws the maps asked for beside the run; false when one could not be
+// written (the user has been told).
+bool DrawRunMaps(const torvane::BatchOptions& options, torvane::BatchPlatform& platform,
+                 const torvane::TfrmMain& form, double cell) {
+  bool drawn = true;
+  for (const auto& [request, variable] :
+       {std::pair{&options.map_cba, torvane::MapVariable::kCba},
+        std::pair{&options.map_residual, torvane::MapVariable::kResidual}}) {
+    if (!*request) continue;
+    torvane::RunMap map;
+    if (!torvane::MakeRunMap(platform, form, variable, cell, options.map_stations, map) ||
+        !torvane::SaveMap(platform, (*request)->path, (*request)->format, map.scene,
+                          torvane::FullView(map.scene), options.map_size.width,
+                          options.map_size.height)) {
+      drawn = false;
+    } else if (!options.quiet) {
+      std::printf("%s map written to %s\n", std::string(torvane::MapVariableName(variable)).c_str(),
+                  (*request)->path.c_str());
+    }
+  }
+  return drawn;
 }
 
 int Run(const torvane::BatchOptions& options) {
@@ -58,6 +84,13 @@ int Run(const torvane::BatchOptions& options) {
     platform.SetItemIndex(Control::cmb_gy, options.columns->y);
     platform.SetItemIndex(Control::cmb_point, options.columns->point);
     platform.SetItemIndex(Control::cmb_uba, options.columns->cba);
+  }
+  double map_cell = 0;
+  if (options.map_cell && (!torvane::ParseDecimal(*options.map_cell, platform.DecimalSeparator(),
+                                                  map_cell) ||
+                           !(map_cell > 0))) {
+    return torvane::UsageError("--map-cell takes a number greater than 0; got '" +
+                               *options.map_cell + "'");
   }
   if (options.preview_cba || options.preview_residual) {
     platform.SetChecked(Control::cb_preview, true);
@@ -92,6 +125,7 @@ int Run(const torvane::BatchOptions& options) {
       std::printf("%s picture written to %s\n", what, (*request)->path.c_str());
     }
   }
+  if (!DrawRunMaps(options, platform, form, map_cell)) saved = false;
   return saved ? kWritten : kRunFailed;
 }
 
