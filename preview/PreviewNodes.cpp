@@ -39,7 +39,20 @@ PreviewNodes::PreviewNodes(const PointSet& points, const NeighbourCluster& clust
       value_(value),
       lattice_(lattice),
       radius_(radius),
-      cell_size_(cell_size) {}
+      cell_size_(cell_size) {
+  if (cluster.empty() || cluster.nx() < 1 || cluster.ny() < 1) return;
+  // Every point is in exactly one cell list, and the lists lie end to end
+  // from cell (0, 0) on.
+  const std::span<const std::int32_t> first = cluster.Cell(0, 0);
+  const std::span<const std::int32_t> last = cluster.Cell(cluster.nx() - 1, cluster.ny() - 1);
+  first_index_ = first.data();
+  const auto count = static_cast<std::size_t>(last.data() + last.size() - first_index_);
+  packed_.resize(count);
+  for (std::size_t k = 0; k < count; ++k) {
+    const SurveyPoint& p = points.points[static_cast<std::size_t>(first_index_[k])];
+    packed_[k] = {p.x, p.y, p.*value};
+  }
+}
 
 PreviewNodes::CellWindow PreviewNodes::WindowOf(int i, int j, double node_x,
                                                 double node_y) const {
@@ -76,23 +89,37 @@ float PreviewNodes::Node(int i, int j) const {
   double sum_on_node = 0;
   int on_node = 0;
 
+  // Beyond this squared distance a point is certainly farther than the
+  // radius, whatever the rounding; nearer ones are decided on the distance.
+  const double beyond = radius_ * radius_ * (1 + 1e-9);
+  const auto add = [&](double x, double y, double v) {
+    const double dx = node_x - x + kDistanceOffset;
+    const double dy = node_y - y + kDistanceOffset;
+    const double squared = dx * dx + dy * dy;
+    if (squared > beyond) return;
+    const double d = std::sqrt(squared);
+    if (d > radius_) return;
+    if (d == 0) {
+      sum_on_node += v;
+      ++on_node;
+      return;
+    }
+    sum_v += v / d;
+    sum_w += 1 / d;
+  };
+
   const CellWindow window = WindowOf(i, j, node_x, node_y);
   for (std::int32_t k = window.k_first; k <= window.k_last; ++k) {
     for (std::int32_t l = window.l_first; l <= window.l_last; ++l) {
-      for (const std::int32_t index : cluster_.Cell(k, l)) {
+      const std::span<const std::int32_t> cell = cluster_.Cell(k, l);
+      if (!packed_.empty()) {
+        const Packed* p = packed_.data() + (cell.data() - first_index_);
+        for (std::size_t n = 0; n < cell.size(); ++n) add(p[n].x, p[n].y, p[n].v);
+        continue;
+      }
+      for (const std::int32_t index : cell) {
         const SurveyPoint& p = points_.points[static_cast<std::size_t>(index)];
-        const double dx = node_x - p.x + kDistanceOffset;
-        const double dy = node_y - p.y + kDistanceOffset;
-        const double d = std::sqrt(dx * dx + dy * dy);
-        if (d > radius_) continue;
-        const double v = p.*value_;
-        if (d == 0) {
-          sum_on_node += v;
-          ++on_node;
-          continue;
-        }
-        sum_v += v / d;
-        sum_w += 1 / d;
+        add(p.x, p.y, p.*value_);
       }
     }
   }

@@ -12,6 +12,7 @@
 // the cells that the gridding radius around each node reaches.
 
 #include <optional>
+#include <vector>
 
 #include "points/NeighbourCluster.h"
 #include "points/PointSet.h"
@@ -62,6 +63,13 @@ class PreviewNodes {
   };
   CellWindow WindowOf(int i, int j, double node_x, double node_y) const;
 
+  // A point's position and value, copied in the order of the cluster's cell
+  // lists: the nodes of a map read their cells from contiguous memory
+  // instead of hopping through the whole point array.
+  struct Packed {
+    double x, y, v;
+  };
+
   const PointSet& points_;
   const NeighbourCluster& cluster_;
   double SurveyPoint::*value_;
@@ -69,6 +77,8 @@ class PreviewNodes {
   double radius_;
   double cell_size_ = 0;  // set when the nodes lie on a lattice of their own
   int reach_cells_ = 0;   // for nodes on the cells' centres
+  std::vector<Packed> packed_;  // for nodes on a lattice of their own
+  const std::int32_t* first_index_ = nullptr;  // where the cluster's cell lists begin
 };
 
 // The number of cells to search on each side of a node's cell: the reach in
