@@ -139,6 +139,7 @@ void TfrmMain::RunCalculation() {
   results_ready_ = false;
   cluster_.Clear();
   points_.Clear();
+  ring_counts_ = {};
   platform_.SetProgressPosition(0);
   ClearPictures();
   platform_.ProcessEvents();
@@ -162,6 +163,7 @@ bool TfrmMain::RunComputation() {
   request.use_interpolated_cba = parameters_.use_interpolated_cba;
   request.ring_points = parameters_.ring_points;
   request.grid_memory_limit = parameters_.grid_memory_limit;
+  request.ring_counts = &ring_counts_;
   return ComputeResiduals(platform_, request, points_);
 }
 

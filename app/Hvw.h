@@ -5,6 +5,7 @@
 // serve the Qt window, the batch command and the tests.
 
 #include <string>
+#include <vector>
 
 #include "app/RunParameters.h"
 #include "app/SettingsRecord.h"
@@ -66,6 +67,8 @@ class TfrmMain {
   const RunParameters& Parameters() const { return parameters_; }
   const PointSet& Points() const { return points_; }
   const NeighbourCluster& Cluster() const { return cluster_; }
+  // Every point's N in the last run's table, in point order.
+  const std::vector<std::int32_t>& RingCounts() const { return ring_counts_; }
 
  private:
   bool TakeParameters();
@@ -89,6 +92,7 @@ class TfrmMain {
   RunParameters parameters_;
   PointSet points_;
   NeighbourCluster cluster_;
+  std::vector<std::int32_t> ring_counts_;
   RgbCanvas left_picture_;   // img_uba
   RgbCanvas right_picture_;  // img_regta
   PreviewState preview_;

@@ -32,9 +32,12 @@ struct SurfaceNodes {
 
 }  // namespace
 
-bool GridMapSurface(Platform& platform, const PointSet& points, const NeighbourCluster& cluster,
-                    double cell_size, double SurveyPoint::*value, double cell, double radius,
-                    MapSurface& surface) {
+namespace {
+
+// Lays the nodes over the points' bounding box and makes room for their
+// values; false, after telling the user, when that cannot be done.
+bool PrepareLattice(Platform& platform, const PointSet& points, const NeighbourCluster& cluster,
+                    double cell_size, double cell, MapSurface& surface, NodeSpacing& lattice) {
   surface = MapSurface();
   if (!(cell > 0) || !std::isfinite(cell)) {
     platform.ShowInfo("Map cell must be greater than 0");
@@ -54,21 +57,24 @@ bool GridMapSurface(Platform& platform, const PointSet& points, const NeighbourC
                       " nodes do not fit into the memory available");
     return false;
   }
-  const NodeSpacing lattice{points.min_x, points.min_y, cell, static_cast<int>(nx),
-                            static_cast<int>(ny)};
-  const PreviewNodes nodes(points, cluster, value, lattice, cell_size, radius);
   try {
     surface.values.resize(static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny));
   } catch (const std::bad_alloc&) {
     platform.ShowInfo("Not enough memory for temporary buffer");
     return false;
   }
-  surface.x0 = points.min_x;
-  surface.y0 = points.min_y;
+  lattice = {points.min_x, points.min_y, cell, static_cast<int>(nx), static_cast<int>(ny)};
+  surface.x0 = lattice.x0;
+  surface.y0 = lattice.y0;
   surface.dx = cell;
   surface.dy = cell;
   surface.nx = lattice.nx;
   surface.ny = lattice.ny;
+  return true;
+}
+
+// Every node's value, node columns side by side on every core.
+void FillNodes(const PreviewNodes& nodes, MapSurface& surface) {
   const auto column_length = static_cast<std::size_t>(surface.ny);
   RunInBlocks(
       static_cast<std::size_t>(surface.nx),
@@ -80,6 +86,29 @@ bool GridMapSurface(Platform& platform, const PointSet& points, const NeighbourC
         }
       },
       [](std::size_t) { return true; });
+}
+
+}  // namespace
+
+bool GridMapSurface(Platform& platform, const PointSet& points, const NeighbourCluster& cluster,
+                    double cell_size, double SurveyPoint::*value, double cell, double radius,
+                    MapSurface& surface) {
+  NodeSpacing lattice;
+  if (!PrepareLattice(platform, points, cluster, cell_size, cell, surface, lattice)) return false;
+  FillNodes(PreviewNodes(points, cluster, value, lattice, cell_size, radius), surface);
+  return true;
+}
+
+bool GridMapSurface(Platform& platform, const PointSet& points, const NeighbourCluster& cluster,
+                    double cell_size, std::span<const double> values, double cell, double radius,
+                    MapSurface& surface) {
+  NodeSpacing lattice;
+  if (values.size() != points.points.size()) {
+    platform.ShowInfo("No value for every station to map");
+    return false;
+  }
+  if (!PrepareLattice(platform, points, cluster, cell_size, cell, surface, lattice)) return false;
+  FillNodes(PreviewNodes(points, cluster, values, lattice, cell_size, radius), surface);
   return true;
 }
 

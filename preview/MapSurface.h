@@ -5,6 +5,7 @@
 // or more are blank, as in the previews.
 
 #include <cstddef>
+#include <span>
 #include <vector>
 
 #include "common/Platform.h"
@@ -37,6 +38,10 @@ struct MapSurface {
 // positive number or the nodes would not fit into the memory available.
 bool GridMapSurface(Platform& platform, const PointSet& points, const NeighbourCluster& cluster,
                     double cell_size, double SurveyPoint::*value, double cell, double radius,
+                    MapSurface& surface);
+// The same for a value of each point's own, in point order (one per point).
+bool GridMapSurface(Platform& platform, const PointSet& points, const NeighbourCluster& cluster,
+                    double cell_size, std::span<const double> values, double cell, double radius,
                     MapSurface& surface);
 
 // The surface's value at (x, y), bilinear between the four nodes around it;

@@ -31,6 +31,23 @@ PreviewNodes::PreviewNodes(const PointSet& points, const NeighbourCluster& clust
       radius_(radius),
       reach_cells_(std::max(reach_cells, 0)) {}
 
+template <typename ValueOf>
+void PreviewNodes::Pack(ValueOf value_of) {
+  if (cluster_.empty() || cluster_.nx() < 1 || cluster_.ny() < 1) return;
+  // Every point is in exactly one cell list, and the lists lie end to end
+  // from cell (0, 0) on.
+  const std::span<const std::int32_t> first = cluster_.Cell(0, 0);
+  const std::span<const std::int32_t> last = cluster_.Cell(cluster_.nx() - 1, cluster_.ny() - 1);
+  first_index_ = first.data();
+  const auto count = static_cast<std::size_t>(last.data() + last.size() - first_index_);
+  packed_.resize(count);
+  for (std::size_t k = 0; k < count; ++k) {
+    const auto index = static_cast<std::size_t>(first_index_[k]);
+    const SurveyPoint& p = points_.points[index];
+    packed_[k] = {p.x, p.y, value_of(index)};
+  }
+}
+
 PreviewNodes::PreviewNodes(const PointSet& points, const NeighbourCluster& cluster,
                            double SurveyPoint::*value, const NodeSpacing& lattice,
                            double cell_size, double radius)
@@ -40,18 +57,19 @@ PreviewNodes::PreviewNodes(const PointSet& points, const NeighbourCluster& clust
       lattice_(lattice),
       radius_(radius),
       cell_size_(cell_size) {
-  if (cluster.empty() || cluster.nx() < 1 || cluster.ny() < 1) return;
-  // Every point is in exactly one cell list, and the lists lie end to end
-  // from cell (0, 0) on.
-  const std::span<const std::int32_t> first = cluster.Cell(0, 0);
-  const std::span<const std::int32_t> last = cluster.Cell(cluster.nx() - 1, cluster.ny() - 1);
-  first_index_ = first.data();
-  const auto count = static_cast<std::size_t>(last.data() + last.size() - first_index_);
-  packed_.resize(count);
-  for (std::size_t k = 0; k < count; ++k) {
-    const SurveyPoint& p = points.points[static_cast<std::size_t>(first_index_[k])];
-    packed_[k] = {p.x, p.y, p.*value};
-  }
+  Pack([&](std::size_t index) { return points.points[index].*value; });
+}
+
+PreviewNodes::PreviewNodes(const PointSet& points, const NeighbourCluster& cluster,
+                           std::span<const double> values, const NodeSpacing& lattice,
+                           double cell_size, double radius)
+    : points_(points),
+      cluster_(cluster),
+      value_(&SurveyPoint::cba),  // not read: every value is packed
+      lattice_(lattice),
+      radius_(radius),
+      cell_size_(cell_size) {
+  Pack([&](std::size_t index) { return index < values.size() ? values[index] : kPreviewBlank; });
 }
 
 PreviewNodes::CellWindow PreviewNodes::WindowOf(int i, int j, double node_x,

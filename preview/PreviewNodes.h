@@ -12,6 +12,7 @@
 // the cells that the gridding radius around each node reaches.
 
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "points/NeighbourCluster.h"
@@ -46,6 +47,10 @@ class PreviewNodes {
   PreviewNodes(const PointSet& points, const NeighbourCluster& cluster,
                double SurveyPoint::*value, const NodeSpacing& lattice, double cell_size,
                double radius);
+  // The same with a value of each point's own, in point order (one per point).
+  PreviewNodes(const PointSet& points, const NeighbourCluster& cluster,
+               std::span<const double> values, const NodeSpacing& lattice, double cell_size,
+               double radius);
 
   int nx() const { return lattice_.nx; }
   int ny() const { return lattice_.ny; }
@@ -62,6 +67,9 @@ class PreviewNodes {
     std::int32_t k_first, k_last, l_first, l_last;
   };
   CellWindow WindowOf(int i, int j, double node_x, double node_y) const;
+  // Copies the points' positions and the values value_of(index) in cell order.
+  template <typename ValueOf>
+  void Pack(ValueOf value_of);
 
   // A point's position and value, copied in the order of the cluster's cell
   // lists: the nodes of a map read their cells from contiguous memory

@@ -1,6 +1,7 @@
 #include "residual/ComputeResiduals.h"
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "common/ParallelBlocks.h"
@@ -54,7 +55,7 @@ bool ComputeResiduals(Platform& platform, const ResidualRequest& request, PointS
   // point's residual stored in the point; the progress bar and the events
   // follow one point at a time.
   const std::vector<std::uint32_t>& order = point_ring ? point_ring->order() : neighbours->order();
-  std::vector<int> ring_counts(points.points.size());
+  std::vector<std::int32_t> ring_counts(points.points.size());
   std::vector<ExactSum> sums(static_cast<std::size_t>(WorkerThreads()));
   RunInBlocks(
       order.size(),
@@ -91,6 +92,7 @@ bool ComputeResiduals(Platform& platform, const ResidualRequest& request, PointS
     ReportOutputFailure(platform, "Error by writing output data ", request.output_path);
     return false;
   }
+  if (request.ring_counts != nullptr) *request.ring_counts = std::move(ring_counts);
   return true;
 }
 

@@ -182,6 +182,52 @@ TEST(MapPicture, FlatSurfaceIsTheCentreColourInFlatLightAndBlanksAreWhite) {
   EXPECT_EQ(drawn.png.At(plot.left + 3, plot.top + 3), kWhite);
 }
 
+TEST(MapPicture, StationsAloneAreDotsInTheColoursOfTheirOwnValues) {
+  TempDir dir;
+  // A 9 x 9 lattice of stations 100 m apart valued 0 ... 80 from the south-west.
+  std::vector<SurveyPoint> stations;
+  std::vector<float> values;
+  for (int i = 0; i < 9; ++i) {
+    for (int j = 0; j < 9; ++j) {
+      stations.push_back({i * 100.0, j * 100.0, 0, 0, 0, 0});
+      values.push_back(static_cast<float>(i * 9 + j));
+    }
+  }
+  values[40] = kPreviewBlank;  // left out
+  MapScene scene;
+  scene.stations = stations;
+  scene.station_values = values;
+  scene.show_stations = true;
+  const Drawn drawn = DrawPng(dir, scene, 900, 900);
+  ASSERT_TRUE(drawn.png.ok);
+  const MapLayout& layout = drawn.layout;
+  ASSERT_TRUE(layout.statistics);
+  // A plain mean and standard deviation of the 80 values.
+  double sum = 0, squares = 0;
+  int n = 0;
+  for (const float v : values) {
+    if (IsPreviewBlank(v)) continue;
+    sum += v;
+    squares += static_cast<double>(v) * v;
+    ++n;
+  }
+  const double mean = sum / n;
+  EXPECT_NEAR(layout.statistics->mean, mean, 1e-9);
+  EXPECT_NEAR(layout.statistics->std_dev, std::sqrt((n * squares - sum * sum) / (n * (n - 1.0))), 1e-9);
+  for (std::size_t k = 0; k < stations.size(); ++k) {
+    const double x = layout.plot.left + (stations[k].x - layout.view.x_min) / layout.pixel_size;
+    const double y = layout.plot.top + layout.plot.height - (stations[k].y - layout.view.y_min) / layout.pixel_size;
+    if (stations[k].x == 0 || stations[k].y == 0 || stations[k].x == 800 || stations[k].y == 800) continue;
+    const Rgb centre = drawn.png.At(static_cast<int>(x), static_cast<int>(y));
+    if (IsPreviewBlank(values[k])) {
+      EXPECT_EQ(centre, kWhite) << "left out";
+    } else {
+      const int index = ScaleIndex(values[k], layout.statistics->mean, 0.066 * layout.statistics->std_dev);
+      EXPECT_EQ(centre, kColourScale[static_cast<std::size_t>(index)]) << "station " << k;
+    }
+  }
+}
+
 TEST(MapFiles, SvgAndPdfAreWellFormedAndSized) {
   TempDir dir;
   const MapSurface surface = Ramp();

@@ -130,6 +130,13 @@ TEST(MapWindow, OpensForThePicturesValueZoomsReadsAndSaves) {
   EXPECT_EQ(list->currentText(), "CBA");
   EXPECT_DOUBLE_EQ(map->canvas()->view().width(), full.width());  // gridded anew, whole
   EXPECT_FALSE(map->canvas()->statistics());  // the CBA lays its own scale when drawn
+  list->setCurrentIndex(2);
+  emit list->activated(2);
+  EXPECT_EQ(list->currentText(), "N");
+  map->canvas()->grab();
+  ASSERT_TRUE(map->canvas()->statistics());
+  EXPECT_GT(map->canvas()->statistics()->mean, 1);  // rings of the sample survey hold many stations
+  EXPECT_TRUE(s.messages.empty());
   s.window.close();
   QApplication::processEvents();
   EXPECT_FALSE(map->isVisible());

@@ -141,7 +141,7 @@ MapWindow::MapWindow(MainWindow& main, QtPlatform& platform, TfrmMain& form)
   variables_ = new QComboBox(this);
   variables_->setObjectName("map_variable");
   variables_->setToolTip("Value to map");
-  for (const MapVariable v : {MapVariable::kCba, MapVariable::kResidual}) {
+  for (const MapVariable v : {MapVariable::kCba, MapVariable::kResidual, MapVariable::kRingCount}) {
     variables_->addItem(QString::fromUtf8(MapVariableName(v).data(),
                                           static_cast<qsizetype>(MapVariableName(v).size())),
                         static_cast<int>(v));
