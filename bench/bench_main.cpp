@@ -95,6 +95,16 @@ int main(int argc, char** argv) {
     });
     std::printf("map: gridding alone %.4f s, processor time %.4f s\n", gridding,
                 static_cast<double>(std::clock() - gridding_start) / CLOCKS_PER_SEC / repeats);
+    // Drawing in memory: the map without encoding and writing the file.
+    torvane::MapSurface surface;
+    torvane::GridMapSurface(platform, points, cluster, kRadius, &torvane::SurveyPoint::cba,
+                            kRadius / 5, kRadius, surface);
+    torvane::MapScene scene;
+    scene.surface = &surface;
+    const double drawing = MedianSeconds(repeats, [&] {
+      return !torvane::RenderMapImage(scene, torvane::FullView(scene), 1200, 900).argb.empty();
+    });
+    std::printf("map: drawing alone (in memory) %.4f s\n", drawing);
   } else {
     std::fprintf(stderr, "torvane-bench: unknown stage %s\n", stage.c_str());
     return 2;
