@@ -46,6 +46,7 @@ TEST(MapCli, UsageErrorsStopBeforeTheRun) {
       {{"--map-cba", "c"}, "--map-cba takes a file name ending in .png"},
       {{"--map-residual", "r.png", "--map-size", "10x10"}, "--map-size takes WxH"},
       {{"--map-residual", "r.png", "--map-size", "800*600"}, "--map-size takes WxH"},
+      {{"--map-residual", "r.png", "--map-size", "16384x16384"}, "100 million pixels at most"},
       {{"--map-residual", "r.png", "--map-cell", "0"}, "--map-cell takes a number greater than 0"},
       {{"--map-residual", "r.png", "--map-cell", "ten"}, "--map-cell takes a number greater than 0"},
   };

@@ -142,6 +142,20 @@ TEST(MapWindow, OpensForThePicturesValueZoomsReadsAndSaves) {
   EXPECT_FALSE(map->isVisible());
 }
 
+TEST(MapWindow, CalcClosesTheMapOfTheEarlierRun) {
+  TempDir dir;
+  MapSession s(dir);
+  s.Run();
+  s.DoubleClick(Control::img_uba);
+  MapWindow* map = s.Map();
+  ASSERT_NE(map, nullptr);
+  EXPECT_EQ(map->findChild<QComboBox*>("map_variable")->currentText(), "CBA");
+  EXPECT_TRUE(map->isVisible());
+  s.Run();
+  EXPECT_FALSE(map->isVisible());
+  EXPECT_TRUE(s.form.ResultsReady());
+}
+
 }  // namespace
 }  // namespace torvane::testing
 

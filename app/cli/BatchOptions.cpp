@@ -175,14 +175,9 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
     *request = MapFileOf(flag, **path);
     if (!*request) return kExitUsageError;
   }
-  if (!map_size.empty()) {
-    const std::optional<MapSize> size = ParseMapSize(map_size);
-    if (!size) {
-      return UsageError("--map-size takes WxH, each from 16 to 16384, such as 1200x900; got '" +
-                        map_size + "'");
-    }
-    options.map_size = *size;
-  }
+  const std::optional<MapSize> size = MapSizeOf(map_size);
+  if (!size) return kExitUsageError;
+  options.map_size = *size;
   return std::nullopt;
 }
 

@@ -10,6 +10,10 @@
 
 namespace torvane {
 
+// The decimal separator of the user's locale (LC_ALL / LC_NUMERIC). Only
+// the separator is taken: the C library keeps the "C" conventions.
+char LocaleDecimalSeparator();
+
 class BatchPlatform : public MemoryPlatform {
  public:
   BatchPlatform(char decimal_separator, bool show_progress);

@@ -2,7 +2,6 @@
 // grid-residual output) as a full-size map with a colour bar.
 
 #include <CLI/CLI.hpp>
-#include <clocale>
 #include <cstdio>
 #include <memory>
 
@@ -47,27 +46,12 @@ bool ReadGridSurface(Platform& platform, const std::string& path, MapSurface& su
   return true;
 }
 
-char LocaleSeparator() {
-  std::setlocale(LC_ALL, "");
-  const char* mark = std::localeconv()->decimal_point;
-  const char separator = mark != nullptr && mark[0] != '\0' && mark[1] == '\0' ? mark[0] : '.';
-  std::setlocale(LC_ALL, "C");
-  return separator;
-}
-
 int RunMapCommand(const MapCommandOptions& options) {
   const std::optional<MapFileRequest> file = MapFileOf("FILE", options.file);
   if (!file) return kExitUsageError;
-  MapSize size;
-  if (!options.size.empty()) {
-    const std::optional<MapSize> parsed = ParseMapSize(options.size);
-    if (!parsed) {
-      return UsageError("--map-size takes WxH, each from 16 to 16384, such as 1200x900; got '" +
-                        options.size + "'");
-    }
-    size = *parsed;
-  }
-  BatchPlatform platform(LocaleSeparator(), false);
+  const std::optional<MapSize> size = MapSizeOf(options.size);
+  if (!size) return kExitUsageError;
+  BatchPlatform platform(LocaleDecimalSeparator(), false);
   MapSurface surface;
   if (!ReadGridSurface(platform, options.grid, surface)) return kExitRunFailed;
   MapScene scene;
@@ -76,8 +60,8 @@ int RunMapCommand(const MapCommandOptions& options) {
   scene.title = options.title.empty() ? options.grid.substr(slash == std::string::npos ? 0 : slash + 1)
                                        : options.title;
   scene.geographic = options.geographic;
-  if (!SaveMap(platform, file->path, file->format, scene, FullView(scene), size.width,
-               size.height)) {
+  if (!SaveMap(platform, file->path, file->format, scene, FullView(scene), size->width,
+               size->height)) {
     return kExitRunFailed;
   }
   if (!options.quiet) std::printf("Map of %s written to %s\n", options.grid.c_str(), file->path.c_str());

@@ -10,7 +10,6 @@
 
 #include <unistd.h>
 
-#include <clocale>
 #include <cstdint>
 #include <cstdio>
 #include <exception>
@@ -32,16 +31,6 @@ using torvane::Control;
 constexpr int kWritten = 0;
 constexpr int kRunFailed = 1;
 constexpr int kUsageError = 2;
-
-// The decimal separator of the user's locale (LC_ALL / LC_NUMERIC).
-char LocaleDecimalSeparator() {
-  std::setlocale(LC_ALL, "");
-  const char* mark = std::localeconv()->decimal_point;
-  const char separator = mark != nullptr && mark[0] != '\0' && mark[1] == '\0' ? mark[0] : '.';
-  // Only the separator is wanted; everything else keeps the C conventions.
-  std::setlocale(LC_ALL, "C");
-  return separator;
-}
 
 // Draws the maps asked for beside the run; false when one could not be
 // written (the user has been told).
@@ -67,7 +56,7 @@ bool DrawRunMaps(const torvane::BatchOptions& options, torvane::BatchPlatform& p
 }
 
 int Run(const torvane::BatchOptions& options) {
-  torvane::BatchPlatform platform(LocaleDecimalSeparator(), !options.quiet && isatty(2));
+  torvane::BatchPlatform platform(torvane::LocaleDecimalSeparator(), !options.quiet && isatty(2));
   torvane::TfrmMain form(platform);
 
   if (options.config && !torvane::ApplyConfigFile(*options.config, platform)) return kUsageError;
