@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -164,7 +165,7 @@ void DrawStations(cairo_t* cr, const MapScene& scene, MapLayout& layout, const M
     const double y = layout.plot.top + layout.plot.height - (p.y - layout.view.y_min) / layout.pixel_size;
     if (round) {
       cairo_new_sub_path(cr);
-      cairo_arc(cr, x, y, radius, 0, 2 * M_PI);
+      cairo_arc(cr, x, y, radius, 0, 2 * std::numbers::pi);
     } else {
       cairo_rectangle(cr, x - radius, y - radius, 2 * radius, 2 * radius);
     }
@@ -226,7 +227,7 @@ void DrawAxes(cairo_t* cr, const MapScene& scene, const MapLayout& layout, const
     cairo_stroke(cr);
     cairo_save(cr);
     cairo_translate(cr, plot.left - tick - 0.35 * m.font, y);
-    cairo_rotate(cr, -M_PI / 2);
+    cairo_rotate(cr, -std::numbers::pi / 2);
     ShowText(cr, Fixed(v, decimals_y), 0, -0.2 * m.font, 0.5, cap);
     cairo_restore(cr);
   }
@@ -236,7 +237,7 @@ void DrawAxes(cairo_t* cr, const MapScene& scene, const MapLayout& layout, const
            cap);
   cairo_save(cr);
   cairo_translate(cr, plot.left - tick - 2.4 * m.font, plot.top + plot.height / 2.0);
-  cairo_rotate(cr, -M_PI / 2);
+  cairo_rotate(cr, -std::numbers::pi / 2);
   ShowText(cr, y_title, 0, 0, 0.5, cap);
   cairo_restore(cr);
 }

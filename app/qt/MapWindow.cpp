@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <QWheelEvent>
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 
 #include "app/Hvw.h"

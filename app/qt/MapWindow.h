@@ -7,6 +7,7 @@
 // has results, and closes with the main window or when a new run starts.
 
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <optional>
 
