@@ -1,5 +1,6 @@
 #include "preview/MapSurface.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <new>
@@ -14,9 +15,10 @@
 namespace torvane {
 namespace {
 
-// Nodes along an extent, the last on or beyond its far end.
+// Nodes along an extent, the last on or beyond its far end; at least two,
+// so that a survey along one line still has cells to draw.
 double NodesAlong(double extent, double cell) {
-  return std::floor(extent / cell) + (std::fmod(extent, cell) > 0 ? 2 : 1);
+  return std::max(2.0, std::floor(extent / cell) + (std::fmod(extent, cell) > 0 ? 2 : 1));
 }
 
 // The surface's nodes as grid/ reads its own, blanks as it marks them.
@@ -114,20 +116,9 @@ bool GridMapSurface(Platform& platform, const PointSet& points, const NeighbourC
 
 float SurfaceValueAt(const MapSurface& surface, double x, double y) {
   if (surface.empty()) return kPreviewBlank;
-  // A single column or row has no cell to interpolate in: the nearest node
-  // along that axis, within half a spacing (or exactly on the line).
+  // A single column or row has no cell to interpolate in.
+  if (surface.nx < 2 || surface.ny < 2) return kPreviewBlank;
   const SurfaceNodes nodes{surface};
-  if (surface.nx < 2 || surface.ny < 2) {
-    const double fi = surface.nx < 2 ? 0 : (x - surface.x0) / surface.dx;
-    const double fj = surface.ny < 2 ? 0 : (y - surface.y0) / surface.dy;
-    if (surface.nx < 2 && x != surface.x0) return kPreviewBlank;
-    if (surface.ny < 2 && y != surface.y0) return kPreviewBlank;
-    const double i = std::round(fi);
-    const double j = std::round(fj);
-    if (!(i >= 0 && i < surface.nx && j >= 0 && j < surface.ny)) return kPreviewBlank;
-    return surface.values[static_cast<std::size_t>(i) * static_cast<std::size_t>(surface.ny) +
-                          static_cast<std::size_t>(j)];
-  }
   const NodeLattice lattice(surface.x0, surface.dx, static_cast<std::uint32_t>(surface.nx),
                             surface.y0, surface.dy, static_cast<std::uint32_t>(surface.ny));
   const double v = InterpolateBilinear(lattice, nodes, x, y);

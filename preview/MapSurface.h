@@ -31,7 +31,8 @@ struct MapSurface {
 };
 
 // Grids `value` of every point onto nodes `cell` apart over the points'
-// bounding box (the first node on its south-west corner), each node the
+// bounding box (the first node on its south-west corner, at least two
+// nodes along each axis), each node the
 // 1 / distance weighted mean of the points within `radius` of it; blank
 // where there are none. `cluster` must index `points`, with cells of
 // `cell_size`. False, after telling the user why, when the cell is not a
@@ -45,8 +46,8 @@ bool GridMapSurface(Platform& platform, const PointSet& points, const NeighbourC
                     MapSurface& surface);
 
 // The surface's value at (x, y), bilinear between the four nodes around it;
-// blank outside the nodes and next to a blank node. A surface of a single
-// node column or row has its values only on that line.
+// blank outside the nodes and next to a blank node, and everywhere on a
+// surface of a single node column or row.
 float SurfaceValueAt(const MapSurface& surface, double x, double y);
 
 }  // namespace torvane

@@ -82,6 +82,22 @@ TEST(MapGridding, NodesOffTheCellCentresMatchAPlainLoopOverEveryPoint) {
   }
 }
 
+TEST(MapGridding, ASurveyAlongOneLineStillHasCellsToDraw) {
+  PointSet points;
+  for (int k = 0; k <= 20; ++k) points.points.push_back({500, k * 50.0, 0, 0, k * 1.0, 0});
+  points.min_x = points.max_x = 500;
+  points.min_y = 0;
+  points.max_y = 1000;
+  ScriptedPlatform platform;
+  NeighbourCluster cluster;
+  ASSERT_TRUE(BuildNeighbourCluster(platform, points, 100, cluster));
+  MapSurface surface;
+  ASSERT_TRUE(GridMapSurface(platform, points, cluster, 100, &SurveyPoint::cba, 20, 100, surface));
+  EXPECT_EQ(surface.nx, 2);
+  EXPECT_EQ(surface.ny, 51);
+  EXPECT_NEAR(SurfaceValueAt(surface, 505, 500), 10, 0.5);
+}
+
 struct Drawn {
   DecodedPicture png;
   MapLayout layout;
