@@ -37,6 +37,7 @@ struct MapSession {
     platform.set_dialog_answerer([this](FileDialog, FileDialogState& state) {
       if (save_as.empty()) return false;
       state.file_name = save_as;
+      state.filter_index = save_filter;
       return true;
     });
     ConnectHandlers(window, platform, form);
@@ -72,6 +73,7 @@ struct MapSession {
   TfrmMain form;
   std::vector<std::string> messages;
   std::string save_as;
+  int save_filter = 1;  // PNG, SVG, PDF
 };
 
 TEST(MapWindow, DoubleClickBeforeAnyRunOpensNothing) {
@@ -122,6 +124,13 @@ TEST(MapWindow, OpensForThePicturesValueZoomsReadsAndSaves) {
   ASSERT_TRUE(png.ok) << (s.messages.empty() ? "" : s.messages[0]);
   EXPECT_EQ(png.width, map->canvas()->width());
   EXPECT_EQ(png.height, map->canvas()->height());
+  // A name without an extension takes the chosen file type's.
+  s.save_as = dir.File("plain");
+  s.save_filter = 2;
+  map->findChild<QPushButton*>("map_save")->click();
+  EXPECT_EQ(SvgSize(dir, dir.File("plain.svg")),
+            std::to_string(map->canvas()->width()) + "pxx" +
+                std::to_string(map->canvas()->height()) + "px");
 
   // The list switches the value; the main window takes the map along when it closes.
   auto* list = map->findChild<QComboBox*>("map_variable");

@@ -185,7 +185,8 @@ MapWindow::MapWindow(MainWindow& main, QtPlatform& platform, TfrmMain& form)
   connect(save_, &QPushButton::clicked, this, &MapWindow::ChooseAndSave);
 
   save_dialog_.filter = "PNG picture (*.png)|*.png|SVG drawing (*.svg)|*.svg|PDF document (*.pdf)|*.pdf";
-  save_dialog_.default_extension = "png";
+  // No default extension: a name without one takes the chosen file type's.
+  save_dialog_.default_extension = "";
 }
 
 void MapWindow::ShowVariable(MapVariable variable) {
