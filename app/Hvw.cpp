@@ -157,6 +157,7 @@ void TfrmMain::RunCalculation() {
   results_ready_ = false;
   cluster_.Clear();
   points_.Clear();
+  ring_counts_ = {};
   platform_.SetProgressPosition(0);
   ClearPictures();
   platform_.ProcessEvents();
@@ -186,6 +187,7 @@ bool TfrmMain::RunComputation() {
   request.ring_points = parameters_.ring_points;
   request.grid_memory_limit = parameters_.grid_memory_limit;
   empty_rings_ = 0;
+  request.ring_counts = &ring_counts_;
   return ComputeResiduals(platform_, request, points_, &empty_rings_);
 }
 

@@ -5,6 +5,7 @@
 // serve the Qt window, the batch command and the tests.
 
 #include <string>
+#include <vector>
 
 #include "app/RunParameters.h"
 #include "app/SettingsRecord.h"
@@ -77,8 +78,14 @@ class TfrmMain {
   const RunParameters& Parameters() const { return parameters_; }
   const PointSet& Points() const { return points_; }
   const NeighbourCluster& Cluster() const { return cluster_; }
+  // Builds the cell index the previews and maps grid the points with, once a
+  // run has read them; false when it would not fit in memory (the user has
+  // been told, once a run).
+  bool EnsureCluster();
   // The last run skipped its previews: their cells would not fit in memory.
   bool PreviewsSkipped() const { return cluster_refused_; }
+  // Every point's N in the last run's table, in point order.
+  const std::vector<std::int32_t>& RingCounts() const { return ring_counts_; }
 
  private:
   bool TakeParameters();
@@ -93,7 +100,6 @@ class TfrmMain {
   static constexpr int kFirstCbaSlot = 4;
   static constexpr int kFirstResidualSlot = 5;
   bool RunPreviewStep(Control list, int first_slot, Control image);
-  bool EnsureCluster();
   void RegridPreview(Control list, int first_slot, Control image);
   PreviewOutcome GridPicture(Control list, int first_slot);
   void PaintPicture(Control image);
@@ -105,6 +111,7 @@ class TfrmMain {
   PointSet points_;
   NeighbourCluster cluster_;  // built for the first preview a run draws
   bool cluster_refused_ = false;  // too big for memory: this run draws no preview
+  std::vector<std::int32_t> ring_counts_;  // every point's N in the last run
   RgbCanvas left_picture_;   // img_uba
   RgbCanvas right_picture_;  // img_regta
   PreviewState preview_;

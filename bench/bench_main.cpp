@@ -21,7 +21,9 @@
 #include "grid/Gridimport.h"
 #include "grid/ReadGridValues.h"
 #include "residual/GridResidual.h"
+#include "points/NeighbourCluster.h"
 #include "points/PointFileReader.h"
+#include "preview/MapRenderer.h"
 
 namespace {
 
@@ -71,6 +73,50 @@ int main(int argc, char** argv) {
     seconds = MedianSeconds(repeats, [&] { return torvane::ComputeGridResidual(in, ring, out); });
     std::printf("cpu %.4f s per run\n",
                 static_cast<double>(std::clock() - cpu) / CLOCKS_PER_SEC / repeats);
+  } else if (stage == "map") {
+    constexpr double kRadius = 1000;
+    torvane::PointSet points;
+    torvane::NeighbourCluster cluster;
+    if (!torvane::ReadPointFile(platform, path, torvane::PointColumns{}, points) ||
+        !torvane::BuildNeighbourCluster(platform, points, kRadius, cluster)) {
+      return 1;
+    }
+    const std::string picture =
+        (std::filesystem::temp_directory_path() / "torvane-bench-map.png").string();
+    const std::clock_t cpu_start = std::clock();
+    seconds = MedianSeconds(repeats, [&] {
+      torvane::MapSurface surface;
+      if (!torvane::GridMapSurface(platform, points, cluster, kRadius, &torvane::SurveyPoint::cba,
+                                   kRadius / 5, kRadius, surface)) {
+        return false;
+      }
+      torvane::MapScene scene;
+      scene.surface = &surface;
+      scene.title = "CBA";
+      return torvane::SaveMap(platform, picture, torvane::MapFormat::kPng, scene,
+                              torvane::FullView(scene), 1200, 900);
+    });
+    std::printf("map: processor time %.4f s a map (all threads)\n",
+                static_cast<double>(std::clock() - cpu_start) / CLOCKS_PER_SEC / repeats);
+    std::filesystem::remove(picture);
+    const std::clock_t gridding_start = std::clock();
+    const double gridding = MedianSeconds(repeats, [&] {
+      torvane::MapSurface surface;
+      return torvane::GridMapSurface(platform, points, cluster, kRadius,
+                                     &torvane::SurveyPoint::cba, kRadius / 5, kRadius, surface);
+    });
+    std::printf("map: gridding alone %.4f s, processor time %.4f s\n", gridding,
+                static_cast<double>(std::clock() - gridding_start) / CLOCKS_PER_SEC / repeats);
+    // Drawing in memory: the map without encoding and writing the file.
+    torvane::MapSurface surface;
+    torvane::GridMapSurface(platform, points, cluster, kRadius, &torvane::SurveyPoint::cba,
+                            kRadius / 5, kRadius, surface);
+    torvane::MapScene scene;
+    scene.surface = &surface;
+    const double drawing = MedianSeconds(repeats, [&] {
+      return !torvane::RenderMapImage(scene, torvane::FullView(scene), 1200, 900).argb.empty();
+    });
+    std::printf("map: drawing alone (in memory) %.4f s\n", drawing);
   } else {
     std::fprintf(stderr, "torvane-bench: unknown stage %s\n", stage.c_str());
     return 2;

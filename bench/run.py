@@ -2,7 +2,7 @@
 side by side, checks that the answers agree, and prints a table of medians
 and ratios (peer time / Torvane time). Called by bench/run.
 
-usage: run.py BUILD_DIR WORK_DIR [--repeats N] [--only W1,W2,W3,W4,W5,W6,W7]
+usage: run.py BUILD_DIR WORK_DIR [--repeats N] [--only W1,W2,W3,W4,W5,W6,W7,W8]
 """
 
 import argparse
@@ -293,6 +293,15 @@ class Bench:
         self.add(workload if reads_tiff else workload.replace(" -> Surfer 7", ""),
                  "gdal_translate (%.2f + %.2f)" % (there, again), there + again, ours,
                  "yes (same checksums)" if same else "checksums differ")
+    def w8_map(self):
+        survey = self.survey(1000000)
+        lines = subprocess.run([self.stage, "map", survey, str(self.repeats)], check=True,
+                               stdout=subprocess.PIPE, text=True).stdout.splitlines()
+        fields = {line.split()[0]: line.split() for line in lines}
+        ours = float(fields["map"][1])
+        cpu = float(lines[0].split()[3])
+        self.add("W8 1200 x 900 map of 1M points (R = 1000 m, cell 200 m)",
+                 "torvane (%.2f s of processor time)" % cpu, ours, ours)
 
     def print_table(self):
         print("| workload | tool | median s | peer / Torvane | agrees |")
@@ -310,13 +319,14 @@ def main():
     parser.add_argument("build")
     parser.add_argument("work")
     parser.add_argument("--repeats", type=int, default=3)
-    parser.add_argument("--only", default="W1,W2,W3,W4,W5,W6,W7")
+    parser.add_argument("--only", default="W1,W2,W3,W4,W5,W6,W7,W8")
     args = parser.parse_args()
     os.makedirs(args.work, exist_ok=True)
     bench = Bench(args.build, args.work, args.repeats)
     workloads = {"W1": bench.w1_point_mode, "W2": bench.w2_grid_mode, "W3": bench.w3_read_grids,
                  "W4": bench.w4_read_points, "W5": bench.w5_window,
-                 "W6": bench.w6_grid_residual, "W7": bench.w7_convert}
+                 "W6": bench.w6_grid_residual, "W7": bench.w7_convert,
+                 "W8": bench.w8_map}
     for name in args.only.split(","):
         workloads[name]()
     bench.print_table()

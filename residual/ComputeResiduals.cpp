@@ -1,6 +1,7 @@
 #include "residual/ComputeResiduals.h"
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "common/ParallelBlocks.h"
@@ -57,7 +58,7 @@ bool ComputeResiduals(Platform& platform, const ResidualRequest& request, PointS
   // point's residual stored in the point; the progress bar and the events
   // follow one point at a time.
   const std::vector<std::uint32_t>& order = point_ring ? point_ring->order() : neighbours->order();
-  std::vector<int> ring_counts(points.points.size());
+  std::vector<std::int32_t> ring_counts(points.points.size());
   std::vector<ExactSum> sums(static_cast<std::size_t>(WorkerThreads()));
   RunInBlocks(
       order.size(),
@@ -100,6 +101,7 @@ bool ComputeResiduals(Platform& platform, const ResidualRequest& request, PointS
     return false;
   }
   if (empty_rings != nullptr) *empty_rings = empty;
+  if (request.ring_counts != nullptr) *request.ring_counts = std::move(ring_counts);
   return true;
 }
 

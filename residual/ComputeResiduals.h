@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "common/Platform.h"
 #include "points/PointSet.h"
@@ -20,6 +21,8 @@ struct ResidualRequest {
   bool use_interpolated_cba = false;  // the grid's value at the point replaces its CBA
   std::int32_t ring_points = 0;       // N, samples on the ring
   std::uint64_t grid_memory_limit = UINT64_MAX;  // most memory the grid's nodes may take
+  // When given, receives every point's N (the ring values used), in point order.
+  std::vector<std::int32_t>* ring_counts = nullptr;
 };
 
 // Writes the table to request.output_path (replacing a file of that name only

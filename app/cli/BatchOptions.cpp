@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <tuple>
 
 namespace torvane {
 
@@ -168,6 +169,18 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
                  "Format of --residual-grid instead of the one its name implies: " +
                      GridFileTypeNames())
       ->needs(residual_grid_option);
+  std::optional<std::string> map_cba;
+  std::optional<std::string> map_residual;
+  std::string map_size;
+  app.add_option("--map-cba", map_cba,
+                 "Draw a map of the CBA after the run (.png, .svg or .pdf)");
+  app.add_option("--map-residual", map_residual,
+                 "Draw a map of the residual after the run (.png, .svg or .pdf)");
+  AddMapSizeOption(app, map_size);
+  app.add_option("--map-cell", options.map_cell,
+                 "Node spacing of the maps' gridding in metres (> 0; default a fifth\n"
+                 "of the gridding radius)");
+  app.add_flag("--map-stations", options.map_stations, "Draw the stations on the maps as dots");
 
   const std::vector<Subcommand> subcommands = AddSubcommands(app);
   app.require_subcommand(0, 1);
@@ -243,6 +256,16 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
     if (!type) return 2;
     options.residual_grid = ResidualGridRequest{*residual_grid, *type, cell};
   }
+  for (const auto& [flag, path, request] :
+       {std::tuple{"--map-cba", &map_cba, &options.map_cba},
+        std::tuple{"--map-residual", &map_residual, &options.map_residual}}) {
+    if (!*path) continue;
+    *request = MapFileOf(flag, **path);
+    if (!*request) return kExitUsageError;
+  }
+  const std::optional<MapSize> size = MapSizeOf(map_size);
+  if (!size) return kExitUsageError;
+  options.map_size = *size;
   return std::nullopt;
 }
 

@@ -8,6 +8,7 @@
 
 #include "points/ColumnNames.h"
 #include "grid/GridFileType.h"
+#include "app/cli/MapOptions.h"
 #include "points/PointLine.h"
 #include "preview/PreviewFiles.h"
 
@@ -45,6 +46,12 @@ struct BatchOptions {
   std::optional<PictureRequest> preview_cba;       // the left picture
   std::optional<PictureRequest> preview_residual;  // the right picture
   std::optional<ResidualGridRequest> residual_grid;
+  // Full-size maps drawn after the run.
+  std::optional<MapFileRequest> map_cba;
+  std::optional<MapFileRequest> map_residual;
+  MapSize map_size;
+  std::optional<std::string> map_cell;  // as typed; a fifth of the gridding radius when absent
+  bool map_stations = false;
   // Grid mode.
   std::optional<std::string> grid;
   std::optional<std::string> ring_points;  // as typed; the window's "360" when absent

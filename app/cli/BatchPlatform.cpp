@@ -1,5 +1,6 @@
 #include "app/cli/BatchPlatform.h"
 
+
 #include <cstdio>
 #include <cstring>
 #include <functional>

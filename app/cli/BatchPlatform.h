@@ -12,6 +12,7 @@
 
 namespace torvane {
 
+
 class BatchPlatform : public MemoryPlatform {
  public:
   BatchPlatform(char decimal_separator, bool show_progress);

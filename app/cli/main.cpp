@@ -21,6 +21,7 @@
 #include "app/cli/BatchConfig.h"
 #include "app/cli/BatchOptions.h"
 #include "app/cli/BatchPlatform.h"
+#include "app/RunMap.h"
 #include "app/cli/CalcRefusal.h"
 #include "app/cli/CliMessages.h"
 #include "app/cli/LocaleSeparator.h"
@@ -60,6 +61,29 @@ bool WriteResidualGrid(const torvane::TfrmMain& form, torvane::BatchPlatform& pl
   return true;
 }
 
+// Draws the maps asked for beside the run; false when one could not be
+// written (the user has been told).
+bool DrawRunMaps(const torvane::BatchOptions& options, torvane::BatchPlatform& platform,
+                 torvane::TfrmMain& form, double cell) {
+  bool drawn = true;
+  for (const auto& [request, variable] :
+       {std::pair{&options.map_cba, torvane::MapVariable::kCba},
+        std::pair{&options.map_residual, torvane::MapVariable::kResidual}}) {
+    if (!*request) continue;
+    torvane::RunMap map;
+    if (!torvane::MakeRunMap(platform, form, variable, cell, options.map_stations, map) ||
+        !torvane::SaveMap(platform, (*request)->path, (*request)->format, map.scene,
+                          torvane::FullView(map.scene), options.map_size.width,
+                          options.map_size.height)) {
+      drawn = false;
+    } else if (!options.quiet) {
+      std::printf("%s map written to %s\n", std::string(torvane::MapVariableName(variable)).c_str(),
+                  (*request)->path.c_str());
+    }
+  }
+  return drawn;
+}
+
 int Run(const torvane::BatchOptions& options) {
   torvane::BatchPlatform platform(
       options.decimal_separator ? *options.decimal_separator : torvane::LocaleDecimalSeparator(),
@@ -81,6 +105,13 @@ int Run(const torvane::BatchOptions& options) {
   if (options.column_names) form.set_column_names(*options.column_names);
   if (options.decimal_separator) form.set_csv_decimal_separator(*options.decimal_separator);
   if (options.crs) form.set_coordinate_systems({*options.crs, options.work_crs.value_or("")});
+  double map_cell = 0;
+  if (options.map_cell && (!torvane::ParseDecimal(*options.map_cell, platform.DecimalSeparator(),
+                                                  map_cell) ||
+                           !(map_cell > 0))) {
+    return torvane::UsageError("--map-cell takes a number greater than 0; got '" +
+                               *options.map_cell + "'");
+  }
   if (options.preview_cba || options.preview_residual) {
     platform.SetChecked(Control::cb_preview, true);
   }
@@ -145,6 +176,7 @@ int Run(const torvane::BatchOptions& options) {
                                                   residual_cell, options.quiet)) {
     saved = false;
   }
+  if (!DrawRunMaps(options, platform, form, map_cell)) saved = false;
   return saved ? kWritten : kRunFailed;
 }
 
