@@ -162,6 +162,8 @@ bool TfrmMain::RunComputation() {
   request.use_interpolated_cba = parameters_.use_interpolated_cba;
   request.ring_points = parameters_.ring_points;
   request.grid_memory_limit = parameters_.grid_memory_limit;
+  request.quality = parameters_.ring_quality;
+  request.blanking = parameters_.blanking;
   return ComputeResiduals(platform_, request, points_);
 }
 

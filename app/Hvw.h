@@ -30,6 +30,10 @@ class TfrmMain {
   bool CheckNumber(Control field);
   // Caps the memory a grid's nodes may take (no control sets it).
   void set_grid_memory_limit(std::uint64_t bytes) { parameters_.grid_memory_limit = bytes; }
+  // Adds the ring quality columns to the table, and leaves points whose
+  // ring falls short without a residual (no control sets them).
+  void set_ring_quality(bool on) { parameters_.ring_quality = on; }
+  void set_blanking(const RingBlanking& blanking) { parameters_.blanking = blanking; }
 
   // The variable lists above the pictures: grid the chosen value again and
   // paint it, when "Preview grids" is ticked and a run has computed results.

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "points/PointLine.h"
+#include "residual/RingQuality.h"
 
 namespace torvane {
 
@@ -27,6 +28,11 @@ struct RunParameters {
   // No control sets this: the most memory a grid's nodes may take, below
   // what the system has available (the batch command's --grid-memory-limit).
   std::uint64_t grid_memory_limit = UINT64_MAX;
+  // No control sets these either (the batch command's --quality,
+  // --min-ring-points and --max-gap): the ring quality columns, and the
+  // rules that leave a point whose ring falls short without a residual.
+  bool ring_quality = false;
+  RingBlanking blanking;
 };
 
 }  // namespace torvane

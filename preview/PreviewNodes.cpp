@@ -44,6 +44,7 @@ float PreviewNodes::Node(int i, int j) const {
         const double d = std::sqrt(dx * dx + dy * dy);
         if (d > radius_) continue;
         const double v = p.*value_;
+        if (std::isnan(v)) continue;  // a point left without a residual
         if (d == 0) {
           sum_on_node += v;
           ++on_node;

@@ -58,8 +58,8 @@ bool PointRing::InBand(double dx, double dy) const {
   return lower_ <= d && d <= upper_;
 }
 
-template <bool kPlainLimits, bool kFixedPoint>
-RingValues PointRing::GatherWith(double x, double y, ExactSum& sum) const {
+template <bool kPlainLimits, bool kFixedPoint, bool kMembers>
+RingValues PointRing::GatherWith(double x, double y, ExactSum& sum, RingMembers* members) const {
   RingValues ring;
   ring.exponent = sum_exponent_;
   sum.Reset();
@@ -90,6 +90,9 @@ RingValues PointRing::GatherWith(double x, double y, ExactSum& sum) const {
         sum.Add(cbas[k]);
       }
       ring.n += in_band;
+      if constexpr (kMembers) {
+        if (in_band) members->indices.push_back(k);
+      }
     }
   });
   ring.sum = kFixedPoint ? scale_.ToDouble(units) : sum.Result();
@@ -110,6 +113,27 @@ RingValues PointRing::Gather(double x, double y, ExactSum& sum) const {
     return scale_.usable() ? GatherCommonCase(x, y, sum) : GatherWith<true, false>(x, y, sum);
   }
   return scale_.usable() ? GatherWith<false, true>(x, y, sum) : GatherWith<false, false>(x, y, sum);
+}
+
+RingValues PointRing::GatherWithQuality(double x, double y, ExactSum& sum, RingMembers& members,
+                                        const QualityNeeds& needs, RingQuality& quality) const {
+  members.Clear();
+  RingValues ring;
+  if (plain_limits_) {
+    ring = scale_.usable() ? GatherWith<true, true, true>(x, y, sum, &members)
+                           : GatherWith<true, false, true>(x, y, sum, &members);
+  } else {
+    ring = scale_.usable() ? GatherWith<false, true, true>(x, y, sum, &members)
+                           : GatherWith<false, false, true>(x, y, sum, &members);
+  }
+  if (needs.spread) {
+    for (const std::uint32_t k : members.indices) {
+      members.values.push_back(std::ldexp(index_.cba()[k], sum_exponent_));
+    }
+  }
+  const double mean = ring.n >= 1 ? ring.Mean() : 0.0;
+  quality = PointRingQuality(x, y, index_.x(), index_.y(), mean, members, needs);
+  return ring;
 }
 
 }  // namespace torvane

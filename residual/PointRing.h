@@ -12,6 +12,7 @@
 #include "points/PointSet.h"
 #include "residual/ExactSum.h"
 #include "residual/FixedPointSum.h"
+#include "residual/RingQuality.h"
 #include "residual/RingIndex.h"
 
 namespace torvane {
@@ -37,6 +38,10 @@ class PointRing {
   // space of the caller's (one per thread), so that Gather allocates nothing
   // once it has warmed up and may run on several threads at once.
   RingValues Gather(double x, double y, ExactSum& sum) const;
+  // The same ring, and its quality as far as `needs` asks. `members` is the
+  // caller's scratch space (one per thread), like `sum`.
+  RingValues GatherWithQuality(double x, double y, ExactSum& sum, RingMembers& members,
+                               const QualityNeeds& needs, RingQuality& quality) const;
 
   // The point indices with neighbours next to each other: rings gathered in
   // this order find much of what they read in the cache.
@@ -44,8 +49,9 @@ class PointRing {
 
  private:
   bool InBand(double dx, double dy) const;
-  template <bool kPlainLimits, bool kFixedPoint>
-  RingValues GatherWith(double x, double y, ExactSum& sum) const;
+  // With kMembers, the ring points are also listed in `members`.
+  template <bool kPlainLimits, bool kFixedPoint, bool kMembers = false>
+  RingValues GatherWith(double x, double y, ExactSum& sum, RingMembers* members = nullptr) const;
   RingValues GatherCommonCase(double x, double y, ExactSum& sum) const;
 
   double lower_;  // R - D - tolerance

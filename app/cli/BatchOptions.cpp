@@ -66,7 +66,8 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
   CLI::App app{
       "Ring-average residuals of a gravity survey: for every point, its CBA less the mean CBA\n"
       "of the survey points at a distance of R +- D from it, or with --grid the mean of N\n"
-      "samples of a CBA grid on the circle of radius R. Writes a fixed-width table.\n"
+      "samples of a CBA grid on the circle of radius R. Writes a fixed-width table, or CSV\n"
+      "when the output's name ends in .csv.\n"
       "Numbers use the decimal separator of the locale (LC_ALL / LC_NUMERIC).",
       "torvane-cli"};
   app.set_version_flag("--version", std::string("torvane-cli ") + TORVANE_VERSION);
@@ -101,6 +102,11 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
                  "needing more (4 bytes a node) is read from its file instead (binary\n"
                  "formats) or refused (ASCII formats)")
       ->needs(grid);
+  app.add_flag("--quality", options.quality,
+               "Add the ring's quality after N: GAP, the widest angle in degrees with no\n"
+               "ring value; SECTORS, how many of the eight 45-degree sectors hold one; SD,\n"
+               "the standard deviation of the ring values");
+  AddBlankingOptions(app, options.blanking);
   std::optional<std::string> preview_cba;
   std::optional<std::string> preview_residual;
   app.add_option("--preview-cba", preview_cba,
