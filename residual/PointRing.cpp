@@ -33,19 +33,24 @@ int ScaleDownHugeValues(RingIndex& index, std::size_t count) {
 }  // namespace
 
 PointRing::PointRing(const PointSet& points, double radius, double band)
-    : lower_(radius - band - kRingTolerance),
-      upper_(radius + band + kRingTolerance),
-      lower_sq_outside_(SquaredOrNegative(lower_, 1 - kSquaredMargin)),
-      upper_sq_outside_(SquaredOrNegative(upper_, 1 + kSquaredMargin)),
-      lower_sq_inside_(SquaredOrNegative(lower_, 1 + kSquaredMargin)),
-      upper_sq_inside_(SquaredOrNegative(upper_, 1 - kSquaredMargin)),
-      plain_limits_((lower_ <= 0 || lower_ > 1e-140) && upper_ > 1e-140 && upper_ < 1e140),
-      index_(points, lower_, upper_),
+    : index_(points, radius - band - kRingTolerance, radius + band + kRingTolerance),
       sum_exponent_(ScaleDownHugeValues(index_, points.points.size())),
       scale_(std::span(index_.cba(), points.points.size()), points.points.size()) {
+  SetLimits(radius, band);
   if (!scale_.usable()) return;
   units_.resize(points.points.size());
   for (std::size_t k = 0; k < units_.size(); ++k) units_[k] = scale_.ToUnits(index_.cba()[k]);
+}
+
+void PointRing::SetLimits(double radius, double band) {
+  lower_ = radius - band - kRingTolerance;
+  upper_ = radius + band + kRingTolerance;
+  lower_sq_outside_ = SquaredOrNegative(lower_, 1 - kSquaredMargin);
+  upper_sq_outside_ = SquaredOrNegative(upper_, 1 + kSquaredMargin);
+  lower_sq_inside_ = SquaredOrNegative(lower_, 1 + kSquaredMargin);
+  upper_sq_inside_ = SquaredOrNegative(upper_, 1 - kSquaredMargin);
+  plain_limits_ = (lower_ <= 0 || lower_ > 1e-140) && upper_ > 1e-140 && upper_ < 1e140;
+  index_.SetLimits(lower_, upper_);
 }
 
 bool PointRing::InBand(double dx, double dy) const {

@@ -43,6 +43,10 @@ class PointRing {
   RingValues GatherWithQuality(double x, double y, ExactSum& sum, RingMembers& members,
                                const QualityNeeds& needs, RingQuality& quality) const;
 
+  // Answers rings of radius R and half-width D from now on, on the same
+  // index: a sweep of radii indexes the points once, for its widest ring.
+  void SetLimits(double radius, double band);
+
   // The point indices with neighbours next to each other: rings gathered in
   // this order find much of what they read in the cache.
   const std::vector<std::uint32_t>& order() const { return index_.order(); }
@@ -54,17 +58,17 @@ class PointRing {
   RingValues GatherWith(double x, double y, ExactSum& sum, RingMembers* members = nullptr) const;
   RingValues GatherCommonCase(double x, double y, ExactSum& sum) const;
 
-  double lower_;  // R - D - tolerance
-  double upper_;  // R + D + tolerance
+  double lower_ = 0;  // R - D - tolerance
+  double upper_ = 0;  // R + D + tolerance
   // Squared limits widened (outside) and narrowed (inside) a little: a point
   // outside the widened band is out, one inside the narrowed band is in,
   // whatever the rounding; only the rest need the exact distance.
-  double lower_sq_outside_, upper_sq_outside_;
-  double lower_sq_inside_, upper_sq_inside_;
+  double lower_sq_outside_ = 0, upper_sq_outside_ = 0;
+  double lower_sq_inside_ = 0, upper_sq_inside_ = 0;
   // True when both limits lie well inside the double range, so that the
   // squared tests alone settle every point they can settle, even a squared
   // distance that overflowed or underflowed.
-  bool plain_limits_;
+  bool plain_limits_ = false;
   RingIndex index_;
   // 0, or the power of two by which the index's CBA values were scaled down
   // because a ring's sum of them could leave the double range.

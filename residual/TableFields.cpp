@@ -34,6 +34,10 @@ void AppendShortest(double value, std::string& out) {
   out.append(digits, result.ptr);
 }
 
+void AppendShortestOrEmpty(double value, std::string& out) {
+  if (!std::isnan(value)) AppendShortest(value, out);
+}
+
 void AppendCount(long long count, std::string& out) { AppendCountField(count, 0, out); }
 
 }  // namespace torvane

@@ -18,6 +18,8 @@ void AppendFixedField(double value, int decimals, int width, std::string& out);
 void AppendCountField(long long count, int width, std::string& out);
 // The shortest decimal text that reads back to exactly `value`.
 void AppendShortest(double value, std::string& out);
+// As AppendShortest, or nothing for a missing value (NaN).
+void AppendShortestOrEmpty(double value, std::string& out);
 void AppendCount(long long count, std::string& out);
 
 }  // namespace torvane

@@ -75,7 +75,7 @@ void AppendCsvLead(const TableRow& row, std::string& out) {
 
 void AppendCsvResidual(double residual, std::string& out) {
   out += ',';
-  if (!std::isnan(residual)) AppendShortest(residual, out);
+  AppendShortestOrEmpty(residual, out);
 }
 
 void AppendLayoutRow(const TableLayout& layout, const TableRow& row, const RingQuality& quality,

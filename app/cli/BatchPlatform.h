@@ -10,6 +10,9 @@
 
 namespace torvane {
 
+// The decimal separator of the user's locale (LC_ALL / LC_NUMERIC).
+char LocaleDecimalSeparator();
+
 class BatchPlatform : public MemoryPlatform {
  public:
   BatchPlatform(char decimal_separator, bool show_progress);

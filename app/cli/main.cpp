@@ -30,18 +30,8 @@ constexpr int kWritten = 0;
 constexpr int kRunFailed = 1;
 constexpr int kUsageError = 2;
 
-// The decimal separator of the user's locale (LC_ALL / LC_NUMERIC).
-char LocaleDecimalSeparator() {
-  std::setlocale(LC_ALL, "");
-  const char* mark = std::localeconv()->decimal_point;
-  const char separator = mark != nullptr && mark[0] != '\0' && mark[1] == '\0' ? mark[0] : '.';
-  // Only the separator is wanted; everything else keeps the C conventions.
-  std::setlocale(LC_ALL, "C");
-  return separator;
-}
-
 int Run(const torvane::BatchOptions& options) {
-  torvane::BatchPlatform platform(LocaleDecimalSeparator(), !options.quiet && isatty(2));
+  torvane::BatchPlatform platform(torvane::LocaleDecimalSeparator(), !options.quiet && isatty(2));
   torvane::TfrmMain form(platform);
 
   if (options.config && !torvane::ApplyConfigFile(*options.config, platform)) return kUsageError;
