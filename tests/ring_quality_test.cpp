@@ -289,6 +289,9 @@ INSTANTIATE_TEST_SUITE_P(Rules, Blanking, ::testing::ValuesIn(kBlankCases),
 
 // --- torvane-cli, its CSV table read by Python --------------------------
 
+// The system's interpreter, with Debian's python3-numpy beside it.
+constexpr const char* kPython = "/usr/bin/python3";
+
 constexpr const char* kCompareTables = R"(
 import csv, sys
 fixed = open(sys.argv[1], newline='').read().split('\r\n')
@@ -319,7 +322,7 @@ TEST(CsvTable, PythonReadsTheFixedTablesNumbers) {
   }
   WriteFile(dir.File("compare.py"), kCompareTables);
   const ProgramResult python =
-      RunProgram(dir, "python3", {dir.File("compare.py"), dir.File("t.dat"), dir.File("t.csv")});
+      RunProgram(dir, kPython, {dir.File("compare.py"), dir.File("t.dat"), dir.File("t.csv")});
   ASSERT_EQ(python.exit_code, 0) << python.err;
   int rows = 0, blank = 0;
   ASSERT_EQ(std::sscanf(python.out.c_str(), "%d %d", &rows, &blank), 2) << python.out;
