@@ -48,6 +48,7 @@ void DataRange(const CurveChart& chart, double& y_low, double& y_high) {
   }
   if (!(y_low <= y_high)) y_low = 0, y_high = 1;
   y_low = std::min(y_low, 0.0);  // the scale starts at 0: magnitudes read true
+  y_high += (y_high - y_low) * 0.04;  // room above the highest marker
 }
 
 void DrawAxes(cairo_t* cr, const Frame& f, const std::vector<double>& x_ticks,
@@ -87,10 +88,9 @@ void DrawAxes(cairo_t* cr, const Frame& f, const std::vector<double>& x_ticks,
   ShowText(cr, chart.title, (f.left + f.right) / 2, 16, 0.5, 0);
 }
 
+// Every value lies inside the frame's ranges, so nothing is clipped: the
+// markers at the ends stay whole.
 void DrawSeries(cairo_t* cr, const Frame& f, const CurveChart& chart) {
-  cairo_save(cr);
-  cairo_rectangle(cr, f.left, f.top, f.right - f.left, f.bottom - f.top);
-  cairo_clip(cr);
   for (const CurveSeries& series : chart.series) {
     cairo_set_source_rgb(cr, series.red, series.green, series.blue);
     cairo_set_line_width(cr, 2.5);
@@ -115,7 +115,22 @@ void DrawSeries(cairo_t* cr, const Frame& f, const CurveChart& chart) {
       cairo_fill(cr);
     }
   }
-  cairo_restore(cr);
+}
+
+// The legend goes in the upper corner the curves keep away from: the left
+// one when they end higher than they start.
+bool LegendOnTheLeft(const CurveChart& chart) {
+  double rise = 0;
+  for (const CurveSeries& series : chart.series) {
+    double first = NAN, last = NAN;
+    for (const double y : series.y) {
+      if (!std::isfinite(y)) continue;
+      if (std::isnan(first)) first = y;
+      last = y;
+    }
+    if (std::isfinite(first)) rise += last - first;
+  }
+  return rise > 0;
 }
 
 void DrawLegend(cairo_t* cr, const Frame& f, const CurveChart& chart) {
@@ -129,7 +144,7 @@ void DrawLegend(cairo_t* cr, const Frame& f, const CurveChart& chart) {
   const double line_height = 22;
   const double width = widest + 60;
   const double height = line_height * static_cast<double>(chart.series.size()) + 12;
-  const double left = f.right - width - 12;
+  const double left = LegendOnTheLeft(chart) ? f.left + 12 : f.right - width - 12;
   const double top = f.top + 12;
   cairo_set_source_rgba(cr, 1, 1, 1, 0.9);
   cairo_rectangle(cr, left, top, width, height);
