@@ -73,7 +73,17 @@ RingValues PointRing::GatherWith(double x, double y, ExactSum& sum, RingMembers*
   const double* xs = index_.x();
   const double* ys = index_.y();
   const double* cbas = index_.cba();
+  // The members are written without a branch (whether a point is in the
+  // ring cannot be foreseen): every candidate is written, and the next one
+  // overwrites it unless it was in the ring.
+  std::uint32_t* listed = nullptr;
+  std::size_t count = 0;
   index_.ForEachStretch(x, y, [&](std::uint32_t begin, std::uint32_t end) {
+    if constexpr (kMembers) {
+      std::vector<std::uint32_t>& room = members->room;
+      if (room.size() < count + (end - begin)) room.resize(2 * (count + (end - begin)));
+      listed = room.data();
+    }
     for (std::uint32_t k = begin; k < end; ++k) {
       const double dx = xs[k] - x;
       const double dy = ys[k] - y;
@@ -96,10 +106,12 @@ RingValues PointRing::GatherWith(double x, double y, ExactSum& sum, RingMembers*
       }
       ring.n += in_band;
       if constexpr (kMembers) {
-        if (in_band) members->indices.push_back(k);
+        listed[count] = k;
+        count += in_band;
       }
     }
   });
+  if constexpr (kMembers) members->indices.assign(listed, listed + count);
   ring.sum = kFixedPoint ? scale_.ToDouble(units) : sum.Result();
   return ring;
 }
@@ -111,6 +123,13 @@ RingValues PointRing::GatherWith(double x, double y, ExactSum& sum, RingMembers*
 [[gnu::target_clones("arch=x86-64-v3", "default"), gnu::flatten]] RingValues
 PointRing::GatherCommonCase(double x, double y, ExactSum& sum) const {
   return GatherWith<true, true>(x, y, sum);
+}
+
+// The common case again, listing the ring's members.
+[[gnu::target_clones("arch=x86-64-v3", "default"), gnu::flatten]] RingValues
+PointRing::GatherMembersCommonCase(double x, double y, ExactSum& sum,
+                                   RingMembers& members) const {
+  return GatherWith<true, true, true>(x, y, sum, &members);
 }
 
 RingValues PointRing::Gather(double x, double y, ExactSum& sum) const {
@@ -125,7 +144,7 @@ RingValues PointRing::GatherWithQuality(double x, double y, ExactSum& sum, RingM
   members.Clear();
   RingValues ring;
   if (plain_limits_) {
-    ring = scale_.usable() ? GatherWith<true, true, true>(x, y, sum, &members)
+    ring = scale_.usable() ? GatherMembersCommonCase(x, y, sum, members)
                            : GatherWith<true, false, true>(x, y, sum, &members);
   } else {
     ring = scale_.usable() ? GatherWith<false, true, true>(x, y, sum, &members)

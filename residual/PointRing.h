@@ -57,6 +57,8 @@ class PointRing {
   template <bool kPlainLimits, bool kFixedPoint, bool kMembers = false>
   RingValues GatherWith(double x, double y, ExactSum& sum, RingMembers* members = nullptr) const;
   RingValues GatherCommonCase(double x, double y, ExactSum& sum) const;
+  RingValues GatherMembersCommonCase(double x, double y, ExactSum& sum,
+                                     RingMembers& members) const;
 
   double lower_ = 0;  // R - D - tolerance
   double upper_ = 0;  // R + D + tolerance

@@ -10,14 +10,6 @@ constexpr double kPi = 3.141592653589793;
 constexpr int kSectors = 8;
 constexpr double kHalfCircle = 180;
 
-// The direction of a point in the upper half plane (dy >= 0, not both 0):
-// sectors 0 to 4.
-int UpperSector(double dx, double dy) {
-  if (dx > 0) return dy < dx ? 0 : 1;
-  if (dy > -dx) return 2;
-  return dy > 0 ? 3 : 4;
-}
-
 // Three empty sectors in a row, going round: a gap of more than 180 degrees
 // always holds three whole sectors, so without such a run the gap is at
 // most 180.
@@ -27,66 +19,107 @@ bool ThreeEmptyInARow(unsigned occupied) {
   return ((round & (round >> 1) & (round >> 2)) & 0xffu) != 0;
 }
 
-// The widest angle between neighbours of the azimuths, going round.
-double WidestGap(std::vector<double>& azimuths) {
-  std::sort(azimuths.begin(), azimuths.end());
-  double widest = kFullCircle - (azimuths.back() - azimuths.front());
-  for (std::size_t i = 1; i < azimuths.size(); ++i) {
-    widest = std::max(widest, azimuths[i] - azimuths[i - 1]);
+// The direction of (dx, dy) as a number from 0 to 4 that grows with the
+// azimuth, one unit per quadrant (the "diamond angle"): t = dy / (dx + dy)
+// in the first quadrant, and so on round. It needs no trigonometry. Within
+// a quadrant the angle atan2(t, 1 - t) grows by between 1 and 2 radians per
+// unit of it.
+double DiamondAngle(double dx, double dy) {
+  if (dy >= 0) return dx >= 0 ? dy / (dx + dy) : 1 + -dx / (dy - dx);
+  return dx < 0 ? 2 + -dy / (-dx - dy) : 3 + dx / (dx - dy);
+}
+
+// The azimuth in degrees of a diamond angle: exact on the axes and the
+// diagonals (atan2 answers pi / 4 exactly, and dividing by pi before
+// multiplying by 180 keeps it exact).
+double Degrees(double diamond) {
+  const double quadrant = std::floor(diamond);
+  const double t = diamond - quadrant;  // exact
+  return quadrant * 90 + std::atan2(t, 1 - t) / kPi * kHalfCircle;
+}
+
+// The widest angle between neighbouring directions, going round, from
+// their diamond angles. Sorting these orders the azimuths; since the angle
+// grows by 1 to 2 radians per unit, only neighbours at least half as far
+// apart as the farthest can be the widest in degrees, and only those are
+// converted.
+double WidestGap(std::vector<double>& diamonds) {
+  std::sort(diamonds.begin(), diamonds.end());
+  const std::size_t count = diamonds.size();
+  double farthest = 4 - (diamonds.back() - diamonds.front());
+  for (std::size_t i = 1; i < count; ++i) {
+    farthest = std::max(farthest, diamonds[i] - diamonds[i - 1]);
+  }
+  const double candidate = farthest * 0.499;
+  double widest = 0;
+  if (4 - (diamonds.back() - diamonds.front()) >= candidate) {
+    widest = kFullCircle - (Degrees(diamonds.back()) - Degrees(diamonds.front()));
+  }
+  for (std::size_t i = 1; i < count; ++i) {
+    if (diamonds[i] - diamonds[i - 1] < candidate) continue;
+    widest = std::max(widest, Degrees(diamonds[i]) - Degrees(diamonds[i - 1]));
   }
   return widest;
 }
 
 }  // namespace
 
-double AzimuthDegrees(double dx, double dy) {
-  // Dividing by pi before multiplying by 180 keeps the axes and diagonals
-  // exact: atan2 answers pi / 4, pi / 2 and pi exactly there.
-  double degrees = std::atan2(dy, dx) / kPi * kHalfCircle;
-  if (degrees < 0) degrees += kFullCircle;
-  if (degrees >= kFullCircle) degrees = 0;  // a hair below 0, rounded up
-  return degrees;
-}
-
-int SectorOf(double dx, double dy) {
-  return dy >= 0 ? UpperSector(dx, dy) : 4 + UpperSector(-dx, -dy);
-}
-
-double RingSpread(const std::vector<double>& values, double mean, ExactSum& squares) {
+double RingSpread(const std::vector<double>& values, double mean) {
   if (values.size() < 2) return 0;
-  squares.Reset();
-  for (const double v : values) {
-    const double d = v - mean;
-    squares.Add(d * d);
+  double squares = 0;
+  for (const double v : values) squares += (v - mean) * (v - mean);
+  return std::sqrt(squares / static_cast<double>(values.size() - 1));
+}
+
+bool SectorsSettleGap(const SectorTally& tally, RingQuality& quality) {
+  quality.sectors = std::popcount(tally.occupied);
+  if (tally.directions <= 1) {
+    quality.gap = kFullCircle;
+    return true;
   }
-  return std::sqrt(squares.Result() / static_cast<double>(values.size() - 1));
+  if (ThreeEmptyInARow(tally.occupied)) return false;
+  quality.gap = kHalfCircle;
+  return true;
 }
 
 RingQuality PointRingQuality(double x, double y, const double* xs, const double* ys,
                              double mean, RingMembers& members, const QualityNeeds& needs) {
   RingQuality quality;
-  if (needs.spread) quality.sd = RingSpread(members.values, mean, members.squares);
-  unsigned occupied = 0;
-  std::size_t directions = 0;
+  if (needs.spread) quality.sd = RingSpread(members.values, mean);
+  if (!needs.exact_gap) {
+    // A gap of more than 180 degrees holds a whole open quadrant: with a
+    // direction in each of the four, the gap is at most 180.
+    unsigned quadrants = 0;
+    for (const std::uint32_t k : members.indices) {
+      const double dx = xs[k] - x;
+      const double dy = ys[k] - y;
+      quadrants |= static_cast<unsigned>((dx > 0) & (dy > 0)) |
+                   static_cast<unsigned>((dx < 0) & (dy > 0)) << 1 |
+                   static_cast<unsigned>((dx < 0) & (dy < 0)) << 2 |
+                   static_cast<unsigned>((dx > 0) & (dy < 0)) << 3;
+    }
+    if (quadrants == 0xfu) {
+      quality.gap = kHalfCircle;
+      return quality;
+    }
+  }
+  SectorTally tally;
   for (const std::uint32_t k : members.indices) {
     const double dx = xs[k] - x;
     const double dy = ys[k] - y;
-    if (dx == 0 && dy == 0) continue;  // on the point: no direction
-    occupied |= 1u << SectorOf(dx, dy);
-    ++directions;
+    // A point on the centre has no direction.
+    const unsigned counted = (dx != 0) | (dy != 0);
+    tally.occupied |= counted << SectorOf(dx, dy);
+    tally.directions += static_cast<int>(counted);
   }
-  quality.sectors = std::popcount(occupied);
-  if (directions <= 1) return quality;
-  if (!needs.exact_gap && !ThreeEmptyInARow(occupied)) {
-    quality.gap = kHalfCircle;
-    return quality;
-  }
+  const bool settled = SectorsSettleGap(tally, quality);
+  if (tally.directions <= 1 || (settled && !needs.exact_gap)) return quality;
   members.azimuths.clear();
   for (const std::uint32_t k : members.indices) {
     const double dx = xs[k] - x;
     const double dy = ys[k] - y;
     if (dx == 0 && dy == 0) continue;
-    members.azimuths.push_back(AzimuthDegrees(dx, dy));
+    members.azimuths.push_back(DiamondAngle(dx, dy));
   }
   quality.gap = WidestGap(members.azimuths);
   return quality;
@@ -94,7 +127,7 @@ RingQuality PointRingQuality(double x, double y, const double* xs, const double*
 
 RingQuality GridRingQuality(std::int32_t ring_points, double mean, RingMembers& members) {
   RingQuality quality;
-  quality.sd = RingSpread(members.values, mean, members.squares);
+  quality.sd = RingSpread(members.values, mean);
   const std::vector<std::uint32_t>& k = members.indices;
   unsigned occupied = 0;
   const auto n = static_cast<std::int64_t>(ring_points);
