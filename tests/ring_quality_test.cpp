@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "app/Hvw.h"
+#include "preview/PreviewNodes.h"
 #include "residual/PointRing.h"
 #include "tests/GridWriters.h"
 #include "tests/ProgramRun.h"
@@ -286,6 +287,25 @@ TEST_P(Blanking, FixedAndCsv) {
 
 INSTANTIATE_TEST_SUITE_P(Rules, Blanking, ::testing::ValuesIn(kBlankCases),
                          [](const auto& row) { return std::string(row.param.name); });
+
+// A point without a residual is left out of the residual preview: the node
+// on it takes the inverse-distance mean of the two others, instead of going
+// blank.
+TEST(Blanking, LeftOutOfTheResidualPreview) {
+  ScriptedPlatform platform;
+  PointSet set;
+  const double nan = std::nan("");
+  set.points = {{0, 0, 1, 0, 5, nan}, {30, 0, 2, 0, 5, 2}, {0, 40, 3, 0, 5, 4}};
+  set.min_x = set.min_y = 0;
+  set.max_x = 30;
+  set.max_y = 40;
+  NeighbourCluster cluster;
+  ASSERT_TRUE(BuildNeighbourCluster(platform, set, 100, cluster));
+  const PreviewNodes nodes(set, cluster, &SurveyPoint::residual, 100, 100, 1);
+  const double d1 = std::hypot(-30 + 0.001, 0.001);
+  const double d2 = std::hypot(0.001, -40 + 0.001);
+  EXPECT_NEAR(nodes.Node(0, 0), (2 / d1 + 4 / d2) / (1 / d1 + 1 / d2), 1e-5);
+}
 
 // --- torvane-cli, its CSV table read by Python --------------------------
 
