@@ -6,11 +6,9 @@
 // Ring points at the point's own position count in SD but have no
 // direction. Blanking gives a point whose ring falls short no residual.
 
-#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <vector>
-
 
 namespace torvane {
 
@@ -18,7 +16,7 @@ inline constexpr double kFullCircle = 360;
 
 struct RingQuality {
   // Degrees; 360 with at most one direction. When the exact angle was not
-  // asked for and the sectors alone show it is at most 180, it is 180.
+  // asked for and the directions show it is at most 180, it is 180.
   double gap = kFullCircle;
   int sectors = 0;
   double sd = 0;
@@ -72,8 +70,8 @@ struct RingMembers {
 
 // The sector 0 to 7 of a direction (dx, dy) other than (0, 0), decided by
 // comparing the coordinates, so that a direction on a sector's edge always
-// falls in the sector the edge starts. Without branches: it runs inside the
-// ring gather's loop.
+// falls in the sector the edge starts. Without branches: it runs for every
+// member of every ring.
 inline int SectorOf(double dx, double dy) {
   // The lower half turned half a circle into the upper one, four sectors on.
   const bool lower = dy < 0;
