@@ -202,7 +202,8 @@ class Bench:
         radii = [100 * k for k in range(1, 11)]
         sweep_out = os.path.join(self.work, "w6_sweep.dat")
         sweep = [self.cli, "sweep", "--input", survey, "--output", sweep_out, "--radii",
-                 "100:1000:100", "--band-ratio", "0.1", "--quiet"]
+                 "100:1000:100", "--band-ratio", "0.1", "--quiet",
+                 "--curve", os.path.join(self.work, "w6_curve.csv")]
         singles = [[self.cli, "--input", survey, "--output",
                     os.path.join(self.work, "w6_single_%d.dat" % r), "--radius", str(r),
                     "--band", repr(0.1 * r), "--quiet"] for r in radii]
