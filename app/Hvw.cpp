@@ -188,6 +188,8 @@ bool TfrmMain::RunComputation() {
   request.grid_memory_limit = parameters_.grid_memory_limit;
   empty_rings_ = 0;
   request.ring_counts = &ring_counts_;
+  request.quality = parameters_.ring_quality;
+  request.blanking = parameters_.blanking;
   return ComputeResiduals(platform_, request, points_, &empty_rings_);
 }
 

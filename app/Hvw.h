@@ -38,6 +38,10 @@ class TfrmMain {
   void set_column_names(const ColumnNames& names) { parameters_.column_names = names; }
   void set_csv_decimal_separator(char separator) { parameters_.csv_decimal_separator = separator; }
   void set_coordinate_systems(const SurveyCrs& crs) { parameters_.crs = crs; }
+  // Adds the ring quality columns to the table, and leaves points whose
+  // ring falls short without a residual (no control sets them).
+  void set_ring_quality(bool on) { parameters_.ring_quality = on; }
+  void set_blanking(const RingBlanking& blanking) { parameters_.blanking = blanking; }
 
   // The variable lists above the pictures: grid the chosen value again and
   // paint it, when "Preview grids" is ticked and a run has computed results.

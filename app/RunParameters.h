@@ -7,6 +7,7 @@
 #include "points/ColumnNames.h"
 #include "points/PointLine.h"
 #include "points/SurveyProjection.h"
+#include "residual/RingQuality.h"
 
 namespace torvane {
 
@@ -37,6 +38,11 @@ struct RunParameters {
   ColumnNames column_names;
   char csv_decimal_separator = '.';
   SurveyCrs crs;
+  // No control sets these either (the batch command's --quality,
+  // --min-ring-points and --max-gap): the ring quality columns, and the
+  // rules that leave a point whose ring falls short without a residual.
+  bool ring_quality = false;
+  RingBlanking blanking;
 };
 
 }  // namespace torvane

@@ -2,7 +2,7 @@
 side by side, checks that the answers agree, and prints a table of medians
 and ratios (peer time / Torvane time). Called by bench/run.
 
-usage: run.py BUILD_DIR WORK_DIR [--repeats N] [--only W1,W2,W3,W4,W5,W6,W7,W8]
+usage: run.py BUILD_DIR WORK_DIR [--repeats N] [--only W1,W2,W3,W4,W5,W6,W7,W8,W9]
 """
 
 import argparse
@@ -195,6 +195,39 @@ class Bench:
         self.add("W5 the window, W1's run", "torvane window, offscreen (%.2f x batch)" % (window / batch),
                  window, batch, same)
 
+    def w9_sweep(self):
+        """Ten radii, R = 100 to 1000 m with D = R / 10, in one sweep against
+        ten single runs; then W1 with the quality columns against W1."""
+        survey = self.survey(1000000)
+        radii = [100 * k for k in range(1, 11)]
+        sweep_out = os.path.join(self.work, "w9_sweep.dat")
+        sweep = [self.cli, "sweep", "--input", survey, "--output", sweep_out, "--radii",
+                 "100:1000:100", "--band-ratio", "0.1", "--quiet",
+                 "--curve", os.path.join(self.work, "w6_curve.csv")]
+        singles = [[self.cli, "--input", survey, "--output",
+                    os.path.join(self.work, "w6_single_%d.dat" % r), "--radius", str(r),
+                    "--band", repr(0.1 * r), "--quiet"] for r in radii]
+        ours = self.measure("W9", "sweep of 10 radii", sweep)
+        memory = peak_memory_mib(sweep)
+        timed(singles[0])  # warms the page cache
+        total = statistics.median(sum(timed(c) for c in singles) for _ in range(self.repeats))
+        print("  W9 %-34s %8.3f s" % ("10 single runs", total), file=sys.stderr)
+        # Every radius's two columns against its single run.
+        wide = table_rows(sweep_out)
+        same = all(row[4 + 2 * k:6 + 2 * k] == one[4:6]
+                   for k, r in enumerate(radii)
+                   for row, one in zip(wide, table_rows(singles[k][4])))
+        workload = "W9 sweep 10 radii, 1M"
+        self.add(workload, "torvane-cli sweep (peak %.0f MiB)" % memory, ours, ours)
+        self.add(workload, "10 single runs of torvane-cli", total, ours,
+                 "yes" if same else "columns differ")
+        w1 = [self.cli, "--input", survey, "--output", os.path.join(self.work, "w6_w1.dat"),
+              "--radius", "1000", "--band", "100", "--quiet"]
+        plain = self.measure("W9", "W1", w1)
+        quality = self.measure("W9", "W1 --quality", w1 + ["--quality"])
+        self.add("W9 W1 with --quality", "torvane-cli W1", plain, plain)
+        self.add("W9 W1 with --quality", "torvane-cli W1 --quality", quality, plain)
+
     def w4_read_points(self):
         survey = self.survey(1000000)
         result = subprocess.run([self.stage, "read-points", survey, str(self.repeats)], check=True,
@@ -319,14 +352,14 @@ def main():
     parser.add_argument("build")
     parser.add_argument("work")
     parser.add_argument("--repeats", type=int, default=3)
-    parser.add_argument("--only", default="W1,W2,W3,W4,W5,W6,W7,W8")
+    parser.add_argument("--only", default="W1,W2,W3,W4,W5,W6,W7,W8,W9")
     args = parser.parse_args()
     os.makedirs(args.work, exist_ok=True)
     bench = Bench(args.build, args.work, args.repeats)
     workloads = {"W1": bench.w1_point_mode, "W2": bench.w2_grid_mode, "W3": bench.w3_read_grids,
                  "W4": bench.w4_read_points, "W5": bench.w5_window,
                  "W6": bench.w6_grid_residual, "W7": bench.w7_convert,
-                 "W8": bench.w8_map}
+                 "W8": bench.w8_map, "W9": bench.w9_sweep}
     for name in args.only.split(","):
         workloads[name]()
     bench.print_table()

@@ -111,6 +111,7 @@ float PreviewNodes::Node(int i, int j) const {
   // radius, whatever the rounding; nearer ones are decided on the distance.
   const double beyond = radius_ * radius_ * (1 + 1e-9);
   const auto add = [&](double x, double y, double v) {
+    if (std::isnan(v)) return;  // a point left without a residual
     const double dx = node_x - x + kDistanceOffset;
     const double dy = node_y - y + kDistanceOffset;
     const double squared = dx * dx + dy * dy;

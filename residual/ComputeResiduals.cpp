@@ -10,6 +10,8 @@
 #include "residual/GridRing.h"
 #include "residual/PointRing.h"
 #include "residual/ResidualTable.h"
+#include "residual/RingResidual.h"
+#include "residual/TableLayout.h"
 
 namespace torvane {
 namespace {
@@ -31,7 +33,8 @@ bool ComputeResiduals(Platform& platform, const ResidualRequest& request, PointS
                         table.error());
     return false;
   }
-  table.WriteHeader();
+  const TableLayout layout{IsCsvName(request.output_path), request.quality};
+  table.WriteText(TableHeaderLine(layout));
 
   const int count = points.count();
   platform.SetProgressRange(0, count);
@@ -60,22 +63,34 @@ bool ComputeResiduals(Platform& platform, const ResidualRequest& request, PointS
   const std::vector<std::uint32_t>& order = point_ring ? point_ring->order() : neighbours->order();
   std::vector<std::int32_t> ring_counts(points.points.size());
   std::vector<ExactSum> sums(static_cast<std::size_t>(WorkerThreads()));
+  // The quality only when it is shown or decides a blanking: it costs more
+  // than the ring itself.
+  const bool with_quality = request.quality || request.blanking.NeedsGap();
+  const QualityNeeds needs{true, request.quality};
+  std::vector<RingQuality> qualities(with_quality ? points.points.size() : 0);
+  std::vector<RingMembers> members(with_quality ? sums.size() : 0);
   RunInBlocks(
       order.size(),
       [&](std::size_t k, int thread) {
         SurveyPoint& p = points.points[order[k]];
+        const auto t = static_cast<std::size_t>(thread);
         double centre = p.cba;
         RingValues values;
+        RingQuality quality;
         if (grid_ring) {
           const double xf = p.x - points.shift_x;
           const double yf = p.y - points.shift_y;
           centre = grid_ring->CentreValue(xf, yf, p.cba);
-          values = grid_ring->Gather(xf, yf);
+          values = with_quality ? grid_ring->GatherWithQuality(xf, yf, members[t], quality)
+                                : grid_ring->Gather(xf, yf);
         } else {
-          values = point_ring->Gather(p.x, p.y, sums[static_cast<std::size_t>(thread)]);
+          values = with_quality ? point_ring->GatherWithQuality(p.x, p.y, sums[t], members[t],
+                                                                needs, quality)
+                                : point_ring->Gather(p.x, p.y, sums[t]);
         }
-        p.residual = values.n >= 1 ? centre - values.Mean() : 0.0;
+        p.residual = RingResidual(centre, values, quality, request.blanking);
         ring_counts[order[k]] = values.n;
+        if (with_quality) qualities[order[k]] = quality;
       },
       [&](std::size_t done) {
         platform.SetProgressPosition(static_cast<int>(done));
@@ -91,9 +106,13 @@ bool ComputeResiduals(Platform& platform, const ResidualRequest& request, PointS
   for (std::size_t i = 0; i < points.points.size(); ++i) {
     const SurveyPoint& p = points.points[i];
     if (ring_counts[i] == 0) ++empty;
-    table.WriteRow({points.FileX(i), points.FileY(i), p.point, p.cba, p.residual, ring_counts[i],
-                    points.HasLabels(), points.HasLabels() ? points.Label(i) : std::string_view(),
-                    coordinate_decimals});
+    const TableRow row{points.FileX(i), points.FileY(i), p.point, p.cba, p.residual,
+                       ring_counts[i], points.HasLabels(),
+                       points.HasLabels() ? points.Label(i) : std::string_view(),
+                       coordinate_decimals};
+    table.WriteWith([&](std::string& out) {
+      AppendLayoutRow(layout, row, with_quality ? qualities[i] : RingQuality{}, out);
+    });
   }
   if (!table.Finish()) {
     ReportOutputFailure(platform, "Error by writing output data ", request.output_path,

@@ -107,4 +107,26 @@ RingValues GridRing::Gather(double xf, double yf) const {
   return ring;
 }
 
+// Sample by sample, as Gather sums them, listing the usable ones.
+RingValues GridRing::GatherWithQuality(double xf, double yf, RingMembers& members,
+                                       RingQuality& quality) const {
+  members.Clear();
+  RingValues ring;
+  grid_.WithNodes([&](const NodeLattice& lattice, const auto& nodes) {
+    for (std::int32_t k = 0; k < ring_points_; ++k) {
+      double px = 0;
+      double py = 0;
+      SamplePosition(k, xf, yf, px, py);
+      const double value = InterpolateBilinear(lattice, nodes, px, py);
+      if (IsBlank(value)) continue;
+      ring.sum += value;
+      ++ring.n;
+      members.indices.push_back(static_cast<std::uint32_t>(k));
+      members.values.push_back(value);
+    }
+  });
+  quality = GridRingQuality(ring_points_, ring.n >= 1 ? ring.Mean() : 0.0, members);
+  return ring;
+}
+
 }  // namespace torvane

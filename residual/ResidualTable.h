@@ -27,6 +27,13 @@ struct TableRow {
 
 // Appends one formatted row, with its CR LF, to `out`.
 void AppendTableRow(const TableRow& row, std::string& out);
+// The row's six fields without the line end.
+void AppendTableFields(const TableRow& row, std::string& out);
+// The first four fields: X, Y, POINT and U.
+void AppendTableLead(const TableRow& row, std::string& out);
+// A space and the residual ("NaN" when it has none), a space and N, each
+// right-aligned in `width`.
+void AppendResidualFields(double residual, int n, int width, std::string& out);
 
 class ResidualTableWriter {
  public:
@@ -38,6 +45,14 @@ class ResidualTableWriter {
   int error() const { return file_.error(); }
   void WriteHeader();
   void WriteRow(const TableRow& row);
+  // Writes `text` as it is, line ends included.
+  void WriteText(std::string_view text);
+  // Lets `append` add a line (with its end) to what is to be written.
+  template <typename Append>
+  void WriteWith(Append&& append) {
+    append(buffer_);
+    FlushIfFull();
+  }
   // Writes what is left and puts the table in place; false when any write,
   // the flush or the rename failed (the target is then as it was).
   bool Finish();

@@ -33,6 +33,13 @@ class RingIndex {
   const double* x() const { return x_.data(); }
   const double* y() const { return y_.data(); }
   const double* cba() const { return cba_.data(); }
+  // Answers rings of distances inner..outer from now on; the cells stay as
+  // they were laid for the outer distance given at construction, which
+  // serve any ring (best those no wider).
+  void SetLimits(double inner, double outer) {
+    inner_ = inner;
+    outer_ = outer;
+  }
   // Multiplies every CBA value held here by 2^exponent.
   void ScaleCba(int exponent);
   // The point indices in the order of the stretches: neighbours together,

@@ -89,7 +89,8 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
   CLI::App app{
       "Ring-average residuals of a gravity survey: for every point, its CBA less the mean CBA\n"
       "of the survey points at a distance of R +- D from it, or with --grid the mean of N\n"
-      "samples of a CBA grid on the circle of radius R. Writes a fixed-width table.\n"
+      "samples of a CBA grid on the circle of radius R. Writes a fixed-width table, or CSV\n"
+      "when the output's name ends in .csv.\n"
       "Numbers use the decimal separator of the locale (LC_ALL / LC_NUMERIC) unless\n"
       "--decimal-separator gives one. A point file named *.csv is read as CSV with a\n"
       "header row; --crs takes latitude/longitude.",
@@ -148,6 +149,11 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
   app.add_option("--gridding-radius", options.gridding_radius,
                  "Previews: node spacing and gridding radius G in metres; 0 (the default)\n"
                  "uses the ring radius R, a small G gives a finer preview at any R");
+  app.add_flag("--quality", options.quality,
+               "Add the ring's quality after N: GAP, the widest angle in degrees with no\n"
+               "ring value; SECTORS, how many of the eight 45-degree sectors hold one; SD,\n"
+               "the standard deviation of the ring values");
+  AddBlankingOptions(app, options.blanking);
   std::optional<std::string> preview_cba;
   std::optional<std::string> preview_residual;
   app.add_option("--preview-cba", preview_cba,

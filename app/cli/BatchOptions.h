@@ -9,6 +9,7 @@
 #include "points/ColumnNames.h"
 #include "grid/GridFileType.h"
 #include "app/cli/MapOptions.h"
+#include "app/cli/RingOptions.h"
 #include "points/PointLine.h"
 #include "preview/PreviewFiles.h"
 
@@ -57,6 +58,9 @@ struct BatchOptions {
   std::optional<std::string> ring_points;  // as typed; the window's "360" when absent
   bool interpolated_cba = false;
   std::optional<std::uint64_t> grid_memory_limit_mib;  // caps the memory a grid may take
+  // Ring quality columns and blanking.
+  bool quality = false;
+  BlankingFlags blanking;
 };
 
 // Reads the command line into `options`, or, when it names a subcommand, sets

@@ -139,6 +139,9 @@ int Run(const torvane::BatchOptions& options) {
     form.set_grid_memory_limit(mib > UINT64_MAX / kMebibyte ? UINT64_MAX : mib * kMebibyte);
   }
 
+  form.set_ring_quality(options.quality);
+  form.set_blanking(options.blanking.Blanking());
+
   form.btn_calcClick();
   platform.EndProgress();
   if (form.CalcRefused()) {
