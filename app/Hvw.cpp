@@ -158,6 +158,7 @@ void TfrmMain::RunCalculation() {
   cluster_.Clear();
   points_.Clear();
   ring_counts_ = {};
+  ring_qualities_ = {};
   platform_.SetProgressPosition(0);
   ClearPictures();
   platform_.ProcessEvents();
@@ -188,6 +189,7 @@ bool TfrmMain::RunComputation() {
   request.grid_memory_limit = parameters_.grid_memory_limit;
   empty_rings_ = 0;
   request.ring_counts = &ring_counts_;
+  request.qualities = &ring_qualities_;
   request.quality = parameters_.ring_quality;
   request.blanking = parameters_.blanking;
   return ComputeResiduals(platform_, request, points_, &empty_rings_);

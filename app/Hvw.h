@@ -90,6 +90,8 @@ class TfrmMain {
   bool PreviewsSkipped() const { return cluster_refused_; }
   // Every point's N in the last run's table, in point order.
   const std::vector<std::int32_t>& RingCounts() const { return ring_counts_; }
+  // Every point's ring quality in the last run, when it was asked for; empty otherwise.
+  const std::vector<RingQuality>& RingQualities() const { return ring_qualities_; }
 
  private:
   bool TakeParameters();
@@ -116,6 +118,7 @@ class TfrmMain {
   NeighbourCluster cluster_;  // built for the first preview a run draws
   bool cluster_refused_ = false;  // too big for memory: this run draws no preview
   std::vector<std::int32_t> ring_counts_;  // every point's N in the last run
+  std::vector<RingQuality> ring_qualities_;
   RgbCanvas left_picture_;   // img_uba
   RgbCanvas right_picture_;  // img_regta
   PreviewState preview_;

@@ -102,14 +102,10 @@ bool ComputeResiduals(Platform& platform, const ResidualRequest& request, PointS
   if (grid && !grid->FileUnchanged()) return false;
 
   int empty = 0;
-  const int coordinate_decimals = points.file_degrees ? 6 : 1;
   for (std::size_t i = 0; i < points.points.size(); ++i) {
     const SurveyPoint& p = points.points[i];
     if (ring_counts[i] == 0) ++empty;
-    const TableRow row{points.FileX(i), points.FileY(i), p.point, p.cba, p.residual,
-                       ring_counts[i], points.HasLabels(),
-                       points.HasLabels() ? points.Label(i) : std::string_view(),
-                       coordinate_decimals};
+    const TableRow row = PointTableRow(points, i, p.residual, ring_counts[i]);
     table.WriteWith([&](std::string& out) {
       AppendLayoutRow(layout, row, with_quality ? qualities[i] : RingQuality{}, out);
     });
@@ -121,6 +117,7 @@ bool ComputeResiduals(Platform& platform, const ResidualRequest& request, PointS
   }
   if (empty_rings != nullptr) *empty_rings = empty;
   if (request.ring_counts != nullptr) *request.ring_counts = std::move(ring_counts);
+  if (request.qualities != nullptr) *request.qualities = std::move(qualities);
   return true;
 }
 

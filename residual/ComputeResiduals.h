@@ -25,6 +25,8 @@ struct ResidualRequest {
   // When given, receives every point's N (the ring values used), in point order.
   std::vector<std::int32_t>* ring_counts = nullptr;
   bool quality = false;          // GAP, SECTORS and SD after N
+  // With `quality`, when given, receives every point's ring quality, in point order.
+  std::vector<RingQuality>* qualities = nullptr;
   RingBlanking blanking = {};    // points whose ring falls short get no residual (NaN)
 };
 

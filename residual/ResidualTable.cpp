@@ -9,6 +9,13 @@ constexpr std::size_t kFlushSize = 1 << 20;
 
 }  // namespace
 
+TableRow PointTableRow(const PointSet& points, std::size_t i, double residual, int n) {
+  const bool labelled = points.HasLabels();
+  return {points.FileX(i), points.FileY(i), points.points[i].point, points.points[i].cba,
+          residual, n, labelled, labelled ? points.Label(i) : std::string_view(),
+          points.file_degrees ? 6 : 1};
+}
+
 // The one place the X, Y, POINT and U columns of a fixed-width table are
 // written.
 void AppendTableLead(const TableRow& row, std::string& out) {

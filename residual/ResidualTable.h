@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "common/AtomicFile.h"
+#include "points/PointSet.h"
 
 namespace torvane {
 
@@ -24,6 +25,10 @@ struct TableRow {
   std::string_view label = {};
   int coordinate_decimals = 1;  // 6 for degrees
 };
+
+// The row of point `i` as read from its file (its coordinates, number or
+// name and CBA), with its residual and N.
+TableRow PointTableRow(const PointSet& points, std::size_t i, double residual, int n);
 
 // Appends one formatted row, with its CR LF, to `out`.
 void AppendTableRow(const TableRow& row, std::string& out);

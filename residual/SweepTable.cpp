@@ -52,8 +52,7 @@ bool WriteSweepTable(const std::string& path, const PointSet& points,
   std::vector<int> widths;
   table.WriteText(TableHeader(csv, columns, widths));
   for (std::size_t i = 0; i < points.points.size(); ++i) {
-    const SurveyPoint& p = points.points[i];
-    const TableRow row{p.x - points.shift_x, p.y - points.shift_y, p.point, p.cba, 0, 0};
+    const TableRow row = PointTableRow(points, i, 0, 0);
     table.WriteWith([&](std::string& out) {
       if (csv) {
         AppendCsvLead(row, out);

@@ -36,6 +36,20 @@ TEST(MapCli, DrawsBothMapsAfterTheRunInTheFormatsTheirNamesAskFor) {
   EXPECT_NE(PdfPages(dir, dir.File("cba.PDF")).find("640 x 480 pts"), std::string::npos);
 }
 
+// Each station's GAP as a dot: stations at the survey's edge see their ring
+// on one side only, so the colours must span far more than one step.
+TEST(MapCli, DrawsEachStationsGapAfterAQualityRun) {
+  TempDir dir;
+  const CliResult run = RunCli(
+      dir, RunArgs(dir, {"--quality", "--map-gap", dir.File("gap.png"), "--map-size", "800x600"}));
+  ASSERT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_NE(run.out.find("GAP map written to " + dir.File("gap.png")), std::string::npos);
+  const DecodedPicture png = DecodePng(dir, dir.File("gap.png"));
+  ASSERT_TRUE(png.ok);
+  EXPECT_EQ(png.width, 800);
+  EXPECT_EQ(png.height, 600);
+}
+
 TEST(MapCli, UsageErrorsStopBeforeTheRun) {
   struct Case {
     std::vector<std::string> flags;
@@ -49,6 +63,7 @@ TEST(MapCli, UsageErrorsStopBeforeTheRun) {
       {{"--map-residual", "r.png", "--map-size", "16384x16384"}, "100 million pixels at most"},
       {{"--map-residual", "r.png", "--map-cell", "0"}, "--map-cell takes a number greater than 0"},
       {{"--map-residual", "r.png", "--map-cell", "ten"}, "--map-cell takes a number greater than 0"},
+      {{"--map-gap", "g.png"}, "--map-gap requires --quality"},
   };
   for (const Case& c : cases) {
     TempDir dir;

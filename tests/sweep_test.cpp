@@ -57,6 +57,9 @@ struct SweepCase {
   const char* band_flag;
   double band;
   std::vector<std::string> blanking;
+  // The stations and how they are read: the sample survey when empty.
+  std::string input = Sample();
+  std::vector<std::string> reading = {};
 };
 
 const SweepCase kSweepCases[] = {
@@ -64,6 +67,10 @@ const SweepCase kSweepCases[] = {
     {"RangeWithFixedBand", "150:750:300", {150, 450, 750}, "--band", 60, {}},
     {"Blanked", "300,700", {300, 700}, "--band-ratio", 0.15,
      {"--min-ring-points", "8", "--max-gap", "150"}},
+    // Station names, latitude and longitude: read and projected as a single run does.
+    {"StationsInDegrees", "250,600", {250, 600}, "--band-ratio", 0.2, {},
+     SourceDir() + "/data/sample_stations.csv",
+     {"--crs", "EPSG:4326", "--columns", "longitude,latitude,station,cba"}},
 };
 
 class SweepAgainstSingleRuns : public ::testing::TestWithParam<SweepCase> {};
@@ -75,10 +82,11 @@ TEST_P(SweepAgainstSingleRuns, SameColumns) {
   TempDir dir;
   for (const bool csv : {false, true}) {
     const std::string sweep_name = csv ? "sweep.csv" : "sweep.dat";
-    std::vector<std::string> args = {"sweep", "--quiet", "--input", Sample(), "--output",
+    std::vector<std::string> args = {"sweep", "--quiet", "--input", c.input, "--output",
                                      dir.File(sweep_name), "--radii", c.radii, c.band_flag,
                                      Number(c.band)};
     args.insert(args.end(), c.blanking.begin(), c.blanking.end());
+    args.insert(args.end(), c.reading.begin(), c.reading.end());
     const CliResult sweep = RunCli(dir, args);
     ASSERT_EQ(sweep.exit_code, 0) << sweep.err;
     const std::vector<std::string> table = Lines(ReadFile(dir.File(sweep_name)));
@@ -94,10 +102,11 @@ TEST_P(SweepAgainstSingleRuns, SameColumns) {
       EXPECT_EQ(header[4 + 2 * r], (csv ? "residual_" : "TORVANE_") + std::string(name));
       EXPECT_EQ(header[5 + 2 * r], (csv ? "n_" : "N_") + std::string(name));
       const std::string single_name = csv ? "single.csv" : "single.dat";
-      std::vector<std::string> single_args = {"--quiet", "--input", Sample(), "--output",
+      std::vector<std::string> single_args = {"--quiet", "--input", c.input, "--output",
                                               dir.File(single_name), "--radius", Number(radius),
                                               "--band", Number(band)};
       single_args.insert(single_args.end(), c.blanking.begin(), c.blanking.end());
+      single_args.insert(single_args.end(), c.reading.begin(), c.reading.end());
       const CliResult single = RunCli(dir, single_args);
       ASSERT_EQ(single.exit_code, 0) << single.err;
       const std::vector<std::string> lines = Lines(ReadFile(dir.File(single_name)));
@@ -218,6 +227,9 @@ const RefusalCase kRefusals[] = {
     {"RangeWithoutStep", {"--radii", "100:500", "--band", "5"}, 2, "START:STOP:STEP"},
     {"PlotNotPng", {"--radii", "100", "--band", "5", "--plot", "$DIR/c.jpg"}, 2, ".png"},
     {"NoSuchInput", {"--radii", "100", "--band", "5", "--input", "$DIR/none.dat"}, 1, ""},
+    // The table would replace the survey: refused whatever the spelling.
+    {"OutputIsTheInput", {"--radii", "100", "--band", "5", "--input", "$DIR/./out.dat"}, 2,
+     "must not be the same"},
 };
 
 class SweepRefusals : public ::testing::TestWithParam<RefusalCase> {};

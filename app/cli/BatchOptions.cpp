@@ -3,7 +3,6 @@
 #include "app/cli/CliMessages.h"
 #include "app/cli/GridFileOption.h"
 #include "app/cli/Subcommand.h"
-#include "points/SurveyProjection.h"
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
@@ -107,28 +106,8 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
   app.add_option("--band", options.band,
                  "Half-width D of the ring along the radius in metres (> 0, <= R; required\n"
                  "in point mode unless --config gives it)");
-  std::string columns = "A,B,C,E";
-  CLI::Option* columns_option =
-      app.add_option("--columns", columns,
-                     "Columns of X,Y,POINT,CBA: letters (A = the first column), or names of\n"
-                     "the file's header row in any letter case (a name wins over a letter)")
-          ->capture_default_str();
-  std::string decimal_separator;
-  CLI::Option* separator_option =
-      app.add_option("--decimal-separator", decimal_separator,
-                     "Decimal separator of the point file and of the numbers given here,\n"
-                     "instead of the locale's (CSV files use '.' unless ',' is given here\n"
-                     "and their fields are separated by ';')")
-          ->check(CLI::IsMember({".", ","}));
-  CLI::Option* crs_option =
-      app.add_option("--crs", options.crs,
-                     "Coordinate reference system of X and Y, as PROJ takes it (EPSG:4326,\n"
-                     "EPSG:32735, a PROJ string); with degrees X is the longitude, Y the\n"
-                     "latitude, and the points are projected into --work-crs for the run");
-  app.add_option("--work-crs", options.work_crs,
-                 "Projected CRS in metres the run works in (default: the WGS 84 UTM zone of\n"
-                 "the survey's centre when --crs is geographic); grids must be in it")
-      ->needs(crs_option);
+  StationFlags station;
+  AddStationOptions(app, station);
   app.add_flag("--quiet", options.quiet, "No progress bar and no summary line");
   CLI::Option* grid =
       app.add_option("--grid", options.grid,
@@ -149,7 +128,7 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
   app.add_option("--gridding-radius", options.gridding_radius,
                  "Previews: node spacing and gridding radius G in metres; 0 (the default)\n"
                  "uses the ring radius R, a small G gives a finer preview at any R");
-  app.add_flag("--quality", options.quality,
+  CLI::Option* quality = app.add_flag("--quality", options.quality,
                "Add the ring's quality after N: GAP, the widest angle in degrees with no\n"
                "ring value; SECTORS, how many of the eight 45-degree sectors hold one; SD,\n"
                "the standard deviation of the ring values");
@@ -177,11 +156,15 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
       ->needs(residual_grid_option);
   std::optional<std::string> map_cba;
   std::optional<std::string> map_residual;
+  std::optional<std::string> map_gap;
   std::string map_size;
   app.add_option("--map-cba", map_cba,
                  "Draw a map of the CBA after the run (.png, .svg or .pdf)");
   app.add_option("--map-residual", map_residual,
                  "Draw a map of the residual after the run (.png, .svg or .pdf)");
+  app.add_option("--map-gap", map_gap,
+                 "Draw each station's GAP as a coloured dot after the run (.png, .svg or .pdf)")
+      ->needs(quality);
   AddMapSizeOption(app, map_size);
   app.add_option("--map-cell", options.map_cell,
                  "Node spacing of the maps' gridding in metres (> 0; default a fifth\n"
@@ -223,33 +206,7 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
           "in metres, and without it only points at exactly R would count");
     }
   }
-  if (columns_option->count() > 0) {
-    ColumnNames names;
-    if (!ParseColumnNames(columns, names)) {
-      return UsageError(
-          "--columns takes four column letters (A to Z) or header names separated by commas, "
-          "such as A,B,C,E; got '" + columns + "'");
-    }
-    options.column_names = names;
-    PointColumns letters;
-    if (ParseColumnLetters(columns, letters)) options.columns = letters;
-  }
-  if (separator_option->count() > 0) options.decimal_separator = decimal_separator[0];
-  for (const auto& [flag, crs] :
-       {std::pair{"--crs", &options.crs}, {"--work-crs", &options.work_crs}}) {
-    if (!*crs) continue;
-    const CrsKind kind = DescribeCrs(**crs);
-    if (kind == CrsKind::kUnknown) {
-      return UsageError(std::string(flag) + ": unknown coordinate reference system '" + **crs +
-                        "'");
-    }
-    const bool work = crs == &options.work_crs;
-    if (work ? kind != CrsKind::kProjected : kind == CrsKind::kOther) {
-      return UsageError(std::string(flag) + ": '" + **crs + "' is not " +
-                        (work ? "a projected" : "a geographic or projected") +
-                        " coordinate reference system");
-    }
-  }
+  if (const auto stop = TakeStationOptions(station, options.station)) return *stop;
   if (!TakePictureOption("--preview-cba", preview_cba, options.preview_cba) ||
       !TakePictureOption("--preview-residual", preview_residual, options.preview_residual)) {
     return kExitUsageError;
@@ -264,7 +221,8 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
   }
   for (const auto& [flag, path, request] :
        {std::tuple{"--map-cba", &map_cba, &options.map_cba},
-        std::tuple{"--map-residual", &map_residual, &options.map_residual}}) {
+        std::tuple{"--map-residual", &map_residual, &options.map_residual},
+        std::tuple{"--map-gap", &map_gap, &options.map_gap}}) {
     if (!*path) continue;
     *request = MapFileOf(flag, **path);
     if (!*request) return kExitUsageError;

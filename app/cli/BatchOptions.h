@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "points/ColumnNames.h"
+#include "app/cli/StationOptions.h"
 #include "grid/GridFileType.h"
 #include "app/cli/MapOptions.h"
 #include "app/cli/RingOptions.h"
@@ -38,11 +38,7 @@ struct BatchOptions {
   std::optional<std::string> radius;  // as typed: the locale's decimal separator
   std::optional<std::string> band;    // likewise
   std::optional<std::string> gridding_radius;  // likewise; the previews' radius, 0 for R
-  std::optional<PointColumns> columns;       // --columns of four letters, for the lists
-  std::optional<ColumnNames> column_names;  // --columns as given: header names or letters
-  std::optional<char> decimal_separator;    // overrides the locale's
-  std::optional<std::string> crs;           // of the points' X and Y
-  std::optional<std::string> work_crs;      // of the computation
+  StationInput station;  // how the point file is read
   bool quiet = false;
   std::optional<PictureRequest> preview_cba;       // the left picture
   std::optional<PictureRequest> preview_residual;  // the right picture
@@ -50,6 +46,7 @@ struct BatchOptions {
   // Full-size maps drawn after the run.
   std::optional<MapFileRequest> map_cba;
   std::optional<MapFileRequest> map_residual;
+  std::optional<MapFileRequest> map_gap;  // each station's GAP, with --quality
   MapSize map_size;
   std::optional<std::string> map_cell;  // as typed; a fifth of the gridding radius when absent
   bool map_stations = false;

@@ -15,10 +15,13 @@
 #include "app/cli/LocaleSeparator.h"
 #include "app/cli/RadiusList.h"
 #include "app/cli/RingOptions.h"
+#include "app/cli/StationOptions.h"
 #include "app/cli/Subcommand.h"
 #include "common/DecimalNumber.h"
+#include "common/SameFile.h"
 #include "common/SystemMemory.h"
 #include "points/PointFileReader.h"
+#include "points/SurveyProjection.h"
 #include "preview/CurvePlot.h"
 #include "residual/RadiusSweep.h"
 #include "residual/SweepCurve.h"
@@ -33,7 +36,7 @@ struct SweepFlags {
   std::string radii;
   std::optional<std::string> band;
   std::optional<std::string> band_ratio;
-  std::string columns = "A,B,C,E";
+  StationFlags station;
   std::optional<std::string> curve;
   std::optional<std::string> plot;
   BlankingFlags blanking;
@@ -77,19 +80,28 @@ std::optional<int> TakeRings(const SweepFlags& flags, std::vector<SweepRadius>& 
 int RunSweep(const SweepFlags& flags) {
   std::vector<SweepRadius> rings;
   if (const auto stop = TakeRings(flags, rings)) return *stop;
-  PointColumns columns;
-  if (!ParseColumnLetters(flags.columns, columns)) {
-    return UsageError("--columns takes four letters A to Z separated by commas, such as "
-                      "A,B,C,E; got '" + flags.columns + "'");
+  StationInput station;
+  if (const auto stop = TakeStationOptions(flags.station, station)) return *stop;
+  // The same file by any name (another spelling, a link) would lose the survey.
+  if (SameFile(flags.output, flags.input)) {
+    return UsageError("--output names the point file " + flags.input +
+                      ": Input and output file name must not be the same.");
   }
-  if (flags.output == flags.input) return UsageError("--output must differ from --input");
   if (flags.plot && !EndsWithPng(*flags.plot)) {
     return UsageError("--plot takes a file name ending in .png; got '" + *flags.plot + "'");
   }
 
-  BatchPlatform platform(LocaleDecimalSeparator(), !flags.quiet && isatty(2));
+  BatchPlatform platform(
+      station.decimal_separator ? *station.decimal_separator : LocaleDecimalSeparator(),
+      !flags.quiet && isatty(2));
   PointSet points;
-  if (!ReadPointFile(platform, flags.input, columns, points)) return kExitRunFailed;
+  if (!ReadPointFile(platform, flags.input, station.columns.value_or(PointColumns{}), points,
+                     station.column_names.value_or(ColumnNames{}),
+                     station.decimal_separator.value_or('.')) ||
+      !ProjectSurvey(platform, {station.crs.value_or(""), station.work_crs.value_or("")},
+                     points)) {
+    return kExitRunFailed;
+  }
   const std::uint64_t need = SweepMemory(rings.size(), points.points.size());
   const std::uint64_t available = AvailablePhysicalMemory();
   if (available != 0 && need > available) {
@@ -163,8 +175,7 @@ Subcommand AddSweepCommand(CLI::App& app) {
   CLI::Option* ratio = sweep->add_option("--band-ratio", flags->band_ratio,
                                          "D = F * R for each radius (0 <= F <= 1)");
   band->excludes(ratio);
-  sweep->add_option("--columns", flags->columns, "Column letters of X,Y,POINT,CBA")
-      ->capture_default_str();
+  AddStationOptions(*sweep, flags->station);
   sweep->add_option("--curve", flags->curve,
                     "CSV of one row per radius: radius, band, points_with_ring, mean_n,\n"
                     "rms_residual, mean_abs_residual, correlation_previous, share_gap_over_180");

@@ -16,6 +16,7 @@
 #include <functional>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "app/Hvw.h"
 #include "app/cli/BatchConfig.h"
@@ -66,27 +67,46 @@ bool WriteResidualGrid(const torvane::TfrmMain& form, torvane::BatchPlatform& pl
 bool DrawRunMaps(const torvane::BatchOptions& options, torvane::BatchPlatform& platform,
                  torvane::TfrmMain& form, double cell) {
   bool drawn = true;
+  const auto save = [&](const torvane::MapFileRequest& request, const torvane::RunMap& map,
+                        std::string_view name) {
+    if (!torvane::SaveMap(platform, request.path, request.format, map.scene,
+                          torvane::FullView(map.scene), options.map_size.width,
+                          options.map_size.height)) {
+      drawn = false;
+    } else if (!options.quiet) {
+      std::printf("%s map written to %s\n", std::string(name).c_str(), request.path.c_str());
+    }
+  };
   for (const auto& [request, variable] :
        {std::pair{&options.map_cba, torvane::MapVariable::kCba},
         std::pair{&options.map_residual, torvane::MapVariable::kResidual}}) {
     if (!*request) continue;
     torvane::RunMap map;
-    if (!torvane::MakeRunMap(platform, form, variable, cell, options.map_stations, map) ||
-        !torvane::SaveMap(platform, (*request)->path, (*request)->format, map.scene,
-                          torvane::FullView(map.scene), options.map_size.width,
-                          options.map_size.height)) {
+    if (!torvane::MakeRunMap(platform, form, variable, cell, options.map_stations, map)) {
       drawn = false;
-    } else if (!options.quiet) {
-      std::printf("%s map written to %s\n", std::string(torvane::MapVariableName(variable)).c_str(),
-                  (*request)->path.c_str());
+      continue;
+    }
+    save(**request, map, torvane::MapVariableName(variable));
+  }
+  if (options.map_gap) {
+    std::vector<float> gaps;
+    for (const torvane::RingQuality& quality : form.RingQualities()) {
+      gaps.push_back(static_cast<float>(quality.gap));
+    }
+    torvane::RunMap map;
+    if (!torvane::MakeStationMap(platform, form, "GAP [degrees]", gaps, map)) {
+      drawn = false;
+    } else {
+      save(*options.map_gap, map, "GAP");
     }
   }
   return drawn;
 }
 
 int Run(const torvane::BatchOptions& options) {
+  const torvane::StationInput& station = options.station;
   torvane::BatchPlatform platform(
-      options.decimal_separator ? *options.decimal_separator : torvane::LocaleDecimalSeparator(),
+      station.decimal_separator ? *station.decimal_separator : torvane::LocaleDecimalSeparator(),
       !options.quiet && isatty(2));
   torvane::TfrmMain form(platform);
 
@@ -96,15 +116,15 @@ int Run(const torvane::BatchOptions& options) {
   if (options.radius) platform.SetText(Control::txt_rfs, *options.radius);
   if (options.band) platform.SetText(Control::txt_rfa, *options.band);
   if (options.gridding_radius) platform.SetText(Control::txt_nearest, *options.gridding_radius);
-  if (options.columns) {
-    platform.SetItemIndex(Control::cmb_gx, options.columns->x);
-    platform.SetItemIndex(Control::cmb_gy, options.columns->y);
-    platform.SetItemIndex(Control::cmb_point, options.columns->point);
-    platform.SetItemIndex(Control::cmb_uba, options.columns->cba);
+  if (station.columns) {
+    platform.SetItemIndex(Control::cmb_gx, station.columns->x);
+    platform.SetItemIndex(Control::cmb_gy, station.columns->y);
+    platform.SetItemIndex(Control::cmb_point, station.columns->point);
+    platform.SetItemIndex(Control::cmb_uba, station.columns->cba);
   }
-  if (options.column_names) form.set_column_names(*options.column_names);
-  if (options.decimal_separator) form.set_csv_decimal_separator(*options.decimal_separator);
-  if (options.crs) form.set_coordinate_systems({*options.crs, options.work_crs.value_or("")});
+  if (station.column_names) form.set_column_names(*station.column_names);
+  if (station.decimal_separator) form.set_csv_decimal_separator(*station.decimal_separator);
+  if (station.crs) form.set_coordinate_systems({*station.crs, station.work_crs.value_or("")});
   double map_cell = 0;
   if (options.map_cell && (!torvane::ParseDecimal(*options.map_cell, platform.DecimalSeparator(),
                                                   map_cell) ||

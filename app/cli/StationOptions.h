@@ -1,0 +1,42 @@
+#pragma once
+// The options that say how a station file is read, shared by the residual run
+// and the sweep: --columns (letters or header names), --decimal-separator,
+// --crs and --work-crs.
+
+#include <optional>
+#include <string>
+
+#include "points/ColumnNames.h"
+#include "points/PointLine.h"
+
+namespace CLI {
+class App;
+class Option;
+}  // namespace CLI
+
+namespace torvane {
+
+struct StationInput {
+  std::optional<PointColumns> columns;       // --columns of four letters, for the lists
+  std::optional<ColumnNames> column_names;  // --columns as given: header names or letters
+  std::optional<char> decimal_separator;    // overrides the locale's
+  std::optional<std::string> crs;           // of the points' X and Y
+  std::optional<std::string> work_crs;      // of the computation
+};
+
+// The options as typed, until TakeStationOptions checks them.
+struct StationFlags {
+  std::string columns = "A,B,C,E";
+  std::string decimal_separator;
+  std::optional<std::string> crs;
+  std::optional<std::string> work_crs;
+  CLI::Option* columns_option = nullptr;
+  CLI::Option* separator_option = nullptr;
+};
+
+void AddStationOptions(CLI::App& app, StationFlags& flags);
+// Fills `input` from the flags given; a usage error (told on stderr) answers
+// its exit code.
+std::optional<int> TakeStationOptions(const StationFlags& flags, StationInput& input);
+
+}  // namespace torvane
