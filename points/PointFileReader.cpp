@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "points/LineBlocks.h"
+#include "points/SurveyExtent.h"
 
 namespace torvane {
 namespace {
@@ -54,22 +55,6 @@ std::vector<std::string_view> SplitAtLines(std::string_view block) {
   return pieces;
 }
 
-struct Box {
-  double min_x = 1e38, max_x = -1e38, min_y = 1e38, max_y = -1e38;
-  void Add(double x, double y) {
-    if (x < min_x) min_x = x;
-    if (x > max_x) max_x = x;
-    if (y < min_y) min_y = y;
-    if (y > max_y) max_y = y;
-  }
-  void Add(const Box& other) {
-    min_x = std::min(min_x, other.min_x);
-    max_x = std::max(max_x, other.max_x);
-    min_y = std::min(min_y, other.min_y);
-    max_y = std::max(max_y, other.max_y);
-  }
-};
-
 // Walks the file block by block; `judge_block` gets the pieces of each
 // block. False on a read error.
 template <typename JudgeBlock>
@@ -94,11 +79,11 @@ void InParallel(std::size_t count, Judge&& judge) {
 // and the bounding box of their X and Y.
 bool CountPoints(LineBlocks& file, const PointColumns& columns,
                  const PointLineAlphabet& alphabet, std::vector<std::uint32_t>& piece_counts,
-                 Box& box) {
+                 SurveyBox& box) {
   return ForEachBlock(file, [&](const std::vector<std::string_view>& pieces) {
     const std::size_t first = piece_counts.size();
     piece_counts.resize(first + pieces.size(), 0);
-    std::vector<Box> boxes(pieces.size());
+    std::vector<SurveyBox> boxes(pieces.size());
     InParallel(pieces.size(), [&](std::size_t k) {
       PointValues values;
       std::uint32_t counted = 0;
@@ -109,7 +94,7 @@ bool CountPoints(LineBlocks& file, const PointColumns& columns,
       });
       piece_counts[first + k] = counted;
     });
-    for (const Box& piece_box : boxes) box.Add(piece_box);
+    for (const SurveyBox& piece_box : boxes) box.Add(piece_box);
   });
 }
 
@@ -146,20 +131,10 @@ std::size_t StorePoints(LineBlocks& file, const PointColumns& columns,
   return stored;
 }
 
-// The shift that makes the smallest coordinate 0 when it is negative.
-void ApplyShift(double& min, double& max, double& shift) {
-  shift = 0;
-  if (min < 0) {
-    shift = std::fabs(min);
-    min = 0;
-    max = max + shift;
-  }
-}
-
 }  // namespace
 
 bool ReadPointFile(Platform& platform, const std::string& input_path,
-                   const PointColumns& columns, PointSet& points) {
+                   const PointColumns& columns, PointSet& points, StoredCoordinates stored) {
   points.Clear();
   const PointLineAlphabet alphabet(platform.DecimalSeparator());
   try {
@@ -177,7 +152,7 @@ bool ReadPointFile(Platform& platform, const std::string& input_path,
     }
 
     std::vector<std::uint32_t> piece_counts;
-    Box box;
+    SurveyBox box;
     if (!CountPoints(file, columns, alphabet, piece_counts, box)) {
       platform.ShowInfo("Cannot open input data file");
       return false;
@@ -188,15 +163,9 @@ bool ReadPointFile(Platform& platform, const std::string& input_path,
       platform.ShowInfo("Input file contains no valid xyz data");
       return false;
     }
-    points.min_x = box.min_x;
-    points.max_x = box.max_x;
-    points.min_y = box.min_y;
-    points.max_y = box.max_y;
-    ApplyShift(points.min_x, points.max_x, points.shift_x);
-    ApplyShift(points.min_y, points.max_y, points.shift_y);
     // Coordinates near the ends of the double range on both sides of 0:
     // shifted, they would leave it, and no distance could be measured.
-    if (!std::isfinite(points.max_x) || !std::isfinite(points.max_y)) {
+    if (!PlaceSurvey(box, stored, points)) {
       points.Clear();
       platform.ShowInfo("Input file contains coordinates out of range");
       return false;

@@ -1,14 +1,10 @@
 #include "residual/ComputeResiduals.h"
 
-#include <optional>
 #include <vector>
 
-#include "common/ParallelBlocks.h"
 #include "grid/Gridimport.h"
-#include "residual/CellGrid.h"
-#include "residual/GridRing.h"
-#include "residual/PointRing.h"
 #include "residual/ResidualTable.h"
+#include "residual/RingResiduals.h"
 
 namespace torvane {
 namespace {
@@ -34,53 +30,26 @@ bool ComputeResiduals(Platform& platform, const ResidualRequest& request, PointS
   platform.SetProgressPosition(0);
   platform.ProcessEvents();
 
-  // A grid that cannot be loaded ends the run here: the table, not yet in
-  // place, is dropped with its temporary file.
-  std::optional<TGridImport> grid;
-  std::optional<GridRing> grid_ring;
-  std::optional<PointRing> point_ring;
-  std::optional<CellGrid> neighbours;
+  // The progress bar and the events follow one point at a time.
+  const RingStep step = [&](std::size_t done) {
+    platform.SetProgressPosition(static_cast<int>(done));
+    platform.ProcessEvents();
+    return true;
+  };
+  std::vector<int> ring_counts;
   if (request.use_grid) {
-    grid.emplace(platform, request.grid_memory_limit);
-    if (!grid->Load(request.grid_path)) return false;
-    grid_ring.emplace(*grid, request.search_radius, request.ring_points,
-                      request.use_interpolated_cba);
-    neighbours.emplace(points, request.search_radius);
+    // A grid that cannot be loaded ends the run here: the table, not yet in
+    // place, is dropped with its temporary file.
+    TGridImport grid(platform, request.grid_memory_limit);
+    if (!grid.Load(request.grid_path)) return false;
+    GatherGridRings(points, grid, request.search_radius, request.ring_points,
+                    request.use_interpolated_cba, ring_counts, step);
+    // A grid file that changed while its nodes were read from it gave
+    // samples that cannot be trusted: the table is dropped.
+    if (!grid.FileUnchanged()) return false;
   } else {
-    point_ring.emplace(points, request.search_radius, request.depth_band);
+    GatherPointRings(points, request.search_radius, request.depth_band, ring_counts, step);
   }
-
-  // The rings are gathered neighbour after neighbour, on every core, each
-  // point's residual stored in the point; the progress bar and the events
-  // follow one point at a time.
-  const std::vector<std::uint32_t>& order = point_ring ? point_ring->order() : neighbours->order();
-  std::vector<int> ring_counts(points.points.size());
-  std::vector<ExactSum> sums(static_cast<std::size_t>(WorkerThreads()));
-  RunInBlocks(
-      order.size(),
-      [&](std::size_t k, int thread) {
-        SurveyPoint& p = points.points[order[k]];
-        double centre = p.cba;
-        RingValues values;
-        if (grid_ring) {
-          const double xf = p.x - points.shift_x;
-          const double yf = p.y - points.shift_y;
-          centre = grid_ring->CentreValue(xf, yf, p.cba);
-          values = grid_ring->Gather(xf, yf);
-        } else {
-          values = point_ring->Gather(p.x, p.y, sums[static_cast<std::size_t>(thread)]);
-        }
-        p.residual = values.n >= 1 ? centre - values.Mean() : 0.0;
-        ring_counts[order[k]] = values.n;
-      },
-      [&](std::size_t done) {
-        platform.SetProgressPosition(static_cast<int>(done));
-        platform.ProcessEvents();
-        return true;
-      });
-  // A grid file that changed while its nodes were read from it gave samples
-  // that cannot be trusted: the table is dropped.
-  if (grid && !grid->FileUnchanged()) return false;
 
   for (std::size_t i = 0; i < points.points.size(); ++i) {
     const SurveyPoint& p = points.points[i];

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "points/ColumnLetters.h"
 #include "points/PointLine.h"
 #include "preview/PreviewFiles.h"
 
@@ -43,10 +44,6 @@ struct BatchOptions {
 // error, reported on stderr), or nothing when the run should go ahead.
 std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& options,
                                      std::function<int()>& subcommand);
-
-// "A,B,C,E" (any letter case) to column numbers; false unless exactly four
-// letters A to Z separated by commas.
-bool ParseColumnLetters(const std::string& text, PointColumns& columns);
 
 // The picture format a file name asks for by its extension, in any letter
 // case: .bmp a bitmap, .jpg or .jpeg a JPEG; nothing for any other.
