@@ -11,7 +11,10 @@ import pytest
 SOURCE_DIR = pathlib.Path(__file__).resolve().parents[2]
 SAMPLE_SURVEY = SOURCE_DIR / "data" / "sample_survey.dat"
 SAMPLE_GRID = SOURCE_DIR / "data" / "sample_cba.grd"
-INTEROP_DIR = SOURCE_DIR.parent / "shared" / "interop"
+# Files written by other software, beside the project (or where
+# TORVANE_INTEROP_DIR says); the tests that read them skip without them.
+INTEROP_DIR = pathlib.Path(os.environ.get("TORVANE_INTEROP_DIR",
+                                          SOURCE_DIR.parent / "shared" / "interop"))
 
 
 def cli_path():

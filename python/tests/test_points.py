@@ -10,7 +10,7 @@ import pytest
 from scipy.spatial import cKDTree
 
 import torvane
-from conftest import (SAMPLE_SURVEY, fixed, random_survey, run_table, shift_round_trip,
+from conftest import (INTEROP_DIR, SAMPLE_SURVEY, fixed, random_survey, run_table, shift_round_trip,
                       write_survey)
 
 
@@ -141,3 +141,17 @@ def test_the_ring_of_a_lone_station_is_empty():
     result = torvane.ring_residual([0.0, 10.0], [0.0, 0.0], [5.0, 7.0], radius=50, band=1)
     np.testing.assert_array_equal(result["n"], [0, 0])
     np.testing.assert_array_equal(result["residual"], [0.0, 0.0])
+
+
+@pytest.mark.parametrize("name", ["bushveld_cba.dat", "lagunadelmaule_cba.dat",
+                                  "yunnan_cba.dat"])
+def test_real_surveys_give_the_table(tmp_path, name):
+    path = INTEROP_DIR / name
+    if not path.is_file():
+        pytest.skip("no shared samples beside the project")
+    survey = torvane.read_points(path)
+    table = run_table(tmp_path, ["--input", path, "--radius", 5000, "--band", 1000])
+    result = torvane.ring_residual(survey["x"], survey["y"], survey["cba"], 5000, 1000)
+    assert fixed(shift_round_trip(survey["x"]), 1) == table.column(0)
+    assert fixed(result["residual"], 6) == table.column(4)
+    assert [str(n) for n in result["n"]] == table.column(5)
