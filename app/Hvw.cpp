@@ -6,8 +6,10 @@
 
 #include "app/ControlDefaults.h"
 #include "common/DecimalNumber.h"
+#include "common/SameFile.h"
 #include "common/ScopeExit.h"
 #include "points/PointFileReader.h"
+#include "points/SurveyProjection.h"
 #include "residual/ComputeResiduals.h"
 
 namespace torvane {
@@ -62,13 +64,16 @@ bool TfrmMain::TakeParameters() {
   };
   if (input.empty()) return refuse("Input file name is required field.", Control::txt_in);
   if (output.empty()) return refuse("Output file name is required field.", Control::txt_out);
-  if (output == input) {
-    return refuse("Input and output file name must not be the same.", Control::txt_out);
-  }
+  // The same file by another name (./, an absolute path, a link) counts as
+  // the same name: the table would replace the survey.
+  constexpr std::string_view kSameName = "Input and output file name must not be the same.";
+  if (SameFile(output, input)) return refuse(kSameName, Control::txt_out);
   const bool grid_mode = platform_.Checked(Control::chb_grd);
-  if (grid_mode && platform_.Text(Control::txt_grd).empty()) {
+  const std::string grid = platform_.Text(Control::txt_grd);
+  if (grid_mode && grid.empty()) {
     return refuse("Grid file name is required field.", Control::txt_grd);
   }
+  if (grid_mode && SameFile(output, grid)) return refuse(kSameName, Control::txt_out);
   int ring_points = parameters_.ring_points;
   if (grid_mode &&
       !(ParseWholeNumber(platform_.Text(Control::txt_n), ring_points) && ring_points >= 1)) {
@@ -83,20 +88,29 @@ bool TfrmMain::TakeParameters() {
     if (band > radius) return refuse("Depth must be <= than radius for search.", Control::txt_rfa);
   }
 
+  // "Radius for gridding": above 0 it replaces R as the previews' node
+  // spacing, cut-off and reach, so a small value gives a finer preview at
+  // any R; 0 (or an empty field) keeps R.
+  double gridding = 0;
+  if (!platform_.Text(Control::txt_nearest).empty() && !ReadNumber(Control::txt_nearest, gridding)) {
+    return false;
+  }
+  const double preview_radius = gridding > 0 ? gridding : radius;
+
   parameters_.input_path = input;
   parameters_.output_path = output;
   parameters_.search_radius = radius;
   parameters_.depth_band = band;
-  parameters_.cell_size = radius;
-  parameters_.preview_step = radius;
-  parameters_.preview_radius = radius;
-  parameters_.preview_reach = radius;
+  parameters_.cell_size = preview_radius;
+  parameters_.preview_step = preview_radius;
+  parameters_.preview_radius = preview_radius;
+  parameters_.preview_reach = preview_radius;
   parameters_.columns = {platform_.ItemIndex(Control::cmb_gx), platform_.ItemIndex(Control::cmb_gy),
                          platform_.ItemIndex(Control::cmb_point),
                          platform_.ItemIndex(Control::cmb_uba)};
   parameters_.use_grid = grid_mode;
   if (grid_mode) {
-    parameters_.grid_path = platform_.Text(Control::txt_grd);
+    parameters_.grid_path = grid;
     parameters_.ring_points = ring_points;
   }
   parameters_.use_interpolated_cba = platform_.Checked(Control::chb_interpol);
@@ -111,8 +125,12 @@ void TfrmMain::SetRunningButtons(bool running) {
 
 void TfrmMain::btn_calcClick() {
   if (running_) return;  // Calc is disabled during a run; a stray press changes nothing
+  calc_refused_ = false;
   try {
-    if (!TakeParameters()) return;
+    if (!TakeParameters()) {
+      calc_refused_ = true;
+      return;
+    }
     running_ = true;
     SetRunningButtons(true);
     const ScopeExit idle([this] {
@@ -139,15 +157,21 @@ void TfrmMain::RunCalculation() {
   results_ready_ = false;
   cluster_.Clear();
   points_.Clear();
+  ring_counts_ = {};
   platform_.SetProgressPosition(0);
   ClearPictures();
   platform_.ProcessEvents();
 
-  if (!ReadPointFile(platform_, parameters_.input_path, parameters_.columns, points_)) return;
-  if (!BuildNeighbourCluster(platform_, points_, parameters_.cell_size, cluster_)) return;
+  cluster_refused_ = false;
+  if (!ReadPointFile(platform_, parameters_.input_path, parameters_.columns, points_,
+                     parameters_.column_names, parameters_.csv_decimal_separator) ||
+      !ProjectSurvey(platform_, parameters_.crs, points_)) {
+    return;
+  }
   if (!RunPreviewStep(Control::cb1, kFirstCbaSlot, Control::img_uba)) return;
   if (!RunComputation()) return;
   results_ready_ = true;
+  WarnIfEveryRingEmpty();
   RunPreviewStep(Control::cb2, kFirstResidualSlot, Control::img_regta);
 }
 
@@ -162,7 +186,26 @@ bool TfrmMain::RunComputation() {
   request.use_interpolated_cba = parameters_.use_interpolated_cba;
   request.ring_points = parameters_.ring_points;
   request.grid_memory_limit = parameters_.grid_memory_limit;
-  return ComputeResiduals(platform_, request, points_);
+  empty_rings_ = 0;
+  request.ring_counts = &ring_counts_;
+  request.quality = parameters_.ring_quality;
+  request.blanking = parameters_.blanking;
+  return ComputeResiduals(platform_, request, points_, &empty_rings_);
+}
+
+// A table of zeros is written as asked, but not without a word: it almost
+// always means a band of 0, a radius in other units than the coordinates,
+// or a grid away from the points.
+void TfrmMain::WarnIfEveryRingEmpty() {
+  if (points_.count() == 0 || empty_rings_ < points_.count()) return;
+  const std::string what =
+      parameters_.use_grid
+          ? "no sample of the grid on any point's ring. Check the radius for search, that the "
+            "grid covers the points, and the coordinates' units (the radius is in metres)."
+          : "no survey point at R +- D from any point. Check the band (+- D), the radius for "
+            "search, and the coordinates' units (R and D are in metres).";
+  platform_.ShowMessage("Every point has N = 0 and its residual was written as 0: there is " + what,
+                        "Warning", MessageButtons::kOk);
 }
 
 }  // namespace torvane

@@ -5,6 +5,7 @@
 // serve the Qt window, the batch command and the tests.
 
 #include <string>
+#include <vector>
 
 #include "app/RunParameters.h"
 #include "app/SettingsRecord.h"
@@ -30,6 +31,17 @@ class TfrmMain {
   bool CheckNumber(Control field);
   // Caps the memory a grid's nodes may take (no control sets it).
   void set_grid_memory_limit(std::uint64_t bytes) { parameters_.grid_memory_limit = bytes; }
+  // Picks the point file's columns by the names of its header row (or by
+  // letter) instead of the four lists; reads CSV numbers with ',' (in files
+  // separated by ';'); and names the points' coordinate reference system and
+  // the computation's (no control sets any of them).
+  void set_column_names(const ColumnNames& names) { parameters_.column_names = names; }
+  void set_csv_decimal_separator(char separator) { parameters_.csv_decimal_separator = separator; }
+  void set_coordinate_systems(const SurveyCrs& crs) { parameters_.crs = crs; }
+  // Adds the ring quality columns to the table, and leaves points whose
+  // ring falls short without a residual (no control sets them).
+  void set_ring_quality(bool on) { parameters_.ring_quality = on; }
+  void set_blanking(const RingBlanking& blanking) { parameters_.blanking = blanking; }
 
   // The variable lists above the pictures: grid the chosen value again and
   // paint it, when "Preview grids" is ticked and a run has computed results.
@@ -60,12 +72,24 @@ class TfrmMain {
   void chb_grdClick();
 
   bool ResultsReady() const { return results_ready_; }
+  // The last Calc stopped at its checks, before anything ran.
+  bool CalcRefused() const { return calc_refused_; }
+  // The points of the last completed run whose ring held no value (N = 0).
+  int EmptyRings() const { return empty_rings_; }
   bool StopRequested() const { return stop_requested_; }
   // A run, or a preview gridding started by a list, is in progress.
   bool Running() const { return running_; }
   const RunParameters& Parameters() const { return parameters_; }
   const PointSet& Points() const { return points_; }
   const NeighbourCluster& Cluster() const { return cluster_; }
+  // Builds the cell index the previews and maps grid the points with, once a
+  // run has read them; false when it would not fit in memory (the user has
+  // been told, once a run).
+  bool EnsureCluster();
+  // The last run skipped its previews: their cells would not fit in memory.
+  bool PreviewsSkipped() const { return cluster_refused_; }
+  // Every point's N in the last run's table, in point order.
+  const std::vector<std::int32_t>& RingCounts() const { return ring_counts_; }
 
  private:
   bool TakeParameters();
@@ -73,6 +97,7 @@ class TfrmMain {
   void SetRunningButtons(bool running);
   void RunCalculation();
   bool RunComputation();
+  void WarnIfEveryRingEmpty();
   void ClearPictures();
   // The value a list's first entry grids: the cba of the points for cb1, the
   // residual for cb2 (their places in a SurveyPoint).
@@ -88,13 +113,17 @@ class TfrmMain {
   Platform& platform_;
   RunParameters parameters_;
   PointSet points_;
-  NeighbourCluster cluster_;
+  NeighbourCluster cluster_;  // built for the first preview a run draws
+  bool cluster_refused_ = false;  // too big for memory: this run draws no preview
+  std::vector<std::int32_t> ring_counts_;  // every point's N in the last run
   RgbCanvas left_picture_;   // img_uba
   RgbCanvas right_picture_;  // img_regta
   PreviewState preview_;
   FileDialogState save_dialog2_;
   bool stop_requested_ = false;
   bool results_ready_ = false;
+  bool calc_refused_ = false;
+  int empty_rings_ = 0;
   bool running_ = false;
 
   SettingsRecord settings_;

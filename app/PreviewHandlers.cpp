@@ -48,10 +48,22 @@ void TfrmMain::PaintPicture(Control image) {
   PaintPreview(platform_, image, preview_.pixels, PictureOf(image));
 }
 
+// The cells the previews are gridded on are laid only when a preview is
+// drawn: a run without previews needs memory for its points alone, whatever
+// the radius. Cells too many for memory are refused once a run (the user
+// has been told), and the run goes on without previews.
+bool TfrmMain::EnsureCluster() {
+  if (!cluster_.empty()) return true;
+  if (cluster_refused_) return false;
+  if (BuildNeighbourCluster(platform_, points_, parameters_.cell_size, cluster_)) return true;
+  cluster_refused_ = true;
+  return false;
+}
+
 // "Preview grids" is read when the run gets here, not when it started. False
 // when the user cancelled the gridding, which ends the run.
 bool TfrmMain::RunPreviewStep(Control list, int first_slot, Control image) {
-  if (!platform_.Checked(Control::cb_preview)) return true;
+  if (!platform_.Checked(Control::cb_preview) || !EnsureCluster()) return true;
   const PreviewOutcome outcome = GridPicture(list, first_slot);
   if (stop_requested_) return false;
   if (outcome == PreviewOutcome::kCompleted) {
@@ -62,7 +74,7 @@ bool TfrmMain::RunPreviewStep(Control list, int first_slot, Control image) {
 }
 
 void TfrmMain::RegridPreview(Control list, int first_slot, Control image) {
-  if (!platform_.Checked(Control::cb_preview) || !results_ready_) return;
+  if (!platform_.Checked(Control::cb_preview) || !results_ready_ || !EnsureCluster()) return;
   // The points are in use until the gridding ends: Calc, which would replace
   // them, waits like during a run. A Stop outside a run means nothing after.
   const bool in_run = running_;

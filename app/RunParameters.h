@@ -4,7 +4,10 @@
 #include <cstdint>
 #include <string>
 
+#include "points/ColumnNames.h"
 #include "points/PointLine.h"
+#include "points/SurveyProjection.h"
+#include "residual/RingQuality.h"
 
 namespace torvane {
 
@@ -13,8 +16,9 @@ struct RunParameters {
   std::string output_path;
   double search_radius = 0;  // R, metres
   double depth_band = 0;     // D, metres; kept from the last point-mode run in grid mode
-  double cell_size = 0;      // the cluster's cells, always R
-  // The previews' node step, gridding radius and reach, all R.
+  double cell_size = 0;      // the cluster's cells: the preview's node step
+  // The previews' node step, gridding radius and reach: the radius for
+  // gridding (txt_nearest) when it is above 0, otherwise R.
   double preview_step = 0;
   double preview_radius = 0;
   double preview_reach = 0;
@@ -27,6 +31,18 @@ struct RunParameters {
   // No control sets this: the most memory a grid's nodes may take, below
   // what the system has available (the batch command's --grid-memory-limit).
   std::uint64_t grid_memory_limit = UINT64_MAX;
+  // No control sets these either (the batch command's --columns by name,
+  // --decimal-separator, --crs and --work-crs): columns picked by the file's
+  // header row, the decimal separator of a CSV file, and the coordinate
+  // reference systems of the points and of the computation.
+  ColumnNames column_names;
+  char csv_decimal_separator = '.';
+  SurveyCrs crs;
+  // No control sets these either (the batch command's --quality,
+  // --min-ring-points and --max-gap): the ring quality columns, and the
+  // rules that leave a point whose ring falls short without a residual.
+  bool ring_quality = false;
+  RingBlanking blanking;
 };
 
 }  // namespace torvane

@@ -2,10 +2,14 @@
 // REPEATS times (default 5), and prints the median in seconds and MB/s.
 //
 //   read-points FILE   reads a point file (columns A,B,C,E) into memory
-//   read-grid FILE     loads a grid file (any of the five formats) into memory
+//   read-grid FILE     loads a grid file (any format Load reads) into memory
+//   grid-residual FILE REPEATS R [N]
+//                      the ring residual of every node of a grid file (read
+//                      once, not timed), radius R, N ring points (360)
 
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -15,7 +19,11 @@
 
 #include "app/MemoryPlatform.h"
 #include "grid/Gridimport.h"
+#include "grid/ReadGridValues.h"
+#include "residual/GridResidual.h"
+#include "points/NeighbourCluster.h"
 #include "points/PointFileReader.h"
+#include "preview/MapRenderer.h"
 
 namespace {
 
@@ -37,7 +45,7 @@ double MedianSeconds(int repeats, const std::function<bool()>& stage) {
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: torvane-bench read-points|read-grid FILE [REPEATS]\n");
+    std::fprintf(stderr, "usage: torvane-bench read-points|read-grid|grid-residual FILE [REPEATS] [R [N]]\n");
     return 2;
   }
   const std::string stage = argv[1];
@@ -55,6 +63,60 @@ int main(int argc, char** argv) {
       torvane::TGridImport grid(platform);
       return grid.Load(path) && grid.in_memory();
     });
+  } else if (stage == "grid-residual" && argc > 4) {
+    torvane::GridValues in;
+    if (!torvane::ReadGridValues(platform, path, in)) return 1;
+    const torvane::GridResidualRing ring{std::atof(argv[4]), argc > 5 ? std::atoi(argv[5]) : 360,
+                                         1};
+    torvane::GridValues out;
+    const std::clock_t cpu = std::clock();
+    seconds = MedianSeconds(repeats, [&] { return torvane::ComputeGridResidual(in, ring, out); });
+    std::printf("cpu %.4f s per run\n",
+                static_cast<double>(std::clock() - cpu) / CLOCKS_PER_SEC / repeats);
+  } else if (stage == "map") {
+    constexpr double kRadius = 1000;
+    torvane::PointSet points;
+    torvane::NeighbourCluster cluster;
+    if (!torvane::ReadPointFile(platform, path, torvane::PointColumns{}, points) ||
+        !torvane::BuildNeighbourCluster(platform, points, kRadius, cluster)) {
+      return 1;
+    }
+    const std::string picture =
+        (std::filesystem::temp_directory_path() / "torvane-bench-map.png").string();
+    const std::clock_t cpu_start = std::clock();
+    seconds = MedianSeconds(repeats, [&] {
+      torvane::MapSurface surface;
+      if (!torvane::GridMapSurface(platform, points, cluster, kRadius, &torvane::SurveyPoint::cba,
+                                   kRadius / 5, kRadius, surface)) {
+        return false;
+      }
+      torvane::MapScene scene;
+      scene.surface = &surface;
+      scene.title = "CBA";
+      return torvane::SaveMap(platform, picture, torvane::MapFormat::kPng, scene,
+                              torvane::FullView(scene), 1200, 900);
+    });
+    std::printf("map: processor time %.4f s a map (all threads)\n",
+                static_cast<double>(std::clock() - cpu_start) / CLOCKS_PER_SEC / repeats);
+    std::filesystem::remove(picture);
+    const std::clock_t gridding_start = std::clock();
+    const double gridding = MedianSeconds(repeats, [&] {
+      torvane::MapSurface surface;
+      return torvane::GridMapSurface(platform, points, cluster, kRadius,
+                                     &torvane::SurveyPoint::cba, kRadius / 5, kRadius, surface);
+    });
+    std::printf("map: gridding alone %.4f s, processor time %.4f s\n", gridding,
+                static_cast<double>(std::clock() - gridding_start) / CLOCKS_PER_SEC / repeats);
+    // Drawing in memory: the map without encoding and writing the file.
+    torvane::MapSurface surface;
+    torvane::GridMapSurface(platform, points, cluster, kRadius, &torvane::SurveyPoint::cba,
+                            kRadius / 5, kRadius, surface);
+    torvane::MapScene scene;
+    scene.surface = &surface;
+    const double drawing = MedianSeconds(repeats, [&] {
+      return !torvane::RenderMapImage(scene, torvane::FullView(scene), 1200, 900).argb.empty();
+    });
+    std::printf("map: drawing alone (in memory) %.4f s\n", drawing);
   } else {
     std::fprintf(stderr, "torvane-bench: unknown stage %s\n", stage.c_str());
     return 2;

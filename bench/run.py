@@ -2,7 +2,7 @@
 side by side, checks that the answers agree, and prints a table of medians
 and ratios (peer time / Torvane time). Called by bench/run.
 
-usage: run.py BUILD_DIR WORK_DIR [--repeats N] [--only W1,W2,W3,W4,W5]
+usage: run.py BUILD_DIR WORK_DIR [--repeats N] [--only W1,W2,W3,W4,W5,W6,W7,W8,W9]
 """
 
 import argparse
@@ -195,6 +195,39 @@ class Bench:
         self.add("W5 the window, W1's run", "torvane window, offscreen (%.2f x batch)" % (window / batch),
                  window, batch, same)
 
+    def w9_sweep(self):
+        """Ten radii, R = 100 to 1000 m with D = R / 10, in one sweep against
+        ten single runs; then W1 with the quality columns against W1."""
+        survey = self.survey(1000000)
+        radii = [100 * k for k in range(1, 11)]
+        sweep_out = os.path.join(self.work, "w9_sweep.dat")
+        sweep = [self.cli, "sweep", "--input", survey, "--output", sweep_out, "--radii",
+                 "100:1000:100", "--band-ratio", "0.1", "--quiet",
+                 "--curve", os.path.join(self.work, "w6_curve.csv")]
+        singles = [[self.cli, "--input", survey, "--output",
+                    os.path.join(self.work, "w6_single_%d.dat" % r), "--radius", str(r),
+                    "--band", repr(0.1 * r), "--quiet"] for r in radii]
+        ours = self.measure("W9", "sweep of 10 radii", sweep)
+        memory = peak_memory_mib(sweep)
+        timed(singles[0])  # warms the page cache
+        total = statistics.median(sum(timed(c) for c in singles) for _ in range(self.repeats))
+        print("  W9 %-34s %8.3f s" % ("10 single runs", total), file=sys.stderr)
+        # Every radius's two columns against its single run.
+        wide = table_rows(sweep_out)
+        same = all(row[4 + 2 * k:6 + 2 * k] == one[4:6]
+                   for k, r in enumerate(radii)
+                   for row, one in zip(wide, table_rows(singles[k][4])))
+        workload = "W9 sweep 10 radii, 1M"
+        self.add(workload, "torvane-cli sweep (peak %.0f MiB)" % memory, ours, ours)
+        self.add(workload, "10 single runs of torvane-cli", total, ours,
+                 "yes" if same else "columns differ")
+        w1 = [self.cli, "--input", survey, "--output", os.path.join(self.work, "w6_w1.dat"),
+              "--radius", "1000", "--band", "100", "--quiet"]
+        plain = self.measure("W9", "W1", w1)
+        quality = self.measure("W9", "W1 --quality", w1 + ["--quality"])
+        self.add("W9 W1 with --quality", "torvane-cli W1", plain, plain)
+        self.add("W9 W1 with --quality", "torvane-cli W1 --quality", quality, plain)
+
     def w4_read_points(self):
         survey = self.survey(1000000)
         result = subprocess.run([self.stage, "read-points", survey, str(self.repeats)], check=True,
@@ -215,6 +248,94 @@ class Bench:
             self.add("W4 read 1M-line points", "%s (%.0f MB/s)" % (how, megabytes / (seconds - start)),
                      seconds - start, ours, "yes" if rows == "1000000" else "rows " + rows)
 
+    def w6_grid_residual(self):
+        grid = self.grid("grid4000.grd", "surfer7")
+        peer = os.path.join(HERE, "peers", "grid_residual_scipy.py")
+        masked = self.data("grid4000_masked.grd", lambda path: subprocess.run(
+            [PYTHON, peer, "mask", grid, path], check=True))
+        with open(grid, "rb") as f:
+            dx = struct.unpack_from("<d", f.read(60), 44)[0]
+        radius = "%.17g" % (50 * dx)
+        workload = "W6 grid-residual 4000x4000, R 50 cells, N 360"
+        out = os.path.join(self.work, "w6_torvane.grd")
+        command = [self.cli, "grid-residual", "--grid", grid, "--output", out, "--radius", radius,
+                   "--quiet"]
+        ours = self.measure("W6", "torvane-cli", command)
+        single = self.measure("W6", "torvane-cli, 1 thread", command,
+                              dict(os.environ, OMP_NUM_THREADS="1"))
+        memory = peak_memory_mib(command)
+        masked_out = os.path.join(self.work, "w6_torvane_masked.grd")
+        with_blanks = self.measure("W6", "torvane-cli, blanks", [
+            self.cli, "grid-residual", "--grid", masked, "--output", masked_out, "--radius", radius,
+            "--quiet"])
+        self.add(workload, "torvane-cli (peak %.0f MiB)" % memory, ours, ours)
+        self.add(workload, "torvane-cli, 1 thread", single, ours)
+        self.add(workload, "torvane-cli, 34 %% blank (%.2f x without)" % (with_blanks / ours),
+                 with_blanks, ours)
+
+        def agree(theirs):
+            result = subprocess.run([PYTHON, peer, "compare", out, theirs], check=True,
+                                    stdout=subprocess.PIPE, text=True).stdout.split()
+            return "yes (%s nodes, within %.1g)" % (result[1], float(result[0])) \
+                if float(result[0]) < 1e-4 else "differs by " + result[0]
+
+        theirs = os.path.join(self.work, "w6_fft.grd")
+        seconds = self.measure("W6", "scipy fftconvolve",
+                               [PYTHON, peer, "fft", grid, theirs, radius, "360"])
+        self.add(workload, "scipy fftconvolve, same weights (no blank rules)", seconds, ours,
+                 agree(theirs))
+        # map_coordinates takes minutes for the whole grid: 40 rows are timed
+        # (the computation alone) and carried on to 4000.
+        theirs = os.path.join(self.work, "w6_map.grd")
+        rows = 40
+        result = subprocess.run([PYTHON, peer, "map", grid, theirs, radius, "360", str(rows)],
+                                check=True, stdout=subprocess.PIPE, text=True).stdout.split()
+        seconds = float(result[0]) * 4000 / rows
+        print("  W6 %-34s %8.3f s" % ("scipy map_coordinates", seconds), file=sys.stderr)
+        self.add(workload, "scipy map_coordinates(order=1) (from %d rows)" % rows, seconds, ours,
+                 agree(theirs))
+
+    def w7_convert(self):
+        grid = self.grid("grid4000.grd", "surfer7")
+        workload = "W7 convert 4000x4000 Surfer 7 -> GeoTIFF -> Surfer 7"
+        tif, back = os.path.join(self.work, "w7_torvane.tif"), os.path.join(self.work, "w7_back.grd")
+        there = self.measure("W7", "torvane-cli to GeoTIFF",
+                             [self.cli, "convert", grid, tif, "--quiet"])
+        # Reading GeoTIFF needs a Torvane built with the GDAL reader.
+        reads_tiff = subprocess.run([self.cli, "convert", tif, back, "--quiet"],
+                                    stderr=subprocess.DEVNULL).returncode == 0
+        again = self.measure("W7", "torvane-cli back",
+                             [self.cli, "convert", tif, back, "--quiet"]) if reads_tiff else 0
+        ours = there + again
+        self.add(workload if reads_tiff else workload.replace(" -> Surfer 7", ""),
+                 "torvane-cli convert (%.2f + %.2f)" % (there, again), ours, ours)
+        gtif, gback = os.path.join(self.work, "w7_gdal.tif"), os.path.join(self.work, "w7_gdal.grd")
+        there = self.measure("W7", "gdal_translate to GeoTIFF",
+                             ["gdal_translate", "-q", "-ot", "Float32", "-of", "GTiff", grid, gtif])
+        again = self.measure("W7", "gdal_translate back",
+                             ["gdal_translate", "-q", "-of", "GS7BG", gtif, gback]) \
+            if reads_tiff else 0
+
+        def checksum(path):
+            info = subprocess.run(["gdalinfo", "-checksum", path], check=True,
+                                  stdout=subprocess.PIPE, text=True).stdout
+            return [line.strip() for line in info.splitlines() if "Checksum=" in line]
+
+        same = checksum(tif) == checksum(gtif) and (
+            not reads_tiff or checksum(back) == checksum(gback))
+        self.add(workload if reads_tiff else workload.replace(" -> Surfer 7", ""),
+                 "gdal_translate (%.2f + %.2f)" % (there, again), there + again, ours,
+                 "yes (same checksums)" if same else "checksums differ")
+    def w8_map(self):
+        survey = self.survey(1000000)
+        lines = subprocess.run([self.stage, "map", survey, str(self.repeats)], check=True,
+                               stdout=subprocess.PIPE, text=True).stdout.splitlines()
+        fields = {line.split()[0]: line.split() for line in lines}
+        ours = float(fields["map"][1])
+        cpu = float(lines[0].split()[3])
+        self.add("W8 1200 x 900 map of 1M points (R = 1000 m, cell 200 m)",
+                 "torvane (%.2f s of processor time)" % cpu, ours, ours)
+
     def print_table(self):
         print("| workload | tool | median s | peer / Torvane | agrees |")
         print("|---|---|---|---|---|")
@@ -231,12 +352,14 @@ def main():
     parser.add_argument("build")
     parser.add_argument("work")
     parser.add_argument("--repeats", type=int, default=3)
-    parser.add_argument("--only", default="W1,W2,W3,W4,W5")
+    parser.add_argument("--only", default="W1,W2,W3,W4,W5,W6,W7,W8,W9")
     args = parser.parse_args()
     os.makedirs(args.work, exist_ok=True)
     bench = Bench(args.build, args.work, args.repeats)
     workloads = {"W1": bench.w1_point_mode, "W2": bench.w2_grid_mode, "W3": bench.w3_read_grids,
-                 "W4": bench.w4_read_points, "W5": bench.w5_window}
+                 "W4": bench.w4_read_points, "W5": bench.w5_window,
+                 "W6": bench.w6_grid_residual, "W7": bench.w7_convert,
+                 "W8": bench.w8_map, "W9": bench.w9_sweep}
     for name in args.only.split(","):
         workloads[name]()
     bench.print_table()

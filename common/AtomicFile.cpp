@@ -37,10 +37,20 @@ std::string BaseName(const std::string& path) {
 }  // namespace
 
 AtomicFile::AtomicFile(std::string target) : target_(ResolveLink(target)) {
-  if (target_.empty() || target_.back() == '/') return;
+  if (target_.empty() || target_.back() == '/') {
+    error_ = target_.empty() ? ENOENT : EISDIR;
+    return;
+  }
   struct stat existing {};
   const bool exists = stat(target_.c_str(), &existing) == 0;
-  if (exists && (!S_ISREG(existing.st_mode) || access(target_.c_str(), W_OK) != 0)) return;
+  if (exists && !S_ISREG(existing.st_mode)) {
+    error_ = S_ISDIR(existing.st_mode) ? EISDIR : EINVAL;
+    return;
+  }
+  if (exists && access(target_.c_str(), W_OK) != 0) {
+    error_ = errno;
+    return;
+  }
 
   const std::string prefix = FolderPrefix(target_) + "." + BaseName(target_) + ".tmp-" +
                              std::to_string(getpid()) + "-";
@@ -50,6 +60,7 @@ AtomicFile::AtomicFile(std::string target) : target_(ResolveLink(target)) {
     if (fd_ < 0 && errno != EEXIST) break;
   }
   if (fd_ < 0) {
+    error_ = errno;
     temp_path_.clear();
     return;
   }
@@ -66,6 +77,7 @@ bool AtomicFile::Write(const void* data, std::size_t size) {
     const ssize_t written = ::write(fd_, bytes, size);
     if (written < 0 && errno == EINTR) continue;
     if (written <= 0) {
+      error_ = written < 0 ? errno : ENOSPC;
       Abandon();
       return false;
     }
@@ -78,9 +90,13 @@ bool AtomicFile::Write(const void* data, std::size_t size) {
 bool AtomicFile::Commit() {
   if (fd_ < 0) return false;
   const bool flushed = fsync(fd_) == 0;
+  if (!flushed) error_ = errno;
   const bool closed = close(fd_) == 0;
+  if (flushed && !closed) error_ = errno;
   fd_ = -1;
-  if (!flushed || !closed || rename(temp_path_.c_str(), target_.c_str()) != 0) {
+  const bool renamed = flushed && closed && rename(temp_path_.c_str(), target_.c_str()) == 0;
+  if (flushed && closed && !renamed) error_ = errno;
+  if (!renamed) {
     unlink(temp_path_.c_str());
     temp_path_.clear();
     return false;

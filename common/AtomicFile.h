@@ -22,6 +22,10 @@ class AtomicFile {
 
   bool ok() const { return fd_ >= 0; }
 
+  // The temporary file's name, for libraries that write a file by its name
+  // (GDAL): what lies at this name when Commit is called becomes the target.
+  const std::string& temp_path() const { return temp_path_; }
+
   // Appends bytes; false (and the file is abandoned) if any write fails.
   bool Write(const void* data, std::size_t size);
 
@@ -32,10 +36,15 @@ class AtomicFile {
   // Removes the temporary file now; the target stays as it was.
   void Abandon();
 
+  // Why creating, writing or committing failed: the system's error number
+  // (errno), 0 when nothing failed.
+  int error() const { return error_; }
+
  private:
   std::string target_;
   std::string temp_path_;
   int fd_ = -1;
+  int error_ = 0;
 };
 
 }  // namespace torvane

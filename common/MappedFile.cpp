@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <utility>
 
 #include "common/BusErrorGuard.h"
@@ -62,10 +63,15 @@ void MappedFile::Release(std::uint64_t begin, std::uint64_t end) const {
 
 bool MappedFile::Open(const std::string& path) {
   Close();
+  error_ = 0;
   const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
+  if (fd < 0) {
+    error_ = errno;
+    return false;
+  }
   struct stat info {};
   if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    error_ = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
     close(fd);
     return false;
   }
@@ -74,6 +80,7 @@ bool MappedFile::Open(const std::string& path) {
   if (info.st_size == 0) return true;
   void* mapped = mmap(nullptr, static_cast<std::size_t>(info.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
   if (mapped == MAP_FAILED) {
+    error_ = errno;
     Close();
     return false;
   }

@@ -42,6 +42,9 @@ class MappedFile {
   // or written to. What was read from the mapping may then be wrong.
   bool Unchanged() const;
 
+  // Why the last Open failed: the system's error number (errno).
+  int error() const { return error_; }
+
  private:
   void Close();
 
@@ -50,6 +53,7 @@ class MappedFile {
   int fd_ = -1;     // kept open to see whether the file changes
   int guard_ = -1;  // the mapping's place in the bus error guard
   std::int64_t modified_ns_ = 0;
+  int error_ = 0;
 };
 
 }  // namespace torvane

@@ -66,6 +66,20 @@ class Platform {
   virtual void ShowInfo(std::string_view text) = 0;
   virtual MessageResult ShowMessage(std::string_view text, std::string_view caption,
                                     MessageButtons buttons) = 0;
+  // A file could not be opened, read or written. The window shows `text` as
+  // it always has (with `caption`, or as ShowInfo when the caption is
+  // empty); a front end that keeps a log may add the file's name and the
+  // system's reason (`system_error`, an errno value; 0 when none is known).
+  virtual void ShowFileError(std::string_view text, std::string_view path, int system_error,
+                             std::string_view caption = {}) {
+    (void)path;
+    (void)system_error;
+    if (caption.empty()) {
+      ShowInfo(text);
+    } else {
+      ShowMessage(text, caption, MessageButtons::kOk);
+    }
+  }
   // A note on the program's standard output stream.
   virtual void WriteConsoleNote(std::string_view text) = 0;
 

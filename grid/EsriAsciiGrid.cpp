@@ -1,7 +1,10 @@
-// ESRI ASCII grid: six header lines of a keyword and a number, in a fixed
+// ESRI ASCII grid: header lines of a keyword and a number, in a fixed
 // order, then nrows x ncols numbers row by row from the north, each row from
-// the west. xllcorner and yllcorner are the outer corner of the south-west
-// cell, so the first node (a cell's centre) lies half a cell inside it.
+// the west. The header is ncols, nrows, then xllcorner and yllcorner (the
+// outer corner of the south-west cell, so the first node, a cell's centre,
+// lies half a cell inside it) or xllcenter and yllcenter (the first node
+// itself), then cellsize, or dx and dy for cells that are not square, and
+// last nodata_value.
 
 #include <array>
 #include <cctype>
@@ -13,8 +16,6 @@
 namespace torvane {
 namespace {
 
-constexpr std::array<std::string_view, 6> kKeywords = {"ncols",     "nrows",    "xllcorner",
-                                                       "yllcorner", "cellsize", "nodata_value"};
 constexpr double kMissingTolerance = 1e-6;
 
 bool EqualsLowerCased(std::string_view text, std::string_view lower) {
@@ -25,35 +26,65 @@ bool EqualsLowerCased(std::string_view text, std::string_view lower) {
   return true;
 }
 
-}  // namespace
+// The header lines one by one: each must hold one of the keywords a caller
+// allows at that place.
+class HeaderLines {
+ public:
+  HeaderLines(TextLines& lines, char separator) : lines_(lines), separator_(separator) {}
 
-bool ReadEsriAsciiGrid(TGridImport& grid, const std::string& path) {
-  MappedFile file;
-  if (!file.Open(path)) {
-    grid.ShowNote("Error by opening file " + path);
-    return false;
+  // The number of the next line when its keyword is `keyword`; otherwise
+  // nothing, and the line is still to be read.
+  bool Take(std::string_view keyword, double& number) {
+    if (!Peek()) return false;
+    if (!EqualsLowerCased(keyword_, keyword)) return false;
+    number = number_;
+    peeked_ = false;
+    return true;
   }
-  TextLines lines(file.text());
-  const char separator = grid.DecimalSeparator();
-  std::array<double, kKeywords.size()> header{};
-  for (std::size_t i = 0; i < kKeywords.size(); ++i) {
+
+ private:
+  bool Peek() {
+    if (peeked_) return true;
     std::string_view line;
-    std::string_view keyword;
-    if (!lines.Next(line) || !ParseKeywordLine(line, separator, keyword, header[i]) ||
-        !EqualsLowerCased(keyword, kKeywords[i])) {
+    if (!lines_.Next(line) || !ParseKeywordLine(line, separator_, keyword_, number_)) {
       return false;
     }
+    peeked_ = true;
+    return true;
   }
-  const double cellsize = header[4];
-  const double nodata = header[5];
-  if (!GridCount(header[0], grid.ncols) || !GridCount(header[1], grid.nrows)) return false;
-  grid.xmin = header[2] + cellsize / 2;
-  grid.ymin = header[3] + cellsize / 2;
-  grid.dx = cellsize;
-  grid.dy = cellsize;
-  grid.format = GridFormat::EsriAscii;
-  const Allocation allocation = grid.CompleteFromSpacing(
-      {.nodes = MostTextNodes(lines.rest()), .rows_from_north = true});
+
+  TextLines& lines_;
+  char separator_;
+  bool peeked_ = false;
+  std::string_view keyword_;
+  double number_ = 0;
+};
+
+}  // namespace
+
+bool ReadEsriAsciiGrid(TGridImport& grid, MappedFile& file, const std::string& /*path*/) {
+  TextLines lines(file.text());
+  HeaderLines header(lines, grid.DecimalSeparator());
+  double ncols = 0, nrows = 0, x = 0, y = 0, dx = 0, dy = 0, nodata = 0;
+  if (!header.Take("ncols", ncols) || !header.Take("nrows", nrows)) return false;
+  const bool corner = header.Take("xllcorner", x);
+  if (!corner && !header.Take("xllcenter", x)) return false;
+  if (!header.Take(corner ? "yllcorner" : "yllcenter", y)) return false;
+  if (header.Take("cellsize", dx)) {
+    dy = dx;
+  } else if (!header.Take("dx", dx) || !header.Take("dy", dy)) {
+    return false;
+  }
+  if (!header.Take("nodata_value", nodata)) return false;
+  std::uint32_t columns = 0;
+  std::uint32_t rows = 0;
+  if (!GridCount(ncols, columns) || !GridCount(nrows, rows)) return false;
+  GridHeader read;
+  read.format = GridFormat::EsriAscii;
+  read.geometry = GridGeometry::FromSpacing(columns, rows, corner ? x + dx / 2 : x,
+                                            corner ? y + dy / 2 : y, dx, dy);
+  const Allocation allocation =
+      grid.Accept(read, {.nodes = MostTextNodes(lines.rest()), .rows_from_north = true});
   if (!TakeTextAllocation(grid, allocation)) return false;
   if (allocation == Allocation::kNoNodes) return true;
 
@@ -61,15 +92,16 @@ bool ReadEsriAsciiGrid(TGridImport& grid, const std::string& path) {
   // nodes not read blank; the file is still taken.
   NodeTokens values(lines.rest());
   float* nodes = grid.nodes();
+  rows = grid.nrows();
   const auto read_nodes = [&] {
-    for (std::uint32_t k = 0; k < grid.nrows; ++k) {
-      const std::uint32_t r = grid.nrows - 1 - k;  // the file's first row is the northernmost
-      for (std::uint32_t c = 0; c < grid.ncols; ++c) {
+    for (std::uint32_t k = 0; k < rows; ++k) {
+      const std::uint32_t r = rows - 1 - k;  // the file's first row is the northernmost
+      for (std::uint32_t c = 0; c < columns; ++c) {
         double value = 0;
         if (!values.NextDouble(value)) return false;
         const bool missing =
             nodata - kMissingTolerance <= value && value <= nodata + kMissingTolerance;
-        nodes[static_cast<std::size_t>(c) * grid.nrows + r] =
+        nodes[static_cast<std::size_t>(c) * rows + r] =
             missing ? kBlankNode : NodeFromDouble(value);
       }
     }

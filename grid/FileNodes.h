@@ -19,7 +19,16 @@ namespace torvane {
 enum class NodeEncoding {
   kFloat32,  // Surfer 6
   kFloat64,  // Surfer 7; a node equal to the file's blank value is blank
-  kInt16,    // Geosoft: raw / multiplier + base; raw <= -32767 is missing
+  // Geosoft, each element raw / multiplier + base unless it is the type's
+  // dummy: a signed integer at its dummy (the type's smallest value + 1) or
+  // below, an unsigned one at its largest value, a float at -1e32 or below.
+  kInt16,
+  kInt8,
+  kUint8,
+  kInt32,
+  kUint32,
+  kGeosoftFloat32,
+  kGeosoftFloat64,
 };
 
 struct BinaryNodeLayout {
@@ -29,12 +38,32 @@ struct BinaryNodeLayout {
   std::uint32_t ncols = 0;
   std::uint32_t nrows = 0;
   double file_blank = kBlankValue;  // kFloat64 only
-  double base = 0;                  // kInt16 only
-  double multiplier = 1;            // kInt16 only, never 0
+  double base = 0;                  // Geosoft only
+  double multiplier = 1;            // Geosoft only, never 0
 };
 
 inline std::size_t EncodedSize(NodeEncoding encoding) {
-  return encoding == NodeEncoding::kFloat64 ? 8 : encoding == NodeEncoding::kFloat32 ? 4 : 2;
+  switch (encoding) {
+    case NodeEncoding::kInt8:
+    case NodeEncoding::kUint8:
+      return 1;
+    case NodeEncoding::kInt16:
+      return 2;
+    case NodeEncoding::kFloat32:
+    case NodeEncoding::kInt32:
+    case NodeEncoding::kUint32:
+    case NodeEncoding::kGeosoftFloat32:
+      return 4;
+    case NodeEncoding::kFloat64:
+    case NodeEncoding::kGeosoftFloat64:
+      return 8;
+  }
+  return 8;
+}
+
+// A Geosoft element that is not a dummy, scaled.
+inline float ScaledNode(double raw, const BinaryNodeLayout& layout) {
+  return NodeFromDouble(raw / layout.multiplier + layout.base);
 }
 
 // One node as the grid holds it (see NodeFromDouble).
@@ -49,6 +78,28 @@ inline float DecodeNode(const unsigned char* p, const BinaryNodeLayout& layout) 
     case NodeEncoding::kInt16: {
       const std::int16_t raw = LoadInt16(p);
       return raw <= -32767 ? kBlankNode : NodeFromDouble(raw / layout.multiplier + layout.base);
+    }
+    case NodeEncoding::kInt8: {
+      const auto raw = static_cast<std::int8_t>(p[0]);
+      return raw <= -127 ? kBlankNode : ScaledNode(raw, layout);
+    }
+    case NodeEncoding::kUint8:
+      return p[0] == 0xFF ? kBlankNode : ScaledNode(p[0], layout);
+    case NodeEncoding::kInt32: {
+      const std::int32_t raw = LoadInt32(p);
+      return raw <= -2147483647 ? kBlankNode : ScaledNode(raw, layout);
+    }
+    case NodeEncoding::kUint32: {
+      const std::uint32_t raw = LoadUint32(p);
+      return raw == 0xFFFFFFFFu ? kBlankNode : ScaledNode(raw, layout);
+    }
+    case NodeEncoding::kGeosoftFloat32: {
+      const double raw = LoadFloat(p);
+      return raw <= -1e32 ? kBlankNode : ScaledNode(raw, layout);
+    }
+    case NodeEncoding::kGeosoftFloat64: {
+      const double raw = LoadDouble(p);
+      return raw <= -1e32 ? kBlankNode : ScaledNode(raw, layout);
     }
   }
   return kBlankNode;

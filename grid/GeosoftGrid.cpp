@@ -1,12 +1,17 @@
-// Geosoft binary grid with 2-byte elements: a 512-byte header, then V
-// vectors of E signed 16-bit elements. The vectors are rows from the south
-// (each from the west), or with orientation -1 columns from the west (each
-// from the south). A node is raw / multiplier + base; a raw value of -32767
-// or less is missing.
+// Geosoft binary grid: a 512-byte header, then V vectors of E elements. The
+// vectors are rows from the south (each from the west), or with orientation
+// -1 columns from the west (each from the south). An element is a 1-, 2- or
+// 4-byte integer or a 4- or 8-byte float, by its size and sign flag, and a
+// node is element / multiplier + base; each type has its own dummy (see
+// NodeEncoding). An element size beyond 1024 means the same type with the
+// vectors compressed in blocks (GeosoftBlocks.h).
 
 #include <cmath>
+#include <cstdio>
+#include <optional>
 #include <utility>
 
+#include "grid/GeosoftBlocks.h"
 #include "grid/GridReaders.h"
 
 namespace torvane {
@@ -14,19 +19,67 @@ namespace {
 constexpr std::uint64_t kHeaderRead = 76;  // the fields used, of the 512-byte header
 constexpr std::uint64_t kDataOrigin = 512;
 constexpr std::int32_t kVectorsAreColumns = -1;
-}  // namespace
+constexpr std::int32_t kCompressed = 1024;
 
-bool IsGeosoftGrid(std::span<const unsigned char> head) {
-  return head.size() >= 4 && LoadInt32(head.data()) == 2;  // the element size
+// The encoding of an element of `size` bytes with sign flag `sign` (0
+// unsigned, 1 signed, 2 float, 3 colour); none for a combination that holds
+// no plain values. A 2-byte element is always read as signed.
+std::optional<NodeEncoding> ElementEncoding(std::int32_t size, std::int32_t sign) {
+  switch (size) {
+    case 1:
+      if (sign == 0) return NodeEncoding::kUint8;
+      if (sign == 1) return NodeEncoding::kInt8;
+      return std::nullopt;
+    case 2:
+      return NodeEncoding::kInt16;
+    case 4:
+      if (sign == 0) return NodeEncoding::kUint32;
+      if (sign == 1) return NodeEncoding::kInt32;
+      if (sign == 2) return NodeEncoding::kGeosoftFloat32;
+      return std::nullopt;
+    case 8:
+      if (sign == 3) return std::nullopt;
+      return NodeEncoding::kGeosoftFloat64;
+    default:
+      return std::nullopt;
+  }
 }
 
-bool ReadGeosoftGrid(TGridImport& grid, const std::string& path) {
-  MappedFile file;
-  if (!OpenGridFile(grid, path, file)) return false;
+std::int32_t ElementSize(std::int32_t stored) {
+  return stored > kCompressed ? stored - kCompressed : stored;
+}
+
+}  // namespace
+
+// The 2-byte grid by its element size alone; the other sizes, compressed or
+// not, also by a sign flag from 0 to 3 and an orientation of 1 or -1.
+bool IsGeosoftGrid(std::span<const unsigned char> head) {
+  if (head.size() < 4) return false;
+  const std::int32_t stored = LoadInt32(head.data());
+  if (stored == 2) return true;
+  const std::int32_t size = ElementSize(stored);
+  if (size != 1 && size != 2 && size != 4 && size != 8) return false;
+  if (stored > kCompressed + 8 || (stored > 8 && stored <= kCompressed)) return false;
+  if (head.size() < 20) return false;
+  const std::int32_t sign = LoadInt32(head.data() + 4);
+  const std::int32_t orientation = LoadInt32(head.data() + 16);
+  return sign >= 0 && sign <= 3 && (orientation == 1 || orientation == -1);
+}
+
+bool ReadGeosoftGrid(TGridImport& grid, MappedFile& file, const std::string& path) {
   const std::span<const unsigned char> bytes = file.bytes();
   if (bytes.size() < kHeaderRead || !IsGeosoftGrid(bytes)) return false;
   const unsigned char* header = bytes.data();
-  // The sign flag at +4 is not used: elements are always signed.
+  const std::int32_t stored_size = LoadInt32(header);
+  const bool compressed = stored_size > kCompressed;
+  const std::int32_t sign = LoadInt32(header + 4);
+  const std::optional<NodeEncoding> encoding = ElementEncoding(ElementSize(stored_size), sign);
+  if (!encoding) {
+    grid.ShowError("Geosoft grid of colours or of an unknown element type (size " +
+                   std::to_string(ElementSize(stored_size)) + ", sign flag " +
+                   std::to_string(sign) + ") is not supported: " + path);
+    return false;
+  }
   std::uint32_t elements = 0;
   std::uint32_t vectors = 0;
   if (!GridCount(LoadInt32(header + 8), elements) || !GridCount(LoadInt32(header + 12), vectors)) {
@@ -35,38 +88,54 @@ bool ReadGeosoftGrid(TGridImport& grid, const std::string& path) {
   const bool by_column = LoadInt32(header + 16) == kVectorsAreColumns;
   const double element_spacing = LoadDouble(header + 20);
   const double vector_spacing = LoadDouble(header + 28);
-  // The rotation at +52 is not used.
+  const double rotation = LoadDouble(header + 52);
   const double base = LoadDouble(header + 60);
   double multiplier = LoadDouble(header + 68);
   if (multiplier == 0) multiplier = 1;  // the format's default
   if (!std::isfinite(base) || !std::isfinite(multiplier)) return false;
+  if (rotation != 0) {
+    char degrees[32];
+    std::snprintf(degrees, sizeof degrees, "%g", rotation);
+    grid.ShowError(std::string("Geosoft grid is rotated by ") + degrees +
+                   " degrees; only grids along the x and y axes are read: " + path);
+    return false;
+  }
 
   // The data must be whole: a Geosoft grid is not read in part.
-  const std::uint64_t data_size = std::uint64_t{2} * elements * vectors;
-  if (bytes.size() < kDataOrigin || bytes.size() - kDataOrigin < data_size) {
+  // (Counted in elements per vector, so that no product can overflow.)
+  const std::uint64_t whole_vectors =
+      bytes.size() < kDataOrigin ? 0 : (bytes.size() - kDataOrigin) / EncodedSize(*encoding) / elements;
+  if (bytes.size() < kDataOrigin || (!compressed && whole_vectors < vectors)) {
     grid.ShowError("\nError by reading grid " + path);
     return false;
   }
 
-  grid.format = GridFormat::GeosoftBinary;
-  grid.xmin = LoadDouble(header + 36);
-  grid.ymin = LoadDouble(header + 44);
-  grid.ncols = by_column ? vectors : elements;
-  grid.nrows = by_column ? elements : vectors;
-  grid.dx = by_column ? vector_spacing : element_spacing;
-  grid.dy = by_column ? element_spacing : vector_spacing;
-  const Allocation allocation = grid.CompleteFromSpacing();
+  GridHeader read;
+  read.format = GridFormat::GeosoftBinary;
+  read.geometry = GridGeometry::FromSpacing(
+      by_column ? vectors : elements, by_column ? elements : vectors, LoadDouble(header + 36),
+      LoadDouble(header + 44), by_column ? vector_spacing : element_spacing,
+      by_column ? element_spacing : vector_spacing);
+  const Allocation allocation = grid.Accept(read, {.memory_only = compressed});
   if (allocation == Allocation::kDeclined) return false;
 
   BinaryNodeLayout layout;
-  layout.encoding = NodeEncoding::kInt16;
+  layout.encoding = *encoding;
   layout.origin = kDataOrigin;
   layout.vectors_are_columns = by_column;
-  layout.ncols = grid.ncols;
-  layout.nrows = grid.nrows;
+  layout.ncols = grid.ncols();
+  layout.nrows = grid.nrows();
   layout.base = base;
   layout.multiplier = multiplier;
-  if (!TakeBinaryNodes(grid, allocation, FileNodes(std::move(file), layout))) return false;
+  if (compressed) {
+    if (!ReadGeosoftBlocks(bytes, layout, grid.nodes())) {
+      grid.ShowError("\nError by reading grid " + path);
+      return false;
+    }
+    if (!FileStayed(grid, file)) return false;
+  } else if (!TakeBinaryNodes(grid, allocation, FileNodes(std::move(file), layout))) {
+    return false;
+  }
   grid.MeasureNodeRange();
   return true;
 }

@@ -1,6 +1,7 @@
-// Load: the five readers in their fixed order, and what they share.
+// Load: the readers in their fixed order, and what they share.
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <limits>
 #include <utility>
@@ -12,23 +13,48 @@
 namespace torvane {
 
 bool TGridImport::Load(const std::string& path) {
-  using Reader = bool (*)(TGridImport&, const std::string&);
-  static constexpr Reader kReaders[] = {ReadSurfer7Grid, ReadSurfer6Grid, ReadGeosoftGrid,
-                                        ReadSurferAsciiGrid, ReadEsriAsciiGrid};
+  Clear();
   const int shown_before = messages_shown_;
-  for (const Reader read : kReaders) {
-    // A reader that declines leaves nothing behind for the next one.
-    Clear();
-    if (read(*this, path)) return true;
+  path_ = path;
+  MappedFile file;
+  if (!file.Open(path)) {
+    for (const GridReader& reader : kGridReaders) {
+      if (reader.open_failure == OpenFailureMessage::kError) {
+        ShowOpenError("Error by opening file " + path + "\n", path, file.error());
+      } else if (reader.open_failure == OpenFailureMessage::kNote) {
+        ShowOpenError("Error by opening file " + path, path, file.error(), false);
+      }
+    }
+    return false;
   }
+  for (const GridReader& reader : kGridReaders) {
+    if (!reader.recognise(file.bytes())) continue;
+    if (reader.read(*this, file, path)) return true;
+    break;
+  }
+  // A reader that declines leaves nothing behind.
   Clear();
   if (messages_shown_ == shown_before) ShowError("Unknown grid file format: " + path);
   return false;
 }
 
-bool OpenGridFile(TGridImport& grid, const std::string& path, MappedFile& file) {
-  if (file.Open(path)) return true;
-  grid.ShowError("Error by opening file " + path + "\n");
+bool IsEsriAsciiGrid(std::span<const unsigned char> head) {
+  static constexpr std::string_view kKeywords[] = {
+      "ncols", "nrows", "xllcorner", "yllcorner", "xllcenter", "yllcenter",
+      "cellsize", "dx", "dy", "nodata_value"};
+  std::string_view text(reinterpret_cast<const char*>(head.data()),
+                        std::min<std::size_t>(head.size(), 256));
+  const std::size_t start = text.find_first_not_of(" \t\r\n\"'");
+  if (start == std::string_view::npos) return false;
+  text.remove_prefix(start);
+  for (const std::string_view keyword : kKeywords) {
+    if (text.size() < keyword.size()) continue;
+    bool same = true;
+    for (std::size_t i = 0; i < keyword.size() && same; ++i) {
+      same = std::tolower(static_cast<unsigned char>(text[i])) == keyword[i];
+    }
+    if (same) return true;
+  }
   return false;
 }
 
@@ -68,13 +94,14 @@ bool TakeBinaryNodes(TGridImport& grid, Allocation allocation, FileNodes file) {
   // touched than by writing one node per column for every row.
   const std::uint32_t length = file.vector_length();
   float* nodes = grid.nodes();
+  const std::uint32_t nrows = grid.nrows();
   const std::uint64_t vector_bytes = std::uint64_t{length} * EncodedSize(file.layout().encoding);
   const std::uint32_t release_every =
       static_cast<std::uint32_t>(std::max<std::uint64_t>(1, kReleaseStep / vector_bytes));
   if (file.layout().vectors_are_columns) {
     for (std::uint32_t k = 0; k < file.vector_count(); ++k) {
       if (k % release_every == 0) file.ReleaseVectorsBefore(k);
-      const std::span<float> column(nodes + static_cast<std::size_t>(k) * grid.nrows, length);
+      const std::span<float> column(nodes + static_cast<std::size_t>(k) * nrows, length);
       if (!grid.ReadNodeRow(file, k, 0, column)) break;
     }
     return FileStayed(grid, file.mapped());
@@ -91,7 +118,7 @@ bool TakeBinaryNodes(TGridImport& grid, Allocation allocation, FileNodes file) {
       ++read;
     }
     for (std::uint32_t c = 0; c < length; ++c) {
-      float* column = nodes + static_cast<std::size_t>(c) * grid.nrows + first;
+      float* column = nodes + static_cast<std::size_t>(c) * nrows + first;
       for (std::uint32_t r = 0; r < read; ++r) column[r] = block[static_cast<std::size_t>(r) * length + c];
     }
     if (read < rows) break;  // the file ended early: the rest stays blank

@@ -1,9 +1,11 @@
 #pragma once
-// The readers of the five grid file formats, tried by TGridImport::Load in
-// this order. Each opens the file itself, looks at its content (never at the
-// name) to see whether the file is its format, checks every header field
-// before anything is allocated, and then accepts the file (true) or declines
-// it (false).
+// The readers of the grid file formats. TGridImport::Load maps the file
+// once and hands it to the first reader in kGridReaders whose Recognise
+// knows its first bytes (the content, never the name); that reader alone
+// decides. It parses the header into a GridHeader, hands it to
+// TGridImport::Accept (the checks of the geometry and the memory decision)
+// and fills the nodes, or declines (false). A new format is one file with
+// its two functions and one line in kGridReaders.
 
 #include <cstdint>
 #include <span>
@@ -16,44 +18,71 @@
 
 namespace torvane {
 
-bool ReadSurfer7Grid(TGridImport& grid, const std::string& path);
-bool ReadSurfer6Grid(TGridImport& grid, const std::string& path);
-bool ReadGeosoftGrid(TGridImport& grid, const std::string& path);
-bool ReadSurferAsciiGrid(TGridImport& grid, const std::string& path);
-bool ReadEsriAsciiGrid(TGridImport& grid, const std::string& path);
+// How a reader tells the user that the path cannot be opened. Load says it
+// for every reader in the order, so that a path that cannot be opened shows
+// the same messages however far a format lies down the list.
+enum class OpenFailureMessage {
+  kError,  // "Error by opening file <path>\n", caption "Error"
+  kNote,   // "Error by opening file <path>", a plain box
+  kNone,
+};
 
-// The cheap checks "is this file mine?", on the file's first bytes.
+struct GridReader {
+  bool (*recognise)(std::span<const unsigned char> head);
+  bool (*read)(TGridImport& grid, MappedFile& file, const std::string& path);
+  OpenFailureMessage open_failure;
+};
+
+bool ReadSurfer7Grid(TGridImport& grid, MappedFile& file, const std::string& path);
+bool ReadSurfer6Grid(TGridImport& grid, MappedFile& file, const std::string& path);
+bool ReadGeosoftGrid(TGridImport& grid, MappedFile& file, const std::string& path);
+bool ReadSurferAsciiGrid(TGridImport& grid, MappedFile& file, const std::string& path);
+bool ReadEsriAsciiGrid(TGridImport& grid, MappedFile& file, const std::string& path);
+// Through GDAL, which opens `path` itself.
+bool ReadGdalRaster(TGridImport& grid, MappedFile& file, const std::string& path);
+
 bool IsSurfer7Grid(std::span<const unsigned char> head);
 bool IsSurfer6Grid(std::span<const unsigned char> head);
 bool IsGeosoftGrid(std::span<const unsigned char> head);
-bool IsSurferAsciiGrid(std::string_view head);
+bool IsSurferAsciiGrid(std::span<const unsigned char> head);
+// A text whose first word (after spaces and quotes) begins like one of the
+// ESRI header keywords.
+bool IsEsriAsciiGrid(std::span<const unsigned char> head);
+// Any file: GDAL knows its formats by content itself.
+inline bool IsAnyFile(std::span<const unsigned char>) { return true; }
+
+inline constexpr GridReader kGridReaders[] = {
+    {IsSurfer7Grid, ReadSurfer7Grid, OpenFailureMessage::kError},
+    {IsSurfer6Grid, ReadSurfer6Grid, OpenFailureMessage::kError},
+    {IsGeosoftGrid, ReadGeosoftGrid, OpenFailureMessage::kError},
+    {IsSurferAsciiGrid, ReadSurferAsciiGrid, OpenFailureMessage::kError},
+    {IsEsriAsciiGrid, ReadEsriAsciiGrid, OpenFailureMessage::kNote},
+    {IsAnyFile, ReadGdalRaster, OpenFailureMessage::kNone},
+};
 
 // What the readers share.
 //
-// Opens a grid file for the first four readers; when it cannot be opened,
-// shows "Error by opening file <path>\n" with the caption "Error".
-bool OpenGridFile(TGridImport& grid, const std::string& path, MappedFile& file);
 // A node count given as a number, truncated toward zero: false unless it is
 // from 1 to the largest signed 32-bit number.
 bool GridCount(double value, std::uint32_t& count);
 // The most node values a text can hold: each takes at least one character
 // and a separator, but the last.
 std::uint64_t MostTextNodes(std::string_view text);
-// After AllocateNodes of an ASCII reader: false when the grid is declined
-// (an ASCII grid is read into memory or not at all). A file too short to
-// reach two rows has no nodes to read, which is reported with "\nError by
-// reading grid"; it is still taken.
+// After Accept of an ASCII reader: false when the grid is declined (an
+// ASCII grid is read into memory or not at all). A file too short to reach
+// two rows has no nodes to read, which is reported with "\nError by reading
+// grid"; it is still taken.
 bool TakeTextAllocation(TGridImport& grid, Allocation allocation);
 // After the nodes were read from `file`: false, after showing "\nError by
 // reading grid", when the file changed meanwhile (another program cut it
 // short or wrote to it): what was read is then not taken.
 bool FileStayed(TGridImport& grid, const MappedFile& file);
-// After AllocateNodes of a binary reader: copies the nodes into memory row
-// by row (or vector by vector), stopping at the first one the file cuts
-// short, or keeps the file for disk mode, or (kNoNodes) takes none. In every
-// case a file cut short is reported with "\nError by reading grid" and its
-// missing nodes are blank. `file` describes the nodes the header claims.
-// False when the file changed while its nodes were copied (FileStayed).
+// After Accept of a binary reader: copies the nodes into memory row by row
+// (or vector by vector), stopping at the first one the file cuts short, or
+// keeps the file for disk mode, or (kNoNodes) takes none. In every case a
+// file cut short is reported with "\nError by reading grid" and its missing
+// nodes are blank. `file` describes the nodes the header claims. False when
+// the file changed while its nodes were copied (FileStayed).
 bool TakeBinaryNodes(TGridImport& grid, Allocation allocation, FileNodes file);
 
 }  // namespace torvane

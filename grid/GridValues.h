@@ -1,26 +1,43 @@
 #pragma once
-// A grid's nodes as an array of doubles, row by row from the south, west to
-// east within a row, NaN where a node is blank; and a grid made from such an
-// array. The two are exact inverses for the nodes a grid can hold (single
-// precision), so a grid handed out and back samples as the original does.
+// A grid as plain values: the geometry and every node, held in memory. This
+// is what the writers write, what the grid residual reads and writes, and
+// what any grid file Torvane reads becomes (ReadGridValues).
+//
+// Node (c, r) lies at (xmin + c * dx, ymin + r * dy), c from the west, r from
+// the south; the nodes are column-major, node (c, r) at c * nrows + r, and a
+// blank node holds kBlankNode.
 
+#include <cstddef>
 #include <cstdint>
-#include <span>
+#include <vector>
 
-#include "grid/Gridimport.h"
+#include "grid/Bilinear.h"
+#include "grid/NodeValues.h"
 
 namespace torvane {
 
-// Writes the grid's ncols x nrows nodes into `values` (that many elements).
-void CopyGridValues(const TGridImport& grid, std::span<double> values);
+struct GridValues {
+  std::uint32_t ncols = 0;
+  std::uint32_t nrows = 0;
+  double xmin = 0, ymin = 0, dx = 0, dy = 0;
+  std::vector<float> nodes;
 
-// Makes `grid` (newly constructed) a grid in memory of ncols x nrows nodes,
-// node (c, r) at (xmin + c * dx, ymin + r * dy), from `values` laid out as
-// CopyGridValues writes them; NaN, values of 1e38 and more and values below
-// the single-precision range are blank. False, after telling the user, when
-// the geometry is unsound ("Grid geometry is not valid") or the nodes do not
-// fit in memory ("Grid is too big to fit in memory").
-bool GridFromValues(TGridImport& grid, std::uint32_t ncols, std::uint32_t nrows, double xmin,
-                    double dx, double ymin, double dy, std::span<const double> values);
+  std::size_t Index(std::uint32_t c, std::uint32_t r) const {
+    return static_cast<std::size_t>(c) * nrows + r;
+  }
+  float At(std::uint32_t c, std::uint32_t r) const { return nodes[Index(c, r)]; }
+  float& At(std::uint32_t c, std::uint32_t r) { return nodes[Index(c, r)]; }
+  double xmax() const { return xmin + (static_cast<double>(ncols) - 1) * dx; }
+  double ymax() const { return ymin + (static_cast<double>(nrows) - 1) * dy; }
+  NodeLattice Lattice() const { return NodeLattice(xmin, dx, ncols, ymin, dy, nrows); }
+  MemoryNodes Nodes() const { return MemoryNodes{nodes.data(), nrows}; }
+};
+
+// The same geometry, every node blank.
+GridValues BlankGridLike(const GridValues& grid);
+
+// The lowest and highest node that is not blank; false (both 0) when every
+// node is blank.
+bool NodeRange(const GridValues& grid, double& low, double& high);
 
 }  // namespace torvane

@@ -33,13 +33,7 @@ TGridImport::TGridImport(Platform& platform, std::uint64_t memory_limit)
 void TGridImport::Clear() {
   nodes_.reset();
   file_nodes_.reset();
-  format = GridFormat::None;
-  blank_value = kBlankValue;
-  data_origin = 0;
-  ncols = nrows = 0;
-  xmin = xmax = xrange = dx = 0;
-  ymin = ymax = yrange = dy = 0;
-  zmin = zmax = 0;
+  header_ = GridHeader{};
 }
 
 double TGridImport::Interpolate(double x, double y) const {
@@ -51,55 +45,31 @@ double TGridImport::Interpolate(double x, double y) const {
 }
 
 float TGridImport::Node(std::uint32_t c, std::uint32_t r) const {
-  if (c >= ncols || r >= nrows) return kBlankNode;
-  if (nodes_) return MemoryNodes{nodes_.get(), nrows}.At(c, r);
+  if (c >= ncols() || r >= nrows()) return kBlankNode;
+  if (nodes_) return MemoryNodes{nodes_.get(), nrows()}.At(c, r);
   if (file_nodes_) return file_nodes_->At(c, r);
   return kBlankNode;
 }
 
-Allocation TGridImport::CompleteFromExtents(NodesInFile in_file) {
-  xrange = xmax - xmin;
-  dx = xrange / (static_cast<double>(ncols) - 1);
-  yrange = ymax - ymin;
-  dy = yrange / (static_cast<double>(nrows) - 1);
-  return AllocateNodes(in_file);
+void TGridImport::AcceptEmpty(GridFormat format) {
+  Clear();
+  header_.format = format;
 }
 
-Allocation TGridImport::CompleteFromSpacing(NodesInFile in_file) {
-  xrange = (static_cast<double>(ncols) - 1) * dx;
-  xmax = xmin + xrange;
-  yrange = (static_cast<double>(nrows) - 1) * dy;
-  ymax = ymin + yrange;
-  return AllocateNodes(in_file);
-}
-
-// Counts from 1 to the largest signed 32-bit number (the cell index of the
-// interpolation is one), a finite origin, and along every axis of two or
-// more nodes a finite spacing other than 0 and a finite far end. An axis of
-// one node has no cells, so its spacing does not matter.
-bool TGridImport::GeometryIsSound() const {
-  constexpr std::uint32_t kMaxCount = std::numeric_limits<std::int32_t>::max();
-  const auto axis_sound = [](std::uint32_t count, double origin, double spacing, double end) {
-    if (count < 1 || count > kMaxCount || !std::isfinite(origin)) return false;
-    return count == 1 || (std::isfinite(spacing) && spacing != 0 && std::isfinite(end));
-  };
-  return axis_sound(ncols, xmin, dx, xmax) && axis_sound(nrows, ymin, dy, ymax);
-}
-
-Allocation TGridImport::AllocateNodes(NodesInFile in_file) {
+Allocation TGridImport::Accept(const GridHeader& header, NodesInFile in_file) {
   nodes_.reset();
   file_nodes_.reset();
-  if (!GeometryIsSound()) return Allocation::kDeclined;
-  if (in_file.nodes < std::uint64_t{ncols} * nrows) {
+  header_ = header;
+  GridGeometry& geometry = header_.geometry;
+  if (!geometry.IsSound()) return Allocation::kDeclined;
+  const std::uint32_t ncols = geometry.ncols;
+  if (in_file.nodes < std::uint64_t{ncols} * geometry.nrows) {
     // Cut short: the rows the file reaches, whole or in part.
     const std::uint64_t reached = (in_file.nodes + ncols - 1) / ncols;
     if (reached < 2) return Allocation::kNoNodes;
-    const auto kept = static_cast<std::uint32_t>(reached);
-    if (in_file.rows_from_north) ymin += static_cast<double>(nrows - kept) * dy;
-    nrows = kept;
-    yrange = (static_cast<double>(nrows) - 1) * dy;
-    ymax = ymin + yrange;
+    geometry.KeepRows(static_cast<std::uint32_t>(reached), in_file.rows_from_north);
   }
+  const std::uint32_t nrows = geometry.nrows;
   // In double precision, so that no count can overflow it.
   const double needed = static_cast<double>(ncols) * 4.0 * static_cast<double>(nrows);
   const std::uint64_t available = std::min(platform_.AvailablePhysicalMemory(), memory_limit_);
@@ -112,8 +82,12 @@ Allocation TGridImport::AllocateNodes(NodesInFile in_file) {
     }
   }
   // An ASCII grid can only be read into memory.
-  if (format == GridFormat::SurferAscii || format == GridFormat::EsriAscii) {
+  if (header_.format == GridFormat::SurferAscii || header_.format == GridFormat::EsriAscii) {
     ShowNote("ASCII Grid is too big to fit in memory");
+    return Allocation::kDeclined;
+  }
+  if (in_file.memory_only) {
+    ShowNote("Grid is too big to fit in memory");
     return Allocation::kDeclined;
   }
   ShowNote("Grid is too big to fit in memory - data will be read from HDD");
@@ -137,10 +111,12 @@ bool TGridImport::FileUnchanged() {
 }
 
 void TGridImport::MeasureNodeRange() {
+  double& zmin = header_.zmin;
+  double& zmax = header_.zmax;
   zmin = 1e39;
   zmax = -1e39;
   if (!nodes_) return;
-  const std::size_t count = static_cast<std::size_t>(ncols) * nrows;
+  const std::size_t count = static_cast<std::size_t>(ncols()) * nrows();
   for (std::size_t i = 0; i < count; ++i) {
     const double value = nodes_[i];
     if (IsBlank(value)) continue;
@@ -149,14 +125,22 @@ void TGridImport::MeasureNodeRange() {
   }
 }
 
+// Every message about the grid carries the file's name, for a front end that
+// can add it; the window shows the text alone.
 void TGridImport::ShowError(std::string_view text) {
   ++messages_shown_;
-  platform_.ShowMessage(text, "Error", MessageButtons::kOk);
+  platform_.ShowFileError(text, path_, 0, "Error");
+}
+
+void TGridImport::ShowOpenError(std::string_view text, const std::string& path,
+                                int system_error, bool as_error) {
+  ++messages_shown_;
+  platform_.ShowFileError(text, path, system_error, as_error ? "Error" : "");
 }
 
 void TGridImport::ShowNote(std::string_view text) {
   ++messages_shown_;
-  platform_.ShowInfo(text);
+  platform_.ShowFileError(text, path_, 0);
 }
 
 }  // namespace torvane

@@ -18,13 +18,24 @@
 #include "common/Platform.h"
 #include "grid/Bilinear.h"
 #include "grid/FileNodes.h"
+#include "grid/GridGeometry.h"
 #include "grid/NodeValues.h"
 
 namespace torvane {
 
-enum class GridFormat { Surfer7Binary, Surfer6Binary, GeosoftBinary, SurferAscii, EsriAscii, None };
+// The formats in the order they are tried; GdalRaster is any single-band
+// raster that GDAL reads, tried when none of the others knows the file.
+enum class GridFormat {
+  Surfer7Binary,
+  Surfer6Binary,
+  GeosoftBinary,
+  SurferAscii,
+  EsriAscii,
+  GdalRaster,
+  None
+};
 
-// Where AllocateNodes put the nodes.
+// Where Accept put the nodes.
 enum class Allocation {
   kInMemory,  // the node matrix is allocated (every node blank until read)
   kOnDisk,    // too big for memory: a binary reader keeps its file instead
@@ -39,6 +50,16 @@ enum class Allocation {
 struct NodesInFile {
   std::uint64_t nodes = UINT64_MAX;
   bool rows_from_north = false;  // the file's first row is the northernmost
+  bool memory_only = false;      // the nodes cannot be read where they lie (compressed)
+};
+
+// What a reader found in a file's header.
+struct GridHeader {
+  GridFormat format = GridFormat::None;
+  GridGeometry geometry;
+  double zmin = 0, zmax = 0;         // as the file gives them; informational
+  double blank_value = kBlankValue;  // the Surfer formats' blank marker
+  std::uint64_t data_origin = 0;     // file offset of a Surfer 7 grid's first node
 };
 
 class TGridImport {
@@ -49,10 +70,11 @@ class TGridImport {
   TGridImport(const TGridImport&) = delete;
   TGridImport& operator=(const TGridImport&) = delete;
 
-  // Tries the five formats in their fixed order; true when one accepted the
-  // file. Otherwise the grid is empty and the user has been told: by the
-  // readers, or with "Unknown grid file format: <path>" when none of them
-  // had anything to say.
+  // Maps the file once and hands it to the first reader that recognises its
+  // content, in the fixed order of GridReaders.h; true when that reader
+  // accepted it. Otherwise the grid is empty and the user has been told: by
+  // the reader, or with "Unknown grid file format: <path>" when nobody had
+  // anything to say.
   bool Load(const std::string& path);
 
   // The grid's value at (x, y), or kBlankValue: outside the grid's cells, in
@@ -66,19 +88,48 @@ class TGridImport {
   template <typename Visit>
   void WithNodes(Visit&& visit) const;
 
-  // For the readers. CompleteFromExtents derives dx, dy from the extents
-  // (ncols, nrows, xmin, xmax, ymin, ymax set); CompleteFromSpacing derives
-  // xmax, ymax from the spacings (ncols, nrows, xmin, ymin, dx, dy set).
-  // Both then call AllocateNodes.
-  Allocation CompleteFromExtents(NodesInFile in_file = {});
-  Allocation CompleteFromSpacing(NodesInFile in_file = {});
-  // Checks the geometry and keeps only the rows a file cut short reaches
-  // (nrows, ymin and ymax follow), so that a header claiming more than its
-  // file holds claims no memory for it. Then holds the nodes in memory when
-  // the memory available (and the limit) is at least ncols x nrows x 4
-  // bytes. A binary grid too big for that goes to disk mode; an ASCII grid
-  // is declined. The user is told.
-  Allocation AllocateNodes(NodesInFile in_file = {});
+  // The node matrix when in memory: column-major, node (c, r) at
+  // c * nrows + r; null otherwise.
+  const float* nodes() const { return nodes_.get(); }
+  bool in_memory() const { return nodes_ != nullptr; }
+  bool on_disk() const { return file_nodes_.has_value(); }
+  // Node (c, r) wherever it is held; blank for a grid without nodes and
+  // outside the grid.
+  float Node(std::uint32_t c, std::uint32_t r) const;
+  // Disk mode: false, after showing "\nError by reading grid", once another
+  // program has cut the grid file short or written to it since it was
+  // loaded: what Interpolate answered may then be wrong. True otherwise.
+  bool FileUnchanged();
+
+  // What was loaded; fixed until the next Load.
+  GridFormat format() const { return header_.format; }
+  const GridGeometry& geometry() const { return header_.geometry; }
+  std::uint32_t ncols() const { return header_.geometry.ncols; }
+  std::uint32_t nrows() const { return header_.geometry.nrows; }
+  double xmin() const { return header_.geometry.xmin; }
+  double xmax() const { return header_.geometry.xmax; }
+  double xrange() const { return header_.geometry.xrange; }
+  double dx() const { return header_.geometry.dx; }
+  double ymin() const { return header_.geometry.ymin; }
+  double ymax() const { return header_.geometry.ymax; }
+  double yrange() const { return header_.geometry.yrange; }
+  double dy() const { return header_.geometry.dy; }
+  double zmin() const { return header_.zmin; }
+  double zmax() const { return header_.zmax; }
+  double blank_value() const { return header_.blank_value; }
+  std::uint64_t data_origin() const { return header_.data_origin; }
+
+  // For the readers, once each. Accept takes the header, checks the
+  // geometry and keeps only the rows a file cut short reaches, so that a
+  // header claiming more than its file holds claims no memory for it. Then
+  // it holds the nodes in memory (every node blank until read) when the
+  // memory available (and the limit) is at least ncols x nrows x 4 bytes. A
+  // binary grid too big for that goes to disk mode; an ASCII grid, or one
+  // whose nodes must be decoded (memory_only), is declined. The user is
+  // told. AcceptEmpty takes a file of a known format that holds no grid.
+  Allocation Accept(const GridHeader& header, NodesInFile in_file = {});
+  void AcceptEmpty(GridFormat format);
+  float* nodes() { return nodes_.get(); }
   // Decodes out.size() nodes of row `row` (Surfer: a vector of the file)
   // from column `first_column` on. False when the file ends before them,
   // after showing "\nError by reading grid".
@@ -86,20 +137,6 @@ class TGridImport {
                    std::span<float> out);
   // Disk mode: the nodes stay in the file, which the grid keeps open.
   void KeepFileNodes(FileNodes file);
-  // Disk mode: false, after showing "\nError by reading grid", once another
-  // program has cut the grid file short or written to it since it was
-  // loaded: what Interpolate answered may then be wrong. True otherwise.
-  bool FileUnchanged();
-
-  // The node matrix when in memory: column-major, node (c, r) at
-  // c * nrows + r; null otherwise.
-  float* nodes() { return nodes_.get(); }
-  const float* nodes() const { return nodes_.get(); }
-  bool in_memory() const { return nodes_ != nullptr; }
-  bool on_disk() const { return file_nodes_.has_value(); }
-  // Node (c, r) wherever it is held; blank for a grid without nodes and
-  // outside the grid.
-  float Node(std::uint32_t c, std::uint32_t r) const;
   // Sets zmin and zmax to the range of the non-blank nodes in memory.
   void MeasureNodeRange();
 
@@ -107,33 +144,31 @@ class TGridImport {
   // plain box with the application's title.
   void ShowError(std::string_view text);
   void ShowNote(std::string_view text);
+  // A grid file that cannot be opened: shown as ShowError (or ShowNote when
+  // `as_error` is false) shows it, with the file and the system's reason
+  // (errno) for a front end that can add them.
+  void ShowOpenError(std::string_view text, const std::string& path, int system_error,
+                     bool as_error = true);
   char DecimalSeparator() const { return platform_.DecimalSeparator(); }
-
-  GridFormat format = GridFormat::None;
-  double blank_value = kBlankValue;  // the Surfer formats' blank marker
-  std::uint64_t data_origin = 0;     // file offset of a Surfer 7 grid's first node
-  std::uint32_t ncols = 0;           // node columns, along x from the west
-  std::uint32_t nrows = 0;           // node rows, along y from the south
-  double xmin = 0, xmax = 0, xrange = 0, dx = 0;
-  double ymin = 0, ymax = 0, yrange = 0, dy = 0;
-  double zmin = 0, zmax = 0;  // as the reader found them; informational
 
  private:
   void Clear();
-  bool GeometryIsSound() const;
 
   Platform& platform_;
   std::uint64_t memory_limit_;
+  GridHeader header_;
   std::unique_ptr<float[]> nodes_;
   std::optional<FileNodes> file_nodes_;
   int messages_shown_ = 0;
+  std::string path_;  // the file Load reads, named by the messages
 };
 
 template <typename Visit>
 void TGridImport::WithNodes(Visit&& visit) const {
-  const NodeLattice lattice(xmin, dx, ncols, ymin, dy, nrows);
+  const GridGeometry& g = header_.geometry;
+  const NodeLattice lattice(g.xmin, g.dx, g.ncols, g.ymin, g.dy, g.nrows);
   if (nodes_) {
-    visit(lattice, MemoryNodes{nodes_.get(), nrows});
+    visit(lattice, MemoryNodes{nodes_.get(), g.nrows});
   } else if (file_nodes_) {
     visit(lattice, *file_nodes_);
   }

@@ -16,32 +16,29 @@ bool IsSurfer6Grid(std::span<const unsigned char> head) {
   return head.size() >= 4 && std::memcmp(head.data(), "DSBB", 4) == 0;
 }
 
-bool ReadSurfer6Grid(TGridImport& grid, const std::string& path) {
-  MappedFile file;
-  if (!OpenGridFile(grid, path, file)) return false;
+bool ReadSurfer6Grid(TGridImport& grid, MappedFile& file, const std::string& /*path*/) {
   const std::span<const unsigned char> bytes = file.bytes();
   if (bytes.size() < kHeaderSize || !IsSurfer6Grid(bytes)) return false;
   const unsigned char* header = bytes.data();
-  if (!GridCount(LoadInt16(header + 4), grid.ncols) ||
-      !GridCount(LoadInt16(header + 6), grid.nrows)) {
+  std::uint32_t ncols = 0;
+  std::uint32_t nrows = 0;
+  if (!GridCount(LoadInt16(header + 4), ncols) || !GridCount(LoadInt16(header + 6), nrows)) {
     return false;
   }
-  grid.xmin = LoadDouble(header + 8);
-  grid.xmax = LoadDouble(header + 16);
-  grid.ymin = LoadDouble(header + 24);
-  grid.ymax = LoadDouble(header + 32);
-  grid.zmin = LoadDouble(header + 40);
-  grid.zmax = LoadDouble(header + 48);
-  grid.format = GridFormat::Surfer6Binary;
+  GridHeader read;
+  read.format = GridFormat::Surfer6Binary;
+  read.geometry = GridGeometry::FromExtents(ncols, nrows, LoadDouble(header + 8),
+                                            LoadDouble(header + 16), LoadDouble(header + 24),
+                                            LoadDouble(header + 32));
+  read.zmin = LoadDouble(header + 40);
+  read.zmax = LoadDouble(header + 48);
   BinaryNodeLayout layout;
   layout.encoding = NodeEncoding::kFloat32;
   layout.origin = kHeaderSize;
-  layout.ncols = grid.ncols;
-  layout.nrows = grid.nrows;
-  const Allocation allocation =
-      grid.CompleteFromExtents({.nodes = (bytes.size() - kHeaderSize) / 4});
+  layout.ncols = ncols;
+  layout.nrows = nrows;
+  const Allocation allocation = grid.Accept(read, {.nodes = (bytes.size() - kHeaderSize) / 4});
   if (allocation == Allocation::kDeclined) return false;
-  grid.blank_value = kBlankValue;
   return TakeBinaryNodes(grid, allocation, FileNodes(std::move(file), layout));
 }
 

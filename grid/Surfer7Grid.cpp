@@ -53,42 +53,45 @@ bool IsSurfer7Grid(std::span<const unsigned char> head) {
   return head.size() >= 4 && LoadUint32(head.data()) == kHeaderTag;
 }
 
-bool ReadSurfer7Grid(TGridImport& grid, const std::string& path) {
-  MappedFile file;
-  if (!OpenGridFile(grid, path, file)) return false;
+bool ReadSurfer7Grid(TGridImport& grid, MappedFile& file, const std::string& /*path*/) {
   const std::span<const unsigned char> bytes = file.bytes();
   Sections sections;
   if (!IsSurfer7Grid(bytes) || bytes.size() < kFirstSection || !FindSections(bytes, sections)) {
     return false;
   }
-  grid.format = GridFormat::Surfer7Binary;
   // A file of its header alone is an empty grid.
-  if (!sections.grid_fields) return true;
+  if (!sections.grid_fields) {
+    grid.AcceptEmpty(GridFormat::Surfer7Binary);
+    return true;
+  }
 
   const unsigned char* fields = &bytes[*sections.grid_fields];
-  if (!GridCount(LoadInt32(fields), grid.nrows) || !GridCount(LoadInt32(fields + 4), grid.ncols)) {
+  std::uint32_t nrows = 0;
+  std::uint32_t ncols = 0;
+  if (!GridCount(LoadInt32(fields), nrows) || !GridCount(LoadInt32(fields + 4), ncols)) {
     return false;
   }
-  grid.xmin = LoadDouble(fields + 8);
-  grid.ymin = LoadDouble(fields + 16);
-  grid.dx = LoadDouble(fields + 24);
-  grid.dy = LoadDouble(fields + 32);
-  grid.zmin = LoadDouble(fields + 40);
-  grid.zmax = LoadDouble(fields + 48);
+  GridHeader header;
+  header.format = GridFormat::Surfer7Binary;
+  header.geometry = GridGeometry::FromSpacing(ncols, nrows, LoadDouble(fields + 8),
+                                              LoadDouble(fields + 16), LoadDouble(fields + 24),
+                                              LoadDouble(fields + 32));
+  header.zmin = LoadDouble(fields + 40);
+  header.zmax = LoadDouble(fields + 48);
   // The rotation at +56 is not used.
-  grid.blank_value = LoadDouble(fields + 64);
+  header.blank_value = LoadDouble(fields + 64);
+  header.data_origin = sections.data.value_or(0);
   BinaryNodeLayout layout;
   layout.encoding = NodeEncoding::kFloat64;
   layout.origin = sections.data.value_or(bytes.size());
-  layout.ncols = grid.ncols;
-  layout.nrows = grid.nrows;
-  layout.file_blank = grid.blank_value;
+  layout.ncols = ncols;
+  layout.nrows = nrows;
+  layout.file_blank = header.blank_value;
   const std::uint64_t data_size = bytes.size() - std::min<std::uint64_t>(layout.origin, bytes.size());
-  const Allocation allocation = grid.CompleteFromSpacing({.nodes = data_size / 8});
+  const Allocation allocation = grid.Accept(header, {.nodes = data_size / 8});
   if (allocation == Allocation::kDeclined) return false;
   // Without a data section there are no nodes.
   if (!sections.data) return true;
-  grid.data_origin = *sections.data;
   return TakeBinaryNodes(grid, allocation, FileNodes(std::move(file), layout));
 }
 

@@ -7,44 +7,44 @@
 
 namespace torvane {
 
-bool IsSurferAsciiGrid(std::string_view head) { return head.starts_with("DSAA"); }
+bool IsSurferAsciiGrid(std::span<const unsigned char> head) {
+  return std::string_view(reinterpret_cast<const char*>(head.data()), head.size()).starts_with("DSAA");
+}
 
-bool ReadSurferAsciiGrid(TGridImport& grid, const std::string& path) {
-  MappedFile file;
-  if (!OpenGridFile(grid, path, file)) return false;
+bool ReadSurferAsciiGrid(TGridImport& grid, MappedFile& file, const std::string& /*path*/) {
   TextLines lines(file.text());
   std::string_view line;
-  if (!lines.Next(line) || !IsSurferAsciiGrid(line)) return false;
+  if (!lines.Next(line) || !line.starts_with("DSAA")) return false;
 
   const char separator = grid.DecimalSeparator();
   double pairs[4][2] = {};
   for (auto& pair : pairs) {
     if (!lines.Next(line) || !ParseNumberPair(line, separator, pair[0], pair[1])) return false;
   }
-  if (!GridCount(pairs[0][0], grid.ncols) || !GridCount(pairs[0][1], grid.nrows)) return false;
-  grid.xmin = pairs[1][0];
-  grid.xmax = pairs[1][1];
-  grid.ymin = pairs[2][0];
-  grid.ymax = pairs[2][1];
-  grid.zmin = pairs[3][0];
-  grid.zmax = pairs[3][1];
-  grid.format = GridFormat::SurferAscii;
-  const Allocation allocation =
-      grid.CompleteFromExtents({.nodes = MostTextNodes(lines.rest())});
+  std::uint32_t ncols = 0;
+  std::uint32_t nrows = 0;
+  if (!GridCount(pairs[0][0], ncols) || !GridCount(pairs[0][1], nrows)) return false;
+  GridHeader header;
+  header.format = GridFormat::SurferAscii;
+  header.geometry =
+      GridGeometry::FromExtents(ncols, nrows, pairs[1][0], pairs[1][1], pairs[2][0], pairs[2][1]);
+  header.zmin = pairs[3][0];
+  header.zmax = pairs[3][1];
+  const Allocation allocation = grid.Accept(header, {.nodes = MostTextNodes(lines.rest())});
   if (!TakeTextAllocation(grid, allocation)) return false;
-  grid.blank_value = kBlankValue;
   if (allocation == Allocation::kNoNodes) return true;
 
   // Data that end early or hold something that is no number leave the
   // nodes not read blank; the file is still taken.
   NodeTokens values(lines.rest());
   float* nodes = grid.nodes();
+  nrows = grid.nrows();
   const auto read_nodes = [&] {
-    for (std::uint32_t r = 0; r < grid.nrows; ++r) {
-      for (std::uint32_t c = 0; c < grid.ncols; ++c) {
+    for (std::uint32_t r = 0; r < nrows; ++r) {
+      for (std::uint32_t c = 0; c < ncols; ++c) {
         float value = 0;
         if (!values.NextFloat(value)) return false;
-        nodes[static_cast<std::size_t>(c) * grid.nrows + r] = NodeFromDouble(value);
+        nodes[static_cast<std::size_t>(c) * nrows + r] = NodeFromDouble(value);
       }
     }
     return true;

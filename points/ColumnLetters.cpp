@@ -1,5 +1,6 @@
 #include "points/ColumnLetters.h"
 
+#include <algorithm>
 #include <array>
 
 namespace torvane {
@@ -23,6 +24,25 @@ bool ParseColumnLetters(const std::string& text, PointColumns& columns) {
   }
   if (found != letters.size()) return false;
   columns = {letters[0], letters[1], letters[2], letters[3]};
+  return true;
+}
+
+bool ParseColumnNames(const std::string& text, ColumnNames& names) {
+  ColumnNames found;
+  std::size_t count = 0;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t comma = std::min(text.find(',', start), text.size());
+    std::string name = text.substr(start, comma - start);
+    const std::size_t first = name.find_first_not_of(" \t");
+    if (first == std::string::npos || count == found.size()) return false;
+    name = name.substr(first, name.find_last_not_of(" \t") + 1 - first);
+    found[count++] = name;
+    if (comma == text.size()) break;
+    start = comma + 1;
+  }
+  if (count != found.size()) return false;
+  names = found;
   return true;
 }
 

@@ -30,9 +30,19 @@ LineBlocks::~LineBlocks() {
 
 FileReadResult LineBlocks::Open(const std::string& path) {
   fd_ = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd_ < 0) return FileReadResult::kCannotOpen;
+  if (fd_ < 0) {
+    error_ = errno;
+    return FileReadResult::kCannotOpen;
+  }
   struct stat info {};
-  if (fstat(fd_, &info) != 0 || S_ISDIR(info.st_mode)) return FileReadResult::kCannotOpen;
+  if (fstat(fd_, &info) != 0) {
+    error_ = errno;
+    return FileReadResult::kCannotOpen;
+  }
+  if (S_ISDIR(info.st_mode)) {
+    error_ = EISDIR;
+    return FileReadResult::kCannotOpen;
+  }
   // A file smaller than a block takes a buffer one byte larger than itself,
   // which meets its end in the first read.
   first_capacity_ = kBlockSize;
@@ -55,6 +65,7 @@ bool LineBlocks::Rewind() {
   }
   begin_ = end_ = 0;
   at_end_ = false;
+  at_start_ = true;
   return lseek(fd_, 0, SEEK_SET) == 0;
 }
 
@@ -73,7 +84,10 @@ bool LineBlocks::Fill() {
   while (end_ < capacity_) {
     const ssize_t got = read(fd_, buffer_.get() + end_, capacity_ - end_);
     if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return false;
+    if (got < 0) {
+      error_ = errno;
+      return false;
+    }
     if (got == 0) {
       at_end_ = true;
       break;
@@ -83,8 +97,24 @@ bool LineBlocks::Fill() {
   return true;
 }
 
+// Called once the buffer holds the file's first three bytes, or all of a
+// shorter file.
+void LineBlocks::SkipByteOrderMark() {
+  at_start_ = false;
+  static constexpr char kMark[] = {'\xef', '\xbb', '\xbf'};
+  if (end_ - begin_ >= sizeof kMark &&
+      std::memcmp(buffer_.get() + begin_, kMark, sizeof kMark) == 0) {
+    begin_ += sizeof kMark;
+  }
+}
+
 bool LineBlocks::Next(std::string_view& block) {
   for (;;) {
+    if (at_start_ && (end_ - begin_ >= 3 || at_end_)) SkipByteOrderMark();
+    // A first line shorter than the mark cannot begin with it.
+    if (at_start_ && std::memchr(buffer_.get() + begin_, '\n', end_ - begin_) != nullptr) {
+      at_start_ = false;
+    }
     const std::size_t whole = at_end_ ? end_ - begin_
                                       : AfterLastLineFeed(buffer_.get() + begin_, end_ - begin_);
     if (whole > 0 || at_end_) {

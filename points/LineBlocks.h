@@ -2,7 +2,9 @@
 // A text file read block by block, each block ending right after a line feed
 // (or at the end of the file), so that the lines of a block can be judged
 // apart from those of any other block. Only one block of memory is touched,
-// whatever the file's size; a line longer than a block grows it.
+// whatever the file's size; a line longer than a block grows it. A UTF-8
+// byte order mark at the start of the file is no part of its text and is
+// passed over.
 
 #include <memory>
 #include <string>
@@ -30,8 +32,12 @@ class LineBlocks {
   // when the file cannot seek (a pipe).
   bool Rewind();
 
+  // Why Open or Next failed: the system's error number (errno).
+  int error() const { return error_; }
+
  private:
   bool Fill();
+  void SkipByteOrderMark();
 
   int fd_ = -1;
   std::unique_ptr<char[]> buffer_;
@@ -40,6 +46,25 @@ class LineBlocks {
   std::size_t begin_ = 0;  // the unread rest of the buffer: [begin_, end_)
   std::size_t end_ = 0;
   bool at_end_ = false;
+  int error_ = 0;
+  bool at_start_ = true;  // nothing handed out yet since Open or Rewind
 };
+
+// Calls `visit` with every line of the text, without its line end. LF ends a
+// line; a CR right before it belongs to the line end. A last line without a
+// line feed counts too.
+template <typename Visit>
+void ForEachLine(std::string_view text, Visit&& visit) {
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    const std::size_t next = end == std::string_view::npos ? text.size() : end + 1;
+    if (end == std::string_view::npos) end = text.size();
+    std::size_t content_end = end;
+    if (content_end > start && text[content_end - 1] == '\r') --content_end;
+    visit(text.substr(start, content_end - start));
+    start = next;
+  }
+}
 
 }  // namespace torvane

@@ -47,24 +47,34 @@ void NeighbourCluster::Clear() {
   indices_ = {};
 }
 
+ClusterSize SizeNeighbourCluster(const PointSet& points, double cell_size) {
+  ClusterSize size;
+  size.nx = CellCount(points.min_x, points.max_x, cell_size);
+  size.ny = CellCount(points.min_y, points.max_y, cell_size);
+  // Both counts fit 31 bits, so their product and the sizes in bytes fit 64
+  // bits.
+  size.cells = size.nx > 0 && size.ny > 0 ? static_cast<std::uint64_t>(size.nx * size.ny) : 0;
+  size.bytes = (size.cells + 1) * sizeof(std::uint32_t) + size.cells * sizeof(float) +
+               points.points.size() * sizeof(std::int32_t);
+  return size;
+}
+
 bool BuildNeighbourCluster(Platform& platform, const PointSet& points, double cell_size,
                            NeighbourCluster& cluster) {
   cluster.Clear();
-  const std::int64_t nx = CellCount(points.min_x, points.max_x, cell_size);
-  const std::int64_t ny = CellCount(points.min_y, points.max_y, cell_size);
+  const ClusterSize size = SizeNeighbourCluster(points, cell_size);
+  const std::int64_t nx = size.nx;
+  const std::int64_t ny = size.ny;
+  const std::uint64_t cells = size.cells;
   cluster.nx_ = static_cast<std::int32_t>(std::max<std::int64_t>(nx, 0));
   cluster.ny_ = static_cast<std::int32_t>(std::max<std::int64_t>(ny, 0));
 
-  // Both counts fit 31 bits, so their product and the table's size in bytes
-  // fit 64 bits. The table must also fit in the memory the system has free
-  // (when the system tells): an allocation beyond it would only push the
-  // machine into swapping.
-  const std::uint64_t cells = nx > 0 && ny > 0 ? static_cast<std::uint64_t>(nx * ny) : 0;
-  const std::uint64_t bytes =
-      (cells + 1) * sizeof(std::uint32_t) + points.points.size() * sizeof(std::int32_t);
+  // The table, and the preview nodes drawn on it, must fit in the memory
+  // the system has free (when the system tells): an allocation beyond it
+  // would only push the machine into swapping, or end the process.
   const std::uint64_t available = platform.AvailablePhysicalMemory();
   if (cells == 0 || cells >= std::numeric_limits<std::uint32_t>::max() ||
-      (available != 0 && bytes > available)) {
+      (available != 0 && size.bytes > available)) {
     platform.ShowInfo(kNoMemoryMessage);
     return false;
   }

@@ -49,10 +49,23 @@ class NeighbourCluster {
   std::vector<std::int32_t> indices_;
 };
 
+// What the cells of a cluster over `points` take: nx x ny cells (each -1 when
+// the count along its axis does not fit 31 bits), and the bytes of the cell
+// table, the filed indices and a preview node (4 bytes) per cell, which is
+// what drawing a preview on them needs.
+struct ClusterSize {
+  std::int64_t nx = 0;
+  std::int64_t ny = 0;
+  std::uint64_t cells = 0;  // 0 when nx or ny is not a count
+  std::uint64_t bytes = 0;
+};
+ClusterSize SizeNeighbourCluster(const PointSet& points, double cell_size);
+
 // Lays the cells over the points and files every point into its cell. When
 // the cells cannot be had (too many for memory, or for 32-bit counts), shows
 // "Insufficent memory for creting temporary cluster. Increase radius for
-// search!", leaves the cluster empty and fails.
+// search!", leaves the cluster empty and fails. Cells that would take more
+// than the available memory (the platform's answer) count as too many.
 bool BuildNeighbourCluster(Platform& platform, const PointSet& points, double cell_size,
                            NeighbourCluster& cluster);
 

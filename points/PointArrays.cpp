@@ -4,7 +4,7 @@
 #include <limits>
 #include <new>
 
-#include "points/SurveyExtent.h"
+#include "points/PointBounds.h"
 
 namespace torvane {
 
@@ -25,9 +25,9 @@ bool PointSetFromArrays(Platform& platform, std::span<const double> x, std::span
     platform.ShowInfo("Error by allocating memory for data");
     return false;
   }
-  SurveyBox box;
+  Box box;
   for (std::size_t i = 0; i < count; ++i) box.Add(x[i], y[i]);
-  if (!PlaceSurvey(box, StoredCoordinates::kShifted, points)) {
+  if (!SetBounds(box, points)) {
     points.Clear();
     platform.ShowInfo("Survey contains coordinates out of range");
     return false;

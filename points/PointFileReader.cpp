@@ -3,14 +3,16 @@
 #include <omp.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 #include <new>
 #include <vector>
 
+#include "points/CsvPointReader.h"
 #include "points/LineBlocks.h"
-#include "points/SurveyExtent.h"
+#include "points/PointBounds.h"
 
 namespace torvane {
 namespace {
@@ -18,23 +20,6 @@ namespace {
 // Below this size a block is judged by one thread: starting more costs more
 // than it saves.
 constexpr std::size_t kParallelThreshold = 256 << 10;
-
-// Calls `visit` with every line of the text, without its line end. LF ends a
-// line; a CR right before it belongs to the line end. A last line without a
-// line feed counts too.
-template <typename Visit>
-void ForEachLine(std::string_view text, Visit&& visit) {
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    const std::size_t next = end == std::string_view::npos ? text.size() : end + 1;
-    if (end == std::string_view::npos) end = text.size();
-    std::size_t content_end = end;
-    if (content_end > start && text[content_end - 1] == '\r') --content_end;
-    visit(text.substr(start, content_end - start));
-    start = next;
-  }
-}
 
 // Splits a block into pieces for the threads, each ending right after a line
 // feed so that no line is cut. The same block always gives the same pieces.
@@ -79,11 +64,11 @@ void InParallel(std::size_t count, Judge&& judge) {
 // and the bounding box of their X and Y.
 bool CountPoints(LineBlocks& file, const PointColumns& columns,
                  const PointLineAlphabet& alphabet, std::vector<std::uint32_t>& piece_counts,
-                 SurveyBox& box) {
+                 Box& box) {
   return ForEachBlock(file, [&](const std::vector<std::string_view>& pieces) {
     const std::size_t first = piece_counts.size();
     piece_counts.resize(first + pieces.size(), 0);
-    std::vector<SurveyBox> boxes(pieces.size());
+    std::vector<Box> boxes(pieces.size());
     InParallel(pieces.size(), [&](std::size_t k) {
       PointValues values;
       std::uint32_t counted = 0;
@@ -94,7 +79,7 @@ bool CountPoints(LineBlocks& file, const PointColumns& columns,
       });
       piece_counts[first + k] = counted;
     });
-    for (const SurveyBox& piece_box : boxes) box.Add(piece_box);
+    for (const Box& piece_box : boxes) box.Add(piece_box);
   });
 }
 
@@ -104,7 +89,8 @@ bool CountPoints(LineBlocks& file, const PointColumns& columns,
 // points stored: the count of the first pass unless the file changed.
 std::size_t StorePoints(LineBlocks& file, const PointColumns& columns,
                         const PointLineAlphabet& alphabet,
-                        const std::vector<std::uint32_t>& piece_counts, PointSet& points) {
+                        const std::vector<std::uint32_t>& piece_counts, double shift_x,
+                        double shift_y, PointSet& points) {
   std::size_t index = 0;    // of the block's first piece
   std::size_t offset = 0;   // of the block's first point
   std::size_t stored = 0;
@@ -121,7 +107,7 @@ std::size_t StorePoints(LineBlocks& file, const PointColumns& columns,
       PointValues v;
       ForEachLine(pieces[k], [&](std::string_view line) {
         if (found[k] == limits[k] || !ClassifyPointLine(line, columns, alphabet, v)) return;
-        points.points[starts[k] + found[k]++] = {v.x + points.shift_x, v.y + points.shift_y,
+        points.points[starts[k] + found[k]++] = {v.x + shift_x, v.y + shift_y,
                                                  v.point, 0, v.cba, 0};
       });
     });
@@ -131,11 +117,42 @@ std::size_t StorePoints(LineBlocks& file, const PointColumns& columns,
   return stored;
 }
 
+// The words of the header row of a plain file, or none; the file is read
+// from its start again afterwards. False on a read error.
+bool ReadPlainHeader(LineBlocks& file, const PointLineAlphabet& alphabet,
+                     std::vector<std::string>& header) {
+  header.clear();
+  bool decided = false;
+  const PointColumns any{0, 1, 2, 3};
+  PointValues values;
+  while (!decided) {
+    std::string_view block;
+    if (!file.Next(block)) return false;
+    if (block.empty()) break;
+    ForEachLine(block, [&](std::string_view line) {
+      if (decided || line.find_first_not_of(" \t\b") == std::string_view::npos || line[0] == '/') {
+        return;
+      }
+      decided = true;
+      if (!ClassifyPointLine(line, any, alphabet, values)) {
+        header = PlainHeaderWords(line, alphabet);
+      }
+    });
+  }
+  return file.Rewind();
+}
+
 }  // namespace
 
 bool ReadPointFile(Platform& platform, const std::string& input_path,
-                   const PointColumns& columns, PointSet& points, StoredCoordinates stored) {
+                   const PointColumns& chosen_columns, PointSet& points, const ColumnNames& names,
+                   char csv_decimal_separator, bool keep_file_coordinates) {
+  if (IsCsvFileName(input_path)) {
+    return ReadCsvPointFile(platform, input_path, chosen_columns, names, csv_decimal_separator,
+                            points, keep_file_coordinates);
+  }
   points.Clear();
+  PointColumns columns = chosen_columns;
   const PointLineAlphabet alphabet(platform.DecimalSeparator());
   try {
     LineBlocks file;
@@ -147,27 +164,37 @@ bool ReadPointFile(Platform& platform, const std::string& input_path,
         return false;
       case FileReadResult::kCannotOpen:
       case FileReadResult::kReadError:
-        platform.ShowInfo("Cannot open input data file");
+        platform.ShowFileError("Cannot open input data file", input_path, file.error());
         return false;
+    }
+    if (HasColumnNames(names)) {
+      std::vector<std::string> header;
+      if (!ReadPlainHeader(file, alphabet, header)) {
+        platform.ShowFileError("Cannot open input data file", input_path, file.error());
+        return false;
+      }
+      std::string problem;
+      if (!ResolveColumnNames(header, names, columns, problem)) {
+        platform.ShowInfo(input_path + ": " + problem);
+        return false;
+      }
     }
 
     std::vector<std::uint32_t> piece_counts;
-    SurveyBox box;
+    Box box;
     if (!CountPoints(file, columns, alphabet, piece_counts, box)) {
-      platform.ShowInfo("Cannot open input data file");
+      platform.ShowFileError("Cannot open input data file", input_path, file.error());
       return false;
     }
     std::uint64_t count = 0;
     for (const std::uint32_t n : piece_counts) count += n;
     if (count < 1) {
-      platform.ShowInfo("Input file contains no valid xyz data");
+      platform.ShowFileError("Input file contains no valid xyz data", input_path, 0);
       return false;
     }
-    // Coordinates near the ends of the double range on both sides of 0:
-    // shifted, they would leave it, and no distance could be measured.
-    if (!PlaceSurvey(box, stored, points)) {
+    if (!SetBounds(box, points)) {
       points.Clear();
-      platform.ShowInfo("Input file contains coordinates out of range");
+      platform.ShowFileError("Input file contains coordinates out of range", input_path, 0);
       return false;
     }
 
@@ -177,14 +204,21 @@ bool ReadPointFile(Platform& platform, const std::string& input_path,
     points.points.resize(static_cast<std::size_t>(count));
     if (!file.Rewind()) {
       points.Clear();
-      platform.ShowInfo("Cannot open input data file");
+      platform.ShowFileError("Cannot open input data file", input_path, errno);
       return false;
     }
     // A file that changed between the passes cannot be read as one survey.
-    if (StorePoints(file, columns, alphabet, piece_counts, points) != count) {
+    // Kept file coordinates are stored as they are and shifted once kept.
+    const double shift_x = keep_file_coordinates ? 0.0 : points.shift_x;
+    const double shift_y = keep_file_coordinates ? 0.0 : points.shift_y;
+    if (StorePoints(file, columns, alphabet, piece_counts, shift_x, shift_y, points) != count) {
       points.Clear();
-      platform.ShowInfo("Cannot open input data file");
+      platform.ShowFileError("Cannot open input data file", input_path, file.error());
       return false;
+    }
+    if (keep_file_coordinates) {
+      KeepFileCoordinates(points);
+      ShiftPoints(points);
     }
   } catch (const std::bad_alloc&) {
     points.Clear();

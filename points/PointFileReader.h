@@ -2,22 +2,27 @@
 // Reads the point file into the PointSet: a counting pass that finds the
 // number of points and their bounding box, then a storing pass into an array
 // of exactly that size, with the coordinates shifted so that none is negative.
+// A file whose name ends in ".csv" is read as CSV (points/CsvPointReader.h).
 
 #include <string>
 
 #include "common/Platform.h"
+#include "points/ColumnNames.h"
 #include "points/PointLine.h"
 #include "points/PointSet.h"
-#include "points/SurveyExtent.h"
 
 namespace torvane {
 
 // On failure the user has been told ("Cannot open input data file", "Input
 // file contains no valid xyz data", "Input file contains coordinates out of
 // range" or "Error by allocating memory for data") and `points` is empty.
-// `stored` kAsGiven keeps the file's coordinates unshifted.
+// Any of `names` given picks its column by the file's header row (a plain
+// file's first line that is neither blank, a comment nor a point) or by
+// letter; the others keep `columns`. A CSV file is read with
+// `csv_decimal_separator`, not the platform's. `keep_file_coordinates` keeps
+// the coordinates as the file gives them, bit for bit, in `file_xy`.
 bool ReadPointFile(Platform& platform, const std::string& input_path,
-                   const PointColumns& columns, PointSet& points,
-                   StoredCoordinates stored = StoredCoordinates::kShifted);
+                   const PointColumns& columns, PointSet& points, const ColumnNames& names = {},
+                   char csv_decimal_separator = '.', bool keep_file_coordinates = false);
 
 }  // namespace torvane

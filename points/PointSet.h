@@ -3,6 +3,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <string_view>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -52,7 +54,31 @@ struct PointSet {
   // Added to every file coordinate so that none stored is negative.
   double shift_x = 0, shift_y = 0;
 
+  // Station names, kept only when the point column holds text: the name of
+  // point i is label_text[label_end[i - 1] .. label_end[i]) (from 0 for the
+  // first point). Empty for a survey of numbered points.
+  std::string label_text;
+  std::vector<std::uint64_t> label_end;
+
+  // Kept only when the coordinates were projected for the computation: the
+  // file's X and Y of point i at 2i and 2i + 1, and whether they are degrees.
+  std::vector<double> file_xy;
+  bool file_degrees = false;
+
   std::int32_t count() const { return static_cast<std::int32_t>(points.size()); }
+  bool HasLabels() const { return !label_end.empty(); }
+  std::string_view Label(std::size_t i) const {
+    const std::size_t begin = i == 0 ? 0 : static_cast<std::size_t>(label_end[i - 1]);
+    return std::string_view(label_text)
+        .substr(begin, static_cast<std::size_t>(label_end[i]) - begin);
+  }
+  // The coordinates of point i as the file gives them.
+  double FileX(std::size_t i) const {
+    return file_xy.empty() ? points[i].x - shift_x : file_xy[2 * i];
+  }
+  double FileY(std::size_t i) const {
+    return file_xy.empty() ? points[i].y - shift_y : file_xy[2 * i + 1];
+  }
   void Clear() { *this = PointSet(); }
 };
 

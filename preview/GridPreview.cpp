@@ -1,6 +1,5 @@
 #include "preview/GridPreview.h"
 
-#include <array>
 #include <cstddef>
 #include <new>
 #include <span>
@@ -16,12 +15,6 @@ namespace {
 
 constexpr const char* kNoMemoryMessage = "Not enough memory for temporary buffer";
 
-// The values of a SurveyPoint by slot number.
-constexpr std::array<double SurveyPoint::*, 6> kSlots = {
-    &SurveyPoint::x,      &SurveyPoint::y,   &SurveyPoint::point,
-    &SurveyPoint::height, &SurveyPoint::cba, &SurveyPoint::residual,
-};
-
 // Answers "Cancel calculation?" when Stop was pressed: true to give up. A No
 // lowers the request.
 bool CancelWanted(Platform& platform, bool& stop_requested) {
@@ -36,13 +29,12 @@ bool CancelWanted(Platform& platform, bool& stop_requested) {
 PreviewOutcome GridResampleColour(Platform& platform, const PointSet& points,
                                   const NeighbourCluster& cluster, const PreviewRequest& request,
                                   bool& stop_requested, PreviewState& state) {
-  if (request.slot < 0 || request.slot >= static_cast<int>(kSlots.size())) {
-    return PreviewOutcome::kFailed;
-  }
+  const std::optional<double SurveyPoint::*> value = ValueOfSlot(request.slot);
+  if (!value) return PreviewOutcome::kFailed;
   if (cluster.empty() || cluster.nx() <= 0 || cluster.ny() <= 0 || !(request.step > 0)) {
     return PreviewOutcome::kFailed;
   }
-  const PreviewNodes nodes(points, cluster, kSlots[static_cast<std::size_t>(request.slot)],
+  const PreviewNodes nodes(points, cluster, *value,
                            request.step, request.radius,
                            ReachInCells(request.reach, request.step, cluster));
   PreviewGrid grid;

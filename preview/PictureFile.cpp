@@ -7,11 +7,11 @@ bool WritePictureFile(Platform& platform, const std::string& file_name,
                       std::span<const std::uint8_t> bytes) {
   AtomicFile file(file_name);
   if (!file.ok()) {
-    platform.ShowInfo("Cannot create file \"" + file_name + "\"");
+    platform.ShowFileError("Cannot create file \"" + file_name + "\"", file_name, file.error());
     return false;
   }
   if (!file.Write(bytes.data(), bytes.size()) || !file.Commit()) {
-    platform.ShowInfo("Cannot write file \"" + file_name + "\"");
+    platform.ShowFileError("Cannot write file \"" + file_name + "\"", file_name, file.error());
     return false;
   }
   return true;

@@ -1,5 +1,7 @@
 #include "preview/ResampleRaster.h"
 
+#include "preview/RasterStatistics.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -8,35 +10,6 @@
 
 namespace torvane {
 namespace {
-
-// Sums of the valued pixels, in double precision.
-class ValueStatistics {
- public:
-  void Add(float value) {
-    sum_ += value;
-    sum_of_squares_ += static_cast<double>(value) * value;
-    ++count_;
-  }
-
-  // Leaves the raster's statistics alone when no pixel is valued.
-  void StoreIn(PreviewRaster& raster) const {
-    if (count_ == 0) return;
-    const double n = static_cast<double>(count_);
-    raster.mean = sum_ / n;
-    double std_dev = 1.0;
-    if (count_ > 1) {
-      const double variance = (n * sum_of_squares_ - sum_ * sum_) / (n * (n - 1));
-      if (variance >= 0) std_dev = std::sqrt(variance);
-    }
-    // A flat raster would make every colour step zero wide.
-    raster.std_dev = std::abs(std_dev) < 1e-6 || !std::isfinite(std_dev) ? 1.0 : std_dev;
-  }
-
- private:
-  double sum_ = 0;
-  double sum_of_squares_ = 0;
-  std::int64_t count_ = 0;
-};
 
 // floor(length / pixel_size), held to 0 ... limit.
 int PixelsAlong(double length, double pixel_size, int limit) {
@@ -145,7 +118,7 @@ bool ResampleToRaster(Platform& platform, const PreviewGrid& grid, double step,
                  std::span<float>(intermediate).subspan(i * used_y, used_y), s);
   }
   // Along x: every raster row becomes used_x samples.
-  ValueStatistics statistics;
+  RasterStatistics statistics;
   const std::span<float> source = std::span<float>(source_line).first(nx);
   const std::span<float> destination = std::span<float>(destination_line).first(used_x);
   for (std::size_t k = 0; k < used_y; ++k) {

@@ -1,65 +1,87 @@
 #include "residual/ComputeResiduals.h"
 
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "grid/Gridimport.h"
 #include "residual/ResidualTable.h"
 #include "residual/RingResiduals.h"
+#include "residual/TableLayout.h"
 
 namespace torvane {
 namespace {
 
-void ReportOutputFailure(Platform& platform, std::string_view what, const std::string& path) {
+void ReportOutputFailure(Platform& platform, std::string_view what, const std::string& path,
+                         int system_error) {
   const std::string text = std::string(what) + path;
   platform.WriteConsoleNote(text + " \n");
-  platform.ShowInfo(text);
+  platform.ShowFileError(text, path, system_error);
 }
 
 }  // namespace
 
-bool ComputeResiduals(Platform& platform, const ResidualRequest& request, PointSet& points) {
+bool ComputeResiduals(Platform& platform, const ResidualRequest& request, PointSet& points,
+                      int* empty_rings) {
   ResidualTableWriter table(request.output_path);
   if (!table.ok()) {
-    ReportOutputFailure(platform, "Error by opening output data ", request.output_path);
+    ReportOutputFailure(platform, "Error by opening output data ", request.output_path,
+                        table.error());
     return false;
   }
-  table.WriteHeader();
+  const TableLayout layout{IsCsvName(request.output_path), request.quality};
+  table.WriteText(TableHeaderLine(layout));
 
   const int count = points.count();
   platform.SetProgressRange(0, count);
   platform.SetProgressPosition(0);
   platform.ProcessEvents();
 
+  // A grid that cannot be loaded ends the run here: the table, not yet in
+  // place, is dropped with its temporary file.
+  std::optional<TGridImport> grid;
+  if (request.use_grid) {
+    grid.emplace(platform, request.grid_memory_limit);
+    if (!grid->Load(request.grid_path)) return false;
+  }
+  const RingSettings settings{request.search_radius, request.depth_band,
+                              grid ? &*grid : nullptr, request.ring_points,
+                              request.use_interpolated_cba, request.quality,
+                              request.blanking};
   // The progress bar and the events follow one point at a time.
-  const RingStep step = [&](std::size_t done) {
+  RingResults rings;
+  GatherRings(points, settings, rings, [&](std::size_t done) {
     platform.SetProgressPosition(static_cast<int>(done));
     platform.ProcessEvents();
     return true;
-  };
-  std::vector<int> ring_counts;
-  if (request.use_grid) {
-    // A grid that cannot be loaded ends the run here: the table, not yet in
-    // place, is dropped with its temporary file.
-    TGridImport grid(platform, request.grid_memory_limit);
-    if (!grid.Load(request.grid_path)) return false;
-    GatherGridRings(points, grid, request.search_radius, request.ring_points,
-                    request.use_interpolated_cba, ring_counts, step);
-    // A grid file that changed while its nodes were read from it gave
-    // samples that cannot be trusted: the table is dropped.
-    if (!grid.FileUnchanged()) return false;
-  } else {
-    GatherPointRings(points, request.search_radius, request.depth_band, ring_counts, step);
-  }
+  });
+  // A grid file that changed while its nodes were read from it gave samples
+  // that cannot be trusted: the table is dropped.
+  if (grid && !grid->FileUnchanged()) return false;
 
+  std::vector<std::int32_t>& ring_counts = rings.ring_counts;
+  const bool with_quality = !rings.qualities.empty();
+  const std::vector<RingQuality>& qualities = rings.qualities;
+  int empty = 0;
+  const int coordinate_decimals = points.file_degrees ? 6 : 1;
   for (std::size_t i = 0; i < points.points.size(); ++i) {
     const SurveyPoint& p = points.points[i];
-    table.WriteRow({p.x - points.shift_x, p.y - points.shift_y, p.point, p.cba, p.residual,
-                    ring_counts[i]});
+    if (ring_counts[i] == 0) ++empty;
+    const TableRow row{points.FileX(i), points.FileY(i), p.point, p.cba, p.residual,
+                       ring_counts[i], points.HasLabels(),
+                       points.HasLabels() ? points.Label(i) : std::string_view(),
+                       coordinate_decimals};
+    table.WriteWith([&](std::string& out) {
+      AppendLayoutRow(layout, row, with_quality ? qualities[i] : RingQuality{}, out);
+    });
   }
   if (!table.Finish()) {
-    ReportOutputFailure(platform, "Error by writing output data ", request.output_path);
+    ReportOutputFailure(platform, "Error by writing output data ", request.output_path,
+                        table.error());
     return false;
   }
+  if (empty_rings != nullptr) *empty_rings = empty;
+  if (request.ring_counts != nullptr) *request.ring_counts = std::move(ring_counts);
   return true;
 }
 

@@ -4,9 +4,11 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "common/Platform.h"
 #include "points/PointSet.h"
+#include "residual/RingQuality.h"
 
 namespace torvane {
 
@@ -20,12 +22,20 @@ struct ResidualRequest {
   bool use_interpolated_cba = false;  // the grid's value at the point replaces its CBA
   std::int32_t ring_points = 0;       // N, samples on the ring
   std::uint64_t grid_memory_limit = UINT64_MAX;  // most memory the grid's nodes may take
+  // When given, receives every point's N (the ring values used), in point order.
+  std::vector<std::int32_t>* ring_counts = nullptr;
+  bool quality = false;          // GAP, SECTORS and SD after N
+  RingBlanking blanking = {};    // points whose ring falls short get no residual (NaN)
 };
 
-// Writes the table to request.output_path (replacing a file of that name only
+// Writes the table to request.output_path (CSV when its name ends in
+// ".csv") (replacing a file of that name only
 // when complete), advancing the progress bar by one and processing pending
 // events once per point. False when the table could not be written; the user
 // has then been told, and an existing file of that name is unchanged.
-bool ComputeResiduals(Platform& platform, const ResidualRequest& request, PointSet& points);
+// `empty_rings`, when given, receives the number of points whose ring held
+// no value (N = 0, residual written as 0).
+bool ComputeResiduals(Platform& platform, const ResidualRequest& request, PointSet& points,
+                      int* empty_rings = nullptr);
 
 }  // namespace torvane

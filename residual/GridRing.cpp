@@ -4,15 +4,14 @@
 #include <cmath>
 #include <type_traits>
 
+#include "residual/RingDirections.h"
+
 namespace torvane {
 namespace {
 
-constexpr double kPi = 3.141592653589793;
 // Directions beyond this many are worked out sample by sample, so that an
 // absurd N cannot claim absurd memory; they give the same numbers.
 constexpr std::int32_t kMaxStoredDirections = 1 << 20;
-
-double Angle(std::int32_t k, double step) { return static_cast<double>(k) * step * kPi / 180; }
 
 }  // namespace
 
@@ -22,12 +21,12 @@ GridRing::GridRing(const TGridImport& grid, double radius, std::int32_t ring_poi
       radius_(radius),
       ring_points_(std::max(ring_points, 0)),
       use_interpolated_cba_(use_interpolated_cba),
-      step_(ring_points > 0 ? 360.0 / ring_points : 0) {
+      step_(RingStep(ring_points)) {
   const std::int32_t stored = std::min(ring_points_, kMaxStoredDirections);
   cos_.resize(static_cast<std::size_t>(stored));
   sin_.resize(static_cast<std::size_t>(stored));
   for (std::int32_t k = 0; k < stored; ++k) {
-    const double a = Angle(k, step_);
+    const double a = RingAngle(k, step_);
     cos_[static_cast<std::size_t>(k)] = std::cos(a);
     sin_[static_cast<std::size_t>(k)] = std::sin(a);
   }
@@ -47,7 +46,7 @@ void GridRing::SamplePosition(std::int32_t k, double xf, double yf, double& px,
     c = cos_[static_cast<std::size_t>(k)];
     s = sin_[static_cast<std::size_t>(k)];
   } else {
-    const double a = Angle(k, step_);
+    const double a = RingAngle(k, step_);
     c = std::cos(a);
     s = std::sin(a);
   }
@@ -105,6 +104,28 @@ RingValues GridRing::Gather(double xf, double yf) const {
       ++ring.n;
     }
   });
+  return ring;
+}
+
+// Sample by sample, as Gather sums them, listing the usable ones.
+RingValues GridRing::GatherWithQuality(double xf, double yf, RingMembers& members,
+                                       RingQuality& quality) const {
+  members.Clear();
+  RingValues ring;
+  grid_.WithNodes([&](const NodeLattice& lattice, const auto& nodes) {
+    for (std::int32_t k = 0; k < ring_points_; ++k) {
+      double px = 0;
+      double py = 0;
+      SamplePosition(k, xf, yf, px, py);
+      const double value = InterpolateBilinear(lattice, nodes, px, py);
+      if (IsBlank(value)) continue;
+      ring.sum += value;
+      ++ring.n;
+      members.indices.push_back(static_cast<std::uint32_t>(k));
+      members.values.push_back(value);
+    }
+  });
+  quality = GridRingQuality(ring_points_, ring.n >= 1 ? ring.Mean() : 0.0, members);
   return ring;
 }
 

@@ -24,6 +24,10 @@ class GridRing {
   // The sum (in double, sample by sample) and the number of the usable
   // samples around (xf, yf).
   RingValues Gather(double xf, double yf) const;
+  // The same ring and its quality; `members` is the caller's scratch space
+  // (one per thread).
+  RingValues GatherWithQuality(double xf, double yf, RingMembers& members,
+                               RingQuality& quality) const;
   // Where sample k lies: exactly cos(a) * R + xf, sin(a) * R + yf with
   // a = k * (360 / N) * pi / 180.
   void SamplePosition(std::int32_t k, double xf, double yf, double& px, double& py) const;

@@ -33,19 +33,24 @@ int ScaleDownHugeValues(RingIndex& index, std::size_t count) {
 }  // namespace
 
 PointRing::PointRing(const PointSet& points, double radius, double band)
-    : lower_(radius - band - kRingTolerance),
-      upper_(radius + band + kRingTolerance),
-      lower_sq_outside_(SquaredOrNegative(lower_, 1 - kSquaredMargin)),
-      upper_sq_outside_(SquaredOrNegative(upper_, 1 + kSquaredMargin)),
-      lower_sq_inside_(SquaredOrNegative(lower_, 1 + kSquaredMargin)),
-      upper_sq_inside_(SquaredOrNegative(upper_, 1 - kSquaredMargin)),
-      plain_limits_((lower_ <= 0 || lower_ > 1e-140) && upper_ > 1e-140 && upper_ < 1e140),
-      index_(points, lower_, upper_),
+    : index_(points, radius - band - kRingTolerance, radius + band + kRingTolerance),
       sum_exponent_(ScaleDownHugeValues(index_, points.points.size())),
       scale_(std::span(index_.cba(), points.points.size()), points.points.size()) {
+  SetLimits(radius, band);
   if (!scale_.usable()) return;
   units_.resize(points.points.size());
   for (std::size_t k = 0; k < units_.size(); ++k) units_[k] = scale_.ToUnits(index_.cba()[k]);
+}
+
+void PointRing::SetLimits(double radius, double band) {
+  lower_ = radius - band - kRingTolerance;
+  upper_ = radius + band + kRingTolerance;
+  lower_sq_outside_ = SquaredOrNegative(lower_, 1 - kSquaredMargin);
+  upper_sq_outside_ = SquaredOrNegative(upper_, 1 + kSquaredMargin);
+  lower_sq_inside_ = SquaredOrNegative(lower_, 1 + kSquaredMargin);
+  upper_sq_inside_ = SquaredOrNegative(upper_, 1 - kSquaredMargin);
+  plain_limits_ = (lower_ <= 0 || lower_ > 1e-140) && upper_ > 1e-140 && upper_ < 1e140;
+  index_.SetLimits(lower_, upper_);
 }
 
 bool PointRing::InBand(double dx, double dy) const {
@@ -58,8 +63,8 @@ bool PointRing::InBand(double dx, double dy) const {
   return lower_ <= d && d <= upper_;
 }
 
-template <bool kPlainLimits, bool kFixedPoint>
-RingValues PointRing::GatherWith(double x, double y, ExactSum& sum) const {
+template <bool kPlainLimits, bool kFixedPoint, bool kMembers>
+RingValues PointRing::GatherWith(double x, double y, ExactSum& sum, RingMembers* members) const {
   RingValues ring;
   ring.exponent = sum_exponent_;
   sum.Reset();
@@ -68,7 +73,17 @@ RingValues PointRing::GatherWith(double x, double y, ExactSum& sum) const {
   const double* xs = index_.x();
   const double* ys = index_.y();
   const double* cbas = index_.cba();
+  // The members are written without a branch (whether a point is in the
+  // ring cannot be foreseen): every candidate is written, and the next one
+  // overwrites it unless it was in the ring.
+  std::uint32_t* listed = nullptr;
+  std::size_t count = 0;
   index_.ForEachStretch(x, y, [&](std::uint32_t begin, std::uint32_t end) {
+    if constexpr (kMembers) {
+      std::vector<std::uint32_t>& room = members->room;
+      if (room.size() < count + (end - begin)) room.resize(2 * (count + (end - begin)));
+      listed = room.data();
+    }
     for (std::uint32_t k = begin; k < end; ++k) {
       const double dx = xs[k] - x;
       const double dy = ys[k] - y;
@@ -90,8 +105,13 @@ RingValues PointRing::GatherWith(double x, double y, ExactSum& sum) const {
         sum.Add(cbas[k]);
       }
       ring.n += in_band;
+      if constexpr (kMembers) {
+        listed[count] = k;
+        count += in_band;
+      }
     }
   });
+  if constexpr (kMembers) members->indices.assign(listed, listed + count);
   ring.sum = kFixedPoint ? scale_.ToDouble(units) : sum.Result();
   return ring;
 }
@@ -105,11 +125,39 @@ PointRing::GatherCommonCase(double x, double y, ExactSum& sum) const {
   return GatherWith<true, true>(x, y, sum);
 }
 
+// The common case again, listing the ring's members.
+[[gnu::target_clones("arch=x86-64-v3", "default"), gnu::flatten]] RingValues
+PointRing::GatherMembersCommonCase(double x, double y, ExactSum& sum,
+                                   RingMembers& members) const {
+  return GatherWith<true, true, true>(x, y, sum, &members);
+}
+
 RingValues PointRing::Gather(double x, double y, ExactSum& sum) const {
   if (plain_limits_) {
     return scale_.usable() ? GatherCommonCase(x, y, sum) : GatherWith<true, false>(x, y, sum);
   }
   return scale_.usable() ? GatherWith<false, true>(x, y, sum) : GatherWith<false, false>(x, y, sum);
+}
+
+RingValues PointRing::GatherWithQuality(double x, double y, ExactSum& sum, RingMembers& members,
+                                        const QualityNeeds& needs, RingQuality& quality) const {
+  members.Clear();
+  RingValues ring;
+  if (plain_limits_) {
+    ring = scale_.usable() ? GatherMembersCommonCase(x, y, sum, members)
+                           : GatherWith<true, false, true>(x, y, sum, &members);
+  } else {
+    ring = scale_.usable() ? GatherWith<false, true, true>(x, y, sum, &members)
+                           : GatherWith<false, false, true>(x, y, sum, &members);
+  }
+  if (needs.spread) {
+    for (const std::uint32_t k : members.indices) {
+      members.values.push_back(std::ldexp(index_.cba()[k], sum_exponent_));
+    }
+  }
+  const double mean = ring.n >= 1 ? ring.Mean() : 0.0;
+  quality = PointRingQuality(x, y, index_.x(), index_.y(), mean, members, needs);
+  return ring;
 }
 
 }  // namespace torvane

@@ -12,6 +12,7 @@
 #include "points/PointSet.h"
 #include "residual/ExactSum.h"
 #include "residual/FixedPointSum.h"
+#include "residual/RingQuality.h"
 #include "residual/RingIndex.h"
 
 namespace torvane {
@@ -37,6 +38,14 @@ class PointRing {
   // space of the caller's (one per thread), so that Gather allocates nothing
   // once it has warmed up and may run on several threads at once.
   RingValues Gather(double x, double y, ExactSum& sum) const;
+  // The same ring, and its quality as far as `needs` asks. `members` is the
+  // caller's scratch space (one per thread), like `sum`.
+  RingValues GatherWithQuality(double x, double y, ExactSum& sum, RingMembers& members,
+                               const QualityNeeds& needs, RingQuality& quality) const;
+
+  // Answers rings of radius R and half-width D from now on, on the same
+  // index: a sweep of radii indexes the points once, for its widest ring.
+  void SetLimits(double radius, double band);
 
   // The point indices with neighbours next to each other: rings gathered in
   // this order find much of what they read in the cache.
@@ -44,21 +53,24 @@ class PointRing {
 
  private:
   bool InBand(double dx, double dy) const;
-  template <bool kPlainLimits, bool kFixedPoint>
-  RingValues GatherWith(double x, double y, ExactSum& sum) const;
+  // With kMembers, the ring points are also listed in `members`.
+  template <bool kPlainLimits, bool kFixedPoint, bool kMembers = false>
+  RingValues GatherWith(double x, double y, ExactSum& sum, RingMembers* members = nullptr) const;
   RingValues GatherCommonCase(double x, double y, ExactSum& sum) const;
+  RingValues GatherMembersCommonCase(double x, double y, ExactSum& sum,
+                                     RingMembers& members) const;
 
-  double lower_;  // R - D - tolerance
-  double upper_;  // R + D + tolerance
+  double lower_ = 0;  // R - D - tolerance
+  double upper_ = 0;  // R + D + tolerance
   // Squared limits widened (outside) and narrowed (inside) a little: a point
   // outside the widened band is out, one inside the narrowed band is in,
   // whatever the rounding; only the rest need the exact distance.
-  double lower_sq_outside_, upper_sq_outside_;
-  double lower_sq_inside_, upper_sq_inside_;
+  double lower_sq_outside_ = 0, upper_sq_outside_ = 0;
+  double lower_sq_inside_ = 0, upper_sq_inside_ = 0;
   // True when both limits lie well inside the double range, so that the
   // squared tests alone settle every point they can settle, even a squared
   // distance that overflowed or underflowed.
-  bool plain_limits_;
+  bool plain_limits_ = false;
   RingIndex index_;
   // 0, or the power of two by which the index's CBA values were scaled down
   // because a ring's sum of them could leave the double range.

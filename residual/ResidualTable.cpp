@@ -1,41 +1,45 @@
 #include "residual/ResidualTable.h"
 
-#include <charconv>
-#include <cstring>
-
-#include "residual/FixedNotation.h"
+#include "residual/TableFields.h"
 
 namespace torvane {
 namespace {
 
 constexpr std::size_t kFlushSize = 1 << 20;
-constexpr int kFieldWidth = 10;
-
-// Right-aligns the characters in [begin, end) in a field of at least
-// kFieldWidth, followed by `suffix`.
-void AppendField(const char* begin, const char* end, std::string_view suffix, std::string& out) {
-  const auto length = static_cast<int>(end - begin);
-  if (length < kFieldWidth) out.append(static_cast<std::size_t>(kFieldWidth - length), ' ');
-  out.append(begin, end);
-  out.append(suffix);
-}
-
-void AppendFixed(double value, int decimals, std::string_view suffix, std::string& out) {
-  char digits[kFixedNotationSize];
-  AppendField(digits, WriteFixed(value, decimals, digits), suffix, out);
-}
 
 }  // namespace
 
+// The one place the X, Y, POINT and U columns of a fixed-width table are
+// written.
+void AppendTableLead(const TableRow& row, std::string& out) {
+  AppendFixedField(row.x, row.coordinate_decimals, kFieldWidth, out);
+  out += ' ';
+  AppendFixedField(row.y, row.coordinate_decimals, kFieldWidth, out);
+  out += ' ';
+  if (row.labelled) {
+    AppendRightAligned(row.label, kFieldWidth, out);
+  } else {
+    AppendFixedField(row.point, 1, kFieldWidth, out);
+  }
+  out += ' ';
+  AppendFixedField(row.u, 3, kFieldWidth, out);
+}
+
+void AppendResidualFields(double residual, int n, int width, std::string& out) {
+  out += ' ';
+  AppendFixedField(residual, 6, width, out);
+  out += ' ';
+  AppendCountField(n, width, out);
+}
+
+void AppendTableFields(const TableRow& row, std::string& out) {
+  AppendTableLead(row, out);
+  AppendResidualFields(row.residual, row.n, kFieldWidth, out);
+}
+
 void AppendTableRow(const TableRow& row, std::string& out) {
-  AppendFixed(row.x, 1, " ", out);
-  AppendFixed(row.y, 1, " ", out);
-  AppendFixed(row.point, 1, " ", out);
-  AppendFixed(row.u, 3, " ", out);
-  AppendFixed(row.residual, 6, " ", out);
-  char digits[16];
-  const auto result = std::to_chars(digits, digits + sizeof digits, row.n);
-  AppendField(digits, result.ptr, "\r\n", out);
+  AppendTableFields(row, out);
+  out.append("\r\n");
 }
 
 ResidualTableWriter::ResidualTableWriter(const std::string& output_path) : file_(output_path) {
@@ -45,6 +49,11 @@ ResidualTableWriter::ResidualTableWriter(const std::string& output_path) : file_
 void ResidualTableWriter::WriteHeader() {
   buffer_.append(kResidualTableHeader);
   buffer_.append("\r\n");
+}
+
+void ResidualTableWriter::WriteText(std::string_view text) {
+  buffer_.append(text);
+  FlushIfFull();
 }
 
 void ResidualTableWriter::WriteRow(const TableRow& row) {

@@ -1,7 +1,9 @@
 #pragma once
 // The residual table: a header line and one fixed-width line per point, as C's
 // "%10.1f %10.1f %10.1f %10.3f %10.6f %10d" would print it (always with '.'),
-// each line ended by CR LF. The table is written to a temporary file beside
+// each line ended by CR LF. A station name stands in the POINT field as
+// written, and coordinates in degrees get 6 decimals; a value wider than its
+// field widens the line. The table is written to a temporary file beside
 // the target and only replaces it once complete.
 
 #include <cstddef>
@@ -18,10 +20,20 @@ inline constexpr std::string_view kResidualTableHeader =
 struct TableRow {
   double x = 0, y = 0, point = 0, u = 0, residual = 0;
   int n = 0;
+  bool labelled = false;  // the station has a name, printed instead of `point`
+  std::string_view label = {};
+  int coordinate_decimals = 1;  // 6 for degrees
 };
 
 // Appends one formatted row, with its CR LF, to `out`.
 void AppendTableRow(const TableRow& row, std::string& out);
+// The row's six fields without the line end.
+void AppendTableFields(const TableRow& row, std::string& out);
+// The first four fields: X, Y, POINT and U.
+void AppendTableLead(const TableRow& row, std::string& out);
+// A space and the residual ("NaN" when it has none), a space and N, each
+// right-aligned in `width`.
+void AppendResidualFields(double residual, int n, int width, std::string& out);
 
 class ResidualTableWriter {
  public:
@@ -29,8 +41,18 @@ class ResidualTableWriter {
   explicit ResidualTableWriter(const std::string& output_path);
 
   bool ok() const { return file_.ok(); }
+  // Why opening or writing failed: the system's error number (errno).
+  int error() const { return file_.error(); }
   void WriteHeader();
   void WriteRow(const TableRow& row);
+  // Writes `text` as it is, line ends included.
+  void WriteText(std::string_view text);
+  // Lets `append` add a line (with its end) to what is to be written.
+  template <typename Append>
+  void WriteWith(Append&& append) {
+    append(buffer_);
+    FlushIfFull();
+  }
   // Writes what is left and puts the table in place; false when any write,
   // the flush or the rename failed (the target is then as it was).
   bool Finish();

@@ -1,21 +1,82 @@
 #include "residual/RingIndex.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
+#include <new>
 
 namespace torvane {
+namespace {
+
+// A ring query visits about 2 * reach / cell rows; more rows cost more in
+// row set-up than they save in points read.
+constexpr double kMostRowsPerReach = 64;
+
+// The cells number at most this many per point, plus a few, however the
+// points lie.
+constexpr double kCellsPerPoint = 2;
+constexpr double kSpareCells = 1024;
+
+// About one point per cell keeps both the rows a ring crosses and the points
+// read beyond the ring's edges few.
+double CellSize(double extent_x, double extent_y, std::size_t count, double reach) {
+  const double n = static_cast<double>(std::max<std::size_t>(count, 1));
+  double cell = std::sqrt(extent_x * extent_y / n);
+  if (!(cell > 0)) cell = std::max(extent_x, extent_y) / n;  // points on a line
+  if (reach > 0) cell = std::max(cell, 2 * reach / kMostRowsPerReach);
+  const double most_cells = kCellsPerPoint * n + kSpareCells;
+  const double cells = (extent_x / cell + 1) * (extent_y / cell + 1);
+  if (cells > most_cells) cell *= std::sqrt(cells / most_cells) * 1.01;
+  if (!(cell > 0) || !std::isfinite(cell)) cell = 1;  // one spot, or no finite extent
+  return cell;
+}
+
+std::int64_t CellCount(double extent, double cell) {
+  const double cells = std::floor(extent / cell) + 1;
+  return cells >= 1 && cells < 1e9 ? static_cast<std::int64_t>(cells) : 1;
+}
+
+}  // namespace
 
 RingIndex::RingIndex(const PointSet& points, double inner, double outer)
-    : inner_(inner), outer_(outer), grid_(points, outer) {
-  const std::vector<std::uint32_t>& order = grid_.order();
-  x_.resize(order.size());
-  y_.resize(order.size());
-  cba_.resize(order.size());
-  for (std::size_t k = 0; k < order.size(); ++k) {
-    const SurveyPoint& p = points.points[order[k]];
+    : inner_(inner), outer_(outer), origin_x_(points.min_x), origin_y_(points.min_y) {
+  FileIntoCells(points);
+  x_.resize(order_.size());
+  y_.resize(order_.size());
+  cba_.resize(order_.size());
+  for (std::size_t k = 0; k < order_.size(); ++k) {
+    const SurveyPoint& p = points.points[order_[k]];
     x_[k] = p.x;
     y_[k] = p.y;
     cba_[k] = p.cba;
   }
+}
+
+// Sizes the cells for the points, with at most about 64 rows across a
+// distance of 2 * outer, and files every point: a counting sort by cell, so
+// that the points of a cell keep their file order.
+void RingIndex::FileIntoCells(const PointSet& points) {
+  const double reach = outer_;
+  const std::size_t count = points.points.size();
+  if (count >= std::numeric_limits<std::uint32_t>::max()) throw std::bad_alloc();
+  const double extent_x = points.max_x - points.min_x;
+  const double extent_y = points.max_y - points.min_y;
+  cell_ = CellSize(extent_x, extent_y, count, reach);
+  columns_ = CellCount(extent_x, cell_);
+  rows_ = CellCount(extent_y, cell_);
+  if (!std::isfinite(extent_x) || !std::isfinite(extent_y)) columns_ = rows_ = 1;
+
+  std::vector<std::uint32_t> cell_of(count);
+  start_.assign(static_cast<std::size_t>(columns_ * rows_) + 1, 0);
+  for (std::size_t i = 0; i < count; ++i) {
+    const SurveyPoint& p = points.points[i];
+    cell_of[i] = static_cast<std::uint32_t>(Row(p.y) * columns_ + Column(p.x));
+    ++start_[cell_of[i] + 1];
+  }
+  for (std::size_t c = 1; c < start_.size(); ++c) start_[c] += start_[c - 1];
+  order_.resize(count);
+  std::vector<std::uint32_t> next(start_.begin(), start_.end() - 1);
+  for (std::size_t i = 0; i < count; ++i) order_[next[cell_of[i]]++] = static_cast<std::uint32_t>(i);
 }
 
 void RingIndex::ScaleCba(int exponent) {

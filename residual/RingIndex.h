@@ -1,9 +1,12 @@
 #pragma once
-// The index behind point mode's ring search: the points sorted into fine
-// cells row by row (CellGrid), with their X, Y and CBA copied side by side in
-// that order. The cells of one row that a ring can touch are one or two runs
-// of consecutive cells, so a ring query reads a few contiguous stretches of
-// memory per row and skips the ring's hole.
+// The index behind the ring searches: square cells laid over the points'
+// bounding box, about one station spacing wide, and the points sorted into
+// them row by row, with their X, Y and CBA copied side by side in that
+// order. The cells of one row that a ring can touch are one or two runs of
+// consecutive cells, so a ring query reads a few contiguous stretches of
+// memory per row and skips the ring's hole. The same order is the order in
+// which the residuals are computed (neighbouring points one after the
+// other, so that what one point reads the next finds in the cache).
 
 #include <algorithm>
 #include <cmath>
@@ -11,7 +14,6 @@
 #include <vector>
 
 #include "points/PointSet.h"
-#include "residual/CellGrid.h"
 
 namespace torvane {
 
@@ -31,50 +33,79 @@ class RingIndex {
   const double* x() const { return x_.data(); }
   const double* y() const { return y_.data(); }
   const double* cba() const { return cba_.data(); }
+  // Answers rings of distances inner..outer from now on; the cells stay as
+  // they were laid for the outer distance given at construction, which
+  // serve any ring (best those no wider).
+  void SetLimits(double inner, double outer) {
+    inner_ = inner;
+    outer_ = outer;
+  }
   // Multiplies every CBA value held here by 2^exponent.
   void ScaleCba(int exponent);
-  // The point indices in the order of the stretches: neighbours together.
-  const std::vector<std::uint32_t>& order() const { return grid_.order(); }
+  // The point indices in the order of the stretches: neighbours together,
+  // cell by cell, row by row; within a cell in file order.
+  const std::vector<std::uint32_t>& order() const { return order_; }
 
  private:
+  // Cell column and row of a position, limited to the cells. Both never
+  // decrease as the position grows, so the cells of an interval's ends bound
+  // the cells of every position within it, whatever the rounding.
+  std::int64_t Column(double x) const { return Clamped((x - origin_x_) / cell_, columns_); }
+  std::int64_t Row(double y) const { return Clamped((y - origin_y_) / cell_, rows_); }
+  double RowLow(std::int64_t row) const { return origin_y_ + static_cast<double>(row) * cell_; }
+  // The position in `order()` of the first point of cell (row, column);
+  // (row, columns) is the end of the row.
+  std::uint32_t CellStart(std::int64_t row, std::int64_t column) const {
+    return start_[static_cast<std::size_t>(row * columns_ + column)];
+  }
+  static std::int64_t Clamped(double cells, std::int64_t count) {
+    if (!(cells > 0)) return 0;  // below the cells, or not a number
+    if (cells >= static_cast<double>(count - 1)) return count - 1;
+    return static_cast<std::int64_t>(cells);
+  }
+  void FileIntoCells(const PointSet& points);
+
   double inner_, outer_;
-  CellGrid grid_;
-  std::vector<double> x_, y_, cba_;  // the points in the grid's order
+  double origin_x_, origin_y_, cell_ = 1;
+  std::int64_t columns_ = 1, rows_ = 1;
+  std::vector<std::uint32_t> start_;  // per cell (row-major), then the end
+  std::vector<std::uint32_t> order_;
+  std::vector<double> x_, y_, cba_;  // the points in order()
 };
 
 template <typename Visit>
 void RingIndex::ForEachStretch(double x, double y, Visit&& visit) const {
   // Rounding in the bounds below is covered by widening the ring and
   // narrowing its hole by far more than any rounding error.
-  const double cell = grid_.cell();
+  const double cell = cell_;
   const double margin = 1e-9 * (std::fabs(x) + std::fabs(y) + std::fabs(outer_) + cell);
   const double outer = outer_ * (1 + 1e-9) + margin;
   const double inner = inner_ * (1 - 1e-9) - margin;
-  const std::int64_t last_row = grid_.Row(y + outer);
-  for (std::int64_t row = grid_.Row(y - outer); row <= last_row; ++row) {
+  const std::int64_t last_row = Row(y + outer);
+  for (std::int64_t row = Row(y - outer); row <= last_row; ++row) {
     // The distances along Y from the centre to the nearest and the farthest
     // point the row can hold.
-    const double row_low = grid_.RowLow(row) - margin;
+    const double row_low = RowLow(row) - margin;
     const double row_high = row_low + cell + 2 * margin;
     const double near_dy = std::max({0.0, row_low - y, y - row_high});
     const double far_dy = std::max(std::fabs(y - row_low), std::fabs(row_high - y));
     if (near_dy > outer) continue;
     const double reach = std::sqrt(outer * outer - near_dy * near_dy) * (1 + 1e-9) + margin;
-    const std::int64_t first = grid_.Column(x - reach);
-    const std::int64_t last = grid_.Column(x + reach);
+    const std::int64_t first = Column(x - reach);
+    const std::int64_t last = Column(x + reach);
     if (inner > far_dy) {
       // Cells strictly between the hole's end cells hold only points nearer
       // than the inner distance.
       const double hole = std::sqrt(inner * inner - far_dy * far_dy) * (1 - 1e-9) - margin;
-      const std::int64_t hole_first = grid_.Column(x - hole);
-      const std::int64_t hole_last = grid_.Column(x + hole);
+      const std::int64_t hole_first = Column(x - hole);
+      const std::int64_t hole_last = Column(x + hole);
       if (hole > 0 && hole_last - hole_first >= 2) {
-        visit(grid_.CellStart(row, first), grid_.CellStart(row, std::min(last, hole_first) + 1));
-        visit(grid_.CellStart(row, std::max(first, hole_last)), grid_.CellStart(row, last + 1));
+        visit(CellStart(row, first), CellStart(row, std::min(last, hole_first) + 1));
+        visit(CellStart(row, std::max(first, hole_last)), CellStart(row, last + 1));
         continue;
       }
     }
-    visit(grid_.CellStart(row, first), grid_.CellStart(row, last + 1));
+    visit(CellStart(row, first), CellStart(row, last + 1));
   }
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // The residual of every point of a survey, without the table: its CBA less
-// the mean of its ring, stored in the point, and the number of ring values
-// of each point. The residual table, the Python module and the tests all
-// compute through here.
+// the mean of its ring, stored in the point, with the number of ring values
+// of each point and, when asked for, each ring's quality. The residual
+// table, the Python module and the tests all compute through here.
 
 #include <cstddef>
 #include <cstdint>
@@ -11,6 +11,7 @@
 
 #include "grid/Gridimport.h"
 #include "points/PointSet.h"
+#include "residual/RingQuality.h"
 
 namespace torvane {
 
@@ -20,17 +21,29 @@ using RingStep = std::function<bool(std::size_t done)>;
 
 enum class RingOutcome { kDone, kStopped };
 
-// Point mode: the ring is the points at R - D to R + D. `ring_counts` gets
-// one count per point, in the points' order. Throws std::bad_alloc when
-// memory runs out. A point with an empty ring gets 0.
-RingOutcome GatherPointRings(PointSet& points, double radius, double band,
-                             std::vector<int>& ring_counts, const RingStep& step);
+struct RingSettings {
+  double radius = 0;  // R
+  double band = 0;    // D, half-width of the ring along the radius (point mode)
+  // Grid mode: `ring_points` samples of this grid on the circle of radius R;
+  // with `use_interpolated_cba` the residual starts from the grid's value at
+  // the point where it has one.
+  const TGridImport* grid = nullptr;
+  std::int32_t ring_points = 0;
+  bool use_interpolated_cba = false;
+  bool quality = false;        // every ring's GAP, SECTORS and SD
+  RingBlanking blanking = {};  // points whose ring falls short get no residual (NaN)
+};
 
-// Grid mode: the ring is `ring_points` samples of the grid on the circle of
-// radius R; with `use_interpolated_cba` the residual starts from the grid's
-// value at the point where it has one.
-RingOutcome GatherGridRings(PointSet& points, const TGridImport& grid, double radius,
-                            std::int32_t ring_points, bool use_interpolated_cba,
-                            std::vector<int>& ring_counts, const RingStep& step);
+struct RingResults {
+  std::vector<std::int32_t> ring_counts;  // N of each point, in point order
+  // Each point's quality, in point order; filled when the quality was asked
+  // for or a blanking needs the gap, empty otherwise.
+  std::vector<RingQuality> qualities;
+};
+
+// Throws std::bad_alloc when memory runs out. A point with an empty ring
+// gets 0.
+RingOutcome GatherRings(PointSet& points, const RingSettings& settings, RingResults& results,
+                        const RingStep& step);
 
 }  // namespace torvane

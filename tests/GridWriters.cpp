@@ -5,6 +5,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <vector>
+
+#include <zlib.h>
 
 namespace torvane::testing {
 namespace {
@@ -88,13 +91,77 @@ std::string Surfer6Bytes(const TestGrid& grid) {
   return out;
 }
 
+namespace {
+
+// One element of a Geosoft grid as the file holds it, appended to `out`.
+void AppendGeosoftElement(std::string& out, double value, const GeosoftOptions& o) {
+  const bool missing = Missing(value);
+  const double raw = (value - o.base) * o.multiplier;
+  switch (o.element_size * 10 + (o.element_size == 8 ? 2 : o.sign_flag)) {
+    case 10:
+      AppendUint(out, missing ? 255 : static_cast<std::uint64_t>(std::lround(raw)), 1);
+      break;
+    case 11:
+      AppendUint(out, std::bit_cast<std::uint8_t>(static_cast<std::int8_t>(missing ? -127 : std::lround(raw))), 1);
+      break;
+    case 20:
+    case 21:
+      AppendInt16(out, static_cast<std::int16_t>(missing ? -32767 : std::round(raw)));
+      break;
+    case 40:
+      AppendUint(out, missing ? 0xFFFFFFFFu : static_cast<std::uint64_t>(std::llround(raw)), 4);
+      break;
+    case 41:
+      AppendInt32(out, missing ? -2147483647 : static_cast<std::int32_t>(std::lround(raw)));
+      break;
+    case 42:
+      AppendFloat(out, missing ? -1e32f : static_cast<float>(raw));
+      break;
+    default:
+      AppendDouble(out, missing ? -1e32 : raw);
+  }
+}
+
+// The elements in blocks: the table after the header, then each block's 16
+// bytes of block header and its zlib stream.
+std::string CompressedVectors(const std::string& elements, int vectors, int per_block) {
+  const std::size_t vector_bytes = elements.size() / static_cast<std::size_t>(vectors);
+  const int blocks = (vectors + per_block - 1) / per_block;
+  std::vector<std::string> streams;
+  for (int b = 0; b < blocks; ++b) {
+    const std::size_t first = static_cast<std::size_t>(b * per_block) * vector_bytes;
+    const std::size_t size = std::min(elements.size() - first, static_cast<std::size_t>(per_block) * vector_bytes);
+    uLongf packed_size = compressBound(size);
+    std::string packed(packed_size, '\0');
+    compress2(reinterpret_cast<Bytef*>(packed.data()), &packed_size,
+              reinterpret_cast<const Bytef*>(elements.data() + first), size, 6);
+    packed.resize(packed_size);
+    streams.push_back(std::string(16, '\x11') + packed);
+  }
+  std::string out;
+  AppendInt32(out, 0x7182739);  // signature
+  AppendInt32(out, 2);          // zlib
+  AppendInt32(out, blocks);
+  AppendInt32(out, per_block);
+  std::uint64_t at = 512 + 16 + 12 * static_cast<std::uint64_t>(blocks);
+  for (const std::string& stream : streams) {
+    AppendUint(out, at, 8);
+    at += stream.size();
+  }
+  for (const std::string& stream : streams) AppendInt32(out, static_cast<std::int32_t>(stream.size()));
+  for (const std::string& stream : streams) out += stream;
+  return out;
+}
+
+}  // namespace
+
 std::string GeosoftBytes(const TestGrid& grid, const GeosoftOptions& options) {
   const bool by_column = options.vectors_are_columns;
   const int elements = by_column ? grid.nrows : grid.ncols;
   const int vectors = by_column ? grid.ncols : grid.nrows;
   std::string out;
-  AppendInt32(out, 2);  // element size
-  AppendInt32(out, 1);  // signed
+  AppendInt32(out, options.element_size + (options.vectors_per_block > 0 ? 1024 : 0));
+  AppendInt32(out, options.sign_flag);
   AppendInt32(out, elements);
   AppendInt32(out, vectors);
   AppendInt32(out, by_column ? -1 : 1);
@@ -104,14 +171,28 @@ std::string GeosoftBytes(const TestGrid& grid, const GeosoftOptions& options) {
     AppendDouble(out, v);
   }
   out.resize(kGeosoftData, '\0');
+  std::string data;
   for (int k = 0; k < vectors; ++k) {
     for (int e = 0; e < elements; ++e) {
-      const double v = by_column ? grid.at(k, e) : grid.at(e, k);
-      const double raw = Missing(v) ? -32767 : std::round((v - options.base) * options.multiplier);
-      AppendInt16(out, static_cast<std::int16_t>(raw));
+      AppendGeosoftElement(data, by_column ? grid.at(k, e) : grid.at(e, k), options);
     }
   }
-  return out;
+  return out + (options.vectors_per_block > 0
+                    ? CompressedVectors(data, vectors, options.vectors_per_block)
+                    : data);
+}
+
+TestGrid GeosoftValues(const TestGrid& grid, const GeosoftOptions& options) {
+  TestGrid held = grid;
+  const bool integers = options.element_size < 4 || (options.element_size == 4 && options.sign_flag < 2);
+  for (double& v : held.values) {
+    if (Missing(v)) continue;
+    double raw = (v - options.base) * options.multiplier;
+    if (integers) raw = std::round(raw);
+    if (options.element_size == 4 && options.sign_flag == 2) raw = static_cast<float>(raw);
+    v = raw / options.multiplier + options.base;
+  }
+  return held;
 }
 
 std::string SurferAsciiText(const TestGrid& grid) {
@@ -132,13 +213,23 @@ std::string SurferAsciiText(const TestGrid& grid) {
   return out;
 }
 
-std::string EsriAsciiText(const TestGrid& grid, double nodata) {
+std::string EsriAsciiText(const TestGrid& grid, double nodata, const EsriOptions& options) {
   std::string out;
   out += "ncols " + std::to_string(grid.ncols) + "\n";
   out += "nrows " + std::to_string(grid.nrows) + "\n";
-  out += "xllcorner " + Number(grid.xmin - grid.dx / 2) + "\n";
-  out += "yllcorner " + Number(grid.ymin - grid.dy / 2) + "\n";
-  out += "cellsize " + Number(grid.dx) + "\n";
+  if (options.centre) {
+    out += "xllcenter " + Number(grid.xmin) + "\n";
+    out += "yllcenter " + Number(grid.ymin) + "\n";
+  } else {
+    out += "xllcorner " + Number(grid.xmin - grid.dx / 2) + "\n";
+    out += "yllcorner " + Number(grid.ymin - grid.dy / 2) + "\n";
+  }
+  if (options.spacings) {
+    out += "dx " + Number(grid.dx) + "\n";
+    out += "dy " + Number(grid.dy) + "\n";
+  } else {
+    out += "cellsize " + Number(grid.dx) + "\n";
+  }
   out += "NODATA_value " + Number(nodata) + "\n";
   for (int r = grid.nrows - 1; r >= 0; --r) {
     for (int c = 0; c < grid.ncols; ++c) {

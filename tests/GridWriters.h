@@ -31,19 +31,33 @@ inline constexpr double kSurferBlank = 1.70141e38;
 std::string Surfer7Bytes(const TestGrid& grid, double blank = kSurferBlank);
 // DSBB; missing nodes carry 1.70141e38.
 std::string Surfer6Bytes(const TestGrid& grid);
-// 2-byte elements, raw = round((value - base) * multiplier); missing nodes
-// are -32767. Rows (orientation 0) or columns (orientation -1) as vectors.
+// Elements raw = (value - base) * multiplier, rounded for integers; missing
+// nodes carry each type's dummy (2 bytes: -32767). Rows (orientation 0) or
+// columns (orientation -1) as vectors. With vectors_per_block the vectors
+// are compressed, that many to a zlib block.
 struct GeosoftOptions {
   bool vectors_are_columns = false;
   double base = 0;
   double multiplier = 1;
+  int element_size = 2;  // 1, 2, 4 or 8
+  int sign_flag = 1;     // 0 unsigned, 1 signed, 2 float
+  int vectors_per_block = 0;
 };
 std::string GeosoftBytes(const TestGrid& grid, const GeosoftOptions& options = {});
+// The values a reader finds in GeosoftBytes(grid, options): each rounded
+// to its element and scaled back.
+TestGrid GeosoftValues(const TestGrid& grid, const GeosoftOptions& options);
 // DSAA with CR LF line ends, ten values a line; missing nodes 1.70141e+38.
 std::string SurferAsciiText(const TestGrid& grid);
 // xllcorner and yllcorner half a cell south-west of the first node, as the
-// format defines them; needs dx == dy. Missing nodes carry `nodata`.
-std::string EsriAsciiText(const TestGrid& grid, double nodata = -9999);
+// format defines them, or xllcenter and yllcenter on it; cellsize (needs
+// dx == dy) or dx and dy lines. Missing nodes carry `nodata`.
+struct EsriOptions {
+  bool centre = false;
+  bool spacings = false;
+};
+std::string EsriAsciiText(const TestGrid& grid, double nodata = -9999,
+                          const EsriOptions& options = {});
 
 // Overwrite numbers at a byte offset of a binary grid, little-endian.
 void PutInt16(std::string& bytes, std::size_t offset, std::int16_t value);

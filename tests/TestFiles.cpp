@@ -3,6 +3,7 @@
 #include <stdlib.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -47,8 +48,12 @@ std::string ReadFile(const std::string& path) {
 std::string SourceDir() { return TORVANE_SOURCE_DIR; }
 
 std::string InteropDir() {
+  // Beside the project, or where TORVANE_INTEROP_DIR says (a work tree
+  // checked out elsewhere).
+  const char* given = std::getenv("TORVANE_INTEROP_DIR");
   const std::filesystem::path interop =
-      std::filesystem::path(TORVANE_SOURCE_DIR).parent_path() / "shared" / "interop";
+      given && *given ? std::filesystem::path(given)
+                      : std::filesystem::path(TORVANE_SOURCE_DIR).parent_path() / "shared" / "interop";
   return std::filesystem::is_directory(interop) ? interop.string() : std::string();
 }
 

@@ -31,6 +31,6 @@ std::string ReadFile(const std::string& path);
 
 // The folder of the project's sources and of the shared samples beside it.
 std::string SourceDir();
-std::string InteropDir();  // empty when the samples are not there
+std::string InteropDir();  // empty when the samples are not there; TORVANE_INTEROP_DIR names them
 
 }  // namespace torvane::testing

@@ -12,7 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "grid/GridValues.h"
+#include "grid/GridArrays.h"
+#include "grid/ReadGridValues.h"
 #include "grid/Gridimport.h"
 #include "points/PointArrays.h"
 #include "points/PointFileReader.h"
@@ -55,21 +56,18 @@ TEST(ArrayFront, ArraysAreStoredAsTheFileStoresThem) {
   TempDir dir;
   const Survey survey = RandomSurvey(3, 500, dir.File("s.dat"));
   ScriptedPlatform platform;
-  PointSet from_file, from_arrays, as_given;
+  PointSet from_file, from_arrays;
   ASSERT_TRUE(ReadPointFile(platform, dir.File("s.dat"), PointColumns{}, from_file));
   ASSERT_TRUE(PointSetFromArrays(platform, survey.x, survey.y, survey.point, survey.cba,
                                  from_arrays));
-  ASSERT_TRUE(ReadPointFile(platform, dir.File("s.dat"), PointColumns{}, as_given,
-                            StoredCoordinates::kAsGiven));
   ASSERT_EQ(from_arrays.points.size(), from_file.points.size());
   EXPECT_TRUE(SameBits(from_arrays.shift_x, from_file.shift_x));
   EXPECT_TRUE(SameBits(from_arrays.max_y, from_file.max_y));
-  EXPECT_EQ(as_given.shift_x, 0.0);
   for (std::size_t i = 0; i < survey.x.size(); ++i) {
     EXPECT_TRUE(SameBits(from_arrays.points[i].x, from_file.points[i].x)) << i;
     EXPECT_TRUE(SameBits(from_arrays.points[i].y, from_file.points[i].y)) << i;
     EXPECT_TRUE(SameBits(from_arrays.points[i].cba, from_file.points[i].cba)) << i;
-    EXPECT_TRUE(SameBits(as_given.points[i].x, survey.x[i])) << i;
+    EXPECT_TRUE(SameBits(from_file.FileX(i), from_arrays.FileX(i))) << i;
   }
 }
 
@@ -96,10 +94,14 @@ TEST(ArrayFront, RingsOverArraysMatchAPlainLoop) {
   ScriptedPlatform platform;
   PointSet points;
   ASSERT_TRUE(PointSetFromArrays(platform, survey.x, survey.y, {}, survey.cba, points));
-  std::vector<int> counts;
+  RingSettings settings;
+  settings.radius = 400;
+  settings.band = 60;
+  RingResults rings;
   std::size_t steps = 0;
-  ASSERT_EQ(GatherPointRings(points, 400, 60, counts, [&](std::size_t) { return ++steps > 0; }),
+  ASSERT_EQ(GatherRings(points, settings, rings, [&](std::size_t) { return ++steps > 0; }),
             RingOutcome::kDone);
+  const std::vector<std::int32_t>& counts = rings.ring_counts;
   EXPECT_EQ(steps, survey.x.size());
   for (std::size_t i = 0; i < survey.x.size(); ++i) {
     const SurveyPoint& p = points.points[i];
@@ -123,34 +125,42 @@ TEST(ArrayFront, AStepThatSaysStopEndsTheRings) {
   ScriptedPlatform platform;
   PointSet points;
   ASSERT_TRUE(PointSetFromArrays(platform, survey.x, survey.y, {}, survey.cba, points));
-  std::vector<int> counts;
-  EXPECT_EQ(GatherPointRings(points, 300, 30, counts, [](std::size_t done) { return done < 100; }),
+  RingSettings settings;
+  settings.radius = 300;
+  settings.band = 30;
+  RingResults rings;
+  EXPECT_EQ(GatherRings(points, settings, rings, [](std::size_t done) { return done < 100; }),
             RingOutcome::kStopped);
 }
 
 TEST(ArrayFront, GridValuesOutAndBackSampleAsTheFile) {
   ScriptedPlatform platform;
+  const std::string path = std::string(TORVANE_SOURCE_DIR) + "/tests/data/gdal_gs7bg.grd";
   TGridImport file_grid(platform);
-  ASSERT_TRUE(file_grid.Load(std::string(TORVANE_SOURCE_DIR) + "/tests/data/gdal_gs7bg.grd"));
-  std::vector<double> values(std::size_t{file_grid.ncols} * file_grid.nrows);
-  CopyGridValues(file_grid, values);
+  ASSERT_TRUE(file_grid.Load(path));
+  GridValues plain;
+  ASSERT_TRUE(ReadGridValues(platform, path, plain));
+  std::vector<double> values(std::size_t{plain.ncols} * plain.nrows);
+  CopyGridValues(plain, values);
   // Row 0 is the southernmost; blanks are NaN.
   EXPECT_TRUE(SameBits(values[1], static_cast<double>(file_grid.Node(1, 0))));
   int blanks = 0;
   for (const double v : values) blanks += std::isnan(v) ? 1 : 0;
   EXPECT_EQ(blanks, 3);
 
+  GridValues back;
+  ASSERT_TRUE(GridFromValues(back, plain.ncols, plain.nrows, plain.xmin, plain.dx, plain.ymin,
+                             plain.dy, values));
+  EXPECT_EQ(back.nodes, plain.nodes);
   TGridImport copy(platform);
-  ASSERT_TRUE(GridFromValues(copy, file_grid.ncols, file_grid.nrows, file_grid.xmin,
-                             file_grid.dx, file_grid.ymin, file_grid.dy, values));
-  for (double x = file_grid.xmin - 10; x < file_grid.xmax + 10; x += 7.3) {
-    for (double y = file_grid.ymin - 10; y < file_grid.ymax + 10; y += 5.9) {
+  ASSERT_TRUE(LoadGridValues(copy, back));
+  for (double x = file_grid.xmin() - 10; x < file_grid.xmax() + 10; x += 7.3) {
+    for (double y = file_grid.ymin() - 10; y < file_grid.ymax() + 10; y += 5.9) {
       EXPECT_TRUE(SameBits(copy.Interpolate(x, y), file_grid.Interpolate(x, y))) << x << " " << y;
     }
   }
-  TGridImport refused(platform);
+  GridValues refused;
   EXPECT_FALSE(GridFromValues(refused, 3, 2, 0, 0, 0, 1, std::vector<double>(6, 1.0)));
-  EXPECT_EQ(platform.Messages().back(), "message: Error: Grid geometry is not valid");
 }
 
 }  // namespace

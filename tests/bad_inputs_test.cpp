@@ -168,8 +168,9 @@ const BadInputCase kCases[] = {
      },
      nullptr, "100", "10", {}, 5, " " + Fixed("%.6f", 1e308 - 1.7e308 / 2) + "          4\r\n",
      {"nan"}},
-    {"RadiusTiny", ThreePoints, nullptr, "1e-300", "1e-300",
-     {"info: Insufficent memory for creting temporary cluster. Increase radius for search!"}, -1},
+    // Without previews no cells are laid: a tiny radius costs no memory.
+    // Each point's ring holds the point alone.
+    {"RadiusTiny", ThreePoints, nullptr, "1e-300", "1e-300", {}, 3, "0.000000          1\r\n"},
     {"RadiusHuge", ThreePoints, nullptr, "1e300", "1e299", {}, 3, "0.000000          0\r\n"},
     {"GridCountsNear2To32", ThreePoints, Surfer7CountsNear2To32, "100", nullptr,
      {"message: Error: \nError by reading grid"}, 3, "0.000000          0\r\n"},
@@ -240,15 +241,62 @@ std::vector<std::string> Told(const BadInputCase& c, const std::string& grid_pat
   return told;
 }
 
-// The window's messages as torvane-cli prints them on stderr.
-std::string AsPrinted(const std::vector<std::string>& told) {
+// What the window says when every point's ring is empty, in each mode.
+constexpr const char* kEveryRingEmpty =
+    "message: Warning: Every point has N = 0 and its residual was written as 0: there is no "
+    "survey point at R +- D from any point. Check the band (+- D), the radius for search, and "
+    "the coordinates' units (R and D are in metres).";
+constexpr const char* kEveryGridRingEmpty =
+    "message: Warning: Every point has N = 0 and its residual was written as 0: there is no "
+    "sample of the grid on any point's ring. Check the radius for search, that the grid covers "
+    "the points, and the coordinates' units (the radius is in metres).";
+
+// The rows of a written table whose N is 0.
+int EmptyRings(const std::string& table) {
+  const std::vector<std::string> rows = Lines(table);
+  int empty = 0;
+  for (std::size_t i = 1; i < rows.size(); ++i) empty += rows[i].ends_with(" 0\r");
+  return empty;
+}
+
+// The case's messages, and the warning when the table it wrote has no ring
+// value at all.
+std::vector<std::string> Expected(const BadInputCase& c, const RunFolder& folder) {
+  std::vector<std::string> told = Told(c, folder.dir.File("cba.grd"));
+  if (c.rows > 0 && EmptyRings(folder.Table()) == c.rows) {
+    told.emplace_back(c.grid != nullptr ? kEveryGridRingEmpty : kEveryRingEmpty);
+  }
+  return told;
+}
+
+// The window's messages as torvane-cli prints them on stderr: one line
+// each, naming the file a message is about, then the count of empty rings.
+std::string AsPrinted(const std::vector<std::string>& told, const BadInputCase& c,
+                      const RunFolder& folder) {
   std::string printed;
   for (const std::string& message : told) {
-    if (message.starts_with("info: ")) {
-      printed += "Torvane: " + message.substr(6) + "\n";
-    } else {
-      printed += message.substr(std::string("message: ").size()) + "\n";
+    std::string caption = "Torvane";
+    std::string text = message.substr(message.find(": ") + 2);
+    if (message.starts_with("message: ")) {
+      caption = text.substr(0, text.find(": "));
+      text = text.substr(caption.size() + 2);
     }
+    while (!text.empty() && text.front() == '\n') text.erase(0, 1);
+    std::string file;
+    if (caption == "Warning") {
+      file = "";
+    } else if (text.starts_with("Input file")) {
+      file = folder.dir.File("survey.dat");
+    } else if (c.grid != nullptr) {
+      file = folder.dir.File("cba.grd");
+    }
+    if (!file.empty() && text.find(file) == std::string::npos) text += ": " + file;
+    printed += "torvane-cli: " + caption + ": " + text + "\n";
+  }
+  const int empty = c.rows > 0 ? EmptyRings(folder.Table()) : 0;
+  if (empty > 0) {
+    printed += "torvane-cli: Note: N = 0 for " + std::to_string(empty) + " of " +
+               std::to_string(c.rows) + " points: no ring value, residual written as 0\n";
   }
   return printed;
 }
@@ -273,7 +321,7 @@ TEST_P(BadInput, InTheWindow) {
   }
   form.btn_calcClick();
 
-  EXPECT_EQ(platform.Messages(), Told(c, folder.dir.File("cba.grd")));
+  EXPECT_EQ(platform.Messages(), Expected(c, folder));
   EXPECT_EQ(form.ResultsReady(), c.rows >= 0);
   EXPECT_TRUE(platform.Enabled(Control::btn_calc));
   folder.ExpectOutcome(c, before);
@@ -293,7 +341,7 @@ TEST_P(BadInput, ThroughTheBatchCommand) {
   const CliResult run = RunCli(folder.dir, args);
 
   EXPECT_EQ(run.exit_code, c.rows >= 0 ? 0 : 1);
-  EXPECT_EQ(run.err, AsPrinted(Told(c, folder.dir.File("cba.grd"))));
+  EXPECT_EQ(run.err, AsPrinted(Expected(c, folder), c, folder));
   folder.ExpectOutcome(c, before);
 }
 

@@ -58,28 +58,30 @@ const ExitCase kExitCases[] = {
     {"NoArguments", {}, 2, "--input"},
     {"UnknownFlag", {"--input", "$IN", "--output", "$OUT", "--radius", "5", "--frobnicate"}, 2,
      "frobnicate"},
-    {"RadiusZero", {"--input", "$IN", "--output", "$OUT", "--radius", "0"}, 2,
-     "Error: Radius must be greater than 0\n"},
-    {"RadiusNotANumber", {"--input", "$IN", "--output", "$OUT", "--radius", "1,5"}, 2,
-     "Error: 1,5 Is not a number\n"},
+    {"BandMissing", {"--input", "$IN", "--output", "$OUT", "--radius", "5"}, 2,
+     "Usage error: --band is required in point mode"},
+    {"RadiusZero", {"--input", "$IN", "--output", "$OUT", "--radius", "0", "--band", "1"}, 2,
+     "Usage error: --radius 0: the ring radius R must be greater than 0 (see"},
+    {"RadiusNotANumber", {"--input", "$IN", "--output", "$OUT", "--radius", "1,5", "--band", "1"},
+     2, "Usage error: --radius '1,5' is not a number"},
     {"BandZero", {"--input", "$IN", "--output", "$OUT", "--radius", "5", "--band", "0"}, 2,
-     "Error: Radius must be greater than 0\n"},
-    {"BadColumns", {"--input", "$IN", "--output", "$OUT", "--radius", "5", "--columns", "A,B,C"},
-     2, "--columns"},
-    {"BandAboveRadius", {"--input", "$IN", "--output", "$OUT", "--radius", "5", "--band", "6"}, 1,
-     "Torvane: Depth must be <= than radius for search.\n"},
-    {"SameInputAndOutput", {"--input", "$IN", "--output", "$IN", "--radius", "5"}, 1,
-     "Torvane: Input and output file name must not be the same.\n"},
-    {"MissingInput", {"--input", "$DIR/none.dat", "--output", "$OUT", "--radius", "5"}, 1,
-     "Torvane: Cannot open input data file\n"},
-    {"OutputFolderMissing", {"--input", "$IN", "--output", "$DIR/no/t.dat", "--radius", "5"}, 1,
-     "Torvane: Error by opening output data "},
-    {"RingPointsWithoutGrid", {"--input", "$IN", "--output", "$OUT", "--radius", "5",
+     "Usage error: --band 0: the band D (half-width of the ring) must be greater than 0 ("},
+    {"BadColumns", {"--input", "$IN", "--output", "$OUT", "--radius", "5", "--band", "1",
+                    "--columns", "A,B,C"}, 2, "--columns"},
+    {"BandAboveRadius", {"--input", "$IN", "--output", "$OUT", "--radius", "5", "--band", "6"}, 2,
+     "Usage error: --band 6 is wider than --radius 5"},
+    {"SameInputAndOutput", {"--input", "$IN", "--output", "$IN", "--radius", "5", "--band", "1"},
+     2, "Torvane: Input and output file name must not be the same.\n"},
+    {"MissingInput", {"--input", "$DIR/none.dat", "--output", "$OUT", "--radius", "5", "--band",
+                      "1"}, 1, "Torvane: Cannot open input data file: "},
+    {"OutputFolderMissing", {"--input", "$IN", "--output", "$DIR/no/t.dat", "--radius", "5",
+                             "--band", "1"}, 1, "Torvane: Error by opening output data "},
+    {"RingPointsWithoutGrid", {"--input", "$IN", "--output", "$OUT", "--radius", "5", "--band", "1",
                                "--ring-points", "8"}, 2, "--ring-points"},
     {"GridMemoryLimitNotANumber", {"--input", "$IN", "--output", "$OUT", "--radius", "5", "--grid",
                                    "$IN", "--grid-memory-limit", "lots"}, 2, "--grid-memory-limit"},
     {"RingPointsZero", {"--input", "$IN", "--output", "$OUT", "--radius", "5", "--grid", "$IN",
-                        "--ring-points", "0"}, 1,
+                        "--ring-points", "0"}, 2,
      "Torvane: Number of points must be a whole number greater than 0\n"},
     {"GridMissing", {"--input", "$IN", "--output", "$OUT", "--radius", "5", "--grid",
                      "$DIR/none.grd"}, 1, "Error: Error by opening file "},
@@ -150,7 +152,8 @@ TEST(Cli, GridModeOnTheSampleGrid) {
   const CliResult disk = RunCli(
       dir, with({"--output", dir.File("disk.dat"), "--grid-memory-limit", "0", "--quiet"}));
   ASSERT_EQ(disk.exit_code, 0) << disk.err;
-  EXPECT_EQ(disk.err, "Torvane: Grid is too big to fit in memory - data will be read from HDD\n");
+  EXPECT_EQ(disk.err, "torvane-cli: Torvane: Grid is too big to fit in memory - data will be read "
+                      "from HDD: " + grid + "\n");
   EXPECT_EQ(ReadFile(dir.File("disk.dat")), ReadFile(dir.File("memory.dat")));
 
   const CliResult centre = RunCli(
@@ -187,10 +190,12 @@ TEST(Cli, CommaLocale) {
   ASSERT_EQ(table.size(), 4u) << "the line written with '.' is skipped";
   EXPECT_EQ(table[1], "       0.0        0.0        1.0     10.500   5.500000          2\r");
   const CliResult dotted = RunCli(dir, {"--input", dir.File("in.dat"), "--output",
-                                        dir.File("t.dat"), "--radius", "100.5"},
+                                        dir.File("t.dat"), "--radius", "100.5", "--band", "0,5"},
                                   "LC_ALL=de_DE.UTF-8");
   EXPECT_EQ(dotted.exit_code, 2);
-  EXPECT_NE(dotted.err.find("Error: 100.5 Is not a number"), std::string::npos) << dotted.err;
+  EXPECT_NE(dotted.err.find("--radius '100.5' is not a number (decimal separator ',')"),
+            std::string::npos)
+      << dotted.err;
 }
 
 // Surveys converted from real gravity data sets: every station makes a line.
@@ -252,7 +257,7 @@ TEST(CliConfig, FlagsBesideItOverrideIt) {
   // As saved, the band (10) exceeds the radius (5): the run would be refused.
   const std::string config =
       SaveSessionAsTheWindow(dir, dir.File("in.dat"), dir.File("saved.dat"), "5");
-  EXPECT_EQ(RunCli(dir, {"--config", config, "--quiet"}).exit_code, 1);
+  EXPECT_EQ(RunCli(dir, {"--config", config, "--quiet"}).exit_code, 2);
 
   const CliResult run = RunCli(
       dir, {"--config", config, "--output", dir.File("t.dat"), "--radius", "100", "--quiet"});
@@ -285,7 +290,7 @@ TEST(CliConfig, RefusedSettingsFiles) {
       {dir.File("in.dat"), "in.dat: not a settings file"},
       {dir.File("empty.cfg"), "empty.cfg: not a settings file"},
       {dir.path().string(), "cannot be read"},
-      {dir.File("fresh.cfg"), "Error: Radius must be greater than 0"},
+      {dir.File("fresh.cfg"), "--radius 0: the ring radius R must be greater than 0"},
   };
   for (const auto& c : cases) {
     const CliResult run = RunCli(dir, {"--config", c.config});

@@ -50,8 +50,8 @@ struct GridFile {
 // Every node equals the written value in single precision, or is blank
 // where the value was missing.
 void ExpectNodes(const TGridImport& grid, const TestGrid& expected) {
-  ASSERT_EQ(grid.ncols, static_cast<std::uint32_t>(expected.ncols));
-  ASSERT_EQ(grid.nrows, static_cast<std::uint32_t>(expected.nrows));
+  ASSERT_EQ(grid.ncols(), static_cast<std::uint32_t>(expected.ncols));
+  ASSERT_EQ(grid.nrows(), static_cast<std::uint32_t>(expected.nrows));
   for (int r = 0; r < expected.nrows; ++r) {
     for (int c = 0; c < expected.ncols; ++c) {
       const double want = expected.at(c, r);
@@ -69,6 +69,7 @@ struct FormatCase {
   const char* name;
   GridFormat format;
   std::string (*write)(const TestGrid&);
+  bool square_cells = false;  // the format has one cell size for x and y
 };
 
 const FormatCase kFormats[] = {
@@ -79,7 +80,19 @@ const FormatCase kFormats[] = {
     {"GeosoftColumns", GridFormat::GeosoftBinary,
      [](const TestGrid& g) { return GeosoftBytes(g, {true, 0, 8}); }},
     {"SurferAscii", GridFormat::SurferAscii, SurferAsciiText},
-    {"EsriAscii", GridFormat::EsriAscii, [](const TestGrid& g) { return EsriAsciiText(g); }},
+    {"EsriAscii", GridFormat::EsriAscii, [](const TestGrid& g) { return EsriAsciiText(g); },
+     true},
+    {"EsriAsciiCentre", GridFormat::EsriAscii,
+     [](const TestGrid& g) { return EsriAsciiText(g, -9999, {.centre = true}); }, true},
+    {"EsriAsciiSpacings", GridFormat::EsriAscii,
+     [](const TestGrid& g) { return EsriAsciiText(g, -9999, {.spacings = true}); }},
+    {"EsriAsciiCentreAndSpacings", GridFormat::EsriAscii,
+     [](const TestGrid& g) { return EsriAsciiText(g, -9999, {.centre = true, .spacings = true}); }},
+    {"GeosoftFloatColumnsCompressed", GridFormat::GeosoftBinary,
+     [](const TestGrid& g) {
+       return GeosoftBytes(g, {.vectors_are_columns = true, .element_size = 4, .sign_flag = 2,
+                               .vectors_per_block = 2});
+     }},
 };
 
 class EachFormat : public ::testing::TestWithParam<FormatCase> {};
@@ -88,25 +101,114 @@ class EachFormat : public ::testing::TestWithParam<FormatCase> {};
 TEST_P(EachFormat, ReadNodeForNodeWhateverTheName) {
   const FormatCase& c = GetParam();
   TestGrid expected = SmallGrid();
-  if (c.format == GridFormat::EsriAscii) expected.dy = expected.dx;  // square cells only
+  if (c.square_cells) expected.dy = expected.dx;
   for (const char* name : {"cba.grd", "cba.asc", "cba.txt", "cba"}) {
     GridFile file;
     ASSERT_TRUE(file.Load(c.write(expected), name)) << name;
-    EXPECT_EQ(file.grid.format, c.format);
+    EXPECT_EQ(file.grid.format(), c.format);
     EXPECT_TRUE(file.grid.in_memory());
     EXPECT_TRUE(file.platform.Messages().empty());
-    EXPECT_DOUBLE_EQ(file.grid.xmin, expected.xmin);
-    EXPECT_DOUBLE_EQ(file.grid.ymin, expected.ymin);
-    EXPECT_DOUBLE_EQ(file.grid.dx, expected.dx);
-    EXPECT_DOUBLE_EQ(file.grid.dy, expected.dy);
-    EXPECT_DOUBLE_EQ(file.grid.xmax, expected.xmin + 4 * expected.dx);
-    EXPECT_DOUBLE_EQ(file.grid.ymax, expected.ymin + 3 * expected.dy);
+    EXPECT_DOUBLE_EQ(file.grid.xmin(), expected.xmin);
+    EXPECT_DOUBLE_EQ(file.grid.ymin(), expected.ymin);
+    EXPECT_DOUBLE_EQ(file.grid.dx(), expected.dx);
+    EXPECT_DOUBLE_EQ(file.grid.dy(), expected.dy);
+    EXPECT_DOUBLE_EQ(file.grid.xmax(), expected.xmin + 4 * expected.dx);
+    EXPECT_DOUBLE_EQ(file.grid.ymax(), expected.ymin + 3 * expected.dy);
     ExpectNodes(file.grid, expected);
   }
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, EachFormat, ::testing::ValuesIn(kFormats),
                          [](const auto& row) { return std::string(row.param.name); });
+
+struct GeosoftCase {
+  const char* name;
+  GeosoftOptions options;
+};
+
+// Every element type, by rows and by columns, plain and compressed (blocks
+// of one vector, of several, and one block for all).
+const GeosoftCase kGeosoftTypes[] = {
+    {"SignedByte", {.base = 15, .multiplier = 4, .element_size = 1, .sign_flag = 1}},
+    {"UnsignedByte", {.base = -20, .multiplier = 4, .element_size = 1, .sign_flag = 0}},
+    {"SignedShort", {.base = 3, .multiplier = 8, .element_size = 2, .sign_flag = 1}},
+    {"SignedLong", {.base = -7, .multiplier = 1e6, .element_size = 4, .sign_flag = 1}},
+    {"UnsignedLong", {.base = -8, .multiplier = 1e6, .element_size = 4, .sign_flag = 0}},
+    {"Float", {.multiplier = 1, .element_size = 4, .sign_flag = 2}},
+    {"DoubleScaled", {.base = 2.5, .multiplier = 0.5, .element_size = 8, .sign_flag = 2}},
+    {"FloatByColumns", {.vectors_are_columns = true, .element_size = 4, .sign_flag = 2}},
+    {"ByteByColumns",
+     {.vectors_are_columns = true, .base = 15, .multiplier = 4, .element_size = 1, .sign_flag = 1}},
+    {"CompressedByte",
+     {.base = 15, .multiplier = 4, .element_size = 1, .sign_flag = 1, .vectors_per_block = 1}},
+    {"CompressedShort", {.multiplier = 8, .element_size = 2, .vectors_per_block = 3}},
+    {"CompressedDoubleOneBlock", {.element_size = 8, .sign_flag = 2, .vectors_per_block = 99}},
+    {"CompressedLongByColumns",
+     {.vectors_are_columns = true, .multiplier = 8, .element_size = 4, .vectors_per_block = 2}},
+};
+
+class GeosoftTypes : public ::testing::TestWithParam<GeosoftCase> {};
+
+// Node for node, in memory and (uncompressed) from the file; a compressed
+// grid too big for memory is declined, saying so.
+TEST_P(GeosoftTypes, EveryNodeWithItsTypesDummy) {
+  const GeosoftOptions& options = GetParam().options;
+  const TestGrid written = SmallGrid();
+  const std::string bytes = GeosoftBytes(written, options);
+  const TestGrid expected = GeosoftValues(written, options);
+  GridFile file;
+  ASSERT_TRUE(file.Load(bytes));
+  EXPECT_EQ(file.grid.format(), GridFormat::GeosoftBinary);
+  EXPECT_TRUE(file.platform.Messages().empty());
+  EXPECT_DOUBLE_EQ(file.grid.xmin(), written.xmin);
+  EXPECT_DOUBLE_EQ(file.grid.dy(), written.dy);
+  ExpectNodes(file.grid, expected);
+
+  ScriptedPlatform platform;
+  TGridImport small(platform, 0);
+  const bool accepted = small.Load(file.path());
+  if (options.vectors_per_block > 0) {
+    EXPECT_FALSE(accepted);
+    EXPECT_EQ(platform.Messages(),
+              std::vector<std::string>{"info: Grid is too big to fit in memory"});
+  } else {
+    ASSERT_TRUE(accepted);
+    EXPECT_TRUE(small.on_disk());
+    ExpectNodes(small, expected);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Elements, GeosoftTypes, ::testing::ValuesIn(kGeosoftTypes),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+// Damaged compressed grids and grids that are no plain values are declined,
+// naming the file and the reason.
+TEST(GeosoftGrid, DeclinedWithTheReason) {
+  const std::string compressed =
+      GeosoftBytes(SmallGrid(), {.element_size = 4, .sign_flag = 2, .vectors_per_block = 2});
+  std::string stream_broken = compressed;
+  stream_broken[stream_broken.size() - 10] ^= 0x55;
+  std::string block_outside = compressed;
+  PutInt32(block_outside, 512 + 16 + 8, 0x7fff0000);
+  std::string rotated = GeosoftBytes(SmallGrid());
+  PutDouble(rotated, 52, -30);
+  std::string colours = GeosoftBytes(SmallGrid(), {.element_size = 4, .sign_flag = 3});
+  struct Case {
+    std::string bytes;
+    std::string message;
+  };
+  for (const Case& c : {Case{stream_broken, kReadError + " "}, Case{block_outside, kReadError + " "},
+                        Case{compressed.substr(0, 600), kReadError + " "},
+                        Case{rotated, "message: Error: Geosoft grid is rotated by -30 degrees; "
+                                      "only grids along the x and y axes are read: "},
+                        Case{colours, "message: Error: Geosoft grid of colours or of an unknown "
+                                      "element type (size 4, sign flag 3) is not supported: "}}) {
+    GridFile file;
+    EXPECT_FALSE(file.Load(c.bytes));
+    EXPECT_EQ(file.platform.Messages(), std::vector<std::string>{c.message + file.path()});
+    EXPECT_FALSE(file.grid.in_memory());
+  }
+}
 
 // A path that cannot be opened: every reader says so, in the fixed order,
 // and the grid stays empty.
@@ -119,7 +221,7 @@ TEST(GridOpening, FiveMessagesInReaderOrder) {
     EXPECT_EQ(file.platform.Messages(),
               (std::vector<std::string>{error, error, error, error,
                                         "info: Error by opening file " + file.path(name)}));
-    EXPECT_EQ(file.grid.format, GridFormat::None);
+    EXPECT_EQ(file.grid.format(), GridFormat::None);
     EXPECT_TRUE(IsBlank(file.grid.Interpolate(0, 0)));
   }
 }
@@ -131,7 +233,7 @@ TEST(GridOpening, UnknownFormat) {
     GridFile file;
     EXPECT_FALSE(file.Load(content));
     EXPECT_EQ(file.platform.Messages(), std::vector<std::string>{kUnknownFormat + file.path()});
-    EXPECT_EQ(file.grid.format, GridFormat::None);
+    EXPECT_EQ(file.grid.format(), GridFormat::None);
   }
 }
 
@@ -153,7 +255,15 @@ const HeaderCase kEsriHeaders[] = {
      "  ncols    3\r\nNRows 2\r\nxllcorner 0\r\nyllcorner 0\r\ncellsize 10 m\r\nNODATA_value -1\r\n",
      '.', true},
     {"CentreInsteadOfCorner",
-     "ncols 3\nnrows 2\nxllcenter 0\nyllcenter 0\ncellsize 10\nnodata_value -1\n", '.', false},
+     "ncols 3\nnrows 2\nxllcenter 0\nyllcenter 0\ncellsize 10\nnodata_value -1\n", '.', true},
+    {"SpacingsInsteadOfCellsize",
+     "ncols 3\nnrows 2\nxllcorner 0\nyllcorner 0\ndx 10\ndy 20\nnodata_value -1\n", '.', true},
+    {"CornerAndCentreMixed",
+     "ncols 3\nnrows 2\nxllcorner 0\nyllcenter 0\ncellsize 10\nnodata_value -1\n", '.', false},
+    {"DxWithoutDy", "ncols 3\nnrows 2\nxllcorner 0\nyllcorner 0\ndx 10\nnodata_value -1\n",
+     '.', false},
+    {"DyBeforeDx",
+     "ncols 3\nnrows 2\nxllcorner 0\nyllcorner 0\ndy 10\ndx 10\nnodata_value -1\n", '.', false},
     {"NoNodataLine", "ncols 3\nnrows 2\nxllcorner 0\nyllcorner 0\ncellsize 10\n", '.', false},
     {"LinesInAnotherOrder",
      "nrows 2\nncols 3\nxllcorner 0\nyllcorner 0\ncellsize 10\nnodata_value -1\n", '.', false},
@@ -189,7 +299,7 @@ TEST_P(EsriHeader, AcceptedOrDeclined) {
     return;
   }
   EXPECT_TRUE(file.platform.Messages().empty());
-  EXPECT_EQ(file.grid.format, GridFormat::EsriAscii);
+  EXPECT_EQ(file.grid.format(), GridFormat::EsriAscii);
   // Node values are read with '.', whatever the locale; 1 is the north-west.
   EXPECT_EQ(file.grid.Node(0, 1), 1.0f);
   EXPECT_EQ(file.grid.Node(2, 0), 6.0f);
@@ -206,9 +316,9 @@ TEST(EsriAscii, NodesAtCellCentresNorthFirstMarkerTolerance) {
   ASSERT_TRUE(file.Load(
       "ncols 2\nnrows 2\nxllcorner 1000\nyllcorner 2000\ncellsize 50\nnodata_value -9999\n"
       "-9999.0000005 -9999.00001\n-9998.9999995 7.5\n"));
-  EXPECT_DOUBLE_EQ(file.grid.xmin, 1025);
-  EXPECT_DOUBLE_EQ(file.grid.ymin, 2025);
-  EXPECT_DOUBLE_EQ(file.grid.xmax, 1075);
+  EXPECT_DOUBLE_EQ(file.grid.xmin(), 1025);
+  EXPECT_DOUBLE_EQ(file.grid.ymin(), 2025);
+  EXPECT_DOUBLE_EQ(file.grid.xmax(), 1075);
   EXPECT_EQ(file.grid.Node(0, 1), kBlankNode);
   EXPECT_EQ(file.grid.Node(1, 1), static_cast<float>(-9999.00001));
   EXPECT_EQ(file.grid.Node(0, 0), kBlankNode);
@@ -224,8 +334,8 @@ TEST(SurferAscii, SouthRowFirstAndLocaleHeader) {
   ASSERT_TRUE(dotted.Load("DSAA\n3 2\n0 1.5\n10 20\n1 6\n" + nodes));
   EXPECT_EQ(dotted.grid.Node(0, 0), 1.0f);
   EXPECT_EQ(dotted.grid.Node(2, 1), 6.0f);
-  EXPECT_DOUBLE_EQ(dotted.grid.dx, 0.75);
-  EXPECT_DOUBLE_EQ(dotted.grid.dy, 10);
+  EXPECT_DOUBLE_EQ(dotted.grid.dx(), 0.75);
+  EXPECT_DOUBLE_EQ(dotted.grid.dy(), 10);
 
   GridFile comma_rejects_dots(',');
   EXPECT_FALSE(comma_rejects_dots.Load("DSAA\n3 2\n0 1.5\n10 20\n1 6\n" + nodes));
@@ -260,7 +370,7 @@ TEST(AsciiGrids, ShortOrBadDataLeaveTheRestBlank) {
                         Case{esri + "1 2 3 4 5.5.5 6", GridFormat::EsriAscii}}) {
     GridFile file;
     ASSERT_TRUE(file.Load(c.text)) << c.text;
-    EXPECT_EQ(file.grid.format, c.format);
+    EXPECT_EQ(file.grid.format(), c.format);
     EXPECT_EQ(file.platform.Messages(), std::vector<std::string>{kReadError});
     const std::uint32_t first_row = c.format == GridFormat::SurferAscii ? 0 : 1;
     EXPECT_EQ(file.grid.Node(0, first_row), 1.0f);
@@ -305,7 +415,7 @@ TEST(Geosoft, MissingElementsScalingAndOrientation) {
   GridFile columns;
   ASSERT_TRUE(rows.Load(GeosoftBytes(small, {false, -2, 8})));
   ASSERT_TRUE(columns.Load(GeosoftBytes(small, {true, -2, 8})));
-  ASSERT_EQ(columns.grid.ncols, 5u);
+  ASSERT_EQ(columns.grid.ncols(), 5u);
   for (std::uint32_t c = 0; c < 5; ++c) {
     for (std::uint32_t r = 0; r < 4; ++r) EXPECT_EQ(rows.grid.Node(c, r), columns.grid.Node(c, r));
   }
@@ -330,9 +440,9 @@ TEST(Geosoft, ShortDataDeclined) {
 TEST(Surfer7, HeaderOnlyIsAnEmptyGrid) {
   GridFile file;
   ASSERT_TRUE(file.Load(Surfer7Bytes(SmallGrid()).substr(0, 12)));
-  EXPECT_EQ(file.grid.format, GridFormat::Surfer7Binary);
+  EXPECT_EQ(file.grid.format(), GridFormat::Surfer7Binary);
   EXPECT_TRUE(file.platform.Messages().empty());
-  EXPECT_EQ(file.grid.ncols, 0u);
+  EXPECT_EQ(file.grid.ncols(), 0u);
   EXPECT_FALSE(file.grid.in_memory());
   EXPECT_TRUE(IsBlank(file.grid.Interpolate(-250.5, 1000.25)));
 }
@@ -342,7 +452,7 @@ TEST(Surfer7, FileBlankValueMarksMissingNodes) {
   const TestGrid grid = SmallGrid();
   GridFile file;
   ASSERT_TRUE(file.Load(Surfer7Bytes(grid, -99999)));
-  EXPECT_DOUBLE_EQ(file.grid.blank_value, -99999);
+  EXPECT_DOUBLE_EQ(file.grid.blank_value(), -99999);
   ExpectNodes(file.grid, grid);
 }
 
@@ -353,7 +463,7 @@ TEST(Surfer7, MissingOrShortData) {
   GridFile no_data;
   ASSERT_TRUE(no_data.Load(bytes.substr(0, kSurfer7Data - 8)));
   EXPECT_TRUE(no_data.platform.Messages().empty());
-  EXPECT_EQ(no_data.grid.ncols, 5u);
+  EXPECT_EQ(no_data.grid.ncols(), 5u);
   EXPECT_EQ(no_data.grid.Node(0, 0), kBlankNode);
 
   // An unknown section between the header and the grid is passed over.
@@ -423,7 +533,8 @@ const MalformedCase kMalformed[] = {
     {"GeosoftBaseNaN", [] { return WithDouble(Geosoft(), 60, kNaN); }},
     {"GeosoftMultiplierInfinite", [] { return WithDouble(Geosoft(), 68, kInfinity); }},
     {"GeosoftHeaderCut", [] { return Geosoft().substr(0, 70); }},
-    {"GeosoftFourByteElements", [] { return WithInt32(Geosoft(), 0, 4); }},
+    {"GeosoftThreeByteElements", [] { return WithInt32(Geosoft(), 0, 3); }},
+    {"GeosoftCompressedThreeByteElements", [] { return WithInt32(Geosoft(), 0, 1027); }},
 };
 
 class MalformedHeader : public ::testing::TestWithParam<MalformedCase> {};
@@ -469,7 +580,7 @@ TEST_P(UntrustedHeaders, HugeCountsOfATinyFile) {
   EXPECT_FALSE(file.grid.on_disk());
   EXPECT_EQ(file.grid.in_memory(), c.kept_rows > 0);
   if (c.kept_rows > 0) {
-    EXPECT_EQ(file.grid.nrows, c.kept_rows);
+    EXPECT_EQ(file.grid.nrows(), c.kept_rows);
   }
   EXPECT_EQ(file.grid.Node(2147483646, 2147483646), kBlankNode);
 }
@@ -483,9 +594,9 @@ TEST(UntrustedHeaders, EsriFileCutShortKeepsItsNorthernRows) {
   GridFile file;
   ASSERT_TRUE(file.Load("ncols 2\nnrows 1000\nxllcorner 0\nyllcorner 0\ncellsize 1\n"
                         "nodata_value -1\n1 2\n3 4\n"));
-  ASSERT_EQ(file.grid.nrows, 2u);  // at most 4 numbers in 8 characters
-  EXPECT_DOUBLE_EQ(file.grid.ymin, 998.5);
-  EXPECT_DOUBLE_EQ(file.grid.ymax, 999.5);
+  ASSERT_EQ(file.grid.nrows(), 2u);  // at most 4 numbers in 8 characters
+  EXPECT_DOUBLE_EQ(file.grid.ymin(), 998.5);
+  EXPECT_DOUBLE_EQ(file.grid.ymax(), 999.5);
   EXPECT_EQ(file.grid.Node(0, 1), 1.0f);
   EXPECT_EQ(file.grid.Node(1, 0), 4.0f);
   // t = 0.25, u = 0.75 in the cell of corners 3, 4 (south) and 1, 2 (north).

@@ -56,10 +56,10 @@ void ExpectDump(const TGridImport& grid, const Dump& dump, const std::string& na
   ASSERT_FALSE(dump.nodes.empty()) << name;
   int values = 0;
   for (const DumpNode& n : dump.nodes) {
-    ASSERT_LT(n.c, static_cast<int>(grid.ncols)) << name;
-    ASSERT_LT(n.r, static_cast<int>(grid.nrows)) << name;
-    EXPECT_TRUE(Near(grid.xmin + n.c * grid.dx, n.x)) << name << " x of " << n.c;
-    EXPECT_TRUE(Near(grid.ymin + n.r * grid.dy, n.y)) << name << " y of " << n.r;
+    ASSERT_LT(n.c, static_cast<int>(grid.ncols())) << name;
+    ASSERT_LT(n.r, static_cast<int>(grid.nrows())) << name;
+    EXPECT_TRUE(Near(grid.xmin() + n.c * grid.dx(), n.x)) << name << " x of " << n.c;
+    EXPECT_TRUE(Near(grid.ymin() + n.r * grid.dy(), n.y)) << name << " y of " << n.r;
     const float node = grid.Node(static_cast<std::uint32_t>(n.c), static_cast<std::uint32_t>(n.r));
     if (n.value == dump.nodata || n.value >= 1e38) {
       EXPECT_EQ(node, kBlankNode) << name << " node " << n.c << "," << n.r;
@@ -68,7 +68,7 @@ void ExpectDump(const TGridImport& grid, const Dump& dump, const std::string& na
       ++values;
     }
   }
-  EXPECT_EQ(static_cast<std::size_t>(grid.ncols) * grid.nrows, dump.nodes.size()) << name;
+  EXPECT_EQ(static_cast<std::size_t>(grid.ncols()) * grid.nrows(), dump.nodes.size()) << name;
   EXPECT_GT(values, 0) << name;
 }
 
@@ -96,14 +96,15 @@ TEST(GdalGrids, EveryConversionOfTheSourceNodeForNode) {
   const std::pair<const char*, GridFormat> files[] = {
       {"gdal_source.asc", GridFormat::EsriAscii},   {"gdal_aaigrid.asc", GridFormat::EsriAscii},
       {"gdal_gs7bg.grd", GridFormat::Surfer7Binary}, {"gdal_gsbg.grd", GridFormat::Surfer6Binary},
-      {"gdal_gsag.grd", GridFormat::SurferAscii}};
+      {"gdal_gsag.grd", GridFormat::SurferAscii},   {"gdal_gtiff.tif", GridFormat::GdalRaster},
+      {"gdal_netcdf.nc", GridFormat::GdalRaster}};
   for (const auto& [name, format] : files) {
     Loaded loaded(data + name);
     ASSERT_TRUE(loaded.accepted) << name;
-    EXPECT_EQ(loaded.grid.format, format) << name;
+    EXPECT_EQ(loaded.grid.format(), format) << name;
     EXPECT_TRUE(loaded.platform.Messages().empty()) << name;
-    ASSERT_EQ(loaded.grid.ncols, 7u);
-    ASSERT_EQ(loaded.grid.nrows, 5u);
+    ASSERT_EQ(loaded.grid.ncols(), 7u);
+    ASSERT_EQ(loaded.grid.nrows(), 5u);
     // The dump has no node numbers: they follow from the coordinates.
     Dump numbered = xyz;
     for (DumpNode& n : numbered.nodes) {
@@ -112,6 +113,48 @@ TEST(GdalGrids, EveryConversionOfTheSourceNodeForNode) {
     }
     ExpectDump(loaded.grid, numbered, name);
   }
+}
+
+// GDAL rasters that make no grid of ours are declined, saying why: here
+// virtual rasters over the committed GeoTIFF.
+TEST(GdalGrids, RotatedManyBandsOrPlacelessDeclined) {
+  const std::string tif = SourceDir() + "/tests/data/gdal_gtiff.tif";
+  const auto band = [&](int n) {
+    return "<VRTRasterBand dataType=\"Float32\" band=\"" + std::to_string(n) +
+           "\"><SimpleSource><SourceFilename relativeToVRT=\"0\">" + tif +
+           "</SourceFilename><SourceBand>1</SourceBand></SimpleSource></VRTRasterBand>";
+  };
+  const std::string open = "<VRTDataset rasterXSize=\"7\" rasterYSize=\"5\">";
+  const std::string placed = "<GeoTransform>1000, 50, 0, 2250, 0, -50</GeoTransform>";
+  struct Case {
+    std::string vrt;
+    std::string message;
+  };
+  const Case cases[] = {
+      {open + "<GeoTransform>1000, 50, 10, 2250, 0, -50</GeoTransform>" + band(1) + "</VRTDataset>",
+       "VRT raster is rotated or sheared (geotransform terms 10, 0); only grids along the x and y "
+       "axes are read: "},
+      {open + placed + band(1) + band(2) + "</VRTDataset>",
+       "VRT file holds 2 raster bands; a grid is read from a file of one band: "},
+      {open + band(1) + "</VRTDataset>",
+       "VRT file has no georeferencing, so its nodes have no position: "},
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    WriteFile(dir.File("cba.vrt"), c.vrt);
+    Loaded loaded(dir.File("cba.vrt"));
+    EXPECT_FALSE(loaded.accepted);
+    EXPECT_EQ(loaded.platform.Messages(),
+              std::vector<std::string>{"message: Error: " + c.message + dir.File("cba.vrt")});
+    EXPECT_EQ(loaded.grid.format(), GridFormat::None);
+  }
+  // The same virtual raster along the axes is read.
+  TempDir dir;
+  WriteFile(dir.File("cba.vrt"), open + placed + band(1) + "</VRTDataset>");
+  Loaded loaded(dir.File("cba.vrt"));
+  ASSERT_TRUE(loaded.accepted) << ::testing::PrintToString(loaded.platform.Messages());
+  EXPECT_DOUBLE_EQ(loaded.grid.xmin(), 1025);
+  EXPECT_DOUBLE_EQ(loaded.grid.ymin(), 2025);
 }
 
 struct InteropGrid {
@@ -144,6 +187,9 @@ const InteropGrid kInteropGrids[] = {
     {"esri/landlab_DEM-kootenai_37x50_1x1.asc", GridFormat::EsriAscii, nullptr},
     {"esri/landlab_hugo_site.asc", GridFormat::EsriAscii, nullptr},
     {"esri/landlab_west_bijou_gully.asc", GridFormat::EsriAscii, nullptr},
+    {"esri/pvgeo_vd2.asc", GridFormat::EsriAscii, nullptr},
+    {"esri/generated_here/alps_bouguer_gmt_ef.asc", GridFormat::EsriAscii,
+     "surfer/pvgeo_surfer-grid.grd.txt"},
 };
 
 class Interop : public ::testing::TestWithParam<InteropGrid> {};
@@ -153,7 +199,7 @@ TEST_P(Interop, NodeForNodeAsTheDumpShows) {
   const InteropGrid& g = GetParam();
   Loaded loaded(InteropDir() + "/" + g.file);
   ASSERT_TRUE(loaded.accepted) << g.file;
-  EXPECT_EQ(loaded.grid.format, g.format);
+  EXPECT_EQ(loaded.grid.format(), g.format);
   EXPECT_TRUE(loaded.platform.Messages().empty());
   const std::string dump = g.dump ? std::string(g.dump) : std::string(g.file) + ".txt";
   ExpectDump(loaded.grid, ReadNodeDump(InteropDir() + "/" + dump), g.file);
@@ -166,16 +212,12 @@ INSTANTIATE_TEST_SUITE_P(Grids, Interop, ::testing::ValuesIn(kInteropGrids),
                            return name;
                          });
 
-// Files that none of the five readers may take: other element sizes of
-// the Geosoft format, ESRI variants outside the format's rules, and a
-// Surfer 6 file whose counts are -1.
+// Files that no reader may take: an ESRI header without its nodata line,
+// and a Surfer 6 file whose counts are -1.
 TEST(Interop, DeclinedFiles) {
   if (InteropDir().empty()) GTEST_SKIP() << "no shared samples beside the project";
   for (const char* file :
-       {"geosoft/om_byte.grd", "geosoft/om_float.grd", "geosoft/om_compress.grd",
-        "geosoft/om_order.grd", "geosoft/om_rotate.grd", "esri/landlab_4_x_3_no_nodata_value.asc",
-        "esri/pvgeo_vd2.asc", "esri/generated_here/alps_bouguer_gmt_ef.asc",
-        "surfer/geoist_dataset_gravity-yx.grd"}) {
+       {"esri/landlab_4_x_3_no_nodata_value.asc", "surfer/geoist_dataset_gravity-yx.grd"}) {
     const std::string path = InteropDir() + "/" + file;
     Loaded loaded(path);
     EXPECT_FALSE(loaded.accepted) << file;
@@ -184,21 +226,38 @@ TEST(Interop, DeclinedFiles) {
   }
 }
 
-// The one 2-byte Geosoft grid, against the values its source project
-// expects (to 1e-3, as that project checks) and against the header
-// formula applied to its elements.
-TEST(Interop, GeosoftShortGrid) {
+// The Geosoft grids of every element type, against the values their source
+// project expects, to its tolerances: 1e-3 for 2-byte elements and 0.15 for
+// bytes (the elements cannot hold more), 1e-8 for the floats; our nodes add
+// the rounding to single precision. The 2-byte grid also against the header formula applied to
+// its elements.
+struct GeosoftExpectation {
+  const char* file;
+  const char* expected;
+  double tolerance;
+};
+
+const GeosoftExpectation kGeosoftGrids[] = {
+    {"om_short.grd", "om_expected.txt", 1e-3},  {"om_short.grd", "om_short_decoded.txt", 1e-5},
+    {"om_byte.grd", "om_expected.txt", 0.15},   {"om_float.grd", "om_expected.txt", 1e-8},
+    {"om_compress.grd", "om_expected.txt", 1e-8}, {"om_order.grd", "om_expected.txt", 1e-8},
+};
+
+TEST(Interop, GeosoftGridsOfEveryElementType) {
   if (InteropDir().empty()) GTEST_SKIP() << "no shared samples beside the project";
-  Loaded loaded(InteropDir() + "/geosoft/om_short.grd");
-  ASSERT_TRUE(loaded.accepted);
-  EXPECT_EQ(loaded.grid.format, GridFormat::GeosoftBinary);
-  ASSERT_EQ(loaded.grid.ncols, 50u);
-  ASSERT_EQ(loaded.grid.nrows, 49u);
-  EXPECT_DOUBLE_EQ(loaded.grid.xmin, 1);
-  EXPECT_DOUBLE_EQ(loaded.grid.ymin, -24);
-  for (const auto& [name, tolerance] : {std::pair{"om_expected.txt", 1e-3},
-                                        {"om_short_decoded.txt", 1e-5}}) {
-    std::ifstream in(InteropDir() + "/geosoft/" + name);
+  for (const GeosoftExpectation& g : kGeosoftGrids) {
+    const std::string name = std::string(g.file) + " against " + g.expected;
+    Loaded loaded(InteropDir() + "/geosoft/" + g.file);
+    ASSERT_TRUE(loaded.accepted) << name;
+    EXPECT_TRUE(loaded.platform.Messages().empty()) << name;
+    EXPECT_EQ(loaded.grid.format(), GridFormat::GeosoftBinary);
+    ASSERT_EQ(loaded.grid.ncols(), 50u) << name;
+    ASSERT_EQ(loaded.grid.nrows(), 49u) << name;
+    EXPECT_DOUBLE_EQ(loaded.grid.xmin(), 1);
+    EXPECT_DOUBLE_EQ(loaded.grid.ymin(), -24);
+    EXPECT_DOUBLE_EQ(loaded.grid.dx(), 1);
+    EXPECT_DOUBLE_EQ(loaded.grid.dy(), 1);
+    std::ifstream in(InteropDir() + "/geosoft/" + g.expected);
     std::string line;
     for (int keys = 0; keys < 7 && std::getline(in, line);) keys += !line.starts_with("#");
     int blanks = 0;
@@ -211,12 +270,25 @@ TEST(Interop, GeosoftShortGrid) {
           EXPECT_EQ(node, kBlankNode) << name << " " << c << "," << r;
           ++blanks;
         } else {
-          EXPECT_NEAR(node, expected, tolerance) << name << " " << c << "," << r;
+          const double single = std::ldexp(std::fabs(expected), -24);
+          EXPECT_NEAR(node, expected, g.tolerance + single) << name << " " << c << "," << r;
         }
       }
     }
     EXPECT_EQ(blanks, 655) << name;
   }
+}
+
+// A rotated grid cannot be sampled along x and y: declined, saying why.
+TEST(Interop, GeosoftRotatedGridDeclined) {
+  if (InteropDir().empty()) GTEST_SKIP() << "no shared samples beside the project";
+  const std::string path = InteropDir() + "/geosoft/om_rotate.grd";
+  Loaded loaded(path);
+  EXPECT_FALSE(loaded.accepted);
+  EXPECT_EQ(loaded.platform.Messages(),
+            std::vector<std::string>{"message: Error: Geosoft grid is rotated by -30 degrees; "
+                                     "only grids along the x and y axes are read: " + path});
+  EXPECT_FALSE(loaded.grid.in_memory());
 }
 
 }  // namespace

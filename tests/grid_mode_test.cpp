@@ -114,6 +114,30 @@ TEST(GridMode, RingsLeavingTheGrid) {
   EXPECT_EQ(run.form.Points().points[1].residual, 0);
 }
 
+// The same grid written by GDAL as Surfer 7, GeoTIFF and netCDF gives the
+// same table: GDAL's rasters are read through GDAL, their pixel centres as
+// nodes and their nodata as blank (one of the cells is missing).
+TEST(GridMode, GdalRastersGiveTheSurferTable) {
+  const std::string data = SourceDir() + "/tests/data/";
+  const std::string survey =
+      "X Y POINT H CBA\n1100 2100 1 0 10\n1180.5 2120 2 0 4\n1260 2160 3 0 -6\n1030 2030 4 0 1\n";
+  std::string surfer_table;
+  for (const char* name : {"gdal_gs7bg.grd", "gdal_gtiff.tif", "gdal_netcdf.nc"}) {
+    GridRun run(survey, ReadFile(data + name), "60", "36");
+    run.platform.SetChecked(Control::chb_interpol, true);
+    run.form.btn_calcClick();
+    ASSERT_TRUE(run.form.ResultsReady()) << name << ::testing::PrintToString(run.platform.Messages());
+    EXPECT_TRUE(run.platform.Messages().empty()) << name;
+    if (surfer_table.empty()) {
+      surfer_table = run.Table();
+      EXPECT_GT(run.RingCount(1), 0);
+      EXPECT_LT(run.RingCount(3), 36) << "a ring that meets the missing cell";
+    } else {
+      EXPECT_EQ(run.Table(), surfer_table) << name;
+    }
+  }
+}
+
 // The ring against the formula written out: the same sample positions, so
 // the same sum and count, bit for bit, on a grid with blank nodes.
 TEST(GridRing, SamplesAreTheFormulasPositions) {

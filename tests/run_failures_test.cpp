@@ -129,27 +129,42 @@ TEST(RunFailures, OutputThroughASymbolicLink) {
   EXPECT_NE(ReadFile(dir.File("real.dat")), kOldTable);
 }
 
-// A radius so small against the survey that the cells cannot be had.
-TEST(RunFailures, TinyRadiusEndsWithTheClusterMessage) {
+// A radius so small against the survey that the previews' cells cannot be
+// had: with previews the cluster's message is shown once and the previews
+// are skipped; the table is written either way, and without previews
+// nothing is said of cells at all.
+TEST(RunFailures, TinyRadiusSkipsThePreviewsOnly) {
+  constexpr const char* kClusterMessage =
+      "info: Insufficent memory for creting temporary cluster. Increase radius for search!";
   TempDir dir;
   WriteFile(dir.File("survey.dat"), "0 0 1 0 1\n100000 100000 2 0 2\n");
-  ScriptedPlatform platform;
-  TfrmMain form(platform);
-  platform.SetText(Control::txt_in, dir.File("survey.dat"));
-  platform.SetText(Control::txt_out, dir.File("table.dat"));
-  platform.SetText(Control::txt_rfs, "1e-300");
-  platform.SetText(Control::txt_rfa, "1e-300");
-  form.btn_calcClick();
-  EXPECT_EQ(platform.Messages(),
-            std::vector<std::string>{"info: Insufficent memory for creting temporary cluster. "
-                                     "Increase radius for search!"});
-  EXPECT_FALSE(form.ResultsReady());
-  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"survey.dat"});
+  for (const bool previews : {false, true}) {
+    ScriptedPlatform platform;
+    TfrmMain form(platform);
+    platform.SetText(Control::txt_in, dir.File("survey.dat"));
+    platform.SetText(Control::txt_out, dir.File("table.dat"));
+    platform.SetText(Control::txt_rfs, "1e-300");
+    platform.SetText(Control::txt_rfa, "1e-300");
+    platform.SetChecked(Control::cb_preview, previews);
+    form.btn_calcClick();
+    EXPECT_EQ(platform.CountOf(kClusterMessage), previews ? 1 : 0);
+    EXPECT_EQ(form.PreviewsSkipped(), previews);
+    ASSERT_TRUE(form.ResultsReady()) << previews;
+    EXPECT_EQ(std::count(platform.log.begin(), platform.log.end(), "picture: img_uba"), 1)
+        << "only the clearing at the start: nothing was painted";
+    // The band reaches each point itself, and nothing else.
+    EXPECT_TRUE(ReadFile(dir.File("table.dat")).ends_with("          1\r\n"));
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"survey.dat", "table.dat"}));
+    // A list change after the run does not try the cells again.
+    form.cb1Change();
+    EXPECT_EQ(platform.CountOf(kClusterMessage), previews ? 1 : 0);
+  }
 }
 
-// Cells that would not fit in the memory the system has free are refused
-// with the same message, before anything is allocated.
-TEST(RunFailures, ClusterBeyondFreeMemoryEndsWithTheClusterMessage) {
+// Cells (and the preview nodes on them) that would not fit in the memory the
+// system has free are refused with the cluster's message, before anything
+// is allocated; the table is written all the same.
+TEST(RunFailures, ClusterBeyondFreeMemorySkipsThePreviews) {
   TempDir dir;
   WriteFile(dir.File("survey.dat"), "0 0 1 0 1\n100000 100000 2 0 2\n");
   for (const std::uint64_t available : {std::uint64_t{1} << 20, std::uint64_t{1} << 30}) {
@@ -158,12 +173,19 @@ TEST(RunFailures, ClusterBeyondFreeMemoryEndsWithTheClusterMessage) {
     TfrmMain form(platform);
     platform.SetText(Control::txt_in, dir.File("survey.dat"));
     platform.SetText(Control::txt_out, dir.File("table.dat"));
-    platform.SetText(Control::txt_rfs, "10");  // 10001 x 10001 cells, 400 MB of cell starts
+    platform.SetText(Control::txt_rfs, "10");  // 10001 x 10001 cells
     platform.SetText(Control::txt_rfa, "1");
+    platform.SetChecked(Control::cb_preview, true);
     form.btn_calcClick();
-    const bool fits = available > (std::uint64_t{10001} * 10001 + 1) * 4 + 8;
-    EXPECT_EQ(form.ResultsReady(), fits) << available;
-    EXPECT_EQ(platform.Messages().empty(), fits) << available;
+    // A cell start and a preview node per cell, and an index per point.
+    const std::uint64_t cells = std::uint64_t{10001} * 10001;
+    const bool fits = available >= (cells + 1) * 4 + cells * 4 + 2 * 4;
+    EXPECT_TRUE(form.ResultsReady()) << available;
+    EXPECT_EQ(form.PreviewsSkipped(), !fits) << available;
+    EXPECT_EQ(platform.CountOf("info: Insufficent memory for creting temporary cluster. "
+                               "Increase radius for search!"),
+              fits ? 0 : 1)
+        << available;
   }
 }
 

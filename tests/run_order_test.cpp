@@ -176,8 +176,8 @@ TEST(RunOrder, AFailedRunDropsTheEarlierResults) {
   EXPECT_FALSE(run.platform.Visible(Control::btn_stop));
 }
 
-// The gridding radius field takes no part in a run.
-TEST(RunOrder, GriddingRadiusHasNoEffect) {
+// The gridding radius shapes the previews only: the table stays as it was.
+TEST(RunOrder, GriddingRadiusLeavesTheTableAsItWas) {
   ExampleRun first;
   first.platform.SetText(Control::txt_nearest, "12345");
   first.form.btn_calcClick();

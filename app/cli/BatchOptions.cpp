@@ -1,11 +1,15 @@
 #include "app/cli/BatchOptions.h"
 
+#include "app/cli/CliMessages.h"
+#include "app/cli/GridFileOption.h"
 #include "app/cli/Subcommand.h"
+#include "points/SurveyProjection.h"
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <tuple>
 
 namespace torvane {
 
@@ -29,8 +33,8 @@ bool TakePictureOption(const char* flag, const std::optional<std::string>& path,
   if (!path) return true;
   const std::optional<PictureFormat> format = PictureFormatOfName(*path);
   if (!format) {
-    std::cerr << "torvane-cli: " << flag
-              << " takes a file name ending in .bmp, .jpg or .jpeg; got '" << *path << "'\n";
+    UsageError(std::string(flag) + " takes a file name ending in .bmp, .jpg or .jpeg; got '" +
+               *path + "'");
     return false;
   }
   request = PictureRequest{*path, *format};
@@ -44,8 +48,11 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
   CLI::App app{
       "Ring-average residuals of a gravity survey: for every point, its CBA less the mean CBA\n"
       "of the survey points at a distance of R +- D from it, or with --grid the mean of N\n"
-      "samples of a CBA grid on the circle of radius R. Writes a fixed-width table.\n"
-      "Numbers use the decimal separator of the locale (LC_ALL / LC_NUMERIC).",
+      "samples of a CBA grid on the circle of radius R. Writes a fixed-width table, or CSV\n"
+      "when the output's name ends in .csv.\n"
+      "Numbers use the decimal separator of the locale (LC_ALL / LC_NUMERIC) unless\n"
+      "--decimal-separator gives one. A point file named *.csv is read as CSV with a\n"
+      "header row; --crs takes latitude/longitude.",
       "torvane-cli"};
   app.set_version_flag("--version", std::string("torvane-cli ") + TORVANE_VERSION);
   app.add_option("--config", options.config,
@@ -57,11 +64,30 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
   app.add_option("--radius", options.radius,
                  "Ring radius R in metres (> 0; required without --config)");
   app.add_option("--band", options.band,
-                 "Half-width D of the ring along the radius in metres (> 0, <= R; default 0)");
+                 "Half-width D of the ring along the radius in metres (> 0, <= R; required\n"
+                 "in point mode unless --config gives it)");
   std::string columns = "A,B,C,E";
   CLI::Option* columns_option =
-      app.add_option("--columns", columns, "Column letters of X,Y,POINT,CBA")
+      app.add_option("--columns", columns,
+                     "Columns of X,Y,POINT,CBA: letters (A = the first column), or names of\n"
+                     "the file's header row in any letter case (a name wins over a letter)")
           ->capture_default_str();
+  std::string decimal_separator;
+  CLI::Option* separator_option =
+      app.add_option("--decimal-separator", decimal_separator,
+                     "Decimal separator of the point file and of the numbers given here,\n"
+                     "instead of the locale's (CSV files use '.' unless ',' is given here\n"
+                     "and their fields are separated by ';')")
+          ->check(CLI::IsMember({".", ","}));
+  CLI::Option* crs_option =
+      app.add_option("--crs", options.crs,
+                     "Coordinate reference system of X and Y, as PROJ takes it (EPSG:4326,\n"
+                     "EPSG:32735, a PROJ string); with degrees X is the longitude, Y the\n"
+                     "latitude, and the points are projected into --work-crs for the run");
+  app.add_option("--work-crs", options.work_crs,
+                 "Projected CRS in metres the run works in (default: the WGS 84 UTM zone of\n"
+                 "the survey's centre when --crs is geographic); grids must be in it")
+      ->needs(crs_option);
   app.add_flag("--quiet", options.quiet, "No progress bar and no summary line");
   CLI::Option* grid =
       app.add_option("--grid", options.grid,
@@ -79,12 +105,47 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
                  "needing more (4 bytes a node) is read from its file instead (binary\n"
                  "formats) or refused (ASCII formats)")
       ->needs(grid);
+  app.add_option("--gridding-radius", options.gridding_radius,
+                 "Previews: node spacing and gridding radius G in metres; 0 (the default)\n"
+                 "uses the ring radius R, a small G gives a finer preview at any R");
+  app.add_flag("--quality", options.quality,
+               "Add the ring's quality after N: GAP, the widest angle in degrees with no\n"
+               "ring value; SECTORS, how many of the eight 45-degree sectors hold one; SD,\n"
+               "the standard deviation of the ring values");
+  AddBlankingOptions(app, options.blanking);
   std::optional<std::string> preview_cba;
   std::optional<std::string> preview_residual;
   app.add_option("--preview-cba", preview_cba,
                  "Grid the previews and save the CBA picture (.bmp or .jpg/.jpeg)");
   app.add_option("--preview-residual", preview_residual,
                  "Grid the previews and save the residual picture (.bmp or .jpg/.jpeg)");
+
+  std::optional<std::string> residual_grid;
+  std::optional<std::string> residual_grid_format;
+  std::string cell;
+  CLI::Option* residual_grid_option = app.add_option(
+      "--residual-grid", residual_grid,
+      "After the run, grid the residual (the previews' inverse-distance gridding) onto\n"
+      "nodes --cell apart over the points' bounding box and write it as a grid file\n"
+      "(.grd Surfer 7, .asc ESRI ASCII, .tif/.tiff GeoTIFF, .nc netCDF)");
+  app.add_option("--cell", cell, "Node spacing of --residual-grid in metres (> 0)")
+      ->needs(residual_grid_option);
+  app.add_option("--residual-grid-format", residual_grid_format,
+                 "Format of --residual-grid instead of the one its name implies: " +
+                     GridFileTypeNames())
+      ->needs(residual_grid_option);
+  std::optional<std::string> map_cba;
+  std::optional<std::string> map_residual;
+  std::string map_size;
+  app.add_option("--map-cba", map_cba,
+                 "Draw a map of the CBA after the run (.png, .svg or .pdf)");
+  app.add_option("--map-residual", map_residual,
+                 "Draw a map of the residual after the run (.png, .svg or .pdf)");
+  AddMapSizeOption(app, map_size);
+  app.add_option("--map-cell", options.map_cell,
+                 "Node spacing of the maps' gridding in metres (> 0; default a fifth\n"
+                 "of the gridding radius)");
+  app.add_flag("--map-stations", options.map_stations, "Draw the stations on the maps as dots");
 
   const std::vector<Subcommand> subcommands = AddSubcommands(app);
   app.require_subcommand(0, 1);
@@ -98,8 +159,7 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
     std::cout << version.what() << "\n";
     return 0;
   } catch (const CLI::ParseError& error) {
-    std::cerr << "torvane-cli: " << error.what() << "\nRun with --help for more information.\n";
-    return 2;
+    return UsageError(error.what());
   }
   for (const Subcommand& named : subcommands) {
     if (named.parser->parsed()) {
@@ -112,25 +172,65 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
                                       {"--output", &options.output},
                                       {"--radius", &options.radius}}) {
       if (value->has_value()) continue;
-      std::cerr << "torvane-cli: " << flag << " is required (or give --config)\n"
-                << "Run with --help for more information.\n";
-      return 2;
+      return UsageError(std::string(flag) + " is required (or give --config)");
+    }
+    // Without a band only points at exactly R would count: almost every
+    // point would get N = 0 and a residual of 0.
+    if (!options.grid && !options.band) {
+      return UsageError(
+          "--band is required in point mode (or give --config): it is the ring's half-width D "
+          "in metres, and without it only points at exactly R would count");
     }
   }
   if (columns_option->count() > 0) {
-    PointColumns letters;
-    if (!ParseColumnLetters(columns, letters)) {
-      std::cerr << "torvane-cli: --columns takes four letters A to Z separated by commas, "
-                   "such as A,B,C,E; got '"
-                << columns << "'\n";
-      return 2;
+    ColumnNames names;
+    if (!ParseColumnNames(columns, names)) {
+      return UsageError(
+          "--columns takes four column letters (A to Z) or header names separated by commas, "
+          "such as A,B,C,E; got '" + columns + "'");
     }
-    options.columns = letters;
+    options.column_names = names;
+    PointColumns letters;
+    if (ParseColumnLetters(columns, letters)) options.columns = letters;
+  }
+  if (separator_option->count() > 0) options.decimal_separator = decimal_separator[0];
+  for (const auto& [flag, crs] :
+       {std::pair{"--crs", &options.crs}, {"--work-crs", &options.work_crs}}) {
+    if (!*crs) continue;
+    const CrsKind kind = DescribeCrs(**crs);
+    if (kind == CrsKind::kUnknown) {
+      return UsageError(std::string(flag) + ": unknown coordinate reference system '" + **crs +
+                        "'");
+    }
+    const bool work = crs == &options.work_crs;
+    if (work ? kind != CrsKind::kProjected : kind == CrsKind::kOther) {
+      return UsageError(std::string(flag) + ": '" + **crs + "' is not " +
+                        (work ? "a projected" : "a geographic or projected") +
+                        " coordinate reference system");
+    }
   }
   if (!TakePictureOption("--preview-cba", preview_cba, options.preview_cba) ||
       !TakePictureOption("--preview-residual", preview_residual, options.preview_residual)) {
-    return 2;
+    return kExitUsageError;
   }
+  if (residual_grid) {
+    if (cell.empty()) return UsageError("--residual-grid needs --cell");
+    const std::optional<GridFileType> type =
+        GridFileTypeOfOption("--residual-grid", *residual_grid, residual_grid_format,
+                             "--residual-grid-format");
+    if (!type) return 2;
+    options.residual_grid = ResidualGridRequest{*residual_grid, *type, cell};
+  }
+  for (const auto& [flag, path, request] :
+       {std::tuple{"--map-cba", &map_cba, &options.map_cba},
+        std::tuple{"--map-residual", &map_residual, &options.map_residual}}) {
+    if (!*path) continue;
+    *request = MapFileOf(flag, **path);
+    if (!*request) return kExitUsageError;
+  }
+  const std::optional<MapSize> size = MapSizeOf(map_size);
+  if (!size) return kExitUsageError;
+  options.map_size = *size;
   return std::nullopt;
 }
 

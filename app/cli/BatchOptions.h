@@ -7,6 +7,10 @@
 #include <string>
 
 #include "points/ColumnLetters.h"
+#include "points/ColumnNames.h"
+#include "grid/GridFileType.h"
+#include "app/cli/MapOptions.h"
+#include "app/cli/RingOptions.h"
 #include "points/PointLine.h"
 #include "preview/PreviewFiles.h"
 
@@ -18,6 +22,13 @@ struct PictureRequest {
   PictureFormat format = PictureFormat::kBitmap;
 };
 
+// The residual gridded after the run, written as a grid file.
+struct ResidualGridRequest {
+  std::string path;
+  GridFileType type = GridFileType::kSurfer7;
+  std::string cell;  // as typed: the locale's decimal separator
+};
+
 // A flag left out keeps what the settings file of --config holds, or without
 // one the window's default; --input, --output and --radius are required
 // unless --config is given.
@@ -27,15 +38,30 @@ struct BatchOptions {
   std::optional<std::string> output;
   std::optional<std::string> radius;  // as typed: the locale's decimal separator
   std::optional<std::string> band;    // likewise
-  std::optional<PointColumns> columns;
+  std::optional<std::string> gridding_radius;  // likewise; the previews' radius, 0 for R
+  std::optional<PointColumns> columns;       // --columns of four letters, for the lists
+  std::optional<ColumnNames> column_names;  // --columns as given: header names or letters
+  std::optional<char> decimal_separator;    // overrides the locale's
+  std::optional<std::string> crs;           // of the points' X and Y
+  std::optional<std::string> work_crs;      // of the computation
   bool quiet = false;
   std::optional<PictureRequest> preview_cba;       // the left picture
   std::optional<PictureRequest> preview_residual;  // the right picture
+  std::optional<ResidualGridRequest> residual_grid;
+  // Full-size maps drawn after the run.
+  std::optional<MapFileRequest> map_cba;
+  std::optional<MapFileRequest> map_residual;
+  MapSize map_size;
+  std::optional<std::string> map_cell;  // as typed; a fifth of the gridding radius when absent
+  bool map_stations = false;
   // Grid mode.
   std::optional<std::string> grid;
   std::optional<std::string> ring_points;  // as typed; the window's "360" when absent
   bool interpolated_cba = false;
   std::optional<std::uint64_t> grid_memory_limit_mib;  // caps the memory a grid may take
+  // Ring quality columns and blanking.
+  bool quality = false;
+  BlankingFlags blanking;
 };
 
 // Reads the command line into `options`, or, when it names a subcommand, sets

@@ -1,9 +1,15 @@
 #include "app/cli/BatchPlatform.h"
 
+
 #include <cstdio>
+#include <cstring>
+#include <functional>
+#include <utility>
+
+#include "app/cli/CliMessages.h"
+#include "common/FileErrorLine.h"
 
 namespace torvane {
-
 BatchPlatform::BatchPlatform(char decimal_separator, bool show_progress)
     : MemoryPlatform(decimal_separator) {
   if (show_progress) progress_ = std::make_unique<ProgressBar>(stderr);
@@ -17,10 +23,25 @@ void BatchPlatform::ShowInfo(std::string_view text) {
 // answered No, so that the run goes on.
 MessageResult BatchPlatform::ShowMessage(std::string_view text, std::string_view caption,
                                          MessageButtons buttons) {
-  EndProgress();
-  std::fprintf(stderr, "%.*s: %.*s\n", static_cast<int>(caption.size()), caption.data(),
-               static_cast<int>(text.size()), text.data());
+  PrintOnce(caption, text);
   return buttons == MessageButtons::kYesNo ? MessageResult::kNo : MessageResult::kOk;
+}
+
+// The log names the file and, where the system gave one, its reason.
+void BatchPlatform::ShowFileError(std::string_view text, std::string_view path, int system_error,
+                                  std::string_view caption) {
+  const std::string line = FileErrorLine(text, path, system_error);
+  PrintOnce(caption.empty() ? kApplicationTitle : caption, line);
+}
+
+// A message the run repeats (each grid reader that tries a missing file says
+// so, some as an error, some as a note) is printed once.
+void BatchPlatform::PrintOnce(std::string_view caption, std::string_view text) {
+  EndProgress();
+  text = WithoutLineBreaks(text);
+  if (shown_.find(text) != shown_.end()) return;
+  shown_.emplace(text);
+  PrintMessage(caption, text);
 }
 
 void BatchPlatform::WriteConsoleNote(std::string_view text) {

@@ -1,6 +1,7 @@
 #include "app/cli/CliMessages.h"
 
 #include <cstdio>
+#include <string>
 
 namespace torvane {
 
@@ -21,9 +22,9 @@ void PrintMessage(std::string_view caption, std::string_view text) {
   std::fflush(stderr);
 }
 
+// One line, prefixed like every other, with the hint to --help.
 int UsageError(std::string_view text) {
-  PrintMessage("Usage error", text);
-  std::fputs("Run with --help for more information.\n", stderr);
+  PrintMessage("Usage error", std::string(text) + " (see torvane-cli --help)");
   return kExitUsageError;
 }
 

@@ -14,7 +14,8 @@ inline constexpr int kExitUsageError = 2;  // refused before anything ran
 void PrintMessage(std::string_view caption, std::string_view text);
 inline void PrintError(std::string_view text) { PrintMessage("Error", text); }
 inline void PrintNote(std::string_view text) { PrintMessage("Note", text); }
-// Prints a usage error with the hint to --help and answers kExitUsageError.
+// Prints a usage error, with the hint to --help on the same line, and answers
+// kExitUsageError.
 int UsageError(std::string_view text);
 
 }  // namespace torvane

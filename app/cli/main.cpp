@@ -10,54 +10,107 @@
 
 #include <unistd.h>
 
-#include <clocale>
 #include <cstdint>
 #include <cstdio>
 #include <exception>
 #include <functional>
+#include <string>
 #include <tuple>
 
 #include "app/Hvw.h"
 #include "app/cli/BatchConfig.h"
 #include "app/cli/BatchOptions.h"
 #include "app/cli/BatchPlatform.h"
+#include "app/RunMap.h"
+#include "app/cli/CalcRefusal.h"
+#include "app/cli/CliMessages.h"
+#include "app/cli/LocaleSeparator.h"
+#include "app/cli/RingFlagChecks.h"
+#include "app/cli/SkippedPreviews.h"
+#include "common/DecimalNumber.h"
+#include "grid/WriteGrid.h"
+#include "preview/PointValueGrid.h"
 
 namespace {
 
 using torvane::Control;
 
-constexpr int kWritten = 0;
-constexpr int kRunFailed = 1;
-constexpr int kUsageError = 2;
+constexpr int kWritten = torvane::kExitWritten;
+constexpr int kRunFailed = torvane::kExitRunFailed;
+constexpr int kUsageError = torvane::kExitUsageError;
 
-// The decimal separator of the user's locale (LC_ALL / LC_NUMERIC).
-char LocaleDecimalSeparator() {
-  std::setlocale(LC_ALL, "");
-  const char* mark = std::localeconv()->decimal_point;
-  const char separator = mark != nullptr && mark[0] != '\0' && mark[1] == '\0' ? mark[0] : '.';
-  // Only the separator is wanted; everything else keeps the C conventions.
-  std::setlocale(LC_ALL, "C");
-  return separator;
+// The run's residual gridded as the previews grid it, at their gridding
+// radius and reach, onto nodes `cell` apart. False when it was not written
+// (the user has been told).
+bool WriteResidualGrid(const torvane::TfrmMain& form, torvane::BatchPlatform& platform,
+                       const torvane::ResidualGridRequest& request, double cell, bool quiet) {
+  torvane::PointGridRequest gridding;
+  gridding.value = &torvane::SurveyPoint::residual;
+  gridding.cell = cell;
+  gridding.radius = form.Parameters().preview_radius;
+  gridding.reach = form.Parameters().preview_reach;
+  torvane::GridValues grid;
+  if (!torvane::GridPointValues(platform, form.Points(), gridding, grid) ||
+      !torvane::WriteGrid(platform, grid, request.path, request.type)) {
+    return false;
+  }
+  if (!quiet) {
+    std::printf("Residual grid of %u x %u nodes written to %s\n", grid.ncols, grid.nrows,
+                request.path.c_str());
+  }
+  return true;
+}
+
+// Draws the maps asked for beside the run; false when one could not be
+// written (the user has been told).
+bool DrawRunMaps(const torvane::BatchOptions& options, torvane::BatchPlatform& platform,
+                 torvane::TfrmMain& form, double cell) {
+  bool drawn = true;
+  for (const auto& [request, variable] :
+       {std::pair{&options.map_cba, torvane::MapVariable::kCba},
+        std::pair{&options.map_residual, torvane::MapVariable::kResidual}}) {
+    if (!*request) continue;
+    torvane::RunMap map;
+    if (!torvane::MakeRunMap(platform, form, variable, cell, options.map_stations, map) ||
+        !torvane::SaveMap(platform, (*request)->path, (*request)->format, map.scene,
+                          torvane::FullView(map.scene), options.map_size.width,
+                          options.map_size.height)) {
+      drawn = false;
+    } else if (!options.quiet) {
+      std::printf("%s map written to %s\n", std::string(torvane::MapVariableName(variable)).c_str(),
+                  (*request)->path.c_str());
+    }
+  }
+  return drawn;
 }
 
 int Run(const torvane::BatchOptions& options) {
-  torvane::BatchPlatform platform(LocaleDecimalSeparator(), !options.quiet && isatty(2));
+  torvane::BatchPlatform platform(
+      options.decimal_separator ? *options.decimal_separator : torvane::LocaleDecimalSeparator(),
+      !options.quiet && isatty(2));
   torvane::TfrmMain form(platform);
 
   if (options.config && !torvane::ApplyConfigFile(*options.config, platform)) return kUsageError;
   if (options.input) platform.SetText(Control::txt_in, *options.input);
   if (options.output) platform.SetText(Control::txt_out, *options.output);
   if (options.radius) platform.SetText(Control::txt_rfs, *options.radius);
-  if (!form.CheckNumber(Control::txt_rfs)) return kUsageError;
-  if (options.band) {
-    platform.SetText(Control::txt_rfa, *options.band);
-    if (!form.CheckNumber(Control::txt_rfa)) return kUsageError;
-  }
+  if (options.band) platform.SetText(Control::txt_rfa, *options.band);
+  if (options.gridding_radius) platform.SetText(Control::txt_nearest, *options.gridding_radius);
   if (options.columns) {
     platform.SetItemIndex(Control::cmb_gx, options.columns->x);
     platform.SetItemIndex(Control::cmb_gy, options.columns->y);
     platform.SetItemIndex(Control::cmb_point, options.columns->point);
     platform.SetItemIndex(Control::cmb_uba, options.columns->cba);
+  }
+  if (options.column_names) form.set_column_names(*options.column_names);
+  if (options.decimal_separator) form.set_csv_decimal_separator(*options.decimal_separator);
+  if (options.crs) form.set_coordinate_systems({*options.crs, options.work_crs.value_or("")});
+  double map_cell = 0;
+  if (options.map_cell && (!torvane::ParseDecimal(*options.map_cell, platform.DecimalSeparator(),
+                                                  map_cell) ||
+                           !(map_cell > 0))) {
+    return torvane::UsageError("--map-cell takes a number greater than 0; got '" +
+                               *options.map_cell + "'");
   }
   if (options.preview_cba || options.preview_residual) {
     platform.SetChecked(Control::cb_preview, true);
@@ -68,15 +121,41 @@ int Run(const torvane::BatchOptions& options) {
     if (options.ring_points) platform.SetText(Control::txt_n, *options.ring_points);
     if (options.interpolated_cba) platform.SetChecked(Control::chb_interpol, true);
   }
+  if (const auto refused = torvane::CheckRingFlags(
+          platform, {options.band.has_value(), options.gridding_radius.has_value()})) {
+    return *refused;
+  }
+  double residual_cell = 0;
+  if (options.residual_grid &&
+      (!torvane::ParseDecimal(options.residual_grid->cell, platform.DecimalSeparator(),
+                              residual_cell) ||
+       !(residual_cell > 0))) {
+    return torvane::UsageError("--cell takes a number greater than 0; got '" +
+                               options.residual_grid->cell + "'");
+  }
   if (options.grid_memory_limit_mib) {
     constexpr std::uint64_t kMebibyte = 1 << 20;
     const std::uint64_t mib = *options.grid_memory_limit_mib;
     form.set_grid_memory_limit(mib > UINT64_MAX / kMebibyte ? UINT64_MAX : mib * kMebibyte);
   }
 
+  form.set_ring_quality(options.quality);
+  form.set_blanking(options.blanking.Blanking());
+
   form.btn_calcClick();
   platform.EndProgress();
+  if (form.CalcRefused()) {
+    torvane::NoteSameFileRefusal(platform);
+    return kUsageError;
+  }
   if (!form.ResultsReady()) return kRunFailed;
+  // Said even with --quiet: a table of zeros must not pass unnoticed.
+  if (form.EmptyRings() > 0) {
+    torvane::PrintNote("N = 0 for " + std::to_string(form.EmptyRings()) + " of " +
+                       std::to_string(form.Points().count()) +
+                       " points: no ring value, residual written as 0");
+  }
+  if (form.PreviewsSkipped()) torvane::PrintNote(torvane::SkippedPreviewsCause(form, platform));
   if (!options.quiet) {
     std::printf("Residual table of %d points written to %s\n", form.Points().count(),
                 platform.Text(Control::txt_out).c_str());
@@ -86,12 +165,21 @@ int Run(const torvane::BatchOptions& options) {
        {std::tuple{&options.preview_cba, Control::img_uba, "CBA"},
         std::tuple{&options.preview_residual, Control::img_regta, "Residual"}}) {
     if (!*request) continue;
-    if (!form.SavePicture(image, (*request)->path, (*request)->format)) {
+    if (form.PreviewsSkipped()) {
+      torvane::PrintError(std::string(what) + " picture not written to " + (*request)->path +
+                          ": the previews were skipped");
+      saved = false;
+    } else if (!form.SavePicture(image, (*request)->path, (*request)->format)) {
       saved = false;
     } else if (!options.quiet) {
       std::printf("%s picture written to %s\n", what, (*request)->path.c_str());
     }
   }
+  if (options.residual_grid && !WriteResidualGrid(form, platform, *options.residual_grid,
+                                                  residual_cell, options.quiet)) {
+    saved = false;
+  }
+  if (!DrawRunMaps(options, platform, form, map_cell)) saved = false;
   return saved ? kWritten : kRunFailed;
 }
 
@@ -104,7 +192,7 @@ int main(int argc, char** argv) {
   try {
     return subcommand ? subcommand() : Run(options);
   } catch (const std::exception& error) {
-    std::fprintf(stderr, "torvane-cli: %s\n", error.what());
+    torvane::PrintError(error.what());
     return kRunFailed;
   }
 }

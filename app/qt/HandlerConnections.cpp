@@ -9,6 +9,7 @@
 
 #include "app/Hvw.h"
 #include "app/qt/MainWindow.h"
+#include "app/qt/MapWindow.h"
 #include "app/qt/QtPlatform.h"
 
 namespace torvane {
@@ -87,6 +88,8 @@ void ConnectHandlers(MainWindow& window, QtPlatform& platform, TfrmMain& form) {
     }
   });
   for (const Control field : kCheckedFields) window.Widget(field)->installEventFilter(leave_filter);
+
+  ConnectMapWindow(window, platform, form);
 
   window.SetCloseHandler([&platform, &form] {
     bool close = true;

@@ -120,6 +120,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     return;
   }
   event->accept();
+  // Windows of its own (the map) close with it.
+  for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    if (child->isWindow()) child->close();
+  }
 }
 
 }  // namespace torvane

@@ -1,16 +1,19 @@
 // torvane: the desktop window.
 //
-//   torvane [--config FILE] [--screenshot FILE.png]
+//   torvane [--config FILE] [--screenshot FILE.png [--map-screenshot FILE.png]]
 //
 // --config reads and writes FILE instead of the settings file beside the
 // program. --screenshot presses Calc once the window shows, saves a picture
 // of the window when the run has ended and quits without saving settings;
-// messages go to stderr instead of boxes. Made for documentation.
+// messages go to stderr instead of boxes. --map-screenshot then also
+// double-clicks the residual preview and saves a picture of the map window
+// it opens. Made for documentation.
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
 #include <QLocale>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTimer>
 #include <clocale>
@@ -19,6 +22,7 @@
 #include "app/Hvw.h"
 #include "app/qt/HandlerConnections.h"
 #include "app/qt/MainWindow.h"
+#include "app/qt/MapWindow.h"
 #include "app/qt/QtPlatform.h"
 
 namespace {
@@ -62,6 +66,10 @@ int main(int argc, char** argv) {
                                       "Press Calc, save a picture of the window, quit.", "png");
   command_line.addOption(config);
   command_line.addOption(screenshot);
+  const QCommandLineOption map_screenshot(
+      QStringLiteral("map-screenshot"),
+      "With --screenshot: open the residual's map window and save a picture of it.", "png");
+  command_line.addOption(map_screenshot);
   command_line.process(application);
 
   torvane::MainWindow window;
@@ -83,8 +91,23 @@ int main(int argc, char** argv) {
   QTimer::singleShot(0, &window, [&] {
     window.As<QPushButton>(torvane::Control::btn_calc)->click();
     QApplication::processEvents();
-    const bool saved = window.grab().save(picture, "PNG");
+    bool saved = window.grab().save(picture, "PNG");
     if (!saved) std::fprintf(stderr, "torvane: cannot write %s\n", qPrintable(picture));
+    const QString map_picture = command_line.value(map_screenshot);
+    if (saved && !map_picture.isEmpty()) {
+      QWidget* preview = window.Widget(torvane::Control::img_regta);
+      const QPointF at(preview->width() / 2.0, preview->height() / 2.0);
+      QMouseEvent click(QEvent::MouseButtonDblClick, at, preview->mapToGlobal(at),
+                        Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+      QApplication::sendEvent(preview, &click);
+      auto* map = window.findChild<torvane::MapWindow*>("frmMap");
+      if (map != nullptr) {
+        map->resize(1000, 760);
+        QApplication::processEvents();
+      }
+      saved = map != nullptr && map->grab().save(map_picture, "PNG");
+      if (!saved) std::fprintf(stderr, "torvane: cannot write %s\n", qPrintable(map_picture));
+    }
     QCoreApplication::exit(saved ? 0 : 1);
   });
   return QApplication::exec();

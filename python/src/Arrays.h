@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "points/PointSet.h"
+#include "residual/RingResiduals.h"
 
 namespace torvane::python {
 
@@ -23,20 +24,34 @@ inline std::span<const double> View(const InArray& array) {
 }
 
 // The residual and ring count of every point, as the ring functions answer
-// them: {"residual": float64, "n": int64}. Made with the GIL held; Fill
-// needs no GIL.
+// them: {"residual": float64, "n": int64}, with {"gap": float64 degrees,
+// "sectors": int64, "sd": float64} when the quality was asked for. Made with
+// the GIL held; Fill needs no GIL.
 class RingResult {
  public:
-  explicit RingResult(std::size_t count)
-      : residual_(static_cast<pybind11::ssize_t>(count)),
-        n_(static_cast<pybind11::ssize_t>(count)),
-        residual_out_(residual_.mutable_data()),
-        n_out_(n_.mutable_data()) {}
+  RingResult(std::size_t count, bool quality)
+      : residual_(Length(count)), n_(Length(count)), quality_(quality) {
+    if (quality_) {
+      gap_ = pybind11::array_t<double>(Length(count));
+      sectors_ = pybind11::array_t<std::int64_t>(Length(count));
+      sd_ = pybind11::array_t<double>(Length(count));
+      gap_out_ = gap_.mutable_data();
+      sectors_out_ = sectors_.mutable_data();
+      sd_out_ = sd_.mutable_data();
+    }
+    residual_out_ = residual_.mutable_data();
+    n_out_ = n_.mutable_data();
+  }
 
-  void Fill(const PointSet& points, const std::vector<int>& ring_counts) {
+  void Fill(const PointSet& points, const RingResults& rings) {
     for (std::size_t i = 0; i < points.points.size(); ++i) {
       residual_out_[i] = points.points[i].residual;
-      n_out_[i] = ring_counts[i];
+      n_out_[i] = rings.ring_counts[i];
+      if (quality_) {
+        gap_out_[i] = rings.qualities[i].gap;
+        sectors_out_[i] = rings.qualities[i].sectors;
+        sd_out_[i] = rings.qualities[i].sd;
+      }
     }
   }
 
@@ -44,14 +59,29 @@ class RingResult {
     pybind11::dict result;
     result["residual"] = residual_;
     result["n"] = n_;
+    if (quality_) {
+      result["gap"] = gap_;
+      result["sectors"] = sectors_;
+      result["sd"] = sd_;
+    }
     return result;
   }
 
  private:
+  static pybind11::ssize_t Length(std::size_t count) {
+    return static_cast<pybind11::ssize_t>(count);
+  }
+
   pybind11::array_t<double> residual_;
   pybind11::array_t<std::int64_t> n_;
-  double* residual_out_;
-  std::int64_t* n_out_;
+  bool quality_;
+  pybind11::array_t<double> gap_, sd_;
+  pybind11::array_t<std::int64_t> sectors_;
+  double* residual_out_ = nullptr;
+  std::int64_t* n_out_ = nullptr;
+  double* gap_out_ = nullptr;
+  std::int64_t* sectors_out_ = nullptr;
+  double* sd_out_ = nullptr;
 };
 
 }  // namespace torvane::python

@@ -12,4 +12,5 @@ PYBIND11_MODULE(_core, module) {
   torvane::python::RegisterCoreErrors(module);
   torvane::python::AddPointFunctions(module);
   torvane::python::AddGridFunctions(module);
+  torvane::python::AddSweepFunction(module);
 }

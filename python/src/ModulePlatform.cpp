@@ -3,15 +3,25 @@
 #include <langinfo.h>
 #include <locale.h>
 
+#include "common/FileErrorLine.h"
 #include "common/SystemMemory.h"
 
 namespace torvane::python {
 
+// A message the call repeats (each grid reader that tries a missing file
+// says so) is kept once, as torvane-cli prints it once.
 void ModulePlatform::Keep(std::string_view text) {
-  const std::size_t first = text.find_first_not_of("\r\n");
-  if (first == std::string_view::npos) return;
-  const std::size_t last = text.find_last_not_of("\r\n");
-  messages_.emplace_back(text.substr(first, last - first + 1));
+  text = WithoutLineBreaks(text);
+  if (text.empty()) return;
+  for (const std::string& kept : messages_) {
+    if (kept == text) return;
+  }
+  messages_.emplace_back(text);
+}
+
+void ModulePlatform::ShowFileError(std::string_view text, std::string_view path,
+                                   int system_error, std::string_view) {
+  Keep(FileErrorLine(text, path, system_error));
 }
 
 std::string ModulePlatform::MessageText() const {

@@ -37,6 +37,9 @@ class ModulePlatform : public Platform {
     Keep(text);
     return buttons == MessageButtons::kYesNo ? MessageResult::kNo : MessageResult::kOk;
   }
+  // Named as torvane-cli names it: the file and the system's reason.
+  void ShowFileError(std::string_view text, std::string_view path, int system_error,
+                     std::string_view caption = {}) override;
   // Console notes repeat a message that is also shown: not kept twice.
   void WriteConsoleNote(std::string_view) override {}
 

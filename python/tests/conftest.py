@@ -37,13 +37,20 @@ def run_cli(args, env=None, check=True):
 
 def cli_messages(stderr):
     """The messages torvane-cli printed ("Caption: text", the text's further
-    lines following), without their captions and outer line ends."""
+    lines following), without their captions and outer line ends. The run's
+    closing notes ("Note: ...") are left out: they sum up the table, which
+    the module does not write."""
     messages = []
+    in_note = False
     for line in stderr.splitlines():
+        line = line.removeprefix("torvane-cli: ")
         caption, separator, text = line.partition(": ")
         if separator and caption in ("Error", "Torvane"):
             messages.append(text)
-        elif messages:
+            in_note = False
+        elif separator and caption == "Note":
+            in_note = True
+        elif messages and not in_note:
             messages[-1] += "\n" + line
     return [message.strip("\r\n") for message in messages]
 

@@ -33,7 +33,7 @@ CBA = [1.0, 2.0, 3.0]
     (lambda: torvane.grid_ring_residual(X, Y, CBA, 42, 10), "grid"),
     (lambda: torvane.grid_ring_residual(X, Y[:1], CBA, SAMPLE_GRID, 10), "y"),
     (lambda: torvane.read_points(SAMPLE_SURVEY, columns="A,B,C"), "columns"),
-    (lambda: torvane.read_points(SAMPLE_SURVEY, columns="A,B,C,7"), "columns"),
+    (lambda: torvane.read_points(SAMPLE_SURVEY, columns="A,B,,E"), "columns"),
     (lambda: torvane.read_points(SAMPLE_SURVEY, decimal_separator=";"), "decimal_separator"),
     (lambda: torvane.read_points(None), "path"),
     (lambda: torvane.read_grid(""), "path"),
@@ -46,19 +46,18 @@ def test_bad_arguments_raise_value_error_naming_them(call, argument):
         call()
 
 
-@pytest.mark.parametrize("call", [
-    lambda: torvane.read_points(SAMPLE_SURVEY, crs="EPSG:4326"),
-    lambda: torvane.ring_residual(X, Y, CBA, 10, 1, quality=True),
-    lambda: torvane.grid_ring_residual(X, Y, CBA, SAMPLE_GRID, 10, quality=True),
-])
-def test_what_this_version_cannot_do_is_said(call):
-    with pytest.raises(NotImplementedError):
-        call()
+def test_metres_read_as_degrees_fail_as_the_command_does(tmp_path):
+    done = run_cli(["--input", SAMPLE_SURVEY, "--output", tmp_path / "t.dat", "--radius", 10,
+                    "--band", 1, "--crs", "EPSG:4326"], check=False)
+    with pytest.raises(torvane.TorvaneError) as raised:
+        torvane.read_points(SAMPLE_SURVEY, crs="EPSG:4326")
+    assert done.returncode == 1
+    assert str(raised.value).splitlines() == cli_messages(done.stderr)
 
 
 def test_a_missing_point_file_fails_as_the_command_does(tmp_path):
     missing = tmp_path / "missing.dat"
-    done = run_cli(["--input", missing, "--output", tmp_path / "t.dat", "--radius", 10],
+    done = run_cli(["--input", missing, "--output", tmp_path / "t.dat", "--radius", 10, "--band", 1],
                    check=False)
     with pytest.raises(torvane.TorvaneError) as raised:
         torvane.read_points(missing)
@@ -70,7 +69,7 @@ def test_a_missing_point_file_fails_as_the_command_does(tmp_path):
 def test_a_file_without_points_fails_as_the_command_does(tmp_path):
     empty = tmp_path / "empty.dat"
     empty.write_text("X Y POINT H CBA\nno numbers here\n")
-    done = run_cli(["--input", empty, "--output", tmp_path / "t.dat", "--radius", 10],
+    done = run_cli(["--input", empty, "--output", tmp_path / "t.dat", "--radius", 10, "--band", 1],
                    check=False)
     with pytest.raises(torvane.TorvaneError) as raised:
         torvane.read_points(empty)

@@ -92,7 +92,7 @@ def test_a_grid_cut_short_warns_as_the_command_reports(tmp_path):
     survey = write_survey(tmp_path / "s.dat", x, y, cba)
     done = run_cli(["--input", survey, "--output", tmp_path / "t.dat", "--radius", 100,
                     "--grid", cut], check=False)
-    assert texts == cli_messages(done.stderr) == ["Error by reading grid"]
+    assert texts == cli_messages(done.stderr) == [f"Error by reading grid: {cut}"]
     full = torvane.read_grid(SAMPLE_GRID)
     assert 2 <= grid.values.shape[0] < full.values.shape[0]
     rows = grid.values.shape[0]
@@ -105,3 +105,37 @@ def test_grid_to_xarray():
     array = grid.to_xarray()
     assert isinstance(array, xarray.DataArray) and array.dims == ("y", "x")
     np.testing.assert_array_equal(array.sel(x=grid.x[3], y=grid.y[5]).item(), grid.values[5, 3])
+
+
+@pytest.mark.parametrize("format, name", [
+    ("surfer7", "out.grd"), ("esri", "out.asc"), (None, "out.tif"), ("surfer-ascii", "out.dat"),
+])
+def test_write_grid_writes_what_convert_writes(tmp_path, format, name):
+    grid = torvane.read_grid(SAMPLE_GRID)
+    ours, theirs = tmp_path / ("ours_" + name), tmp_path / ("theirs_" + name)
+    torvane.write_grid(ours, grid, format=format)
+    run_cli(["convert", SAMPLE_GRID, theirs] + (["--format", format] if format else []))
+    assert ours.read_bytes() == theirs.read_bytes()
+    back = torvane.read_grid(ours)
+    np.testing.assert_array_equal(back.values, grid.values)
+
+
+def test_write_grid_refuses_an_unknown_format(tmp_path):
+    grid = torvane.read_grid(SAMPLE_GRID)
+    with pytest.raises(ValueError, match="^format: "):
+        torvane.write_grid(tmp_path / "out.xyz", grid)
+    with pytest.raises(ValueError, match="^format: "):
+        torvane.write_grid(tmp_path / "out.grd", grid, format="png")
+
+
+@pytest.mark.parametrize("radius, ring_points, min_share", [(500, 360, 1.0), (1200, 45, 0.5)])
+def test_grid_residual_equals_the_command(tmp_path, radius, ring_points, min_share):
+    output = tmp_path / "residual.grd"
+    run_cli(["grid-residual", "--grid", SAMPLE_GRID, "--output", output, "--radius", radius,
+             "--ring-points", ring_points, "--min-share", min_share])
+    grid = torvane.read_grid(SAMPLE_GRID)
+    ours = torvane.grid_residual(grid, radius, ring_points=ring_points, min_share=min_share)
+    theirs = torvane.read_grid(output)
+    assert ours.values.shape == grid.values.shape
+    np.testing.assert_array_equal(ours.values, theirs.values)
+    assert np.isnan(ours.values).any() and not np.isnan(ours.values).all()

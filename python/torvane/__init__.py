@@ -40,7 +40,10 @@ __all__ = [
     "grid_ring_residual",
     "read_grid",
     "read_points",
+    "grid_residual",
     "ring_residual",
+    "sweep",
+    "write_grid",
 ]
 __version__ = "0.1.0"
 
@@ -110,13 +113,7 @@ def _ring_points(value):
     return int(value)
 
 
-def _no_quality(quality):
-    if quality:
-        raise NotImplementedError("quality=True: the ring quality measures are not available "
-                                  "in this version of torvane")
-
-
-def read_points(path, columns="A,B,C,E", crs=None, decimal_separator=None):
+def read_points(path, columns="A,B,C,E", crs=None, decimal_separator=None, work_crs=None):
     """Reads a point file as ``torvane-cli --input`` reads it.
 
     One station per line; columns separated by spaces, tabs or commas; header
@@ -128,37 +125,55 @@ def read_points(path, columns="A,B,C,E", crs=None, decimal_separator=None):
     path : str or path-like
         The point file.
     columns : str
-        Letters of the X, Y, point number and CBA columns, any letter case;
-        the default ``"A,B,C,E"`` reads ``X Y POINT H CBA``.
-    crs : None
-        Reserved for stations in a geographic coordinate system; only None
-        (coordinates used as they are) is supported so far.
+        The X, Y, point and CBA columns, as ``torvane-cli --columns`` takes
+        them: letters (any letter case; the default ``"A,B,C,E"`` reads
+        ``X Y POINT H CBA``) or names of the file's header row, such as
+        ``"lon,lat,station,cba"``. A file whose name ends in ``.csv`` is read
+        as CSV.
+    crs : str or None
+        The coordinate reference system of the file's X and Y, as PROJ
+        takes it (``"EPSG:4326"``, a WKT text or a PROJ string); stations in
+        degrees are projected into metres (``work_crs``), as
+        ``torvane-cli --crs`` does. None: the coordinates are used as they
+        are.
     decimal_separator : str or None
         The decimal separator of the file's numbers, ``"."`` or ``","``;
         None takes the one of the environment's locale (LC_ALL, LC_NUMERIC,
-        LANG), as ``torvane-cli`` does.
+        LANG) for a plain file and ``"."`` for a CSV file, as ``torvane-cli``
+        does.
+    work_crs : str or None
+        The projected CRS of the computation when ``crs`` is geographic;
+        None takes the WGS 84 UTM zone of the survey's centre.
 
     Returns
     -------
-    dict of numpy.ndarray
-        ``x``, ``y`` (the file's coordinates, usually metres), ``point``
-        (the point numbers) and ``cba`` (mGal), float64, in file order.
+    dict
+        ``x``, ``y`` (the coordinates to compute with: the file's, bit for
+        bit, or with ``crs`` the projected ones in metres), ``point`` (the
+        point numbers) and ``cba`` (mGal), float64 arrays in file order;
+        with ``crs`` also ``file_x`` and ``file_y`` (the file's
+        coordinates); ``label``, a list of str, when the point column holds
+        station names.
 
     Example
     -------
     >>> survey = torvane.read_points("data/sample_survey.dat", columns="A,B,C,E")
     >>> survey["x"].size
     3000
+    >>> torvane.read_points("data/sample_stations.csv", columns="lon,lat,station,cba",
+    ...                     crs="EPSG:4326")["label"][:2]
     """
     path = _path("path", path)
     if not isinstance(columns, str):
         raise ValueError(f"columns: letters such as \"A,B,C,E\", not {columns!r}")
-    if crs is not None:
-        raise NotImplementedError("crs: coordinate systems are not supported by this version "
-                                  "of torvane; leave crs=None for projected coordinates")
+    for name, value in (("crs", crs), ("work_crs", work_crs)):
+        if value is not None and (not isinstance(value, str) or not value.strip()):
+            raise ValueError(f"{name}: a CRS such as \"EPSG:4326\" or None, not {value!r}")
+    if work_crs is not None and crs is None:
+        raise ValueError("work_crs: needs crs, the CRS of the file's coordinates")
     if decimal_separator is not None and decimal_separator not in (".", ","):
         raise ValueError(f"decimal_separator: \".\", \",\" or None, not {decimal_separator!r}")
-    return _core.read_points(path, columns, decimal_separator)
+    return _core.read_points(path, columns, decimal_separator, crs, work_crs)
 
 
 def ring_residual(x, y, cba, radius, band, quality=False):
@@ -182,13 +197,17 @@ def ring_residual(x, y, cba, radius, band, quality=False):
         D, the ring's half-width along the radius, from 0 to R (0: only
         stations at exactly R, +/- 1e-6).
     quality : bool
-        Reserved for the ring quality measures; must be False so far.
+        Also give each ring's quality, as ``torvane-cli --quality`` does.
 
     Returns
     -------
     dict of numpy.ndarray
         ``residual`` (float64, mGal; 0 where the ring is empty) and ``n``
-        (int64, the number of stations in each ring).
+        (int64, the number of stations in each ring); with ``quality``
+        also ``gap`` (float64, degrees: the widest angle around the station
+        with no ring station in it), ``sectors`` (int64, how many of the
+        eight 45-degree sectors hold a ring station) and ``sd`` (float64,
+        mGal: the standard deviation of the ring's CBA).
 
     Example
     -------
@@ -204,8 +223,7 @@ def ring_residual(x, y, cba, radius, band, quality=False):
         raise ValueError(f"band: must not be negative, not {band}")
     if band > radius:
         raise ValueError(f"band: must be at most radius ({radius}), not {band}")
-    _no_quality(quality)
-    return _core.ring_residual(x, y, cba, radius, band)
+    return _core.ring_residual(x, y, cba, radius, band, bool(quality))
 
 
 def grid_ring_residual(x, y, cba, grid, radius, ring_points=360, interpolated_cba=False,
@@ -237,13 +255,15 @@ def grid_ring_residual(x, y, cba, grid, radius, ring_points=360, interpolated_cb
     interpolated_cba : bool
         Start each residual from the grid's value at the station.
     quality : bool
-        Reserved for the ring quality measures; must be False so far.
+        Also give each ring's quality, as ``torvane-cli --quality`` does.
 
     Returns
     -------
     dict of numpy.ndarray
         ``residual`` (float64, mGal; 0 where no sample was usable) and ``n``
-        (int64, the number of samples used).
+        (int64, the number of samples used); with ``quality`` also ``gap``
+        (float64, degrees), ``sectors`` (int64) and ``sd`` (float64, mGal)
+        of the samples used.
 
     Example
     -------
@@ -256,17 +276,17 @@ def grid_ring_residual(x, y, cba, grid, radius, ring_points=360, interpolated_cb
     radius = _radius(radius)
     ring_points = _ring_points(ring_points)
     interpolated_cba = bool(interpolated_cba)
-    _no_quality(quality)
+    quality = bool(quality)
     if isinstance(grid, Grid):
         return _core.grid_ring_residual_values(x, y, cba, grid.values, grid.xmin, grid.dx,
                                                grid.ymin, grid.dy, radius, ring_points,
-                                               interpolated_cba)
+                                               interpolated_cba, quality)
     try:
         path = _path("grid", grid)
     except ValueError:
         raise ValueError(f"grid: a Grid or a grid file name, not {type(grid).__name__}") from None
     return _core.grid_ring_residual_file(x, y, cba, path, radius, ring_points,
-                                         interpolated_cba)
+                                         interpolated_cba, quality)
 
 
 def _axis(name, nodes):
@@ -384,3 +404,147 @@ def read_grid(path):
     ((200, 200), 'surfer7')
     """
     return Grid._from_core(_core.read_grid(_path("path", path)))
+
+
+def sweep(x, y, cba, radii, band=None, band_ratio=None):
+    """Ring residuals of every station for several radii, and their curve.
+
+    One reading and one index of the stations serve every radius; each
+    radius's residuals and counts are those of ``ring_residual`` (and of
+    ``torvane-cli sweep``) at that radius and band. The curve's statistics
+    against R help to choose R at its knee.
+
+    Parameters
+    ----------
+    x, y : array-like of float, shape (n,)
+        Station coordinates, usually metres.
+    cba : array-like of float, shape (n,)
+        Complete Bouguer anomaly of each station, mGal.
+    radii : array-like of float
+        The radii R, each greater than 0 and listed once.
+    band : float, optional
+        The same half-width D for every radius (0 <= D <= R).
+    band_ratio : float, optional
+        D = band_ratio * R for each radius (0 <= band_ratio <= 1). Give
+        exactly one of band and band_ratio.
+
+    Returns
+    -------
+    dict
+        ``radius`` and ``band`` (float64, one per radius, in the given
+        order), ``residual`` (float64, shape (radii, n), mGal) and ``n``
+        (int64, shape (radii, n)), and ``curve``, a dict of float64 arrays
+        with one value per radius: ``radius``, ``band``,
+        ``points_with_ring``, ``mean_n``, ``rms_residual``,
+        ``mean_abs_residual``, ``correlation_previous`` (NaN for the first
+        radius) and ``share_gap_over_180``. Not interruptible with Ctrl-C.
+
+    Example
+    -------
+    >>> survey = torvane.read_points("data/sample_survey.dat")
+    >>> swept = torvane.sweep(survey["x"], survey["y"], survey["cba"],
+    ...                       radii=[250, 500, 1000], band_ratio=0.2)
+    >>> swept["curve"]["rms_residual"]
+    """
+    x, y, cba = _survey(x, y, cba)
+    radii = np.atleast_1d(np.asarray(radii, dtype=np.float64))
+    if radii.ndim != 1 or radii.size == 0:
+        raise ValueError("radii: a list of one or more radii")
+    if not np.all(np.isfinite(radii)) or not np.all(radii > 0):
+        raise ValueError("radii: every radius must be a finite number greater than 0")
+    if np.unique(radii).size != radii.size:
+        raise ValueError("radii: a radius is listed twice")
+    if (band is None) == (band_ratio is None):
+        raise ValueError("band: give exactly one of band and band_ratio")
+    if band is not None:
+        band = _number("band", band)
+        if band < 0:
+            raise ValueError(f"band: must not be negative, not {band}")
+        bands = np.full(radii.size, band)
+    else:
+        band_ratio = _number("band_ratio", band_ratio)
+        if not 0 <= band_ratio <= 1:
+            raise ValueError(f"band_ratio: from 0 to 1, not {band_ratio}")
+        bands = radii * band_ratio
+    if np.any(bands > radii):
+        raise ValueError(f"band: must be at most every radius (the smallest is {radii.min()})")
+    return _core.sweep(x, y, cba, list(zip(radii.tolist(), bands.tolist())))
+
+
+def _grid(name, grid):
+    if not isinstance(grid, Grid):
+        raise ValueError(f"{name}: a Grid, not {type(grid).__name__}")
+    return grid
+
+
+def write_grid(path, grid, format=None):
+    """Writes a grid file, as ``torvane-cli convert`` writes it.
+
+    The nodes are written in single precision, as every grid Torvane reads
+    holds them; NaN nodes are written blank.
+
+    Parameters
+    ----------
+    path : str or path-like
+        The file to write; an existing file is replaced only when the new
+        one is complete.
+    grid : Grid
+        The grid to write.
+    format : str or None
+        ``"surfer7"``, ``"surfer6"``, ``"surfer-ascii"``, ``"esri"``,
+        ``"geosoft"``, ``"gtiff"`` or ``"netcdf"``; None tells it by the
+        name: ``.grd`` Surfer 7, ``.asc`` ESRI ASCII, ``.tif``/``.tiff``
+        GeoTIFF, ``.nc`` netCDF.
+
+    Example
+    -------
+    >>> grid = torvane.read_grid("data/sample_cba.grd")
+    >>> torvane.write_grid("sample_cba.asc", grid)
+    """
+    path = _path("path", path)
+    grid = _grid("grid", grid)
+    if format is not None and not isinstance(format, str):
+        raise ValueError(f"format: a format name or None, not {format!r}")
+    _core.write_grid(path, grid.values, grid.xmin, grid.dx, grid.ymin, grid.dy, format)
+
+
+def grid_residual(grid, radius, ring_points=360, min_share=1.0):
+    """Ring-average residual of every node of a grid, as ``torvane-cli
+    grid-residual`` computes it.
+
+    Each node's value less the mean of the grid sampled bilinearly at
+    ``ring_points`` positions on the circle of radius R around it; a node
+    whose usable samples are fewer than ``min_share`` of them, or which is
+    blank, is blank (NaN) in the result.
+
+    Parameters
+    ----------
+    grid : Grid
+        The grid (its values are taken in single precision).
+    radius : float
+        R, in the grid's coordinate units, greater than 0.
+    ring_points : int
+        N, the number of samples on the circle, at least 1.
+    min_share : float
+        S, from 0 to 1: the share of the N samples a node needs.
+
+    Returns
+    -------
+    Grid
+        The residual grid, with the geometry of ``grid`` (mGal for CBA).
+
+    Example
+    -------
+    >>> grid = torvane.read_grid("data/sample_cba.grd")
+    >>> residual = torvane.grid_residual(grid, radius=500)
+    """
+    grid = _grid("grid", grid)
+    radius = _radius(radius)
+    ring_points = _ring_points(ring_points)
+    if ring_points > 1 << 20:
+        raise ValueError(f"ring_points: a whole number from 1 to {1 << 20}, not {ring_points}")
+    min_share = _number("min_share", min_share)
+    if not 0 <= min_share <= 1:
+        raise ValueError(f"min_share: from 0 to 1, not {min_share}")
+    return Grid._from_core(_core.grid_residual(grid.values, grid.xmin, grid.dx, grid.ymin,
+                                               grid.dy, radius, ring_points, min_share))

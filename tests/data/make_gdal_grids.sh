@@ -20,5 +20,7 @@ gdal_translate -q -of GSBG gdal_source.asc gdal_gsbg.grd
 gdal_translate -q -of GSAG gdal_source.asc gdal_gsag.grd
 gdal_translate -q -of AAIGrid gdal_source.asc gdal_aaigrid.asc
 gdal_translate -q -of XYZ gdal_source.asc gdal_source.xyz
+gdal_translate -q -of GTiff gdal_source.asc gdal_gtiff.tif
+gdal_translate -q -of netCDF gdal_source.asc gdal_netcdf.nc
 rm -f ./*.aux.xml ./*.prj
 gdal_translate --version

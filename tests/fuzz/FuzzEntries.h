@@ -15,6 +15,7 @@ std::string FuzzPointFile(Bytes data);
 std::string FuzzSurfer7Grid(Bytes data);
 std::string FuzzSurfer6Grid(Bytes data);
 std::string FuzzGeosoftGrid(Bytes data);
+std::string FuzzGeosoftBlocks(Bytes data);
 std::string FuzzSurferAsciiGrid(Bytes data);
 std::string FuzzEsriAsciiGrid(Bytes data);
 std::string FuzzGridLoad(Bytes data);
@@ -31,6 +32,7 @@ inline constexpr FuzzEntry kFuzzEntries[] = {
     {"surfer7_grid", FuzzSurfer7Grid},
     {"surfer6_grid", FuzzSurfer6Grid},
     {"geosoft_grid", FuzzGeosoftGrid},
+    {"geosoft_blocks", FuzzGeosoftBlocks},
     {"surfer_ascii_grid", FuzzSurferAsciiGrid},
     {"esri_ascii_grid", FuzzEsriAsciiGrid},
     {"grid_load", FuzzGridLoad},

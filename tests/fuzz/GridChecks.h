@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/MappedFile.h"
 #include "grid/Gridimport.h"
 #include "tests/fuzz/FuzzSupport.h"
 
@@ -23,9 +24,9 @@ std::vector<Position> ProbePositions(const TGridImport& grid);
 // A grid declined by Load: empty, blank everywhere, and the user told.
 std::string CheckGrid(const TGridImport& grid, bool accepted, int messages);
 
-using GridReader = bool (*)(TGridImport& grid, const std::string& path);
+using ReaderFunction = bool (*)(TGridImport& grid, MappedFile& file, const std::string& path);
 
 // One reader on the input, as Load would call it first.
-std::string CheckReader(GridReader reader, Bytes data);
+std::string CheckReader(ReaderFunction reader, Bytes data);
 
 }  // namespace torvane::fuzzing

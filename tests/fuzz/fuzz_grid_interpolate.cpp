@@ -30,7 +30,7 @@ std::string FuzzGridInterpolate(Bytes data) {
   // Only the binary formats can be read from the file.
   if (!disk_loaded || !disk.on_disk()) return "";
   if (!memory_loaded) return "a grid read from the file that memory did not take";
-  if (memory.format != disk.format || memory.ncols != disk.ncols || memory.nrows != disk.nrows) {
+  if (memory.format() != disk.format() || memory.ncols() != disk.ncols() || memory.nrows() != disk.nrows()) {
     return "memory and disk mode took different grids";
   }
   for (const Position& p : ProbePositions(memory)) {
@@ -38,9 +38,9 @@ std::string FuzzGridInterpolate(Bytes data) {
       return "memory and disk mode answer differently";
     }
   }
-  for (const std::uint32_t c : {0u, 1u, memory.ncols / 2, memory.ncols - 1}) {
-    for (const std::uint32_t r : {0u, 1u, memory.nrows / 2, memory.nrows - 1}) {
-      if (c >= memory.ncols || r >= memory.nrows) continue;
+  for (const std::uint32_t c : {0u, 1u, memory.ncols() / 2, memory.ncols() - 1}) {
+    for (const std::uint32_t r : {0u, 1u, memory.nrows() / 2, memory.nrows() - 1}) {
+      if (c >= memory.ncols() || r >= memory.nrows()) continue;
       if (!Same(memory.Node(c, r), disk.Node(c, r))) return "memory and disk hold different nodes";
     }
   }

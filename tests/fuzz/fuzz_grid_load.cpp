@@ -1,4 +1,4 @@
-// Load on any bytes: the five readers in their order, with the nodes in
+// Load on any bytes: the readers in their order (GDAL last), with the nodes in
 // memory and read from the file. A grid is taken, or the user is told why
 // not and the grid is left empty.
 

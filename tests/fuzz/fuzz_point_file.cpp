@@ -1,19 +1,24 @@
 // The point file reader on any bytes, under both decimal separators and two
-// column choices: it reads the points or says why not, and what it stores
-// keeps the reader's promises.
+// column choices, and the CSV reader on the same bytes with columns by
+// position and by name: each reads the points or says why not, and what it
+// stores keeps the reader's promises.
 
 #include <cmath>
 
+#include "points/CsvPointReader.h"
 #include "points/PointFileReader.h"
 #include "tests/fuzz/FuzzEntries.h"
 
 namespace torvane::fuzzing {
 namespace {
 
-std::string CheckRead(const std::string& path, char separator, const PointColumns& columns) {
+std::string CheckRead(const std::string& path, char separator, const PointColumns& columns,
+                      const ColumnNames* csv_names = nullptr) {
   CountingPlatform platform(separator);
   PointSet points;
-  const bool read = ReadPointFile(platform, path, columns, points);
+  const bool read = csv_names
+                        ? ReadCsvPointFile(platform, path, columns, *csv_names, separator, points)
+                        : ReadPointFile(platform, path, columns, points);
   if (!read) {
     if (platform.messages != 1) return "a failed read must say why, once";
     return points.points.empty() ? "" : "a failed read must leave no points";
@@ -30,6 +35,15 @@ std::string CheckRead(const std::string& path, char separator, const PointColumn
     if (p.height != 0 || p.residual != 0) return "height or residual not 0";
     if (std::isnan(p.point) || std::isnan(p.cba)) return "a value that is no number";
   }
+  if (points.HasLabels()) {
+    if (points.label_end.size() != points.points.size()) return "not one name a point";
+    std::uint64_t end = 0;
+    for (const std::uint64_t next : points.label_end) {
+      if (next < end) return "names out of order";
+      end = next;
+    }
+    if (end != points.label_text.size()) return "names beyond their text";
+  }
   return "";
 }
 
@@ -40,6 +54,10 @@ std::string FuzzPointFile(Bytes data) {
   const std::string& path = file.Hold(data);
   std::string problem = CheckRead(path, '.', PointColumns{0, 1, 2, 4});
   if (problem.empty()) problem = CheckRead(path, ',', PointColumns{3, 0, 1, 5});
+  const ColumnNames by_position;
+  const ColumnNames by_name = {"x", "B", "Station", "cba"};
+  if (problem.empty()) problem = CheckRead(path, '.', PointColumns{0, 1, 2, 3}, &by_position);
+  if (problem.empty()) problem = CheckRead(path, ',', PointColumns{0, 1, 2, 3}, &by_name);
   return problem;
 }
 

@@ -10,6 +10,7 @@ the data changed, and the GDAL-written grids of tests/data.
 import math
 import shutil
 import struct
+import zlib
 from pathlib import Path
 
 HERE = Path(__file__).resolve().parent
@@ -55,9 +56,22 @@ def surfer6(g):
     return out + b"".join(struct.pack("<f", v) for v in g.values)
 
 
-def geosoft(g, by_column=False, base=0.0, multiplier=8.0):
+# (struct code, dummy) of each (element size, sign flag); 2-byte elements
+# are always signed.
+GEOSOFT_TYPES = {(1, 0): ("B", 255), (1, 1): ("b", -127), (2, 1): ("h", -32767),
+                 (4, 0): ("I", 4294967295), (4, 1): ("i", -2147483647), (4, 2): ("f", -1e32),
+                 (8, 2): ("d", -1e32)}
+
+
+def geosoft(g, by_column=False, base=0.0, multiplier=8.0, size=2, sign=1, per_block=0,
+            rotation=0.0):
+    code, dummy = GEOSOFT_TYPES[(size, sign)]
+
     def raw(v):
-        return -32767 if v >= 1e38 else int(round((v - base) * multiplier))
+        if v >= 1e38:
+            return dummy
+        scaled = (v - base) * multiplier
+        return scaled if code in "fd" else int(round(scaled))
 
     if by_column:
         vectors = [[g.values[r * g.ncols + c] for r in range(g.nrows)] for c in range(g.ncols)]
@@ -65,10 +79,22 @@ def geosoft(g, by_column=False, base=0.0, multiplier=8.0):
     else:
         vectors = [g.values[r * g.ncols:(r + 1) * g.ncols] for r in range(g.nrows)]
         elements, spacing_e, spacing_v, orientation = g.ncols, g.dx, g.dy, 0
-    header = struct.pack("<iiiii7d", 2, 1, elements, len(vectors), orientation, spacing_e,
-                         spacing_v, g.xmin, g.ymin, 0.0, base, multiplier)
+    stored = size + (1024 if per_block else 0)
+    header = struct.pack("<iiiii7d", stored, sign, elements, len(vectors), orientation, spacing_e,
+                         spacing_v, g.xmin, g.ymin, rotation, base, multiplier)
     header += bytes(512 - len(header))
-    return header + b"".join(struct.pack("<h", raw(v)) for vec in vectors for v in vec)
+    data = [b"".join(struct.pack("<" + code, raw(v)) for v in vec) for vec in vectors]
+    if not per_block:
+        return header + b"".join(data)
+    blocks = [b"\x11" * 16 + zlib.compress(b"".join(data[i:i + per_block]))
+              for i in range(0, len(data), per_block)]
+    table = struct.pack("<iiii", 0x7182739, 2, len(blocks), per_block)
+    at = 512 + len(table) + 12 * len(blocks)
+    for block in blocks:
+        table += struct.pack("<q", at)
+        at += len(block)
+    table += b"".join(struct.pack("<i", len(block)) for block in blocks)
+    return header + table + b"".join(blocks)
 
 
 def number(v):
@@ -131,6 +157,18 @@ def grids():
         "geosoft_multiplier_zero.grd": patch(geosoft(g), 68, "<d", 0.0),
         "geosoft_short.grd": geosoft(g)[:-1],
         "geosoft_vector_count_2e31.grd": patch(geosoft(g), 12, "<i", 2**31 - 1),
+        "geosoft_byte.grd": geosoft(g, base=15, multiplier=4, size=1, sign=1),
+        "geosoft_unsigned_byte.grd": geosoft(g, base=-20, multiplier=4, size=1, sign=0),
+        "geosoft_long.grd": geosoft(g, base=-7, multiplier=1e6, size=4, sign=1),
+        "geosoft_unsigned_long.grd": geosoft(g, base=-8, multiplier=1e6, size=4, sign=0),
+        "geosoft_float.grd": geosoft(g, multiplier=1, size=4, sign=2),
+        "geosoft_double_columns.grd": geosoft(g, by_column=True, multiplier=1, size=8, sign=2),
+        "geosoft_rotated.grd": geosoft(g, rotation=-30.0),
+        "geosoft_compressed_float.grd": geosoft(g, multiplier=1, size=4, sign=2, per_block=2),
+        "geosoft_compressed_short_columns.grd": geosoft(g, by_column=True, per_block=1),
+        "geosoft_compressed_double_one_block.grd":
+            geosoft(g, multiplier=1, size=8, sign=2, per_block=99),
+        "geosoft_compressed_cut.grd": geosoft(g, multiplier=1, size=4, sign=2, per_block=2)[:600],
         "surfer_ascii.grd": surfer_ascii(g),
         "surfer_ascii_short_data.grd": b"DSAA\n3 2\n0 2\n0 1\n0 9\n1 2 3 4",
         "surfer_ascii_bad_token.grd": b"DSAA\n3 2\n0 2\n0 1\n0 9\n1 2 3 4 x 6\n",
@@ -147,12 +185,28 @@ def grids():
                                            b"-9999.0000005 -9999.00001\n1 2\n",
         "esri_ascii_centre_variant.asc": esri_ascii(square).replace(b"xllcorner", b"xllcenter"),
         "esri_ascii_tab.asc": esri_ascii(square).replace(b"ncols ", b"ncols\t"),
+        "esri_ascii_spacings.asc": esri_ascii(square).replace(b"cellsize 12.5", b"dx 12.5\ndy 7.75"),
+        "esri_ascii_centre_spacings.asc": esri_ascii(square).replace(b"cellsize 12.5", b"dx 12.5\ndy 7.75")
+                                          .replace(b"llcorner", b"llcenter"),
         "esri_ascii_huge_counts.asc": b"ncols 4294967295\nnrows 4294967295\nxllcorner 0\n"
                                       b"yllcorner 0\ncellsize 1\nnodata_value -1\n1 2 3\n",
     }
-    for name in ("gdal_gs7bg.grd", "gdal_gsbg.grd", "gdal_gsag.grd", "gdal_aaigrid.asc"):
+    for name in ("gdal_gs7bg.grd", "gdal_gsbg.grd", "gdal_gsag.grd", "gdal_aaigrid.asc",
+                 "gdal_gtiff.tif", "gdal_netcdf.nc"):
         files[name] = (TEST_DATA / name).read_bytes()
     return files
+
+
+def geosoft_block_seeds():
+    """Choices (type, elements, vectors, vectors per block, flags), then bytes."""
+    seeds = {}
+    for t in range(7):
+        seeds["elements_type%d.bin" % t] = bytes([t, 4, 3, 1, 2]) + bytes(range(0, 256, 7))
+        seeds["elements_columns_type%d.bin" % t] = bytes([t, 5, 6, 2, 3]) + bytes(range(255, 0, -3))
+    table = geosoft(small_grid(), multiplier=1, size=4, sign=2, per_block=2)[512:]
+    seeds["table_as_written.bin"] = bytes([5, 4, 3, 1, 0]) + table
+    seeds["table_cut.bin"] = bytes([5, 4, 3, 1, 0]) + table[:40]
+    return seeds
 
 
 def point_files():
@@ -173,6 +227,10 @@ def point_files():
         "many_columns.dat": b" ".join(str(i).encode() for i in range(30)) + b"\n",
         "empty.dat": b"",
         "binary.dat": bytes(range(256)),
+        "byte_order_mark.dat": b"\xef\xbb\xbfX Y POINT H CBA\r\n0 0 1 0 10\r\n100 0 2 0 4\r\n",
+        "csv_names.csv": b"Station,x,y,cba\nBV001,0,0,10\n2,100,0,4\n,,,\nBV 3,0,100,6\n",
+        "csv_semicolons_quotes.csv": b"\xef\xbb\xbf\"x\";\"B\";\"Station; name\";cba\r\n"
+                                     b"1.5;2;\"A\"\"1\";3\r\n \"4\" ; 5 ;\"B;2\";6\r\n\"open;1;2;3\r\n",
     }
 
 
@@ -217,6 +275,7 @@ def main():
         "surfer7_grid": {n: d for n, d in grid_files.items() if "surfer7" in n or "gs7bg" in n},
         "surfer6_grid": {n: d for n, d in grid_files.items() if "surfer6" in n or "gsbg" in n},
         "geosoft_grid": {n: d for n, d in grid_files.items() if n.startswith("geosoft")},
+        "geosoft_blocks": geosoft_block_seeds(),
         "surfer_ascii_grid": {n: d for n, d in grid_files.items()
                               if n.startswith("surfer_ascii") or "gsag" in n},
         "esri_ascii_grid": {n: d for n, d in grid_files.items() if n.endswith(".asc")},

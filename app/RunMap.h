@@ -1,0 +1,52 @@
+#pragma once
+// The map of one value of the last run: the value gridded from the run's
+// points onto a lattice of its own, with the stations and a title naming
+// the value, the ring (R and D, or R and N in grid mode) and the file.
+
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "app/Hvw.h"
+#include "preview/MapRenderer.h"
+#include "preview/MapSurface.h"
+
+namespace torvane {
+
+enum class MapVariable { kCba, kResidual, kRingCount };
+
+// "CBA", "Residual", "N".
+std::string_view MapVariableName(MapVariable variable);
+
+// The surface and what is drawn over it; `scene` refers to `surface`, so a
+// RunMap stays where it was made.
+struct RunMap {
+  RunMap() = default;
+  RunMap(const RunMap&) = delete;
+  RunMap& operator=(const RunMap&) = delete;
+
+  MapVariable variable = MapVariable::kResidual;
+  MapSurface surface;
+  MapScene scene;
+  std::vector<float> station_values;  // what the scene's coloured stations show
+};
+
+// The gridding cell a map takes when none is asked for: a fifth of the
+// previews' gridding radius.
+double DefaultMapCell(const TfrmMain& form);
+
+// Grids `variable` of the form's last run at `cell` (0 for the default)
+// with the previews' gridding radius, and sets up the scene, stations shown
+// when `stations` is set. False, after telling the user, when the form has
+// no results or the surface could not be made.
+bool MakeRunMap(Platform& platform, TfrmMain& form, MapVariable variable, double cell,
+                bool stations, RunMap& map);
+
+// A map of the last run's stations alone, each a dot coloured by its own
+// value (one per point, in point order; 1e37 or more leaves a station
+// out), with the colour bar of those values: for values that are no field,
+// such as a station's quality. `name` titles the map and the colour bar.
+bool MakeStationMap(Platform& platform, TfrmMain& form, std::string_view name,
+                    std::span<const float> values, RunMap& map);
+
+}  // namespace torvane

@@ -1,0 +1,113 @@
+// torvane-cli grid-residual --grid IN --output OUT --radius R [--ring-points N]
+// [--min-share S] [--format F]: the ring residual of every node of a grid,
+// written as a grid of the same geometry.
+
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/cli/BatchPlatform.h"
+#include "app/cli/CliMessages.h"
+#include "app/cli/GridFileOption.h"
+#include "app/cli/LocaleSeparator.h"
+#include "app/cli/Subcommand.h"
+#include "common/DecimalNumber.h"
+#include "grid/ReadGridValues.h"
+#include "grid/WriteGrid.h"
+#include "residual/GridResidual.h"
+
+namespace torvane {
+namespace {
+
+struct GridResidualOptions {
+  std::string grid;
+  std::string output;
+  std::string radius;  // as typed: the locale's decimal separator
+  std::int32_t ring_points = 360;
+  std::string min_share = "1";
+  std::optional<std::string> format;
+  bool quiet = false;
+};
+
+// The ring from the options; nothing after a usage error.
+std::optional<GridResidualRing> RingOfOptions(const GridResidualOptions& options,
+                                              char separator) {
+  GridResidualRing ring;
+  ring.ring_points = options.ring_points;
+  if (!ParseDecimal(options.radius, separator, ring.radius) || !(ring.radius > 0) ||
+      !std::isfinite(ring.radius)) {
+    UsageError("--radius takes a number greater than 0; got '" + options.radius + "'");
+    return std::nullopt;
+  }
+  if (ring.ring_points < 1 || ring.ring_points > kMostGridRingPoints) {
+    UsageError("--ring-points takes a whole number from 1 to " +
+               std::to_string(kMostGridRingPoints) + "; got " +
+               std::to_string(options.ring_points));
+    return std::nullopt;
+  }
+  if (!ParseDecimal(options.min_share, separator, ring.min_share) || !(ring.min_share >= 0) ||
+      !(ring.min_share <= 1)) {
+    UsageError("--min-share takes a number from 0 to 1; got '" + options.min_share + "'");
+    return std::nullopt;
+  }
+  return ring;
+}
+
+int RunGridResidual(const GridResidualOptions& options) {
+  const char separator = LocaleDecimalSeparator();
+  const std::optional<GridResidualRing> ring = RingOfOptions(options, separator);
+  if (!ring) return kExitUsageError;
+  const std::optional<GridFileType> type =
+      GridFileTypeOfOption("--output", options.output, options.format);
+  if (!type) return kExitUsageError;
+
+  BatchPlatform platform(separator, !options.quiet && isatty(2));
+  GridValues in;
+  if (!ReadGridValues(platform, options.grid, in)) return kExitRunFailed;
+  GridValues out;
+  platform.SetProgressRange(0, static_cast<int>(in.ncols));
+  ComputeGridResidual(in, *ring, out, [&](std::size_t done) {
+    platform.SetProgressPosition(static_cast<int>(done));
+    return true;
+  });
+  platform.EndProgress();
+  in = GridValues();  // the input's memory goes before the writer takes its own
+  if (!WriteGrid(platform, out, options.output, *type)) return kExitRunFailed;
+  if (!options.quiet) {
+    std::printf("Residual grid of %u x %u nodes written to %s (%s)\n", out.ncols, out.nrows,
+                options.output.c_str(), std::string(GridFileTypeName(*type)).c_str());
+  }
+  return kExitWritten;
+}
+
+}  // namespace
+
+Subcommand AddGridResidualCommand(CLI::App& app) {
+  auto options = std::make_shared<GridResidualOptions>();
+  CLI::App* parser = app.add_subcommand(
+      "grid-residual",
+      "The ring residual of every node of a grid: the node's value less the mean of N samples\n"
+      "on the circle of radius R around it (bilinear, as grid mode samples), written as a grid\n"
+      "of the same geometry. Numbers use the decimal separator of the locale.");
+  parser->add_option("--grid", options->grid, "Grid to read (any format torvane reads)")
+      ->required();
+  parser->add_option("--output", options->output, "Residual grid to write")->required();
+  parser->add_option("--radius", options->radius, "Ring radius R in the grid's units (> 0)")
+      ->required();
+  parser->add_option("--ring-points", options->ring_points, "Samples N on the ring")
+      ->capture_default_str();
+  parser->add_option("--min-share", options->min_share,
+                     "Least share S of the N samples that must be usable (on the grid, not\n"
+                     "blank), from 0 to 1; a node with fewer is blank. 1: the whole ring")
+      ->capture_default_str();
+  AddGridFormatOption(*parser, options->format);
+  parser->add_flag("--quiet", options->quiet, "No progress bar and no summary line");
+  return {parser, [options] { return RunGridResidual(*options); }};
+}
+
+}  // namespace torvane

@@ -1,0 +1,46 @@
+#pragma once
+// The options shared by the maps beside a run and the map subcommand: the
+// map files (format from the extension) and the picture size.
+
+#include <optional>
+#include <string>
+
+#include "preview/MapRenderer.h"
+
+namespace CLI {
+class App;
+}
+
+namespace torvane {
+
+struct MapFileRequest {
+  std::string path;
+  MapFormat format = MapFormat::kPng;
+};
+
+struct MapSize {
+  int width = 1200;
+  int height = 900;
+};
+
+// The largest side a map may have, in pixels, and the most pixels in all
+// (a picture of that many takes about 1.3 GB while it is drawn).
+inline constexpr int kLargestMapSide = 16384;
+inline constexpr long long kMostMapPixels = 100'000'000;
+
+// "WxH" (or "WXH"), both whole numbers from 16 to kLargestMapSide, with at
+// most kMostMapPixels pixels.
+std::optional<MapSize> ParseMapSize(const std::string& text);
+
+// The size --map-size gives (the default without one); nothing, after a
+// usage error on stderr, when it is not a size ParseMapSize takes.
+std::optional<MapSize> MapSizeOf(const std::string& text);
+
+// The map file a flag names; nothing, after a usage error on stderr, when
+// its name does not end in .png, .svg or .pdf.
+std::optional<MapFileRequest> MapFileOf(const std::string& flag, const std::string& path);
+
+// Adds --map-size to `app`, bound to `text`.
+void AddMapSizeOption(CLI::App& app, std::string& text);
+
+}  // namespace torvane

@@ -1,0 +1,271 @@
+#include "app/qt/MapWindow.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QImage>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+
+#include "app/Hvw.h"
+#include "app/qt/MainWindow.h"
+#include "app/qt/QtPlatform.h"
+
+namespace torvane {
+namespace {
+
+constexpr double kZoomPerNotch = 1.25;  // one wheel notch (120 units)
+
+// The map window's file types, in the order of the save dialog's filters.
+constexpr MapFormat kSaveFormats[] = {MapFormat::kPng, MapFormat::kSvg, MapFormat::kPdf};
+constexpr const char* kSaveExtensions[] = {"png", "svg", "pdf"};
+
+QString Number(double value) { return QString::number(value, 'f', 2); }
+
+}  // namespace
+
+MapCanvas::MapCanvas(QWidget* parent) : QWidget(parent) {
+  setObjectName("map_canvas");
+  setMouseTracking(true);
+  setMinimumSize(320, 240);
+  setCursor(Qt::CrossCursor);
+}
+
+void MapCanvas::SetScene(const MapScene* scene) {
+  scene_ = scene;
+  statistics_.reset();
+  if (scene_ != nullptr) view_ = FullView(*scene_);
+  Redraw();
+}
+
+void MapCanvas::Redraw() {
+  stale_ = true;
+  update();
+}
+
+void MapCanvas::ShowFullView() {
+  if (scene_ != nullptr) view_ = FullView(*scene_);
+  Redraw();
+}
+
+void MapCanvas::ZoomAt(QPointF position, double factor) {
+  const MapLayout& layout = image_.layout;
+  if (scene_ == nullptr || !(layout.pixel_size > 0) || !(factor > 0)) return;
+  // The map position under the cursor stays where it is.
+  const double x = layout.MapX(position.x() - 0.5);
+  const double y = layout.MapY(position.y() - 0.5);
+  view_ = {x + (view_.x_min - x) / factor, x + (view_.x_max - x) / factor,
+           y + (view_.y_min - y) / factor, y + (view_.y_max - y) / factor};
+  Redraw();
+}
+
+void MapCanvas::PanBy(QPointF pixels) {
+  const double s = image_.layout.pixel_size;
+  if (!(s > 0)) return;
+  const double dx = -pixels.x() * s;
+  const double dy = pixels.y() * s;
+  view_ = {view_.x_min + dx, view_.x_max + dx, view_.y_min + dy, view_.y_max + dy};
+  Redraw();
+}
+
+QString MapCanvas::Describe(QPointF position) const {
+  const MapLayout& layout = image_.layout;
+  const PixelBox& plot = layout.plot;
+  if (scene_ == nullptr || position.x() < plot.left || position.y() < plot.top ||
+      position.x() >= plot.left + plot.width || position.y() >= plot.top + plot.height) {
+    return QString();
+  }
+  const double x = layout.MapX(std::floor(position.x()));
+  const double y = layout.MapY(std::floor(position.y()));
+  const char* unit = scene_->geographic ? "\u00b0" : " m";
+  QString text = QString("X = %1%3   Y = %2%3")
+                     .arg(Number(x - scene_->shift_x), Number(y - scene_->shift_y), unit);
+  if (scene_->surface != nullptr) {
+    const float value = SurfaceValueAt(*scene_->surface, x, y);
+    text += QString("   %1 = ").arg(QString::fromStdString(scene_->value_caption));
+    text += IsPreviewBlank(value) ? QString("blank") : QString::number(value, 'f', 4);
+  }
+  return text;
+}
+
+void MapCanvas::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), Qt::white);
+  if (scene_ == nullptr) return;
+  if (stale_ || image_.width != width() || image_.height != height()) {
+    image_ = RenderMapImage(*scene_, view_, width(), height(), statistics_);
+    if (!statistics_) statistics_ = image_.layout.statistics;
+    stale_ = false;
+  }
+  if (image_.argb.empty()) return;
+  const QImage picture(reinterpret_cast<const uchar*>(image_.argb.data()), image_.width,
+                       image_.height, QImage::Format_ARGB32_Premultiplied);
+  painter.drawImage(0, 0, picture);
+}
+
+void MapCanvas::wheelEvent(QWheelEvent* event) {
+  const double notches = event->angleDelta().y() / 120.0;
+  if (notches != 0) ZoomAt(event->position(), std::pow(kZoomPerNotch, notches));
+  event->accept();
+}
+
+void MapCanvas::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) drag_from_ = event->position();
+}
+
+void MapCanvas::mouseMoveEvent(QMouseEvent* event) {
+  if (drag_from_ && (event->buttons() & Qt::LeftButton)) {
+    PanBy(event->position() - *drag_from_);
+    drag_from_ = event->position();
+  }
+  if (on_status) on_status(Describe(event->position()));
+}
+
+void MapCanvas::mouseReleaseEvent(QMouseEvent*) { drag_from_.reset(); }
+
+MapWindow::MapWindow(MainWindow& main, QtPlatform& platform, TfrmMain& form)
+    : QWidget(&main, Qt::Window), platform_(platform), form_(form) {
+  setObjectName("frmMap");
+  setWindowTitle("Torvane map");
+  setAttribute(Qt::WA_QuitOnClose, false);
+  resize(1000, 760);
+
+  variables_ = new QComboBox(this);
+  variables_->setObjectName("map_variable");
+  variables_->setToolTip("Value to map");
+  for (const MapVariable v : {MapVariable::kCba, MapVariable::kResidual, MapVariable::kRingCount}) {
+    variables_->addItem(QString::fromUtf8(MapVariableName(v).data(),
+                                          static_cast<qsizetype>(MapVariableName(v).size())),
+                        static_cast<int>(v));
+  }
+  stations_ = new QCheckBox("Stations", this);
+  stations_->setObjectName("map_stations");
+  stations_->setToolTip("Show the survey stations as dots");
+  full_view_ = new QPushButton("Full view", this);
+  full_view_->setObjectName("map_full_view");
+  save_ = new QPushButton("Save...", this);
+  save_->setObjectName("map_save");
+  save_->setToolTip("Save the map as shown: PNG, SVG or PDF");
+  canvas_ = new MapCanvas(this);
+  status_ = new QLabel(this);
+  status_->setObjectName("map_status");
+  status_->setMinimumHeight(status_->fontMetrics().height() + 4);
+
+  auto* tools = new QHBoxLayout;
+  tools->addWidget(variables_);
+  tools->addWidget(stations_);
+  tools->addStretch(1);
+  tools->addWidget(full_view_);
+  tools->addWidget(save_);
+  auto* column = new QVBoxLayout(this);
+  column->addLayout(tools);
+  column->addWidget(canvas_, 1);
+  column->addWidget(status_);
+
+  canvas_->on_status = [this](const QString& text) { status_->setText(text); };
+  connect(variables_, &QComboBox::activated, this, [this] {
+    ShowVariable(static_cast<MapVariable>(variables_->currentData().toInt()));
+  });
+  connect(stations_, &QCheckBox::toggled, this, [this](bool on) {
+    if (!map_) return;
+    map_->scene.show_stations = on;
+    canvas_->Redraw();
+  });
+  connect(full_view_, &QPushButton::clicked, canvas_, &MapCanvas::ShowFullView);
+  connect(save_, &QPushButton::clicked, this, &MapWindow::ChooseAndSave);
+
+  save_dialog_.filter = "PNG picture (*.png)|*.png|SVG drawing (*.svg)|*.svg|PDF document (*.pdf)|*.pdf";
+  // No default extension: a name without one takes the chosen file type's.
+  save_dialog_.default_extension = "";
+}
+
+void MapWindow::ShowVariable(MapVariable variable) {
+  variables_->setCurrentIndex(variables_->findData(static_cast<int>(variable)));
+  canvas_->SetScene(nullptr);
+  auto map = std::make_unique<RunMap>();
+  const bool was_busy = platform_.SetBusyCursor(true);
+  const bool made = MakeRunMap(platform_, form_, variable, 0, stations_->isChecked(), *map);
+  platform_.SetBusyCursor(was_busy);
+  map_ = made ? std::move(map) : nullptr;
+  if (map_) canvas_->SetScene(&map_->scene);
+  status_->clear();
+}
+
+bool MapWindow::SaveTo(const std::string& path, MapFormat format) {
+  if (!map_) return false;
+  return SaveMap(platform_, path, format, map_->scene, canvas_->view(), canvas_->width(),
+                 canvas_->height(), canvas_->statistics());
+}
+
+void MapWindow::ChooseAndSave() {
+  if (!map_) return;
+  std::string name(MapVariableName(map_->variable));
+  for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const int chosen = std::clamp(save_dialog_.filter_index, 1, 3) - 1;
+  save_dialog_.file_name = name + "_map." + kSaveExtensions[chosen];
+  if (!platform_.ExecuteFileDialog(FileDialog::SaveDialog2, save_dialog_)) return;
+  // The name's own extension decides; a name without one takes the filter's.
+  std::string path = save_dialog_.file_name;
+  std::optional<MapFormat> format = MapFormatOfName(path);
+  if (!format) {
+    const int filter = std::clamp(save_dialog_.filter_index, 1, 3) - 1;
+    format = kSaveFormats[filter];
+    path += std::string(".") + kSaveExtensions[filter];
+  }
+  SaveTo(path, *format);
+}
+
+namespace {
+
+// Double-clicks on the two previews.
+class PreviewDoubleClick : public QObject {
+ public:
+  PreviewDoubleClick(MainWindow& window, QtPlatform& platform, TfrmMain& form)
+      : QObject(&window), window_(window), platform_(platform), form_(form) {}
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::MouseButtonDblClick) return false;
+    if (!form_.ResultsReady() || form_.Running()) return true;
+    if (map_ == nullptr) map_ = new MapWindow(window_, platform_, form_);
+    map_->show();
+    map_->raise();
+    map_->activateWindow();
+    map_->ShowVariable(watched == window_.Widget(Control::img_uba) ? MapVariable::kCba
+                                                                   : MapVariable::kResidual);
+    return true;
+  }
+
+  void CloseMap() {
+    if (map_ != nullptr) map_->close();
+  }
+
+ private:
+  MainWindow& window_;
+  QtPlatform& platform_;
+  TfrmMain& form_;
+  QPointer<MapWindow> map_;
+};
+
+}  // namespace
+
+void ConnectMapWindow(MainWindow& window, QtPlatform& platform, TfrmMain& form) {
+  auto* opener = new PreviewDoubleClick(window, platform, form);
+  for (const Control image : {Control::img_uba, Control::img_regta}) {
+    window.Widget(image)->installEventFilter(opener);
+  }
+  // A new run replaces the points the map shows.
+  QObject::connect(qobject_cast<QAbstractButton*>(window.Widget(Control::btn_calc)),
+                   &QAbstractButton::pressed, opener, [opener] { opener->CloseMap(); });
+}
+
+}  // namespace torvane

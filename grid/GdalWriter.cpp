@@ -1,0 +1,107 @@
+// GeoTIFF and netCDF grids through GDAL: one single-precision band, north
+// up, each node at the centre of its pixel (the pixel's outer corner half a
+// cell before the node), blanks NaN and NaN the band's nodata. GDAL writes
+// the temporary file of an AtomicFile, which is renamed over the target once
+// GDAL has closed it, so a failed write never leaves half a file behind.
+
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <mutex>
+#include <string_view>
+#include <vector>
+
+#include <gdal_priv.h>
+
+#include "common/AtomicFile.h"
+#include "grid/GridFileWriters.h"
+
+namespace torvane {
+namespace {
+
+struct DatasetClose {
+  void operator()(GDALDataset* dataset) const { GDALClose(dataset); }
+};
+using DatasetHandle = std::unique_ptr<GDALDataset, DatasetClose>;
+GDALDriver* Driver(GridFileType type) {
+  static std::once_flag registered;
+  std::call_once(registered, [] { GDALAllRegister(); });
+  return GetGDALDriverManager()->GetDriverByName(type == GridFileType::kNetcdf ? "netCDF"
+                                                                                : "GTiff");
+}
+
+// The nodes into the band, a strip of rows at a time, the northernmost first.
+bool WriteBand(const GridValues& grid, GDALRasterBand& band) {
+  constexpr std::uint32_t kStripRows = 64;
+  const std::size_t ncols = grid.ncols;
+  std::vector<float> strip(ncols * kStripRows);
+  for (std::uint32_t first = 0; first < grid.nrows; first += kStripRows) {
+    const std::uint32_t rows = std::min(kStripRows, grid.nrows - first);
+    for (std::uint32_t c = 0; c < grid.ncols; ++c) {
+      for (std::uint32_t line = 0; line < rows; ++line) {
+        const float value = grid.At(c, grid.nrows - 1 - (first + line));
+        strip[line * ncols + c] = IsBlank(value) ? std::numeric_limits<float>::quiet_NaN() : value;
+      }
+    }
+    if (band.RasterIO(GF_Write, 0, static_cast<int>(first), static_cast<int>(grid.ncols),
+                      static_cast<int>(rows), strip.data(), static_cast<int>(grid.ncols),
+                      static_cast<int>(rows), GDT_Float32, 0, 0, nullptr) != CE_None) {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+bool WriteGdalGrid(const GridValues& grid, const std::string& path, GridFileType type,
+                   std::string& reason) {
+  const std::string_view what = type == GridFileType::kNetcdf ? "netCDF" : "GeoTIFF";
+  if (!(grid.dx > 0) || !(grid.dy > 0)) {
+    reason = "a " + std::string(what) + " grid needs cells of positive size along both axes";
+    return false;
+  }
+  constexpr std::uint32_t kMostCount = std::numeric_limits<int>::max();
+  if (grid.ncols > kMostCount || grid.nrows > kMostCount) {
+    reason = "the grid has too many columns or rows for GDAL";
+    return false;
+  }
+  GDALDriver* driver = Driver(type);
+  if (driver == nullptr) {
+    reason = "this GDAL has no " + std::string(what) + " driver";
+    return false;
+  }
+  AtomicFile file(path);
+  if (!file.ok()) {
+    reason = FileWriteFailure();
+    return false;
+  }
+  CPLErrorReset();
+  DatasetHandle dataset(driver->Create(file.temp_path().c_str(), static_cast<int>(grid.ncols),
+                                       static_cast<int>(grid.nrows), 1, GDT_Float32, nullptr));
+  if (!dataset) {
+    reason = "GDAL could not create the " + std::string(what) + " file: " + CPLGetLastErrorMsg();
+    return false;
+  }
+  double transform[6] = {grid.xmin - grid.dx / 2, grid.dx, 0, grid.ymax() + grid.dy / 2, 0,
+                         -grid.dy};
+  dataset->SetGeoTransform(transform);
+  GDALRasterBand* band = dataset->GetRasterBand(1);
+  band->SetNoDataValue(std::numeric_limits<double>::quiet_NaN());
+  if (!WriteBand(grid, *band)) {
+    reason = std::string("GDAL could not write the nodes: ") + CPLGetLastErrorMsg();
+    return false;
+  }
+  // Closing writes what GDAL still holds.
+  CPLErrorReset();
+  dataset.reset();
+  if (CPLGetLastErrorType() >= CE_Failure) {
+    reason = std::string("GDAL could not finish the file: ") + CPLGetLastErrorMsg();
+    return false;
+  }
+  if (file.Commit()) return true;
+  reason = FileWriteFailure();
+  return false;
+}
+
+}  // namespace torvane

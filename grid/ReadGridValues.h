@@ -1,0 +1,21 @@
+#pragma once
+// Any grid file Torvane reads, as plain values: the file is read as grid mode
+// reads it (the same formats, messages and node values), then its nodes are
+// copied out.
+
+#include <string>
+
+#include "common/Platform.h"
+#include "grid/GridValues.h"
+#include "grid/Gridimport.h"
+
+namespace torvane {
+
+// False when the file was not read (the user has been told why through
+// `platform`, naming the file), or when its nodes do not fit in memory
+// ("Not enough memory for grid <path>").
+// `format`, when given, receives the format the file was read as.
+bool ReadGridValues(Platform& platform, const std::string& path, GridValues& out,
+                    GridFormat* format = nullptr);
+
+}  // namespace torvane

@@ -1,0 +1,17 @@
+#pragma once
+// Writes a grid in the format asked for, or tells the user why not.
+
+#include <string>
+
+#include "common/Platform.h"
+#include "grid/GridFileType.h"
+#include "grid/GridValues.h"
+
+namespace torvane {
+
+// False after showing "Cannot write grid <path>: <reason>" with the caption
+// "Error"; an existing file at `path` is then as it was.
+bool WriteGrid(Platform& platform, const GridValues& grid, const std::string& path,
+               GridFileType type);
+
+}  // namespace torvane

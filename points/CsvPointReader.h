@@ -1,0 +1,29 @@
+#pragma once
+// Reads a CSV point file into the PointSet. Its first line that is not blank
+// is the header row of names (unless every field of it is a number), and
+// gives the separator, ',' or ';'. Numbers are written with '.' whatever the
+// locale, unless the user asks for ',' in a file separated by ';'. A row
+// gives a point when its X, Y and CBA fields are numbers; the point field may
+// hold a number or text (a station name), and when any row's is text every
+// point keeps its name as written.
+
+#include <string>
+
+#include "common/Platform.h"
+#include "points/ColumnNames.h"
+#include "points/PointSet.h"
+
+namespace torvane {
+
+// Whether a point file is read as CSV: its name ends in ".csv", in any case.
+bool IsCsvFileName(const std::string& path);
+
+// Tells the user, and leaves `points` empty, on failure, as ReadPointFile.
+// `decimal_separator` is '.', or ',' where the user asked for it (it holds
+// only in files separated by ';').
+// `keep_file_coordinates` keeps them as file_xy (see KeepFileCoordinates).
+bool ReadCsvPointFile(Platform& platform, const std::string& path, PointColumns columns,
+                      const ColumnNames& names, char decimal_separator, PointSet& points,
+                      bool keep_file_coordinates = false);
+
+}  // namespace torvane

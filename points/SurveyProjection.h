@@ -1,0 +1,40 @@
+#pragma once
+// Stations given in a coordinate reference system that PROJ knows: where the
+// coordinates are geographic (degrees), they are projected into a work CRS in
+// metres for the computation, so that the ring's radius and band stay metres.
+// The file's own coordinates are kept for the table.
+
+#include <string>
+
+#include "common/Platform.h"
+#include "points/PointSet.h"
+
+namespace torvane {
+
+enum class CrsKind {
+  kUnknown,     // PROJ makes no coordinate reference system of the text
+  kGeographic,  // longitude and latitude in degrees
+  kProjected,   // easting and northing
+  kOther,       // a CRS of another kind (geocentric, vertical, ...)
+};
+
+// What PROJ makes of a CRS as a user wrote it: "EPSG:4326", "EPSG:32735", a
+// WKT text or a PROJ string ("+proj=longlat +datum=WGS84").
+CrsKind DescribeCrs(const std::string& crs);
+
+// The WGS 84 UTM zone of a place, north or south: "EPSG:32735" for 28 E, 25 S.
+std::string UtmZoneCrs(double longitude, double latitude);
+
+struct SurveyCrs {
+  std::string crs;       // of the file's X and Y; empty: taken as they are
+  std::string work_crs;  // of the computation; empty: the UTM zone of the survey's centre
+                         // where `crs` is geographic, else `crs` itself
+};
+
+// Projects the points, when `crs` asks for it, into the work CRS: their
+// stored coordinates, box and shifts then follow the work CRS and the file's
+// coordinates are kept in the set. False, with the user told, when a CRS is
+// not usable or a point cannot be projected; the points are then cleared.
+bool ProjectSurvey(Platform& platform, const SurveyCrs& crs, PointSet& points);
+
+}  // namespace torvane

@@ -1,0 +1,78 @@
+#include "residual/SweepTable.h"
+
+#include <algorithm>
+#include <charconv>
+
+#include "residual/ResidualTable.h"
+#include "residual/TableFields.h"
+#include "residual/TableLayout.h"
+
+namespace torvane {
+namespace {
+
+// The first four names of the residual table's header.
+constexpr std::size_t kLeadHeaderSize = 4 * (kFieldWidth + 1) - 1;
+constexpr std::string_view kCsvLeadHeader = "x,y,point,cba";
+
+std::string TableHeader(bool csv, const std::vector<SweepColumn>& columns,
+                        std::vector<int>& widths) {
+  std::string line(csv ? kCsvLeadHeader : kResidualTableHeader.substr(0, kLeadHeaderSize));
+  for (const SweepColumn& column : columns) {
+    const std::string radius = RadiusName(column.ring.radius);
+    if (csv) {
+      line += ",residual_" + radius + ",n_" + radius;
+      continue;
+    }
+    const std::string name = "TORVANE_" + radius;
+    const int width = std::max(kFieldWidth, static_cast<int>(name.size()));
+    widths.push_back(width);
+    line += ' ';
+    AppendRightAligned(name, width, line);
+    line += ' ';
+    AppendRightAligned("N_" + radius, width, line);
+  }
+  line += csv ? "\n" : "\r\n";
+  return line;
+}
+
+}  // namespace
+
+std::string RadiusName(double radius) {
+  char text[32];
+  const auto result =
+      std::to_chars(text, text + sizeof text, radius, std::chars_format::general, 6);
+  return std::string(text, result.ptr);
+}
+
+bool WriteSweepTable(const std::string& path, const PointSet& points,
+                     const std::vector<SweepColumn>& columns) {
+  ResidualTableWriter table(path);
+  if (!table.ok()) return false;
+  const bool csv = IsCsvName(path);
+  std::vector<int> widths;
+  table.WriteText(TableHeader(csv, columns, widths));
+  for (std::size_t i = 0; i < points.points.size(); ++i) {
+    const SurveyPoint& p = points.points[i];
+    const TableRow row{p.x - points.shift_x, p.y - points.shift_y, p.point, p.cba, 0, 0};
+    table.WriteWith([&](std::string& out) {
+      if (csv) {
+        AppendCsvLead(row, out);
+        for (const SweepColumn& column : columns) {
+          AppendCsvResidual(column.residual[i], out);
+          out += ',';
+          AppendCount(column.n[i], out);
+        }
+        out += '\n';
+        return;
+      }
+      AppendTableLead(row, out);
+      for (std::size_t c = 0; c < columns.size(); ++c) {
+        AppendResidualFields(columns[c].residual[i], columns[c].n[i], widths[c], out);
+      }
+      out += "\r\n";
+    });
+  }
+  return table.Finish();
+}
+
+}  // namespace torvane

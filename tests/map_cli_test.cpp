@@ -1,0 +1,99 @@
+// torvane-cli --map-cba / --map-residual beside a run, and the map
+// subcommand drawing a grid file: the files read back by GDAL, Python's XML
+// parser and pdfinfo; usage errors refused before anything runs.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "tests/MapReading.h"
+#include "tests/ProgramRun.h"
+#include "tests/TestFiles.h"
+
+namespace torvane::testing {
+namespace {
+
+std::vector<std::string> RunArgs(const TempDir& dir, std::vector<std::string> more) {
+  std::vector<std::string> args = {"--input", SourceDir() + "/data/sample_survey.dat", "--output",
+                                   dir.File("t.dat"), "--radius", "500", "--band", "100"};
+  for (std::string& arg : more) args.push_back(std::move(arg));
+  return args;
+}
+
+TEST(MapCli, DrawsBothMapsAfterTheRunInTheFormatsTheirNamesAskFor) {
+  TempDir dir;
+  const CliResult run = RunCli(
+      dir, RunArgs(dir, {"--map-residual", dir.File("res.png"), "--map-cba", dir.File("cba.PDF"),
+                         "--map-size", "640x480", "--map-stations"}));
+  ASSERT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  EXPECT_NE(run.out.find("Residual map written to " + dir.File("res.png")), std::string::npos);
+  EXPECT_NE(run.out.find("CBA map written to " + dir.File("cba.PDF")), std::string::npos);
+  const DecodedPicture png = DecodePng(dir, dir.File("res.png"));
+  ASSERT_TRUE(png.ok);
+  EXPECT_EQ(png.width, 640);
+  EXPECT_EQ(png.height, 480);
+  EXPECT_NE(PdfPages(dir, dir.File("cba.PDF")).find("640 x 480 pts"), std::string::npos);
+}
+
+TEST(MapCli, UsageErrorsStopBeforeTheRun) {
+  struct Case {
+    std::vector<std::string> flags;
+    const char* says;
+  };
+  const Case cases[] = {
+      {{"--map-residual", "r.jpg"}, "--map-residual takes a file name ending in .png, .svg or .pdf"},
+      {{"--map-cba", "c"}, "--map-cba takes a file name ending in .png"},
+      {{"--map-residual", "r.png", "--map-size", "10x10"}, "--map-size takes WxH"},
+      {{"--map-residual", "r.png", "--map-size", "800*600"}, "--map-size takes WxH"},
+      {{"--map-residual", "r.png", "--map-size", "16384x16384"}, "100 million pixels at most"},
+      {{"--map-residual", "r.png", "--map-cell", "0"}, "--map-cell takes a number greater than 0"},
+      {{"--map-residual", "r.png", "--map-cell", "ten"}, "--map-cell takes a number greater than 0"},
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    const CliResult run = RunCli(dir, RunArgs(dir, c.flags));
+    EXPECT_EQ(run.exit_code, 2) << c.says;
+    EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.File("t.dat"))) << c.says;
+  }
+}
+
+TEST(MapCli, ACellTooFineForMemoryFailsTheMapButKeepsTheTable) {
+  TempDir dir;
+  const CliResult run = RunCli(dir, RunArgs(dir, {"--quiet", "--map-residual", dir.File("r.png"),
+                                                  "--map-cell", "0.0001"}));
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_NE(run.err.find("Map cell too small"), std::string::npos) << run.err;
+  EXPECT_TRUE(std::filesystem::exists(dir.File("t.dat")));
+  EXPECT_FALSE(std::filesystem::exists(dir.File("r.png")));
+}
+
+TEST(MapCommand, DrawsAGridFileAsSvgPngOrPdf) {
+  TempDir dir;
+  const std::string grid = SourceDir() + "/data/sample_cba.grd";
+  CliResult run = RunCli(dir, {"map", grid, dir.File("g.svg"), "--map-size", "900x700"});
+  ASSERT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(SvgSize(dir, dir.File("g.svg")), "900pxx700px");
+  run = RunCli(dir, {"map", grid, dir.File("g.png"), "--quiet", "--title", "Sample CBA"});
+  ASSERT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(run.out, "");
+  const DecodedPicture png = DecodePng(dir, dir.File("g.png"));
+  ASSERT_TRUE(png.ok);
+  EXPECT_EQ(png.width, 1200);
+  EXPECT_EQ(png.height, 900);
+}
+
+TEST(MapCommand, AGridThatCannotBeReadIsNamedAndNothingIsWritten) {
+  TempDir dir;
+  WriteFile(dir.File("junk.grd"), "not a grid\n");
+  const CliResult run = RunCli(dir, {"map", dir.File("junk.grd"), dir.File("m.png")});
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_NE(run.err.find(dir.File("junk.grd")), std::string::npos) << run.err;
+  EXPECT_FALSE(std::filesystem::exists(dir.File("m.png")));
+  const CliResult usage = RunCli(dir, {"map", dir.File("junk.grd"), dir.File("m.gif")});
+  EXPECT_EQ(usage.exit_code, 2);
+}
+
+}  // namespace
+}  // namespace torvane::testing
