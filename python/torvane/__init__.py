@@ -12,8 +12,9 @@ float64 arrays, releases the GIL while the core runs, raises ``ValueError``
 naming the argument for a bad argument and ``TorvaneError`` with the core's
 own message when the core refuses (an unreadable file, for example). Messages
 the core shows without failing (a grid cut short) come as ``TorvaneWarning``.
-Ctrl-C stops ``ring_residual`` and ``grid_ring_residual`` within milliseconds
-with ``KeyboardInterrupt``; reading a file runs to its end first.
+Ctrl-C stops ``ring_residual``, ``grid_ring_residual`` and ``grid_residual``
+within milliseconds with ``KeyboardInterrupt``; reading or writing a file and
+``sweep`` run to their end first.
 
 Example, on the sample survey of the source tree::
 
@@ -315,7 +316,8 @@ class Grid:
         Northing of each node row, from the south.
     format : str or None
         The file format it was read from (``"surfer7"``, ``"surfer6"``,
-        ``"geosoft"``, ``"surfer_ascii"``, ``"esri_ascii"``), None when made
+        ``"geosoft"``, ``"surfer_ascii"``, ``"esri_ascii"``, ``"gdal"`` for
+        a raster read through GDAL), None when made
         in Python.
     xmin, dx, ymin, dy : float
         The first node and the node spacings: node (r, c) lies at
@@ -381,10 +383,11 @@ class Grid:
 def read_grid(path):
     """Reads a grid file as ``torvane-cli --grid`` reads it.
 
-    Five formats, told apart by their content: Surfer 7 binary, Surfer 6
-    binary, Geosoft binary with 2-byte elements, Surfer ASCII and ESRI ASCII.
-    Missing nodes become NaN. A file cut short gives the rows it holds and a
-    ``TorvaneWarning`` ("Error by reading grid").
+    The formats are told apart by their content: Surfer 7 binary, Surfer 6
+    binary, Geosoft binary, Surfer ASCII, ESRI ASCII, and the rasters GDAL
+    reads (GeoTIFF, netCDF, ...). Missing nodes become NaN. A file cut short
+    gives the rows it holds and a ``TorvaneWarning`` ("Error by reading grid:
+    <path>").
 
     Parameters
     ----------
