@@ -59,3 +59,28 @@ def test_other_threads_run_while_the_core_computes():
     worker.join()
     assert answers["result"]["n"].min() > 0
     assert running_meanwhile
+
+
+# A grid so large and a ring so fine that its residual would take minutes.
+GRID_INTERRUPTED = textwrap.dedent("""
+    import os, signal, threading
+    import numpy as np
+    import torvane
+    values = np.random.default_rng(2).normal(0, 1, (3000, 3000))
+    grid = torvane.Grid(values, x=np.arange(3000.0), y=np.arange(3000.0))
+    threading.Timer(0.5, os.kill, (os.getpid(), signal.SIGINT)).start()
+    try:
+        torvane.grid_residual(grid, radius=400, ring_points=20000)
+        print("finished")
+    except KeyboardInterrupt:
+        print("interrupted")
+    small = torvane.Grid(np.arange(25.0).reshape(5, 5), x=np.arange(5.0), y=np.arange(5.0))
+    print(torvane.grid_residual(small, radius=1, ring_points=4).values[2, 2])
+""")
+
+
+def test_ctrl_c_stops_a_long_grid_residual():
+    done = subprocess.run([sys.executable, "-c", GRID_INTERRUPTED], capture_output=True,
+                          text=True, timeout=300, env=dict(os.environ))
+    assert done.returncode == 0, done.stderr
+    assert done.stdout.splitlines() == ["interrupted", "0.0"]
