@@ -8,7 +8,8 @@
 
 namespace torvane {
 
-bool ReadGridValues(Platform& platform, const std::string& path, GridValues& out) {
+bool ReadGridValues(Platform& platform, const std::string& path, GridValues& out,
+                    GridFormat* format) {
   out = GridValues();
   TGridImport grid(platform);
   if (!grid.Load(path)) return false;
@@ -34,6 +35,7 @@ bool ReadGridValues(Platform& platform, const std::string& path, GridValues& out
   }
   if (!grid.FileUnchanged()) return false;
   out = std::move(values);
+  if (format != nullptr) *format = grid.format();
   return true;
 }
 

@@ -7,12 +7,15 @@
 
 #include "common/Platform.h"
 #include "grid/GridValues.h"
+#include "grid/Gridimport.h"
 
 namespace torvane {
 
 // False when the file was not read (the user has been told why through
 // `platform`, naming the file), or when its nodes do not fit in memory
 // ("Not enough memory for grid <path>").
-bool ReadGridValues(Platform& platform, const std::string& path, GridValues& out);
+// `format`, when given, receives the format the file was read as.
+bool ReadGridValues(Platform& platform, const std::string& path, GridValues& out,
+                    GridFormat* format = nullptr);
 
 }  // namespace torvane

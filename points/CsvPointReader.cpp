@@ -89,7 +89,8 @@ bool IsCsvFileName(const std::string& path) {
 }
 
 bool ReadCsvPointFile(Platform& platform, const std::string& path, PointColumns columns,
-                      const ColumnNames& names, char decimal_separator, PointSet& points) {
+                      const ColumnNames& names, char decimal_separator, PointSet& points,
+                      bool keep_file_coordinates) {
   points.Clear();
   try {
     LineBlocks file;
@@ -149,6 +150,7 @@ bool ReadCsvPointFile(Platform& platform, const std::string& path, PointColumns 
       platform.ShowFileError("Input file contains coordinates out of range", path, 0);
       return false;
     }
+    if (keep_file_coordinates) KeepFileCoordinates(points);
     ShiftPoints(points);
   } catch (const std::bad_alloc&) {
     points.Clear();

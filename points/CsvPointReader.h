@@ -21,7 +21,9 @@ bool IsCsvFileName(const std::string& path);
 // Tells the user, and leaves `points` empty, on failure, as ReadPointFile.
 // `decimal_separator` is '.', or ',' where the user asked for it (it holds
 // only in files separated by ';').
+// `keep_file_coordinates` keeps them as file_xy (see KeepFileCoordinates).
 bool ReadCsvPointFile(Platform& platform, const std::string& path, PointColumns columns,
-                      const ColumnNames& names, char decimal_separator, PointSet& points);
+                      const ColumnNames& names, char decimal_separator, PointSet& points,
+                      bool keep_file_coordinates = false);
 
 }  // namespace torvane

@@ -35,4 +35,13 @@ void ShiftPoints(PointSet& points) {
   }
 }
 
+void KeepFileCoordinates(PointSet& points) {
+  if (!points.file_xy.empty()) return;
+  points.file_xy.resize(2 * points.points.size());
+  for (std::size_t i = 0; i < points.points.size(); ++i) {
+    points.file_xy[2 * i] = points.points[i].x;
+    points.file_xy[2 * i + 1] = points.points[i].y;
+  }
+}
+
 }  // namespace torvane

@@ -34,4 +34,9 @@ bool SetBounds(const Box& box, PointSet& points);
 // (or projected) coordinates until then.
 void ShiftPoints(PointSet& points);
 
+// Keeps the coordinates the points hold (file coordinates, before
+// ShiftPoints) as the set's file coordinates, unless it keeps some already:
+// for callers that hand the coordinates on exactly as the file gives them.
+void KeepFileCoordinates(PointSet& points);
+
 }  // namespace torvane

@@ -89,7 +89,8 @@ bool CountPoints(LineBlocks& file, const PointColumns& columns,
 // points stored: the count of the first pass unless the file changed.
 std::size_t StorePoints(LineBlocks& file, const PointColumns& columns,
                         const PointLineAlphabet& alphabet,
-                        const std::vector<std::uint32_t>& piece_counts, PointSet& points) {
+                        const std::vector<std::uint32_t>& piece_counts, double shift_x,
+                        double shift_y, PointSet& points) {
   std::size_t index = 0;    // of the block's first piece
   std::size_t offset = 0;   // of the block's first point
   std::size_t stored = 0;
@@ -106,7 +107,7 @@ std::size_t StorePoints(LineBlocks& file, const PointColumns& columns,
       PointValues v;
       ForEachLine(pieces[k], [&](std::string_view line) {
         if (found[k] == limits[k] || !ClassifyPointLine(line, columns, alphabet, v)) return;
-        points.points[starts[k] + found[k]++] = {v.x + points.shift_x, v.y + points.shift_y,
+        points.points[starts[k] + found[k]++] = {v.x + shift_x, v.y + shift_y,
                                                  v.point, 0, v.cba, 0};
       });
     });
@@ -145,10 +146,10 @@ bool ReadPlainHeader(LineBlocks& file, const PointLineAlphabet& alphabet,
 
 bool ReadPointFile(Platform& platform, const std::string& input_path,
                    const PointColumns& chosen_columns, PointSet& points, const ColumnNames& names,
-                   char csv_decimal_separator) {
+                   char csv_decimal_separator, bool keep_file_coordinates) {
   if (IsCsvFileName(input_path)) {
     return ReadCsvPointFile(platform, input_path, chosen_columns, names, csv_decimal_separator,
-                            points);
+                            points, keep_file_coordinates);
   }
   points.Clear();
   PointColumns columns = chosen_columns;
@@ -207,10 +208,17 @@ bool ReadPointFile(Platform& platform, const std::string& input_path,
       return false;
     }
     // A file that changed between the passes cannot be read as one survey.
-    if (StorePoints(file, columns, alphabet, piece_counts, points) != count) {
+    // Kept file coordinates are stored as they are and shifted once kept.
+    const double shift_x = keep_file_coordinates ? 0.0 : points.shift_x;
+    const double shift_y = keep_file_coordinates ? 0.0 : points.shift_y;
+    if (StorePoints(file, columns, alphabet, piece_counts, shift_x, shift_y, points) != count) {
       points.Clear();
       platform.ShowFileError("Cannot open input data file", input_path, file.error());
       return false;
+    }
+    if (keep_file_coordinates) {
+      KeepFileCoordinates(points);
+      ShiftPoints(points);
     }
   } catch (const std::bad_alloc&) {
     points.Clear();

@@ -19,9 +19,10 @@ namespace torvane {
 // Any of `names` given picks its column by the file's header row (a plain
 // file's first line that is neither blank, a comment nor a point) or by
 // letter; the others keep `columns`. A CSV file is read with
-// `csv_decimal_separator`, not the platform's.
+// `csv_decimal_separator`, not the platform's. `keep_file_coordinates` keeps
+// the coordinates as the file gives them, bit for bit, in `file_xy`.
 bool ReadPointFile(Platform& platform, const std::string& input_path,
                    const PointColumns& columns, PointSet& points, const ColumnNames& names = {},
-                   char csv_decimal_separator = '.');
+                   char csv_decimal_separator = '.', bool keep_file_coordinates = false);
 
 }  // namespace torvane

@@ -4,13 +4,9 @@
 #include <utility>
 #include <vector>
 
-#include "common/ParallelBlocks.h"
 #include "grid/Gridimport.h"
-#include "residual/RingIndex.h"
-#include "residual/GridRing.h"
-#include "residual/PointRing.h"
 #include "residual/ResidualTable.h"
-#include "residual/RingResidual.h"
+#include "residual/RingResiduals.h"
 #include "residual/TableLayout.h"
 
 namespace torvane {
@@ -44,63 +40,28 @@ bool ComputeResiduals(Platform& platform, const ResidualRequest& request, PointS
   // A grid that cannot be loaded ends the run here: the table, not yet in
   // place, is dropped with its temporary file.
   std::optional<TGridImport> grid;
-  std::optional<GridRing> grid_ring;
-  std::optional<PointRing> point_ring;
-  std::optional<RingIndex> neighbours;  // grid mode: only the order of the points
   if (request.use_grid) {
     grid.emplace(platform, request.grid_memory_limit);
     if (!grid->Load(request.grid_path)) return false;
-    grid_ring.emplace(*grid, request.search_radius, request.ring_points,
-                      request.use_interpolated_cba);
-    neighbours.emplace(points, -1.0, request.search_radius);
-  } else {
-    point_ring.emplace(points, request.search_radius, request.depth_band);
   }
-
-  // The rings are gathered neighbour after neighbour, on every core, each
-  // point's residual stored in the point; the progress bar and the events
-  // follow one point at a time.
-  const std::vector<std::uint32_t>& order = point_ring ? point_ring->order() : neighbours->order();
-  std::vector<std::int32_t> ring_counts(points.points.size());
-  std::vector<ExactSum> sums(static_cast<std::size_t>(WorkerThreads()));
-  // The quality only when it is shown or decides a blanking: it costs more
-  // than the ring itself.
-  const bool with_quality = request.quality || request.blanking.NeedsGap();
-  const QualityNeeds needs{true, request.quality};
-  std::vector<RingQuality> qualities(with_quality ? points.points.size() : 0);
-  std::vector<RingMembers> members(with_quality ? sums.size() : 0);
-  RunInBlocks(
-      order.size(),
-      [&](std::size_t k, int thread) {
-        SurveyPoint& p = points.points[order[k]];
-        const auto t = static_cast<std::size_t>(thread);
-        double centre = p.cba;
-        RingValues values;
-        RingQuality quality;
-        if (grid_ring) {
-          const double xf = p.x - points.shift_x;
-          const double yf = p.y - points.shift_y;
-          centre = grid_ring->CentreValue(xf, yf, p.cba);
-          values = with_quality ? grid_ring->GatherWithQuality(xf, yf, members[t], quality)
-                                : grid_ring->Gather(xf, yf);
-        } else {
-          values = with_quality ? point_ring->GatherWithQuality(p.x, p.y, sums[t], members[t],
-                                                                needs, quality)
-                                : point_ring->Gather(p.x, p.y, sums[t]);
-        }
-        p.residual = RingResidual(centre, values, quality, request.blanking);
-        ring_counts[order[k]] = values.n;
-        if (with_quality) qualities[order[k]] = quality;
-      },
-      [&](std::size_t done) {
-        platform.SetProgressPosition(static_cast<int>(done));
-        platform.ProcessEvents();
-        return true;
-      });
+  const RingSettings settings{request.search_radius, request.depth_band,
+                              grid ? &*grid : nullptr, request.ring_points,
+                              request.use_interpolated_cba, request.quality,
+                              request.blanking};
+  // The progress bar and the events follow one point at a time.
+  RingResults rings;
+  GatherRings(points, settings, rings, [&](std::size_t done) {
+    platform.SetProgressPosition(static_cast<int>(done));
+    platform.ProcessEvents();
+    return true;
+  });
   // A grid file that changed while its nodes were read from it gave samples
   // that cannot be trusted: the table is dropped.
   if (grid && !grid->FileUnchanged()) return false;
 
+  std::vector<std::int32_t>& ring_counts = rings.ring_counts;
+  const bool with_quality = !rings.qualities.empty();
+  std::vector<RingQuality>& qualities = rings.qualities;
   int empty = 0;
   for (std::size_t i = 0; i < points.points.size(); ++i) {
     const SurveyPoint& p = points.points[i];

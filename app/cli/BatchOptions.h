@@ -67,14 +67,6 @@ struct BatchOptions {
 std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& options,
                                      std::function<int()>& subcommand);
 
-// "A,B,C,E" (any letter case) to column numbers; false unless exactly four
-// letters A to Z separated by commas.
-bool ParseColumnLetters(const std::string& text, PointColumns& columns);
-
-// "lon,lat,station,cba" to four column names (spaces around each dropped);
-// false unless exactly four names, none empty, separated by commas.
-bool ParseColumnNames(const std::string& text, ColumnNames& names);
-
 // The picture format a file name asks for by its extension, in any letter
 // case: .bmp a bitmap, .jpg or .jpeg a JPEG; nothing for any other.
 std::optional<PictureFormat> PictureFormatOfName(const std::string& path);

@@ -7,20 +7,9 @@
 #include <utility>
 
 #include "app/cli/CliMessages.h"
+#include "common/FileErrorLine.h"
 
 namespace torvane {
-namespace {
-
-// The window's texts may start or end with a line break, which a log line
-// does without.
-std::string_view Trimmed(std::string_view text) {
-  while (!text.empty() && (text.front() == '\n' || text.front() == '\r')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.remove_suffix(1);
-  return text;
-}
-
-}  // namespace
-
 BatchPlatform::BatchPlatform(char decimal_separator, bool show_progress)
     : MemoryPlatform(decimal_separator) {
   if (show_progress) progress_ = std::make_unique<ProgressBar>(stderr);
@@ -41,15 +30,7 @@ MessageResult BatchPlatform::ShowMessage(std::string_view text, std::string_view
 // The log names the file and, where the system gave one, its reason.
 void BatchPlatform::ShowFileError(std::string_view text, std::string_view path, int system_error,
                                   std::string_view caption) {
-  std::string line(Trimmed(text));
-  if (!path.empty() && line.find(path) == std::string::npos) {
-    line += ": ";
-    line += path;
-  }
-  if (system_error != 0) {
-    line += ": ";
-    line += std::strerror(system_error);
-  }
+  const std::string line = FileErrorLine(text, path, system_error);
   PrintOnce(caption.empty() ? kApplicationTitle : caption, line);
 }
 
@@ -57,7 +38,7 @@ void BatchPlatform::ShowFileError(std::string_view text, std::string_view path, 
 // so, some as an error, some as a note) is printed once.
 void BatchPlatform::PrintOnce(std::string_view caption, std::string_view text) {
   EndProgress();
-  text = Trimmed(text);
+  text = WithoutLineBreaks(text);
   if (shown_.find(text) != shown_.end()) return;
   shown_.emplace(text);
   PrintMessage(caption, text);

@@ -2,8 +2,8 @@
 
 #include <CLI/CLI.hpp>
 
-#include "app/cli/BatchOptions.h"
 #include "app/cli/CliMessages.h"
+#include "points/ColumnLetters.h"
 #include "points/SurveyProjection.h"
 
 namespace torvane {

@@ -1,0 +1,21 @@
+#pragma once
+// The four columns of a run as the batch command and the Python module take
+// them: "A,B,C,E" (letters) or "lon,lat,station,cba" (header names) for X,
+// Y, point and CBA.
+
+#include <string>
+
+#include "points/ColumnNames.h"
+#include "points/PointLine.h"
+
+namespace torvane {
+
+// "A,B,C,E" (any letter case) to column numbers; false unless exactly four
+// letters A to Z separated by commas.
+bool ParseColumnLetters(const std::string& text, PointColumns& columns);
+
+// "lon,lat,station,cba" to four column names (spaces around each dropped);
+// false unless exactly four names, none empty, separated by commas.
+bool ParseColumnNames(const std::string& text, ColumnNames& names);
+
+}  // namespace torvane

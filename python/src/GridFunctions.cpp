@@ -1,0 +1,218 @@
+// read_grid and grid_ring_residual: grid files, and grid mode's rings over a
+// grid file or over a grid's values handed back from Python.
+
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <pybind11/stl.h>
+
+#include "Arrays.h"
+#include "CoreCall.h"
+#include "PythonFunctions.h"
+#include "grid/GridArrays.h"
+#include "grid/GridFileType.h"
+#include "grid/ReadGridValues.h"
+#include "grid/WriteGrid.h"
+#include "residual/GridResidual.h"
+#include "grid/Gridimport.h"
+#include "points/PointArrays.h"
+#include "residual/RingResiduals.h"
+
+namespace py = pybind11;
+
+namespace torvane::python {
+namespace {
+
+py::object FormatName(GridFormat format) {
+  switch (format) {
+    case GridFormat::Surfer7Binary:
+      return py::str("surfer7");
+    case GridFormat::Surfer6Binary:
+      return py::str("surfer6");
+    case GridFormat::GeosoftBinary:
+      return py::str("geosoft");
+    case GridFormat::SurferAscii:
+      return py::str("surfer_ascii");
+    case GridFormat::EsriAscii:
+      return py::str("esri_ascii");
+    case GridFormat::GdalRaster:
+      return py::str("gdal");
+    case GridFormat::None:
+      break;
+  }
+  return py::none();
+}
+
+// The grid's values (rows from the south) and where its nodes lie.
+py::dict GridDict(const GridValues& grid, py::object format) {
+  py::array_t<double> values({static_cast<py::ssize_t>(grid.nrows),
+                              static_cast<py::ssize_t>(grid.ncols)});
+  const std::span<double> out(values.mutable_data(), static_cast<std::size_t>(values.size()));
+  {
+    const py::gil_scoped_release free;
+    CopyGridValues(grid, out);
+  }
+  py::dict result;
+  result["values"] = values;
+  result["xmin"] = grid.xmin;
+  result["dx"] = grid.dx;
+  result["ymin"] = grid.ymin;
+  result["dy"] = grid.dy;
+  result["format"] = format;
+  return result;
+}
+
+py::dict ReadGrid(const std::string& path) {
+  CoreCall call('.');
+  GridValues grid;
+  GridFormat format = GridFormat::None;
+  bool ok = false;
+  {
+    const py::gil_scoped_release free;
+    ok = ReadGridValues(call.platform(), path, grid, &format);
+  }
+  call.Finish(ok, "Cannot read grid file");
+  return GridDict(grid, FormatName(format));
+}
+
+// The ring of every point over `grid`, loaded by `load` with the GIL
+// released.
+template <typename Load>
+py::dict GridRings(CoreCall& call, TGridImport& grid, Load&& load, const InArray& x,
+                   const InArray& y, const InArray& cba, double radius, std::int32_t ring_points,
+                   bool interpolated_cba, bool quality) {
+  RingResult result(static_cast<std::size_t>(x.size()), quality);
+  bool ok = false;
+  {
+    const py::gil_scoped_release free;
+    PointSet points;
+    if (PointSetFromArrays(call.platform(), View(x), View(y), {}, View(cba), points) && load()) {
+      RingSettings settings;
+      settings.radius = radius;
+      settings.grid = &grid;
+      settings.ring_points = ring_points;
+      settings.use_interpolated_cba = interpolated_cba;
+      settings.quality = quality;
+      RingResults rings;
+      ok = GatherRings(points, settings, rings, call.InterruptibleStep()) == RingOutcome::kDone &&
+           grid.FileUnchanged();
+      if (ok) result.Fill(points, rings);
+    }
+  }
+  call.Finish(ok, "The grid ring residuals could not be computed");
+  return result.ToDict();
+}
+
+py::dict GridRingResidualFile(const InArray& x, const InArray& y, const InArray& cba,
+                              const std::string& path, double radius, std::int32_t ring_points,
+                              bool interpolated_cba, bool quality) {
+  CoreCall call('.');
+  TGridImport grid(call.platform());
+  return GridRings(
+      call, grid, [&] { return grid.Load(path); }, x, y, cba, radius, ring_points,
+      interpolated_cba, quality);
+}
+
+py::dict GridRingResidualValues(const InArray& x, const InArray& y, const InArray& cba,
+                                const InArray& values, double xmin, double dx, double ymin,
+                                double dy, double radius, std::int32_t ring_points,
+                                bool interpolated_cba, bool quality) {
+  if (values.ndim() != 2) throw py::value_error("grid: values must be a 2-D array");
+  constexpr auto kMaxCount = static_cast<py::ssize_t>(std::numeric_limits<std::int32_t>::max());
+  if (values.shape(0) > kMaxCount || values.shape(1) > kMaxCount) {
+    throw py::value_error("grid: too many rows or columns");
+  }
+  const auto nrows = static_cast<std::uint32_t>(values.shape(0));
+  const auto ncols = static_cast<std::uint32_t>(values.shape(1));
+  CoreCall call('.');
+  TGridImport grid(call.platform());
+  return GridRings(
+      call, grid,
+      [&] {
+        GridValues plain;
+        if (!GridFromValues(plain, ncols, nrows, xmin, dx, ymin, dy, View(values))) {
+          grid.ShowError("Grid geometry is not valid");
+          return false;
+        }
+        return LoadGridValues(grid, plain);
+      },
+      x, y, cba, radius, ring_points, interpolated_cba, quality);
+}
+
+// The plain grid of a Python grid's values and node placement.
+GridValues PlainGrid(const InArray& values, double xmin, double dx, double ymin,
+                     double dy) {
+  if (values.ndim() != 2) throw py::value_error("grid: values must be a 2-D array");
+  constexpr auto kMaxCount = static_cast<py::ssize_t>(std::numeric_limits<std::int32_t>::max());
+  if (values.shape(0) > kMaxCount || values.shape(1) > kMaxCount) {
+    throw py::value_error("grid: too many rows or columns");
+  }
+  GridValues plain;
+  bool ok = false;
+  {
+    const py::gil_scoped_release free;
+    ok = GridFromValues(plain, static_cast<std::uint32_t>(values.shape(1)),
+                        static_cast<std::uint32_t>(values.shape(0)), xmin, dx, ymin, dy,
+                        View(values));
+  }
+  if (!ok) throw py::value_error("grid: the grid's geometry is not valid");
+  return plain;
+}
+
+void WriteGridFile(const std::string& path, const InArray& values, double xmin, double dx,
+                   double ymin, double dy, const std::optional<std::string>& format) {
+  std::optional<GridFileType> type =
+      format ? GridFileTypeNamed(*format) : GridFileTypeOfPath(path);
+  if (!type) {
+    throw py::value_error(
+        format ? "format: one of " + GridFileTypeNames() + ", not '" + *format + "'"
+               : "format: not told by the name '" + path + "' (.grd, .asc, .tif, .tiff or "
+                 ".nc); give one of " + GridFileTypeNames());
+  }
+  CoreCall call('.');
+  const GridValues plain = PlainGrid(values, xmin, dx, ymin, dy);
+  bool ok = false;
+  {
+    const py::gil_scoped_release free;
+    ok = WriteGrid(call.platform(), plain, path, *type);
+  }
+  call.Finish(ok, "Cannot write grid");
+}
+
+py::dict GridResidual(const InArray& values, double xmin, double dx, double ymin, double dy,
+                      double radius, std::int32_t ring_points, double min_share) {
+  CoreCall call('.');
+  const GridValues plain = PlainGrid(values, xmin, dx, ymin, dy);
+  GridValues out;
+  bool ok = false;
+  {
+    const py::gil_scoped_release free;
+    ok = ComputeGridResidual(plain, {radius, ring_points, min_share}, out,
+                             call.InterruptibleStep());
+  }
+  call.Finish(ok, "The grid residual could not be computed");
+  return GridDict(out, py::none());
+}
+
+}  // namespace
+
+void AddGridFunctions(py::module_& module) {
+  module.def("read_grid", &ReadGrid, py::arg("path"));
+  module.def("grid_ring_residual_file", &GridRingResidualFile, py::arg("x"), py::arg("y"),
+             py::arg("cba"), py::arg("path"), py::arg("radius"), py::arg("ring_points"),
+             py::arg("interpolated_cba"), py::arg("quality"));
+  module.def("grid_ring_residual_values", &GridRingResidualValues, py::arg("x"), py::arg("y"),
+             py::arg("cba"), py::arg("values"), py::arg("xmin"), py::arg("dx"), py::arg("ymin"),
+             py::arg("dy"), py::arg("radius"), py::arg("ring_points"),
+             py::arg("interpolated_cba"), py::arg("quality"));
+  module.def("write_grid", &WriteGridFile, py::arg("path"), py::arg("values"), py::arg("xmin"),
+             py::arg("dx"), py::arg("ymin"), py::arg("dy"), py::arg("format"));
+  module.def("grid_residual", &GridResidual, py::arg("values"), py::arg("xmin"), py::arg("dx"),
+             py::arg("ymin"), py::arg("dy"), py::arg("radius"), py::arg("ring_points"),
+             py::arg("min_share"));
+}
+
+}  // namespace torvane::python

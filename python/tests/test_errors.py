@@ -1,0 +1,92 @@
+"""Bad arguments raise ValueError naming the argument; the core's refusals
+raise TorvaneError with the text torvane-cli prints for the same file."""
+
+import numpy as np
+import pytest
+
+import torvane
+from conftest import SAMPLE_GRID, SAMPLE_SURVEY, cli_messages, run_cli
+
+X = [0.0, 10.0, 20.0]
+Y = [0.0, 0.0, 5.0]
+CBA = [1.0, 2.0, 3.0]
+
+
+@pytest.mark.parametrize("call, argument", [
+    (lambda: torvane.ring_residual(X, Y[:2], CBA, 10, 1), "y"),
+    (lambda: torvane.ring_residual(X, Y, CBA + [4.0], 10, 1), "cba"),
+    (lambda: torvane.ring_residual([], [], [], 10, 1), "x"),
+    (lambda: torvane.ring_residual([[0.0, 1.0]], [[0.0, 1.0]], [[0.0, 1.0]], 10, 1), "x"),
+    (lambda: torvane.ring_residual(X, [0.0, np.nan, 1.0], CBA, 10, 1), "y"),
+    (lambda: torvane.ring_residual(X, Y, [1.0, np.inf, 2.0], 10, 1), "cba"),
+    (lambda: torvane.ring_residual(["a", "b", "c"], Y, CBA, 10, 1), "x"),
+    (lambda: torvane.ring_residual(X, Y, CBA, float("nan"), 1), "radius"),
+    (lambda: torvane.ring_residual(X, Y, CBA, 0, 0), "radius"),
+    (lambda: torvane.ring_residual(X, Y, CBA, -5, 1), "radius"),
+    (lambda: torvane.ring_residual(X, Y, CBA, "ten", 1), "radius"),
+    (lambda: torvane.ring_residual(X, Y, CBA, 10, -1), "band"),
+    (lambda: torvane.ring_residual(X, Y, CBA, 10, float("nan")), "band"),
+    (lambda: torvane.ring_residual(X, Y, CBA, 10, 11), "band"),
+    (lambda: torvane.grid_ring_residual(X, Y, CBA, SAMPLE_GRID, 10, ring_points=0), "ring_points"),
+    (lambda: torvane.grid_ring_residual(X, Y, CBA, SAMPLE_GRID, 10, ring_points=2.5),
+     "ring_points"),
+    (lambda: torvane.grid_ring_residual(X, Y, CBA, 42, 10), "grid"),
+    (lambda: torvane.grid_ring_residual(X, Y[:1], CBA, SAMPLE_GRID, 10), "y"),
+    (lambda: torvane.read_points(SAMPLE_SURVEY, columns="A,B,C"), "columns"),
+    (lambda: torvane.read_points(SAMPLE_SURVEY, columns="A,B,,E"), "columns"),
+    (lambda: torvane.read_points(SAMPLE_SURVEY, decimal_separator=";"), "decimal_separator"),
+    (lambda: torvane.read_points(None), "path"),
+    (lambda: torvane.read_grid(""), "path"),
+    (lambda: torvane.Grid(np.zeros((2, 3)), [0, 1, 2], [0, 1, 2]), "values"),
+    (lambda: torvane.Grid(np.zeros((2, 3)), [0, 1, 5], [0, 1]), "x"),
+    (lambda: torvane.Grid(np.zeros((2, 3)), [0, 1, 2], [1, 0]), "y"),
+])
+def test_bad_arguments_raise_value_error_naming_them(call, argument):
+    with pytest.raises(ValueError, match=f"^{argument}: "):
+        call()
+
+
+def test_metres_read_as_degrees_fail_as_the_command_does(tmp_path):
+    done = run_cli(["--input", SAMPLE_SURVEY, "--output", tmp_path / "t.dat", "--radius", 10,
+                    "--band", 1, "--crs", "EPSG:4326"], check=False)
+    with pytest.raises(torvane.TorvaneError) as raised:
+        torvane.read_points(SAMPLE_SURVEY, crs="EPSG:4326")
+    assert done.returncode == 1
+    assert str(raised.value).splitlines() == cli_messages(done.stderr)
+
+
+def test_a_missing_point_file_fails_as_the_command_does(tmp_path):
+    missing = tmp_path / "missing.dat"
+    done = run_cli(["--input", missing, "--output", tmp_path / "t.dat", "--radius", 10, "--band", 1],
+                   check=False)
+    with pytest.raises(torvane.TorvaneError) as raised:
+        torvane.read_points(missing)
+    assert done.returncode == 1
+    assert str(raised.value).splitlines() == cli_messages(done.stderr)
+    assert isinstance(raised.value, RuntimeError)
+
+
+def test_a_file_without_points_fails_as_the_command_does(tmp_path):
+    empty = tmp_path / "empty.dat"
+    empty.write_text("X Y POINT H CBA\nno numbers here\n")
+    done = run_cli(["--input", empty, "--output", tmp_path / "t.dat", "--radius", 10, "--band", 1],
+                   check=False)
+    with pytest.raises(torvane.TorvaneError) as raised:
+        torvane.read_points(empty)
+    assert str(raised.value).splitlines() == cli_messages(done.stderr)
+
+
+@pytest.mark.parametrize("content", [None, b"not a grid at all\n"])
+def test_an_unreadable_grid_fails_as_the_command_does(tmp_path, content):
+    grid = tmp_path / "broken.grd"
+    if content is not None:
+        grid.write_bytes(content)
+    done = run_cli(["--input", SAMPLE_SURVEY, "--output", tmp_path / "t.dat", "--radius", 10,
+                    "--grid", grid], check=False)
+    assert done.returncode == 1
+    for call in (lambda: torvane.read_grid(grid),
+                 lambda: torvane.grid_ring_residual(X, Y, CBA, grid, 10)):
+        with pytest.raises(torvane.TorvaneError) as raised:
+            call()
+        assert str(raised.value).splitlines() == cli_messages(done.stderr)
+        assert str(grid) in str(raised.value)
