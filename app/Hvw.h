@@ -90,8 +90,14 @@ class TfrmMain {
   bool PreviewsSkipped() const { return cluster_refused_; }
   // Every point's N in the last run's table, in point order.
   const std::vector<std::int32_t>& RingCounts() const { return ring_counts_; }
-  // Every point's ring quality in the last run, when it was asked for; empty otherwise.
+  // Every point's ring quality in the last run, when it was asked for (or
+  // gathered since by EnsureRingQualities); empty otherwise.
   const std::vector<RingQuality>& RingQualities() const { return ring_qualities_; }
+  // Gathers the last run's ring quality when the run did not, over the same
+  // rings (the grid of a grid-mode run is read again); the run's residuals
+  // and table stay as they are. False when there are no results, during a
+  // run, or when the grid could not be read again (the user has been told).
+  bool EnsureRingQualities();
 
  private:
   bool TakeParameters();

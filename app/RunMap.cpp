@@ -53,6 +53,8 @@ std::string_view MapVariableName(MapVariable variable) {
       return "Residual";
     case MapVariable::kRingCount:
       return "N";
+    case MapVariable::kGap:
+      return "GAP";
   }
   return "";
 }
@@ -62,6 +64,17 @@ double DefaultMapCell(const TfrmMain& form) { return form.Parameters().preview_r
 bool MakeRunMap(Platform& platform, TfrmMain& form, MapVariable variable, double cell,
                 bool stations, RunMap& map) {
   if (!HasResults(platform, form)) return false;
+  if (variable == MapVariable::kGap) {
+    if (!form.EnsureRingQualities()) return false;
+    std::vector<float> gaps;
+    gaps.reserve(form.RingQualities().size());
+    for (const RingQuality& quality : form.RingQualities()) {
+      gaps.push_back(static_cast<float>(quality.gap));
+    }
+    if (!MakeStationMap(platform, form, "GAP [degrees]", gaps, map)) return false;
+    map.variable = variable;
+    return true;
+  }
   const RunParameters& p = form.Parameters();
   const double step = cell > 0 ? cell : DefaultMapCell(form);
   bool gridded = false;

@@ -13,9 +13,11 @@
 
 namespace torvane {
 
-enum class MapVariable { kCba, kResidual, kRingCount };
+// GAP: each station's ring gap as a coloured dot (no field), gathered after
+// the run when the run did not.
+enum class MapVariable { kCba, kResidual, kRingCount, kGap };
 
-// "CBA", "Residual", "N".
+// "CBA", "Residual", "N", "GAP".
 std::string_view MapVariableName(MapVariable variable);
 
 // The surface and what is drawn over it; `scene` refers to `surface`, so a

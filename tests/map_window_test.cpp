@@ -145,6 +145,15 @@ TEST(MapWindow, OpensForThePicturesValueZoomsReadsAndSaves) {
   map->canvas()->grab();
   ASSERT_TRUE(map->canvas()->statistics());
   EXPECT_GT(map->canvas()->statistics()->mean, 1);  // rings of the sample survey hold many stations
+  // GAP, though the run did not ask for the quality: gathered for the map.
+  list->setCurrentIndex(3);
+  emit list->activated(3);
+  EXPECT_EQ(list->currentText(), "GAP");
+  map->canvas()->grab();
+  ASSERT_EQ(s.form.RingQualities().size(), s.form.Points().points.size());
+  ASSERT_TRUE(map->canvas()->statistics());
+  EXPECT_GT(map->canvas()->statistics()->mean, 0);
+  EXPECT_LE(map->canvas()->statistics()->mean, 360);
   EXPECT_TRUE(s.messages.empty());
   s.window.close();
   QApplication::processEvents();

@@ -250,6 +250,58 @@ TEST(GridQuality, RingPartlyOffTheGrid) {
   EXPECT_TRUE(lines[1].ends_with(expected)) << lines[1] << "\n" << expected;
 }
 
+// The maps' GAP after a run without --quality: the same quality a quality
+// run gives, in point mode and in grid mode (the grid read again), with the
+// run's table and residuals left exactly as they were.
+TEST(QualityAfterTheRun, SameAsAQualityRunTableUntouched) {
+  std::mt19937_64 random(7);
+  const std::string survey = RandomSurvey(random, 500, 3000);
+  TestGrid grid(61, 61, -1000, -1000, 50, 50);
+  for (int r = 0; r < grid.nrows; ++r) {
+    for (int col = 0; col < grid.ncols; ++col) grid.at(col, r) = std::sin(col * 0.3) * r;
+  }
+  for (const bool grid_mode : {false, true}) {
+    SCOPED_TRACE(grid_mode ? "grid mode" : "point mode");
+    std::vector<RingQuality> asked;
+    std::string plain_table;
+    std::vector<double> plain_residuals;
+    for (const bool quality : {true, false}) {
+      QualityRun run(survey, "200", "30", "table.dat", {3, 360});
+      if (grid_mode) {
+        WriteFile(run.dir.File("cba.grd"), Surfer7Bytes(grid));
+        run.platform.SetChecked(Control::chb_grd, true);
+        run.platform.SetText(Control::txt_grd, run.dir.File("cba.grd"));
+        run.platform.SetText(Control::txt_n, "16");
+      }
+      run.form.set_ring_quality(quality);
+      run.Run();
+      if (quality) {
+        asked = run.form.RingQualities();
+        continue;
+      }
+      ASSERT_TRUE(run.form.RingQualities().empty());
+      plain_table = ReadFile(run.output);
+      for (const SurveyPoint& p : run.form.Points().points) plain_residuals.push_back(p.residual);
+      ASSERT_TRUE(run.form.EnsureRingQualities());
+      EXPECT_EQ(ReadFile(run.output), plain_table);
+      for (std::size_t i = 0; i < plain_residuals.size(); ++i) {
+        const double now = run.form.Points().points[i].residual;
+        EXPECT_TRUE(now == plain_residuals[i] || (std::isnan(now) && std::isnan(plain_residuals[i])));
+      }
+      const std::vector<RingQuality>& gathered = run.form.RingQualities();
+      ASSERT_EQ(gathered.size(), asked.size());
+      int one_sided = 0;
+      for (std::size_t i = 0; i < asked.size(); ++i) {
+        EXPECT_EQ(gathered[i].gap, asked[i].gap) << "point " << i;
+        EXPECT_EQ(gathered[i].sectors, asked[i].sectors) << "point " << i;
+        EXPECT_EQ(gathered[i].sd, asked[i].sd) << "point " << i;
+        one_sided += asked[i].gap > 180 && asked[i].gap < 360;
+      }
+      EXPECT_GT(one_sided, 0);
+    }
+  }
+}
+
 // --- Blanking -----------------------------------------------------------
 
 struct BlankCase {

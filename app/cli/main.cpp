@@ -79,7 +79,8 @@ bool DrawRunMaps(const torvane::BatchOptions& options, torvane::BatchPlatform& p
   };
   for (const auto& [request, variable] :
        {std::pair{&options.map_cba, torvane::MapVariable::kCba},
-        std::pair{&options.map_residual, torvane::MapVariable::kResidual}}) {
+        std::pair{&options.map_residual, torvane::MapVariable::kResidual},
+        std::pair{&options.map_gap, torvane::MapVariable::kGap}}) {
     if (!*request) continue;
     torvane::RunMap map;
     if (!torvane::MakeRunMap(platform, form, variable, cell, options.map_stations, map)) {
@@ -87,18 +88,6 @@ bool DrawRunMaps(const torvane::BatchOptions& options, torvane::BatchPlatform& p
       continue;
     }
     save(**request, map, torvane::MapVariableName(variable));
-  }
-  if (options.map_gap) {
-    std::vector<float> gaps;
-    for (const torvane::RingQuality& quality : form.RingQualities()) {
-      gaps.push_back(static_cast<float>(quality.gap));
-    }
-    torvane::RunMap map;
-    if (!torvane::MakeStationMap(platform, form, "GAP [degrees]", gaps, map)) {
-      drawn = false;
-    } else {
-      save(*options.map_gap, map, "GAP");
-    }
   }
   return drawn;
 }

@@ -143,7 +143,8 @@ MapWindow::MapWindow(MainWindow& main, QtPlatform& platform, TfrmMain& form)
   variables_ = new QComboBox(this);
   variables_->setObjectName("map_variable");
   variables_->setToolTip("Value to map");
-  for (const MapVariable v : {MapVariable::kCba, MapVariable::kResidual, MapVariable::kRingCount}) {
+  for (const MapVariable v : {MapVariable::kCba, MapVariable::kResidual, MapVariable::kRingCount,
+                              MapVariable::kGap}) {
     variables_->addItem(QString::fromUtf8(MapVariableName(v).data(),
                                           static_cast<qsizetype>(MapVariableName(v).size())),
                         static_cast<int>(v));
