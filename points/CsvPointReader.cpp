@@ -94,17 +94,7 @@ bool ReadCsvPointFile(Platform& platform, const std::string& path, PointColumns 
   points.Clear();
   try {
     LineBlocks file;
-    switch (file.Open(path)) {
-      case FileReadResult::kOk:
-        break;
-      case FileReadResult::kOutOfMemory:
-        platform.ShowInfo("Error by allocating memory for data");
-        return false;
-      case FileReadResult::kCannotOpen:
-      case FileReadResult::kReadError:
-        platform.ShowFileError("Cannot open input data file", path, file.error());
-        return false;
-    }
+    if (!OpenPointFile(platform, path, file)) return false;
     CsvFields fields;
     char separator = 0;  // none before the first line that is not blank
     std::string problem;

@@ -126,4 +126,19 @@ bool LineBlocks::Next(std::string_view& block) {
   }
 }
 
+bool OpenPointFile(Platform& platform, const std::string& path, LineBlocks& file) {
+  switch (file.Open(path)) {
+    case FileReadResult::kOk:
+      return true;
+    case FileReadResult::kOutOfMemory:
+      platform.ShowInfo("Error by allocating memory for data");
+      return false;
+    case FileReadResult::kCannotOpen:
+    case FileReadResult::kReadError:
+      break;
+  }
+  platform.ShowFileError("Cannot open input data file", path, file.error());
+  return false;
+}
+
 }  // namespace torvane

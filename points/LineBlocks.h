@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "common/FileBuffer.h"
+#include "common/Platform.h"
 
 namespace torvane {
 
@@ -49,6 +50,10 @@ class LineBlocks {
   int error_ = 0;
   bool at_start_ = true;  // nothing handed out yet since Open or Rewind
 };
+
+// Opens the point file `path` for `file`; false, after telling the user why
+// (the file and the system's reason), when it cannot be read.
+bool OpenPointFile(Platform& platform, const std::string& path, LineBlocks& file);
 
 // Calls `visit` with every line of the text, without its line end. LF ends a
 // line; a CR right before it belongs to the line end. A last line without a

@@ -156,17 +156,7 @@ bool ReadPointFile(Platform& platform, const std::string& input_path,
   const PointLineAlphabet alphabet(platform.DecimalSeparator());
   try {
     LineBlocks file;
-    switch (file.Open(input_path)) {
-      case FileReadResult::kOk:
-        break;
-      case FileReadResult::kOutOfMemory:
-        platform.ShowInfo("Error by allocating memory for data");
-        return false;
-      case FileReadResult::kCannotOpen:
-      case FileReadResult::kReadError:
-        platform.ShowFileError("Cannot open input data file", input_path, file.error());
-        return false;
-    }
+    if (!OpenPointFile(platform, input_path, file)) return false;
     if (HasColumnNames(names)) {
       std::vector<std::string> header;
       if (!ReadPlainHeader(file, alphabet, header)) {
