@@ -110,10 +110,14 @@ class Bench:
         memory = peak_memory_mib(command)
         self.add("W1 point mode 1M", "torvane-cli (peak %.0f MiB)" % memory, ours, ours)
         self.add("W1 point mode 1M", "torvane-cli, 1 thread", single, ours)
-        theirs = os.path.join(self.work, "w1_scipy.dat")
-        peer = [PYTHON, os.path.join(HERE, "peers", "ring_scipy.py"), survey, theirs, "1000", "100"]
-        seconds = self.measure("W1", "scipy cKDTree", peer)
-        self.add("W1 point mode 1M", "scipy cKDTree script", seconds, ours, tables_agree(out, theirs))
+        # The peer a good numpy user writes today first, then the list-based
+        # script of the earlier figures.
+        for script, tool in (("ring_scipy_vectorised.py", "scipy sparse_distance_matrix script"),
+                             ("ring_scipy.py", "scipy query_ball_point script")):
+            theirs = os.path.join(self.work, "w1_" + script.replace(".py", ".dat"))
+            peer = [PYTHON, os.path.join(HERE, "peers", script), survey, theirs, "1000", "100"]
+            seconds = self.measure("W1", tool.replace(" script", ""), peer)
+            self.add("W1 point mode 1M", tool, seconds, ours, tables_agree(out, theirs))
 
     def w2_grid_mode(self):
         survey = self.survey(1000000)
