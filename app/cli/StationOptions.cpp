@@ -9,17 +9,15 @@
 namespace torvane {
 
 void AddStationOptions(CLI::App& app, StationFlags& flags) {
-  flags.columns_option =
-      app.add_option("--columns", flags.columns,
-                     "Columns of X,Y,POINT,CBA: letters (A = the first column), or names of\n"
-                     "the file's header row in any letter case (a name wins over a letter)")
-          ->capture_default_str();
-  flags.separator_option =
-      app.add_option("--decimal-separator", flags.decimal_separator,
-                     "Decimal separator of the point file and of the numbers given here,\n"
-                     "instead of the locale's (CSV files use '.' unless ',' is given here\n"
-                     "and their fields are separated by ';')")
-          ->check(CLI::IsMember({".", ","}));
+  app.add_option("--columns", flags.columns,
+                 "Columns of X,Y,POINT,CBA: letters (A = the first column), or names of\n"
+                 "the file's header row in any letter case (a name wins over a letter)")
+      ->default_str("A,B,C,E");
+  app.add_option("--decimal-separator", flags.decimal_separator,
+                 "Decimal separator of the point file and of the numbers given here,\n"
+                 "instead of the locale's (CSV files use '.' unless ',' is given here\n"
+                 "and their fields are separated by ';')")
+      ->check(CLI::IsMember({".", ","}));
   CLI::Option* crs_option =
       app.add_option("--crs", flags.crs,
                      "Coordinate reference system of X and Y, as PROJ takes it (EPSG:4326,\n"
@@ -32,18 +30,18 @@ void AddStationOptions(CLI::App& app, StationFlags& flags) {
 }
 
 std::optional<int> TakeStationOptions(const StationFlags& flags, StationInput& input) {
-  if (flags.columns_option->count() > 0) {
+  if (flags.columns) {
     ColumnNames names;
-    if (!ParseColumnNames(flags.columns, names)) {
+    if (!ParseColumnNames(*flags.columns, names)) {
       return UsageError(
           "--columns takes four column letters (A to Z) or header names separated by commas, "
-          "such as A,B,C,E; got '" + flags.columns + "'");
+          "such as A,B,C,E; got '" + *flags.columns + "'");
     }
     input.column_names = names;
     PointColumns letters;
-    if (ParseColumnLetters(flags.columns, letters)) input.columns = letters;
+    if (ParseColumnLetters(*flags.columns, letters)) input.columns = letters;
   }
-  if (flags.separator_option->count() > 0) input.decimal_separator = flags.decimal_separator[0];
+  if (flags.decimal_separator) input.decimal_separator = (*flags.decimal_separator)[0];
   input.crs = flags.crs;
   input.work_crs = flags.work_crs;
   for (const auto& [flag, crs] : {std::pair{"--crs", &input.crs}, {"--work-crs", &input.work_crs}}) {

@@ -11,7 +11,6 @@
 
 namespace CLI {
 class App;
-class Option;
 }  // namespace CLI
 
 namespace torvane {
@@ -25,13 +24,12 @@ struct StationInput {
 };
 
 // The options as typed, until TakeStationOptions checks them.
+// Plain values only: they are read after the parser, and its options, are gone.
 struct StationFlags {
-  std::string columns = "A,B,C,E";
-  std::string decimal_separator;
+  std::optional<std::string> columns;  // A,B,C,E when not given
+  std::optional<std::string> decimal_separator;
   std::optional<std::string> crs;
   std::optional<std::string> work_crs;
-  CLI::Option* columns_option = nullptr;
-  CLI::Option* separator_option = nullptr;
 };
 
 void AddStationOptions(CLI::App& app, StationFlags& flags);

@@ -183,8 +183,9 @@ Subcommand AddSweepCommand(CLI::App& app) {
                     "PNG of rms_residual and mean_abs_residual against R");
   AddBlankingOptions(*sweep, flags->blanking);
   sweep->add_flag("--quiet", flags->quiet, "No progress bar and no summary lines");
-  return {sweep, [flags, band, ratio] {
-            if (band->count() + ratio->count() == 0) {
+  // The options are gone when the command runs: their values tell.
+  return {sweep, [flags] {
+            if (!flags->band && !flags->band_ratio) {
               return UsageError("sweep needs --band D or --band-ratio F");
             }
             return RunSweep(*flags);
