@@ -47,6 +47,34 @@ inline bool CellAlong(double position, double origin, double spacing, double inv
   return true;
 }
 
+// The weight of a position's upper node along one axis, in cell `cell`.
+inline double WeightAlong(double position, double cell, double origin, double spacing) {
+  const double low = cell * spacing + origin;
+  const double high = (cell + 1) * spacing + origin;
+  return (position - low) / (high - low);
+}
+
+// The weighted mean of a cell's four corners, with the weights t (along x)
+// and u (along y) of the corners (c + 1, .) and (., r + 1).
+inline double WeighCorners(double t, double u, double z00, double z10, double z11,
+                           double z01) {
+  return (1 - t) * (1 - u) * z00 + t * (1 - u) * z10 + t * u * z11 + (1 - t) * u * z01;
+}
+
+// The corners z00, z10, z11, z01 of cell (c, r), in this order, stopping at
+// the first blank one: false then.
+template <typename Nodes>
+bool ReadCorners(const Nodes& nodes, std::uint32_t c, std::uint32_t r, double z[4]) {
+  z[0] = nodes.At(c, r);
+  if (IsBlank(z[0])) return false;
+  z[1] = nodes.At(c + 1, r);
+  if (IsBlank(z[1])) return false;
+  z[2] = nodes.At(c + 1, r + 1);
+  if (IsBlank(z[2])) return false;
+  z[3] = nodes.At(c, r + 1);
+  return !IsBlank(z[3]);
+}
+
 // The weighted mean of the cell's four corners, or kBlankValue when the
 // position lies outside the cells or any corner is blank: there is no
 // extrapolation and no falling back to fewer corners.
@@ -56,23 +84,11 @@ double InterpolateBilinear(const NodeLattice& grid, const Nodes& nodes, double x
   std::uint32_t r = 0;
   if (!CellAlong(x, grid.xmin, grid.dx, grid.inverse_dx, grid.ncols, c)) return kBlankValue;
   if (!CellAlong(y, grid.ymin, grid.dy, grid.inverse_dy, grid.nrows, r)) return kBlankValue;
-  const double x0 = static_cast<double>(c) * grid.dx + grid.xmin;
-  const double x1 = static_cast<double>(c + 1) * grid.dx + grid.xmin;
-  const double y0 = static_cast<double>(r) * grid.dy + grid.ymin;
-  const double y1 = static_cast<double>(r + 1) * grid.dy + grid.ymin;
-  const double t = (x - x0) / (x1 - x0);
-  const double u = (y - y0) / (y1 - y0);
-
-  // The corners in this order, stopping at the first blank one.
-  const double z00 = nodes.At(c, r);
-  if (IsBlank(z00)) return kBlankValue;
-  const double z10 = nodes.At(c + 1, r);
-  if (IsBlank(z10)) return kBlankValue;
-  const double z11 = nodes.At(c + 1, r + 1);
-  if (IsBlank(z11)) return kBlankValue;
-  const double z01 = nodes.At(c, r + 1);
-  if (IsBlank(z01)) return kBlankValue;
-  return (1 - t) * (1 - u) * z00 + t * (1 - u) * z10 + t * u * z11 + (1 - t) * u * z01;
+  const double t = WeightAlong(x, static_cast<double>(c), grid.xmin, grid.dx);
+  const double u = WeightAlong(y, static_cast<double>(r), grid.ymin, grid.dy);
+  double z[4];
+  if (!ReadCorners(nodes, c, r, z)) return kBlankValue;
+  return WeighCorners(t, u, z[0], z[1], z[2], z[3]);
 }
 
 // The node matrix in memory: column-major, node (c, r) at c * nrows + r.

@@ -9,7 +9,8 @@ FileNodes::FileNodes(MappedFile file, const BinaryNodeLayout& layout)
     : file_(std::move(file)),
       layout_(layout),
       data_(file_.bytes().data()),
-      element_size_(EncodedSize(layout.encoding)) {
+      element_size_(EncodedSize(layout.encoding)),
+      vector_length_(layout.vectors_are_columns ? layout.nrows : layout.ncols) {
   // Only whole vectors count: offsets are computed for them alone, so no
   // header, however large its counts, can lead a read outside the file.
   const std::uint64_t vector_bytes = std::uint64_t{vector_length()} * element_size_;
@@ -23,9 +24,7 @@ std::uint32_t FileNodes::vector_count() const {
   return layout_.vectors_are_columns ? layout_.ncols : layout_.nrows;
 }
 
-std::uint32_t FileNodes::vector_length() const {
-  return layout_.vectors_are_columns ? layout_.nrows : layout_.ncols;
-}
+std::uint32_t FileNodes::vector_length() const { return vector_length_; }
 
 void FileNodes::ReleaseVectorsBefore(std::uint32_t vector) {
   const std::uint64_t end = NodeOffset(std::min(vector, complete_vectors_), 0);

@@ -139,13 +139,14 @@ class FileNodes {
 
  private:
   std::uint64_t NodeOffset(std::uint64_t vector, std::uint64_t element) const {
-    return layout_.origin + (vector * vector_length() + element) * element_size_;
+    return layout_.origin + (vector * vector_length_ + element) * element_size_;
   }
 
   MappedFile file_;
   BinaryNodeLayout layout_;
   const unsigned char* data_;
   std::size_t element_size_;
+  std::uint32_t vector_length_;  // vector_length(), read for every node
   std::uint32_t complete_vectors_ = 0;
   std::uint64_t released_ = 0;  // file bytes before this are given back
 };

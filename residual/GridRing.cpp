@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <type_traits>
 
 #include "residual/RingDirections.h"
 
@@ -21,7 +20,8 @@ GridRing::GridRing(const TGridImport& grid, double radius, std::int32_t ring_poi
       radius_(radius),
       ring_points_(std::max(ring_points, 0)),
       use_interpolated_cba_(use_interpolated_cba),
-      step_(RingStep(ring_points)) {
+      step_(RingStep(ring_points)),
+      kernels_(FastestBilinearKernels()) {
   const std::int32_t stored = std::min(ring_points_, kMaxStoredDirections);
   cos_.resize(static_cast<std::size_t>(stored));
   sin_.resize(static_cast<std::size_t>(stored));
@@ -54,75 +54,69 @@ void GridRing::SamplePosition(std::int32_t k, double xf, double yf, double& px,
   py = s * radius_ + yf;
 }
 
-namespace {
-
-// The usable samples of a ring of sample positions (cos[k] * R + xf,
-// sin[k] * R + yf), summed in their order.
-template <typename Nodes>
-RingValues SumRing(const NodeLattice& lattice, const Nodes& nodes, const double* cos,
-                   const double* sin, std::int32_t count, double radius, double xf, double yf) {
-  RingValues ring;
-  for (std::int32_t k = 0; k < count; ++k) {
-    const double value =
-        InterpolateBilinear(lattice, nodes, cos[k] * radius + xf, sin[k] * radius + yf);
-    if (IsBlank(value)) continue;
-    ring.sum += value;
-    ++ring.n;
-  }
-  return ring;
+// The ring in batches of samples, each batch's positions worked out, then
+// interpolated together: use(first, count, value) for the values of samples
+// first to first + count - 1, blank where unusable.
+template <typename Use>
+void GridRing::ForEachBatch(double xf, double yf, Use&& use) const {
+  const auto stored = static_cast<std::int32_t>(cos_.size());
+  grid_.WithNodes([&](const NodeLattice& lattice, const auto& nodes) {
+    BilinearBatch batch;
+    alignas(32) double px[kBilinearBatch];
+    alignas(32) double py[kBilinearBatch];
+    alignas(32) double value[kBilinearBatch];
+    for (std::int32_t first = 0; first < ring_points_; first += kBilinearBatch) {
+      const int count =
+          static_cast<int>(std::min<std::int32_t>(kBilinearBatch, ring_points_ - first));
+      const int from_table = static_cast<int>(std::clamp<std::int32_t>(stored - first, 0, count));
+      const double* cos = cos_.data() + std::min(first, stored);
+      const double* sin = sin_.data() + std::min(first, stored);
+      for (int i = 0; i < from_table; ++i) {
+        px[i] = cos[i] * radius_ + xf;
+        py[i] = sin[i] * radius_ + yf;
+      }
+      for (int i = from_table; i < count; ++i) SamplePosition(first + i, xf, yf, px[i], py[i]);
+      InterpolateBatch(kernels_, lattice, nodes, px, py, count, batch, value);
+      use(first, count, value);
+    }
+  });
 }
 
-// The ring over nodes in memory, the hot loop of grid mode. It is built
-// twice: for any x86-64 processor, and for those with AVX2 (floor in one
-// instruction, more registers); the processor picks when the program
-// starts. Both give the same numbers: no operation is fused or reordered.
-[[gnu::target_clones("arch=x86-64-v3", "default")]] RingValues SumRingInMemory(
-    const NodeLattice& lattice, const MemoryNodes& nodes, const double* cos, const double* sin,
-    std::int32_t count, double radius, double xf, double yf) {
-  return SumRing(lattice, nodes, cos, sin, count, radius, xf, yf);
+namespace {
+
+// The usable values among `count`, added in their order.
+void AddUsable(const double* value, int count, RingValues& ring) {
+  double sum = ring.sum;
+  int n = ring.n;
+  for (int i = 0; i < count; ++i) {
+    if (IsBlank(value[i])) continue;
+    sum += value[i];
+    ++n;
+  }
+  ring.sum = sum;
+  ring.n = n;
 }
 
 }  // namespace
 
 RingValues GridRing::Gather(double xf, double yf) const {
-  const auto stored = static_cast<std::int32_t>(cos_.size());
   RingValues ring;
-  grid_.WithNodes([&](const NodeLattice& lattice, const auto& nodes) {
-    if constexpr (std::is_same_v<std::decay_t<decltype(nodes)>, MemoryNodes>) {
-      ring = SumRingInMemory(lattice, nodes, cos_.data(), sin_.data(), stored, radius_, xf, yf);
-    } else {
-      ring = SumRing(lattice, nodes, cos_.data(), sin_.data(), stored, radius_, xf, yf);
-    }
-    // Directions beyond those worked out once are worked out sample by sample.
-    for (std::int32_t k = stored; k < ring_points_; ++k) {
-      double px = 0;
-      double py = 0;
-      SamplePosition(k, xf, yf, px, py);
-      const double value = InterpolateBilinear(lattice, nodes, px, py);
-      if (IsBlank(value)) continue;
-      ring.sum += value;
-      ++ring.n;
-    }
-  });
+  ForEachBatch(xf, yf,
+               [&](std::int32_t, int count, const double* value) { AddUsable(value, count, ring); });
   return ring;
 }
 
-// Sample by sample, as Gather sums them, listing the usable ones.
+// As Gather sums them, listing the usable samples.
 RingValues GridRing::GatherWithQuality(double xf, double yf, RingMembers& members,
                                        RingQuality& quality) const {
   members.Clear();
   RingValues ring;
-  grid_.WithNodes([&](const NodeLattice& lattice, const auto& nodes) {
-    for (std::int32_t k = 0; k < ring_points_; ++k) {
-      double px = 0;
-      double py = 0;
-      SamplePosition(k, xf, yf, px, py);
-      const double value = InterpolateBilinear(lattice, nodes, px, py);
-      if (IsBlank(value)) continue;
-      ring.sum += value;
-      ++ring.n;
-      members.indices.push_back(static_cast<std::uint32_t>(k));
-      members.values.push_back(value);
+  ForEachBatch(xf, yf, [&](std::int32_t first, int count, const double* value) {
+    AddUsable(value, count, ring);
+    for (int i = 0; i < count; ++i) {
+      if (IsBlank(value[i])) continue;
+      members.indices.push_back(static_cast<std::uint32_t>(first + i));
+      members.values.push_back(value[i]);
     }
   });
   quality = GridRingQuality(ring_points_, ring.n >= 1 ? ring.Mean() : 0.0, members);

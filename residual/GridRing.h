@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "grid/BilinearBatch.h"
 #include "grid/Gridimport.h"
 #include "residual/PointRing.h"
 
@@ -33,11 +34,15 @@ class GridRing {
   void SamplePosition(std::int32_t k, double xf, double yf, double& px, double& py) const;
 
  private:
+  template <typename Use>
+  void ForEachBatch(double xf, double yf, Use&& use) const;
+
   const TGridImport& grid_;
   double radius_;
   std::int32_t ring_points_;
   bool use_interpolated_cba_;
   double step_;  // degrees between samples
+  const BilinearKernels& kernels_;
   // cos(a) and sin(a) of the first directions, worked out once per run.
   std::vector<double> cos_;
   std::vector<double> sin_;

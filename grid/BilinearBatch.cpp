@@ -1,0 +1,146 @@
+#include "grid/BilinearBatch.h"
+
+#include <cstring>
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
+namespace torvane {
+namespace {
+
+// One position, as InterpolateBilinear finds its cell and weights.
+void LocateOne(const NodeLattice& g, const double* x, const double* y, int i,
+               BilinearBatch& batch) {
+  std::uint32_t c = 0;
+  std::uint32_t r = 0;
+  const bool inside = CellAlong(x[i], g.xmin, g.dx, g.inverse_dx, g.ncols, c) &&
+                      CellAlong(y[i], g.ymin, g.dy, g.inverse_dy, g.nrows, r);
+  batch.usable[i] = inside;
+  batch.cell_x[i] = inside ? static_cast<double>(c) : 0;
+  batch.cell_y[i] = inside ? static_cast<double>(r) : 0;
+  batch.t[i] = inside ? WeightAlong(x[i], static_cast<double>(c), g.xmin, g.dx) : 0;
+  batch.u[i] = inside ? WeightAlong(y[i], static_cast<double>(r), g.ymin, g.dy) : 0;
+}
+
+double WeighOne(const BilinearBatch& b, int i) {
+  return b.usable[i] ? WeighCorners(b.t[i], b.u[i], b.z00[i], b.z10[i], b.z11[i], b.z01[i])
+                     : kBlankValue;
+}
+
+void LocatePlain(const NodeLattice& lattice, const double* x, const double* y, int count,
+                 BilinearBatch& batch) {
+  for (int i = 0; i < count; ++i) LocateOne(lattice, x, y, i, batch);
+}
+
+void WeighPlain(const BilinearBatch& batch, int count, double* value) {
+  for (int i = 0; i < count; ++i) value[i] = WeighOne(batch, i);
+}
+
+#if defined(__x86_64__)
+
+// CellAlong in four lanes: the cell (a whole number) and whether it is one.
+[[gnu::target("avx2")]] inline __m256d CellLanes(__m256d position, double origin,
+                                                 double spacing, double inverse,
+                                                 std::uint32_t count, __m256d& inside) {
+  const __m256d one = _mm256_set1_pd(1.0);
+  const __m256d offset = _mm256_sub_pd(position, _mm256_set1_pd(origin));
+  const __m256d quotient = _mm256_mul_pd(offset, _mm256_set1_pd(inverse));
+  __m256d cell = _mm256_round_pd(quotient, _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC);
+  const __m256d fraction = _mm256_sub_pd(quotient, cell);
+  const __m256d magnitude = _mm256_andnot_pd(_mm256_set1_pd(-0.0), quotient);
+  const __m256d hair = _mm256_mul_pd(_mm256_add_pd(magnitude, one), _mm256_set1_pd(1e-13));
+  const __m256d clear = _mm256_and_pd(_mm256_cmp_pd(fraction, hair, _CMP_GT_OQ),
+                                      _mm256_cmp_pd(fraction, _mm256_sub_pd(one, hair),
+                                                    _CMP_LT_OQ));
+  if (_mm256_movemask_pd(clear) != 0xF) {
+    const __m256d divided = _mm256_round_pd(_mm256_div_pd(offset, _mm256_set1_pd(spacing)),
+                                            _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC);
+    cell = _mm256_blendv_pd(divided, cell, clear);
+  }
+  const __m256d last = _mm256_set1_pd(static_cast<double>(count) - 2.0);
+  inside = _mm256_and_pd(_mm256_cmp_pd(cell, _mm256_setzero_pd(), _CMP_GE_OQ),
+                         _mm256_cmp_pd(cell, last, _CMP_LE_OQ));
+  return cell;
+}
+
+// WeightAlong in four lanes.
+[[gnu::target("avx2")]] inline __m256d WeightLanes(__m256d position, __m256d cell,
+                                                   double origin, double spacing) {
+  const __m256d o = _mm256_set1_pd(origin);
+  const __m256d s = _mm256_set1_pd(spacing);
+  const __m256d low = _mm256_add_pd(_mm256_mul_pd(cell, s), o);
+  const __m256d high = _mm256_add_pd(_mm256_mul_pd(_mm256_add_pd(cell, _mm256_set1_pd(1.0)), s), o);
+  return _mm256_div_pd(_mm256_sub_pd(position, low), _mm256_sub_pd(high, low));
+}
+
+[[gnu::target("avx2")]] void LocateAvx2(const NodeLattice& g, const double* x, const double* y,
+                                        int count, BilinearBatch& batch) {
+  int i = 0;
+  for (; i + 4 <= count; i += 4) {
+    const __m256d px = _mm256_loadu_pd(x + i);
+    const __m256d py = _mm256_loadu_pd(y + i);
+    __m256d inside_x;
+    __m256d inside_y;
+    const __m256d cx = CellLanes(px, g.xmin, g.dx, g.inverse_dx, g.ncols, inside_x);
+    const __m256d cy = CellLanes(py, g.ymin, g.dy, g.inverse_dy, g.nrows, inside_y);
+    const __m256d inside = _mm256_and_pd(inside_x, inside_y);
+    const __m256d zero = _mm256_setzero_pd();
+    _mm256_store_pd(batch.cell_x + i, _mm256_blendv_pd(zero, cx, inside));
+    _mm256_store_pd(batch.cell_y + i, _mm256_blendv_pd(zero, cy, inside));
+    _mm256_store_pd(batch.t + i, WeightLanes(px, cx, g.xmin, g.dx));
+    _mm256_store_pd(batch.u + i, WeightLanes(py, cy, g.ymin, g.dy));
+    const int bits = _mm256_movemask_pd(inside);
+    for (int j = 0; j < 4; ++j) batch.usable[i + j] = (bits >> j) & 1;
+  }
+  for (; i < count; ++i) LocateOne(g, x, y, i, batch);
+}
+
+[[gnu::target("avx2")]] void WeighAvx2(const BilinearBatch& b, int count, double* value) {
+  const __m256d one = _mm256_set1_pd(1.0);
+  const __m256d blank = _mm256_set1_pd(kBlankValue);
+  int i = 0;
+  for (; i + 4 <= count; i += 4) {
+    const __m256d t = _mm256_load_pd(b.t + i);
+    const __m256d u = _mm256_load_pd(b.u + i);
+    const __m256d rest_t = _mm256_sub_pd(one, t);
+    const __m256d rest_u = _mm256_sub_pd(one, u);
+    __m256d v = _mm256_mul_pd(_mm256_mul_pd(rest_t, rest_u), _mm256_load_pd(b.z00 + i));
+    v = _mm256_add_pd(v, _mm256_mul_pd(_mm256_mul_pd(t, rest_u), _mm256_load_pd(b.z10 + i)));
+    v = _mm256_add_pd(v, _mm256_mul_pd(_mm256_mul_pd(t, u), _mm256_load_pd(b.z11 + i)));
+    v = _mm256_add_pd(v, _mm256_mul_pd(_mm256_mul_pd(rest_t, u), _mm256_load_pd(b.z01 + i)));
+    std::int32_t flags = 0;
+    std::memcpy(&flags, b.usable + i, sizeof flags);
+    const __m256i usable = _mm256_cvtepu8_epi64(_mm_cvtsi32_si128(flags));
+    const __m256d unusable =
+        _mm256_castsi256_pd(_mm256_cmpeq_epi64(usable, _mm256_setzero_si256()));
+    _mm256_storeu_pd(value + i, _mm256_blendv_pd(v, blank, unusable));
+  }
+  for (; i < count; ++i) value[i] = WeighOne(b, i);
+}
+
+const BilinearKernels kAvx2{LocateAvx2, WeighAvx2};
+
+#endif
+
+const BilinearKernels kPlain{LocatePlain, WeighPlain};
+
+}  // namespace
+
+const BilinearKernels& PlainBilinearKernels() { return kPlain; }
+
+const BilinearKernels* Avx2BilinearKernels() {
+#if defined(__x86_64__)
+  static const bool has_avx2 = (__builtin_cpu_init(), __builtin_cpu_supports("avx2"));
+  return has_avx2 ? &kAvx2 : nullptr;
+#else
+  return nullptr;
+#endif
+}
+
+const BilinearKernels& FastestBilinearKernels() {
+  const BilinearKernels* avx2 = Avx2BilinearKernels();
+  return avx2 != nullptr ? *avx2 : kPlain;
+}
+
+}  // namespace torvane
