@@ -41,8 +41,8 @@ std::int64_t CellCount(double extent, double cell) {
 RingIndex::RingIndex(const PointSet& points, double inner, double outer)
     : inner_(inner), outer_(outer), origin_x_(points.min_x), origin_y_(points.min_y) {
   FileIntoCells(points);
-  x_.resize(order_.size());
-  y_.resize(order_.size());
+  x_.resize(order_.size() + kReadPast);
+  y_.resize(order_.size() + kReadPast);
   cba_.resize(order_.size());
   for (std::size_t k = 0; k < order_.size(); ++k) {
     const SurveyPoint& p = points.points[order_[k]];

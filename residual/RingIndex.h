@@ -30,6 +30,10 @@ class RingIndex {
   template <typename Visit>
   void ForEachStretch(double x, double y, Visit&& visit) const;
 
+  // The points' X and Y in order(), followed by kReadPast zeros, so that a
+  // loop working several points at a time may read a few past a stretch's
+  // end and discard them.
+  static constexpr std::size_t kReadPast = 8;
   const double* x() const { return x_.data(); }
   const double* y() const { return y_.data(); }
   const double* cba() const { return cba_.data(); }
