@@ -62,6 +62,7 @@ void RingIndex::FileIntoCells(const PointSet& points) {
   const double extent_x = points.max_x - points.min_x;
   const double extent_y = points.max_y - points.min_y;
   cell_ = CellSize(extent_x, extent_y, count, reach);
+  inverse_cell_ = 1 / cell_;
   columns_ = CellCount(extent_x, cell_);
   rows_ = CellCount(extent_y, cell_);
   if (!std::isfinite(extent_x) || !std::isfinite(extent_y)) columns_ = rows_ = 1;
