@@ -109,8 +109,8 @@ RingValues PointRing::GatherWith(double x, double y, ExactSum& sum, RingMembers*
         // The squared tests settle all but the points within a hair of a
         // limit; only those need the exact distance.
         const double squared = dx * dx + dy * dy;
-        const bool surely_in = (squared <= upper_sq_inside_) & (squared >= lower_sq_inside_);
-        const bool surely_out = (squared > upper_sq_outside_) | (squared < lower_sq_outside_);
+        const bool surely_in = SurelyIn(squared);
+        const bool surely_out = SurelyOut(squared);
         in_band = surely_in;
         if (!(surely_in | surely_out)) [[unlikely]] in_band = InBand(dx, dy);
       } else {
@@ -202,6 +202,7 @@ PointRing::GatherSplitCase(double x, double y) const {
       const Doubles dy = py - y;
       const Doubles squared = dx * dx + dy * dy;
       const Longs live = (k + lane) < last;
+      // SurelyIn and SurelyOut, four at a time.
       const Longs surely_in = live & (squared <= upper_in) & (squared >= lower_in);
       const Longs surely_out = (squared > upper_out) | (squared < lower_out);
       high_lanes += high_k & surely_in;
@@ -214,9 +215,7 @@ PointRing::GatherSplitCase(double x, double y) const {
       const double dx = xs[k] - x;
       const double dy = ys[k] - y;
       const double squared = dx * dx + dy * dy;
-      const bool surely_in = (squared <= upper_in) & (squared >= lower_in);
-      const bool surely_out = (squared > upper_out) | (squared < lower_out);
-      if (surely_in | surely_out || !InBand(dx, dy)) continue;
+      if (SurelyIn(squared) | SurelyOut(squared) || !InBand(dx, dy)) continue;
       high += high_units[k];
       low += low_units[k];
       ++n;

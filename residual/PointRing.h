@@ -53,6 +53,14 @@ class PointRing {
 
  private:
   bool InBand(double dx, double dy) const;
+  // With plain limits, a squared distance settles all but the points
+  // within a hair of a limit: surely in the band, or surely out of it.
+  bool SurelyIn(double squared) const {
+    return (squared <= upper_sq_inside_) & (squared >= lower_sq_inside_);
+  }
+  bool SurelyOut(double squared) const {
+    return (squared > upper_sq_outside_) | (squared < lower_sq_outside_);
+  }
   // With kMembers, the ring points are also listed in `members`.
   template <bool kPlainLimits, bool kFixedPoint, bool kMembers = false>
   RingValues GatherWith(double x, double y, ExactSum& sum, RingMembers* members = nullptr) const;
