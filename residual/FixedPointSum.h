@@ -28,7 +28,8 @@ class FixedPointScale {
   // 64-bit part, units = high * 2^split_bits() + low with 0 <= low <
   // 2^split_bits(), such that the highs and the lows of up to `most_terms`
   // values each sum within 64 bits: a sum is then two plain 64-bit sums,
-  // several at a time in vector registers. Real survey data always splits.
+  // several at a time in vector registers. Real survey data (about 70 binary
+  // places) splits.
   bool splits() const { return split_bits_ > 0; }
   int split_bits() const { return split_bits_; }
   // The two 64-bit sums joined again, as one number of units.
