@@ -17,6 +17,8 @@ constexpr int kMantissaBits = 53;
 constexpr int kLowestUnitExponent = -1000;
 // Room for the sum: 127 value bits of a signed 128-bit integer.
 constexpr int kSumBits = 127;
+// Room for a sum of split parts: 62 value bits, one spare below the sign.
+constexpr int kSplitSumBits = 62;
 
 // The value as mantissa * 2^exponent with a whole (odd, unless 0) mantissa.
 void Decompose(double value, std::int64_t& mantissa, int& exponent) {
@@ -45,13 +47,23 @@ FixedPointScale::FixedPointScale(std::span<const double> values, std::size_t mos
     const auto magnitude = static_cast<std::uint64_t>(mantissa < 0 ? -mantissa : mantissa);
     highest = std::max(highest, exponent + static_cast<int>(std::bit_width(magnitude)));
   }
+  const int term_bits = static_cast<int>(std::bit_width(std::max<std::size_t>(most_terms, 1)));
+  // Fewer than 2^term_bits terms, each low part below 2^split_bits: their
+  // sum stays below 2^kSplitSumBits.
+  const int split_bits = kSplitSumBits - term_bits;
   if (lowest == INT_MAX) {  // all zero
     usable_ = true;
+    split_bits_ = split_bits;
     return;
   }
-  const int term_bits = static_cast<int>(std::bit_width(std::max<std::size_t>(most_terms, 1)));
   unit_exponent_ = lowest;
   usable_ = lowest >= kLowestUnitExponent && highest - lowest + term_bits <= kSumBits;
+  // Every value's units lie within +-2^(highest - lowest), so every high part
+  // within +-2^(highest - lowest - split_bits), and the sum of the high parts
+  // within +-2^kSplitSumBits when this holds.
+  if (usable_ && split_bits > 0 && highest - lowest - split_bits + term_bits <= kSplitSumBits) {
+    split_bits_ = split_bits;
+  }
 }
 
 FixedUnits FixedPointScale::ToUnits(double value) const {

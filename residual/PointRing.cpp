@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace torvane {
 namespace {
@@ -38,8 +39,20 @@ PointRing::PointRing(const PointSet& points, double radius, double band)
       scale_(std::span(index_.cba(), points.points.size()), points.points.size()) {
   SetLimits(radius, band);
   if (!scale_.usable()) return;
-  units_.resize(points.points.size());
-  for (std::size_t k = 0; k < units_.size(); ++k) units_[k] = scale_.ToUnits(index_.cba()[k]);
+  const std::size_t count = points.points.size();
+  if (scale_.splits()) {
+    high_units_.assign(count + RingIndex::kReadPast, 0);
+    low_units_.assign(count + RingIndex::kReadPast, 0);
+    const FixedUnits low_mask = (FixedUnits{1} << scale_.split_bits()) - 1;
+    for (std::size_t k = 0; k < count; ++k) {
+      const FixedUnits units = scale_.ToUnits(index_.cba()[k]);
+      high_units_[k] = static_cast<std::int64_t>(units >> scale_.split_bits());
+      low_units_[k] = static_cast<std::int64_t>(units & low_mask);
+    }
+    return;
+  }
+  units_.resize(count);
+  for (std::size_t k = 0; k < count; ++k) units_[k] = scale_.ToUnits(index_.cba()[k]);
 }
 
 void PointRing::SetLimits(double radius, double band) {
@@ -69,7 +82,11 @@ RingValues PointRing::GatherWith(double x, double y, ExactSum& sum, RingMembers*
   ring.exponent = sum_exponent_;
   sum.Reset();
   FixedUnits units = 0;
+  std::int64_t high = 0, low = 0;
+  const bool split = scale_.splits();
   const FixedUnits* point_units = units_.data();
+  const std::int64_t* high_units = high_units_.data();
+  const std::int64_t* low_units = low_units_.data();
   const double* xs = index_.x();
   const double* ys = index_.y();
   const double* cbas = index_.cba();
@@ -92,15 +109,20 @@ RingValues PointRing::GatherWith(double x, double y, ExactSum& sum, RingMembers*
         // The squared tests settle all but the points within a hair of a
         // limit; only those need the exact distance.
         const double squared = dx * dx + dy * dy;
-        const bool surely_in = (squared <= upper_sq_inside_) & (squared >= lower_sq_inside_);
-        const bool surely_out = (squared > upper_sq_outside_) | (squared < lower_sq_outside_);
+        const bool surely_in = SurelyIn(squared);
+        const bool surely_out = SurelyOut(squared);
         in_band = surely_in;
         if (!(surely_in | surely_out)) [[unlikely]] in_band = InBand(dx, dy);
       } else {
         in_band = InBand(dx, dy);
       }
       if constexpr (kFixedPoint) {
-        units += in_band ? point_units[k] : FixedUnits{0};
+        if (split) {
+          high += in_band ? high_units[k] : 0;
+          low += in_band ? low_units[k] : 0;
+        } else {
+          units += in_band ? point_units[k] : FixedUnits{0};
+        }
       } else if (in_band) {
         sum.Add(cbas[k]);
       }
@@ -112,7 +134,11 @@ RingValues PointRing::GatherWith(double x, double y, ExactSum& sum, RingMembers*
     }
   });
   if constexpr (kMembers) members->indices.assign(listed, listed + count);
-  ring.sum = kFixedPoint ? scale_.ToDouble(units) : sum.Result();
+  if constexpr (kFixedPoint) {
+    ring.sum = scale_.ToDouble(split ? scale_.Joined(high, low) : units);
+  } else {
+    ring.sum = sum.Result();
+  }
   return ring;
 }
 
@@ -125,6 +151,83 @@ PointRing::GatherCommonCase(double x, double y, ExactSum& sum) const {
   return GatherWith<true, true>(x, y, sum);
 }
 
+// The common case when the units split: the candidates of a stretch are
+// tested four at a time (in one AVX2 register where the processor has it,
+// in two SSE2 registers otherwise), each lane's sums held as plain 64-bit
+// integers; the few candidates within a hair of a limit are settled one by
+// one afterwards by the exact distance. Candidates read past a stretch's
+// end (the index keeps kReadPast spare ones) are discarded. The same
+// numbers as GatherWith, whatever the processor: the squared distances are
+// rounded alike, and integer sums do not depend on their order.
+namespace {
+
+using Doubles = double __attribute__((vector_size(4 * sizeof(double))));
+using Longs = std::int64_t __attribute__((vector_size(4 * sizeof(std::int64_t))));
+constexpr std::int64_t kLanes = 4;
+static_assert(kLanes <= static_cast<std::int64_t>(RingIndex::kReadPast));
+
+// Vectors pass by reference only: their passing in registers would differ
+// between the builds for the different processors.
+template <typename Vector, typename Value>
+void Load(const Value* values, Vector& vector) {
+  std::memcpy(&vector, values, sizeof vector);
+}
+
+std::int64_t LaneSum(const Longs& lanes) { return (lanes[0] + lanes[1]) + (lanes[2] + lanes[3]); }
+
+}  // namespace
+
+[[gnu::target_clones("arch=x86-64-v3", "default"), gnu::flatten]] RingValues
+PointRing::GatherSplitCase(double x, double y) const {
+  const double* xs = index_.x();
+  const double* ys = index_.y();
+  const std::int64_t* high_units = high_units_.data();
+  const std::int64_t* low_units = low_units_.data();
+  const double lower_in = lower_sq_inside_, upper_in = upper_sq_inside_;
+  const double lower_out = lower_sq_outside_, upper_out = upper_sq_outside_;
+  const Longs lane = {0, 1, 2, 3};
+  Longs high_lanes = {}, low_lanes = {}, n_lanes = {};
+  std::int64_t high = 0, low = 0, n = 0;  // the candidates near a limit
+  index_.ForEachStretch(x, y, [&](std::uint32_t begin, std::uint32_t end) {
+    const std::int64_t last = end;
+    Longs near = {};
+    for (std::int64_t k = begin; k < last; k += kLanes) {
+      Doubles px, py;
+      Longs high_k, low_k;
+      Load(xs + k, px);
+      Load(ys + k, py);
+      Load(high_units + k, high_k);
+      Load(low_units + k, low_k);
+      const Doubles dx = px - x;
+      const Doubles dy = py - y;
+      const Doubles squared = dx * dx + dy * dy;
+      const Longs live = (k + lane) < last;
+      // SurelyIn and SurelyOut, four at a time.
+      const Longs surely_in = live & (squared <= upper_in) & (squared >= lower_in);
+      const Longs surely_out = (squared > upper_out) | (squared < lower_out);
+      high_lanes += high_k & surely_in;
+      low_lanes += low_k & surely_in;
+      n_lanes -= surely_in;  // -1 in each lane that holds a ring point
+      near |= live & ~(surely_in | surely_out);
+    }
+    if (((near[0] | near[1]) | (near[2] | near[3])) == 0) [[likely]] return;
+    for (std::int64_t k = begin; k < last; ++k) {
+      const double dx = xs[k] - x;
+      const double dy = ys[k] - y;
+      const double squared = dx * dx + dy * dy;
+      if (SurelyIn(squared) | SurelyOut(squared) || !InBand(dx, dy)) continue;
+      high += high_units[k];
+      low += low_units[k];
+      ++n;
+    }
+  });
+  RingValues ring;
+  ring.exponent = sum_exponent_;
+  ring.n = static_cast<int>(n + LaneSum(n_lanes));
+  ring.sum = scale_.ToDouble(scale_.Joined(high + LaneSum(high_lanes), low + LaneSum(low_lanes)));
+  return ring;
+}
+
 // The common case again, listing the ring's members.
 [[gnu::target_clones("arch=x86-64-v3", "default"), gnu::flatten]] RingValues
 PointRing::GatherMembersCommonCase(double x, double y, ExactSum& sum,
@@ -134,6 +237,7 @@ PointRing::GatherMembersCommonCase(double x, double y, ExactSum& sum,
 
 RingValues PointRing::Gather(double x, double y, ExactSum& sum) const {
   if (plain_limits_) {
+    if (scale_.splits()) return GatherSplitCase(x, y);
     return scale_.usable() ? GatherCommonCase(x, y, sum) : GatherWith<true, false>(x, y, sum);
   }
   return scale_.usable() ? GatherWith<false, true>(x, y, sum) : GatherWith<false, false>(x, y, sum);

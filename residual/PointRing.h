@@ -53,10 +53,19 @@ class PointRing {
 
  private:
   bool InBand(double dx, double dy) const;
+  // With plain limits, a squared distance settles all but the points
+  // within a hair of a limit: surely in the band, or surely out of it.
+  bool SurelyIn(double squared) const {
+    return (squared <= upper_sq_inside_) & (squared >= lower_sq_inside_);
+  }
+  bool SurelyOut(double squared) const {
+    return (squared > upper_sq_outside_) | (squared < lower_sq_outside_);
+  }
   // With kMembers, the ring points are also listed in `members`.
   template <bool kPlainLimits, bool kFixedPoint, bool kMembers = false>
   RingValues GatherWith(double x, double y, ExactSum& sum, RingMembers* members = nullptr) const;
   RingValues GatherCommonCase(double x, double y, ExactSum& sum) const;
+  RingValues GatherSplitCase(double x, double y) const;
   RingValues GatherMembersCommonCase(double x, double y, ExactSum& sum,
                                      RingMembers& members) const;
 
@@ -78,7 +87,10 @@ class PointRing {
   // The CBA values in the index's order as whole numbers of units, when the
   // survey's values allow it: then a ring sum is a plain integer sum.
   FixedPointScale scale_;
+  // Those units as 128-bit integers, or, when they split (the case of every
+  // real survey), as high and low 64-bit parts, followed by kReadPast zeros.
   std::vector<FixedUnits> units_;
+  std::vector<std::int64_t> high_units_, low_units_;
 };
 
 }  // namespace torvane

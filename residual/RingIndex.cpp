@@ -41,8 +41,8 @@ std::int64_t CellCount(double extent, double cell) {
 RingIndex::RingIndex(const PointSet& points, double inner, double outer)
     : inner_(inner), outer_(outer), origin_x_(points.min_x), origin_y_(points.min_y) {
   FileIntoCells(points);
-  x_.resize(order_.size());
-  y_.resize(order_.size());
+  x_.resize(order_.size() + kReadPast);
+  y_.resize(order_.size() + kReadPast);
   cba_.resize(order_.size());
   for (std::size_t k = 0; k < order_.size(); ++k) {
     const SurveyPoint& p = points.points[order_[k]];
@@ -62,6 +62,7 @@ void RingIndex::FileIntoCells(const PointSet& points) {
   const double extent_x = points.max_x - points.min_x;
   const double extent_y = points.max_y - points.min_y;
   cell_ = CellSize(extent_x, extent_y, count, reach);
+  inverse_cell_ = 1 / cell_;
   columns_ = CellCount(extent_x, cell_);
   rows_ = CellCount(extent_y, cell_);
   if (!std::isfinite(extent_x) || !std::isfinite(extent_y)) columns_ = rows_ = 1;

@@ -30,6 +30,10 @@ class RingIndex {
   template <typename Visit>
   void ForEachStretch(double x, double y, Visit&& visit) const;
 
+  // The points' X and Y in order(), followed by kReadPast zeros, so that a
+  // loop working several points at a time may read a few past a stretch's
+  // end and discard them.
+  static constexpr std::size_t kReadPast = 8;
   const double* x() const { return x_.data(); }
   const double* y() const { return y_.data(); }
   const double* cba() const { return cba_.data(); }
@@ -52,6 +56,18 @@ class RingIndex {
   // the cells of every position within it, whatever the rounding.
   std::int64_t Column(double x) const { return Clamped((x - origin_x_) / cell_, columns_); }
   std::int64_t Row(double y) const { return Clamped((y - origin_y_) / cell_, rows_); }
+  // Bounds on Column(x) without its division: the product by the inverse
+  // cell width differs from the quotient by a few units in the last place,
+  // far less than the widening by kColumnSlack of the cells' count.
+  std::int64_t ColumnAtMost(double x) const {
+    const double cells = (x - origin_x_) * inverse_cell_;
+    return Clamped(cells - (std::fabs(cells) + 1) * kColumnSlack, columns_);
+  }
+  std::int64_t ColumnAtLeast(double x) const {
+    const double cells = (x - origin_x_) * inverse_cell_;
+    return Clamped(cells + (std::fabs(cells) + 1) * kColumnSlack, columns_);
+  }
+  static constexpr double kColumnSlack = 0x1p-40;
   double RowLow(std::int64_t row) const { return origin_y_ + static_cast<double>(row) * cell_; }
   // The position in `order()` of the first point of cell (row, column);
   // (row, columns) is the end of the row.
@@ -66,7 +82,7 @@ class RingIndex {
   void FileIntoCells(const PointSet& points);
 
   double inner_, outer_;
-  double origin_x_, origin_y_, cell_ = 1;
+  double origin_x_, origin_y_, cell_ = 1, inverse_cell_ = 1;
   std::int64_t columns_ = 1, rows_ = 1;
   std::vector<std::uint32_t> start_;  // per cell (row-major), then the end
   std::vector<std::uint32_t> order_;
@@ -81,31 +97,49 @@ void RingIndex::ForEachStretch(double x, double y, Visit&& visit) const {
   const double margin = 1e-9 * (std::fabs(x) + std::fabs(y) + std::fabs(outer_) + cell);
   const double outer = outer_ * (1 + 1e-9) + margin;
   const double inner = inner_ * (1 - 1e-9) - margin;
+  const std::int64_t first_row = Row(y - outer);
   const std::int64_t last_row = Row(y + outer);
-  for (std::int64_t row = Row(y - outer); row <= last_row; ++row) {
-    // The distances along Y from the centre to the nearest and the farthest
-    // point the row can hold.
-    const double row_low = RowLow(row) - margin;
-    const double row_high = row_low + cell + 2 * margin;
-    const double near_dy = std::max({0.0, row_low - y, y - row_high});
-    const double far_dy = std::max(std::fabs(y - row_low), std::fabs(row_high - y));
-    if (near_dy > outer) continue;
-    const double reach = std::sqrt(outer * outer - near_dy * near_dy) * (1 + 1e-9) + margin;
-    const std::int64_t first = Column(x - reach);
-    const std::int64_t last = Column(x + reach);
-    if (inner > far_dy) {
-      // Cells strictly between the hole's end cells hold only points nearer
-      // than the inner distance.
-      const double hole = std::sqrt(inner * inner - far_dy * far_dy) * (1 - 1e-9) - margin;
-      const std::int64_t hole_first = Column(x - hole);
-      const std::int64_t hole_last = Column(x + hole);
-      if (hole > 0 && hole_last - hole_first >= 2) {
-        visit(CellStart(row, first), CellStart(row, std::min(last, hole_first) + 1));
-        visit(CellStart(row, std::max(first, hole_last)), CellStart(row, last + 1));
-        continue;
+  // The stretches of a batch of rows are worked out before any is visited,
+  // so that the square roots of one row need not wait for the reading of
+  // the row before.
+  constexpr std::int64_t kBatch = 32;
+  std::uint32_t stretches[kBatch][4];
+  for (std::int64_t batch = first_row; batch <= last_row; batch += kBatch) {
+    const std::int64_t rows = std::min(kBatch, last_row - batch + 1);
+    for (std::int64_t r = 0; r < rows; ++r) {
+      const std::int64_t row = batch + r;
+      std::uint32_t* bounds = stretches[r];
+      bounds[0] = bounds[1] = bounds[2] = bounds[3] = 0;
+      // The distances along Y from the centre to the nearest and the
+      // farthest point the row can hold.
+      const double row_low = RowLow(row) - margin;
+      const double row_high = row_low + cell + 2 * margin;
+      const double near_dy = std::max({0.0, row_low - y, y - row_high});
+      const double far_dy = std::max(std::fabs(y - row_low), std::fabs(row_high - y));
+      if (near_dy > outer) continue;
+      const double reach = std::sqrt(outer * outer - near_dy * near_dy) * (1 + 1e-9) + margin;
+      const std::int64_t first = ColumnAtMost(x - reach);
+      const std::int64_t last = ColumnAtLeast(x + reach);
+      bounds[0] = CellStart(row, first);
+      bounds[3] = CellStart(row, last + 1);
+      bounds[1] = bounds[2] = bounds[3];
+      if (inner > far_dy) {
+        // Cells strictly between the hole's end cells hold only points
+        // nearer than the inner distance.
+        const double hole = std::sqrt(inner * inner - far_dy * far_dy) * (1 - 1e-9) - margin;
+        const std::int64_t hole_first = ColumnAtLeast(x - hole);
+        const std::int64_t hole_last = ColumnAtMost(x + hole);
+        if (hole > 0 && hole_last - hole_first >= 2) {
+          bounds[1] = CellStart(row, std::min(last, hole_first) + 1);
+          bounds[2] = CellStart(row, std::max(first, hole_last));
+        }
       }
     }
-    visit(CellStart(row, first), CellStart(row, last + 1));
+    for (std::int64_t r = 0; r < rows; ++r) {
+      const std::uint32_t* bounds = stretches[r];
+      if (bounds[0] < bounds[1]) visit(bounds[0], bounds[1]);
+      if (bounds[2] < bounds[3]) visit(bounds[2], bounds[3]);
+    }
   }
 }
 

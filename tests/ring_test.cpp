@@ -11,6 +11,7 @@
 
 #include "app/Hvw.h"
 #include "residual/ExactSum.h"
+#include "residual/FixedPointSum.h"
 #include "residual/PointRing.h"
 #include "tests/ScriptedPlatform.h"
 #include "tests/TestFiles.h"
@@ -170,6 +171,70 @@ TEST(RingBounds, BothLimitsInclusive) {
   BruteForce(set, radius, band, expected, n);
   EXPECT_EQ(values.n, n[0]);
   EXPECT_EQ(values.sum, 3.0);  // the two points on the limits, not those beyond
+}
+
+// A survey of stations as stored: coordinates shifted so that none is
+// negative, with their bounding box.
+PointSet StoredSet(const std::vector<Station>& stations) {
+  PointSet set;
+  set.min_x = set.min_y = 1e300;
+  for (const Station& s : stations) {
+    set.min_x = std::min(set.min_x, s.x);
+    set.min_y = std::min(set.min_y, s.y);
+  }
+  double number = 0;
+  for (const Station& s : stations) {
+    set.points.push_back({s.x - set.min_x, s.y - set.min_y, ++number, 0, s.cba, 0});
+    set.max_x = std::max(set.max_x, s.x - set.min_x);
+    set.max_y = std::max(set.max_y, s.y - set.min_y);
+  }
+  set.min_x = set.min_y = 0;
+  return set;
+}
+
+// Rings summed four candidates at a time in 64-bit parts (values that
+// split) and one at a time in 128 bits (the same stations with one far
+// station whose value spans too many binary places to split) against the
+// plain loop, with many stations exactly on, or a step beyond, a limit.
+TEST(RingSums, SplitAndWideSumsAgreeWithThePlainLoop) {
+  const double radius = 90, band = 10;
+  const double upper = radius + band + kRingTolerance;
+  const double lower = radius - band - kRingTolerance;
+  std::mt19937_64 random(99);
+  std::vector<Station> stations = RandomSurvey(random, 1200, 800, 20);
+  std::uniform_int_distribution<std::size_t> pick(0, stations.size() - 1);
+  for (int i = 0; i < 150; ++i) {
+    const Station c = stations[pick(random)];
+    const double reach = i % 2 == 0 ? upper : lower;
+    const double beyond = i % 2 == 0 ? std::nextafter(upper, 1e9) : std::nextafter(lower, 0);
+    stations.push_back({c.x + reach, c.y, 3.25});
+    stations.push_back({c.x, c.y - reach, -7.5});
+    stations.push_back({c.x - beyond, c.y, 1e3});
+  }
+  std::vector<Station> wide = stations;
+  wide.push_back({1e5, 1e5, 1e-15});  // in no ring but its own, which is empty
+  for (const std::vector<Station>* survey : {&stations, &wide}) {
+    const PointSet set = StoredSet(*survey);
+    std::vector<double> cba;
+    for (const SurveyPoint& p : set.points) cba.push_back(p.cba);
+    const FixedPointScale scale(cba, cba.size());
+    ASSERT_TRUE(scale.usable());
+    ASSERT_EQ(scale.splits(), survey == &stations) << "the case should take the other path";
+    const PointRing ring(set, radius, band);
+    std::vector<double> expected;
+    std::vector<int> n;
+    BruteForce(set, radius, band, expected, n);
+    ExactSum sum;
+    int with_ring = 0;
+    for (std::size_t i = 0; i < set.points.size(); ++i) {
+      const SurveyPoint& p = set.points[i];
+      const RingValues values = ring.Gather(p.x, p.y, sum);
+      ASSERT_EQ(values.n, n[i]) << "point " << i;
+      ASSERT_EQ(values.n > 0 ? p.cba - values.Mean() : 0.0, expected[i]) << "point " << i;
+      with_ring += n[i] > 0;
+    }
+    EXPECT_GT(with_ring, 1000);
+  }
 }
 
 }  // namespace
