@@ -57,7 +57,9 @@ inline constexpr GridReader kGridReaders[] = {
     {IsGeosoftGrid, ReadGeosoftGrid, OpenFailureMessage::kError},
     {IsSurferAsciiGrid, ReadSurferAsciiGrid, OpenFailureMessage::kError},
     {IsEsriAsciiGrid, ReadEsriAsciiGrid, OpenFailureMessage::kNote},
+#if !defined(TORVANE_GRID_READERS_WITHOUT_GDAL)  // set by the fuzz build alone
     {IsAnyFile, ReadGdalRaster, OpenFailureMessage::kNone},
+#endif
 };
 
 // What the readers share.
