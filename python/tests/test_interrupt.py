@@ -41,24 +41,30 @@ def test_ctrl_c_stops_a_long_ring_computation():
 
 
 def test_other_threads_run_while_the_core_computes():
-    # About a second of work for the core, in a thread of its own.
+    # A thread that counts while the call runs: had the call held the GIL, the
+    # count could not move between the call's start and its end.
     x, y, cba = random_survey(seed=9, count=50000, size=4000.0)
-    finished = threading.Event()
-    answers = {}
+    ticks = 0
+    stop = threading.Event()
 
-    def compute():
-        answers["result"] = torvane.ring_residual(x, y, cba, radius=1000, band=300)
-        finished.set()
+    def tick():
+        nonlocal ticks
+        while not stop.is_set():
+            ticks += 1
+            time.sleep(0.001)
 
-    worker = threading.Thread(target=compute)
-    worker.start()
-    time.sleep(0.2)
-    # Had the call held the GIL, this thread could only get here once the
-    # call was over and the worker had set the event right after it.
-    running_meanwhile = not finished.is_set()
-    worker.join()
-    assert answers["result"]["n"].min() > 0
-    assert running_meanwhile
+    ticker = threading.Thread(target=tick)
+    ticker.start()
+    try:
+        time.sleep(0.05)
+        before = ticks
+        result = torvane.ring_residual(x, y, cba, radius=1000, band=300)
+        during = ticks - before
+    finally:
+        stop.set()
+        ticker.join()
+    assert result["n"].min() > 0
+    assert during >= 3, during
 
 
 # A grid so large and a ring so fine that its residual would take minutes.
