@@ -177,8 +177,11 @@ std::int64_t LaneSum(const Longs& lanes) { return (lanes[0] + lanes[1]) + (lanes
 
 }  // namespace
 
-[[gnu::target_clones("arch=x86-64-v3", "default"), gnu::flatten]] RingValues
-PointRing::GatherSplitCase(double x, double y) const {
+// With kQuadrants, also the quadrants round (x, y) that hold a ring point,
+// as PointRingQuality's four-quadrant test counts them: bit 0 for dx > 0 and
+// dy > 0, then counter-clockwise.
+template <bool kQuadrants>
+RingValues PointRing::GatherSplitWith(double x, double y, unsigned& quadrants) const {
   const double* xs = index_.x();
   const double* ys = index_.y();
   const std::int64_t* high_units = high_units_.data();
@@ -187,7 +190,9 @@ PointRing::GatherSplitCase(double x, double y) const {
   const double lower_out = lower_sq_outside_, upper_out = upper_sq_outside_;
   const Longs lane = {0, 1, 2, 3};
   Longs high_lanes = {}, low_lanes = {}, n_lanes = {};
+  Longs east_north = {}, west_north = {}, west_south = {}, east_south = {};
   std::int64_t high = 0, low = 0, n = 0;  // the candidates near a limit
+  unsigned near_quadrants = 0;
   index_.ForEachStretch(x, y, [&](std::uint32_t begin, std::uint32_t end) {
     const std::int64_t last = end;
     Longs near = {};
@@ -209,6 +214,13 @@ PointRing::GatherSplitCase(double x, double y) const {
       low_lanes += low_k & surely_in;
       n_lanes -= surely_in;  // -1 in each lane that holds a ring point
       near |= live & ~(surely_in | surely_out);
+      if constexpr (kQuadrants) {
+        const Longs east = dx > 0, west = dx < 0, north = dy > 0, south = dy < 0;
+        east_north |= surely_in & east & north;
+        west_north |= surely_in & west & north;
+        west_south |= surely_in & west & south;
+        east_south |= surely_in & east & south;
+      }
     }
     if (((near[0] | near[1]) | (near[2] | near[3])) == 0) [[likely]] return;
     for (std::int64_t k = begin; k < last; ++k) {
@@ -219,13 +231,32 @@ PointRing::GatherSplitCase(double x, double y) const {
       high += high_units[k];
       low += low_units[k];
       ++n;
+      if constexpr (kQuadrants) near_quadrants |= QuadrantBits(dx, dy);
     }
   });
+  if constexpr (kQuadrants) {
+    const auto any = [](const Longs& lanes) {
+      return static_cast<unsigned>(((lanes[0] | lanes[1]) | (lanes[2] | lanes[3])) != 0);
+    };
+    quadrants = near_quadrants | any(east_north) | any(west_north) << 1 |
+                any(west_south) << 2 | any(east_south) << 3;
+  }
   RingValues ring;
   ring.exponent = sum_exponent_;
   ring.n = static_cast<int>(n + LaneSum(n_lanes));
   ring.sum = scale_.ToDouble(scale_.Joined(high + LaneSum(high_lanes), low + LaneSum(low_lanes)));
   return ring;
+}
+
+[[gnu::target_clones("arch=x86-64-v3", "default"), gnu::flatten]] RingValues
+PointRing::GatherSplitCase(double x, double y) const {
+  unsigned unused = 0;
+  return GatherSplitWith<false>(x, y, unused);
+}
+
+[[gnu::target_clones("arch=x86-64-v3", "default"), gnu::flatten]] RingValues
+PointRing::GatherSplitQuadrants(double x, double y, unsigned& quadrants) const {
+  return GatherSplitWith<true>(x, y, quadrants);
 }
 
 // The common case again, listing the ring's members.
@@ -245,6 +276,17 @@ RingValues PointRing::Gather(double x, double y, ExactSum& sum) const {
 
 RingValues PointRing::GatherWithQuality(double x, double y, ExactSum& sum, RingMembers& members,
                                         const QualityNeeds& needs, RingQuality& quality) const {
+  if (!needs.exact_gap && !needs.spread && plain_limits_ && scale_.splits()) {
+    // Most rings hold points in all four quadrants: then the gap is at most
+    // 180 degrees and the members need no listing.
+    unsigned quadrants = 0;
+    const RingValues ring = GatherSplitQuadrants(x, y, quadrants);
+    if (quadrants == kAllQuadrants) {
+      quality = RingQuality{};
+      quality.gap = kFullCircle / 2;
+      return ring;
+    }
+  }
   members.Clear();
   RingValues ring;
   if (plain_limits_) {

@@ -91,15 +91,8 @@ RingQuality PointRingQuality(double x, double y, const double* xs, const double*
     // A gap of more than 180 degrees holds a whole open quadrant: with a
     // direction in each of the four, the gap is at most 180.
     unsigned quadrants = 0;
-    for (const std::uint32_t k : members.indices) {
-      const double dx = xs[k] - x;
-      const double dy = ys[k] - y;
-      quadrants |= static_cast<unsigned>((dx > 0) & (dy > 0)) |
-                   static_cast<unsigned>((dx < 0) & (dy > 0)) << 1 |
-                   static_cast<unsigned>((dx < 0) & (dy < 0)) << 2 |
-                   static_cast<unsigned>((dx > 0) & (dy < 0)) << 3;
-    }
-    if (quadrants == 0xfu) {
+    for (const std::uint32_t k : members.indices) quadrants |= QuadrantBits(xs[k] - x, ys[k] - y);
+    if (quadrants == kAllQuadrants) {
       quality.gap = kHalfCircle;
       return quality;
     }

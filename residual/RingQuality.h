@@ -85,6 +85,18 @@ inline int SectorOf(double dx, double dy) {
   return 4 * lower + (right ? right_sector : left_sector);
 }
 
+// The open quadrants round a point that hold a direction (dx, dy): bit 0
+// for dx > 0 and dy > 0, then counter-clockwise. A gap of more than 180
+// degrees holds a whole open quadrant, so with all four bits set the gap is
+// at most 180.
+inline unsigned QuadrantBits(double dx, double dy) {
+  return static_cast<unsigned>((dx > 0) & (dy > 0)) |
+         static_cast<unsigned>((dx < 0) & (dy > 0)) << 1 |
+         static_cast<unsigned>((dx < 0) & (dy < 0)) << 2 |
+         static_cast<unsigned>((dx > 0) & (dy < 0)) << 3;
+}
+inline constexpr unsigned kAllQuadrants = 0xfu;
+
 // The quality of a point ring around (x, y): members.indices index `xs`,
 // `ys`; members.values are the ring values, `mean` their mean.
 RingQuality PointRingQuality(double x, double y, const double* xs, const double* ys,

@@ -174,6 +174,46 @@ TEST_P(QualityAgainstPlainLoop, EveryPointsColumns) {
 INSTANTIATE_TEST_SUITE_P(Surveys, QualityAgainstPlainLoop, ::testing::ValuesIn(kRandomCases),
                          [](const auto& row) { return std::string(row.param.name); });
 
+// The sweep asks only whether the gap passes 180 degrees, and settles most
+// rings by the quadrants their points fill while it sums them. On stations
+// that sit on a lattice whose spacing divides both ring limits (candidates
+// exactly on a limit), on the axes through each other and doubled, that
+// answer and the ring's N and sum must be those of the exact path.
+TEST(HalfCircleTest, AgreesWithTheExactGap) {
+  std::mt19937_64 random(77);
+  std::uniform_real_distribution<double> position(0, 3000);
+  std::uniform_int_distribution<int> milligals(-60000, 20000);
+  PointSet set;
+  for (int i = 0; i < 1500; ++i) {
+    double x = position(random), y = position(random);
+    if (i % 3 == 0) x = std::round(x / 50) * 50, y = std::round(y / 50) * 50;
+    if (i % 11 == 0) y = 1500;
+    const double cba = milligals(random) / 1000.0;  // three decimals, as surveys give
+    set.points.push_back({x, y, double(i), 0, cba, 0});
+    if (i % 23 == 0) set.points.push_back({x, y, double(-i), 0, cba + 1, 0});
+  }
+  set.min_x = set.min_y = 0;
+  set.max_x = set.max_y = 3000;
+  int settled_by_quadrants = 0, one_sided = 0;
+  for (const auto& [radius, band] : {std::pair{300.0, 50.0}, {200.0, 200.0}, {450.0, 5.0}}) {
+    PointRing ring(set, radius, band);
+    ExactSum sum;
+    RingMembers members;
+    for (const SurveyPoint& p : set.points) {
+      RingQuality exact, half;
+      const RingValues a = ring.GatherWithQuality(p.x, p.y, sum, members, {}, exact);
+      const RingValues b = ring.GatherWithQuality(p.x, p.y, sum, members, {false, false}, half);
+      ASSERT_EQ(a.n, b.n);
+      ASSERT_EQ(a.sum, b.sum);
+      ASSERT_EQ(exact.gap > 180, half.gap > 180) << p.x << " " << p.y << " R " << radius;
+      settled_by_quadrants += half.gap == 180 && half.sectors == 0;
+      one_sided += exact.gap > 180;
+    }
+  }
+  EXPECT_GT(settled_by_quadrants, 1000);
+  EXPECT_GT(one_sided, 100);
+}
+
 // --- Rows worked out by hand ---------------------------------------------
 
 // P (label 1) at (1000, 1000) with CBA 10, and its ring points R = 100 away.
