@@ -75,7 +75,7 @@ Allocation TGridImport::Accept(const GridHeader& header, NodesInFile in_file) {
   const std::uint64_t available = std::min(platform_.AvailablePhysicalMemory(), memory_limit_);
   if (static_cast<double>(available) >= needed) {
     const std::size_t count = static_cast<std::size_t>(ncols) * nrows;
-    nodes_.reset(new (std::nothrow) float[count]);
+    nodes_ = MakeLargeArray<float>(count);
     if (nodes_) {
       FillBlank(nodes_.get(), count);
       return Allocation::kInMemory;

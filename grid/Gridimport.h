@@ -15,6 +15,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/LargeArray.h"
 #include "common/Platform.h"
 #include "grid/Bilinear.h"
 #include "grid/FileNodes.h"
@@ -157,7 +158,7 @@ class TGridImport {
   Platform& platform_;
   std::uint64_t memory_limit_;
   GridHeader header_;
-  std::unique_ptr<float[]> nodes_;
+  LargeArray<float> nodes_;
   std::optional<FileNodes> file_nodes_;
   int messages_shown_ = 0;
   std::string path_;  // the file Load reads, named by the messages

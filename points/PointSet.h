@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "common/LargeArray.h"
+
 namespace torvane {
 
 // One stored point: six doubles, whose order matters (the previews pick the
@@ -24,12 +26,12 @@ struct SurveyPoint {
 static_assert(sizeof(SurveyPoint) == 6 * sizeof(double));
 static_assert(std::is_trivially_destructible_v<SurveyPoint>);
 
-// Allocates as std::allocator does, but leaves elements made without a value
-// (resize) unwritten: the reader writes every point itself, from several
-// threads, and a first write spread over them costs far less than zeroing
-// the whole array on one thread first.
+// Allocates as LargeAllocator does, but leaves elements made without a
+// value (resize) unwritten: the reader writes every point itself, from
+// several threads, and a first write spread over them costs far less than
+// zeroing the whole array on one thread first.
 template <typename T>
-struct FillLaterAllocator : std::allocator<T> {
+struct FillLaterAllocator : LargeAllocator<T> {
   template <typename U>
   struct rebind {
     using other = FillLaterAllocator<U>;

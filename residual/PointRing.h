@@ -93,7 +93,7 @@ class PointRing {
   // Those units as 128-bit integers, or, when they split (the case of every
   // real survey), as high and low 64-bit parts, followed by kReadPast zeros.
   std::vector<FixedUnits> units_;
-  std::vector<std::int64_t> high_units_, low_units_;
+  LargeVector<std::int64_t> high_units_, low_units_;
 };
 
 }  // namespace torvane

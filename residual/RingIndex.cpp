@@ -67,7 +67,7 @@ void RingIndex::FileIntoCells(const PointSet& points) {
   rows_ = CellCount(extent_y, cell_);
   if (!std::isfinite(extent_x) || !std::isfinite(extent_y)) columns_ = rows_ = 1;
 
-  std::vector<std::uint32_t> cell_of(count);
+  LargeVector<std::uint32_t> cell_of(count);
   start_.assign(static_cast<std::size_t>(columns_ * rows_) + 1, 0);
   for (std::size_t i = 0; i < count; ++i) {
     const SurveyPoint& p = points.points[i];
@@ -76,7 +76,7 @@ void RingIndex::FileIntoCells(const PointSet& points) {
   }
   for (std::size_t c = 1; c < start_.size(); ++c) start_[c] += start_[c - 1];
   order_.resize(count);
-  std::vector<std::uint32_t> next(start_.begin(), start_.end() - 1);
+  LargeVector<std::uint32_t> next(start_.begin(), start_.end() - 1);
   for (std::size_t i = 0; i < count; ++i) order_[next[cell_of[i]]++] = static_cast<std::uint32_t>(i);
 }
 

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "common/LargeArray.h"
 #include "points/PointSet.h"
 
 namespace torvane {
@@ -84,9 +85,9 @@ class RingIndex {
   double inner_, outer_;
   double origin_x_, origin_y_, cell_ = 1, inverse_cell_ = 1;
   std::int64_t columns_ = 1, rows_ = 1;
-  std::vector<std::uint32_t> start_;  // per cell (row-major), then the end
+  LargeVector<std::uint32_t> start_;  // per cell (row-major), then the end
   std::vector<std::uint32_t> order_;
-  std::vector<double> x_, y_, cba_;  // the points in order()
+  LargeVector<double> x_, y_, cba_;  // the points in order()
 };
 
 template <typename Visit>

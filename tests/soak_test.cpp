@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/Hvw.h"
+#include "common/LargeArray.h"
 #include "tests/GridWriters.h"
 #include "tests/ScriptedPlatform.h"
 #include "tests/TestFiles.h"
@@ -22,13 +23,13 @@ extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 namespace torvane::testing {
 namespace {
 
-// The bytes the program holds from the heap now.
+// The bytes the program holds from the heap now, large arrays included.
 std::size_t HeapInUse() {
 #if defined(__SANITIZE_ADDRESS__)
   return __sanitizer_get_current_allocated_bytes();
 #else
   const struct mallinfo2 info = mallinfo2();
-  return info.uordblks + info.hblkhd;
+  return info.uordblks + info.hblkhd + LargeBytesMapped();
 #endif
 }
 
