@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <new>
 #include <vector>
@@ -60,61 +61,89 @@ void InParallel(std::size_t count, Judge&& judge) {
   for (int k = 0; k < pieces; ++k) judge(static_cast<std::size_t>(k));
 }
 
-// First pass: the number of accepted lines of every piece, in file order,
-// and the bounding box of their X and Y.
-bool CountPoints(LineBlocks& file, const PointColumns& columns,
-                 const PointLineAlphabet& alphabet, std::vector<std::uint32_t>& piece_counts,
-                 Box& box) {
+// The lines of a piece: its line feeds, and a last line without one.
+std::uint32_t LineCount(std::string_view piece) {
+  const auto feeds = static_cast<std::uint32_t>(std::count(piece.begin(), piece.end(), '\n'));
+  return feeds + static_cast<std::uint32_t>(!piece.empty() && piece.back() != '\n');
+}
+
+// First pass: the number of lines of every piece, in file order. Only line
+// feeds are counted: the lines are judged once, in the second pass.
+bool CountLines(LineBlocks& file, std::vector<std::uint32_t>& piece_lines) {
   return ForEachBlock(file, [&](const std::vector<std::string_view>& pieces) {
-    const std::size_t first = piece_counts.size();
-    piece_counts.resize(first + pieces.size(), 0);
-    std::vector<Box> boxes(pieces.size());
-    InParallel(pieces.size(), [&](std::size_t k) {
-      PointValues values;
-      std::uint32_t counted = 0;
-      ForEachLine(pieces[k], [&](std::string_view line) {
-        if (!ClassifyPointLine(line, columns, alphabet, values)) return;
-        boxes[k].Add(values.x, values.y);
-        ++counted;
-      });
-      piece_counts[first + k] = counted;
-    });
-    for (const Box& piece_box : boxes) box.Add(piece_box);
+    for (const std::string_view piece : pieces) piece_lines.push_back(LineCount(piece));
   });
 }
 
-// Second pass: every accepted line stored, shifted, at its place. A piece
-// stores no more points than the first pass counted in it, so a file that
-// changed in between cannot write beyond the array. Answers the number of
-// points stored: the count of the first pass unless the file changed.
+// Second pass: every accepted line stored, as the file gives it, each piece
+// from the place of its first line on, then moved down behind the points
+// before it (headers and comments leave no holes). A piece stores no more
+// points than the first pass counted lines in it, so a file that changed in
+// between cannot write beyond the array; `changed` tells of it. Answers the
+// number of points stored and their box.
 std::size_t StorePoints(LineBlocks& file, const PointColumns& columns,
                         const PointLineAlphabet& alphabet,
-                        const std::vector<std::uint32_t>& piece_counts, double shift_x,
-                        double shift_y, PointSet& points) {
-  std::size_t index = 0;    // of the block's first piece
-  std::size_t offset = 0;   // of the block's first point
+                        const std::vector<std::uint32_t>& piece_lines, PointSet& points, Box& box,
+                        bool& changed) {
+  std::size_t index = 0;   // of the block's first piece
+  std::size_t offset = 0;  // of the block's first line
   std::size_t stored = 0;
-  ForEachBlock(file, [&](const std::vector<std::string_view>& pieces) {
+  SurveyPoint* const array = points.points.data();
+  changed = !ForEachBlock(file, [&](const std::vector<std::string_view>& pieces) {
     std::vector<std::size_t> starts(pieces.size());
     std::vector<std::uint32_t> limits(pieces.size(), 0);
     std::vector<std::uint32_t> found(pieces.size(), 0);
+    std::vector<std::uint32_t> lines(pieces.size(), 0);
+    std::vector<Box> boxes(pieces.size());
     for (std::size_t k = 0; k < pieces.size(); ++k) {
       starts[k] = offset;
-      if (index + k < piece_counts.size()) limits[k] = piece_counts[index + k];
+      if (index + k < piece_lines.size()) limits[k] = piece_lines[index + k];
       offset += limits[k];
     }
     InParallel(pieces.size(), [&](std::size_t k) {
+      // Counted in locals: the threads' counts side by side in memory would
+      // share a cache line.
       PointValues v;
+      Box piece_box;
+      std::uint32_t lines_seen = 0, piece_found = 0;
+      SurveyPoint* const place = array + starts[k];
+      const std::uint32_t limit = limits[k];
       ForEachLine(pieces[k], [&](std::string_view line) {
-        if (found[k] == limits[k] || !ClassifyPointLine(line, columns, alphabet, v)) return;
-        points.points[starts[k] + found[k]++] = {v.x + shift_x, v.y + shift_y,
-                                                 v.point, 0, v.cba, 0};
+        ++lines_seen;
+        if (piece_found == limit || !ClassifyPointLine(line, columns, alphabet, v)) return;
+        piece_box.Add(v.x, v.y);
+        place[piece_found++] = {v.x, v.y, v.point, 0, v.cba, 0};
       });
+      lines[k] = lines_seen;
+      found[k] = piece_found;
+      boxes[k] = piece_box;
     });
-    for (const std::uint32_t n : found) stored += n;
+    for (std::size_t k = 0; k < pieces.size(); ++k) {
+      changed |= lines[k] != limits[k];
+      if (starts[k] != stored) {
+        std::memmove(array + stored, array + starts[k], found[k] * sizeof(SurveyPoint));
+      }
+      stored += found[k];
+      box.Add(boxes[k]);
+    }
     index += pieces.size();
-  });
+  }) || changed;
+  changed |= index != piece_lines.size();
   return stored;
+}
+
+// Adds the set's shifts to every coordinate, side by side: the sums a
+// reader storing shifted coordinates at once would make, -0 made 0 too.
+void ShiftStoredPoints(PointSet& points) {
+  const double shift_x = points.shift_x;
+  const double shift_y = points.shift_y;
+  const auto count = static_cast<std::int64_t>(points.points.size());
+  SurveyPoint* const array = points.points.data();
+#pragma omp parallel for schedule(static) if (count > (std::int64_t{1} << 16))
+  for (std::int64_t i = 0; i < count; ++i) {
+    array[i].x += shift_x;
+    array[i].y += shift_y;
+  }
 }
 
 // The words of the header row of a plain file, or none; the file is read
@@ -170,15 +199,35 @@ bool ReadPointFile(Platform& platform, const std::string& input_path,
       }
     }
 
-    std::vector<std::uint32_t> piece_counts;
-    Box box;
-    if (!CountPoints(file, columns, alphabet, piece_counts, box)) {
+    std::vector<std::uint32_t> piece_lines;
+    if (!CountLines(file, piece_lines)) {
       platform.ShowFileError("Cannot open input data file", input_path, file.error());
       return false;
     }
-    std::uint64_t count = 0;
-    for (const std::uint32_t n : piece_counts) count += n;
+    std::uint64_t lines = 0;
+    for (const std::uint32_t n : piece_lines) lines += n;
+    if (lines > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())) {
+      throw std::bad_alloc();
+    }
+    points.points.resize(static_cast<std::size_t>(lines));
+    if (!file.Rewind()) {
+      points.Clear();
+      platform.ShowFileError("Cannot open input data file", input_path, errno);
+      return false;
+    }
+    // A file that changed between the passes cannot be read as one survey.
+    Box box;
+    bool changed = false;
+    const std::size_t count =
+        StorePoints(file, columns, alphabet, piece_lines, points, box, changed);
+    if (changed) {
+      points.Clear();
+      platform.ShowFileError("Cannot open input data file", input_path, file.error());
+      return false;
+    }
+    points.points.resize(count);
     if (count < 1) {
+      points.Clear();
       platform.ShowFileError("Input file contains no valid xyz data", input_path, 0);
       return false;
     }
@@ -187,28 +236,12 @@ bool ReadPointFile(Platform& platform, const std::string& input_path,
       platform.ShowFileError("Input file contains coordinates out of range", input_path, 0);
       return false;
     }
-
-    if (count > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())) {
-      throw std::bad_alloc();
-    }
-    points.points.resize(static_cast<std::size_t>(count));
-    if (!file.Rewind()) {
-      points.Clear();
-      platform.ShowFileError("Cannot open input data file", input_path, errno);
-      return false;
-    }
-    // A file that changed between the passes cannot be read as one survey.
     // Kept file coordinates are stored as they are and shifted once kept.
-    const double shift_x = keep_file_coordinates ? 0.0 : points.shift_x;
-    const double shift_y = keep_file_coordinates ? 0.0 : points.shift_y;
-    if (StorePoints(file, columns, alphabet, piece_counts, shift_x, shift_y, points) != count) {
-      points.Clear();
-      platform.ShowFileError("Cannot open input data file", input_path, file.error());
-      return false;
-    }
     if (keep_file_coordinates) {
       KeepFileCoordinates(points);
       ShiftPoints(points);
+    } else {
+      ShiftStoredPoints(points);
     }
   } catch (const std::bad_alloc&) {
     points.Clear();
