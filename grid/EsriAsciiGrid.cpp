@@ -90,24 +90,22 @@ bool ReadEsriAsciiGrid(TGridImport& grid, MappedFile& file, const std::string& /
 
   // Data that end early or hold something that is no number leave the
   // nodes not read blank; the file is still taken.
-  NodeTokens values(lines.rest());
   float* nodes = grid.nodes();
   rows = grid.nrows();
-  const auto read_nodes = [&] {
-    for (std::uint32_t k = 0; k < rows; ++k) {
-      const std::uint32_t r = rows - 1 - k;  // the file's first row is the northernmost
-      for (std::uint32_t c = 0; c < columns; ++c) {
-        double value = 0;
-        if (!values.NextDouble(value)) return false;
-        const bool missing =
-            nodata - kMissingTolerance <= value && value <= nodata + kMissingTolerance;
-        nodes[static_cast<std::size_t>(c) * rows + r] =
-            missing ? kBlankNode : NodeFromDouble(value);
-      }
-    }
-    return true;
+  const std::uint64_t count = std::uint64_t{columns} * rows;
+  // The file's first row is the northernmost.
+  const auto node = [&](std::uint64_t i) -> float& {
+    return nodes[i % columns * rows + (rows - 1 - i / columns)];
   };
-  if (!read_nodes()) grid.ShowError("\nError by reading grid");
+  const std::uint64_t values_read = ReadNodeValues<double>(lines.rest(), count, [&](std::uint64_t i, double value) {
+    const bool missing =
+        nodata - kMissingTolerance <= value && value <= nodata + kMissingTolerance;
+    node(i) = missing ? kBlankNode : NodeFromDouble(value);
+  });
+  if (values_read < count) {
+    for (std::uint64_t i = values_read; i < count; ++i) node(i) = kBlankNode;
+    grid.ShowError("\nError by reading grid");
+  }
   grid.MeasureNodeRange();
   return FileStayed(grid, file);
 }

@@ -1,5 +1,8 @@
 #include "grid/GridText.h"
 
+#include <omp.h>
+
+#include <algorithm>
 #include <charconv>
 #include <limits>
 #include <system_error>
@@ -133,6 +136,34 @@ bool ParseNumberPair(std::string_view line, char decimal_separator, double& firs
          ParseDecimal(tokens[1], decimal_separator, second);
 }
 
+std::vector<std::string_view> NodePieces(std::string_view text) {
+  // Pieces of about 1 MB, a few per thread at least, so that threads that
+  // finish early take more.
+  constexpr std::size_t kPiece = std::size_t{1} << 20;
+  const std::size_t threads = static_cast<std::size_t>(std::max(1, omp_get_max_threads()));
+  const std::size_t size = std::max(kPiece, text.size() / (8 * threads) + 1);
+  std::vector<std::string_view> pieces;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = std::min(text.size(), start + size);
+    while (end < text.size() && !IsWhiteSpace(text[end])) ++end;
+    pieces.push_back(text.substr(start, end - start));
+    start = end;
+  }
+  return pieces;
+}
+
+std::uint64_t CountNodeTokens(std::string_view piece) {
+  std::uint64_t tokens = 0;
+  bool before_space = true;  // a piece starts after white space or at the text's start
+  for (const char c : piece) {
+    const bool space = IsWhiteSpace(c);
+    tokens += static_cast<std::uint64_t>(before_space & !space);
+    before_space = space;
+  }
+  return tokens;
+}
+
 bool NodeTokens::NextToken(std::string_view& token) {
   while (position_ < text_.size() && IsWhiteSpace(text_[position_])) ++position_;
   if (position_ == text_.size()) return false;
@@ -142,13 +173,13 @@ bool NodeTokens::NextToken(std::string_view& token) {
   return true;
 }
 
-bool NodeTokens::NextFloat(float& value) {
+bool NodeTokens::Next(float& value) {
   std::string_view token;
   if (!NextToken(token)) return false;
   return ParseNodeFloat(WithoutPlus(token), value);
 }
 
-bool NodeTokens::NextDouble(double& value) {
+bool NodeTokens::Next(double& value) {
   std::string_view token;
   return NextToken(token) && ParseNodeDouble(WithoutPlus(token), value);
 }

@@ -36,20 +36,17 @@ bool ReadSurferAsciiGrid(TGridImport& grid, MappedFile& file, const std::string&
 
   // Data that end early or hold something that is no number leave the
   // nodes not read blank; the file is still taken.
-  NodeTokens values(lines.rest());
   float* nodes = grid.nodes();
   nrows = grid.nrows();
-  const auto read_nodes = [&] {
-    for (std::uint32_t r = 0; r < nrows; ++r) {
-      for (std::uint32_t c = 0; c < ncols; ++c) {
-        float value = 0;
-        if (!values.NextFloat(value)) return false;
-        nodes[static_cast<std::size_t>(c) * nrows + r] = NodeFromDouble(value);
-      }
-    }
-    return true;
-  };
-  if (!read_nodes()) grid.ShowError("\nError by reading grid");
+  const std::uint64_t count = std::uint64_t{ncols} * nrows;
+  const std::uint64_t values_read = ReadNodeValues<float>(lines.rest(), count, [&](std::uint64_t i, float value) {
+    const std::uint64_t r = i / ncols, c = i % ncols;
+    nodes[c * nrows + r] = NodeFromDouble(value);
+  });
+  if (values_read < count) {
+    for (std::uint64_t i = values_read; i < count; ++i) nodes[i % ncols * nrows + i / ncols] = kBlankNode;
+    grid.ShowError("\nError by reading grid");
+  }
   return FileStayed(grid, file);
 }
 

@@ -380,6 +380,40 @@ TEST(AsciiGrids, ShortOrBadDataLeaveTheRestBlank) {
   }
 }
 
+// Text of several megabytes is read by the threads in pieces: every node
+// lands in its place, and a token that is no number stops the reading there
+// even when a later piece also holds one (the rest is blank).
+TEST(AsciiGrids, LargeTextReadInPiecesStopsAtTheFirstBadValue) {
+  constexpr std::uint32_t kColumns = 700, kRows = 650;
+  constexpr std::uint64_t kCount = std::uint64_t{kColumns} * kRows;
+  const auto value = [](std::uint64_t i) { return static_cast<float>(i % 1000) * 0.25f - 100; };
+  const std::string esri = "ncols 700\nnrows 650\nxllcorner 0\nyllcorner 0\ncellsize 1\n"
+                           "nodata_value -99999\n";
+  for (const bool surfer : {true, false}) {
+    for (const std::uint64_t bad : {kCount, kCount * 3 / 4 + 5}) {
+      std::string text = surfer ? "DSAA\n700 650\n0 699\n0 649\n-100 150\n" : esri;
+      char number[32];
+      for (std::uint64_t i = 0; i < kCount; ++i) {
+        const bool spoilt = i == bad || (bad < kCount && i == kCount - 9);
+        std::snprintf(number, sizeof number, "%.2f", static_cast<double>(value(i)));
+        text += spoilt ? "x" : number;
+        text += i % 13 == 12 ? "\r\n" : " ";  // lines that are not the grid's rows
+      }
+      GridFile file;
+      ASSERT_TRUE(file.Load(text));
+      ASSERT_EQ(file.grid.ncols(), kColumns);
+      EXPECT_EQ(file.platform.Messages(),
+                bad < kCount ? std::vector<std::string>{kReadError} : std::vector<std::string>{});
+      for (std::uint64_t i = 0; i < kCount; ++i) {
+        const auto c = static_cast<std::uint32_t>(i % kColumns);
+        const auto row = static_cast<std::uint32_t>(i / kColumns);
+        const float got = file.grid.Node(c, surfer ? row : kRows - 1 - row);
+        ASSERT_EQ(got, i < bad ? value(i) : kBlankNode) << (surfer ? "Surfer " : "ESRI ") << i;
+      }
+    }
+  }
+}
+
 // Node values that no float can hold, or that are not numbers, are blank.
 TEST(AsciiGrids, ValuesBeyondFloatOrNotNumbersAreBlank) {
   GridFile file;
