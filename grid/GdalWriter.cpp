@@ -16,7 +16,6 @@
 namespace torvane {
 namespace {
 
-
 // The nodes into the band, a strip of rows at a time, the northernmost first.
 bool WriteBand(const GdalLibrary& gdal, const GridValues& grid, GDALRasterBandH band) {
   constexpr std::uint32_t kStripRows = 64;
@@ -30,10 +29,9 @@ bool WriteBand(const GdalLibrary& gdal, const GridValues& grid, GDALRasterBandH 
         strip[line * ncols + c] = IsBlank(value) ? std::numeric_limits<float>::quiet_NaN() : value;
       }
     }
-    if (gdal.GDALRasterIO(band, GF_Write, 0, static_cast<int>(first),
-                          static_cast<int>(grid.ncols), static_cast<int>(rows), strip.data(),
-                          static_cast<int>(grid.ncols), static_cast<int>(rows), GDT_Float32, 0,
-                          0) != CE_None) {
+    if (gdal.GDALRasterIO(band, GF_Write, 0, static_cast<int>(first), static_cast<int>(grid.ncols),
+                          static_cast<int>(rows), strip.data(), static_cast<int>(grid.ncols),
+                          static_cast<int>(rows), GDT_Float32, 0, 0) != CE_None) {
       return false;
     }
   }
@@ -72,9 +70,10 @@ bool WriteGdalGrid(const GridValues& grid, const std::string& path, GridFileType
     return false;
   }
   gdal.CPLErrorReset();
-  GdalDataset dataset(gdal.GDALCreate(driver, file.temp_path().c_str(), static_cast<int>(grid.ncols),
-                                      static_cast<int>(grid.nrows), 1, GDT_Float32, nullptr),
-                      GdalDatasetClose{&gdal});
+  GdalDataset dataset(
+      gdal.GDALCreate(driver, file.temp_path().c_str(), static_cast<int>(grid.ncols),
+                      static_cast<int>(grid.nrows), 1, GDT_Float32, nullptr),
+      GdalDatasetClose{&gdal});
   if (!dataset) {
     reason = "GDAL could not create the " + std::string(what) + " file: " +
              gdal.CPLGetLastErrorMsg();
