@@ -16,8 +16,8 @@ struct Loaded {
   std::string reason;
 };
 
-// The loader's last words, naming the library if they do not already (a
-// library GDAL needs that is missing is named instead).
+// The loader's last words, with GDAL's soname before them unless they name
+// it already (when a library GDAL needs is missing, they name that one).
 std::string LoaderError(const char* fallback) {
   const char* const error = dlerror();
   const std::string words = error != nullptr ? error : fallback;
