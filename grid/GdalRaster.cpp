@@ -3,16 +3,13 @@
 // the node is the pixel's centre, half a pixel inside the raster's corner.
 // Its nodata value is blank, and its scale and offset are applied.
 
-#include <gdal_priv.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <memory>
-#include <mutex>
 #include <string_view>
 #include <vector>
 
+#include "grid/GdalLibrary.h"
 #include "grid/GridReaders.h"
 
 namespace torvane {
@@ -22,26 +19,30 @@ namespace {
 // files, not grids.
 constexpr std::string_view kNotGrids[] = {"XYZ"};
 
-struct DatasetCloser {
-  void operator()(GDALDataset* dataset) const { GDALClose(dataset); }
-};
-using Dataset = std::unique_ptr<GDALDataset, DatasetCloser>;
-
 // GDAL's messages go nowhere while it is asked: the user hears from us.
 class QuietGdal {
  public:
-  QuietGdal() { CPLPushErrorHandler(CPLQuietErrorHandler); }
-  ~QuietGdal() { CPLPopErrorHandler(); }
+  explicit QuietGdal(const GdalLibrary& gdal) : gdal_(gdal) {
+    gdal_.CPLPushErrorHandler(gdal_.CPLQuietErrorHandler);
+  }
+  ~QuietGdal() { gdal_.CPLPopErrorHandler(); }
   QuietGdal(const QuietGdal&) = delete;
   QuietGdal& operator=(const QuietGdal&) = delete;
+
+ private:
+  const GdalLibrary& gdal_;
 };
 
-Dataset OpenRaster(const std::string& path) {
-  static std::once_flag registered;
-  std::call_once(registered, [] { GDALAllRegister(); });
-  Dataset dataset(GDALDataset::Open(path.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY));
-  if (!dataset || !dataset->GetDriver()) return nullptr;
-  const std::string_view driver = dataset->GetDriver()->GetDescription();
+const char* DriverName(const GdalLibrary& gdal, GDALDatasetH dataset) {
+  return gdal.GDALGetDescription(gdal.GDALGetDatasetDriver(dataset));
+}
+
+GdalDataset OpenRaster(const GdalLibrary& gdal, const std::string& path) {
+  GdalDataset dataset(
+      gdal.GDALOpenEx(path.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY, nullptr, nullptr, nullptr),
+      GdalDatasetClose{&gdal});
+  if (!dataset || !gdal.GDALGetDatasetDriver(dataset.get())) return nullptr;
+  const std::string_view driver = DriverName(gdal, dataset.get());
   if (std::find(std::begin(kNotGrids), std::end(kNotGrids), driver) != std::end(kNotGrids)) {
     return nullptr;
   }
@@ -57,17 +58,26 @@ std::string Number(double value) {
 }  // namespace
 
 bool ReadGdalRaster(TGridImport& grid, MappedFile& /*file*/, const std::string& path) {
-  const QuietGdal quiet;
-  const Dataset dataset = OpenRaster(path);
+  std::string reason;
+  const GdalLibrary* const loaded = LoadGdal(reason);
+  if (loaded == nullptr) {
+    grid.ShowError("Grid file could not be read, as GDAL could not be loaded (" + reason +
+                   "): " + path);
+    return false;
+  }
+  const GdalLibrary& gdal = *loaded;
+  const QuietGdal quiet(gdal);
+  const GdalDataset dataset = OpenRaster(gdal, path);
   if (!dataset) return false;
-  const std::string driver = dataset->GetDriver()->GetDescription();
-  if (dataset->GetRasterCount() != 1) {
-    grid.ShowError(driver + " file holds " + std::to_string(dataset->GetRasterCount()) +
+  const std::string driver = DriverName(gdal, dataset.get());
+  const int bands = gdal.GDALGetRasterCount(dataset.get());
+  if (bands != 1) {
+    grid.ShowError(driver + " file holds " + std::to_string(bands) +
                    " raster bands; a grid is read from a file of one band: " + path);
     return false;
   }
   double gt[6] = {};
-  if (dataset->GetGeoTransform(gt) != CE_None) {
+  if (gdal.GDALGetGeoTransform(dataset.get(), gt) != CE_None) {
     grid.ShowError(driver + " file has no georeferencing, so its nodes have no position: " +
                    path);
     return false;
@@ -78,9 +88,9 @@ bool ReadGdalRaster(TGridImport& grid, MappedFile& /*file*/, const std::string& 
                    "); only grids along the x and y axes are read: " + path);
     return false;
   }
-  GDALRasterBand* band = dataset->GetRasterBand(1);
-  const int width = dataset->GetRasterXSize();
-  const int height = dataset->GetRasterYSize();
+  const GDALRasterBandH band = gdal.GDALGetRasterBand(dataset.get(), 1);
+  const int width = gdal.GDALGetRasterXSize(dataset.get());
+  const int height = gdal.GDALGetRasterYSize(dataset.get());
   std::uint32_t columns = 0;
   std::uint32_t lines = 0;
   if (!GridCount(width, columns) || !GridCount(height, lines)) return false;
@@ -97,11 +107,11 @@ bool ReadGdalRaster(TGridImport& grid, MappedFile& /*file*/, const std::string& 
   if (allocation != Allocation::kInMemory) return false;
 
   int has_nodata = 0;
-  const double nodata = band->GetNoDataValue(&has_nodata);
-  const bool single = band->GetRasterDataType() == GDT_Float32;
+  const double nodata = gdal.GDALGetRasterNoDataValue(band, &has_nodata);
+  const bool single = gdal.GDALGetRasterDataType(band) == GDT_Float32;
   int has_scale = 0, has_offset = 0;
-  double scale = band->GetScale(&has_scale);
-  double offset = band->GetOffset(&has_offset);
+  double scale = gdal.GDALGetRasterScale(band, &has_scale);
+  double offset = gdal.GDALGetRasterOffset(band, &has_offset);
   if (!has_scale) scale = 1;
   if (!has_offset) offset = 0;
   const auto is_nodata = [&](double value) {
@@ -118,8 +128,8 @@ bool ReadGdalRaster(TGridImport& grid, MappedFile& /*file*/, const std::string& 
   float* nodes = grid.nodes();
   for (int first = 0; first < height; first += strip) {
     const int count = std::min(strip, height - first);
-    if (band->RasterIO(GF_Read, 0, first, width, count, rows.data(), width, count, GDT_Float64, 0,
-                       0) != CE_None) {
+    if (gdal.GDALRasterIO(band, GF_Read, 0, first, width, count, rows.data(), width, count,
+                          GDT_Float64, 0, 0) != CE_None) {
       grid.ShowError("\nError by reading grid " + path);
       return false;
     }

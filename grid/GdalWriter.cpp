@@ -6,32 +6,18 @@
 
 #include <cmath>
 #include <limits>
-#include <memory>
-#include <mutex>
 #include <string_view>
 #include <vector>
 
-#include <gdal_priv.h>
-
 #include "common/AtomicFile.h"
+#include "grid/GdalLibrary.h"
 #include "grid/GridFileWriters.h"
 
 namespace torvane {
 namespace {
 
-struct DatasetClose {
-  void operator()(GDALDataset* dataset) const { GDALClose(dataset); }
-};
-using DatasetHandle = std::unique_ptr<GDALDataset, DatasetClose>;
-GDALDriver* Driver(GridFileType type) {
-  static std::once_flag registered;
-  std::call_once(registered, [] { GDALAllRegister(); });
-  return GetGDALDriverManager()->GetDriverByName(type == GridFileType::kNetcdf ? "netCDF"
-                                                                                : "GTiff");
-}
-
 // The nodes into the band, a strip of rows at a time, the northernmost first.
-bool WriteBand(const GridValues& grid, GDALRasterBand& band) {
+bool WriteBand(const GdalLibrary& gdal, const GridValues& grid, GDALRasterBandH band) {
   constexpr std::uint32_t kStripRows = 64;
   const std::size_t ncols = grid.ncols;
   std::vector<float> strip(ncols * kStripRows);
@@ -43,9 +29,9 @@ bool WriteBand(const GridValues& grid, GDALRasterBand& band) {
         strip[line * ncols + c] = IsBlank(value) ? std::numeric_limits<float>::quiet_NaN() : value;
       }
     }
-    if (band.RasterIO(GF_Write, 0, static_cast<int>(first), static_cast<int>(grid.ncols),
-                      static_cast<int>(rows), strip.data(), static_cast<int>(grid.ncols),
-                      static_cast<int>(rows), GDT_Float32, 0, 0, nullptr) != CE_None) {
+    if (gdal.GDALRasterIO(band, GF_Write, 0, static_cast<int>(first), static_cast<int>(grid.ncols),
+                          static_cast<int>(rows), strip.data(), static_cast<int>(grid.ncols),
+                          static_cast<int>(rows), GDT_Float32, 0, 0) != CE_None) {
       return false;
     }
   }
@@ -66,7 +52,14 @@ bool WriteGdalGrid(const GridValues& grid, const std::string& path, GridFileType
     reason = "the grid has too many columns or rows for GDAL";
     return false;
   }
-  GDALDriver* driver = Driver(type);
+  const GdalLibrary* const loaded = LoadGdal(reason);
+  if (loaded == nullptr) {
+    reason = "GDAL could not be loaded: " + reason;
+    return false;
+  }
+  const GdalLibrary& gdal = *loaded;
+  const GDALDriverH driver =
+      gdal.GDALGetDriverByName(type == GridFileType::kNetcdf ? "netCDF" : "GTiff");
   if (driver == nullptr) {
     reason = "this GDAL has no " + std::string(what) + " driver";
     return false;
@@ -76,27 +69,30 @@ bool WriteGdalGrid(const GridValues& grid, const std::string& path, GridFileType
     reason = FileWriteFailure();
     return false;
   }
-  CPLErrorReset();
-  DatasetHandle dataset(driver->Create(file.temp_path().c_str(), static_cast<int>(grid.ncols),
-                                       static_cast<int>(grid.nrows), 1, GDT_Float32, nullptr));
+  gdal.CPLErrorReset();
+  GdalDataset dataset(
+      gdal.GDALCreate(driver, file.temp_path().c_str(), static_cast<int>(grid.ncols),
+                      static_cast<int>(grid.nrows), 1, GDT_Float32, nullptr),
+      GdalDatasetClose{&gdal});
   if (!dataset) {
-    reason = "GDAL could not create the " + std::string(what) + " file: " + CPLGetLastErrorMsg();
+    reason = "GDAL could not create the " + std::string(what) + " file: " +
+             gdal.CPLGetLastErrorMsg();
     return false;
   }
   double transform[6] = {grid.xmin - grid.dx / 2, grid.dx, 0, grid.ymax() + grid.dy / 2, 0,
                          -grid.dy};
-  dataset->SetGeoTransform(transform);
-  GDALRasterBand* band = dataset->GetRasterBand(1);
-  band->SetNoDataValue(std::numeric_limits<double>::quiet_NaN());
-  if (!WriteBand(grid, *band)) {
-    reason = std::string("GDAL could not write the nodes: ") + CPLGetLastErrorMsg();
+  gdal.GDALSetGeoTransform(dataset.get(), transform);
+  const GDALRasterBandH band = gdal.GDALGetRasterBand(dataset.get(), 1);
+  gdal.GDALSetRasterNoDataValue(band, std::numeric_limits<double>::quiet_NaN());
+  if (!WriteBand(gdal, grid, band)) {
+    reason = std::string("GDAL could not write the nodes: ") + gdal.CPLGetLastErrorMsg();
     return false;
   }
   // Closing writes what GDAL still holds.
-  CPLErrorReset();
+  gdal.CPLErrorReset();
   dataset.reset();
-  if (CPLGetLastErrorType() >= CE_Failure) {
-    reason = std::string("GDAL could not finish the file: ") + CPLGetLastErrorMsg();
+  if (gdal.CPLGetLastErrorType() >= CE_Failure) {
+    reason = std::string("GDAL could not finish the file: ") + gdal.CPLGetLastErrorMsg();
     return false;
   }
   if (file.Commit()) return true;

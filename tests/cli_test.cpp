@@ -5,6 +5,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "app/Hvw.h"
 #include "tests/ProgramRun.h"
@@ -44,6 +47,18 @@ TEST(Cli, SampleSurveyWritesTheWholeTable) {
   for (std::size_t i = 1; i < table.size(); ++i) with_ring += !table[i].ends_with(" 0\r");
   EXPECT_GT(with_ring, static_cast<int>(table.size()) / 2) << "most points should have a ring";
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"t.dat"});
+}
+
+// `args` with the first of each key in a word replaced by its value.
+std::vector<std::string> Replaced(std::vector<std::string> args,
+                                  const std::vector<std::pair<std::string, std::string>>& values) {
+  for (std::string& arg : args) {
+    for (const auto& [key, value] : values) {
+      const auto at = arg.find(key);
+      if (at != std::string::npos) arg.replace(at, key.size(), value);
+    }
+  }
+  return args;
 }
 
 struct ExitCase {
@@ -95,16 +110,9 @@ TEST_P(CliExit, CodeAndMessage) {
   const ExitCase& c = GetParam();
   TempDir dir;
   WriteFile(dir.File("in.dat"), "0 0 1 0 10\n5 0 2 0 4\n");
-  std::vector<std::string> args;
-  for (std::string arg : c.args) {
-    for (const auto& [key, value] : {std::pair<std::string, std::string>{"$IN", dir.File("in.dat")},
-                                     {"$OUT", dir.File("out.dat")},
-                                     {"$DIR", dir.path().string()}}) {
-      if (const auto at = arg.find(key); at != std::string::npos) arg.replace(at, key.size(), value);
-    }
-    args.push_back(arg);
-  }
-  const CliResult run = RunCli(dir, args);
+  const CliResult run = RunCli(dir, Replaced(c.args, {{"$IN", dir.File("in.dat")},
+                                                      {"$OUT", dir.File("out.dat")},
+                                                      {"$DIR", dir.path().string()}}));
   EXPECT_EQ(run.exit_code, c.exit_code) << run.err;
   EXPECT_NE(run.err.find(c.stderr_part), std::string::npos) << run.err;
   if (c.exit_code == 0) {
@@ -116,6 +124,76 @@ TEST_P(CliExit, CodeAndMessage) {
 
 INSTANTIATE_TEST_SUITE_P(Runs, CliExit, ::testing::ValuesIn(kExitCases),
                          [](const auto& row) { return std::string(row.param.name); });
+
+// GDAL is loaded by the runs that need it alone: glibc's loader names every
+// library it loads on stderr with LD_DEBUG=libs.
+struct LoaderCase {
+  const char* name;
+  std::vector<std::string> args;  // $SURVEY, $GRID, $TIF and $DIR are replaced
+  bool loads_gdal;
+};
+
+const LoaderCase kLoaderCases[] = {
+    {"PointRun", {"--input", "$SURVEY", "--output", "$DIR/t.dat", "--radius", "500", "--band",
+                  "100", "--quiet"}, false},
+    {"GridModeOnASurferGrid", {"--input", "$SURVEY", "--output", "$DIR/t.dat", "--radius", "500",
+                               "--grid", "$GRID", "--quiet"}, false},
+    {"ConvertToEsri", {"convert", "$GRID", "$DIR/c.asc", "--quiet"}, false},
+    {"ConvertFromGeoTiff", {"convert", "$TIF", "$DIR/c.grd", "--quiet"}, true},
+    {"ConvertToGeoTiff", {"convert", "$GRID", "$DIR/c.tif", "--quiet"}, true},
+};
+
+std::vector<std::string> LoaderArgs(const std::vector<std::string>& args, const TempDir& dir) {
+  return Replaced(args, {{"$SURVEY", SourceDir() + "/data/sample_survey.dat"},
+                         {"$GRID", SourceDir() + "/data/sample_cba.grd"},
+                         {"$TIF", SourceDir() + "/tests/data/gdal_gtiff.tif"},
+                         {"$DIR", dir.path().string()}});
+}
+
+class CliLoader : public ::testing::TestWithParam<LoaderCase> {};
+
+TEST_P(CliLoader, GdalOnlyWhenAGridNeedsIt) {
+  const LoaderCase& c = GetParam();
+  TempDir dir;
+  const CliResult run = RunCli(dir, LoaderArgs(c.args, dir), "LD_DEBUG=libs");
+  ASSERT_EQ(run.exit_code, 0) << run.err;
+  if (run.err.find("find library=") == std::string::npos) {
+    GTEST_SKIP() << "the loader tells nothing (not glibc)";
+  }
+  EXPECT_EQ(run.err.find("find library=libgdal.so") != std::string::npos, c.loads_gdal) << run.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(Runs, CliLoader, ::testing::ValuesIn(kLoaderCases),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+// Where the loader finds a file of GDAL's name that is no library, the
+// GeoTIFF is neither read nor written, and the user is told why.
+TEST(CliLoader, GdalThatCannotBeLoaded) {
+  TempDir dir;
+  const CliResult found =
+      RunCli(dir, LoaderArgs({"convert", "$TIF", "$DIR/c.grd", "--quiet"}, dir), "LD_DEBUG=libs");
+  const auto at = found.err.find("find library=libgdal.so");
+  if (at == std::string::npos) GTEST_SKIP() << "the loader tells nothing (not glibc)";
+  const auto name = at + std::string("find library=").size();
+  const std::string soname = found.err.substr(name, found.err.find_first_of(" \n", name) - name);
+  std::filesystem::create_directory(dir.File("lib"));
+  WriteFile(dir.File("lib/" + soname), "no library\n");
+  const std::string broken = "LD_LIBRARY_PATH=" + dir.File("lib");
+  std::filesystem::remove(dir.File("c.grd"));
+
+  const std::string tif = SourceDir() + "/tests/data/gdal_gtiff.tif";
+  const CliResult read = RunCli(dir, {"convert", tif, dir.File("c.grd")}, broken);
+  EXPECT_EQ(read.exit_code, 1);
+  EXPECT_NE(read.err.find("GDAL could not be loaded (" + dir.File("lib/" + soname)),
+            std::string::npos) << read.err;
+  EXPECT_NE(read.err.find("): " + tif), std::string::npos) << read.err;
+  const CliResult written = RunCli(
+      dir, {"convert", SourceDir() + "/data/sample_cba.grd", dir.File("c.tif")}, broken);
+  EXPECT_EQ(written.exit_code, 1);
+  EXPECT_NE(written.err.find("GDAL could not be loaded: " + dir.File("lib/" + soname)),
+            std::string::npos) << written.err;
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"lib"});
+}
 
 TEST(Cli, ColumnLettersInAnyCase) {
   TempDir dir;

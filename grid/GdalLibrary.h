@@ -1,0 +1,57 @@
+#pragma once
+// GDAL's C functions, looked up in the library when a grid first needs them
+// rather than linked: GDAL brings a hundred libraries of its own, which every
+// run would otherwise load at start whether it touches a raster or not. Each
+// pointer has the type of the function it stands for, so GDAL's headers
+// still check every call. Once loaded, the library stays for the program's
+// life.
+
+#include <cpl_error.h>
+#include <gdal.h>
+
+#include <memory>
+#include <string>
+
+namespace torvane {
+
+struct GdalLibrary {
+  decltype(&::GDALAllRegister) GDALAllRegister;
+  decltype(&::GDALOpenEx) GDALOpenEx;
+  decltype(&::GDALClose) GDALClose;
+  decltype(&::GDALGetDatasetDriver) GDALGetDatasetDriver;
+  decltype(&::GDALGetDescription) GDALGetDescription;
+  decltype(&::GDALGetRasterCount) GDALGetRasterCount;
+  decltype(&::GDALGetGeoTransform) GDALGetGeoTransform;
+  decltype(&::GDALSetGeoTransform) GDALSetGeoTransform;
+  decltype(&::GDALGetRasterXSize) GDALGetRasterXSize;
+  decltype(&::GDALGetRasterYSize) GDALGetRasterYSize;
+  decltype(&::GDALGetRasterBand) GDALGetRasterBand;
+  decltype(&::GDALGetRasterNoDataValue) GDALGetRasterNoDataValue;
+  decltype(&::GDALSetRasterNoDataValue) GDALSetRasterNoDataValue;
+  decltype(&::GDALGetRasterDataType) GDALGetRasterDataType;
+  decltype(&::GDALGetRasterScale) GDALGetRasterScale;
+  decltype(&::GDALGetRasterOffset) GDALGetRasterOffset;
+  decltype(&::GDALRasterIO) GDALRasterIO;
+  decltype(&::GDALGetDriverByName) GDALGetDriverByName;
+  decltype(&::GDALCreate) GDALCreate;
+  decltype(&::CPLPushErrorHandler) CPLPushErrorHandler;
+  decltype(&::CPLPopErrorHandler) CPLPopErrorHandler;
+  decltype(&::CPLQuietErrorHandler) CPLQuietErrorHandler;
+  decltype(&::CPLErrorReset) CPLErrorReset;
+  decltype(&::CPLGetLastErrorMsg) CPLGetLastErrorMsg;
+  decltype(&::CPLGetLastErrorType) CPLGetLastErrorType;
+};
+
+// GDAL with its drivers registered, loaded by the first call from any
+// thread. Null when the library or one of the functions is missing;
+// `reason` then says why (the loader's words, naming the library).
+const GdalLibrary* LoadGdal(std::string& reason);
+
+// A dataset GDAL opened or created, closed (and so written) when it goes.
+struct GdalDatasetClose {
+  const GdalLibrary* gdal;
+  void operator()(GDALDatasetH dataset) const { gdal->GDALClose(dataset); }
+};
+using GdalDataset = std::unique_ptr<void, GdalDatasetClose>;
+
+}  // namespace torvane
