@@ -23,7 +23,10 @@ constexpr bool kMapLargeArrays = true;
 
 std::atomic<std::size_t> mapped_bytes{0};
 
-std::size_t MappedSize(std::size_t bytes) { return (bytes + kLargePage - 1) / kLargePage * kLargePage; }
+// Whole small pages: the tail beyond the last whole large page stays on
+// small pages, so that no array holds up to a large page it never uses.
+constexpr std::size_t kSmallPage = 4096;
+std::size_t MappedSize(std::size_t bytes) { return (bytes + kSmallPage - 1) / kSmallPage * kSmallPage; }
 
 }  // namespace
 
