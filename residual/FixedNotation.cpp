@@ -1,5 +1,6 @@
 #include "residual/FixedNotation.h"
 
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -36,10 +37,14 @@ char* WriteFixed(double value, int decimals, char* out) {
     return std::to_chars(out, out + kFixedNotationSize, value, std::chars_format::fixed, decimals)
         .ptr;
   }
-  int exponent = 0;
-  const double fraction = std::frexp(magnitude, &exponent);  // magnitude = fraction * 2^exponent
-  const auto mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
-  const int shift = 53 - exponent;  // magnitude = mantissa / 2^shift
+  // magnitude = mantissa / 2^shift, read from the bits (the same numbers
+  // frexp gives, without the library call).
+  const auto bits = std::bit_cast<std::uint64_t>(magnitude);
+  const auto biased = static_cast<int>(bits >> 52);
+  constexpr std::uint64_t kFractionBits = (std::uint64_t{1} << 52) - 1;
+  const std::uint64_t mantissa =
+      biased == 0 ? bits & kFractionBits : (bits & kFractionBits) | (std::uint64_t{1} << 52);
+  const int shift = biased == 0 ? 1074 : 1075 - biased;
   const std::uint64_t scale = kPowersOfTen[decimals];
   Wide scaled = 0;  // magnitude * 10^decimals, rounded half to even: below 2^73
   if (shift <= 0) {
@@ -52,10 +57,19 @@ char* WriteFixed(double value, int decimals, char* out) {
     if (remainder > half || (remainder == half && (scaled & 1) != 0)) ++scaled;
   }  // else far below half a unit of the last decimal: 0
   if (std::signbit(value)) *out++ = '-';
-  out = WriteDigits(static_cast<std::uint64_t>(scaled / scale), 1, out);
+  std::uint64_t whole = 0, part = 0;
+  if ((scaled >> 64) == 0) {  // the common case, in one 64-bit division
+    const auto narrow = static_cast<std::uint64_t>(scaled);
+    whole = narrow / scale;
+    part = narrow % scale;
+  } else {
+    whole = static_cast<std::uint64_t>(scaled / scale);
+    part = static_cast<std::uint64_t>(scaled % scale);
+  }
+  out = WriteDigits(whole, 1, out);
   if (decimals > 0) {
     *out++ = '.';
-    out = WriteDigits(static_cast<std::uint64_t>(scaled % scale), decimals, out);
+    out = WriteDigits(part, decimals, out);
   }
   return out;
 }
