@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "app/Hvw.h"
 #include "tests/ScriptedPlatform.h"
 #include "tests/TestFiles.h"
@@ -159,6 +161,39 @@ TEST(RunOrder, NegativeCoordinatesComeBackAsWritten) {
       << table;
   EXPECT_EQ(run.form.Points().shift_x, 50.0);
   EXPECT_EQ(run.form.Points().shift_y, 20.0);
+}
+
+// A table of many rows is formatted by several threads in batches: every
+// row is there once, in file order, with its point's own numbers. Rows of
+// a lattice of 300 x 250 stations 10 m apart, R = 10: N 4 inside, 3 on an
+// edge, 2 at a corner.
+TEST(RunOrder, ManyRowsInFileOrder) {
+  constexpr int kColumns = 300, kRows = 250;
+  std::string survey;
+  for (int i = 0; i < kColumns * kRows; ++i) {
+    survey += std::to_string(i % kColumns * 10) + " " + std::to_string(i / kColumns * 10) + " " +
+              std::to_string(i + 1) + " 0 " + std::to_string(i % 7) + "\n";
+  }
+  ExampleRun run(survey, "10", "1");
+  run.form.btn_calcClick();
+  std::istringstream table(run.Table());
+  std::string line;
+  std::getline(table, line);
+  for (int i = 0; i < kColumns * kRows; ++i) {
+    ASSERT_TRUE(std::getline(table, line)) << "row " << i;
+    std::istringstream fields(line);
+    double x = 0, y = 0, point = 0, u = 0, residual = 0;
+    int n = 0;
+    fields >> x >> y >> point >> u >> residual >> n;
+    const int column = i % kColumns, row = i / kColumns;
+    const int edges = (column == 0 || column == kColumns - 1) + (row == 0 || row == kRows - 1);
+    ASSERT_EQ(point, i + 1) << line;
+    ASSERT_EQ(x, column * 10) << line;
+    ASSERT_EQ(y, row * 10) << line;
+    ASSERT_EQ(u, i % 7) << line;
+    ASSERT_EQ(n, 4 - edges) << line;
+  }
+  EXPECT_FALSE(std::getline(table, line)) << line;
 }
 
 // Every run starts from nothing: a failed run leaves no points, no results.
