@@ -5,7 +5,6 @@
 #include <utility>
 #include <vector>
 
-#include "common/ParallelBlocks.h"
 #include "grid/Gridimport.h"
 #include "residual/ResidualTable.h"
 #include "residual/RingResiduals.h"
@@ -66,24 +65,10 @@ bool ComputeResiduals(Platform& platform, const ResidualRequest& request, PointS
   std::vector<RingQuality>& qualities = rings.qualities;
   const std::size_t rows = points.points.size();
   const auto empty = static_cast<int>(std::count(ring_counts.begin(), ring_counts.end(), 0));
-  // The rows are formatted side by side, a batch to an item, and written in
-  // file order as the items finish.
-  constexpr std::size_t kRowsPerItem = 1024;
-  std::vector<std::string> texts((rows + kRowsPerItem - 1) / kRowsPerItem);
-  RunInBlocks(
-      texts.size(),
-      [&](std::size_t k, int /*thread*/) {
-        const std::size_t end = std::min(rows, (k + 1) * kRowsPerItem);
-        for (std::size_t i = k * kRowsPerItem; i < end; ++i) {
-          const TableRow row = PointTableRow(points, i, points.points[i].residual, ring_counts[i]);
-          AppendLayoutRow(layout, row, with_quality ? qualities[i] : RingQuality{}, texts[k]);
-        }
-      },
-      [&](std::size_t done) {
-        table.WriteText(texts[done - 1]);
-        std::string().swap(texts[done - 1]);
-        return true;
-      });
+  table.WriteRows(rows, [&](std::size_t i, std::string& out) {
+    const TableRow row = PointTableRow(points, i, points.points[i].residual, ring_counts[i]);
+    AppendLayoutRow(layout, row, with_quality ? qualities[i] : RingQuality{}, out);
+  });
   if (!table.Finish()) {
     ReportOutputFailure(platform, "Error by writing output data ", request.output_path,
                         table.error());

@@ -19,6 +19,11 @@ namespace torvane {
 
 inline constexpr double kRingTolerance = 1e-6;
 
+// Points gathered in the index's order lie scattered over the file's: their
+// reads and writes are asked for this many rings ahead. A ring takes far
+// longer than a memory read: a few rings ahead is enough.
+inline constexpr std::size_t kRingPrefetchAhead = 4;
+
 struct RingValues {
   double sum = 0;     // correctly rounded sum of the ring points' CBA, 2^-exponent times
   int n = 0;          // number of ring points

@@ -49,6 +49,13 @@ std::vector<SweepColumn> SweepRadii(Platform& platform, const PointSet& points,
     RunInBlocks(
         order.size(),
         [&](std::size_t k, int thread) {
+          if (k + kRingPrefetchAhead < order.size()) {
+            const std::uint32_t ahead = order[k + kRingPrefetchAhead];
+            __builtin_prefetch(&points.points[ahead].x);
+            __builtin_prefetch(&column.residual[ahead], 1);
+            __builtin_prefetch(&column.n[ahead], 1);
+            __builtin_prefetch(&column.gap_over_180[ahead], 1);
+          }
           const std::uint32_t i = order[k];
           const SurveyPoint& p = points.points[i];
           const auto t = static_cast<std::size_t>(thread);

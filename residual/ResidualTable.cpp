@@ -1,5 +1,9 @@
 #include "residual/ResidualTable.h"
 
+#include <algorithm>
+#include <vector>
+
+#include "common/ParallelBlocks.h"
 #include "residual/TableFields.h"
 
 namespace torvane {
@@ -61,6 +65,23 @@ void ResidualTableWriter::WriteHeader() {
 void ResidualTableWriter::WriteText(std::string_view text) {
   buffer_.append(text);
   FlushIfFull();
+}
+
+void ResidualTableWriter::WriteRows(
+    std::size_t count, const std::function<void(std::size_t, std::string&)>& append_row) {
+  constexpr std::size_t kRowsPerItem = 1024;
+  std::vector<std::string> texts((count + kRowsPerItem - 1) / kRowsPerItem);
+  RunInBlocks(
+      texts.size(),
+      [&](std::size_t k, int /*thread*/) {
+        const std::size_t end = std::min(count, (k + 1) * kRowsPerItem);
+        for (std::size_t i = k * kRowsPerItem; i < end; ++i) append_row(i, texts[k]);
+      },
+      [&](std::size_t done) {
+        WriteText(texts[done - 1]);
+        std::string().swap(texts[done - 1]);
+        return true;
+      });
 }
 
 void ResidualTableWriter::WriteRow(const TableRow& row) {

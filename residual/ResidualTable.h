@@ -7,6 +7,7 @@
 // the target and only replaces it once complete.
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -52,6 +53,12 @@ class ResidualTableWriter {
   void WriteRow(const TableRow& row);
   // Writes `text` as it is, line ends included.
   void WriteText(std::string_view text);
+  // Writes rows 0 to count - 1, row i added (with its line end) by
+  // append_row(i, out): formatted side by side, a batch of rows to an item,
+  // and written in order as the items finish. append_row runs on several
+  // threads at once.
+  void WriteRows(std::size_t count,
+                 const std::function<void(std::size_t row, std::string& out)>& append_row);
   // Lets `append` add a line (with its end) to what is to be written.
   template <typename Append>
   void WriteWith(Append&& append) {

@@ -9,13 +9,6 @@
 #include "residual/RingResidual.h"
 
 namespace torvane {
-namespace {
-
-// A ring takes far longer than a memory read: a few rings ahead is enough.
-constexpr std::size_t kPrefetchAhead = 4;
-
-}  // namespace
-
 // The rings are gathered neighbour after neighbour, on every core, each
 // point's residual stored in the point; `step` follows one point at a time.
 // The grid is sampled around the file coordinates of each point.
@@ -45,11 +38,11 @@ RingOutcome GatherRings(PointSet& points, const RingSettings& settings, RingResu
       [&](std::size_t k, int thread) {
         // The points are visited in the index's order, scattered over the
         // file's: their reads and writes are asked for a few rings ahead.
-        if (k + kPrefetchAhead < order.size()) {
-          const SurveyPoint& ahead = points.points[order[k + kPrefetchAhead]];
+        if (k + kRingPrefetchAhead < order.size()) {
+          const SurveyPoint& ahead = points.points[order[k + kRingPrefetchAhead]];
           __builtin_prefetch(&ahead.x, 1);
           __builtin_prefetch(&ahead.residual, 1);  // maybe the next cache line
-          __builtin_prefetch(&results.ring_counts[order[k + kPrefetchAhead]], 1);
+          __builtin_prefetch(&results.ring_counts[order[k + kRingPrefetchAhead]], 1);
         }
         SurveyPoint& p = points.points[order[k]];
         const auto t = static_cast<std::size_t>(thread);

@@ -1,6 +1,8 @@
 #include "residual/SweepCurve.h"
 
 #include <cmath>
+#include <cstdint>
+#include <exception>
 #include <limits>
 
 #include "common/AtomicFile.h"
@@ -42,38 +44,53 @@ double Correlation(const SweepColumn& a, const SweepColumn& b) {
   return spread > 0 ? products.Result() / spread : kMissing;
 }
 
+// The curve's row of the radius of column c.
+CurveRow CurveOf(const std::vector<SweepColumn>& columns, std::size_t c) {
+  const SweepColumn& column = columns[c];
+  CurveRow row;
+  row.radius = column.ring.radius;
+  row.band = column.ring.band;
+  ExactSum ring_points, squares, magnitudes;
+  std::int64_t one_sided = 0;
+  for (std::size_t i = 0; i < column.n.size(); ++i) {
+    if (!Counted(column, i)) continue;
+    const double r = column.residual[i];
+    ++row.points_with_ring;
+    ring_points.Add(column.n[i]);
+    squares.Add(r * r);
+    magnitudes.Add(std::fabs(r));
+    one_sided += column.gap_over_180[i];
+  }
+  const auto count = static_cast<double>(row.points_with_ring);
+  if (row.points_with_ring > 0) {
+    row.mean_n = ring_points.Result() / count;
+    row.rms_residual = std::sqrt(squares.Result() / count);
+    row.mean_abs_residual = magnitudes.Result() / count;
+    row.share_gap_over_180 = static_cast<double>(one_sided) / count;
+  } else {
+    row.mean_n = row.rms_residual = row.mean_abs_residual = row.share_gap_over_180 = kMissing;
+  }
+  row.correlation_previous = c == 0 ? kMissing : Correlation(columns[c - 1], column);
+  return row;
+}
+
 }  // namespace
 
 std::vector<CurveRow> SweepCurve(const std::vector<SweepColumn>& columns) {
-  std::vector<CurveRow> rows;
-  for (std::size_t c = 0; c < columns.size(); ++c) {
-    const SweepColumn& column = columns[c];
-    CurveRow row;
-    row.radius = column.ring.radius;
-    row.band = column.ring.band;
-    ExactSum ring_points, squares, magnitudes;
-    std::int64_t one_sided = 0;
-    for (std::size_t i = 0; i < column.n.size(); ++i) {
-      if (!Counted(column, i)) continue;
-      const double r = column.residual[i];
-      ++row.points_with_ring;
-      ring_points.Add(column.n[i]);
-      squares.Add(r * r);
-      magnitudes.Add(std::fabs(r));
-      one_sided += column.gap_over_180[i];
+  std::vector<CurveRow> rows(columns.size());
+  // Each radius's row on a thread of its own: the sums are exact, and slow.
+  const auto count = static_cast<std::int64_t>(columns.size());
+  std::exception_ptr failure;
+#pragma omp parallel for schedule(dynamic)
+  for (std::int64_t k = 0; k < count; ++k) {
+    try {
+      rows[static_cast<std::size_t>(k)] = CurveOf(columns, static_cast<std::size_t>(k));
+    } catch (...) {
+#pragma omp critical
+      failure = std::current_exception();
     }
-    const auto count = static_cast<double>(row.points_with_ring);
-    if (row.points_with_ring > 0) {
-      row.mean_n = ring_points.Result() / count;
-      row.rms_residual = std::sqrt(squares.Result() / count);
-      row.mean_abs_residual = magnitudes.Result() / count;
-      row.share_gap_over_180 = static_cast<double>(one_sided) / count;
-    } else {
-      row.mean_n = row.rms_residual = row.mean_abs_residual = row.share_gap_over_180 = kMissing;
-    }
-    row.correlation_previous = c == 0 ? kMissing : Correlation(columns[c - 1], column);
-    rows.push_back(row);
   }
+  if (failure) std::rethrow_exception(failure);
   return rows;
 }
 

@@ -51,26 +51,24 @@ bool WriteSweepTable(const std::string& path, const PointSet& points,
   const bool csv = IsCsvName(path);
   std::vector<int> widths;
   table.WriteText(TableHeader(csv, columns, widths));
-  for (std::size_t i = 0; i < points.points.size(); ++i) {
+  table.WriteRows(points.points.size(), [&](std::size_t i, std::string& out) {
     const TableRow row = PointTableRow(points, i, 0, 0);
-    table.WriteWith([&](std::string& out) {
-      if (csv) {
-        AppendCsvLead(row, out);
-        for (const SweepColumn& column : columns) {
-          AppendCsvResidual(column.residual[i], out);
-          out += ',';
-          AppendCount(column.n[i], out);
-        }
-        out += '\n';
-        return;
+    if (csv) {
+      AppendCsvLead(row, out);
+      for (const SweepColumn& column : columns) {
+        AppendCsvResidual(column.residual[i], out);
+        out += ',';
+        AppendCount(column.n[i], out);
       }
-      AppendTableLead(row, out);
-      for (std::size_t c = 0; c < columns.size(); ++c) {
-        AppendResidualFields(columns[c].residual[i], columns[c].n[i], widths[c], out);
-      }
-      out += "\r\n";
-    });
-  }
+      out += '\n';
+      return;
+    }
+    AppendTableLead(row, out);
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+      AppendResidualFields(columns[c].residual[i], columns[c].n[i], widths[c], out);
+    }
+    out += "\r\n";
+  });
   return table.Finish();
 }
 
