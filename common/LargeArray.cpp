@@ -26,7 +26,9 @@ std::atomic<std::size_t> mapped_bytes{0};
 // Whole small pages: the tail beyond the last whole large page stays on
 // small pages, so that no array holds up to a large page it never uses.
 constexpr std::size_t kSmallPage = 4096;
-std::size_t MappedSize(std::size_t bytes) { return (bytes + kSmallPage - 1) / kSmallPage * kSmallPage; }
+std::size_t MappedSize(std::size_t bytes) {
+  return (bytes + kSmallPage - 1) / kSmallPage * kSmallPage;
+}
 
 }  // namespace
 

@@ -9,7 +9,10 @@
 
 #include <cstdint>
 
+#include <type_traits>
+
 #include "grid/Bilinear.h"
+#include "grid/FileNodes.h"
 
 namespace torvane {
 
@@ -53,16 +56,30 @@ void InterpolateBatch(const BilinearKernels& kernels, const NodeLattice& lattice
                       const Nodes& nodes, const double* x, const double* y, int count,
                       BilinearBatch& batch, double* value) {
   kernels.locate(lattice, x, y, count, batch);
-  for (int i = 0; i < count; ++i) {
-    double z[4] = {0, 0, 0, 0};
-    if (batch.usable[i]) {
-      batch.usable[i] = ReadCorners(nodes, static_cast<std::uint32_t>(batch.cell_x[i]),
+  const auto read_corners = [&](auto&& read_cell) {
+    for (int i = 0; i < count; ++i) {
+      double z[4] = {0, 0, 0, 0};
+      if (batch.usable[i]) {
+        batch.usable[i] = read_cell(static_cast<std::uint32_t>(batch.cell_x[i]),
                                     static_cast<std::uint32_t>(batch.cell_y[i]), z);
+      }
+      batch.z00[i] = z[0];
+      batch.z10[i] = z[1];
+      batch.z11[i] = z[2];
+      batch.z01[i] = z[3];
     }
-    batch.z00[i] = z[0];
-    batch.z10[i] = z[1];
-    batch.z11[i] = z[2];
-    batch.z01[i] = z[3];
+  };
+  if constexpr (std::is_same_v<Nodes, FileNodes>) {
+    // Read from the file: the encoding decided once for the batch.
+    WithEncoding(nodes.layout().encoding, [&](auto encoding) {
+      read_corners([&](std::uint32_t c, std::uint32_t r, double z[4]) {
+        return nodes.template CellCorners<encoding()>(c, r, z);
+      });
+    });
+  } else {
+    read_corners([&](std::uint32_t c, std::uint32_t r, double z[4]) {
+      return ReadCorners(nodes, c, r, z);
+    });
   }
   kernels.weigh(batch, count, value);
 }

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <type_traits>
 
 #include "common/MappedFile.h"
 #include "grid/LittleEndian.h"
@@ -66,43 +67,61 @@ inline float ScaledNode(double raw, const BinaryNodeLayout& layout) {
   return NodeFromDouble(raw / layout.multiplier + layout.base);
 }
 
-// One node as the grid holds it (see NodeFromDouble).
-inline float DecodeNode(const unsigned char* p, const BinaryNodeLayout& layout) {
-  switch (layout.encoding) {
-    case NodeEncoding::kFloat32:
-      return NodeFromDouble(LoadFloat(p));
-    case NodeEncoding::kFloat64: {
-      const double value = LoadDouble(p);
-      return value == layout.file_blank ? kBlankNode : NodeFromDouble(value);
-    }
-    case NodeEncoding::kInt16: {
-      const std::int16_t raw = LoadInt16(p);
-      return raw <= -32767 ? kBlankNode : NodeFromDouble(raw / layout.multiplier + layout.base);
-    }
-    case NodeEncoding::kInt8: {
-      const auto raw = static_cast<std::int8_t>(p[0]);
-      return raw <= -127 ? kBlankNode : ScaledNode(raw, layout);
-    }
-    case NodeEncoding::kUint8:
-      return p[0] == 0xFF ? kBlankNode : ScaledNode(p[0], layout);
-    case NodeEncoding::kInt32: {
-      const std::int32_t raw = LoadInt32(p);
-      return raw <= -2147483647 ? kBlankNode : ScaledNode(raw, layout);
-    }
-    case NodeEncoding::kUint32: {
-      const std::uint32_t raw = LoadUint32(p);
-      return raw == 0xFFFFFFFFu ? kBlankNode : ScaledNode(raw, layout);
-    }
-    case NodeEncoding::kGeosoftFloat32: {
-      const double raw = LoadFloat(p);
-      return raw <= -1e32 ? kBlankNode : ScaledNode(raw, layout);
-    }
-    case NodeEncoding::kGeosoftFloat64: {
-      const double raw = LoadDouble(p);
-      return raw <= -1e32 ? kBlankNode : ScaledNode(raw, layout);
-    }
+// One node as the grid holds it (see NodeFromDouble), for an encoding
+// known where the code is built.
+template <NodeEncoding kEncoding>
+float DecodeNodeAs(const unsigned char* p, const BinaryNodeLayout& layout) {
+  if constexpr (kEncoding == NodeEncoding::kFloat32) {
+    return NodeFromDouble(LoadFloat(p));
+  } else if constexpr (kEncoding == NodeEncoding::kFloat64) {
+    const double value = LoadDouble(p);
+    return value == layout.file_blank ? kBlankNode : NodeFromDouble(value);
+  } else if constexpr (kEncoding == NodeEncoding::kInt16) {
+    const std::int16_t raw = LoadInt16(p);
+    return raw <= -32767 ? kBlankNode : NodeFromDouble(raw / layout.multiplier + layout.base);
+  } else if constexpr (kEncoding == NodeEncoding::kInt8) {
+    const auto raw = static_cast<std::int8_t>(p[0]);
+    return raw <= -127 ? kBlankNode : ScaledNode(raw, layout);
+  } else if constexpr (kEncoding == NodeEncoding::kUint8) {
+    return p[0] == 0xFF ? kBlankNode : ScaledNode(p[0], layout);
+  } else if constexpr (kEncoding == NodeEncoding::kInt32) {
+    const std::int32_t raw = LoadInt32(p);
+    return raw <= -2147483647 ? kBlankNode : ScaledNode(raw, layout);
+  } else if constexpr (kEncoding == NodeEncoding::kUint32) {
+    const std::uint32_t raw = LoadUint32(p);
+    return raw == 0xFFFFFFFFu ? kBlankNode : ScaledNode(raw, layout);
+  } else if constexpr (kEncoding == NodeEncoding::kGeosoftFloat32) {
+    const double raw = LoadFloat(p);
+    return raw <= -1e32 ? kBlankNode : ScaledNode(raw, layout);
+  } else {
+    static_assert(kEncoding == NodeEncoding::kGeosoftFloat64);
+    const double raw = LoadDouble(p);
+    return raw <= -1e32 ? kBlankNode : ScaledNode(raw, layout);
   }
-  return kBlankNode;
+}
+
+// Calls visit(std::integral_constant<NodeEncoding, E>) for the encoding E
+// given at run time, so that a loop over many nodes decides it once.
+template <typename Visit>
+decltype(auto) WithEncoding(NodeEncoding encoding, Visit&& visit) {
+  using E = NodeEncoding;
+  switch (encoding) {
+    case E::kFloat32: return visit(std::integral_constant<E, E::kFloat32>{});
+    case E::kFloat64: return visit(std::integral_constant<E, E::kFloat64>{});
+    case E::kInt16: return visit(std::integral_constant<E, E::kInt16>{});
+    case E::kInt8: return visit(std::integral_constant<E, E::kInt8>{});
+    case E::kUint8: return visit(std::integral_constant<E, E::kUint8>{});
+    case E::kInt32: return visit(std::integral_constant<E, E::kInt32>{});
+    case E::kUint32: return visit(std::integral_constant<E, E::kUint32>{});
+    case E::kGeosoftFloat32: return visit(std::integral_constant<E, E::kGeosoftFloat32>{});
+    case E::kGeosoftFloat64: break;
+  }
+  return visit(std::integral_constant<E, E::kGeosoftFloat64>{});
+}
+
+inline float DecodeNode(const unsigned char* p, const BinaryNodeLayout& layout) {
+  return WithEncoding(layout.encoding,
+                      [&](auto encoding) { return DecodeNodeAs<encoding()>(p, layout); });
 }
 
 class FileNodes {
@@ -126,6 +145,32 @@ class FileNodes {
   // Gives back the memory of the file's pages before `vector`, once
   // decoded (a pass that copies the nodes into memory needs them no more).
   void ReleaseVectorsBefore(std::uint32_t vector);
+
+  // The four corners of cell (c, r) (both below the last column and row),
+  // as ReadCorners reads them: z00, z10, z11, z01, with the encoding fixed.
+  // False, as there, when a corner is blank or lies in a vector the file
+  // does not hold whole.
+  template <NodeEncoding kEncoding>
+  bool CellCorners(std::uint32_t c, std::uint32_t r, double z[4]) const {
+    const bool by_column = layout_.vectors_are_columns;
+    const std::uint32_t vector = by_column ? c : r;
+    if (vector + 1 >= complete_vectors_) {
+      // At the last vector the file holds: node by node, as At reads them.
+      z[0] = At(c, r), z[1] = At(c + 1, r), z[2] = At(c + 1, r + 1), z[3] = At(c, r + 1);
+      return !IsBlank(z[0]) && !IsBlank(z[1]) && !IsBlank(z[2]) && !IsBlank(z[3]);
+    }
+    const unsigned char* const first = data_ + NodeOffset(vector, by_column ? r : c);
+    const unsigned char* const next_element = first + element_size_;
+    const unsigned char* const next_vector = first + vector_length_ * element_size_;
+    // Along a row vector, c + 1 is the next element; along a column one, the next vector.
+    const unsigned char* const east = by_column ? next_vector : next_element;
+    const unsigned char* const north = by_column ? next_element : next_vector;
+    z[0] = DecodeNodeAs<kEncoding>(first, layout_);
+    z[1] = DecodeNodeAs<kEncoding>(east, layout_);
+    z[2] = DecodeNodeAs<kEncoding>(east + (north - first), layout_);
+    z[3] = DecodeNodeAs<kEncoding>(north, layout_);
+    return !IsBlank(z[0]) & !IsBlank(z[1]) & !IsBlank(z[2]) & !IsBlank(z[3]);
+  }
 
   // Node (column c, row r), both within the grid; blank when it lies in a
   // vector the file does not hold whole.

@@ -5,11 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <limits>
 #include <random>
+#include <vector>
 
+#include "grid/BilinearBatch.h"
 #include "grid/Gridimport.h"
 #include "tests/GridWriters.h"
 #include "tests/ScriptedPlatform.h"
@@ -189,6 +192,24 @@ std::vector<std::pair<double, double>> RandomPositions(std::mt19937_64& random,
   return positions;
 }
 
+// The rings' path: positions in batches, the corners of a file's nodes read
+// with the encoding fixed for the batch.
+std::vector<double> InterpolatedInBatches(const TGridImport& grid,
+                                          const std::vector<std::pair<double, double>>& at) {
+  std::vector<double> xs, ys, values(at.size());
+  for (const auto& [x, y] : at) xs.push_back(x), ys.push_back(y);
+  grid.WithNodes([&](const NodeLattice& lattice, const auto& nodes) {
+    BilinearBatch batch;
+    for (std::size_t first = 0; first < at.size(); first += kBilinearBatch) {
+      const auto count =
+          static_cast<int>(std::min<std::size_t>(kBilinearBatch, at.size() - first));
+      InterpolateBatch(FastestBilinearKernels(), lattice, nodes, xs.data() + first,
+                       ys.data() + first, count, batch, values.data() + first);
+    }
+  });
+  return values;
+}
+
 struct EncodingCase {
   const char* name;
   std::string (*write)(const TestGrid&);
@@ -200,6 +221,9 @@ const EncodingCase kBinaryFormats[] = {
     {"Surfer6", Surfer6Bytes},
     {"GeosoftRows", [](const TestGrid& g) { return GeosoftBytes(g, {false, 0, 8}); }},
     {"GeosoftColumns", [](const TestGrid& g) { return GeosoftBytes(g, {true, 0, 8}); }},
+    {"GeosoftInt32Rows", [](const TestGrid& g) { return GeosoftBytes(g, {false, 0, 8, 4, 1}); }},
+    {"GeosoftFloatColumns",
+     [](const TestGrid& g) { return GeosoftBytes(g, {true, 0, 1, 4, 2}); }},
 };
 
 class DiskMode : public ::testing::TestWithParam<EncodingCase> {};
@@ -214,12 +238,16 @@ TEST_P(DiskMode, SameNumbersAsMemoryAndThePlainLoop) {
     LoadedGrid disk(bytes, kNone);
     ASSERT_TRUE(memory.grid.in_memory());
     ASSERT_TRUE(disk.grid.on_disk());
+    const auto positions = RandomPositions(random, grid, 500);
+    const std::vector<double> batched = InterpolatedInBatches(disk.grid, positions);
     int values = 0;
-    for (const auto& [x, y] : RandomPositions(random, grid, 500)) {
+    for (std::size_t i = 0; i < positions.size(); ++i) {
+      const auto [x, y] = positions[i];
       const double expected = Reference(grid, x, y);
       const double in_memory = memory.grid.Interpolate(x, y);
       EXPECT_EQ(in_memory, expected) << x << " " << y;
       EXPECT_EQ(disk.grid.Interpolate(x, y), in_memory) << x << " " << y;
+      EXPECT_EQ(batched[i], in_memory) << x << " " << y;
       values += !IsBlank(expected);
     }
     EXPECT_GT(values, 100) << "most positions should have a value";
@@ -245,6 +273,14 @@ TEST(DiskModeShortFile, AlikeInBothModes) {
       for (std::uint32_t r = 0; r < 7; ++r) {
         EXPECT_EQ(memory.grid.Node(c, r), disk.grid.Node(c, r));
       }
+    }
+    std::vector<std::pair<double, double>> positions;
+    for (int k = 0; k <= 80; ++k) {  // up into the row the file cuts short
+      positions.emplace_back(grid.xmin + k * 0.1 * grid.dx, grid.ymin + k * 0.075 * grid.dy);
+    }
+    const std::vector<double> batched = InterpolatedInBatches(disk.grid, positions);
+    for (std::size_t i = 0; i < positions.size(); ++i) {
+      EXPECT_EQ(batched[i], memory.grid.Interpolate(positions[i].first, positions[i].second));
     }
     EXPECT_EQ(memory.grid.Node(0, 6), kBlankNode);
     EXPECT_EQ(memory.grid.Node(0, 5), NodeFromDouble(grid.at(0, 5)));
