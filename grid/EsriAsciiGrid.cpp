@@ -97,11 +97,12 @@ bool ReadEsriAsciiGrid(TGridImport& grid, MappedFile& file, const std::string& /
   const auto node = [&](std::uint64_t i) -> float& {
     return nodes[i % columns * rows + (rows - 1 - i / columns)];
   };
-  const std::uint64_t values_read = ReadNodeValues<double>(lines.rest(), count, [&](std::uint64_t i, double value) {
-    const bool missing =
-        nodata - kMissingTolerance <= value && value <= nodata + kMissingTolerance;
-    node(i) = missing ? kBlankNode : NodeFromDouble(value);
-  });
+  const std::uint64_t values_read =
+      ReadNodeValues<double>(lines.rest(), count, [&](std::uint64_t i, double value) {
+        const bool missing =
+            nodata - kMissingTolerance <= value && value <= nodata + kMissingTolerance;
+        node(i) = missing ? kBlankNode : NodeFromDouble(value);
+      });
   if (values_read < count) {
     for (std::uint64_t i = values_read; i < count; ++i) node(i) = kBlankNode;
     grid.ShowError("\nError by reading grid");

@@ -39,12 +39,14 @@ bool ReadSurferAsciiGrid(TGridImport& grid, MappedFile& file, const std::string&
   float* nodes = grid.nodes();
   nrows = grid.nrows();
   const std::uint64_t count = std::uint64_t{ncols} * nrows;
-  const std::uint64_t values_read = ReadNodeValues<float>(lines.rest(), count, [&](std::uint64_t i, float value) {
-    const std::uint64_t r = i / ncols, c = i % ncols;
-    nodes[c * nrows + r] = NodeFromDouble(value);
-  });
+  // The file's first row is the southernmost.
+  const auto node = [&](std::uint64_t i) -> float& { return nodes[i % ncols * nrows + i / ncols]; };
+  const std::uint64_t values_read =
+      ReadNodeValues<float>(lines.rest(), count, [&](std::uint64_t i, float value) {
+        node(i) = NodeFromDouble(value);
+      });
   if (values_read < count) {
-    for (std::uint64_t i = values_read; i < count; ++i) nodes[i % ncols * nrows + i / ncols] = kBlankNode;
+    for (std::uint64_t i = values_read; i < count; ++i) node(i) = kBlankNode;
     grid.ShowError("\nError by reading grid");
   }
   return FileStayed(grid, file);
