@@ -13,6 +13,13 @@ namespace {
 __extension__ typedef unsigned __int128 FixedMagnitude;
 
 constexpr int kMantissaBits = 53;
+
+// Leading zero bits of a nonzero magnitude.
+int Leading(FixedMagnitude magnitude) {
+  const auto high = static_cast<std::uint64_t>(magnitude >> 64);
+  return high != 0 ? std::countl_zero(high)
+                   : 64 + std::countl_zero(static_cast<std::uint64_t>(magnitude));
+}
 // Units below this would make the pieces of ToDouble subnormal.
 constexpr int kLowestUnitExponent = -1000;
 // Room for the sum: 127 value bits of a signed 128-bit integer.
@@ -80,6 +87,20 @@ double FixedPointScale::ToDouble(FixedUnits units) const {
   const bool negative = units < 0;
   FixedMagnitude magnitude = negative ? -static_cast<FixedMagnitude>(units)
                                       : static_cast<FixedMagnitude>(units);
+  // The common case: the top 63 bits of the magnitude, with a last bit set
+  // when any bit below them is (it stands for them all: it lies far below
+  // the rounding position), rounded once by the processor's conversion,
+  // then scaled by a power of two, which is exact for a normal result.
+  const int width = magnitude == 0 ? 0 : 128 - Leading(magnitude);
+  const int dropped = std::max(0, width - 63);
+  const int exponent = dropped + unit_exponent_;
+  if (exponent >= kLowestUnitExponent && exponent <= 900) {
+    auto top = static_cast<std::int64_t>(magnitude >> dropped);
+    if (dropped > 0 && (magnitude & ((FixedMagnitude{1} << dropped) - 1)) != 0) top |= 1;
+    const double scale = std::bit_cast<double>(static_cast<std::uint64_t>(exponent + 1023) << 52);
+    const double result = static_cast<double>(top) * scale;
+    return negative ? -result : result;
+  }
   constexpr int kPiece = 43;
   constexpr std::uint64_t kPieceMask = (std::uint64_t{1} << kPiece) - 1;
   ExactSum sum;

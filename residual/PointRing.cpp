@@ -53,20 +53,6 @@ PointRing::PointRing(const PointSet& points, double radius, double band)
     units_.resize(count);
     for (std::size_t k = 0; k < count; ++k) units_[k] = scale_.ToUnits(index_.cba()[k]);
   }
-  // The units hold every value exactly: the doubles are no longer needed.
-  index_.ReleaseCba();
-}
-
-double PointRing::RingValue(std::uint32_t k) const {
-  double value = 0;
-  if (!scale_.usable()) {
-    value = index_.cba()[k];
-  } else if (scale_.splits()) {
-    value = scale_.ToDouble(scale_.Joined(high_units_[k], low_units_[k]));
-  } else {
-    value = scale_.ToDouble(units_[k]);
-  }
-  return std::ldexp(value, sum_exponent_);
 }
 
 void PointRing::SetLimits(double radius, double band) {
@@ -312,7 +298,7 @@ RingValues PointRing::GatherWithQuality(double x, double y, ExactSum& sum, RingM
   }
   if (needs.spread) {
     for (const std::uint32_t k : members.indices) {
-      members.values.push_back(RingValue(k));
+      members.values.push_back(std::ldexp(index_.cba()[k], sum_exponent_));
     }
   }
   const double mean = ring.n >= 1 ? ring.Mean() : 0.0;

@@ -58,8 +58,6 @@ class PointRing {
 
  private:
   bool InBand(double dx, double dy) const;
-  // The CBA value of the index's point k, from the units where they hold it.
-  double RingValue(std::uint32_t k) const;
   // With plain limits, a squared distance settles all but the points
   // within a hair of a limit: surely in the band, or surely out of it.
   bool SurelyIn(double squared) const {

@@ -47,8 +47,6 @@ class RingIndex {
   }
   // Multiplies every CBA value held here by 2^exponent.
   void ScaleCba(int exponent);
-  // Frees the CBA values, for a caller that holds them in another form.
-  void ReleaseCba() { LargeVector<double>().swap(cba_); }
   // The point indices in the order of the stretches: neighbours together,
   // cell by cell, row by row; within a cell in file order.
   const std::vector<std::uint32_t>& order() const { return order_; }

@@ -237,5 +237,45 @@ TEST(RingSums, SplitAndWideSumsAgreeWithThePlainLoop) {
   }
 }
 
+// Sums of units back to doubles: rounded once, to the nearest (ties to
+// even), as the exact sum of the units' 43-bit pieces rounds. Units of many
+// widths, halfway cases and a lone low bit far below the rounding position,
+// for units of 2^-60 (survey values) and 2^-1000 (the smallest allowed).
+TEST(FixedPointScale, UnitsBackToTheNearestDouble) {
+  __extension__ typedef unsigned __int128 Magnitude;
+  std::mt19937_64 random(11);
+  for (const int unit : {-60, -1000}) {
+    const std::vector<double> values = {std::ldexp(1.0, unit + 40), std::ldexp(1.0, unit)};
+    const FixedPointScale scale(values, 4);
+    ASSERT_TRUE(scale.usable());
+    std::vector<Magnitude> magnitudes;
+    for (int width = 1; width <= 120; ++width) {
+      const Magnitude top = Magnitude{1} << (width - 1);
+      const Magnitude low = (Magnitude{random()} << 64 | random()) & (top - 1);
+      magnitudes.push_back(top | low);
+      if (width > 54) {
+        const int below = width - 54;  // the bits below a 54-bit head
+        magnitudes.push_back((top | low) >> below << below);  // maybe halfway
+        magnitudes.push_back(((top | low) >> below << below) | 1);  // just past it
+        magnitudes.push_back(((Magnitude{1} << 53) + 1) << below);  // a tie, to even
+      }
+    }
+    for (const Magnitude magnitude : magnitudes) {
+      for (const bool negative : {false, true}) {
+        ExactSum sum;
+        for (int shift = 0; shift < 129; shift += 43) {
+          const auto piece = static_cast<double>(
+              static_cast<std::uint64_t>(magnitude >> shift) & ((std::uint64_t{1} << 43) - 1));
+          sum.Add(std::ldexp(negative ? -piece : piece, shift + unit));
+        }
+        const FixedUnits units =
+            negative ? -static_cast<FixedUnits>(magnitude) : static_cast<FixedUnits>(magnitude);
+        ASSERT_EQ(scale.ToDouble(units), sum.Result())
+            << "unit 2^" << unit << ", " << static_cast<double>(magnitude);
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace torvane::testing
