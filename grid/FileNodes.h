@@ -169,7 +169,10 @@ class FileNodes {
     z[1] = DecodeNodeAs<kEncoding>(east, layout_);
     z[2] = DecodeNodeAs<kEncoding>(east + (north - first), layout_);
     z[3] = DecodeNodeAs<kEncoding>(north, layout_);
-    return !IsBlank(z[0]) & !IsBlank(z[1]) & !IsBlank(z[2]) & !IsBlank(z[3]);
+    // All four judged without a branch on each.
+    const int blanks = static_cast<int>(IsBlank(z[0])) + static_cast<int>(IsBlank(z[1])) +
+                       static_cast<int>(IsBlank(z[2])) + static_cast<int>(IsBlank(z[3]));
+    return blanks == 0;
   }
 
   // Node (column c, row r), both within the grid; blank when it lies in a

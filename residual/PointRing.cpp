@@ -227,7 +227,7 @@ RingValues PointRing::GatherSplitWith(double x, double y, unsigned& quadrants) c
       const double dx = xs[k] - x;
       const double dy = ys[k] - y;
       const double squared = dx * dx + dy * dy;
-      if (SurelyIn(squared) | SurelyOut(squared) || !InBand(dx, dy)) continue;
+      if (SurelyIn(squared) || SurelyOut(squared) || !InBand(dx, dy)) continue;
       high += high_units[k];
       low += low_units[k];
       ++n;
