@@ -39,10 +39,12 @@ bool FileNodes::DecodeVector(std::uint32_t vector, std::uint32_t first,
     return false;
   }
   const unsigned char* p = data_ + NodeOffset(vector, first);
-  for (float& node : out) {
-    node = DecodeNode(p, layout_);
-    p += element_size_;
-  }
+  WithEncoding(layout_.encoding, [&](auto encoding) {
+    for (float& node : out) {
+      node = DecodeNodeAs<encoding()>(p, layout_);
+      p += element_size_;
+    }
+  });
   return true;
 }
 

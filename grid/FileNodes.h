@@ -12,6 +12,7 @@
 #include <type_traits>
 
 #include "common/MappedFile.h"
+#include "grid/Bilinear.h"
 #include "grid/LittleEndian.h"
 #include "grid/NodeValues.h"
 
@@ -154,11 +155,8 @@ class FileNodes {
   bool CellCorners(std::uint32_t c, std::uint32_t r, double z[4]) const {
     const bool by_column = layout_.vectors_are_columns;
     const std::uint32_t vector = by_column ? c : r;
-    if (vector + 1 >= complete_vectors_) {
-      // At the last vector the file holds: node by node, as At reads them.
-      z[0] = At(c, r), z[1] = At(c + 1, r), z[2] = At(c + 1, r + 1), z[3] = At(c, r + 1);
-      return !IsBlank(z[0]) && !IsBlank(z[1]) && !IsBlank(z[2]) && !IsBlank(z[3]);
-    }
+    // At the last vector the file holds: node by node, as At reads them.
+    if (vector + 1 >= complete_vectors_) return ReadCorners(*this, c, r, z);
     const unsigned char* const first = data_ + NodeOffset(vector, by_column ? r : c);
     const unsigned char* const next_element = first + element_size_;
     const unsigned char* const next_vector = first + vector_length_ * element_size_;

@@ -84,11 +84,6 @@ void ResidualTableWriter::WriteRows(
       });
 }
 
-void ResidualTableWriter::WriteRow(const TableRow& row) {
-  AppendTableRow(row, buffer_);
-  FlushIfFull();
-}
-
 void ResidualTableWriter::FlushIfFull() {
   if (buffer_.size() < kFlushSize) return;
   if (!write_failed_ && !file_.Write(buffer_.data(), buffer_.size())) write_failed_ = true;

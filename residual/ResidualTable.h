@@ -50,7 +50,6 @@ class ResidualTableWriter {
   // Why opening or writing failed: the system's error number (errno).
   int error() const { return file_.error(); }
   void WriteHeader();
-  void WriteRow(const TableRow& row);
   // Writes `text` as it is, line ends included.
   void WriteText(std::string_view text);
   // Writes rows 0 to count - 1, row i added (with its line end) by
@@ -59,12 +58,6 @@ class ResidualTableWriter {
   // threads at once.
   void WriteRows(std::size_t count,
                  const std::function<void(std::size_t row, std::string& out)>& append_row);
-  // Lets `append` add a line (with its end) to what is to be written.
-  template <typename Append>
-  void WriteWith(Append&& append) {
-    append(buffer_);
-    FlushIfFull();
-  }
   // Writes what is left and puts the table in place; false when any write,
   // the flush or the rename failed (the target is then as it was).
   bool Finish();
