@@ -5,12 +5,10 @@
 #include <string>
 
 #include "app/ControlDefaults.h"
+#include "app/RunChecks.h"
+#include "app/RunPreview.h"
 #include "common/DecimalNumber.h"
-#include "common/SameFile.h"
 #include "common/ScopeExit.h"
-#include "points/PointFileReader.h"
-#include "points/SurveyProjection.h"
-#include "residual/ComputeResiduals.h"
 
 namespace torvane {
 
@@ -50,7 +48,7 @@ bool TfrmMain::CheckNumber(Control field) {
 bool TfrmMain::ReadNumber(Control field, double& value) {
   const std::string text = platform_.Text(field);
   if (ParseDecimal(text, platform_.DecimalSeparator(), value)) return true;
-  platform_.ShowInfo("'" + text + "' is not a valid floating point value");
+  platform_.ShowInfo(NotANumberMessage(text));
   return false;
 }
 
@@ -62,30 +60,24 @@ bool TfrmMain::TakeParameters() {
     platform_.SetFocus(focus);
     return false;
   };
-  if (input.empty()) return refuse("Input file name is required field.", Control::txt_in);
-  if (output.empty()) return refuse("Output file name is required field.", Control::txt_out);
-  // The same file by another name (./, an absolute path, a link) counts as
-  // the same name: the table would replace the survey.
-  constexpr std::string_view kSameName = "Input and output file name must not be the same.";
-  if (SameFile(output, input)) return refuse(kSameName, Control::txt_out);
   const bool grid_mode = platform_.Checked(Control::chb_grd);
   const std::string grid = platform_.Text(Control::txt_grd);
-  if (grid_mode && grid.empty()) {
-    return refuse("Grid file name is required field.", Control::txt_grd);
+  if (const auto refusal = CheckRunFiles(input, output, grid_mode, grid)) {
+    constexpr Control kFocus[] = {Control::txt_in, Control::txt_out, Control::txt_grd};
+    return refuse(refusal->message, kFocus[static_cast<int>(refusal->field)]);
   }
-  if (grid_mode && SameFile(output, grid)) return refuse(kSameName, Control::txt_out);
-  int ring_points = parameters_.ring_points;
+  int ring_points = request_.ring.ring_points;
   if (grid_mode &&
       !(ParseWholeNumber(platform_.Text(Control::txt_n), ring_points) && ring_points >= 1)) {
-    return refuse("Number of points must be a whole number greater than 0", Control::txt_n);
+    return refuse(kRingPointsRefusal, Control::txt_n);
   }
 
   double radius = 0;
   if (!ReadNumber(Control::txt_rfs, radius)) return false;
-  double band = parameters_.depth_band;
+  double band = request_.ring.band;
   if (!grid_mode) {
     if (!ReadNumber(Control::txt_rfa, band)) return false;
-    if (band > radius) return refuse("Depth must be <= than radius for search.", Control::txt_rfa);
+    if (band > radius) return refuse(kBandRefusal, Control::txt_rfa);
   }
 
   // "Radius for gridding": above 0 it replaces R as the previews' node
@@ -95,25 +87,21 @@ bool TfrmMain::TakeParameters() {
   if (!platform_.Text(Control::txt_nearest).empty() && !ReadNumber(Control::txt_nearest, gridding)) {
     return false;
   }
-  const double preview_radius = gridding > 0 ? gridding : radius;
 
-  parameters_.input_path = input;
-  parameters_.output_path = output;
-  parameters_.search_radius = radius;
-  parameters_.depth_band = band;
-  parameters_.cell_size = preview_radius;
-  parameters_.preview_step = preview_radius;
-  parameters_.preview_radius = preview_radius;
-  parameters_.preview_reach = preview_radius;
-  parameters_.columns = {platform_.ItemIndex(Control::cmb_gx), platform_.ItemIndex(Control::cmb_gy),
-                         platform_.ItemIndex(Control::cmb_point),
-                         platform_.ItemIndex(Control::cmb_uba)};
-  parameters_.use_grid = grid_mode;
+  request_.stations.path = input;
+  request_.stations.columns = {
+      platform_.ItemIndex(Control::cmb_gx), platform_.ItemIndex(Control::cmb_gy),
+      platform_.ItemIndex(Control::cmb_point), platform_.ItemIndex(Control::cmb_uba)};
+  request_.output_path = output;
+  request_.ring.radius = radius;
+  request_.ring.band = band;
+  request_.gridding_radius = gridding;
+  request_.ring.use_grid = grid_mode;
   if (grid_mode) {
-    parameters_.grid_path = grid;
-    parameters_.ring_points = ring_points;
+    request_.ring.grid_path = grid;
+    request_.ring.ring_points = ring_points;
   }
-  parameters_.use_interpolated_cba = platform_.Checked(Control::chb_interpol);
+  request_.ring.use_interpolated_cba = platform_.Checked(Control::chb_interpol);
   return true;
 }
 
@@ -124,18 +112,18 @@ void TfrmMain::SetRunningButtons(bool running) {
 }
 
 void TfrmMain::btn_calcClick() {
-  if (running_) return;  // Calc is disabled during a run; a stray press changes nothing
+  if (result_.busy) return;  // Calc is disabled during a run; a stray press changes nothing
   calc_refused_ = false;
   try {
     if (!TakeParameters()) {
       calc_refused_ = true;
       return;
     }
-    running_ = true;
+    result_.busy = true;
     SetRunningButtons(true);
     const ScopeExit idle([this] {
       SetRunningButtons(false);
-      running_ = false;
+      result_.busy = false;
     });
     RunCalculation();
   } catch (const std::bad_alloc&) {
@@ -154,60 +142,18 @@ void TfrmMain::ClearPictures() {
 
 void TfrmMain::RunCalculation() {
   const ScopeExit clear_stop([this] { stop_requested_ = false; });
-  results_ready_ = false;
-  cluster_.Clear();
-  points_.Clear();
-  ring_counts_ = {};
-  ring_qualities_ = {};
+  result_.Clear();
   platform_.SetProgressPosition(0);
   ClearPictures();
   platform_.ProcessEvents();
 
-  cluster_refused_ = false;
-  if (!ReadPointFile(platform_, parameters_.input_path, parameters_.columns, points_,
-                     parameters_.column_names, parameters_.csv_decimal_separator) ||
-      !ProjectSurvey(platform_, parameters_.crs, points_)) {
-    return;
-  }
-  if (!RunPreviewStep(Control::cb1, kFirstCbaSlot, Control::img_uba)) return;
-  if (!RunComputation()) return;
-  results_ready_ = true;
-  WarnIfEveryRingEmpty();
-  RunPreviewStep(Control::cb2, kFirstResidualSlot, Control::img_regta);
-}
-
-// The computation discards a Stop pressed while it runs: the flag is cleared
-// when it ends, however it ends.
-bool TfrmMain::RunComputation() {
-  const ScopeExit clear_stop([this] { stop_requested_ = false; });
-  ResidualRequest request{parameters_.output_path, parameters_.search_radius,
-                          parameters_.depth_band};
-  request.use_grid = parameters_.use_grid;
-  request.grid_path = parameters_.grid_path;
-  request.use_interpolated_cba = parameters_.use_interpolated_cba;
-  request.ring_points = parameters_.ring_points;
-  request.grid_memory_limit = parameters_.grid_memory_limit;
-  empty_rings_ = 0;
-  request.ring_counts = &ring_counts_;
-  request.qualities = &ring_qualities_;
-  request.quality = parameters_.ring_quality;
-  request.blanking = parameters_.blanking;
-  return ComputeResiduals(platform_, request, points_, &empty_rings_);
-}
-
-// A table of zeros is written as asked, but not without a word: it almost
-// always means a band of 0, a radius in other units than the coordinates,
-// or a grid away from the points.
-void TfrmMain::WarnIfEveryRingEmpty() {
-  if (points_.count() == 0 || empty_rings_ < points_.count()) return;
-  const std::string what =
-      parameters_.use_grid
-          ? "no sample of the grid on any point's ring. Check the radius for search, that the "
-            "grid covers the points, and the coordinates' units (the radius is in metres)."
-          : "no survey point at R +- D from any point. Check the band (+- D), the radius for "
-            "search, and the coordinates' units (R and D are in metres).";
-  platform_.ShowMessage("Every point has N = 0 and its residual was written as 0: there is " + what,
-                        "Warning", MessageButtons::kOk);
+  const bool written = Run(platform_, request_, result_, [this] {
+    return RunPreviewStep(Control::cb1, kCbaSlot, Control::img_uba);
+  });
+  // The computation discards a Stop pressed while it ran.
+  stop_requested_ = false;
+  if (!written) return;
+  RunPreviewStep(Control::cb2, kResidualSlot, Control::img_regta);
 }
 
 }  // namespace torvane

@@ -8,9 +8,9 @@
 
 #include "app/cli/BatchPlatform.h"
 #include "app/cli/CliMessages.h"
-#include "common/LocaleSeparator.h"
 #include "app/cli/MapOptions.h"
 #include "app/cli/Subcommand.h"
+#include "common/LocaleSeparator.h"
 #include "grid/NodeValues.h"
 #include "grid/ReadGridValues.h"
 #include "preview/PreviewData.h"

@@ -12,16 +12,15 @@
 #include "app/cli/BatchOptions.h"
 #include "app/cli/BatchPlatform.h"
 #include "app/cli/CliMessages.h"
-#include "common/LocaleSeparator.h"
 #include "app/cli/RadiusList.h"
 #include "app/cli/RingOptions.h"
 #include "app/cli/StationOptions.h"
 #include "app/cli/Subcommand.h"
 #include "common/DecimalNumber.h"
+#include "common/LocaleSeparator.h"
 #include "common/SameFile.h"
 #include "common/SystemMemory.h"
-#include "points/PointFileReader.h"
-#include "points/SurveyProjection.h"
+#include "points/ReadStations.h"
 #include "preview/CurvePlot.h"
 #include "residual/RadiusSweep.h"
 #include "residual/SweepCurve.h"
@@ -95,13 +94,13 @@ int RunSweep(const SweepFlags& flags) {
       station.decimal_separator ? *station.decimal_separator : LocaleDecimalSeparator(),
       !flags.quiet && isatty(2));
   PointSet points;
-  if (!ReadPointFile(platform, flags.input, station.columns.value_or(PointColumns{}), points,
-                     station.column_names.value_or(ColumnNames{}),
-                     station.decimal_separator.value_or('.')) ||
-      !ProjectSurvey(platform, {station.crs.value_or(""), station.work_crs.value_or("")},
-                     points)) {
-    return kExitRunFailed;
-  }
+  StationSource source;
+  source.path = flags.input;
+  source.columns = station.columns.value_or(PointColumns{});
+  source.column_names = station.column_names.value_or(ColumnNames{});
+  source.csv_decimal_separator = station.decimal_separator.value_or('.');
+  source.crs = {station.crs.value_or(""), station.work_crs.value_or("")};
+  if (!ReadStations(platform, source, points)) return kExitRunFailed;
   const std::uint64_t need = SweepMemory(rings.size(), points.points.size());
   const std::uint64_t available = AvailablePhysicalMemory();
   if (available != 0 && need > available) {

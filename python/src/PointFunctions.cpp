@@ -10,10 +10,11 @@
 #include "Arrays.h"
 #include "CoreCall.h"
 #include "PythonFunctions.h"
+#include "common/LocaleSeparator.h"
 #include "points/ColumnLetters.h"
 #include "points/PointArrays.h"
-#include "common/LocaleSeparator.h"
 #include "points/PointFileReader.h"
+#include "points/ReadStations.h"
 #include "points/SurveyProjection.h"
 #include "residual/RingResiduals.h"
 
@@ -45,11 +46,16 @@ py::dict ReadPoints(const std::string& path, const std::string& columns,
   bool ok = false;
   {
     const py::gil_scoped_release free;
-    const char separator = decimal_separator ? (*decimal_separator)[0] : '.';
-    ok = ReadPointFile(call.platform(), path, letters, points, names, separator, true);
+    StationSource source;
+    source.path = path;
+    source.columns = letters;
+    source.column_names = names;
+    source.csv_decimal_separator = decimal_separator ? (*decimal_separator)[0] : '.';
     // Stations in degrees are projected into metres for the rings, as
     // torvane-cli --crs does.
-    if (ok && crs) ok = ProjectSurvey(call.platform(), {*crs, work_crs.value_or("")}, points);
+    if (crs) source.crs = {*crs, work_crs.value_or("")};
+    source.keep_file_coordinates = true;
+    ok = ReadStations(call.platform(), source, points);
   }
   call.Finish(ok, "Cannot open input data file");
   const auto count = static_cast<py::ssize_t>(points.points.size());
