@@ -10,11 +10,10 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 #include <cmath>
-#include <limits>
 
 #include "app/qt/BackgroundWork.h"
+#include "app/qt/BlankingFields.h"
 #include "app/qt/QtPlatform.h"
-#include "common/DecimalNumber.h"
 #include "points/PointFileReader.h"
 
 namespace torvane {
@@ -24,19 +23,23 @@ QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 constexpr const char* kWgs84 = "EPSG:4326";
 
-// An editable list of CRS choices: each item shows a description, its data
-// is the CRS text.
-QComboBox* CrsList(QWidget* parent, const QString& name) {
+// An editable list of CRS texts: none, then each of `choices` and `used`
+// once; it shows the first choice.
+QComboBox* CrsList(QWidget* parent, const QString& name, std::initializer_list<std::string> choices,
+                   const std::vector<std::string>& used) {
   auto* list = new QComboBox(parent);
   list->setObjectName(name);
   list->setEditable(true);
   list->setInsertPolicy(QComboBox::NoInsert);
   list->setMinimumWidth(300);
+  list->addItem("");
+  const auto add = [list](const std::string& crs) {
+    if (!crs.empty() && list->findText(Q(crs)) < 0) list->addItem(Q(crs));
+  };
+  for (const std::string& crs : choices) add(crs);
+  for (const std::string& crs : used) add(crs);
+  list->setCurrentText(Q(*choices.begin()));
   return list;
-}
-
-void AddChoice(QComboBox* list, const std::string& crs) {
-  if (!crs.empty() && list->findText(Q(crs)) < 0) list->addItem(Q(crs));
 }
 
 // The UTM zone of the survey's centre, when the file reads as degrees with
@@ -61,24 +64,14 @@ SurveyOptionsDialog::SurveyOptionsDialog(QWidget* parent, const SurveyOptions& o
     : QDialog(parent), shown_(options) {
   setObjectName("survey_options");
   setWindowTitle("Survey options");
-  crs_ = CrsList(this, "options_crs");
+  crs_ = CrsList(this, "options_crs", {options.crs.crs, kWgs84, utm_zone}, options.recent_crs);
   crs_->setToolTip("The CRS of the file's X and Y: EPSG code, PROJ string, WKT or a CRS's name; "
                    "empty: the coordinates are taken as they are (metres)");
-  crs_->addItem("");
-  AddChoice(crs_, options.crs.crs);
-  AddChoice(crs_, kWgs84);
-  AddChoice(crs_, utm_zone);
-  for (const std::string& used : options.recent_crs) AddChoice(crs_, used);
-  crs_->setCurrentText(Q(options.crs.crs));
   crs_check_ = new QLabel(this);
   crs_check_->setObjectName("options_crs_check");
-  work_crs_ = CrsList(this, "options_work_crs");
+  work_crs_ = CrsList(this, "options_work_crs", {options.crs.work_crs, utm_zone}, {});
   work_crs_->setToolTip("A projected CRS in metres for the rings; empty: the UTM zone of the "
                         "survey's centre for degrees, else the stations' own CRS");
-  work_crs_->addItem("");
-  AddChoice(work_crs_, options.crs.work_crs);
-  AddChoice(work_crs_, utm_zone);
-  work_crs_->setCurrentText(Q(options.crs.work_crs));
 
   separator_ = new QComboBox(this);
   separator_->setObjectName("options_separator");
@@ -87,17 +80,7 @@ SurveyOptionsDialog::SurveyOptionsDialog(QWidget* parent, const SurveyOptions& o
   quality_ = new QCheckBox("GAP, SECTORS and SD columns", this);
   quality_->setObjectName("options_quality");
   quality_->setChecked(options.quality);
-  min_points_ = new QSpinBox(this);
-  min_points_->setObjectName("options_min_points");
-  min_points_->setRange(0, 1000000);
-  min_points_->setSpecialValueText("no limit");
-  min_points_->setValue(options.blanking.min_points);
-  max_gap_ = new QLineEdit(this);
-  max_gap_->setObjectName("options_max_gap");
-  max_gap_->setPlaceholderText("no limit");
-  if (std::isfinite(options.blanking.max_gap)) {
-    max_gap_->setText(QString::number(options.blanking.max_gap));
-  }
+  blanking_ = MakeBlankingFields(this, "options", options.blanking);
   table_ = new QComboBox(this);
   table_->setObjectName("options_table");
   table_->addItems({"fixed width (.dat)", "CSV (.csv)"});
@@ -109,8 +92,8 @@ SurveyOptionsDialog::SurveyOptionsDialog(QWidget* parent, const SurveyOptions& o
   form->addRow("Work CRS:", work_crs_);
   form->addRow("Decimal separator of CSV files:", separator_);
   form->addRow("Ring quality:", quality_);
-  form->addRow("Minimum ring points:", min_points_);
-  form->addRow("Maximum gap [degrees]:", max_gap_);
+  form->addRow("Minimum ring points:", blanking_.min_points);
+  form->addRow("Maximum gap [degrees]:", blanking_.max_gap);
   form->addRow("Tables:", table_);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   connect(buttons, &QDialogButtonBox::accepted, this, [this] {
@@ -163,13 +146,9 @@ bool SurveyOptionsDialog::Take(SurveyOptions& options) const {
   }
   options.decimal_separator = separator_->currentIndex() == 1 ? '.' : separator_->currentIndex() == 2 ? ',' : 0;
   options.quality = quality_->isChecked();
-  options.blanking.min_points = min_points_->value();
-  double gap = std::numeric_limits<double>::infinity();
-  const std::string gap_text = max_gap_->text().trimmed().toStdString();
-  if (!gap_text.empty() && !(ParseDecimal(gap_text, '.', gap) && gap >= 0)) {
+  if (!ReadBlankingFields(blanking_, options.blanking)) {
     return say("the maximum gap is a number of degrees >= 0", false);
   }
-  options.blanking.max_gap = gap;
   options.csv_table = table_->currentIndex() == 1;
   return say("Stations: " + stations, true);
 }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/SurveyOptions.h"
+#include "app/qt/BlankingFields.h"
 
 class QCheckBox;
 class QComboBox;
@@ -40,8 +41,7 @@ class SurveyOptionsDialog : public QDialog {
   QLabel* crs_check_;
   QComboBox* separator_;
   QCheckBox* quality_;
-  QSpinBox* min_points_;
-  QLineEdit* max_gap_;
+  BlankingFields blanking_;
   QComboBox* table_;
 };
 

@@ -20,6 +20,7 @@
 #include "app/Hvw.h"
 #include "app/SettingsFile.h"
 #include "app/qt/BackgroundWork.h"
+#include "app/qt/BlankingFields.h"
 #include "app/qt/QtPlatform.h"
 #include "common/DecimalNumber.h"
 #include "residual/SweepTable.h"
@@ -205,15 +206,7 @@ SweepDialog::SweepDialog(QWidget* parent, QtPlatform& platform, TfrmMain& form,
   ratio_->setChecked(true);
   band_ = new QLineEdit("0.2", this);
   band_->setObjectName("sweep_band");
-  min_points_ = new QSpinBox(this);
-  min_points_->setObjectName("sweep_min_points");
-  min_points_->setRange(0, 1000000);
-  min_points_->setSpecialValueText("no limit");
-  min_points_->setValue(options.blanking.min_points);
-  max_gap_ = new QLineEdit(this);
-  max_gap_->setObjectName("sweep_max_gap");
-  max_gap_->setPlaceholderText("no limit");
-  if (std::isfinite(options.blanking.max_gap)) max_gap_->setText(QString::number(options.blanking.max_gap));
+  blanking_ = MakeBlankingFields(this, "sweep", options.blanking);
   run_ = new QPushButton("Run", this);
   run_->setObjectName("sweep_run");
   run_->setDefault(true);
@@ -246,8 +239,8 @@ SweepDialog::SweepDialog(QWidget* parent, QtPlatform& platform, TfrmMain& form,
   auto* form_layout = new QFormLayout;
   form_layout->addRow("Radii:", radii_);
   form_layout->addRow("Band:", band_row);
-  form_layout->addRow("Minimum ring points:", min_points_);
-  form_layout->addRow("Maximum gap [degrees]:", max_gap_);
+  form_layout->addRow("Minimum ring points:", blanking_.min_points);
+  form_layout->addRow("Maximum gap [degrees]:", blanking_.max_gap);
   auto* run_row = new QHBoxLayout;
   run_row->addWidget(run_);
   run_row->addWidget(progress_, 1);
@@ -299,9 +292,7 @@ bool SweepDialog::RunSweep() {
     return false;
   }
   RingBlanking blanking;
-  blanking.min_points = min_points_->value();
-  const std::string gap_text = max_gap_->text().trimmed().toStdString();
-  if (!gap_text.empty() && !(ParseDecimal(gap_text, '.', blanking.max_gap) && blanking.max_gap >= 0)) {
+  if (!ReadBlankingFields(blanking_, blanking)) {
     platform_.ShowInfo("The maximum gap is a number of degrees >= 0");
     return false;
   }

@@ -14,6 +14,7 @@
 
 #include "app/SurveyOptions.h"
 #include "app/SweepRun.h"
+#include "app/qt/BlankingFields.h"
 
 class QCheckBox;
 class QLineEdit;
@@ -82,8 +83,7 @@ class SweepDialog : public QDialog {
   QRadioButton* fixed_;
   QRadioButton* ratio_;
   QLineEdit* band_;
-  QSpinBox* min_points_;
-  QLineEdit* max_gap_;
+  BlankingFields blanking_;
   QPushButton* run_;
   QPushButton* cancel_;
   QProgressBar* progress_;
