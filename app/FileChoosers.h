@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "common/Platform.h"
+#include "app/Platform.h"
 
 namespace torvane {
 

@@ -9,7 +9,7 @@
 
 namespace torvane {
 
-bool ReadGridSurface(Platform& platform, const std::string& path, MapSurface& surface) {
+bool ReadGridSurface(Reporter& platform, const std::string& path, MapSurface& surface) {
   GridValues grid;
   if (!ReadGridValues(platform, path, grid)) return false;
   surface.x0 = grid.xmin;
@@ -25,7 +25,7 @@ bool ReadGridSurface(Platform& platform, const std::string& path, MapSurface& su
   return true;
 }
 
-bool GridRunResidual(Platform& platform, const TfrmMain& form, double cell, GridValues& grid) {
+bool GridRunResidual(Reporter& platform, const TfrmMain& form, double cell, GridValues& grid) {
   PointGridRequest gridding;
   gridding.value = &SurveyPoint::residual;
   gridding.cell = cell;

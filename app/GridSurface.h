@@ -12,11 +12,11 @@
 namespace torvane {
 
 // False when the file was not read (the reader has told the user why).
-bool ReadGridSurface(Platform& platform, const std::string& path, MapSurface& surface);
+bool ReadGridSurface(Reporter& platform, const std::string& path, MapSurface& surface);
 
 // The run's residual gridded as the previews grid it, at their gridding
 // radius and reach, onto nodes `cell` apart over the points' box. False when
 // that failed (the user has been told).
-bool GridRunResidual(Platform& platform, const TfrmMain& form, double cell, GridValues& grid);
+bool GridRunResidual(Reporter& platform, const TfrmMain& form, double cell, GridValues& grid);
 
 }  // namespace torvane

@@ -30,7 +30,7 @@ bool SweepRings(const std::string& radii, double band, bool ratio, std::vector<S
   return true;
 }
 
-bool RunSweep(Platform& platform, const SweepSurvey& survey, const std::vector<SweepRadius>& rings,
+bool RunSweep(Reporter& platform, const SweepSurvey& survey, const std::vector<SweepRadius>& rings,
               const RingBlanking& blanking, SweepOutcome& outcome,
               const std::atomic<bool>* cancel) {
   if (!ReadPointFile(platform, survey.input, survey.columns, outcome.points, survey.names,

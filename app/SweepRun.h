@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "common/Platform.h"
+#include "common/Reporter.h"
 #include "points/ColumnNames.h"
 #include "points/PointSet.h"
 #include "points/SurveyProjection.h"
@@ -41,7 +41,7 @@ struct SweepOutcome {
 // Reads and projects the points, checks the memory the columns take and
 // sweeps. False when the file could not be read or the sweep would not fit
 // in memory (the user has been told), or when `cancel` was raised.
-bool RunSweep(Platform& platform, const SweepSurvey& survey, const std::vector<SweepRadius>& rings,
+bool RunSweep(Reporter& platform, const SweepSurvey& survey, const std::vector<SweepRadius>& rings,
               const RingBlanking& blanking, SweepOutcome& outcome,
               const std::atomic<bool>* cancel = nullptr);
 

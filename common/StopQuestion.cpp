@@ -2,7 +2,7 @@
 
 namespace torvane {
 
-bool CancelWanted(Platform& platform, bool& stop_requested) {
+bool CancelWanted(Reporter& platform, bool& stop_requested) {
   if (!stop_requested) return false;
   const MessageResult answer =
       platform.ShowMessage("Cancel calculation?", "Warning", MessageButtons::kYesNo);

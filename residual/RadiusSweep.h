@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "common/Platform.h"
+#include "common/Reporter.h"
 #include "points/PointSet.h"
 #include "residual/RingQuality.h"
 
@@ -31,7 +31,7 @@ struct SweepColumn {
 // over all radii and points; pending events are processed as in a single
 // run. Raising `cancel` (from another thread) ends the sweep soon; the
 // columns are then incomplete. Throws std::bad_alloc when memory runs out.
-std::vector<SweepColumn> SweepRadii(Platform& platform, const PointSet& points,
+std::vector<SweepColumn> SweepRadii(Reporter& platform, const PointSet& points,
                                     const std::vector<SweepRadius>& radii,
                                     const RingBlanking& blanking,
                                     const std::atomic<bool>* cancel = nullptr);

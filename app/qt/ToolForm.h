@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "common/Platform.h"
+#include "app/Platform.h"
 #include "grid/GridFileType.h"
 
 class QComboBox;
