@@ -142,17 +142,38 @@ void TfrmMain::ClearPictures() {
 
 void TfrmMain::RunCalculation() {
   const ScopeExit clear_stop([this] { stop_requested_ = false; });
+  stopped_ = false;
   result_.Clear();
   platform_.SetProgressPosition(0);
+  // A Stop during the computation puts back what the pictures showed.
+  const RgbCanvas earlier_left = left_picture_;
+  const RgbCanvas earlier_right = right_picture_;
   ClearPictures();
   platform_.ProcessEvents();
 
-  const bool written = Run(platform_, request_, result_, [this] {
-    return RunPreviewStep(Control::cb1, kCbaSlot, Control::img_uba);
-  });
-  // The computation discards a Stop pressed while it ran.
+  bool computing = false;
+  const bool written = Run(
+      platform_, request_, result_,
+      [this, &computing] {
+        computing = RunPreviewStep(Control::cb1, kCbaSlot, Control::img_uba);
+        return computing;
+      },
+      &stop_requested_);
+  // A Stop pressed while the rings were gathered asked "Cancel calculation?":
+  // a Yes ended the run with no table written (an earlier one stays as it
+  // was), and the pictures show again what they showed. The flag is cleared
+  // when the computation ends, however it ends.
+  stopped_ = computing && !written && stop_requested_;
   stop_requested_ = false;
-  if (!written) return;
+  if (!written) {
+    if (stopped_) {
+      left_picture_ = earlier_left;
+      right_picture_ = earlier_right;
+      platform_.ShowPicture(Control::img_uba, left_picture_);
+      platform_.ShowPicture(Control::img_regta, right_picture_);
+    }
+    return;
+  }
   RunPreviewStep(Control::cb2, kResidualSlot, Control::img_regta);
 }
 

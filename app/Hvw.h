@@ -33,6 +33,10 @@ class TfrmMain {
   // kept from run to run.
   RunRequest& Request() { return request_; }
   const RunRequest& Request() const { return request_; }
+  // How the input chooser ends the table name it proposes: "_torvane.dat",
+  // or "_torvane.csv" where tables are written as CSV.
+  void set_table_ending(std::string ending) { table_ending_ = std::move(ending); }
+  const std::string& TableEnding() const { return table_ending_; }
 
   // The variable lists above the pictures: grid the chosen value again and
   // paint it, when "Preview grids" is ticked and a run has computed results.
@@ -68,6 +72,8 @@ class TfrmMain {
   // The points of the last completed run whose ring held no value (N = 0).
   int EmptyRings() const { return result_.rings.empty_rings; }
   bool StopRequested() const { return stop_requested_; }
+  // The last run was ended by Stop during its computation.
+  bool Stopped() const { return stopped_; }
   // A run, or a preview gridding started by a list, is in progress.
   bool Running() const { return result_.busy; }
   // What the last run gave: its points, rings and cluster.
@@ -112,12 +118,14 @@ class TfrmMain {
   PreviewState preview_;
   FileDialogState save_dialog2_;
   bool stop_requested_ = false;
+  bool stopped_ = false;
   bool calc_refused_ = false;
 
   SettingsRecord settings_;
   std::string settings_path_;     // empty: the one beside the program
   FileDialogState open_dialog1_;  // shared by the point file and grid choosers
   FileDialogState save_dialog1_;  // the output table's
+  std::string table_ending_ = "_torvane.dat";
 };
 
 }  // namespace torvane

@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/StopQuestion.h"
 #include "residual/ResidualTable.h"
 #include "residual/RingResiduals.h"
 #include "residual/TableLayout.h"
@@ -21,7 +22,8 @@ void ReportOutputFailure(Reporter& platform, std::string_view what, const std::s
 }  // namespace
 
 bool ComputeResiduals(Reporter& platform, const std::string& output_path,
-                      const RingRequest& ring, PointSet& points, RingOutput& output) {
+                      const RingRequest& ring, PointSet& points, RingOutput& output,
+                      bool* stop_requested) {
   ResidualTableWriter table(output_path);
   if (!table.ok()) {
     ReportOutputFailure(platform, "Error by opening output data ", output_path, table.error());
@@ -41,11 +43,12 @@ bool ComputeResiduals(Reporter& platform, const std::string& output_path,
   if (!source.Load(platform, ring)) return false;
   // The progress bar and the events follow one point at a time.
   RingResults rings;
-  GatherRings(points, source.settings(), rings, [&](std::size_t done) {
+  const RingOutcome outcome = GatherRings(points, source.settings(), rings, [&](std::size_t done) {
     platform.SetProgressPosition(static_cast<int>(done));
     platform.ProcessEvents();
-    return true;
+    return stop_requested == nullptr || !CancelWanted(platform, *stop_requested);
   });
+  if (outcome == RingOutcome::kStopped) return false;
   // A grid file that changed while its nodes were read from it gave samples
   // that cannot be trusted: the table is dropped.
   if (!source.GridUnchanged()) return false;

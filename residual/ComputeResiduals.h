@@ -23,9 +23,13 @@ struct RingOutput {
 // Writes the table to `output_path` (CSV when its name ends in ".csv")
 // (replacing a file of that name only when complete), advancing the progress
 // bar by one and processing pending events once per point. False when the
-// table could not be written; the user has then been told, and an existing
-// file of that name is unchanged.
+// table could not be written (the user has then been told) or the user
+// stopped it; an existing file of that name is then unchanged.
+// `stop_requested`, when given, is the window's Stop flag: looked at with
+// the events; once it is raised the user is asked "Cancel calculation?", and
+// a Yes ends the computation with no table written.
 bool ComputeResiduals(Reporter& platform, const std::string& output_path,
-                      const RingRequest& ring, PointSet& points, RingOutput& output);
+                      const RingRequest& ring, PointSet& points, RingOutput& output,
+                      bool* stop_requested = nullptr);
 
 }  // namespace torvane

@@ -30,12 +30,12 @@ void WarnIfEveryRingEmpty(Reporter& reporter, const RunRequest& request,
 }  // namespace
 
 bool Run(Reporter& reporter, const RunRequest& request, RunResult& result,
-         const std::function<bool()>& after_stations) {
+         const std::function<bool()>& after_stations, bool* stop_requested) {
   result.Clear();
   if (!ReadStations(reporter, request.stations, result.points)) return false;
   if (after_stations && !after_stations()) return false;
   if (!ComputeResiduals(reporter, request.output_path, request.ring, result.points,
-                        result.rings)) {
+                        result.rings, stop_requested)) {
     return false;
   }
   result.completed = true;

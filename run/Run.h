@@ -15,8 +15,11 @@ namespace torvane {
 // point's ring held a value. `result` is cleared first; true, with
 // result.completed, when the table was written. Otherwise
 // the user has been told (or `after_stations` ended the run).
+// `stop_requested`, when given, is the caller's Stop flag, looked at while
+// the rings are gathered: once raised, the user is asked "Cancel
+// calculation?", and a Yes ends the run with no table written.
 bool Run(Reporter& reporter, const RunRequest& request, RunResult& result,
-         const std::function<bool()>& after_stations = {});
+         const std::function<bool()>& after_stations = {}, bool* stop_requested = nullptr);
 
 // Builds the index the previews and maps grid the run's points with, once a
 // run has read them; false when it would not fit in memory (the user has

@@ -69,7 +69,7 @@ TEST(RunApi, WritesTheTableTorvaneCliWrites) {
     request.ring.blanking.min_points = c.min_ring_points;
     MemoryPlatform reporter('.');
     RunResult result;
-    ASSERT_TRUE(Run(reporter, request, result)) << c.name;
+    ASSERT_TRUE(torvane::Run(reporter, request, result)) << c.name;
 
     const std::string table = ReadFile(request.output_path);
     EXPECT_EQ(table, ReadFile(dir.File(std::string("cli_") + c.output))) << c.name;

@@ -21,6 +21,7 @@
 #include <tuple>
 #include <vector>
 
+#include "app/GridSurface.h"
 #include "app/MemoryPlatform.h"
 #include "app/PaintPreview.h"
 #include "app/RunMap.h"
@@ -35,7 +36,6 @@
 #include "common/DecimalNumber.h"
 #include "common/LocaleSeparator.h"
 #include "grid/WriteGrid.h"
-#include "preview/PointValueGrid.h"
 #include "run/Run.h"
 
 namespace {
@@ -44,19 +44,13 @@ constexpr int kWritten = torvane::kExitWritten;
 constexpr int kRunFailed = torvane::kExitRunFailed;
 constexpr int kUsageError = torvane::kExitUsageError;
 
-// The run's residual gridded as the previews grid it, at their gridding
-// radius and reach, onto nodes `cell` apart. False when it was not written
-// (the user has been told).
+// The run's residual gridded onto nodes `cell` apart and written. False when
+// it was not written (the user has been told).
 bool WriteResidualGrid(const torvane::RunRequest& run, const torvane::RunResult& result,
                        torvane::BatchPlatform& platform,
                        const torvane::ResidualGridRequest& request, double cell, bool quiet) {
-  torvane::PointGridRequest gridding;
-  gridding.value = &torvane::SurveyPoint::residual;
-  gridding.cell = cell;
-  gridding.radius = run.GriddingRadius();
-  gridding.reach = run.GriddingRadius();
   torvane::GridValues grid;
-  if (!torvane::GridPointValues(platform, result.points, gridding, grid) ||
+  if (!torvane::GridRunResidual(platform, run, result, cell, grid) ||
       !torvane::WriteGrid(platform, grid, request.path, request.type)) {
     return false;
   }
