@@ -166,7 +166,7 @@ TEST(Workbench, LatLonStationsThroughTheSurveyOptionsGiveTheCliTable) {
   EXPECT_EQ(ReadFile(dir.File("window.dat")), ReadFile(dir.File("cli.dat")));
   const std::string status = b.bench.StatusText().toStdString();
   EXPECT_NE(status.find("3000 points read"), std::string::npos) << status;
-  EXPECT_NE(status.find("work CRS EPSG:32735"), std::string::npos) << status;
+  EXPECT_NE(status.find("work CRS: EPSG:32735"), std::string::npos) << status;
 }
 
 TEST(Workbench, SweepFromTheDialogIsTheCliSweepAndAClickSetsRAndD) {
