@@ -14,6 +14,7 @@
 #include "app/cli/CliMessages.h"
 #include "app/cli/LocaleSeparator.h"
 #include "app/cli/RadiusList.h"
+#include "app/cli/ReductionOptions.h"
 #include "app/cli/RingOptions.h"
 #include "app/cli/StationOptions.h"
 #include "app/cli/Subcommand.h"
@@ -22,6 +23,7 @@
 #include "common/SystemMemory.h"
 #include "points/PointFileReader.h"
 #include "points/SurveyProjection.h"
+#include "points/SurveyReduction.h"
 #include "preview/CurvePlot.h"
 #include "residual/RadiusSweep.h"
 #include "residual/SweepCurve.h"
@@ -37,6 +39,7 @@ struct SweepFlags {
   std::optional<std::string> band;
   std::optional<std::string> band_ratio;
   StationFlags station;
+  ReductionFlags reduction;
   std::optional<std::string> curve;
   std::optional<std::string> plot;
   BlankingFlags blanking;
@@ -81,7 +84,11 @@ int RunSweep(const SweepFlags& flags) {
   std::vector<SweepRadius> rings;
   if (const auto stop = TakeRings(flags, rings)) return *stop;
   StationInput station;
-  if (const auto stop = TakeStationOptions(flags.station, station)) return *stop;
+  std::optional<GravityReduction> reduction;
+  if (const auto stop =
+          TakeReductionOptions(flags.reduction, flags.station, false, station, reduction)) {
+    return *stop;
+  }
   // The same file by any name (another spelling, a link) would lose the survey.
   if (SameFile(flags.output, flags.input)) {
     return UsageError("--output names the point file " + flags.input +
@@ -98,9 +105,16 @@ int RunSweep(const SweepFlags& flags) {
   if (!ReadPointFile(platform, flags.input, station.columns.value_or(PointColumns{}), points,
                      station.column_names.value_or(ColumnNames{}),
                      station.decimal_separator.value_or('.')) ||
+      (reduction && !ReduceSurvey(platform, *reduction, *station.crs, flags.input,
+                                  (*station.column_names)[3], points, nullptr)) ||
       !ProjectSurvey(platform, {station.crs.value_or(""), station.work_crs.value_or("")},
                      points)) {
     return kExitRunFailed;
+  }
+  if (!reduction) {
+    const ColumnNames names = station.column_names.value_or(ColumnNames{});
+    WarnIfAbsoluteGravity(platform, points,
+                          names[3].empty() ? std::string("E") : names[3]);
   }
   const std::uint64_t need = SweepMemory(rings.size(), points.points.size());
   const std::uint64_t available = AvailablePhysicalMemory();
@@ -176,6 +190,7 @@ Subcommand AddSweepCommand(CLI::App& app) {
                                          "D = F * R for each radius (0 <= F <= 1)");
   band->excludes(ratio);
   AddStationOptions(*sweep, flags->station);
+  AddReductionOptions(*sweep, flags->reduction);
   sweep->add_option("--curve", flags->curve,
                     "CSV of one row per radius: radius, band, points_with_ring, mean_n,\n"
                     "rms_residual, mean_abs_residual, correlation_previous, share_gap_over_180");
