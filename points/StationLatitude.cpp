@@ -7,7 +7,7 @@
 
 namespace torvane {
 
-bool StationLatitudes(Platform& platform, const std::string& crs, const PointSet& points,
+bool StationLatitudes(Reporter& platform, const std::string& crs, const PointSet& points,
                       std::vector<double>& latitudes) {
   const std::size_t count = points.points.size();
   latitudes.resize(count);

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "common/Platform.h"
+#include "common/Reporter.h"
 #include "points/PointSet.h"
 
 namespace torvane {
@@ -14,7 +14,7 @@ namespace torvane {
 // Degrees, one per point, in the points' order; NaN where PROJ gives none.
 // False, with the user told, when `crs` is no geographic or projected CRS or
 // PROJ finds no way to its datum's latitudes.
-bool StationLatitudes(Platform& platform, const std::string& crs, const PointSet& points,
+bool StationLatitudes(Reporter& platform, const std::string& crs, const PointSet& points,
                       std::vector<double>& latitudes);
 
 }  // namespace torvane

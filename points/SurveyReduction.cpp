@@ -7,7 +7,7 @@
 
 namespace torvane {
 
-bool ReduceSurvey(Platform& platform, const GravityReduction& reduction, const std::string& crs,
+bool ReduceSurvey(Reporter& platform, const GravityReduction& reduction, const std::string& crs,
                   const std::string& path, const std::string& gravity_column, PointSet& points,
                   ReducedSurvey* reduced) {
   std::vector<double> latitudes;
@@ -66,7 +66,7 @@ bool ReduceSurvey(Platform& platform, const GravityReduction& reduction, const s
 // Absolute gravity read as an anomaly gives residuals of the right shape but
 // says nothing of the field's reductions: the user most likely meant to
 // reduce it.
-void WarnIfAbsoluteGravity(Platform& platform, const PointSet& points, const std::string& column) {
+void WarnIfAbsoluteGravity(Reporter& platform, const PointSet& points, const std::string& column) {
   if (points.points.empty()) return;
   for (const SurveyPoint& p : points.points) {
     if (!(p.cba > kLeastGravityTakenForAnomaly)) return;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "common/Platform.h"
+#include "common/Reporter.h"
 #include "points/GravityReduction.h"
 #include "points/PointSet.h"
 
@@ -30,13 +30,13 @@ inline constexpr double kLeastGravityTakenForAnomaly = 900000;
 // look like anomalies rather than absolute gravity bring a warning naming
 // `gravity_column`. False, with the user told, when no station is left or
 // `crs` cannot give latitudes. `reduced` may be null.
-bool ReduceSurvey(Platform& platform, const GravityReduction& reduction, const std::string& crs,
+bool ReduceSurvey(Reporter& platform, const GravityReduction& reduction, const std::string& crs,
                   const std::string& path, const std::string& gravity_column, PointSet& points,
                   ReducedSurvey* reduced);
 
 // Warns, naming `column`, when every point's CBA lies above
 // kLeastGravityTakenForAnomaly: a column of absolute gravity taken for an
 // anomaly. The run goes on.
-void WarnIfAbsoluteGravity(Platform& platform, const PointSet& points, const std::string& column);
+void WarnIfAbsoluteGravity(Reporter& platform, const PointSet& points, const std::string& column);
 
 }  // namespace torvane

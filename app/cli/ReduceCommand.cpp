@@ -9,7 +9,7 @@
 
 #include "app/cli/BatchPlatform.h"
 #include "app/cli/CliMessages.h"
-#include "app/cli/LocaleSeparator.h"
+#include "common/LocaleSeparator.h"
 #include "app/cli/ReductionOptions.h"
 #include "app/cli/StationOptions.h"
 #include "app/cli/Subcommand.h"

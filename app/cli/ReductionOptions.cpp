@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "app/cli/CliMessages.h"
-#include "app/cli/LocaleSeparator.h"
+#include "common/LocaleSeparator.h"
 #include "common/DecimalNumber.h"
 
 namespace torvane {
