@@ -4,6 +4,7 @@
 
 #include "app/RadiusList.h"
 #include "common/SystemMemory.h"
+#include "points/SurveyReduction.h"
 #include "residual/SweepTable.h"
 
 namespace torvane {
@@ -30,9 +31,13 @@ bool SweepRings(const std::string& radii, double band, bool ratio, std::vector<S
 }
 
 bool RunSweep(Reporter& platform, const StationSource& survey,
-              const std::vector<SweepRadius>& rings, const RingBlanking& blanking, SweepOutcome& outcome,
+              const std::vector<SweepRadius>& rings,
+              const RingBlanking& blanking, SweepOutcome& outcome,
               const std::atomic<bool>* cancel) {
   if (!ReadStations(platform, survey, outcome.points)) return false;
+  if (!survey.gravity_reduction) {
+    WarnIfAbsoluteGravity(platform, outcome.points, CbaColumnName(survey));
+  }
   const std::size_t count = outcome.points.points.size();
   const std::uint64_t need = SweepMemory(rings.size(), count);
   const std::uint64_t available = AvailablePhysicalMemory();

@@ -5,6 +5,7 @@
 // radius's residuals, and the curve with its chart.
 
 #include <atomic>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,7 +34,8 @@ struct SweepOutcome {
 // sweeps. False when the file could not be read or the sweep would not fit
 // in memory (the user has been told), or when `cancel` was raised.
 bool RunSweep(Reporter& platform, const StationSource& survey,
-              const std::vector<SweepRadius>& rings, const RingBlanking& blanking, SweepOutcome& outcome,
+              const std::vector<SweepRadius>& rings,
+              const RingBlanking& blanking, SweepOutcome& outcome,
               const std::atomic<bool>* cancel = nullptr);
 
 // rms_residual and mean_abs_residual against R, as the plot shows them.

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "common/ScopeExit.h"
+#include "points/SurveyReduction.h"
 #include "residual/RingResiduals.h"
 #include "residual/RingSource.h"
 
@@ -40,6 +41,11 @@ bool Run(Reporter& reporter, const RunRequest& request, RunResult& result,
   }
   result.completed = true;
   WarnIfEveryRingEmpty(reporter, request, result);
+  // A CBA column that holds absolute gravity gives residuals, but not the ones
+  // wanted.
+  if (!request.stations.gravity_reduction) {
+    WarnIfAbsoluteGravity(reporter, result.points, CbaColumnName(request.stations));
+  }
   return true;
 }
 

@@ -131,7 +131,11 @@ int Run(const torvane::BatchOptions& options) {
   if (options.radius) fields.radius = *options.radius;
   if (options.band) fields.band = *options.band;
   if (options.gridding_radius) fields.gridding = *options.gridding_radius;
-  if (station.columns) fields.columns = *station.columns;
+  // The four lists: a height column goes by its name (column_names[4]).
+  if (station.columns) {
+    fields.columns = {station.columns->x, station.columns->y, station.columns->point,
+                      station.columns->cba};
+  }
   double map_cell = 0;
   if (options.map_cell &&
       (!torvane::ParseDecimal(*options.map_cell, separator, map_cell) || !(map_cell > 0))) {
@@ -166,6 +170,7 @@ int Run(const torvane::BatchOptions& options) {
   if (station.column_names) request.stations.column_names = *station.column_names;
   if (station.decimal_separator) request.stations.csv_decimal_separator = *station.decimal_separator;
   if (station.crs) request.stations.crs = {*station.crs, station.work_crs.value_or("")};
+  request.stations.gravity_reduction = options.gravity_reduction;
   request.ring.quality = options.quality;
   request.ring.blanking = options.blanking.Blanking();
   if (!torvane::TakeCalcFields(platform, fields, request)) {
