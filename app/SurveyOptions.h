@@ -23,8 +23,6 @@ struct SurveyOptions {
   bool csv_table = false;      // tables proposed as CSV (name ending in .csv)
   std::vector<std::string> recent_files;  // newest first
   std::vector<std::string> recent_crs;    // CRS texts used, newest first
-
-  bool operator==(const SurveyOptions&) const = default;
 };
 
 inline constexpr std::size_t kMostRecentFiles = 8;
