@@ -92,6 +92,7 @@ bool TfrmMain::TakeParameters() {
   request_.stations.columns = {
       platform_.ItemIndex(Control::cmb_gx), platform_.ItemIndex(Control::cmb_gy),
       platform_.ItemIndex(Control::cmb_point), platform_.ItemIndex(Control::cmb_uba)};
+  request_.stations.columns.height = request_.stations.gravity_reduction ? height_column_ : -1;
   request_.output_path = output;
   request_.ring.radius = radius;
   request_.ring.band = band;

@@ -33,6 +33,9 @@ class TfrmMain {
   // kept from run to run.
   RunRequest& Request() { return request_; }
   const RunRequest& Request() const { return request_; }
+  // The column of the stations' height (zero-based) where the CBA list holds
+  // absolute gravity (Request().stations.gravity_reduction); no list shows it.
+  void set_height_column(int column) { height_column_ = column; }
   // How the input chooser ends the table name it proposes: "_torvane.dat",
   // or "_torvane.csv" where tables are written as CSV.
   void set_table_ending(std::string ending) { table_ending_ = std::move(ending); }
@@ -126,6 +129,7 @@ class TfrmMain {
   FileDialogState open_dialog1_;  // shared by the point file and grid choosers
   FileDialogState save_dialog1_;  // the output table's
   std::string table_ending_ = "_torvane.dat";
+  int height_column_ = -1;
 };
 
 }  // namespace torvane
