@@ -193,7 +193,7 @@ std::vector<double> NiceTicks(double& low, double& high, int wanted) {
   return ticks;
 }
 
-bool WriteCurvePlot(const std::string& path, const CurveChart& chart) {
+bool WriteCurvePlot(AtomicFile& file, const CurveChart& chart) {
   const std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> surface(
       cairo_image_surface_create(CAIRO_FORMAT_RGB24, chart.width, chart.height),
       cairo_surface_destroy);
@@ -218,16 +218,16 @@ bool WriteCurvePlot(const std::string& path, const CurveChart& chart) {
   DrawSeries(cr, f, chart);
   DrawLegend(cr, f, chart);
   cairo_surface_flush(surface.get());
-  if (cairo_status(cr) != CAIRO_STATUS_SUCCESS) return false;
-
-  AtomicFile file(path);
-  if (!file.ok()) return false;
+  if (cairo_status(cr) != CAIRO_STATUS_SUCCESS || !file.ok()) {
+    file.Abandon();
+    return false;
+  }
   if (cairo_surface_write_to_png_stream(surface.get(), WriteToFile, &file) !=
       CAIRO_STATUS_SUCCESS) {
     file.Abandon();
     return false;
   }
-  return file.Commit();
+  return file.Complete();
 }
 
 }  // namespace torvane

@@ -17,6 +17,7 @@
 #include "app/cli/LocaleSeparator.h"
 #include "app/cli/Subcommand.h"
 #include "common/DecimalNumber.h"
+#include "common/FileClash.h"
 #include "grid/ReadGridValues.h"
 #include "grid/WriteGrid.h"
 #include "residual/GridResidual.h"
@@ -65,6 +66,9 @@ int RunGridResidual(const GridResidualOptions& options) {
   const std::optional<GridFileType> type =
       GridFileTypeOfOption("--output", options.output, options.format);
   if (!type) return kExitUsageError;
+  if (const auto clash = FindFileClash({{"--grid", options.grid}}, {{"--output", options.output}})) {
+    return UsageError(FileClashMessage(*clash));
+  }
 
   BatchPlatform platform(separator, !options.quiet && isatty(2));
   GridValues in;

@@ -17,8 +17,10 @@
 #include "app/cli/RingOptions.h"
 #include "app/cli/StationOptions.h"
 #include "app/cli/Subcommand.h"
+#include "common/AtomicFile.h"
 #include "common/DecimalNumber.h"
-#include "common/SameFile.h"
+#include "common/FileErrorLine.h"
+#include "common/FileClash.h"
 #include "common/SystemMemory.h"
 #include "points/PointFileReader.h"
 #include "points/SurveyProjection.h"
@@ -77,18 +79,49 @@ std::optional<int> TakeRings(const SweepFlags& flags, std::vector<SweepRadius>& 
   return std::nullopt;
 }
 
+// One of the files the sweep writes, as the user named it.
+struct SweepOutput {
+  AtomicFile* file;
+  const char* what;
+  std::string path;
+};
+
+// An output of the sweep could not be written: none of them is, and the
+// message names the file and the system's reason.
+int CannotWrite(const SweepOutput& output) {
+  PrintError(FileErrorLine(std::string("Cannot write ") + output.what, output.path,
+                           output.file->error()));
+  return kExitRunFailed;
+}
+
 int RunSweep(const SweepFlags& flags) {
   std::vector<SweepRadius> rings;
   if (const auto stop = TakeRings(flags, rings)) return *stop;
   StationInput station;
   if (const auto stop = TakeStationOptions(flags.station, station)) return *stop;
-  // The same file by any name (another spelling, a link) would lose the survey.
-  if (SameFile(flags.output, flags.input)) {
-    return UsageError("--output names the point file " + flags.input +
-                      ": Input and output file name must not be the same.");
+  // The same file by any name (another spelling, a link) would lose the
+  // survey or another output.
+  std::vector<NamedFile> named = {{"--output", flags.output}};
+  if (flags.curve) named.push_back({"--curve", *flags.curve});
+  if (flags.plot) named.push_back({"--plot", *flags.plot});
+  if (const auto clash = FindFileClash({{"--input", flags.input}}, named)) {
+    return UsageError(FileClashMessage(*clash));
   }
   if (flags.plot && !EndsWithPng(*flags.plot)) {
     return UsageError("--plot takes a file name ending in .png; got '" + *flags.plot + "'");
+  }
+
+  // The table, curve and plot go to temporaries first, made before the run
+  // so that a folder that takes no file is said at once; they are put in
+  // place together once all three are complete.
+  AtomicFile table_file(flags.output);
+  std::optional<AtomicFile> curve_file;
+  std::optional<AtomicFile> plot_file;
+  std::vector<SweepOutput> outputs = {{&table_file, "the sweep table", flags.output}};
+  if (flags.curve) outputs.push_back({&curve_file.emplace(*flags.curve), "the curve", *flags.curve});
+  if (flags.plot) outputs.push_back({&plot_file.emplace(*flags.plot), "the plot", *flags.plot});
+  for (const SweepOutput& output : outputs) {
+    if (!output.file->ok()) return CannotWrite(output);
   }
 
   BatchPlatform platform(
@@ -115,23 +148,12 @@ int RunSweep(const SweepFlags& flags) {
       SweepRadii(platform, points, rings, flags.blanking.Blanking());
   platform.EndProgress();
 
-  if (!WriteSweepTable(flags.output, points, swept)) {
-    PrintError("cannot write the sweep table " + flags.output);
-    return kExitRunFailed;
-  }
-  if (!flags.quiet) {
-    std::printf("Sweep of %zu radii over %zu points written to %s\n", rings.size(),
-                points.points.size(), flags.output.c_str());
+  if (!WriteSweepTable(table_file, flags.output, points, swept)) {
+    return CannotWrite(outputs[0]);
   }
   const std::vector<CurveRow> curve = SweepCurve(swept);
-  if (flags.curve) {
-    if (!WriteSweepCurve(*flags.curve, curve)) {
-      PrintError("cannot write the curve " + *flags.curve);
-      return kExitRunFailed;
-    }
-    if (!flags.quiet) std::printf("Curve written to %s\n", flags.curve->c_str());
-  }
-  if (flags.plot) {
+  if (curve_file && !WriteSweepCurve(*curve_file, curve)) return CannotWrite(outputs[1]);
+  if (plot_file) {
     CurveChart chart;
     chart.title = "Ring residuals against the ring radius";
     chart.x_caption = "ring radius R [m]";
@@ -144,11 +166,20 @@ int RunSweep(const SweepFlags& flags) {
       mean_abs.y.push_back(row.mean_abs_residual);
     }
     chart.series = {rms, mean_abs};
-    if (!WriteCurvePlot(*flags.plot, chart)) {
-      PrintError("cannot write the plot " + *flags.plot);
-      return kExitRunFailed;
+    if (!WriteCurvePlot(*plot_file, chart)) return CannotWrite(outputs.back());
+  }
+  std::vector<AtomicFile*> set;
+  for (const SweepOutput& output : outputs) set.push_back(output.file);
+  if (const AtomicFile* failed = CommitTogether(set)) {
+    for (const SweepOutput& output : outputs) {
+      if (output.file == failed) return CannotWrite(output);
     }
-    if (!flags.quiet) std::printf("Plot written to %s\n", flags.plot->c_str());
+  }
+  if (!flags.quiet) {
+    std::printf("Sweep of %zu radii over %zu points written to %s\n", rings.size(),
+                points.points.size(), flags.output.c_str());
+    if (flags.curve) std::printf("Curve written to %s\n", flags.curve->c_str());
+    if (flags.plot) std::printf("Plot written to %s\n", flags.plot->c_str());
   }
   return kExitWritten;
 }
