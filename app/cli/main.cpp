@@ -199,6 +199,12 @@ int Run(const torvane::BatchOptions& options) {
                        " points: no ring value, residual written as 0");
   }
   if (form.PreviewsSkipped()) torvane::PrintNote(torvane::SkippedPreviewsCause(form, platform));
+  // A grid that gave no point a ring value (cut short, or beside the
+  // survey) is a failed run, though the table is written as the window
+  // writes it.
+  const bool no_ring_from_grid = platform.Checked(Control::chb_grd) &&
+                                 form.Points().count() > 0 &&
+                                 form.EmptyRings() == form.Points().count();
   if (!options.quiet) {
     std::printf("Residual table of %d points written to %s\n", form.Points().count(),
                 platform.Text(Control::txt_out).c_str());
@@ -223,7 +229,7 @@ int Run(const torvane::BatchOptions& options) {
     saved = false;
   }
   if (!DrawRunMaps(options, platform, form, map_cell)) saved = false;
-  return saved ? kWritten : kRunFailed;
+  return saved && !no_ring_from_grid ? kWritten : kRunFailed;
 }
 
 }  // namespace
