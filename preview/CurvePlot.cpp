@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "common/AtomicFile.h"
+#include "common/Utf8Text.h"
 
 namespace torvane {
 namespace {
@@ -29,11 +30,12 @@ std::string TickText(double value, double step) {
 
 void ShowText(cairo_t* cr, const std::string& text, double x, double y, double align_x,
               double align_y) {
+  const std::string shown = ValidUtf8(text);  // cairo takes UTF-8 alone
   cairo_text_extents_t extents;
-  cairo_text_extents(cr, text.c_str(), &extents);
+  cairo_text_extents(cr, shown.c_str(), &extents);
   cairo_move_to(cr, x - extents.x_bearing - extents.width * align_x,
                 y - extents.y_bearing - extents.height * align_y);
-  cairo_show_text(cr, text.c_str());
+  cairo_show_text(cr, shown.c_str());
 }
 
 void DataRange(const CurveChart& chart, double& y_low, double& y_high) {
@@ -138,7 +140,7 @@ void DrawLegend(cairo_t* cr, const Frame& f, const CurveChart& chart) {
   double widest = 0;
   for (const CurveSeries& series : chart.series) {
     cairo_text_extents_t extents;
-    cairo_text_extents(cr, series.label.c_str(), &extents);
+    cairo_text_extents(cr, ValidUtf8(series.label).c_str(), &extents);
     widest = std::max(widest, extents.x_advance);
   }
   const double line_height = 22;

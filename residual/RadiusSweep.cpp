@@ -16,7 +16,7 @@ std::uint64_t SweepMemory(std::size_t radii, std::size_t count) {
 
 std::vector<SweepColumn> SweepRadii(Platform& platform, const PointSet& points,
                                     const std::vector<SweepRadius>& radii,
-                                    const RingBlanking& blanking) {
+                                    const RingBlanking& blanking, const RingStep& step) {
   std::vector<SweepColumn> columns(radii.size());
   if (radii.empty()) return columns;
   const std::size_t count = points.points.size();
@@ -46,7 +46,7 @@ std::vector<SweepColumn> SweepRadii(Platform& platform, const PointSet& points,
     column.gap_over_180.resize(count);
     ring.SetLimits(radii[r].radius, radii[r].band);
     const std::size_t done_before = r * count;
-    RunInBlocks(
+    const bool went_on = RunInBlocks(
         order.size(),
         [&](std::size_t k, int thread) {
           if (k + kRingPrefetchAhead < order.size()) {
@@ -70,8 +70,9 @@ std::vector<SweepColumn> SweepRadii(Platform& platform, const PointSet& points,
           platform.SetProgressPosition(
               static_cast<int>(std::min<std::size_t>(done_before + done, INT32_MAX)));
           platform.ProcessEvents();
-          return true;
+          return !step || step(done_before + done);
         });
+    if (!went_on) return {};
   }
   return columns;
 }

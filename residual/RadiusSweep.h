@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/Platform.h"
+#include "residual/RingResiduals.h"
 #include "points/PointSet.h"
 #include "residual/RingQuality.h"
 
@@ -28,10 +29,12 @@ struct SweepColumn {
 
 // Fills one column per radius, in the given order. The progress bar runs
 // over all radii and points; pending events are processed as in a single
-// run. Throws std::bad_alloc when memory runs out.
+// run. `step`, when given, is called as the points are done (their count
+// over all radii so far) and stops the sweep by answering false: the answer
+// is then empty. Throws std::bad_alloc when memory runs out.
 std::vector<SweepColumn> SweepRadii(Platform& platform, const PointSet& points,
                                     const std::vector<SweepRadius>& radii,
-                                    const RingBlanking& blanking);
+                                    const RingBlanking& blanking, const RingStep& step = {});
 
 // The bytes the columns of `radii` take for `count` points.
 std::uint64_t SweepMemory(std::size_t radii, std::size_t count);

@@ -45,9 +45,9 @@ std::optional<GridResidualRing> RingOfOptions(const GridResidualOptions& options
     UsageError("--radius takes a number greater than 0; got '" + options.radius + "'");
     return std::nullopt;
   }
-  if (ring.ring_points < 1 || ring.ring_points > kMostGridRingPoints) {
+  if (ring.ring_points < 1 || ring.ring_points > kMostRingPoints) {
     UsageError("--ring-points takes a whole number from 1 to " +
-               std::to_string(kMostGridRingPoints) + "; got " +
+               std::to_string(kMostRingPoints) + "; got " +
                std::to_string(options.ring_points));
     return std::nullopt;
   }
