@@ -16,6 +16,10 @@ bool ReadGridValues(Platform& platform, const std::string& path, GridValues& out
   // Only grid mode samples the rows a short file holds; a copy of the grid
   // would pass a damaged file on as whole.
   if (grid.RefuseShortFile()) return false;
+  if (grid.ncols() == 0 || grid.nrows() == 0) {
+    platform.ShowMessage(path + ": the file holds no grid nodes", "Error", MessageButtons::kOk);
+    return false;
+  }
   GridValues values;
   values.ncols = grid.ncols();
   values.nrows = grid.nrows();

@@ -88,7 +88,7 @@ const ClashCase kCases[] = {
      "--map-residual ./m.png and --output m.png"},
     {"TwoMapsOneFile", Run({"--input", "s.dat", "--output", "t.dat", "--map-residual", "m.png",
                             "--map-cba", "./m.png"}),
-     "--map-cba ./m.png and --map-residual m.png"},
+     "--map-residual m.png and --map-cba ./m.png"},
     {"TwoPicturesOneFile", Run({"--input", "s.dat", "--output", "t.dat", "--preview-cba", "p.bmp",
                                 "--preview-residual", "$D/./p.bmp"}),
      "--preview-residual $D/./p.bmp and --preview-cba p.bmp"},
