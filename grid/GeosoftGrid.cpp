@@ -124,7 +124,8 @@ bool ReadGeosoftGrid(TGridImport& grid, MappedFile& file, const std::string& pat
       read, {.nodes = compressed ? data_bytes * kMostZlibRatio / EncodedSize(*encoding) : UINT64_MAX,
              .memory_only = compressed,
              .node_bytes = EncodedSize(*encoding),
-             .file_bytes = bytes.size()});
+             .file_bytes = bytes.size(),
+             .header_bytes = kDataOrigin});
   if (allocation == Allocation::kDeclined) return false;
 
   BinaryNodeLayout layout;

@@ -90,8 +90,10 @@ Allocation TGridImport::Accept(const GridHeader& header, NodesInFile in_file) {
     short_file_ = path_ + ": header says " + std::to_string(claimed_ncols_) + " x " +
                   std::to_string(claimed_nrows_) + " nodes";
     if (in_file.node_bytes > 0) {
-      short_file_ += " (" + ByteSize(static_cast<double>(ncols) * geometry.nrows *
-                                     static_cast<double>(in_file.node_bytes)) + ")";
+      // The size the file would have.
+      short_file_ += " (" + ByteSize(static_cast<double>(in_file.header_bytes) +
+                                     static_cast<double>(ncols) * geometry.nrows *
+                                         static_cast<double>(in_file.node_bytes)) + ")";
     }
     short_file_ += ", file holds " + std::to_string(in_file.file_bytes) + " bytes";
     // Compressed nodes beyond what the file could ever expand to.
@@ -165,13 +167,14 @@ void TGridImport::MeasureNodeRange() {
 // can add it; the window shows the text alone.
 void TGridImport::ShowError(std::string_view text) {
   ++messages_shown_;
+  platform_.ShowFileError(text, path_, 0, "Error");
+  // The seed's message for a short file, then why.
   if (!short_file_.empty() && !short_said_ &&
       text.find("Error by reading grid") != std::string_view::npos) {
     short_said_ = true;
-    platform_.ShowFileError(std::string(text) + "\n" + short_file_, path_, 0, "Error");
-    return;
+    ++messages_shown_;
+    platform_.ShowFileError(short_file_, path_, 0, "Error");
   }
-  platform_.ShowFileError(text, path_, 0, "Error");
 }
 
 void TGridImport::NoteNodesFound(std::uint64_t found) {

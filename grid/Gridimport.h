@@ -54,6 +54,7 @@ struct NodesInFile {
   bool memory_only = false;      // the nodes cannot be read where they lie (compressed)
   std::size_t node_bytes = 0;    // a node's size in the file; 0 for text
   std::uint64_t file_bytes = 0;  // the file's size, for the messages
+  std::uint64_t header_bytes = 0;  // where the nodes begin, for the messages
 };
 
 // What a reader found in a file's header.
@@ -155,7 +156,8 @@ class TGridImport {
 
   // Messages shown on behalf of the grid: with the caption "Error", or as a
   // plain box with the application's title. "Error by reading grid" is
-  // followed by why when the file holds fewer nodes than its header says.
+  // followed by a message of why when the file holds fewer nodes than its
+  // header says.
   void ShowError(std::string_view text);
   // A recognised header whose values cannot be a grid: says which value and
   // why ("<path>: ncols -5 is not a count of nodes ...").

@@ -90,7 +90,10 @@ bool ReadSurfer7Grid(TGridImport& grid, MappedFile& file, const std::string& /*p
   layout.file_blank = header.blank_value;
   const std::uint64_t data_size = bytes.size() - std::min<std::uint64_t>(layout.origin, bytes.size());
   const Allocation allocation = grid.Accept(
-      header, {.nodes = data_size / 8, .node_bytes = 8, .file_bytes = file.size()});
+      header, {.nodes = data_size / 8,
+               .node_bytes = 8,
+               .file_bytes = file.size(),
+               .header_bytes = layout.origin});
   if (allocation == Allocation::kDeclined) return false;
   // Without a data section there are no nodes.
   if (!sections.data) return true;
