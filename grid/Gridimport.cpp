@@ -41,7 +41,7 @@ std::string ByteSize(double bytes) {
 
 }  // namespace
 
-TGridImport::TGridImport(Platform& platform, std::uint64_t memory_limit)
+TGridImport::TGridImport(Reporter& platform, std::uint64_t memory_limit)
     : platform_(platform), memory_limit_(memory_limit) {}
 
 void TGridImport::Clear() {

@@ -25,7 +25,7 @@ std::string FileWriteFailure(int system_error) {
   return reason;
 }
 
-bool WriteGrid(Platform& platform, const GridValues& grid, const std::string& path,
+bool WriteGrid(Reporter& platform, const GridValues& grid, const std::string& path,
                GridFileType type) {
   std::string reason = GridWriteRefusal(grid);
   bool written = false;

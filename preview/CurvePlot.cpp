@@ -232,4 +232,9 @@ bool WriteCurvePlot(AtomicFile& file, const CurveChart& chart) {
   return file.Complete();
 }
 
+bool WriteCurvePlot(const std::string& path, const CurveChart& chart) {
+  AtomicFile file(path);
+  return WriteCurvePlot(file, chart) && file.Commit();
+}
+
 }  // namespace torvane

@@ -31,6 +31,8 @@ struct CurveChart {
 // in place with the sweep's other outputs. False when it could not be drawn
 // or written (the file is then abandoned).
 bool WriteCurvePlot(AtomicFile& file, const CurveChart& chart);
+// The chart alone, replacing a file of that name only when complete.
+bool WriteCurvePlot(const std::string& path, const CurveChart& chart);
 
 // Rounded tick positions (steps of 1, 2 or 5 times a power of ten) covering
 // [low, high] with about `wanted` ticks; low and high are widened to the

@@ -62,11 +62,6 @@ ResidualTableWriter::ResidualTableWriter(AtomicFile& file) : file_(file) {
   buffer_.reserve(kFlushSize + 1024);
 }
 
-void ResidualTableWriter::WriteHeader() {
-  buffer_.append(kResidualTableHeader);
-  buffer_.append("\r\n");
-}
-
 void ResidualTableWriter::WriteText(std::string_view text) {
   buffer_.append(text);
   FlushIfFull();

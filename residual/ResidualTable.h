@@ -55,7 +55,6 @@ class ResidualTableWriter {
   int error() const { return file_.error(); }
   ResidualTableWriter(const ResidualTableWriter&) = delete;
   ResidualTableWriter& operator=(const ResidualTableWriter&) = delete;
-  void WriteHeader();
   // Writes `text` as it is, line ends included.
   void WriteText(std::string_view text);
   // Writes rows 0 to count - 1, row i added (with its line end) by

@@ -115,4 +115,9 @@ bool WriteSweepCurve(AtomicFile& file, const std::vector<CurveRow>& rows) {
   return file.Complete();
 }
 
+bool WriteSweepCurve(const std::string& path, const std::vector<CurveRow>& rows) {
+  AtomicFile file(path);
+  return WriteSweepCurve(file, rows) && file.Commit();
+}
+
 }  // namespace torvane

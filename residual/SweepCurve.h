@@ -35,5 +35,7 @@ std::vector<CurveRow> SweepCurve(const std::vector<SweepColumn>& columns);
 // completed, for the caller to put in place with the sweep's other outputs.
 // False when it could not be written (the file is then abandoned).
 bool WriteSweepCurve(AtomicFile& file, const std::vector<CurveRow>& rows);
+// The curve alone, replacing a file of that name only when complete.
+bool WriteSweepCurve(const std::string& path, const std::vector<CurveRow>& rows);
 
 }  // namespace torvane

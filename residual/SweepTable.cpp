@@ -72,4 +72,10 @@ bool WriteSweepTable(AtomicFile& file, const std::string& name, const PointSet& 
   return table.Finish();
 }
 
+bool WriteSweepTable(const std::string& path, const PointSet& points,
+                     const std::vector<SweepColumn>& columns) {
+  AtomicFile file(path);
+  return WriteSweepTable(file, path, points, columns) && file.Commit();
+}
+
 }  // namespace torvane

@@ -21,5 +21,8 @@ std::string RadiusName(double radius);
 // when it could not be written (the file is then abandoned).
 bool WriteSweepTable(AtomicFile& file, const std::string& name, const PointSet& points,
                      const std::vector<SweepColumn>& columns);
+// The table alone, replacing a file of that name only when complete.
+bool WriteSweepTable(const std::string& path, const PointSet& points,
+                     const std::vector<SweepColumn>& columns);
 
 }  // namespace torvane
