@@ -14,7 +14,7 @@
 
 #include "app/cli/BatchOptions.h"
 #include "app/cli/MapOptions.h"
-#include "app/cli/RadiusList.h"
+#include "app/RadiusList.h"
 #include "common/DecimalNumber.h"
 #include "grid/GridFileType.h"
 #include "points/ColumnLetters.h"
