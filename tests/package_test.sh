@@ -42,7 +42,7 @@ for page in torvane torvane-cli; do
 done
 
 python_dir=$root/usr/lib/python3/dist-packages
-imported=$(cd "$root" && PYTHONPATH=$python_dir python3 -c \
+imported=$(cd "$root" && PYTHONPATH=$python_dir /usr/bin/python3 -c \
   'import torvane; print(torvane.__file__); print(torvane.read_grid("'"$PWD"'/data/sample_cba.grd").shape)')
 [[ $imported == "$python_dir/torvane/__init__.py"* ]] || fail "import torvane: $imported"
 [[ -f $python_dir/torvane/py.typed ]] || fail "no py.typed marker"
