@@ -5,13 +5,17 @@ package's own Grid where xarray is not installed."""
 from __future__ import annotations
 
 import os
-from typing import Any, Union
+from typing import TYPE_CHECKING, Any, Union
 
 import numpy as np
 
 from . import _checks, _core
 
+if TYPE_CHECKING:
+    import xarray
+
 PathLike = Union[str, "os.PathLike[str]"]
+GridLike = Union["xarray.DataArray", "Grid"]
 
 
 def _is_data_array(value: Any) -> bool:
@@ -103,7 +107,7 @@ class Grid:
         return (f"Grid({columns} x {rows} nodes, x {self.xmin:g} + {self.dx:g} k, "
                 f"y {self.ymin:g} + {self.dy:g} k, format={self.format!r})")
 
-    def to_xarray(self, name: str | None = None) -> Any:
+    def to_xarray(self, name: str | None = None) -> xarray.DataArray:
         """The grid as an ``xarray.DataArray``: dims ("y", "x"), rows from
         the north, ``attrs`` ``crs`` (WKT or None), ``units`` and ``format``.
 
@@ -169,7 +173,7 @@ def _core_grid(name: str, grid: Any) -> tuple[np.ndarray, float, float, float, f
     return np.ascontiguousarray(values), xmin, dx, ymin, dy, _crs_of(grid)
 
 
-def _grid_answer(answer: dict, fallback_name: str | None = None) -> Any:
+def _grid_answer(answer: dict, fallback_name: str | None = None) -> GridLike:
     grid = Grid._from_core(answer)
     grid.name = grid.name or fallback_name
     try:
@@ -179,7 +183,7 @@ def _grid_answer(answer: dict, fallback_name: str | None = None) -> Any:
     return grid.to_xarray()
 
 
-def read_grid(path: PathLike) -> Any:
+def read_grid(path: PathLike) -> GridLike:
     """Reads a grid file as ``torvane-cli --grid`` reads it.
 
     The formats are told apart by their content: Surfer 7 binary, Surfer 6
@@ -224,7 +228,7 @@ def read_grid(path: PathLike) -> Any:
     return _grid_answer(_core.read_grid(path), stem)
 
 
-def write_grid(path: PathLike, grid: Any, format: str | None = None) -> None:
+def write_grid(path: PathLike, grid: GridLike, format: str | None = None) -> None:
     """Writes a grid file, as ``torvane-cli convert`` writes it.
 
     The nodes are written in single precision, as every grid Torvane reads
@@ -271,8 +275,8 @@ def write_grid(path: PathLike, grid: Any, format: str | None = None) -> None:
         _core.write_grid(path, values, xmin, dx, ymin, dy, format)
 
 
-def grid_residual(grid: Any, radius: float, ring_points: int = 360,
-                  min_share: float = 1.0) -> Any:
+def grid_residual(grid: GridLike, radius: float, ring_points: int = 360,
+                  min_share: float = 1.0) -> GridLike:
     """Ring-average residual of every node of a grid, as ``torvane-cli
     grid-residual`` computes it.
 
@@ -319,7 +323,7 @@ def grid_residual(grid: Any, radius: float, ring_points: int = 360,
     return _like(grid, answer["values"], crs)
 
 
-def _like(grid: Any, values: np.ndarray, crs: str | None) -> Any:
+def _like(grid: xarray.DataArray, values: np.ndarray, crs: str | None) -> xarray.DataArray:
     """A DataArray of `values` (rows from the south, as the core answers) laid
     out as `grid`, with its very coordinates (``spatial_ref`` too), so that
     the two align."""

@@ -5,18 +5,21 @@ from __future__ import annotations
 
 import os
 import warnings
-from typing import Any, Union
+from typing import TYPE_CHECKING, Any, Union
 
 import numpy as np
 
 from . import _checks, _core
+
+if TYPE_CHECKING:
+    import pandas
 
 PathLike = Union[str, "os.PathLike[str]"]
 
 
 def read_points(path: PathLike, columns: str = "A,B,C,E", crs: str | None = None,
                 decimal_separator: str | None = None, work_crs: str | None = None,
-                as_dict: bool = False) -> Any:
+                as_dict: bool = False) -> pandas.DataFrame | dict[str, Any]:
     """Reads a point file as ``torvane-cli --input`` reads it.
 
     One station per line; columns separated by spaces, tabs or commas; header

@@ -3,14 +3,18 @@ over a CBA grid (grid_ring_residual), and for several radii (sweep)."""
 
 from __future__ import annotations
 
-from typing import Any
+from typing import TYPE_CHECKING, Any, Union
 
 import numpy as np
 
 from . import _checks, _core
 from .grids import Grid, _core_grid, _is_data_array
 
+if TYPE_CHECKING:
+    import pandas
+
 ArrayLike = Any  # any array-like of numbers: list, numpy array, pandas Series
+Rings = Union["pandas.DataFrame", dict]
 
 
 def _work_crs(*columns: Any) -> str | None:
@@ -35,7 +39,7 @@ def _blank(result: dict, min_ring_points: int, max_gap: float | None) -> None:
     residual[blanked] = np.nan
 
 
-def _answer(result: dict, quality: bool, x: Any, work_crs: str | None) -> Any:
+def _answer(result: dict, quality: bool, x: Any, work_crs: str | None) -> Rings:
     """The result with the stations' index (a DataFrame) when the stations
     came as pandas columns, else the dict of arrays."""
     if not quality:
@@ -54,7 +58,7 @@ def _answer(result: dict, quality: bool, x: Any, work_crs: str | None) -> Any:
 
 def ring_residual(x: ArrayLike, y: ArrayLike, cba: ArrayLike, radius: float, band: float,
                   quality: bool = False, min_ring_points: int = 0,
-                  max_gap: float | None = None) -> Any:
+                  max_gap: float | None = None) -> Rings:
     """Ring-average residual of every station over the other stations.
 
     For each station, its CBA less the mean CBA of the stations whose
@@ -124,7 +128,7 @@ def ring_residual(x: ArrayLike, y: ArrayLike, cba: ArrayLike, radius: float, ban
 def grid_ring_residual(x: ArrayLike, y: ArrayLike, cba: ArrayLike, grid: Any, radius: float,
                        ring_points: int = 360, interpolated_cba: bool = False,
                        quality: bool = False, min_ring_points: int = 0,
-                       max_gap: float | None = None) -> Any:
+                       max_gap: float | None = None) -> Rings:
     """Ring-average residual of every station over a CBA grid.
 
     For each station, the grid is interpolated bilinearly at ``ring_points``
@@ -200,7 +204,7 @@ def grid_ring_residual(x: ArrayLike, y: ArrayLike, cba: ArrayLike, grid: Any, ra
 
 def sweep(x: ArrayLike, y: ArrayLike, cba: ArrayLike, radii: ArrayLike,
           band: float | None = None, band_ratio: float | None = None, quality: bool = False,
-          min_ring_points: int = 0, max_gap: float | None = None) -> dict:
+          min_ring_points: int = 0, max_gap: float | None = None) -> dict[str, Any]:
     """Ring residuals of every station for several radii, and their curve.
 
     One reading and one index of the stations serve every radius; each
