@@ -39,7 +39,7 @@ complete_words() {
     COMP_LINE="${COMP_WORDS[*]}"
     COMP_POINT=${#COMP_LINE}
     _torvane_cli
-    printf "%s\n" "${COMPREPLY[@]}" | sort' completion "$completion" "$@"
+    printf "%s\n" "${COMPREPLY[@]}" | sort' completion "$completion" "$cli" "${@:2}"
 }
 
 page_text=$(sed 's/\\-/-/g' "$man_dir/torvane-cli.1")

@@ -228,11 +228,14 @@ def read_grid(path: PathLike) -> GridLike:
     return _grid_answer(_core.read_grid(path), stem)
 
 
-def write_grid(path: PathLike, grid: GridLike, format: str | None = None) -> None:
+def write_grid(path: PathLike, grid: GridLike, format: str | None = None,
+               crs: str | None = None) -> None:
     """Writes a grid file, as ``torvane-cli convert`` writes it.
 
     The nodes are written in single precision, as every grid Torvane reads
-    holds them; NaN nodes are written blank.
+    holds them; NaN nodes are written blank. The grid's CRS goes into
+    GeoTIFF and netCDF files and into a ``.prj`` file beside an ESRI ASCII
+    grid, where this build's grid writers store one.
 
     Parameters
     ----------
@@ -242,14 +245,17 @@ def write_grid(path: PathLike, grid: GridLike, format: str | None = None) -> Non
     grid : xarray.DataArray or Grid
         The grid to write: a DataArray with dims ("y", "x") (in either
         order, rows from the north or the south) and evenly spaced
-        coordinates, such as ``read_grid`` gives or rioxarray makes; its
-        CRS (``attrs["crs"]`` or a ``spatial_ref`` coordinate) is written
-        where the format and the module can hold it.
+        coordinates, such as ``read_grid`` gives or rioxarray makes. Its CRS
+        is ``attrs["crs"]`` or a rioxarray-style ``spatial_ref``
+        coordinate; its name and ``attrs["units"]`` name the values.
     format : str or None
         ``"surfer7"``, ``"surfer6"``, ``"surfer-ascii"``, ``"esri"``,
         ``"geosoft"``, ``"gtiff"`` or ``"netcdf"``; None tells it by the
         name: ``.grd`` Surfer 7, ``.asc`` ESRI ASCII, ``.tif``/``.tiff``
         GeoTIFF, ``.nc`` netCDF.
+    crs : str or None
+        The CRS to store in place of the grid's own (``"EPSG:32735"``, WKT,
+        a PROJ string).
 
     Raises
     ------
@@ -266,11 +272,15 @@ def write_grid(path: PathLike, grid: GridLike, format: str | None = None) -> Non
     (200, 200)
     """
     path = _checks.writable("path", path)
-    values, xmin, dx, ymin, dy, crs = _core_grid("grid", grid)
+    values, xmin, dx, ymin, dy, grid_crs = _core_grid("grid", grid)
     if format is not None and not isinstance(format, str):
         raise ValueError(f"format: a format name or None, not {format!r}")
-    if crs and "crs" in (_core.write_grid.__doc__ or ""):
-        _core.write_grid(path, values, xmin, dx, ymin, dy, format, crs=crs)
+    crs = _checks.crs_text("crs", crs) or grid_crs
+    if "units" in (_core.write_grid.__doc__ or ""):
+        units = grid.units if isinstance(grid, Grid) else grid.attrs.get("units")
+        name = grid.name if isinstance(grid.name, str) else None
+        _core.write_grid(path, values, xmin, dx, ymin, dy, format, crs, name,
+                         units if isinstance(units, str) else None)
     else:
         _core.write_grid(path, values, xmin, dx, ymin, dy, format)
 
