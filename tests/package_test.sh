@@ -42,16 +42,20 @@ for page in torvane torvane-cli; do
 done
 
 python_dir=$root/usr/lib/python3/dist-packages
+grid=$PWD/data/sample_cba.grd
 imported=$(cd "$root" && PYTHONPATH=$python_dir /usr/bin/python3 -c \
-  'import torvane; print(torvane.__file__); print(torvane.read_grid("'"$PWD"'/data/sample_cba.grd").shape)')
+  'import sys, torvane; print(torvane.__file__); print(torvane.read_grid(sys.argv[1]).shape)' "$grid")
 [[ $imported == "$python_dir/torvane/__init__.py"* ]] || fail "import torvane: $imported"
 [[ -f $python_dir/torvane/py.typed ]] || fail "no py.typed marker"
 
 depends=$(dpkg-deb -f build-deb/torvane_*.deb Depends)
 [[ $depends == *libgdal* ]] || fail "torvane does not depend on GDAL: $depends"
 
+# Control-flow protection is compiled in (-fcf-protection: endbr64 at every
+# branch target), but bookworm's C start files carry no IBT/SHSTK note, so
+# the linker marks no program of this release with it: not required here.
 if command -v hardening-check >/dev/null; then
-  hardening-check "$root/usr/bin/torvane" "$root/usr/bin/torvane-cli" ||
+  hardening-check --nocfprotection "$root/usr/bin/torvane" "$root/usr/bin/torvane-cli" ||
     fail "hardening-check"
 fi
 
