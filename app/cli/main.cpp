@@ -18,6 +18,7 @@
 #include <tuple>
 #include <vector>
 
+#include "app/GridSurface.h"
 #include "app/Hvw.h"
 #include "app/cli/BatchConfig.h"
 #include "app/cli/BatchOptions.h"
@@ -30,7 +31,6 @@
 #include "app/cli/SkippedPreviews.h"
 #include "common/DecimalNumber.h"
 #include "grid/WriteGrid.h"
-#include "preview/PointValueGrid.h"
 
 namespace {
 
@@ -40,18 +40,12 @@ constexpr int kWritten = torvane::kExitWritten;
 constexpr int kRunFailed = torvane::kExitRunFailed;
 constexpr int kUsageError = torvane::kExitUsageError;
 
-// The run's residual gridded as the previews grid it, at their gridding
-// radius and reach, onto nodes `cell` apart. False when it was not written
-// (the user has been told).
+// The run's residual gridded onto nodes `cell` apart and written. False when
+// it was not written (the user has been told).
 bool WriteResidualGrid(const torvane::TfrmMain& form, torvane::BatchPlatform& platform,
                        const torvane::ResidualGridRequest& request, double cell, bool quiet) {
-  torvane::PointGridRequest gridding;
-  gridding.value = &torvane::SurveyPoint::residual;
-  gridding.cell = cell;
-  gridding.radius = form.Parameters().preview_radius;
-  gridding.reach = form.Parameters().preview_reach;
   torvane::GridValues grid;
-  if (!torvane::GridPointValues(platform, form.Points(), gridding, grid) ||
+  if (!torvane::GridRunResidual(platform, form, cell, grid) ||
       !torvane::WriteGrid(platform, grid, request.path, request.type)) {
     return false;
   }
