@@ -147,7 +147,8 @@ def test_grid_residual_of_a_data_array_keeps_its_layout():
     assert local.shape == grid.shape and int(local.notnull().sum()) == int(residual.notnull().sum())
 
 
-MODULES = ["torvane", "torvane.points", "torvane.rings", "torvane.grids", "torvane.versions"]
+MODULES = ["torvane", "torvane.points", "torvane.rings", "torvane.grids", "torvane.reductions",
+           "torvane.versions"]
 
 
 @pytest.mark.parametrize("name", MODULES)

@@ -36,6 +36,7 @@ Examples
 from ._core import TorvaneError, TorvaneWarning
 from .grids import Grid, grid_residual, read_grid, write_grid
 from .points import read_points
+from .reductions import bouguer_plate, normal_gravity, simple_bouguer
 from .rings import grid_ring_residual, ring_residual, sweep
 from .versions import show_versions
 
@@ -43,12 +44,15 @@ __all__ = [
     "Grid",
     "TorvaneError",
     "TorvaneWarning",
+    "bouguer_plate",
     "grid_residual",
     "grid_ring_residual",
+    "normal_gravity",
     "read_grid",
     "read_points",
     "ring_residual",
     "show_versions",
+    "simple_bouguer",
     "sweep",
     "write_grid",
 ]

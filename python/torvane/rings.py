@@ -9,6 +9,7 @@ import numpy as np
 
 from . import _checks, _core
 from .grids import Grid, _core_grid, _is_data_array
+from .reductions import _anomaly
 
 if TYPE_CHECKING:
     import pandas
@@ -58,7 +59,9 @@ def _answer(result: dict, quality: bool, x: Any, work_crs: str | None) -> Rings:
 
 def ring_residual(x: ArrayLike, y: ArrayLike, cba: ArrayLike, radius: float, band: float,
                   quality: bool = False, min_ring_points: int = 0,
-                  max_gap: float | None = None) -> Rings:
+                  max_gap: float | None = None, *, gravity: ArrayLike = None, height: ArrayLike = None,
+                  latitude: ArrayLike = None, ellipsoid: str = "grs80", density: float = 2670,
+                  free_air_gradient: float | None = None, bullard_b: bool = False) -> Rings:
     """Ring-average residual of every station over the other stations.
 
     For each station, its CBA less the mean CBA of the stations whose
@@ -75,6 +78,12 @@ def ring_residual(x: ArrayLike, y: ArrayLike, cba: ArrayLike, radius: float, ban
         arrays or the columns of ``read_points``' DataFrame.
     cba : array-like of float, shape (n,)
         Complete Bouguer anomaly of each station, mGal.
+    gravity, height, latitude : array-like of float, shape (n,), optional
+        Absolute gravity (mGal), height (m) and geodetic latitude (degrees)
+        of each station in place of ``cba`` (give None for it): reduced with
+        ``ellipsoid``, ``density``, ``free_air_gradient`` and ``bullard_b``
+        as ``simple_bouguer`` does, the simple Bouguer anomaly serves as the
+        CBA, as ``torvane-cli --gravity-column --height-column`` computes.
     radius : float
         R, the ring's radius, greater than 0.
     band : float
@@ -113,6 +122,8 @@ def ring_residual(x: ArrayLike, y: ArrayLike, cba: ArrayLike, radius: float, ban
     array([-1.,  1., nan])
     """
     work_crs = _work_crs(x, y, cba)
+    cba = _anomaly(cba, gravity, height, latitude, ellipsoid, density, free_air_gradient,
+                   bullard_b)
     xs, ys, cbas = _checks.survey(x, y, cba)
     radius = _checks.positive("radius", radius)
     band = _checks.positive("band", band)
@@ -204,7 +215,10 @@ def grid_ring_residual(x: ArrayLike, y: ArrayLike, cba: ArrayLike, grid: Any, ra
 
 def sweep(x: ArrayLike, y: ArrayLike, cba: ArrayLike, radii: ArrayLike,
           band: float | None = None, band_ratio: float | None = None, quality: bool = False,
-          min_ring_points: int = 0, max_gap: float | None = None) -> dict[str, Any]:
+          min_ring_points: int = 0, max_gap: float | None = None, *,
+          gravity: ArrayLike = None, height: ArrayLike = None, latitude: ArrayLike = None,
+          ellipsoid: str = "grs80", density: float = 2670,
+          free_air_gradient: float | None = None, bullard_b: bool = False) -> dict[str, Any]:
     """Ring residuals of every station for several radii, and their curve.
 
     One reading and one index of the stations serve every radius; each
@@ -218,6 +232,12 @@ def sweep(x: ArrayLike, y: ArrayLike, cba: ArrayLike, radii: ArrayLike,
         Station coordinates, usually metres.
     cba : array-like of float, shape (n,)
         Complete Bouguer anomaly of each station, mGal.
+    gravity, height, latitude : array-like of float, shape (n,), optional
+        Absolute gravity (mGal), height (m) and geodetic latitude (degrees)
+        of each station in place of ``cba`` (give None for it): reduced with
+        ``ellipsoid``, ``density``, ``free_air_gradient`` and ``bullard_b``
+        as ``simple_bouguer`` does, the simple Bouguer anomaly serves as the
+        CBA, as ``torvane-cli --gravity-column --height-column`` computes.
     radii : array-like of float
         The radii R, each greater than 0 and listed once.
     band : float, optional
@@ -260,6 +280,8 @@ def sweep(x: ArrayLike, y: ArrayLike, cba: ArrayLike, radii: ArrayLike,
     [3000.0, 3000.0, 3000.0]
     """
     work_crs = _work_crs(x, y, cba)
+    cba = _anomaly(cba, gravity, height, latitude, ellipsoid, density, free_air_gradient,
+                   bullard_b)
     xs, ys, cbas = _checks.survey(x, y, cba)
     radii = np.atleast_1d(np.asarray(radii, dtype=np.float64))
     if radii.ndim != 1 or radii.size == 0:
