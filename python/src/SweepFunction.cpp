@@ -56,9 +56,10 @@ py::dict Sweep(const InArray& x, const InArray& y, const InArray& cba,
       RingBlanking blanking;
       blanking.min_points = min_ring_points;
       blanking.max_gap = max_gap;
-      columns = SweepRadii(call.platform(), points, radii, blanking);
+      columns = SweepRadii(call.platform(), points, radii, blanking, nullptr,
+                           call.InterruptibleStep());
       curve = SweepCurve(columns);
-      ok = true;
+      ok = columns.size() == radii.size();
     }
   }
   call.Finish(ok, "The sweep could not be computed");

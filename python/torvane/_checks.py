@@ -12,26 +12,32 @@ from typing import Any
 
 import numpy as np
 
-MAX_RING_POINTS = 2**31 - 1
+from . import _core
+
+MAX_RING_POINTS = _core.MOST_RING_POINTS
 
 
-def path(name: str, value: Any) -> str:
+def path(name: str, value: Any) -> bytes:
     try:
         text = os.fspath(value)
     except TypeError:
         raise ValueError(f"{name}: a file name (str or path), not {type(value).__name__}") from None
-    if isinstance(text, bytes):
-        text = os.fsdecode(text)
+    # Bytes as the file system takes them: a name that is not UTF-8 (held
+    # in a str with surrogates, as os.listdir gives it) reaches the core whole.
+    if isinstance(text, str):
+        text = os.fsencode(text)
     if not text:
         raise ValueError(f"{name}: the file name is empty")
+    if b"\0" in text:
+        raise ValueError(f"{name}: the file name holds a NUL byte")
     return text
 
 
-def _os_error(number: int, file: str) -> OSError:
-    return OSError(number, os.strerror(number), file)  # the subclass errno calls for
+def _os_error(number: int, file: bytes) -> OSError:
+    return OSError(number, os.strerror(number), os.fsdecode(file))  # the subclass errno calls for
 
 
-def readable(name: str, value: Any) -> str:
+def readable(name: str, value: Any) -> bytes:
     """A file name that names an existing, readable file."""
     file = path(name, value)
     if not os.path.exists(file):
@@ -41,7 +47,7 @@ def readable(name: str, value: Any) -> str:
     return file
 
 
-def writable(name: str, value: Any) -> str:
+def writable(name: str, value: Any) -> bytes:
     """A file name whose folder exists and takes new files."""
     file = path(name, value)
     folder = os.path.dirname(os.path.abspath(file))

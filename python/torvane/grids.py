@@ -224,7 +224,7 @@ def read_grid(path: PathLike) -> GridLike:
     True
     """
     path = _checks.readable("path", path)
-    stem = os.path.splitext(os.path.basename(path))[0]
+    stem = os.fsdecode(os.path.splitext(os.path.basename(path))[0])
     return _grid_answer(_core.read_grid(path), stem)
 
 
@@ -322,7 +322,7 @@ def grid_residual(grid: GridLike, radius: float, ring_points: int = 360,
     """
     values, xmin, dx, ymin, dy, crs = _core_grid("grid", grid)
     radius = _checks.positive("radius", radius)
-    ring_points = _checks.ring_points(ring_points, 1 << 20)
+    ring_points = _checks.ring_points(ring_points)
     min_share = _checks.number("min_share", min_share)
     if not 0 <= min_share <= 1:
         raise ValueError(f"min_share: from 0 to 1, not {min_share}")

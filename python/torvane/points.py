@@ -110,14 +110,14 @@ def read_points(path: PathLike, columns: str = "A,B,C,E", crs: str | None = None
     if crs is not None:
         frame["file_x"] = answer["file_x"]
         frame["file_y"] = answer["file_y"]
-    if path.lower().endswith(".csv"):
+    if path.lower().endswith(b".csv"):
         _add_other_columns(frame, path, columns, decimal_separator, answer)
     frame.attrs["crs"] = crs
     frame.attrs["work_crs"] = answer.get("work_crs")
     return frame
 
 
-def _add_other_columns(frame: Any, path: str, columns: str, decimal_separator: str | None,
+def _add_other_columns(frame: Any, path: bytes, columns: str, decimal_separator: str | None,
                        answer: dict) -> None:
     """The CSV file's columns besides X, Y, point and CBA, row for row with the
     stations the core kept. The rows are matched by the file's X values; where
@@ -157,7 +157,7 @@ def _add_other_columns(frame: Any, path: str, columns: str, decimal_separator: s
     kept = np.isfinite(xs) & np.isfinite(ys) & np.isfinite(cbas)
     file_x = answer["file_x"] if "file_x" in answer else answer["x"]
     if kept.sum() != len(frame) or not np.array_equal(xs[kept], file_x):
-        warnings.warn(f"{path}: its other columns are left out (their rows could not be "
+        warnings.warn(f"{os.fsdecode(path)}: its other columns are left out (their rows could not be "
                       "matched with the stations read)", stacklevel=3)
         return
     rows = table[kept].reset_index(drop=True)

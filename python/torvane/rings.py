@@ -288,6 +288,9 @@ def sweep(x: ArrayLike, y: ArrayLike, cba: ArrayLike, radii: ArrayLike,
         raise ValueError("radii: a list of one or more radii")
     if not np.all(np.isfinite(radii)) or not np.all(radii > 0):
         raise ValueError("radii: every radius must be a finite number greater than 0")
+    if radii.size > _core.MOST_SWEEP_RADII:
+        raise ValueError(f"radii: at most {_core.MOST_SWEEP_RADII} radii in one sweep, "
+                         f"not {radii.size}")
     if np.unique(radii).size != radii.size:
         raise ValueError("radii: a radius is listed twice")
     if (band is None) == (band_ratio is None):
