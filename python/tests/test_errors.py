@@ -132,7 +132,7 @@ def test_names_that_are_not_utf8_keep_their_bytes(tmp_path):
     with open(survey, "wb") as out:
         out.write(b"station,x,y,cba\ncaf\xe9,0,0,10\nM\xfcller,50,0,4\nS3,0,50,6\n")
     points = torvane.read_points(survey, columns="x,y,station,cba")
-    assert [name.encode("utf-8", "surrogateescape") for name in points["label"]] == [
+    assert [name.encode("utf-8", "surrogateescape") for name in points["point"]] == [
         b"caf\xe9", b"M\xfcller", b"S3"]
     missing = os.fsdecode(bytes(tmp_path) + b"/gone\xe9.dat")
     with pytest.raises((torvane.TorvaneError, OSError)) as raised:

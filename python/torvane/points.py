@@ -117,7 +117,7 @@ def read_points(path: PathLike, columns: str = "A,B,C,E", crs: str | None = None
     return frame
 
 
-def _add_other_columns(frame: Any, path: bytes, columns: str, decimal_separator: str | None,
+def _add_other_columns(frame: Any, path: Any, columns: str, decimal_separator: str | None,
                        answer: dict) -> None:
     """The CSV file's columns besides X, Y, point and CBA, row for row with the
     stations the core kept. The rows are matched by the file's X values; where
@@ -125,6 +125,7 @@ def _add_other_columns(frame: Any, path: bytes, columns: str, decimal_separator:
     out with a warning."""
     import pandas
 
+    path = os.fsdecode(path)
     try:
         with open(path, encoding="utf-8-sig", errors="replace") as file:
             header = next((line for line in file if line.strip()), "")
@@ -157,7 +158,7 @@ def _add_other_columns(frame: Any, path: bytes, columns: str, decimal_separator:
     kept = np.isfinite(xs) & np.isfinite(ys) & np.isfinite(cbas)
     file_x = answer["file_x"] if "file_x" in answer else answer["x"]
     if kept.sum() != len(frame) or not np.array_equal(xs[kept], file_x):
-        warnings.warn(f"{os.fsdecode(path)}: its other columns are left out (their rows could not be "
+        warnings.warn(f"{path}: its other columns are left out (their rows could not be "
                       "matched with the stations read)", stacklevel=3)
         return
     rows = table[kept].reset_index(drop=True)
