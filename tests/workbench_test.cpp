@@ -66,6 +66,7 @@ struct Bench {
         });
     platform.set_dialog_answerer([](FileDialog, FileDialogState&) { return false; });
     ConnectHandlers(bench.dialog(), platform, form);
+    form.UseSettingsFile(dir.File("torvane.cfg"));
     form.ReadCfg();
     bench.Attach(platform, form);
   }
