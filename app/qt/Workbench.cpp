@@ -162,6 +162,13 @@ void Workbench::Attach(QtPlatform& platform, TfrmMain& form) {
           &QAbstractButton::clicked, this, [this] { LabelColumnLists(); });
 }
 
+Workbench::~Workbench() {
+  // The dialog's fields lose the focus while the window is taken down (an
+  // edit field then says its editing finished): none of their signals may
+  // reach this window once its own part is gone.
+  for (QObject* child : dialog_->findChildren<QObject*>()) child->disconnect(this);
+}
+
 void Workbench::SetOptions(const SurveyOptions& options) {
   const bool ending_changed = TableEnding(options) != TableEnding(options_);
   options_ = options;
