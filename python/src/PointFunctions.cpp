@@ -51,10 +51,10 @@ py::dict ReadPoints(const std::string& path, const std::string& columns,
     const py::gil_scoped_release free;
     const char separator = decimal_separator ? (*decimal_separator)[0] : '.';
     ok = ReadPointFile(call.platform(), path, letters, points, names, separator, true);
-    if (ok && crs && !work_crs && !points.points.empty() &&
-        DescribeCrs(*crs) == CrsKind::kGeographic) {
-      used_crs = UtmZoneCrs((points.min_x + points.max_x) / 2 - points.shift_x,
-                            (points.min_y + points.max_y) / 2 - points.shift_y);
+    if (ok && crs && !points.points.empty()) {
+      used_crs = WorkCrsOf({*crs, work_crs.value_or("")},
+                           (points.min_x + points.max_x) / 2 - points.shift_x,
+                           (points.min_y + points.max_y) / 2 - points.shift_y);
     }
     // Stations in degrees are projected into metres for the rings, as
     // torvane-cli --crs does.
