@@ -9,6 +9,7 @@
 #include "app/RunPreview.h"
 #include "common/DecimalNumber.h"
 #include "common/ScopeExit.h"
+#include "residual/RingLimits.h"
 
 namespace torvane {
 
@@ -70,6 +71,9 @@ bool TfrmMain::TakeParameters() {
   if (grid_mode &&
       !(ParseWholeNumber(platform_.Text(Control::txt_n), ring_points) && ring_points >= 1)) {
     return refuse(kRingPointsRefusal, Control::txt_n);
+  }
+  if (grid_mode && ring_points > kMostRingPoints) {
+    return refuse(RingPointsLimitMessage(), Control::txt_n);
   }
 
   double radius = 0;

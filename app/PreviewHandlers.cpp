@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "app/ControlDefaults.h"
+#include "app/ExportClash.h"
 #include "app/Hvw.h"
 #include "app/PaintPreview.h"
 #include "app/RunPreview.h"
@@ -96,6 +97,7 @@ void TfrmMain::btn_save1Click() { SavePictureAs(Control::cb1, Control::img_uba);
 void TfrmMain::btn_save2Click() { SavePictureAs(Control::cb2, Control::img_regta); }
 
 bool TfrmMain::SavePicture(Control image, const std::string& file_name, PictureFormat format) {
+  if (ExportClashes(platform_, file_name)) return false;
   return SavePreviewPicture(platform_, file_name, PictureOf(image), format);
 }
 

@@ -1,8 +1,13 @@
 #include "app/RunChecks.h"
 
 #include "common/SameFile.h"
+#include "residual/RingLimits.h"
 
 namespace torvane {
+
+std::string RingPointsLimitMessage() {
+  return "Number of points must be at most " + std::to_string(kMostRingPoints);
+}
 
 std::string NotANumberMessage(const std::string& text) {
   return "'" + text + "' is not a valid floating point value";

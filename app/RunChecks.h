@@ -12,6 +12,9 @@ inline constexpr std::string_view kRingPointsRefusal =
     "Number of points must be a whole number greater than 0";
 inline constexpr std::string_view kBandRefusal = "Depth must be <= than radius for search.";
 
+// N beyond kMostRingPoints: "Number of points must be at most 1048576".
+std::string RingPointsLimitMessage();
+
 // A field's text that is no number: "'<text>' is not a valid floating point value".
 std::string NotANumberMessage(const std::string& text);
 

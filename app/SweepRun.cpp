@@ -34,7 +34,8 @@ bool RunSweep(Reporter& platform, const StationSource& survey,
               const std::vector<SweepRadius>& rings,
               const RingBlanking& blanking, SweepOutcome& outcome,
               const std::atomic<bool>* cancel) {
-  if (!ReadStations(platform, survey, outcome.points)) return false;
+  std::string work_crs;
+  if (!ReadStations(platform, survey, outcome.points, work_crs)) return false;
   if (!survey.gravity_reduction) {
     WarnIfAbsoluteGravity(platform, outcome.points, CbaColumnName(survey));
   }

@@ -11,7 +11,9 @@ std::string CbaColumnName(const StationSource& source) {
   return column >= 0 && column <= 25 ? std::string(1, static_cast<char>('A' + column)) : "?";
 }
 
-bool ReadStations(Reporter& reporter, const StationSource& source, PointSet& points) {
+bool ReadStations(Reporter& reporter, const StationSource& source, PointSet& points,
+                  std::string& work_crs) {
+  work_crs.clear();
   if (!ReadPointFile(reporter, source.path, source.columns, points, source.column_names,
                      source.csv_decimal_separator, source.keep_file_coordinates)) {
     return false;
@@ -32,7 +34,7 @@ bool ReadStations(Reporter& reporter, const StationSource& source, PointSet& poi
       return false;
     }
   }
-  return ProjectSurvey(reporter, source.crs, points);
+  return ProjectSurvey(reporter, source.crs, points, work_crs);
 }
 
 }  // namespace torvane

@@ -34,7 +34,9 @@ struct StationSource {
 std::string CbaColumnName(const StationSource& source);
 
 // False, with the user told, when the file could not be read or a CRS not
-// used; `points` is then empty.
-bool ReadStations(Reporter& reporter, const StationSource& source, PointSet& points);
+// used; `points` is then empty. `work_crs` receives the CRS of the points'
+// coordinates as read (ProjectSurvey's), empty when the source names none.
+bool ReadStations(Reporter& reporter, const StationSource& source, PointSet& points,
+                  std::string& work_crs);
 
 }  // namespace torvane

@@ -33,7 +33,7 @@ void WarnIfEveryRingEmpty(Reporter& reporter, const RunRequest& request,
 bool Run(Reporter& reporter, const RunRequest& request, RunResult& result,
          const std::function<bool()>& after_stations, bool* stop_requested) {
   result.Clear();
-  if (!ReadStations(reporter, request.stations, result.points)) return false;
+  if (!ReadStations(reporter, request.stations, result.points, result.work_crs)) return false;
   if (after_stations && !after_stations()) return false;
   if (!ComputeResiduals(reporter, request.output_path, request.ring, result.points,
                         result.rings, stop_requested)) {

@@ -3,6 +3,8 @@
 // point's ring count and quality, and the index of the points that previews
 // and maps grid them with, built when first needed.
 
+#include <string>
+
 #include "points/NeighbourCluster.h"
 #include "points/PointSet.h"
 #include "residual/ComputeResiduals.h"
@@ -12,6 +14,10 @@ namespace torvane {
 struct RunResult {
   PointSet points;
   RingOutput rings;  // N, qualities and the count of empty rings, in point order
+  // The CRS of the points' coordinates, the rings' work CRS: the one named,
+  // or the UTM zone of a geographic survey's centre; empty when the run named
+  // no CRS (the file's coordinates as they are).
+  std::string work_crs;
   NeighbourCluster cluster;
   bool cluster_refused = false;  // the index would not fit in memory (told once)
   bool completed = false;        // the table was written
@@ -21,6 +27,7 @@ struct RunResult {
   void Clear() {
     points.Clear();
     rings = {};
+    work_crs.clear();
     cluster.Clear();
     cluster_refused = false;
     completed = false;

@@ -6,6 +6,7 @@
 #include "app/cli/CliMessages.h"
 #include "common/DecimalNumber.h"
 #include "common/SameFile.h"
+#include "residual/RingLimits.h"
 
 namespace torvane {
 
@@ -19,6 +20,10 @@ bool TakeCalcFields(Reporter& reporter, const BatchFields& fields, RunRequest& r
   if (fields.use_grid &&
       !(ParseWholeNumber(fields.ring_points, ring_points) && ring_points >= 1)) {
     reporter.ShowInfo(kRingPointsRefusal);
+    return false;
+  }
+  if (fields.use_grid && ring_points > kMostRingPoints) {
+    reporter.ShowInfo(RingPointsLimitMessage());
     return false;
   }
   // Texts that are no number are refused with the conversion's own message.

@@ -17,6 +17,7 @@
 #include <exception>
 #include <functional>
 #include <new>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -34,6 +35,8 @@
 #include "app/cli/RingFlagChecks.h"
 #include "app/cli/SkippedPreviews.h"
 #include "common/DecimalNumber.h"
+#include "common/FileClash.h"
+#include "common/Interruption.h"
 #include "common/LocaleSeparator.h"
 #include "grid/WriteGrid.h"
 #include "run/Run.h"
@@ -117,6 +120,33 @@ struct Previews {
   bool stop_requested = false;  // nobody presses Stop here
 };
 
+// The run's outputs against its inputs and each other; a clash is a usage
+// error before anything is read or written. The table against the point
+// file or the grid is left to Calc, which refuses it with its own message.
+std::optional<int> RefuseFileClash(const torvane::BatchOptions& options,
+                                   const torvane::BatchFields& fields) {
+  std::vector<torvane::NamedFile> inputs = {{"--input", fields.input}};
+  if (fields.use_grid) inputs.push_back({"--grid", fields.grid});
+  if (options.config) inputs.push_back({"--config", *options.config});
+  std::vector<torvane::NamedFile> outputs = {{"--output", fields.output}};
+  for (const auto& [flag, request] : {std::pair{"--preview-cba", &options.preview_cba},
+                                      std::pair{"--preview-residual", &options.preview_residual}}) {
+    if (*request) outputs.push_back({flag, (*request)->path});
+  }
+  if (options.residual_grid) outputs.push_back({"--residual-grid", options.residual_grid->path});
+  for (const auto& [flag, request] : {std::pair{"--map-cba", &options.map_cba},
+                                      std::pair{"--map-residual", &options.map_residual},
+                                      std::pair{"--map-gap", &options.map_gap}}) {
+    if (*request) outputs.push_back({flag, (*request)->path});
+  }
+  const std::optional<torvane::FileClash> clash = torvane::FindFileClash(inputs, outputs);
+  if (!clash) return std::nullopt;
+  if (clash->output.option == "--output" && clash->other.option != "--config") {
+    return std::nullopt;
+  }
+  return torvane::UsageError(torvane::FileClashMessage(*clash));
+}
+
 int Run(const torvane::BatchOptions& options) {
   const torvane::StationInput& station = options.station;
   torvane::BatchPlatform platform(
@@ -171,6 +201,9 @@ int Run(const torvane::BatchOptions& options) {
   if (station.decimal_separator) request.stations.csv_decimal_separator = *station.decimal_separator;
   if (station.crs) request.stations.crs = {*station.crs, station.work_crs.value_or("")};
   request.stations.gravity_reduction = options.gravity_reduction;
+
+  if (const auto refused = RefuseFileClash(options, fields)) return *refused;
+
   request.ring.quality = options.quality;
   request.ring.blanking = options.blanking.Blanking();
   if (!torvane::TakeCalcFields(platform, fields, request)) {
@@ -205,6 +238,11 @@ int Run(const torvane::BatchOptions& options) {
   if (result.cluster_refused) {
     torvane::PrintNote(torvane::SkippedPreviewsCause(request, result, platform));
   }
+  // A grid that gave no point a ring value (cut short, or beside the
+  // survey) is a failed run, though the table is written as the window
+  // writes it.
+  const bool no_ring_from_grid =
+      request.ring.use_grid && points > 0 && result.rings.empty_rings == points;
   if (!options.quiet) {
     std::printf("Residual table of %d points written to %s\n", points,
                 request.output_path.c_str());
@@ -231,12 +269,16 @@ int Run(const torvane::BatchOptions& options) {
     saved = false;
   }
   if (!DrawRunMaps(options, platform, request, result, map_cell)) saved = false;
-  return saved ? kWritten : kRunFailed;
+  return saved && !no_ring_from_grid ? kWritten : kRunFailed;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Ctrl-C or SIGTERM: every temporary file goes, every existing output
+  // stays as it was (on a terminal, below the progress bar).
+  torvane::InstallInterruptHandlers(isatty(2) ? "\ntorvane-cli: Error: interrupted\n"
+                                              : "torvane-cli: Error: interrupted\n");
   torvane::BatchOptions options;
   std::function<int()> subcommand;
   if (const auto stop = torvane::ParseBatchOptions(argc, argv, options, subcommand)) return *stop;

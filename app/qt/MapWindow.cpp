@@ -17,6 +17,7 @@
 #include <cctype>
 #include <cmath>
 
+#include "app/ExportClash.h"
 #include "app/qt/MainWindow.h"
 #include "app/qt/QtPlatform.h"
 
@@ -204,7 +205,7 @@ void MapWindow::ShowVariable(MapVariable variable) {
 }
 
 bool MapWindow::SaveTo(const std::string& path, MapFormat format) {
-  if (!map_) return false;
+  if (!map_ || ExportClashes(platform_, path)) return false;
   return SaveMap(platform_, path, format, map_->scene, canvas_->view(), canvas_->width(),
                  canvas_->height(), canvas_->statistics());
 }

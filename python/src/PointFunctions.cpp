@@ -44,6 +44,10 @@ py::dict ReadPoints(const std::string& path, const std::string& columns,
   CoreCall call(SeparatorOrEnvironment(decimal_separator));
   PointSet points;
   bool ok = false;
+  // The CRS of the coordinates computed with: the file's own unless it is
+  // geographic, then the one asked for or the UTM zone of the survey's
+  // centre, as the projection picked it.
+  std::string used_crs;
   {
     const py::gil_scoped_release free;
     StationSource source;
@@ -55,7 +59,7 @@ py::dict ReadPoints(const std::string& path, const std::string& columns,
     // torvane-cli --crs does.
     if (crs) source.crs = {*crs, work_crs.value_or("")};
     source.keep_file_coordinates = true;
-    ok = ReadStations(call.platform(), source, points);
+    ok = ReadStations(call.platform(), source, points, used_crs);
   }
   call.Finish(ok, "Cannot open input data file");
   const auto count = static_cast<py::ssize_t>(points.points.size());
@@ -87,13 +91,20 @@ py::dict ReadPoints(const std::string& path, const std::string& columns,
   if (crs) {
     result["file_x"] = file_x;
     result["file_y"] = file_y;
+    result["work_crs"] = used_crs;
   }
   // Station names, when the point column holds text.
   if (points.HasLabels()) {
     py::list labels(count);
     for (std::size_t i = 0; i < points.points.size(); ++i) {
       const std::string_view label = points.Label(i);
-      labels[i] = py::str(label.data(), label.size());
+      // Bytes kept as torvane-cli keeps them: a name that is not UTF-8
+      // (Latin-1 from an old logger) decodes with surrogateescape, as
+      // Python decodes file names, and encodes back to the same bytes.
+      PyObject* text = PyUnicode_DecodeUTF8(label.data(), static_cast<Py_ssize_t>(label.size()),
+                                            "surrogateescape");
+      if (text == nullptr) throw py::error_already_set();
+      labels[i] = py::reinterpret_steal<py::str>(text);
     }
     result["label"] = labels;
   }
