@@ -1,16 +1,23 @@
-// Any single-band raster that GDAL reads (GeoTIFF, netCDF as GMT writes it,
-// ...), for files none of our own readers knows. GDAL's pixels are areas:
-// the node is the pixel's centre, half a pixel inside the raster's corner.
-// Its nodata value is blank, and its scale and offset are applied.
+// Grids through GDAL. Read: any single-band raster that GDAL reads
+// (GeoTIFF, netCDF as GMT writes it, ...), for files none of our own readers
+// knows. GDAL's pixels are areas: the node is the pixel's centre, half a
+// pixel inside the raster's corner. Its nodata value is blank, and its scale
+// and offset are applied.
+//
+// Written: GeoTIFF and netCDF, one single-precision band, north up, each
+// node at the centre of its pixel, blanks NaN and NaN the band's nodata.
+// GDAL writes the temporary file WriteGrid made, which is put in place once
+// GDAL has closed it, so a failed write never leaves half a file behind.
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <string_view>
 #include <vector>
 
 #include "grid/GdalLibrary.h"
-#include "grid/GridReaders.h"
+#include "grid/GridFormat.h"
 
 namespace torvane {
 namespace {
@@ -54,8 +61,6 @@ std::string Number(double value) {
   std::snprintf(text, sizeof text, "%g", value);
   return text;
 }
-
-}  // namespace
 
 bool ReadGdalRaster(TGridImport& grid, MappedFile& /*file*/, const std::string& path) {
   std::string reason;
@@ -101,7 +106,7 @@ bool ReadGdalRaster(TGridImport& grid, MappedFile& /*file*/, const std::string& 
   const bool from_west = gt[1] > 0;
   const bool from_north = gt[5] < 0;
   GridHeader read;
-  read.format = GridFormat::GdalRaster;
+  read.format = &kGdalRasterFormat;
   read.geometry = GridGeometry::FromSpacing(
       columns, lines, gt[0] + (from_west ? 0.5 : width - 0.5) * gt[1],
       gt[3] + (from_north ? height - 0.5 : 0.5) * gt[5], std::fabs(gt[1]), std::fabs(gt[5]));
@@ -149,5 +154,114 @@ bool ReadGdalRaster(TGridImport& grid, MappedFile& /*file*/, const std::string& 
   grid.MeasureNodeRange();
   return true;
 }
+
+// The nodes into the band, a strip of rows at a time, the northernmost first.
+bool WriteBand(const GdalLibrary& gdal, const GridValues& grid, GDALRasterBandH band) {
+  constexpr std::uint32_t kStripRows = 64;
+  const std::size_t ncols = grid.ncols;
+  std::vector<float> strip(ncols * kStripRows);
+  for (std::uint32_t first = 0; first < grid.nrows; first += kStripRows) {
+    const std::uint32_t rows = std::min(kStripRows, grid.nrows - first);
+    for (std::uint32_t c = 0; c < grid.ncols; ++c) {
+      for (std::uint32_t line = 0; line < rows; ++line) {
+        const float value = grid.At(c, grid.nrows - 1 - (first + line));
+        strip[line * ncols + c] = IsBlank(value) ? std::numeric_limits<float>::quiet_NaN() : value;
+      }
+    }
+    if (gdal.GDALRasterIO(band, GF_Write, 0, static_cast<int>(first), static_cast<int>(grid.ncols),
+                          static_cast<int>(rows), strip.data(), static_cast<int>(grid.ncols),
+                          static_cast<int>(rows), GDT_Float32, 0, 0) != CE_None) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// What GDAL writes a format with: GeoTIFF or netCDF.
+struct GdalFormat {
+  const char* driver;
+  const char* what;
+};
+constexpr GdalFormat kGeoTiff = {"GTiff", "GeoTIFF"};
+constexpr GdalFormat kNetcdf = {"netCDF", "netCDF"};
+
+std::string RefuseGdalGrid(const GridToWrite& in, const GdalFormat& format) {
+  const GridValues& grid = in.grid;
+  if (!(grid.dx > 0) || !(grid.dy > 0)) {
+    return "a " + std::string(format.what) + " grid needs cells of positive size along both axes";
+  }
+  constexpr std::uint32_t kMostCount = std::numeric_limits<int>::max();
+  if (grid.ncols > kMostCount || grid.nrows > kMostCount) {
+    return "the grid has too many columns or rows for GDAL";
+  }
+  std::string reason;
+  const GdalLibrary* const gdal = LoadGdal(reason);
+  if (gdal == nullptr) return "GDAL could not be loaded: " + reason;
+  if (gdal->GDALGetDriverByName(format.driver) == nullptr) {
+    return "this GDAL has no " + std::string(format.what) + " driver";
+  }
+  return {};
+}
+
+// After RefuseGdalGrid found nothing to refuse: GDAL is loaded and has the
+// driver.
+bool WriteGdalGrid(const GridToWrite& in, GridFileBytes& out, const GdalFormat& format,
+                   std::string& reason) {
+  const GridValues& grid = in.grid;
+  const GdalLibrary& gdal = *LoadGdal(reason);
+  gdal.CPLErrorReset();
+  GdalDataset dataset(
+      gdal.GDALCreate(gdal.GDALGetDriverByName(format.driver), out.temp_path().c_str(),
+                      static_cast<int>(grid.ncols), static_cast<int>(grid.nrows), 1, GDT_Float32,
+                      nullptr),
+      GdalDatasetClose{&gdal});
+  if (!dataset) {
+    reason = "GDAL could not create the " + std::string(format.what) + " file: " +
+             gdal.CPLGetLastErrorMsg();
+    return false;
+  }
+  double transform[6] = {grid.xmin - grid.dx / 2, grid.dx, 0, grid.ymax() + grid.dy / 2, 0,
+                         -grid.dy};
+  gdal.GDALSetGeoTransform(dataset.get(), transform);
+  const GDALRasterBandH band = gdal.GDALGetRasterBand(dataset.get(), 1);
+  gdal.GDALSetRasterNoDataValue(band, std::numeric_limits<double>::quiet_NaN());
+  if (!WriteBand(gdal, grid, band)) {
+    reason = std::string("GDAL could not write the nodes: ") + gdal.CPLGetLastErrorMsg();
+    return false;
+  }
+  // Closing writes what GDAL still holds.
+  gdal.CPLErrorReset();
+  dataset.reset();
+  if (gdal.CPLGetLastErrorType() >= CE_Failure) {
+    reason = std::string("GDAL could not finish the file: ") + gdal.CPLGetLastErrorMsg();
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+const GridFormat kGeoTiffFormat = {
+    .name = "gtiff",
+    .extensions = {"tif", "tiff"},
+    .refuse = [](const GridToWrite& in) { return RefuseGdalGrid(in, kGeoTiff); },
+    .write = [](const GridToWrite& in, GridFileBytes& out,
+                std::string& reason) { return WriteGdalGrid(in, out, kGeoTiff, reason); },
+};
+
+const GridFormat kNetcdfFormat = {
+    .name = "netcdf",
+    .extensions = {"nc"},
+    .refuse = [](const GridToWrite& in) { return RefuseGdalGrid(in, kNetcdf); },
+    .write = [](const GridToWrite& in, GridFileBytes& out,
+                std::string& reason) { return WriteGdalGrid(in, out, kNetcdf, reason); },
+};
+
+// GDAL knows its formats by content itself: any file is handed to it.
+const GridFormat kGdalRasterFormat = {
+    .name = "gdal",
+    .recognise = [](std::span<const unsigned char>) { return true; },
+    .read = ReadGdalRaster,
+};
 
 }  // namespace torvane

@@ -9,7 +9,7 @@
 namespace torvane {
 
 bool ReadGridValues(Reporter& platform, const std::string& path, GridValues& out,
-                    GridFormat* format) {
+                    const GridFormat** format) {
   out = GridValues();
   TGridImport grid(platform);
   if (!grid.Load(path)) return false;

@@ -3,10 +3,12 @@
 #include <cmath>
 #include <cstring>
 
-#include "grid/GridFileWriters.h"
+#include "grid/GridFileBytes.h"
 
 namespace torvane {
+namespace {
 
+// Why no format can hold the grid; empty when it can be written.
 std::string GridWriteRefusal(const GridValues& grid) {
   if (grid.ncols == 0 || grid.nrows == 0 ||
       grid.nodes.size() != static_cast<std::size_t>(grid.ncols) * grid.nrows) {
@@ -19,40 +21,38 @@ std::string GridWriteRefusal(const GridValues& grid) {
   return {};
 }
 
+// The reason for a file that could not be made, written or put in place,
+// with the system's (errno; 0 when none is known).
 std::string FileWriteFailure(int system_error) {
   std::string reason = "the file could not be created or written";
   if (system_error != 0) reason += std::string(": ") + std::strerror(system_error);
   return reason;
 }
 
-bool WriteGrid(Reporter& platform, const GridValues& grid, const std::string& path,
-               GridFileType type) {
+// Empty when the grid was written; otherwise why not.
+std::string WriteGridFile(const GridValues& grid, const std::string& path,
+                          const GridFormat& format) {
   std::string reason = GridWriteRefusal(grid);
-  bool written = false;
-  if (reason.empty()) {
-    switch (type) {
-      case GridFileType::kSurfer7:
-        written = WriteSurfer7Grid(grid, path, reason);
-        break;
-      case GridFileType::kSurfer6:
-        written = WriteSurfer6Grid(grid, path, reason);
-        break;
-      case GridFileType::kSurferAscii:
-        written = WriteSurferAsciiGrid(grid, path, reason);
-        break;
-      case GridFileType::kEsriAscii:
-        written = WriteEsriAsciiGrid(grid, path, reason);
-        break;
-      case GridFileType::kGeosoft:
-        written = WriteGeosoftGrid(grid, path, reason);
-        break;
-      case GridFileType::kGeoTiff:
-      case GridFileType::kNetcdf:
-        written = WriteGdalGrid(grid, path, type, reason);
-        break;
-    }
+  if (!reason.empty()) return reason;
+  GridToWrite in{grid};
+  NodeRange(grid, in.low, in.high);
+  if (format.refuse != nullptr) {
+    reason = format.refuse(in);
+    if (!reason.empty()) return reason;
   }
-  if (written) return true;
+  GridFileBytes out(path);
+  if (!out.ok()) return FileWriteFailure(out.error());
+  if (!format.write(in, out, reason)) return reason;
+  if (!out.Commit()) return FileWriteFailure(out.error());
+  return {};
+}
+
+}  // namespace
+
+bool WriteGrid(Reporter& platform, const GridValues& grid, const std::string& path,
+               const GridFormat& format) {
+  const std::string reason = WriteGridFile(grid, path, format);
+  if (reason.empty()) return true;
   platform.ShowMessage("Cannot write grid " + path + ": " + reason, "Error", MessageButtons::kOk);
   return false;
 }

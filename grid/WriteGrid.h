@@ -1,10 +1,13 @@
 #pragma once
-// Writes a grid in the format asked for, or tells the user why not.
+// Writes a grid in the format asked for, or tells the user why not: the
+// grid is checked (what no format holds, then what the format cannot hold)
+// before any file is made, written to a temporary file beside the target,
+// and renamed over it only when complete.
 
 #include <string>
 
 #include "common/Reporter.h"
-#include "grid/GridFileType.h"
+#include "grid/GridFormat.h"
 #include "grid/GridValues.h"
 
 namespace torvane {
@@ -12,6 +15,6 @@ namespace torvane {
 // False after showing "Cannot write grid <path>: <reason>" with the caption
 // "Error"; an existing file at `path` is then as it was.
 bool WriteGrid(Reporter& platform, const GridValues& grid, const std::string& path,
-               GridFileType type);
+               const GridFormat& format);
 
 }  // namespace torvane

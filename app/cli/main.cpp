@@ -54,7 +54,7 @@ bool WriteResidualGrid(const torvane::RunRequest& run, const torvane::RunResult&
                        const torvane::ResidualGridRequest& request, double cell, bool quiet) {
   torvane::GridValues grid;
   if (!torvane::GridRunResidual(platform, run, result, cell, grid) ||
-      !torvane::WriteGrid(platform, grid, request.path, request.type)) {
+      !torvane::WriteGrid(platform, grid, request.path, *request.format)) {
     return false;
   }
   if (!quiet) {

@@ -1,6 +1,7 @@
 // read_grid and grid_ring_residual: grid files, and grid mode's rings over a
 // grid file or over a grid's values handed back from Python.
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <optional>
@@ -13,7 +14,7 @@
 #include "CoreCall.h"
 #include "PythonFunctions.h"
 #include "grid/GridArrays.h"
-#include "grid/GridFileType.h"
+#include "grid/GridFormat.h"
 #include "grid/ReadGridValues.h"
 #include "grid/WriteGrid.h"
 #include "residual/GridResidual.h"
@@ -26,24 +27,15 @@ namespace py = pybind11;
 namespace torvane::python {
 namespace {
 
-py::object FormatName(GridFormat format) {
-  switch (format) {
-    case GridFormat::Surfer7Binary:
-      return py::str("surfer7");
-    case GridFormat::Surfer6Binary:
-      return py::str("surfer6");
-    case GridFormat::GeosoftBinary:
-      return py::str("geosoft");
-    case GridFormat::SurferAscii:
-      return py::str("surfer_ascii");
-    case GridFormat::EsriAscii:
-      return py::str("esri_ascii");
-    case GridFormat::GdalRaster:
-      return py::str("gdal");
-    case GridFormat::None:
-      break;
-  }
-  return py::none();
+// The module's name of a format read: the table's, with '_' for '-' and
+// "esri_ascii" and "gdal" for the ESRI ASCII and GDAL rows.
+py::object FormatName(const GridFormat* format) {
+  if (format == nullptr) return py::none();
+  if (format == &kEsriAsciiFormat) return py::str("esri_ascii");
+  if (format == &kGdalRasterFormat) return py::str("gdal");
+  std::string name(format->name);
+  std::replace(name.begin(), name.end(), '-', '_');
+  return py::str(name);
 }
 
 // The grid's values (rows from the south) and where its nodes lie.
@@ -68,7 +60,7 @@ py::dict GridDict(const GridValues& grid, py::object format) {
 py::dict ReadGrid(const std::string& path) {
   CoreCall call('.');
   GridValues grid;
-  GridFormat format = GridFormat::None;
+  const GridFormat* format = nullptr;
   bool ok = false;
   {
     const py::gil_scoped_release free;
@@ -164,13 +156,12 @@ GridValues PlainGrid(const InArray& values, double xmin, double dx, double ymin,
 
 void WriteGridFile(const std::string& path, const InArray& values, double xmin, double dx,
                    double ymin, double dy, const std::optional<std::string>& format) {
-  std::optional<GridFileType> type =
-      format ? GridFileTypeNamed(*format) : GridFileTypeOfPath(path);
+  const GridFormat* type = format ? GridFormatNamed(*format) : GridFormatOfPath(path);
   if (!type) {
     throw py::value_error(
-        format ? "format: one of " + GridFileTypeNames() + ", not '" + *format + "'"
+        format ? "format: one of " + GridFormatNames() + ", not '" + *format + "'"
                : "format: not told by the name '" + path + "' (.grd, .asc, .tif, .tiff or "
-                 ".nc); give one of " + GridFileTypeNames());
+                 ".nc); give one of " + GridFormatNames());
   }
   CoreCall call('.');
   const GridValues plain = PlainGrid(values, xmin, dx, ymin, dy);
