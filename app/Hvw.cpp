@@ -2,12 +2,15 @@
 
 #include <exception>
 #include <new>
+#include <optional>
 #include <string>
 
 #include "app/ControlDefaults.h"
+#include "app/GridCrsChoice.h"
 #include "common/DecimalNumber.h"
 #include "common/SameFile.h"
 #include "common/ScopeExit.h"
+#include "grid/Gridimport.h"
 #include "points/PointFileReader.h"
 #include "points/SurveyProjection.h"
 #include "residual/ComputeResiduals.h"
@@ -164,13 +167,33 @@ void TfrmMain::RunCalculation() {
   platform_.ProcessEvents();
 
   cluster_refused_ = false;
+  work_crs_.clear();
+  grid_crs_.clear();
   if (!ReadPointFile(platform_, parameters_.input_path, parameters_.columns, points_,
-                     parameters_.column_names, parameters_.csv_decimal_separator) ||
-      !ProjectSurvey(platform_, parameters_.crs, points_)) {
+                     parameters_.column_names, parameters_.csv_decimal_separator)) {
     return;
   }
+  // Grid mode: the grid is loaded before the stations are projected, which
+  // go into its CRS. One that cannot be loaded ends the run here.
+  std::optional<TGridImport> grid;
+  SurveyCrs crs = parameters_.crs;
+  if (parameters_.use_grid) {
+    grid.emplace(platform_, parameters_.grid_memory_limit);
+    if (!grid->Load(parameters_.grid_path)) return;
+    grid_crs_ = grid->crs();
+    const GridCrsOutcome outcome =
+        ChooseGridWorkCrs(platform_, parameters_.grid_path, grid_crs_,
+                          (grid->xmin() + grid->xmax()) / 2, (grid->ymin() + grid->ymax()) / 2, crs);
+    if (outcome != GridCrsOutcome::kRun) {
+      calc_refused_ = outcome == GridCrsOutcome::kConflict;
+      return;
+    }
+  }
+  if (!ProjectSurvey(platform_, crs, points_, &work_crs_)) return;
+  // Stations without a CRS of their own are taken to be in the grid's.
+  if (work_crs_.empty() && DescribeCrs(grid_crs_) == CrsKind::kProjected) work_crs_ = grid_crs_;
   if (!RunPreviewStep(Control::cb1, kFirstCbaSlot, Control::img_uba)) return;
-  if (!RunComputation()) return;
+  if (!RunComputation(grid ? &*grid : nullptr)) return;
   results_ready_ = true;
   WarnIfEveryRingEmpty();
   RunPreviewStep(Control::cb2, kFirstResidualSlot, Control::img_regta);
@@ -178,15 +201,13 @@ void TfrmMain::RunCalculation() {
 
 // The computation discards a Stop pressed while it runs: the flag is cleared
 // when it ends, however it ends.
-bool TfrmMain::RunComputation() {
+bool TfrmMain::RunComputation(TGridImport* grid) {
   const ScopeExit clear_stop([this] { stop_requested_ = false; });
   ResidualRequest request{parameters_.output_path, parameters_.search_radius,
                           parameters_.depth_band};
-  request.use_grid = parameters_.use_grid;
-  request.grid_path = parameters_.grid_path;
+  request.grid = grid;
   request.use_interpolated_cba = parameters_.use_interpolated_cba;
   request.ring_points = parameters_.ring_points;
-  request.grid_memory_limit = parameters_.grid_memory_limit;
   empty_rings_ = 0;
   request.ring_counts = &ring_counts_;
   request.qualities = &ring_qualities_;

@@ -11,6 +11,7 @@
 #include "app/SettingsRecord.h"
 #include "common/Platform.h"
 #include "common/RgbCanvas.h"
+#include "grid/Gridimport.h"
 #include "points/NeighbourCluster.h"
 #include "points/PointSet.h"
 #include "preview/GridPreview.h"
@@ -77,6 +78,12 @@ class TfrmMain {
   // The points of the last completed run whose ring held no value (N = 0).
   int EmptyRings() const { return empty_rings_; }
   bool StopRequested() const { return stop_requested_; }
+  // The CRS the last run's rings were computed in (as the user or the grid
+  // wrote it): the work CRS of stations given with a CRS, or the CRS of a
+  // projected grid in grid mode; empty when none is known.
+  const std::string& WorkCrs() const { return work_crs_; }
+  // The CRS of the last grid-mode run's grid; empty when it names none.
+  const std::string& GridCrs() const { return grid_crs_; }
   // A run, or a preview gridding started by a list, is in progress.
   bool Running() const { return running_; }
   const RunParameters& Parameters() const { return parameters_; }
@@ -104,7 +111,7 @@ class TfrmMain {
   bool ReadNumber(Control field, double& value);
   void SetRunningButtons(bool running);
   void RunCalculation();
-  bool RunComputation();
+  bool RunComputation(TGridImport* grid);
   void WarnIfEveryRingEmpty();
   void ClearPictures();
   // The value a list's first entry grids: the cba of the points for cb1, the
@@ -134,6 +141,8 @@ class TfrmMain {
   bool calc_refused_ = false;
   int empty_rings_ = 0;
   bool running_ = false;
+  std::string work_crs_;
+  std::string grid_crs_;
 
   SettingsRecord settings_;
   std::string settings_path_;     // empty: the one beside the program

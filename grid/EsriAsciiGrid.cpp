@@ -10,6 +10,7 @@
 #include <cctype>
 #include <cmath>
 
+#include "grid/GridCrs.h"
 #include "grid/GridReaders.h"
 #include "grid/GridText.h"
 
@@ -62,7 +63,7 @@ class HeaderLines {
 
 }  // namespace
 
-bool ReadEsriAsciiGrid(TGridImport& grid, MappedFile& file, const std::string& /*path*/) {
+bool ReadEsriAsciiGrid(TGridImport& grid, MappedFile& file, const std::string& path) {
   TextLines lines(file.text());
   HeaderLines header(lines, grid.DecimalSeparator());
   double ncols = 0, nrows = 0, x = 0, y = 0, dx = 0, dy = 0, nodata = 0;
@@ -81,6 +82,7 @@ bool ReadEsriAsciiGrid(TGridImport& grid, MappedFile& file, const std::string& /
   if (!GridCount(ncols, columns) || !GridCount(nrows, rows)) return false;
   GridHeader read;
   read.format = GridFormat::EsriAscii;
+  read.crs = ReadPrjBeside(path);
   read.geometry = GridGeometry::FromSpacing(columns, rows, corner ? x + dx / 2 : x,
                                             corner ? y + dy / 2 : y, dx, dy);
   const Allocation allocation =

@@ -20,6 +20,9 @@ bool ReadGridValues(Platform& platform, const std::string& path, GridValues& out
   values.ymin = grid.ymin();
   values.dx = grid.dx();
   values.dy = grid.dy();
+  values.crs = grid.crs();
+  values.variable = grid.variable();
+  values.units = grid.units();
   try {
     values.nodes.resize(static_cast<std::size_t>(grid.ncols()) * grid.nrows());
   } catch (const std::bad_alloc&) {

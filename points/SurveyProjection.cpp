@@ -1,7 +1,5 @@
 #include "points/SurveyProjection.h"
 
-#include <proj.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -10,86 +8,9 @@
 #include <string_view>
 
 #include "points/PointBounds.h"
+#include "points/ProjObjects.h"
 
 namespace torvane {
-namespace {
-
-struct ContextFree {
-  void operator()(PJ_CONTEXT* context) const { proj_context_destroy(context); }
-};
-struct ObjectFree {
-  void operator()(PJ* object) const { proj_destroy(object); }
-};
-using ContextPtr = std::unique_ptr<PJ_CONTEXT, ContextFree>;
-using ObjectPtr = std::unique_ptr<PJ, ObjectFree>;
-
-// A context of this call's own, so that runs on several threads never share
-// one; PROJ's own messages stay off the user's terminal.
-ContextPtr NewContext() {
-  ContextPtr context(proj_context_create());
-  if (context) proj_log_level(context.get(), PJ_LOG_NONE);
-  return context;
-}
-
-// A PROJ string names a CRS only with +type=crs; users leave it out.
-std::string AsCrsText(const std::string& crs) {
-  if (!crs.empty() && crs[0] == '+' && crs.find("type=crs") == std::string::npos) {
-    return crs + " +type=crs";
-  }
-  return crs;
-}
-
-CrsKind KindOf(PJ_CONTEXT* context, const PJ* crs) {
-  switch (proj_get_type(crs)) {
-    case PJ_TYPE_GEOGRAPHIC_2D_CRS:
-    case PJ_TYPE_GEOGRAPHIC_3D_CRS:
-      return CrsKind::kGeographic;
-    case PJ_TYPE_PROJECTED_CRS:
-      return CrsKind::kProjected;
-    case PJ_TYPE_BOUND_CRS: {  // a CRS with its datum shift to WGS 84 attached
-      const ObjectPtr source(proj_get_source_crs(context, crs));
-      return source ? KindOf(context, source.get()) : CrsKind::kOther;
-    }
-    default:
-      return CrsKind::kOther;
-  }
-}
-
-bool SameText(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) ==
-           std::tolower(static_cast<unsigned char>(y));
-  });
-}
-
-// Text that is a CRS's name rather than its code or definition ("WGS 84").
-bool IsPlainName(const std::string& crs) {
-  return crs.find(':') == std::string::npos && crs.find('[') == std::string::npos &&
-         crs.find('{') == std::string::npos && (crs.empty() || crs[0] != '+');
-}
-
-ObjectPtr CreateCrs(PJ_CONTEXT* context, const std::string& crs, CrsKind& kind) {
-  ObjectPtr object(proj_create(context, AsCrsText(crs).c_str()));
-  // PROJ finds a CRS for any name that resembles one of its names ("FOO" is
-  // "Amersfoort"): a name must be the CRS's own, or a typing slip would
-  // place the survey anywhere.
-  if (object && IsPlainName(crs)) {
-    const char* name = proj_get_name(object.get());
-    if (name == nullptr || !SameText(name, crs)) object.reset();
-  }
-  kind = object ? KindOf(context, object.get()) : CrsKind::kUnknown;
-  return object;
-}
-
-}  // namespace
-
-CrsKind DescribeCrs(const std::string& crs) {
-  const ContextPtr context = NewContext();
-  if (!context) return CrsKind::kUnknown;
-  CrsKind kind = CrsKind::kUnknown;
-  CreateCrs(context.get(), crs, kind);
-  return kind;
-}
 
 std::string UtmZoneCrs(double longitude, double latitude) {
   const double wrapped = longitude - 360.0 * std::floor((longitude + 180.0) / 360.0);
@@ -99,36 +20,41 @@ std::string UtmZoneCrs(double longitude, double latitude) {
   return "EPSG:" + std::to_string((latitude >= 0 ? 32600 : 32700) + zone);
 }
 
-bool ProjectSurvey(Platform& platform, const SurveyCrs& crs, PointSet& points) {
+bool ProjectSurvey(Platform& platform, const SurveyCrs& crs, PointSet& points,
+                   std::string* work_crs) {
+  if (work_crs != nullptr) work_crs->clear();
   if (crs.crs.empty() || points.points.empty()) return true;
   const auto refuse = [&](const std::string& text) {
     points.Clear();
     platform.ShowInfo(text);
     return false;
   };
-  const ContextPtr context = NewContext();
+  const ProjContext context = NewProjContext();
   if (!context) throw std::bad_alloc();
   CrsKind kind = CrsKind::kUnknown;
-  const ObjectPtr source = CreateCrs(context.get(), crs.crs, kind);
+  const ProjObject source = CreateCrs(context.get(), crs.crs, kind);
   if (kind != CrsKind::kGeographic && kind != CrsKind::kProjected) {
     return refuse("Unknown coordinate reference system for the points: " + crs.crs);
   }
   std::string work = crs.work_crs;
   if (work.empty()) {
-    if (kind == CrsKind::kProjected) return true;  // metres already
+    if (kind == CrsKind::kProjected) {  // metres already
+      if (work_crs != nullptr) *work_crs = crs.crs;
+      return true;
+    }
     work = UtmZoneCrs((points.min_x + points.max_x) / 2 - points.shift_x,
                       (points.min_y + points.max_y) / 2 - points.shift_y);
   }
   CrsKind work_kind = CrsKind::kUnknown;
-  const ObjectPtr target = CreateCrs(context.get(), work, work_kind);
+  const ProjObject target = CreateCrs(context.get(), work, work_kind);
   if (work_kind != CrsKind::kProjected) {
     return refuse("The work coordinate reference system must be a projected one in metres: " +
                   work);
   }
-  const ObjectPtr operation(
+  const ProjObject operation(
       proj_create_crs_to_crs_from_pj(context.get(), source.get(), target.get(), nullptr, nullptr));
   // Longitude (or easting) first, whatever order the CRS's definition gives.
-  const ObjectPtr ordered(
+  const ProjObject ordered(
       operation ? proj_normalize_for_visualization(context.get(), operation.get()) : nullptr);
   if (!ordered) return refuse("No transformation from " + crs.crs + " to " + work);
 
@@ -159,6 +85,7 @@ bool ProjectSurvey(Platform& platform, const SurveyCrs& crs, PointSet& points) {
   if (!SetBounds(box, points)) return refuse("Input file contains coordinates out of range");
   ShiftPoints(points);
   points.file_degrees = kind == CrsKind::kGeographic;
+  if (work_crs != nullptr) *work_crs = work;
   return true;
 }
 

@@ -38,15 +38,8 @@ bool ComputeResiduals(Platform& platform, const ResidualRequest& request, PointS
   platform.SetProgressPosition(0);
   platform.ProcessEvents();
 
-  // A grid that cannot be loaded ends the run here: the table, not yet in
-  // place, is dropped with its temporary file.
-  std::optional<TGridImport> grid;
-  if (request.use_grid) {
-    grid.emplace(platform, request.grid_memory_limit);
-    if (!grid->Load(request.grid_path)) return false;
-  }
-  const RingSettings settings{request.search_radius, request.depth_band,
-                              grid ? &*grid : nullptr, request.ring_points,
+  TGridImport* const grid = request.grid;
+  const RingSettings settings{request.search_radius, request.depth_band, grid, request.ring_points,
                               request.use_interpolated_cba, request.quality,
                               request.blanking};
   // The progress bar and the events follow one point at a time.

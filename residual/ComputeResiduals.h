@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/Platform.h"
+#include "grid/Gridimport.h"
 #include "points/PointSet.h"
 #include "residual/RingQuality.h"
 
@@ -16,12 +17,10 @@ struct ResidualRequest {
   std::string output_path;
   double search_radius = 0;  // R
   double depth_band = 0;     // D, half-width of the ring along the radius
-  // Grid mode: the ring is sampled from the grid file instead of the points.
-  bool use_grid = false;
-  std::string grid_path = {};
+  // Grid mode: the ring is sampled from this loaded grid instead of the points.
+  TGridImport* grid = nullptr;
   bool use_interpolated_cba = false;  // the grid's value at the point replaces its CBA
   std::int32_t ring_points = 0;       // N, samples on the ring
-  std::uint64_t grid_memory_limit = UINT64_MAX;  // most memory the grid's nodes may take
   // When given, receives every point's N (the ring values used), in point order.
   std::vector<std::int32_t>* ring_counts = nullptr;
   bool quality = false;          // GAP, SECTORS and SD after N

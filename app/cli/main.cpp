@@ -30,6 +30,7 @@
 #include "app/cli/SkippedPreviews.h"
 #include "common/DecimalNumber.h"
 #include "grid/WriteGrid.h"
+#include "points/CoordinateSystem.h"
 #include "preview/PointValueGrid.h"
 
 namespace {
@@ -51,10 +52,11 @@ bool WriteResidualGrid(const torvane::TfrmMain& form, torvane::BatchPlatform& pl
   gridding.radius = form.Parameters().preview_radius;
   gridding.reach = form.Parameters().preview_reach;
   torvane::GridValues grid;
-  if (!torvane::GridPointValues(platform, form.Points(), gridding, grid) ||
-      !torvane::WriteGrid(platform, grid, request.path, request.type)) {
-    return false;
-  }
+  if (!torvane::GridPointValues(platform, form.Points(), gridding, grid)) return false;
+  grid.crs = torvane::CrsWkt(form.WorkCrs());
+  grid.variable = "residual";
+  grid.units = "mGal";
+  if (!torvane::WriteGrid(platform, grid, request.path, request.type)) return false;
   if (!quiet) {
     std::printf("Residual grid of %u x %u nodes written to %s\n", grid.ncols, grid.nrows,
                 request.path.c_str());
@@ -157,6 +159,12 @@ int Run(const torvane::BatchOptions& options) {
     torvane::NoteSameFileRefusal(platform);
     return kUsageError;
   }
+  // Stations without a CRS of their own are taken to be in the grid's.
+  if (!station.crs && !form.GridCrs().empty()) {
+    torvane::PrintNote("Grid " + platform.Text(Control::txt_grd) + " is in " +
+                       torvane::CrsTitle(form.GridCrs()) +
+                       "; the points are taken to be in it too (--crs gives theirs)");
+  }
   if (!form.ResultsReady()) return kRunFailed;
   // Said even with --quiet: a table of zeros must not pass unnoticed.
   if (form.EmptyRings() > 0) {
@@ -166,8 +174,10 @@ int Run(const torvane::BatchOptions& options) {
   }
   if (form.PreviewsSkipped()) torvane::PrintNote(torvane::SkippedPreviewsCause(form, platform));
   if (!options.quiet) {
-    std::printf("Residual table of %d points written to %s\n", form.Points().count(),
-                platform.Text(Control::txt_out).c_str());
+    const std::string work_crs =
+        form.WorkCrs().empty() ? "" : ", rings in " + torvane::CrsTitle(form.WorkCrs());
+    std::printf("Residual table of %d points written to %s%s\n", form.Points().count(),
+                platform.Text(Control::txt_out).c_str(), work_crs.c_str());
   }
   bool saved = true;
   for (const auto& [request, image, what] :
