@@ -88,7 +88,6 @@ Loaded Load() {
               TORVANE_RESOLVE(GDALGetMetadataItem) &&
               TORVANE_RESOLVE(GDALGetRasterUnitType) &&
               TORVANE_RESOLVE(GDALSetRasterUnitType) &&
-              TORVANE_RESOLVE(GDALSetDescription) &&
               TORVANE_RESOLVE(GDALCreateMultiDimensional) &&
               TORVANE_RESOLVE(GDALDatasetGetRootGroup) &&
               TORVANE_RESOLVE(GDALGroupRelease) &&

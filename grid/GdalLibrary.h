@@ -56,7 +56,6 @@ struct GdalLibrary {
   decltype(&::GDALGetMetadataItem) GDALGetMetadataItem;
   decltype(&::GDALGetRasterUnitType) GDALGetRasterUnitType;
   decltype(&::GDALSetRasterUnitType) GDALSetRasterUnitType;
-  decltype(&::GDALSetDescription) GDALSetDescription;
   // netCDF written through the multidimensional API, which names every
   // dimension, variable and attribute as CF asks.
   decltype(&::GDALCreateMultiDimensional) GDALCreateMultiDimensional;

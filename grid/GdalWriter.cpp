@@ -41,8 +41,8 @@ bool WriteBand(const GdalLibrary& gdal, const GridValues& grid, GDALRasterBandH 
   return true;
 }
 
-// The GeoTIFF into `path`: the band, its geotransform, CRS, nodata, units
-// and description.
+// The GeoTIFF into `path`: the band, its geotransform, CRS, nodata and
+// units.
 bool WriteGeoTiff(const GdalLibrary& gdal, const GridValues& grid, OGRSpatialReferenceH srs,
                   const std::string& path, std::string& reason) {
   const GDALDriverH driver = gdal.GDALGetDriverByName("GTiff");
@@ -68,7 +68,6 @@ bool WriteGeoTiff(const GdalLibrary& gdal, const GridValues& grid, OGRSpatialRef
   const GDALRasterBandH band = gdal.GDALGetRasterBand(dataset.get(), 1);
   gdal.GDALSetRasterNoDataValue(band, std::numeric_limits<double>::quiet_NaN());
   if (!grid.units.empty()) gdal.GDALSetRasterUnitType(band, grid.units.c_str());
-  if (!grid.variable.empty()) gdal.GDALSetDescription(band, grid.variable.c_str());
   if (!WriteBand(gdal, grid, band)) {
     reason = std::string("GDAL could not write the nodes: ") + gdal.CPLGetLastErrorMsg();
     return false;

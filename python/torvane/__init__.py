@@ -322,6 +322,14 @@ class Grid:
     xmin, dx, ymin, dy : float
         The first node and the node spacings: node (r, c) lies at
         (xmin + c * dx, ymin + r * dy).
+    crs : str or None
+        The grid's coordinate reference system (WKT as read from the file,
+        or any text PROJ takes, ``"EPSG:32735"``); None when not known.
+    name : str or None
+        What the values are (``"residual"``, a netCDF variable's name, the
+        file's name): the variable ``write_grid`` names in netCDF.
+    units : str or None
+        The values' units where known (``"mGal"``).
 
     Example
     -------
@@ -330,7 +338,7 @@ class Grid:
     (3, 4)
     """
 
-    def __init__(self, values, x, y, format=None):
+    def __init__(self, values, x, y, format=None, crs=None, name=None, units=None):
         values = np.array(values, dtype=np.float64)
         if values.ndim != 2:
             raise ValueError(f"values: a 2-D array (rows, columns), not {values.ndim}-D")
@@ -344,6 +352,10 @@ class Grid:
         self.xmin, self.dx = _axis("x", x)
         self.ymin, self.dy = _axis("y", y)
         self.values, self.x, self.y, self.format = values, x, y, format
+        for label, value in (("crs", crs), ("name", name), ("units", units)):
+            if value is not None and not isinstance(value, str):
+                raise ValueError(f"{label}: a str or None, not {value!r}")
+        self.crs, self.name, self.units = crs, name, units
 
     @classmethod
     def _from_core(cls, answer):
@@ -356,6 +368,7 @@ class Grid:
         grid.x = np.arange(columns, dtype=np.float64) * grid.dx + grid.xmin
         grid.y = np.arange(rows, dtype=np.float64) * grid.dy + grid.ymin
         grid.format = answer["format"]
+        grid.crs, grid.name, grid.units = answer["crs"], answer["name"], answer["units"]
         return grid
 
     def __repr__(self):
@@ -363,7 +376,7 @@ class Grid:
         return (f"Grid({columns} x {rows} nodes, x {self.xmin:g} + {self.dx:g} k, "
                 f"y {self.ymin:g} + {self.dy:g} k, format={self.format!r})")
 
-    def to_xarray(self, name="cba"):
+    def to_xarray(self, name=None):
         """The grid as an ``xarray.DataArray`` with dimensions ("y", "x").
 
         Needs xarray (``pip install xarray`` or Debian's python3-xarray).
@@ -376,8 +389,11 @@ class Grid:
             import xarray
         except ImportError:
             raise ImportError("Grid.to_xarray needs the xarray package") from None
+        attrs = {"format": self.format}
+        attrs.update({key: value for key, value in (("crs", self.crs), ("units", self.units))
+                      if value is not None})
         return xarray.DataArray(self.values, coords={"y": self.y, "x": self.x},
-                                dims=("y", "x"), name=name, attrs={"format": self.format})
+                                dims=("y", "x"), name=name or self.name or "cba", attrs=attrs)
 
 
 def read_grid(path):
@@ -480,11 +496,14 @@ def _grid(name, grid):
     return grid
 
 
-def write_grid(path, grid, format=None):
+def write_grid(path, grid, format=None, crs=None):
     """Writes a grid file, as ``torvane-cli convert`` writes it.
 
     The nodes are written in single precision, as every grid Torvane reads
-    holds them; NaN nodes are written blank.
+    holds them; NaN nodes are written blank. The grid's CRS goes into
+    GeoTIFF and netCDF files and into a ``.prj`` file beside an ESRI ASCII
+    grid; the Surfer and Geosoft formats have no place for it (a
+    ``TorvaneWarning`` says so).
 
     Parameters
     ----------
@@ -498,17 +517,23 @@ def write_grid(path, grid, format=None):
         ``"geosoft"``, ``"gtiff"`` or ``"netcdf"``; None tells it by the
         name: ``.grd`` Surfer 7, ``.asc`` ESRI ASCII, ``.tif``/``.tiff``
         GeoTIFF, ``.nc`` netCDF.
+    crs : str or None
+        The CRS to store in place of ``grid.crs`` (``"EPSG:32735"``, WKT, a
+        PROJ string); None stores the grid's own.
 
     Example
     -------
     >>> grid = torvane.read_grid("data/sample_cba.grd")
-    >>> torvane.write_grid("sample_cba.asc", grid)
+    >>> torvane.write_grid("sample_cba.tif", grid, crs="EPSG:32735")
     """
     path = _path("path", path)
     grid = _grid("grid", grid)
     if format is not None and not isinstance(format, str):
         raise ValueError(f"format: a format name or None, not {format!r}")
-    _core.write_grid(path, grid.values, grid.xmin, grid.dx, grid.ymin, grid.dy, format)
+    if crs is not None and not isinstance(crs, str):
+        raise ValueError(f"crs: a CRS such as \"EPSG:32735\" or None, not {crs!r}")
+    _core.write_grid(path, grid.values, grid.xmin, grid.dx, grid.ymin, grid.dy, format,
+                     crs if crs is not None else grid.crs, grid.name, grid.units)
 
 
 def grid_residual(grid, radius, ring_points=360, min_share=1.0):
@@ -549,5 +574,7 @@ def grid_residual(grid, radius, ring_points=360, min_share=1.0):
     min_share = _number("min_share", min_share)
     if not 0 <= min_share <= 1:
         raise ValueError(f"min_share: from 0 to 1, not {min_share}")
-    return Grid._from_core(_core.grid_residual(grid.values, grid.xmin, grid.dx, grid.ymin,
-                                               grid.dy, radius, ring_points, min_share))
+    residual = Grid._from_core(_core.grid_residual(grid.values, grid.xmin, grid.dx, grid.ymin,
+                                                   grid.dy, radius, ring_points, min_share))
+    residual.crs, residual.name, residual.units = grid.crs, "residual", grid.units
+    return residual
