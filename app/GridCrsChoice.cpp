@@ -2,7 +2,7 @@
 
 namespace torvane {
 
-GridCrsOutcome ChooseGridWorkCrs(Platform& platform, const std::string& grid_path,
+GridCrsOutcome ChooseGridWorkCrs(Reporter& platform, const std::string& grid_path,
                                  const std::string& grid_crs, double centre_x, double centre_y,
                                  SurveyCrs& crs) {
   if (grid_crs.empty()) return GridCrsOutcome::kRun;

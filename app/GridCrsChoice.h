@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "common/Platform.h"
+#include "common/Reporter.h"
 #include "points/SurveyProjection.h"
 
 namespace torvane {
@@ -21,7 +21,7 @@ enum class GridCrsOutcome {
 // `grid_crs` is the loaded grid's CRS (empty: it names none) and
 // (centre_x, centre_y) the grid's centre in it. With a projected grid and
 // the stations' CRS given, `crs.work_crs` becomes the grid's CRS.
-GridCrsOutcome ChooseGridWorkCrs(Platform& platform, const std::string& grid_path,
+GridCrsOutcome ChooseGridWorkCrs(Reporter& platform, const std::string& grid_path,
                                  const std::string& grid_crs, double centre_x, double centre_y,
                                  SurveyCrs& crs);
 

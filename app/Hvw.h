@@ -9,7 +9,7 @@
 
 #include "app/RunParameters.h"
 #include "app/SettingsRecord.h"
-#include "common/Platform.h"
+#include "app/Platform.h"
 #include "common/RgbCanvas.h"
 #include "grid/Gridimport.h"
 #include "points/NeighbourCluster.h"

@@ -19,7 +19,7 @@ std::string FileStem(const std::string& path) {
 
 }  // namespace
 
-bool ReadGridValues(Platform& platform, const std::string& path, GridValues& out,
+bool ReadGridValues(Reporter& platform, const std::string& path, GridValues& out,
                     GridFormat* format) {
   out = GridValues();
   TGridImport grid(platform);

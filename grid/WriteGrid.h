@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "common/Platform.h"
+#include "common/Reporter.h"
 #include "grid/GridFileType.h"
 #include "grid/GridValues.h"
 
@@ -14,7 +14,7 @@ namespace torvane {
 // into the file (GeoTIFF, netCDF) or a `.prj` beside it (ESRI ASCII); the
 // formats without room for one (Surfer, Geosoft) are written with a note
 // (caption "Note") that it was not stored.
-bool WriteGrid(Platform& platform, const GridValues& grid, const std::string& path,
+bool WriteGrid(Reporter& platform, const GridValues& grid, const std::string& path,
                GridFileType type);
 
 }  // namespace torvane

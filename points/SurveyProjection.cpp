@@ -20,7 +20,7 @@ std::string UtmZoneCrs(double longitude, double latitude) {
   return "EPSG:" + std::to_string((latitude >= 0 ? 32600 : 32700) + zone);
 }
 
-bool ProjectSurvey(Platform& platform, const SurveyCrs& crs, PointSet& points,
+bool ProjectSurvey(Reporter& platform, const SurveyCrs& crs, PointSet& points,
                    std::string* work_crs) {
   if (work_crs != nullptr) work_crs->clear();
   if (crs.crs.empty() || points.points.empty()) return true;

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "common/Platform.h"
+#include "common/Reporter.h"
 #include "points/CoordinateSystem.h"
 #include "points/PointSet.h"
 
@@ -27,7 +27,7 @@ struct SurveyCrs {
 // not usable or a point cannot be projected; the points are then cleared.
 // `work_crs`, when given, receives the CRS the points are in afterwards (as
 // the user wrote it: the work CRS, or a projected `crs`; empty without `crs`).
-bool ProjectSurvey(Platform& platform, const SurveyCrs& crs, PointSet& points,
+bool ProjectSurvey(Reporter& platform, const SurveyCrs& crs, PointSet& points,
                    std::string* work_crs = nullptr);
 
 }  // namespace torvane
