@@ -18,6 +18,7 @@
 #include <tuple>
 #include <vector>
 
+#include "app/GridSurface.h"
 #include "app/Hvw.h"
 #include "app/cli/BatchConfig.h"
 #include "app/cli/BatchOptions.h"
@@ -31,7 +32,6 @@
 #include "common/DecimalNumber.h"
 #include "grid/WriteGrid.h"
 #include "points/CoordinateSystem.h"
-#include "preview/PointValueGrid.h"
 
 namespace {
 
@@ -41,22 +41,15 @@ constexpr int kWritten = torvane::kExitWritten;
 constexpr int kRunFailed = torvane::kExitRunFailed;
 constexpr int kUsageError = torvane::kExitUsageError;
 
-// The run's residual gridded as the previews grid it, at their gridding
-// radius and reach, onto nodes `cell` apart. False when it was not written
-// (the user has been told).
+// The run's residual gridded onto nodes `cell` apart and written. False when
+// it was not written (the user has been told).
 bool WriteResidualGrid(const torvane::TfrmMain& form, torvane::BatchPlatform& platform,
                        const torvane::ResidualGridRequest& request, double cell, bool quiet) {
-  torvane::PointGridRequest gridding;
-  gridding.value = &torvane::SurveyPoint::residual;
-  gridding.cell = cell;
-  gridding.radius = form.Parameters().preview_radius;
-  gridding.reach = form.Parameters().preview_reach;
   torvane::GridValues grid;
-  if (!torvane::GridPointValues(platform, form.Points(), gridding, grid)) return false;
-  grid.crs = torvane::CrsWkt(form.WorkCrs());
-  grid.variable = "residual";
-  grid.units = "mGal";
-  if (!torvane::WriteGrid(platform, grid, request.path, request.type)) return false;
+  if (!torvane::GridRunResidual(platform, form, cell, grid) ||
+      !torvane::WriteGrid(platform, grid, request.path, request.type)) {
+    return false;
+  }
   if (!quiet) {
     std::printf("Residual grid of %u x %u nodes written to %s\n", grid.ncols, grid.nrows,
                 request.path.c_str());
