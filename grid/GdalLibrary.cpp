@@ -122,4 +122,13 @@ const GdalLibrary* LoadGdal(std::string& reason) {
   return nullptr;
 }
 
+bool FinishGdalDataset(const GdalLibrary& gdal, GdalDataset& dataset, const std::string& what,
+                       std::string& reason) {
+  gdal.CPLErrorReset();
+  dataset.reset();
+  if (gdal.CPLGetLastErrorType() < CE_Failure) return true;
+  reason = "GDAL could not finish the " + what + " file: " + gdal.CPLGetLastErrorMsg();
+  return false;
+}
+
 }  // namespace torvane

@@ -89,6 +89,11 @@ struct GdalDatasetClose {
 };
 using GdalDataset = std::unique_ptr<void, GdalDatasetClose>;
 
+// Closes a dataset GDAL wrote, which writes what GDAL still holds; false,
+// with `reason` naming `what` and GDAL's words, when that failed.
+bool FinishGdalDataset(const GdalLibrary& gdal, GdalDataset& dataset, const std::string& what,
+                       std::string& reason);
+
 // GDAL's messages go nowhere while it is asked: the user hears from us.
 class QuietGdal {
  public:

@@ -72,14 +72,7 @@ bool WriteGeoTiff(const GdalLibrary& gdal, const GridValues& grid, OGRSpatialRef
     reason = std::string("GDAL could not write the nodes: ") + gdal.CPLGetLastErrorMsg();
     return false;
   }
-  // Closing writes what GDAL still holds.
-  gdal.CPLErrorReset();
-  dataset.reset();
-  if (gdal.CPLGetLastErrorType() >= CE_Failure) {
-    reason = std::string("GDAL could not finish the file: ") + gdal.CPLGetLastErrorMsg();
-    return false;
-  }
-  return true;
+  return FinishGdalDataset(gdal, dataset, "GeoTIFF", reason);
 }
 
 }  // namespace

@@ -158,14 +158,7 @@ bool WriteNetcdfDataset(const GdalLibrary& gdal, const GridValues& grid, OGRSpat
     reason = std::string("GDAL could not write the netCDF file: ") + gdal.CPLGetLastErrorMsg();
     return false;
   }
-  // Closing writes what GDAL still holds.
-  gdal.CPLErrorReset();
-  dataset.reset();
-  if (gdal.CPLGetLastErrorType() >= CE_Failure) {
-    reason = std::string("GDAL could not finish the netCDF file: ") + gdal.CPLGetLastErrorMsg();
-    return false;
-  }
-  return true;
+  return FinishGdalDataset(gdal, dataset, "netCDF", reason);
 }
 
 }  // namespace torvane
