@@ -1,6 +1,6 @@
 #pragma once
-// PROJ's context and objects, each destroyed when it goes, and the CRS made
-// of a user's text: what points/ shares among the files that call PROJ.
+// PROJ's context and objects, owned, and a CRS made of the text a user wrote:
+// what the projection of the stations and their latitudes both build on.
 
 #include <proj.h>
 
@@ -17,15 +17,16 @@ struct ProjContextFree {
 struct ProjObjectFree {
   void operator()(PJ* object) const { proj_destroy(object); }
 };
-using ProjContext = std::unique_ptr<PJ_CONTEXT, ProjContextFree>;
-using ProjObject = std::unique_ptr<PJ, ProjObjectFree>;
+using ProjContextPtr = std::unique_ptr<PJ_CONTEXT, ProjContextFree>;
+using ProjObjectPtr = std::unique_ptr<PJ, ProjObjectFree>;
 
-// A context of the caller's own, so that calls on several threads never
-// share one; PROJ's own messages stay off the user's terminal.
-ProjContext NewProjContext();
+// A context of the caller's own, so that runs on several threads never share
+// one; PROJ's own messages stay off the user's terminal.
+ProjContextPtr NewProjContext();
 
-// The CRS of `crs` as a user wrote it, and its kind; null (kind kUnknown)
-// when PROJ makes no CRS of it.
-ProjObject CreateCrs(PJ_CONTEXT* context, const std::string& crs, CrsKind& kind);
+// The CRS of `crs` ("EPSG:4326", WKT, a PROJ string with or without
+// +type=crs, or a CRS's exact name), and its kind; null when PROJ makes no
+// CRS of it (`kind` is then kUnknown).
+ProjObjectPtr CreateCrs(PJ_CONTEXT* context, const std::string& crs, CrsKind& kind);
 
 }  // namespace torvane

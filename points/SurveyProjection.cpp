@@ -1,11 +1,7 @@
 #include "points/SurveyProjection.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cmath>
-#include <memory>
 #include <new>
-#include <string_view>
 
 #include "points/PointBounds.h"
 #include "points/ProjObjects.h"
@@ -29,10 +25,10 @@ bool ProjectSurvey(Reporter& platform, const SurveyCrs& crs, PointSet& points,
     platform.ShowInfo(text);
     return false;
   };
-  const ProjContext context = NewProjContext();
+  const ProjContextPtr context = NewProjContext();
   if (!context) throw std::bad_alloc();
   CrsKind kind = CrsKind::kUnknown;
-  const ProjObject source = CreateCrs(context.get(), crs.crs, kind);
+  const ProjObjectPtr source = CreateCrs(context.get(), crs.crs, kind);
   if (kind != CrsKind::kGeographic && kind != CrsKind::kProjected) {
     return refuse("Unknown coordinate reference system for the points: " + crs.crs);
   }
@@ -46,15 +42,15 @@ bool ProjectSurvey(Reporter& platform, const SurveyCrs& crs, PointSet& points,
                       (points.min_y + points.max_y) / 2 - points.shift_y);
   }
   CrsKind work_kind = CrsKind::kUnknown;
-  const ProjObject target = CreateCrs(context.get(), work, work_kind);
+  const ProjObjectPtr target = CreateCrs(context.get(), work, work_kind);
   if (work_kind != CrsKind::kProjected) {
     return refuse("The work coordinate reference system must be a projected one in metres: " +
                   work);
   }
-  const ProjObject operation(
+  const ProjObjectPtr operation(
       proj_create_crs_to_crs_from_pj(context.get(), source.get(), target.get(), nullptr, nullptr));
   // Longitude (or easting) first, whatever order the CRS's definition gives.
-  const ProjObject ordered(
+  const ProjObjectPtr ordered(
       operation ? proj_normalize_for_visualization(context.get(), operation.get()) : nullptr);
   if (!ordered) return refuse("No transformation from " + crs.crs + " to " + work);
 
