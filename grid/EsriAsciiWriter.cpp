@@ -43,7 +43,7 @@ bool WriteEsriAsciiGrid(const GridValues& grid, const std::string& path, std::st
   GridFileBytes out(path);
   AtomicFile prj_file(prj.empty() ? std::string() : PrjPathOf(path));
   if (!out.ok() || (!prj.empty() && !prj_file.ok())) {
-    reason = FileWriteFailure();
+    reason = FileWriteFailure(out.ok() ? prj_file.error() : out.error());
     return false;
   }
   const double nodata = ChooseNodata(grid);
@@ -77,7 +77,7 @@ bool WriteEsriAsciiGrid(const GridValues& grid, const std::string& path, std::st
     }
   }
   if (!out.Commit()) {
-    reason = FileWriteFailure();
+    reason = FileWriteFailure(out.error());
     return false;
   }
   if (prj.empty() || (prj_file.Write(prj.data(), prj.size()) && prj_file.Commit())) return true;

@@ -105,7 +105,7 @@ bool WriteGdalGrid(const GridValues& grid, const std::string& path, GridFileType
   }
   AtomicFile file(path);
   if (!file.ok()) {
-    reason = FileWriteFailure();
+    reason = FileWriteFailure(file.error());
     return false;
   }
   gdal.CPLErrorReset();
@@ -113,7 +113,7 @@ bool WriteGdalGrid(const GridValues& grid, const std::string& path, GridFileType
                               : WriteGeoTiff(gdal, grid, srs.get(), file.temp_path(), reason);
   if (!written) return false;
   if (file.Commit()) return true;
-  reason = FileWriteFailure();
+  reason = FileWriteFailure(file.error());
   return false;
 }
 

@@ -12,6 +12,7 @@
 #include "common/LocaleSeparator.h"
 #include "app/cli/MapOptions.h"
 #include "app/cli/Subcommand.h"
+#include "common/FileClash.h"
 
 namespace torvane {
 namespace {
@@ -30,6 +31,9 @@ int RunMapCommand(const MapCommandOptions& options) {
   if (!file) return kExitUsageError;
   const std::optional<MapSize> size = MapSizeOf(options.size);
   if (!size) return kExitUsageError;
+  if (const auto clash = FindFileClash({{"GRID", options.grid}}, {{"FILE", file->path}})) {
+    return UsageError(FileClashMessage(*clash));
+  }
   BatchPlatform platform(LocaleDecimalSeparator(), false);
   MapSurface surface;
   if (!ReadGridSurface(platform, options.grid, surface)) return kExitRunFailed;
