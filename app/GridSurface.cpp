@@ -26,15 +26,16 @@ bool ReadGridSurface(Reporter& platform, const std::string& path, MapSurface& su
   return true;
 }
 
-bool GridRunResidual(Reporter& platform, const TfrmMain& form, double cell, GridValues& grid) {
+bool GridRunResidual(Reporter& platform, const RunRequest& request, const RunResult& result,
+                     double cell, GridValues& grid) {
   PointGridRequest gridding;
   gridding.value = &SurveyPoint::residual;
   gridding.cell = cell;
-  gridding.radius = form.Parameters().preview_radius;
-  gridding.reach = form.Parameters().preview_reach;
-  if (!GridPointValues(platform, form.Points(), gridding, grid)) return false;
+  gridding.radius = request.GriddingRadius();
+  gridding.reach = request.GriddingRadius();
+  if (!GridPointValues(platform, result.points, gridding, grid)) return false;
   // What a GIS needs to put it in place and name it.
-  grid.crs = CrsWkt(form.WorkCrs());
+  grid.crs = CrsWkt(result.work_crs);
   grid.variable = "residual";
   grid.units = "mGal";
   return true;

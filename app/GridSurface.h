@@ -5,9 +5,11 @@
 
 #include <string>
 
-#include "app/Hvw.h"
+#include "common/Reporter.h"
 #include "grid/GridValues.h"
 #include "preview/MapSurface.h"
+#include "run/RunRequest.h"
+#include "run/RunResult.h"
 
 namespace torvane {
 
@@ -18,6 +20,7 @@ bool ReadGridSurface(Reporter& platform, const std::string& path, MapSurface& su
 // radius and reach, onto nodes `cell` apart over the points' box, with the
 // run's work CRS, named "residual" in "mGal". False when that failed (the
 // user has been told).
-bool GridRunResidual(Reporter& platform, const TfrmMain& form, double cell, GridValues& grid);
+bool GridRunResidual(Reporter& platform, const RunRequest& request, const RunResult& result,
+                     double cell, GridValues& grid);
 
 }  // namespace torvane

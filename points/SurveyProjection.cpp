@@ -23,9 +23,13 @@ std::string WorkCrsOf(const SurveyCrs& crs, double centre_x, double centre_y) {
 }
 
 bool ProjectSurvey(Reporter& platform, const SurveyCrs& crs, PointSet& points,
-                   std::string* work_crs) {
-  if (work_crs != nullptr) work_crs->clear();
-  if (crs.crs.empty() || points.points.empty()) return true;
+                   std::string& work_crs) {
+  work_crs.clear();
+  if (crs.crs.empty()) return true;
+  if (points.points.empty()) {
+    work_crs = crs.work_crs.empty() ? crs.crs : crs.work_crs;
+    return true;
+  }
   const auto refuse = [&](const std::string& text) {
     points.Clear();
     platform.ShowInfo(text);
@@ -39,7 +43,7 @@ bool ProjectSurvey(Reporter& platform, const SurveyCrs& crs, PointSet& points,
     return refuse("Unknown coordinate reference system for the points: " + crs.crs);
   }
   if (crs.work_crs.empty() && kind == CrsKind::kProjected) {  // metres already
-    if (work_crs != nullptr) *work_crs = crs.crs;
+    work_crs = crs.crs;
     return true;
   }
   const std::string work = WorkCrsOf(crs, (points.min_x + points.max_x) / 2 - points.shift_x,
@@ -84,7 +88,7 @@ bool ProjectSurvey(Reporter& platform, const SurveyCrs& crs, PointSet& points,
   if (!SetBounds(box, points)) return refuse("Input file contains coordinates out of range");
   ShiftPoints(points);
   points.file_degrees = kind == CrsKind::kGeographic;
-  if (work_crs != nullptr) *work_crs = work;
+  work_crs = work;
   return true;
 }
 

@@ -19,7 +19,7 @@
 #include "app/cli/Subcommand.h"
 #include "grid/ReadGridValues.h"
 #include "points/CoordinateSystem.h"
-#include "points/PointFileReader.h"
+#include "points/ReadStations.h"
 #include "points/StationSpacing.h"
 #include "points/SurveyProjection.h"
 
@@ -185,15 +185,16 @@ int RunInfo(const InfoOptions& options) {
     return kExitRunFailed;
   } else {
     BatchPlatform platform(separator, false);
+    StationSource source;
+    source.path = options.file;
+    source.columns = station.columns.value_or(PointColumns{});
+    source.column_names = station.column_names.value_or(ColumnNames{});
+    source.csv_decimal_separator = station.decimal_separator.value_or('.');
+    source.crs = {station.crs.value_or(""), station.work_crs.value_or("")};
+    source.keep_file_coordinates = true;
     PointSet points;
     std::string work_crs;
-    if (!ReadPointFile(platform, options.file, station.columns.value_or(PointColumns{}), points,
-                       station.column_names.value_or(ColumnNames{}),
-                       station.decimal_separator.value_or('.'), true) ||
-        !ProjectSurvey(platform, {station.crs.value_or(""), station.work_crs.value_or("")},
-                       points, &work_crs)) {
-      return kExitRunFailed;
-    }
+    if (!ReadStations(platform, source, points, work_crs)) return kExitRunFailed;
     ReportPoints(report, points, station.crs.value_or(""), work_crs);
   }
   const std::string out = options.json ? report.Json() : report.Lines();

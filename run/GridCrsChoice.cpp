@@ -1,4 +1,4 @@
-#include "app/GridCrsChoice.h"
+#include "run/GridCrsChoice.h"
 
 namespace torvane {
 
