@@ -5,13 +5,15 @@
 // lies half a cell inside it) or xllcenter and yllcenter (the first node
 // itself), then cellsize, or dx and dy for cells that are not square, and
 // last nodata_value. Written with the corner, cellsize (or dx and dy), and
-// a NODATA_value that no node holds.
+// a NODATA_value that no node holds. The grid's CRS, when known, goes into a
+// `.prj` file beside it, as GDAL writes it.
 
 #include <algorithm>
 #include <array>
 #include <cctype>
 #include <cmath>
 
+#include "grid/GridCrs.h"
 #include "grid/GridFormat.h"
 #include "grid/GridText.h"
 
@@ -106,6 +108,7 @@ bool ReadEsriAsciiGrid(TGridImport& grid, MappedFile& file, const std::string& p
   }
   GridHeader read;
   read.format = &kEsriAsciiFormat;
+  read.crs = ReadPrjBeside(path);
   read.geometry = GridGeometry::FromSpacing(columns, rows, corner ? x + dx / 2 : x,
                                             corner ? y + dy / 2 : y, dx, dy);
   const Allocation allocation =
@@ -193,6 +196,14 @@ bool WriteEsriAsciiGrid(const GridToWrite& in, GridFileBytes& out, std::string& 
   return true;
 }
 
+bool EsriPrjFile(const GridToWrite& in, const std::string& path, SideFile& side,
+                 std::string& reason) {
+  if (in.grid.crs.empty()) return true;
+  if (!EsriPrjText(in.grid.crs, side.text, reason)) return false;
+  side.path = PrjPathOf(path);
+  return true;
+}
+
 }  // namespace
 
 const GridFormat kEsriAsciiFormat = {
@@ -203,6 +214,8 @@ const GridFormat kEsriAsciiFormat = {
     .open_failure = OpenFailureMessage::kNote,
     .refuse = RefuseEsriAsciiGrid,
     .write = WriteEsriAsciiGrid,
+    .side_file = EsriPrjFile,
+    .keeps_crs = true,
 };
 
 }  // namespace torvane

@@ -2,12 +2,14 @@
 // (GeoTIFF, netCDF as GMT writes it, ...), for files none of our own readers
 // knows. GDAL's pixels are areas: the node is the pixel's centre, half a
 // pixel inside the raster's corner. Its nodata value is blank, and its scale
-// and offset are applied.
+// and offset are applied; its CRS, the name of its variable (netCDF) and its
+// units are kept.
 //
-// Written: GeoTIFF and netCDF, one single-precision band, north up, each
-// node at the centre of its pixel, blanks NaN and NaN the band's nodata.
-// GDAL writes the temporary file WriteGrid made, which is put in place once
-// GDAL has closed it, so a failed write never leaves half a file behind.
+// Written: GeoTIFF, one single-precision band, north up, each node at the
+// centre of its pixel, blanks NaN and NaN the band's nodata, the grid's CRS
+// and units; netCDF as NetcdfDataset.h writes it. GDAL writes the temporary
+// file WriteGrid made, which is put in place once GDAL has closed it, so a
+// failed write never leaves half a file behind.
 
 #include <algorithm>
 #include <cmath>
@@ -17,7 +19,9 @@
 #include <vector>
 
 #include "grid/GdalLibrary.h"
+#include "grid/GridCrs.h"
 #include "grid/GridFormat.h"
+#include "grid/NetcdfDataset.h"
 #include "grid/NetcdfLength.h"
 
 namespace torvane {
@@ -26,20 +30,6 @@ namespace {
 // Tables of x, y and a value are scattered points, like our own point
 // files, not grids.
 constexpr std::string_view kNotGrids[] = {"XYZ"};
-
-// GDAL's messages go nowhere while it is asked: the user hears from us.
-class QuietGdal {
- public:
-  explicit QuietGdal(const GdalLibrary& gdal) : gdal_(gdal) {
-    gdal_.CPLPushErrorHandler(gdal_.CPLQuietErrorHandler);
-  }
-  ~QuietGdal() { gdal_.CPLPopErrorHandler(); }
-  QuietGdal(const QuietGdal&) = delete;
-  QuietGdal& operator=(const QuietGdal&) = delete;
-
- private:
-  const GdalLibrary& gdal_;
-};
 
 const char* DriverName(const GdalLibrary& gdal, GDALDatasetH dataset) {
   return gdal.GDALGetDescription(gdal.GDALGetDatasetDriver(dataset));
@@ -114,6 +104,11 @@ bool ReadGdalRaster(TGridImport& grid, MappedFile& file, const std::string& path
   const bool from_north = gt[5] < 0;
   GridHeader read;
   read.format = &kGdalRasterFormat;
+  read.crs = DatasetCrs(gdal, dataset.get());
+  if (const char* name = gdal.GDALGetMetadataItem(band, "NETCDF_VARNAME", nullptr)) {
+    read.variable = name;
+  }
+  if (const char* units = gdal.GDALGetRasterUnitType(band)) read.units = units;
   read.geometry = GridGeometry::FromSpacing(
       columns, lines, gt[0] + (from_west ? 0.5 : width - 0.5) * gt[1],
       gt[3] + (from_north ? height - 0.5 : 0.5) * gt[5], std::fabs(gt[1]), std::fabs(gt[5]));
@@ -184,18 +179,46 @@ bool WriteBand(const GdalLibrary& gdal, const GridValues& grid, GDALRasterBandH 
   return true;
 }
 
-// What GDAL writes a format with: GeoTIFF or netCDF.
-struct GdalFormat {
-  const char* driver;
-  const char* what;
-};
-constexpr GdalFormat kGeoTiff = {"GTiff", "GeoTIFF"};
-constexpr GdalFormat kNetcdf = {"netCDF", "netCDF"};
+// The GeoTIFF into `path`: the band, its geotransform, CRS, nodata and
+// units.
+bool WriteGeoTiff(const GdalLibrary& gdal, const GridValues& grid, OGRSpatialReferenceH srs,
+                  const std::string& path, std::string& reason) {
+  const GDALDriverH driver = gdal.GDALGetDriverByName("GTiff");
+  if (driver == nullptr) {
+    reason = "this GDAL has no GeoTIFF driver";
+    return false;
+  }
+  GdalDataset dataset(
+      gdal.GDALCreate(driver, path.c_str(), static_cast<int>(grid.ncols),
+                      static_cast<int>(grid.nrows), 1, GDT_Float32, nullptr),
+      GdalDatasetClose{&gdal});
+  if (!dataset) {
+    reason = std::string("GDAL could not create the GeoTIFF file: ") + gdal.CPLGetLastErrorMsg();
+    return false;
+  }
+  double transform[6] = {grid.xmin - grid.dx / 2, grid.dx, 0, grid.ymax() + grid.dy / 2, 0,
+                         -grid.dy};
+  gdal.GDALSetGeoTransform(dataset.get(), transform);
+  if (srs != nullptr && gdal.GDALSetSpatialRef(dataset.get(), srs) != CE_None) {
+    reason = std::string("GDAL could not store its CRS: ") + gdal.CPLGetLastErrorMsg();
+    return false;
+  }
+  const GDALRasterBandH band = gdal.GDALGetRasterBand(dataset.get(), 1);
+  gdal.GDALSetRasterNoDataValue(band, std::numeric_limits<double>::quiet_NaN());
+  if (!grid.units.empty()) gdal.GDALSetRasterUnitType(band, grid.units.c_str());
+  if (!WriteBand(gdal, grid, band)) {
+    reason = std::string("GDAL could not write the nodes: ") + gdal.CPLGetLastErrorMsg();
+    return false;
+  }
+  return FinishGdalDataset(gdal, dataset, "GeoTIFF", reason);
+}
 
-std::string RefuseGdalGrid(const GridToWrite& in, const GdalFormat& format) {
+// Why GDAL cannot write the grid as `what` ("GeoTIFF", "netCDF"); empty
+// when it can.
+std::string RefuseGdalGrid(const GridToWrite& in, std::string_view what) {
   const GridValues& grid = in.grid;
   if (!(grid.dx > 0) || !(grid.dy > 0)) {
-    return "a " + std::string(format.what) + " grid needs cells of positive size along both axes";
+    return "a " + std::string(what) + " grid needs cells of positive size along both axes";
   }
   constexpr std::uint32_t kMostCount = std::numeric_limits<int>::max();
   if (grid.ncols > kMostCount || grid.nrows > kMostCount) {
@@ -204,46 +227,24 @@ std::string RefuseGdalGrid(const GridToWrite& in, const GdalFormat& format) {
   std::string reason;
   const GdalLibrary* const gdal = LoadGdal(reason);
   if (gdal == nullptr) return "GDAL could not be loaded: " + reason;
-  if (gdal->GDALGetDriverByName(format.driver) == nullptr) {
-    return "this GDAL has no " + std::string(format.what) + " driver";
+  const QuietGdal quiet(*gdal);
+  // A CRS the file cannot carry is said, never dropped.
+  if (!grid.crs.empty() && !MakeSpatialRef(*gdal, grid.crs)) {
+    return "GDAL does not know its coordinate reference system";
   }
   return {};
 }
 
-// After RefuseGdalGrid found nothing to refuse: GDAL is loaded and has the
-// driver.
-bool WriteGdalGrid(const GridToWrite& in, GridFileBytes& out, const GdalFormat& format,
-                   std::string& reason) {
+// After RefuseGdalGrid found nothing to refuse: GDAL is loaded and knows the
+// CRS.
+bool WriteGdalGrid(const GridToWrite& in, GridFileBytes& out, bool netcdf, std::string& reason) {
   const GridValues& grid = in.grid;
   const GdalLibrary& gdal = *LoadGdal(reason);
+  const QuietGdal quiet(gdal);
+  const GdalSpatialRef srs = MakeSpatialRef(gdal, grid.crs);
   gdal.CPLErrorReset();
-  GdalDataset dataset(
-      gdal.GDALCreate(gdal.GDALGetDriverByName(format.driver), out.temp_path().c_str(),
-                      static_cast<int>(grid.ncols), static_cast<int>(grid.nrows), 1, GDT_Float32,
-                      nullptr),
-      GdalDatasetClose{&gdal});
-  if (!dataset) {
-    reason = "GDAL could not create the " + std::string(format.what) + " file: " +
-             gdal.CPLGetLastErrorMsg();
-    return false;
-  }
-  double transform[6] = {grid.xmin - grid.dx / 2, grid.dx, 0, grid.ymax() + grid.dy / 2, 0,
-                         -grid.dy};
-  gdal.GDALSetGeoTransform(dataset.get(), transform);
-  const GDALRasterBandH band = gdal.GDALGetRasterBand(dataset.get(), 1);
-  gdal.GDALSetRasterNoDataValue(band, std::numeric_limits<double>::quiet_NaN());
-  if (!WriteBand(gdal, grid, band)) {
-    reason = std::string("GDAL could not write the nodes: ") + gdal.CPLGetLastErrorMsg();
-    return false;
-  }
-  // Closing writes what GDAL still holds.
-  gdal.CPLErrorReset();
-  dataset.reset();
-  if (gdal.CPLGetLastErrorType() >= CE_Failure) {
-    reason = std::string("GDAL could not finish the file: ") + gdal.CPLGetLastErrorMsg();
-    return false;
-  }
-  return true;
+  return netcdf ? WriteNetcdfDataset(gdal, grid, srs.get(), out.temp_path(), reason)
+                : WriteGeoTiff(gdal, grid, srs.get(), out.temp_path(), reason);
 }
 
 }  // namespace
@@ -251,17 +252,19 @@ bool WriteGdalGrid(const GridToWrite& in, GridFileBytes& out, const GdalFormat& 
 const GridFormat kGeoTiffFormat = {
     .name = "gtiff",
     .extensions = {"tif", "tiff"},
-    .refuse = [](const GridToWrite& in) { return RefuseGdalGrid(in, kGeoTiff); },
+    .refuse = [](const GridToWrite& in) { return RefuseGdalGrid(in, "GeoTIFF"); },
     .write = [](const GridToWrite& in, GridFileBytes& out,
-                std::string& reason) { return WriteGdalGrid(in, out, kGeoTiff, reason); },
+                std::string& reason) { return WriteGdalGrid(in, out, false, reason); },
+    .keeps_crs = true,
 };
 
 const GridFormat kNetcdfFormat = {
     .name = "netcdf",
     .extensions = {"nc"},
-    .refuse = [](const GridToWrite& in) { return RefuseGdalGrid(in, kNetcdf); },
+    .refuse = [](const GridToWrite& in) { return RefuseGdalGrid(in, "netCDF"); },
     .write = [](const GridToWrite& in, GridFileBytes& out,
-                std::string& reason) { return WriteGdalGrid(in, out, kNetcdf, reason); },
+                std::string& reason) { return WriteGdalGrid(in, out, true, reason); },
+    .keeps_crs = true,
 };
 
 // GDAL knows its formats by content itself: any file is handed to it.

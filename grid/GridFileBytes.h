@@ -39,6 +39,10 @@ class GridFileBytes {
   // Writes what is left and renames over the target; false when any write
   // failed, and then the target is as it was.
   bool Commit();
+  // Writes what is left, for a file put in place with others
+  // (CommitTogether on file()); false when any write failed.
+  bool Finish();
+  AtomicFile& file() { return file_; }
 
  private:
   void Bits(std::uint64_t bits, int bytes) {

@@ -34,6 +34,12 @@ struct GridToWrite {
   double high = 0;
 };
 
+// A small file a format keeps beside the grid (ESRI's `.prj` with the CRS).
+struct SideFile {
+  std::string path;  // empty: none
+  std::string text;
+};
+
 struct GridFormat {
   std::string_view name;  // "surfer7"
   // Endings of a file name (lower case, without the dot) that ask for the
@@ -51,6 +57,14 @@ struct GridFormat {
   // out.temp_path()) or says why it could not.
   std::string (*refuse)(const GridToWrite& grid) = nullptr;
   bool (*write)(const GridToWrite& grid, GridFileBytes& out, std::string& reason) = nullptr;
+  // The file beside the grid at `path`, made before anything is written and
+  // put in place together with the grid; false with `reason` when it cannot
+  // be made. Null for none.
+  bool (*side_file)(const GridToWrite& grid, const std::string& path, SideFile& side,
+                    std::string& reason) = nullptr;
+  // Whether the grid's CRS is stored (in the file or beside it); WriteGrid
+  // notes a CRS that a format has no place for.
+  bool keeps_crs = false;
 };
 
 extern const GridFormat kSurfer7Format;

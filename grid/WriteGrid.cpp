@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "common/AtomicFile.h"
 #include "grid/GridFileBytes.h"
 
 namespace torvane {
@@ -40,10 +41,26 @@ std::string WriteGridFile(const GridValues& grid, const std::string& path,
     reason = format.refuse(in);
     if (!reason.empty()) return reason;
   }
+  SideFile side;
+  if (format.side_file != nullptr && !format.side_file(in, path, side, reason)) return reason;
   GridFileBytes out(path);
   if (!out.ok()) return FileWriteFailure(out.error());
+  if (side.path.empty()) {
+    if (!format.write(in, out, reason)) return reason;
+    if (!out.Commit()) return FileWriteFailure(out.error());
+    return {};
+  }
+  AtomicFile beside(side.path);
+  if (!beside.ok()) return FileWriteFailure(beside.error());
   if (!format.write(in, out, reason)) return reason;
-  if (!out.Commit()) return FileWriteFailure(out.error());
+  if (!out.Finish()) return FileWriteFailure(out.error());
+  const std::string side_failure =
+      "its coordinate reference system could not be written to " + side.path;
+  if (!beside.Write(side.text.data(), side.text.size())) return side_failure;
+  AtomicFile* const files[] = {&out.file(), &beside};
+  if (const AtomicFile* failed = CommitTogether(files)) {
+    return failed == &beside ? side_failure : FileWriteFailure(failed->error());
+  }
   return {};
 }
 
@@ -52,7 +69,15 @@ std::string WriteGridFile(const GridValues& grid, const std::string& path,
 bool WriteGrid(Reporter& platform, const GridValues& grid, const std::string& path,
                const GridFormat& format) {
   const std::string reason = WriteGridFile(grid, path, format);
-  if (reason.empty()) return true;
+  if (reason.empty()) {
+    // Said, so that the user gives the CRS where the grid is read.
+    if (!grid.crs.empty() && !format.keeps_crs) {
+      platform.ShowMessage("The coordinate reference system was not stored in " + path + ": a " +
+                               std::string(format.name) + " grid has no place for one",
+                           "Note", MessageButtons::kOk);
+    }
+    return true;
+  }
   platform.ShowMessage("Cannot write grid " + path + ": " + reason, "Error", MessageButtons::kOk);
   return false;
 }
