@@ -33,7 +33,7 @@ bool TfrmMain::CheckNumber(Control field) {
   double value = 0;
   if (text.empty()) {
     problem = "Parameter is required";
-  } else if (!ParseDecimal(text, platform_.DecimalSeparator(), value)) {
+  } else if (!ParseTypedDecimal(text, platform_.DecimalSeparator(), value)) {
     problem = text + " Is not a number";
   } else if (!(value > 0)) {
     problem = "Radius must be greater than 0";
@@ -49,7 +49,7 @@ bool TfrmMain::CheckNumber(Control field) {
 // own message.
 bool TfrmMain::ReadNumber(Control field, double& value) {
   const std::string text = platform_.Text(field);
-  if (ParseDecimal(text, platform_.DecimalSeparator(), value)) return true;
+  if (ParseTypedDecimal(text, platform_.DecimalSeparator(), value)) return true;
   platform_.ShowInfo("'" + text + "' is not a valid floating point value");
   return false;
 }
@@ -164,11 +164,10 @@ void TfrmMain::RunCalculation() {
   platform_.ProcessEvents();
 
   cluster_refused_ = false;
-  if (!ReadPointFile(platform_, parameters_.input_path, parameters_.columns, points_,
-                     parameters_.column_names, parameters_.csv_decimal_separator) ||
-      !ProjectSurvey(platform_, parameters_.crs, points_)) {
-    return;
-  }
+  const bool read = ReadPointFile(platform_, parameters_.input_path, parameters_.columns, points_,
+                                  parameters_.column_names, parameters_.input_format);
+  if (read_observer_) read_observer_(points_);
+  if (!read || !ProjectSurvey(platform_, parameters_.crs, points_)) return;
   if (!RunPreviewStep(Control::cb1, kFirstCbaSlot, Control::img_uba)) return;
   if (!RunComputation()) return;
   results_ready_ = true;

@@ -4,6 +4,7 @@
 // and reaches the controls only through the Platform, so the same handlers
 // serve the Qt window, the batch command and the tests.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,11 +33,11 @@ class TfrmMain {
   // Caps the memory a grid's nodes may take (no control sets it).
   void set_grid_memory_limit(std::uint64_t bytes) { parameters_.grid_memory_limit = bytes; }
   // Picks the point file's columns by the names of its header row (or by
-  // letter) instead of the four lists; reads CSV numbers with ',' (in files
-  // separated by ';'); and names the points' coordinate reference system and
-  // the computation's (no control sets any of them).
+  // letter) instead of the four lists; reads the point file as CSV whatever
+  // its name; and names the points' coordinate reference system and the
+  // computation's (no control sets any of them).
   void set_column_names(const ColumnNames& names) { parameters_.column_names = names; }
-  void set_csv_decimal_separator(char separator) { parameters_.csv_decimal_separator = separator; }
+  void set_input_format(PointFileFormat format) { parameters_.input_format = format; }
   void set_coordinate_systems(const SurveyCrs& crs) { parameters_.crs = crs; }
   // Adds the ring quality columns to the table, and leaves points whose
   // ring falls short without a residual (no control sets them).
@@ -70,6 +71,12 @@ class TfrmMain {
   void btn_grdClick();
   void btn_outClick();
   void chb_grdClick();
+
+  // Called after every read of the point file, a failed one too, with what
+  // it read: the points and the rows it skipped (no control sets it).
+  void set_read_observer(std::function<void(const PointSet&)> observer) {
+    read_observer_ = std::move(observer);
+  }
 
   bool ResultsReady() const { return results_ready_; }
   // The last Calc stopped at its checks, before anything ran.
@@ -119,6 +126,7 @@ class TfrmMain {
   RgbCanvas& PictureOf(Control image);
 
   Platform& platform_;
+  std::function<void(const PointSet&)> read_observer_;
   RunParameters parameters_;
   PointSet points_;
   NeighbourCluster cluster_;  // built for the first preview a run draws

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "points/ColumnNames.h"
+#include "points/PointFileReader.h"
 #include "points/PointLine.h"
 #include "points/SurveyProjection.h"
 #include "residual/RingQuality.h"
@@ -33,10 +34,10 @@ struct RunParameters {
   std::uint64_t grid_memory_limit = UINT64_MAX;
   // No control sets these either (the batch command's --columns by name,
   // --decimal-separator, --crs and --work-crs): columns picked by the file's
-  // header row, the decimal separator of a CSV file, and the coordinate
-  // reference systems of the points and of the computation.
+  // header row, CSV whatever the file's name (standard input), and the
+  // coordinate reference systems of the points and of the computation.
   ColumnNames column_names;
-  char csv_decimal_separator = '.';
+  PointFileFormat input_format = PointFileFormat::kByName;
   SurveyCrs crs;
   // No control sets these either (the batch command's --quality,
   // --min-ring-points and --max-gap): the ring quality columns, and the

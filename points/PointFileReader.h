@@ -3,6 +3,8 @@
 // number of points and their bounding box, then a storing pass into an array
 // of exactly that size, with the coordinates shifted so that none is negative.
 // A file whose name ends in ".csv" is read as CSV (points/CsvPointReader.h).
+// The name "-" reads standard input. Rows that looked like data but gave no
+// point are counted in the set's `skipped`, also when the read fails.
 
 #include <string>
 
@@ -18,11 +20,14 @@ namespace torvane {
 // range" or "Error by allocating memory for data") and `points` is empty.
 // Any of `names` given picks its column by the file's header row (a plain
 // file's first line that is neither blank, a comment nor a point) or by
-// letter; the others keep `columns`. A CSV file is read with
-// `csv_decimal_separator`, not the platform's. `keep_file_coordinates` keeps
-// the coordinates as the file gives them, bit for bit, in `file_xy`.
+// letter; the others keep `columns`. Numbers written with '.' are read
+// whatever the platform's decimal separator; ',' decimals where it is ','.
+// `keep_file_coordinates` keeps the coordinates as the file gives them, bit
+// for bit, in `file_xy`.
+enum class PointFileFormat { kByName, kCsv, kPlain };
 bool ReadPointFile(Platform& platform, const std::string& input_path,
                    const PointColumns& columns, PointSet& points, const ColumnNames& names = {},
-                   char csv_decimal_separator = '.', bool keep_file_coordinates = false);
+                   PointFileFormat format = PointFileFormat::kByName,
+                   bool keep_file_coordinates = false);
 
 }  // namespace torvane

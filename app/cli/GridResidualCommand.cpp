@@ -39,7 +39,7 @@ std::optional<GridResidualRing> RingOfOptions(const GridResidualOptions& options
                                               char separator) {
   GridResidualRing ring;
   ring.ring_points = options.ring_points;
-  if (!ParseDecimal(options.radius, separator, ring.radius) || !(ring.radius > 0) ||
+  if (!ParseTypedDecimal(options.radius, separator, ring.radius) || !(ring.radius > 0) ||
       !std::isfinite(ring.radius)) {
     UsageError("--radius takes a number greater than 0; got '" + options.radius + "'");
     return std::nullopt;
@@ -50,7 +50,7 @@ std::optional<GridResidualRing> RingOfOptions(const GridResidualOptions& options
                std::to_string(options.ring_points));
     return std::nullopt;
   }
-  if (!ParseDecimal(options.min_share, separator, ring.min_share) || !(ring.min_share >= 0) ||
+  if (!ParseTypedDecimal(options.min_share, separator, ring.min_share) || !(ring.min_share >= 0) ||
       !(ring.min_share <= 1)) {
     UsageError("--min-share takes a number from 0 to 1; got '" + options.min_share + "'");
     return std::nullopt;

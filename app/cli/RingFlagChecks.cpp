@@ -13,7 +13,7 @@ namespace {
 bool ReadFlag(Platform& platform, Control field, const char* flag, std::string& text,
               double& value) {
   text = platform.Text(field);
-  if (ParseDecimal(text, platform.DecimalSeparator(), value)) return true;
+  if (ParseTypedDecimal(text, platform.DecimalSeparator(), value)) return true;
   UsageError(std::string(flag) + " '" + text + "' is not a number (decimal separator '" +
              platform.DecimalSeparator() + "')");
   return false;

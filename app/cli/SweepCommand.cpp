@@ -15,6 +15,7 @@
 #include "app/cli/LocaleSeparator.h"
 #include "app/cli/RadiusList.h"
 #include "app/cli/RingOptions.h"
+#include "app/cli/SkippedRowsNote.h"
 #include "app/cli/StationOptions.h"
 #include "app/cli/Subcommand.h"
 #include "common/DecimalNumber.h"
@@ -95,11 +96,12 @@ int RunSweep(const SweepFlags& flags) {
       station.decimal_separator ? *station.decimal_separator : LocaleDecimalSeparator(),
       !flags.quiet && isatty(2));
   PointSet points;
-  if (!ReadPointFile(platform, flags.input, station.columns.value_or(PointColumns{}), points,
-                     station.column_names.value_or(ColumnNames{}),
-                     station.decimal_separator.value_or('.')) ||
-      !ProjectSurvey(platform, {station.crs.value_or(""), station.work_crs.value_or("")},
-                     points)) {
+  const bool read = ReadPointFile(platform, flags.input, station.columns.value_or(PointColumns{}),
+                                  points, station.column_names.value_or(ColumnNames{}),
+                                  station.input_format);
+  PrintSkippedRows(points.skipped, flags.input);
+  if (!read || !ProjectSurvey(platform, {station.crs.value_or(""), station.work_crs.value_or("")},
+                              points)) {
     return kExitRunFailed;
   }
   const std::uint64_t need = SweepMemory(rings.size(), points.points.size());

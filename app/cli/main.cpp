@@ -28,6 +28,7 @@
 #include "app/cli/LocaleSeparator.h"
 #include "app/cli/RingFlagChecks.h"
 #include "app/cli/SkippedPreviews.h"
+#include "app/cli/SkippedRowsNote.h"
 #include "common/DecimalNumber.h"
 #include "grid/WriteGrid.h"
 #include "preview/PointValueGrid.h"
@@ -112,10 +113,10 @@ int Run(const torvane::BatchOptions& options) {
     platform.SetItemIndex(Control::cmb_uba, station.columns->cba);
   }
   if (station.column_names) form.set_column_names(*station.column_names);
-  if (station.decimal_separator) form.set_csv_decimal_separator(*station.decimal_separator);
+  form.set_input_format(station.input_format);
   if (station.crs) form.set_coordinate_systems({*station.crs, station.work_crs.value_or("")});
   double map_cell = 0;
-  if (options.map_cell && (!torvane::ParseDecimal(*options.map_cell, platform.DecimalSeparator(),
+  if (options.map_cell && (!torvane::ParseTypedDecimal(*options.map_cell, platform.DecimalSeparator(),
                                                   map_cell) ||
                            !(map_cell > 0))) {
     return torvane::UsageError("--map-cell takes a number greater than 0; got '" +
@@ -136,7 +137,7 @@ int Run(const torvane::BatchOptions& options) {
   }
   double residual_cell = 0;
   if (options.residual_grid &&
-      (!torvane::ParseDecimal(options.residual_grid->cell, platform.DecimalSeparator(),
+      (!torvane::ParseTypedDecimal(options.residual_grid->cell, platform.DecimalSeparator(),
                               residual_cell) ||
        !(residual_cell > 0))) {
     return torvane::UsageError("--cell takes a number greater than 0; got '" +
@@ -151,6 +152,10 @@ int Run(const torvane::BatchOptions& options) {
   form.set_ring_quality(options.quality);
   form.set_blanking(options.blanking.Blanking());
 
+  form.set_read_observer([&](const torvane::PointSet& points) {
+    platform.EndProgress();
+    torvane::PrintSkippedRows(points.skipped, form.Parameters().input_path);
+  });
   form.btn_calcClick();
   platform.EndProgress();
   if (form.CalcRefused()) {

@@ -13,6 +13,7 @@
 #include "points/ColumnLetters.h"
 #include "points/PointArrays.h"
 #include "points/PointFileReader.h"
+#include "points/SkippedRows.h"
 #include "points/SurveyProjection.h"
 #include "residual/RingResiduals.h"
 
@@ -44,8 +45,15 @@ py::dict ReadPoints(const std::string& path, const std::string& columns,
   bool ok = false;
   {
     const py::gil_scoped_release free;
-    const char separator = decimal_separator ? (*decimal_separator)[0] : '.';
-    ok = ReadPointFile(call.platform(), path, letters, points, names, separator, true);
+    ok = ReadPointFile(call.platform(), path, letters, points, names, PointFileFormat::kByName,
+                       true);
+    // Said as torvane-cli says it: a warning when the call goes through,
+    // part of the error when it fails.
+    for (const std::string& note :
+         {SkippedRowsText(points.skipped),
+          CommaDecimalsText(points.skipped, path, "decimal_separator=','")}) {
+      if (!note.empty()) call.platform().ShowInfo(note);
+    }
     // Stations in degrees are projected into metres for the rings, as
     // torvane-cli --crs does.
     if (ok && crs) ok = ProjectSurvey(call.platform(), {*crs, work_crs.value_or("")}, points);
@@ -81,6 +89,8 @@ py::dict ReadPoints(const std::string& path, const std::string& columns,
     result["file_x"] = file_x;
     result["file_y"] = file_y;
   }
+  // Rows that looked like data but gave no point.
+  result["skipped"] = static_cast<std::uint64_t>(points.skipped.Total());
   // Station names, when the point column holds text.
   if (points.HasLabels()) {
     py::list labels(count);

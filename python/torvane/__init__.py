@@ -118,8 +118,11 @@ def read_points(path, columns="A,B,C,E", crs=None, decimal_separator=None, work_
     """Reads a point file as ``torvane-cli --input`` reads it.
 
     One station per line; columns separated by spaces, tabs or commas; header
-    lines, lines starting with ``/`` and other lines that are not numbers are
-    skipped.
+    lines, lines starting with ``/`` and other lines without a number in the
+    X column are passed over. Lines that look like data but give no station
+    (a missing or non-numeric Y or CBA, NaN, another number of fields) are
+    skipped, counted in ``skipped`` and named in a TorvaneWarning ("3 rows
+    skipped (no CBA: lines 17, 204, 3311)").
 
     Parameters
     ----------
@@ -138,10 +141,10 @@ def read_points(path, columns="A,B,C,E", crs=None, decimal_separator=None, work_
         ``torvane-cli --crs`` does. None: the coordinates are used as they
         are.
     decimal_separator : str or None
-        The decimal separator of the file's numbers, ``"."`` or ``","``;
-        None takes the one of the environment's locale (LC_ALL, LC_NUMERIC,
-        LANG) for a plain file and ``"."`` for a CSV file, as ``torvane-cli``
-        does.
+        ``","`` reads ``,`` decimals (in plain files and in CSV files
+        separated by ``;``); None takes the one of the environment's locale
+        (LC_ALL, LC_NUMERIC, LANG), as ``torvane-cli`` does. Numbers written
+        with ``.`` are read with ``.`` either way.
     work_crs : str or None
         The projected CRS of the computation when ``crs`` is geographic;
         None takes the WGS 84 UTM zone of the survey's centre.
@@ -154,7 +157,7 @@ def read_points(path, columns="A,B,C,E", crs=None, decimal_separator=None, work_
         point numbers) and ``cba`` (mGal), float64 arrays in file order;
         with ``crs`` also ``file_x`` and ``file_y`` (the file's
         coordinates); ``label``, a list of str, when the point column holds
-        station names.
+        station names; ``skipped``, the number of rows skipped.
 
     Example
     -------
