@@ -37,6 +37,12 @@ std::string BaseName(const std::string& path) {
 }  // namespace
 
 AtomicFile::AtomicFile(std::string target) : target_(ResolveLink(target)) {
+  if (IsStandardOutput(target_)) {
+    standard_output_ = true;
+    fd_ = fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0);
+    if (fd_ < 0) error_ = errno;
+    return;
+  }
   if (target_.empty() || target_.back() == '/') {
     error_ = target_.empty() ? ENOENT : EISDIR;
     return;
@@ -89,6 +95,12 @@ bool AtomicFile::Write(const void* data, std::size_t size) {
 
 bool AtomicFile::Commit() {
   if (fd_ < 0) return false;
+  if (standard_output_) {
+    const bool closed = close(fd_) == 0;
+    if (!closed) error_ = errno;
+    fd_ = -1;
+    return closed;
+  }
   const bool flushed = fsync(fd_) == 0;
   if (!flushed) error_ = errno;
   const bool closed = close(fd_) == 0;

@@ -3,10 +3,12 @@
 // go to a temporary file in the target's folder, which is renamed over the
 // target only when everything has been written and flushed. A failed or
 // abandoned write removes the temporary file and leaves an existing target
-// exactly as it was.
+// exactly as it was. The target "-" is the standard output: the bytes go
+// straight there (what was written stays written).
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace torvane {
 
@@ -16,6 +18,8 @@ class AtomicFile {
   // when the folder is missing or not writable, or when the target exists and
   // may not be written (a read-only file, a folder).
   explicit AtomicFile(std::string target);
+  // Whether `target` names the standard output.
+  static bool IsStandardOutput(std::string_view target) { return target == "-"; }
   ~AtomicFile();
   AtomicFile(const AtomicFile&) = delete;
   AtomicFile& operator=(const AtomicFile&) = delete;
@@ -45,6 +49,7 @@ class AtomicFile {
   std::string temp_path_;
   int fd_ = -1;
   int error_ = 0;
+  bool standard_output_ = false;
 };
 
 }  // namespace torvane

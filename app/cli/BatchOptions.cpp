@@ -1,3 +1,4 @@
+#include "app/cli/StandardStreams.h"
 #include "app/cli/BatchOptions.h"
 
 #include "app/cli/CliMessages.h"
@@ -166,6 +167,14 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
     }
   }
   if (const auto stop = TakeStationOptions(station, options.station)) return *stop;
+  for (const auto& [flag, path] : {std::pair{"--preview-cba", &preview_cba},
+                                   {"--preview-residual", &preview_residual},
+                                   {"--residual-grid", &residual_grid},
+                                   {"--map-cba", &map_cba},
+                                   {"--map-residual", &map_residual},
+                                   {"--map-gap", &map_gap}}) {
+    if (const auto stop = RefuseStandardOutput(flag, *path)) return *stop;
+  }
   if (!TakePictureOption("--preview-cba", preview_cba, options.preview_cba) ||
       !TakePictureOption("--preview-residual", preview_residual, options.preview_residual)) {
     return kExitUsageError;

@@ -1,3 +1,4 @@
+#include "app/cli/StandardStreams.h"
 #include "app/cli/BatchPlatform.h"
 
 
@@ -45,8 +46,8 @@ void BatchPlatform::PrintOnce(std::string_view caption, std::string_view text) {
 }
 
 void BatchPlatform::WriteConsoleNote(std::string_view text) {
-  std::fwrite(text.data(), 1, text.size(), stdout);
-  std::fflush(stdout);
+  std::fwrite(text.data(), 1, text.size(), SummaryStream());
+  std::fflush(SummaryStream());
 }
 
 void BatchPlatform::SetProgressRange(int minimum, int maximum) {

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "app/cli/StandardStreams.h"
 #include "app/cli/BatchPlatform.h"
 #include "app/cli/CliMessages.h"
 #include "app/cli/GridFileOption.h"
@@ -27,6 +28,7 @@ struct ConvertOptions {
 };
 
 int RunConvert(const ConvertOptions& options) {
+  if (const auto stop = RefuseStandardOutput("OUT", options.output)) return *stop;
   const std::optional<GridFileType> type =
       GridFileTypeOfOption("OUT", options.output, options.format);
   if (!type) return kExitUsageError;

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "app/cli/StandardStreams.h"
 #include "app/cli/BatchPlatform.h"
 #include "app/cli/CliMessages.h"
 #include "app/cli/GridFileOption.h"
@@ -59,6 +60,7 @@ std::optional<GridResidualRing> RingOfOptions(const GridResidualOptions& options
 }
 
 int RunGridResidual(const GridResidualOptions& options) {
+  if (const auto stop = RefuseStandardOutput("--output", options.output)) return *stop;
   const char separator = LocaleDecimalSeparator();
   const std::optional<GridResidualRing> ring = RingOfOptions(options, separator);
   if (!ring) return kExitUsageError;

@@ -6,6 +6,7 @@
 #include <memory>
 #include <utility>
 
+#include "app/cli/StandardStreams.h"
 #include "app/cli/BatchPlatform.h"
 #include "app/cli/CliMessages.h"
 #include "app/cli/LocaleSeparator.h"
@@ -46,6 +47,7 @@ bool ReadGridSurface(Platform& platform, const std::string& path, MapSurface& su
 }
 
 int RunMapCommand(const MapCommandOptions& options) {
+  if (const auto stop = RefuseStandardOutput("FILE", options.file)) return *stop;
   const std::optional<MapFileRequest> file = MapFileOf("FILE", options.file);
   if (!file) return kExitUsageError;
   const std::optional<MapSize> size = MapSizeOf(options.size);

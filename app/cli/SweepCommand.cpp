@@ -9,6 +9,7 @@
 #include <optional>
 #include <set>
 
+#include "app/cli/StandardStreams.h"
 #include "app/cli/BatchOptions.h"
 #include "app/cli/BatchPlatform.h"
 #include "app/cli/CliMessages.h"
@@ -79,6 +80,10 @@ std::optional<int> TakeRings(const SweepFlags& flags, std::vector<SweepRadius>& 
 }
 
 int RunSweep(const SweepFlags& flags) {
+  for (const auto& [flag, path] : {std::pair{"--curve", &flags.curve}, {"--plot", &flags.plot}}) {
+    if (const auto stop = RefuseStandardOutput(flag, *path)) return *stop;
+  }
+  KeepStandardOutputFor(flags.output);
   std::vector<SweepRadius> rings;
   if (const auto stop = TakeRings(flags, rings)) return *stop;
   StationInput station;
@@ -122,8 +127,8 @@ int RunSweep(const SweepFlags& flags) {
     return kExitRunFailed;
   }
   if (!flags.quiet) {
-    std::printf("Sweep of %zu radii over %zu points written to %s\n", rings.size(),
-                points.points.size(), flags.output.c_str());
+    std::fprintf(SummaryStream(), "Sweep of %zu radii over %zu points written to %s\n",
+                 rings.size(), points.points.size(), flags.output.c_str());
   }
   const std::vector<CurveRow> curve = SweepCurve(swept);
   if (flags.curve) {
@@ -131,7 +136,7 @@ int RunSweep(const SweepFlags& flags) {
       PrintError("cannot write the curve " + *flags.curve);
       return kExitRunFailed;
     }
-    if (!flags.quiet) std::printf("Curve written to %s\n", flags.curve->c_str());
+    if (!flags.quiet) std::fprintf(SummaryStream(), "Curve written to %s\n", flags.curve->c_str());
   }
   if (flags.plot) {
     CurveChart chart;
@@ -150,7 +155,7 @@ int RunSweep(const SweepFlags& flags) {
       PrintError("cannot write the plot " + *flags.plot);
       return kExitRunFailed;
     }
-    if (!flags.quiet) std::printf("Plot written to %s\n", flags.plot->c_str());
+    if (!flags.quiet) std::fprintf(SummaryStream(), "Plot written to %s\n", flags.plot->c_str());
   }
   return kExitWritten;
 }

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "app/Hvw.h"
+#include "app/cli/StandardStreams.h"
 #include "app/cli/BatchConfig.h"
 #include "app/cli/BatchOptions.h"
 #include "app/cli/BatchPlatform.h"
@@ -57,8 +58,8 @@ bool WriteResidualGrid(const torvane::TfrmMain& form, torvane::BatchPlatform& pl
     return false;
   }
   if (!quiet) {
-    std::printf("Residual grid of %u x %u nodes written to %s\n", grid.ncols, grid.nrows,
-                request.path.c_str());
+    std::fprintf(torvane::SummaryStream(), "Residual grid of %u x %u nodes written to %s\n",
+                 grid.ncols, grid.nrows, request.path.c_str());
   }
   return true;
 }
@@ -75,7 +76,8 @@ bool DrawRunMaps(const torvane::BatchOptions& options, torvane::BatchPlatform& p
                           options.map_size.height)) {
       drawn = false;
     } else if (!options.quiet) {
-      std::printf("%s map written to %s\n", std::string(name).c_str(), request.path.c_str());
+      std::fprintf(torvane::SummaryStream(), "%s map written to %s\n", std::string(name).c_str(),
+                   request.path.c_str());
     }
   };
   for (const auto& [request, variable] :
@@ -101,6 +103,7 @@ int Run(const torvane::BatchOptions& options) {
   torvane::TfrmMain form(platform);
 
   if (options.config && !torvane::ApplyConfigFile(*options.config, platform)) return kUsageError;
+  if (options.output) torvane::KeepStandardOutputFor(*options.output);
   if (options.input) platform.SetText(Control::txt_in, *options.input);
   if (options.output) platform.SetText(Control::txt_out, *options.output);
   if (options.radius) platform.SetText(Control::txt_rfs, *options.radius);
@@ -171,8 +174,8 @@ int Run(const torvane::BatchOptions& options) {
   }
   if (form.PreviewsSkipped()) torvane::PrintNote(torvane::SkippedPreviewsCause(form, platform));
   if (!options.quiet) {
-    std::printf("Residual table of %d points written to %s\n", form.Points().count(),
-                platform.Text(Control::txt_out).c_str());
+    std::fprintf(torvane::SummaryStream(), "Residual table of %d points written to %s\n",
+                 form.Points().count(), platform.Text(Control::txt_out).c_str());
   }
   bool saved = true;
   for (const auto& [request, image, what] :
@@ -186,7 +189,8 @@ int Run(const torvane::BatchOptions& options) {
     } else if (!form.SavePicture(image, (*request)->path, (*request)->format)) {
       saved = false;
     } else if (!options.quiet) {
-      std::printf("%s picture written to %s\n", what, (*request)->path.c_str());
+      std::fprintf(torvane::SummaryStream(), "%s picture written to %s\n", what,
+                   (*request)->path.c_str());
     }
   }
   if (options.residual_grid && !WriteResidualGrid(form, platform, *options.residual_grid,
