@@ -10,7 +10,7 @@
 
 #include "app/RunParameters.h"
 #include "app/SettingsRecord.h"
-#include "common/Platform.h"
+#include "app/Platform.h"
 #include "common/RgbCanvas.h"
 #include "points/NeighbourCluster.h"
 #include "points/PointSet.h"

@@ -134,7 +134,7 @@ bool IsCsvFileName(const std::string& path) {
   return end == ".csv";
 }
 
-bool ReadCsvPointFile(Platform& platform, const std::string& path, PointColumns columns,
+bool ReadCsvPointFile(Reporter& platform, const std::string& path, PointColumns columns,
                       const ColumnNames& names, char decimal_separator, PointSet& points,
                       bool keep_file_coordinates) {
   points.Clear();

@@ -182,7 +182,7 @@ bool ReadLabels(LineBlocks& file, const PointLineRules& rules, PointSet& points)
 
 }  // namespace
 
-bool ReadPointFile(Platform& platform, const std::string& input_path,
+bool ReadPointFile(Reporter& platform, const std::string& input_path,
                    const PointColumns& chosen_columns, PointSet& points, const ColumnNames& names,
                    PointFileFormat format, bool keep_file_coordinates) {
   if (format == PointFileFormat::kCsv ||

@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "common/Platform.h"
+#include "common/Reporter.h"
 #include "points/ColumnNames.h"
 #include "points/PointLine.h"
 #include "points/PointSet.h"
@@ -25,7 +25,7 @@ namespace torvane {
 // `keep_file_coordinates` keeps the coordinates as the file gives them, bit
 // for bit, in `file_xy`.
 enum class PointFileFormat { kByName, kCsv, kPlain };
-bool ReadPointFile(Platform& platform, const std::string& input_path,
+bool ReadPointFile(Reporter& platform, const std::string& input_path,
                    const PointColumns& columns, PointSet& points, const ColumnNames& names = {},
                    PointFileFormat format = PointFileFormat::kByName,
                    bool keep_file_coordinates = false);

@@ -143,7 +143,7 @@ MapImage RenderMapImage(const MapScene& scene, const MapView& view, int width, i
   return image;
 }
 
-bool SaveMap(Platform& platform, const std::string& path, MapFormat format,
+bool SaveMap(Reporter& platform, const std::string& path, MapFormat format,
              const MapScene& scene, const MapView& view, int width, int height,
              const std::optional<ScaleStatistics>& fixed) {
   std::vector<std::uint8_t> bytes;

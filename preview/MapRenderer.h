@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "common/Platform.h"
+#include "common/Reporter.h"
 #include "points/PointSet.h"
 #include "preview/MapSurface.h"
 #include "preview/PreviewData.h"
@@ -101,7 +101,7 @@ MapImage RenderMapImage(const MapScene& scene, const MapView& view, int width, i
 // Writes the scene over `view` as a width x height map into `path`, in the
 // format given, replacing an existing file only once complete. False, after
 // telling the user, when it could not be drawn or written.
-bool SaveMap(Platform& platform, const std::string& path, MapFormat format,
+bool SaveMap(Reporter& platform, const std::string& path, MapFormat format,
              const MapScene& scene, const MapView& view, int width, int height,
              const std::optional<ScaleStatistics>& fixed = std::nullopt);
 

@@ -38,7 +38,7 @@ namespace {
 
 // Lays the nodes over the points' bounding box and makes room for their
 // values; false, after telling the user, when that cannot be done.
-bool PrepareLattice(Platform& platform, const PointSet& points, const NeighbourCluster& cluster,
+bool PrepareLattice(Reporter& platform, const PointSet& points, const NeighbourCluster& cluster,
                     double cell_size, double cell, MapSurface& surface, NodeSpacing& lattice) {
   surface = MapSurface();
   if (!(cell > 0) || !std::isfinite(cell)) {
@@ -92,7 +92,7 @@ void FillNodes(const PreviewNodes& nodes, MapSurface& surface) {
 
 }  // namespace
 
-bool GridMapSurface(Platform& platform, const PointSet& points, const NeighbourCluster& cluster,
+bool GridMapSurface(Reporter& platform, const PointSet& points, const NeighbourCluster& cluster,
                     double cell_size, double SurveyPoint::*value, double cell, double radius,
                     MapSurface& surface) {
   NodeSpacing lattice;
@@ -101,7 +101,7 @@ bool GridMapSurface(Platform& platform, const PointSet& points, const NeighbourC
   return true;
 }
 
-bool GridMapSurface(Platform& platform, const PointSet& points, const NeighbourCluster& cluster,
+bool GridMapSurface(Reporter& platform, const PointSet& points, const NeighbourCluster& cluster,
                     double cell_size, std::span<const double> values, double cell, double radius,
                     MapSurface& surface) {
   NodeSpacing lattice;

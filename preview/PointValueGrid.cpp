@@ -10,7 +10,7 @@
 
 namespace torvane {
 
-bool GridPointValues(Platform& platform, const PointSet& points, const PointGridRequest& request,
+bool GridPointValues(Reporter& platform, const PointSet& points, const PointGridRequest& request,
                      GridValues& out) {
   out = GridValues();
   if (points.points.empty() || !(request.cell > 0)) return false;

@@ -3,7 +3,7 @@
 // previews' inverse-distance gridding (PreviewNodes) onto nodes one cell
 // apart over the points' bounding box, in file coordinates.
 
-#include "common/Platform.h"
+#include "common/Reporter.h"
 #include "grid/GridValues.h"
 #include "points/PointSet.h"
 
@@ -20,7 +20,7 @@ struct PointGridRequest {
 // file's coordinates, from the south-west corner of the points' bounding
 // box until the nodes cover it; blank where no point lies within the radius.
 // False when the nodes cannot be had (the user has been told).
-bool GridPointValues(Platform& platform, const PointSet& points, const PointGridRequest& request,
+bool GridPointValues(Reporter& platform, const PointSet& points, const PointGridRequest& request,
                      GridValues& out);
 
 }  // namespace torvane

@@ -13,7 +13,7 @@
 namespace torvane {
 namespace {
 
-void ReportOutputFailure(Platform& platform, std::string_view what, const std::string& path,
+void ReportOutputFailure(Reporter& platform, std::string_view what, const std::string& path,
                          int system_error) {
   const std::string text = std::string(what) + path;
   platform.WriteConsoleNote(text + " \n");
@@ -22,7 +22,7 @@ void ReportOutputFailure(Platform& platform, std::string_view what, const std::s
 
 }  // namespace
 
-bool ComputeResiduals(Platform& platform, const ResidualRequest& request, PointSet& points,
+bool ComputeResiduals(Reporter& platform, const ResidualRequest& request, PointSet& points,
                       int* empty_rings) {
   ResidualTableWriter table(request.output_path);
   if (!table.ok()) {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "common/Platform.h"
+#include "common/Reporter.h"
 #include "points/PointSet.h"
 #include "residual/RingQuality.h"
 
@@ -37,7 +37,7 @@ struct ResidualRequest {
 // has then been told, and an existing file of that name is unchanged.
 // `empty_rings`, when given, receives the number of points whose ring held
 // no value (N = 0, residual written as 0).
-bool ComputeResiduals(Platform& platform, const ResidualRequest& request, PointSet& points,
+bool ComputeResiduals(Reporter& platform, const ResidualRequest& request, PointSet& points,
                       int* empty_rings = nullptr);
 
 }  // namespace torvane

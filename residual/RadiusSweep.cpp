@@ -14,7 +14,7 @@ std::uint64_t SweepMemory(std::size_t radii, std::size_t count) {
   return static_cast<std::uint64_t>(radii) * count * kPerPoint;
 }
 
-std::vector<SweepColumn> SweepRadii(Platform& platform, const PointSet& points,
+std::vector<SweepColumn> SweepRadii(Reporter& platform, const PointSet& points,
                                     const std::vector<SweepRadius>& radii,
                                     const RingBlanking& blanking) {
   std::vector<SweepColumn> columns(radii.size());

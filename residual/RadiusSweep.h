@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "common/Platform.h"
+#include "common/Reporter.h"
 #include "points/PointSet.h"
 #include "residual/RingQuality.h"
 
@@ -29,7 +29,7 @@ struct SweepColumn {
 // Fills one column per radius, in the given order. The progress bar runs
 // over all radii and points; pending events are processed as in a single
 // run. Throws std::bad_alloc when memory runs out.
-std::vector<SweepColumn> SweepRadii(Platform& platform, const PointSet& points,
+std::vector<SweepColumn> SweepRadii(Reporter& platform, const PointSet& points,
                                     const std::vector<SweepRadius>& radii,
                                     const RingBlanking& blanking);
 

@@ -9,7 +9,7 @@
 #include "app/cli/StandardStreams.h"
 #include "app/cli/BatchPlatform.h"
 #include "app/cli/CliMessages.h"
-#include "app/cli/LocaleSeparator.h"
+#include "common/LocaleSeparator.h"
 #include "app/cli/MapOptions.h"
 #include "app/cli/Subcommand.h"
 #include "grid/NodeValues.h"

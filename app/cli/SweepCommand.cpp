@@ -13,7 +13,7 @@
 #include "app/cli/BatchOptions.h"
 #include "app/cli/BatchPlatform.h"
 #include "app/cli/CliMessages.h"
-#include "app/cli/LocaleSeparator.h"
+#include "common/LocaleSeparator.h"
 #include "app/cli/RadiusList.h"
 #include "app/cli/RingOptions.h"
 #include "app/cli/SkippedRowsNote.h"

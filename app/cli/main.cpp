@@ -26,7 +26,7 @@
 #include "app/RunMap.h"
 #include "app/cli/CalcRefusal.h"
 #include "app/cli/CliMessages.h"
-#include "app/cli/LocaleSeparator.h"
+#include "common/LocaleSeparator.h"
 #include "app/cli/RingFlagChecks.h"
 #include "app/cli/SkippedPreviews.h"
 #include "app/cli/SkippedRowsNote.h"

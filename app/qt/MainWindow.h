@@ -8,7 +8,7 @@
 #include <array>
 #include <functional>
 
-#include "common/Platform.h"
+#include "app/Platform.h"
 
 class QLabel;
 

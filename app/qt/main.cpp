@@ -12,7 +12,6 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
-#include <QLocale>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTimer>
@@ -24,17 +23,9 @@
 #include "app/qt/MainWindow.h"
 #include "app/qt/MapWindow.h"
 #include "app/qt/QtPlatform.h"
+#include "common/LocaleSeparator.h"
 
 namespace {
-
-// The decimal separator of the user's locale. The C library's numeric
-// conventions are then set back to "C": numbers in files are read and
-// written with '.' wherever the program does so.
-char LocaleDecimalSeparator() {
-  const QString mark = QLocale::system().decimalPoint();
-  std::setlocale(LC_NUMERIC, "C");
-  return mark.size() == 1 && mark[0].unicode() < 128 ? static_cast<char>(mark[0].unicode()) : '.';
-}
 
 // Unattended: messages are printed, questions answered No, dialogs cancelled.
 void AnswerForThePerson(torvane::QtPlatform& platform) {
@@ -72,8 +63,12 @@ int main(int argc, char** argv) {
   command_line.addOption(map_screenshot);
   command_line.process(application);
 
+  // QApplication took the user's locale for the C library too; its numeric
+  // conventions go back to "C", so that numbers in files are read and written
+  // with '.' wherever the program does so.
+  std::setlocale(LC_NUMERIC, "C");
   torvane::MainWindow window;
-  torvane::QtPlatform platform(window, LocaleDecimalSeparator());
+  torvane::QtPlatform platform(window, torvane::LocaleDecimalSeparator());
   torvane::TfrmMain form(platform);
   torvane::ConnectHandlers(window, platform, form);
   if (command_line.isSet(config)) form.UseSettingsFile(command_line.value(config).toStdString());
