@@ -166,8 +166,9 @@ void TfrmMain::RunCalculation() {
   cluster_refused_ = false;
   const bool read = ReadPointFile(platform_, parameters_.input_path, parameters_.columns, points_,
                                   parameters_.column_names, parameters_.input_format);
+  const bool projected = read && ProjectSurvey(platform_, parameters_.crs, points_);
   if (read_observer_) read_observer_(points_);
-  if (!read || !ProjectSurvey(platform_, parameters_.crs, points_)) return;
+  if (!projected) return;
   if (!RunPreviewStep(Control::cb1, kFirstCbaSlot, Control::img_uba)) return;
   if (!RunComputation()) return;
   results_ready_ = true;

@@ -72,8 +72,9 @@ class TfrmMain {
   void btn_outClick();
   void chb_grdClick();
 
-  // Called after every read of the point file, a failed one too, with what
-  // it read: the points and the rows it skipped (no control sets it).
+  // Called after every read of the point file (and the projection of its
+  // coordinates), a failed one too, with what it read: the points and the
+  // rows it skipped (no control sets it).
   void set_read_observer(std::function<void(const PointSet&)> observer) {
     read_observer_ = std::move(observer);
   }

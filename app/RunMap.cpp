@@ -13,9 +13,9 @@ std::string FileName(const std::string& path) {
 }
 
 std::string Title(const RunParameters& p, std::string_view name) {
-  std::string ring = "R = " + ShortestText(p.search_radius) + " m, ";
+  std::string ring = "R = " + PlainText(p.search_radius) + " m, ";
   ring += p.use_grid ? "N = " + std::to_string(p.ring_points)
-                     : "D = " + ShortestText(p.depth_band) + " m";
+                     : "D = " + PlainText(p.depth_band) + " m";
   return std::string(name) + " (" + ring + ") \u2014 " + FileName(p.input_path);
 }
 

@@ -12,7 +12,7 @@
 
 namespace torvane {
 
-// R as C's "%g" prints it.
+// R in plain decimal (PlainText): 100000, 2000000, 0.5.
 std::string RadiusName(double radius);
 
 // Writes the table, replacing a file of that name only when complete. False

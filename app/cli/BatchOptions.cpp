@@ -1,5 +1,5 @@
-#include "app/cli/StandardStreams.h"
 #include "app/cli/BatchOptions.h"
+#include "app/cli/StandardStreams.h"
 
 #include "app/cli/CliMessages.h"
 #include "app/cli/GridFileOption.h"

@@ -1,5 +1,5 @@
-#include "app/cli/StandardStreams.h"
 #include "app/cli/BatchPlatform.h"
+#include "app/cli/StandardStreams.h"
 
 
 #include <cstdio>

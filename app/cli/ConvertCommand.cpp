@@ -8,12 +8,12 @@
 #include <optional>
 #include <string>
 
-#include "app/cli/StandardStreams.h"
 #include "app/cli/BatchPlatform.h"
 #include "app/cli/CliMessages.h"
 #include "app/cli/GridFileOption.h"
-#include "common/LocaleSeparator.h"
+#include "app/cli/StandardStreams.h"
 #include "app/cli/Subcommand.h"
+#include "common/LocaleSeparator.h"
 #include "grid/ReadGridValues.h"
 #include "grid/WriteGrid.h"
 

@@ -5,19 +5,21 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <memory>
 #include <optional>
 #include <string>
 
-#include "app/cli/StandardStreams.h"
 #include "app/cli/BatchPlatform.h"
 #include "app/cli/CliMessages.h"
 #include "app/cli/GridFileOption.h"
-#include "common/LocaleSeparator.h"
+#include "app/cli/StandardStreams.h"
 #include "app/cli/Subcommand.h"
 #include "common/DecimalNumber.h"
+#include "common/LocaleSeparator.h"
+#include "common/ShortestText.h"
 #include "grid/ReadGridValues.h"
 #include "grid/WriteGrid.h"
 #include "residual/GridResidual.h"
@@ -78,6 +80,17 @@ int RunGridResidual(const GridResidualOptions& options) {
     return true;
   });
   platform.EndProgress();
+  double low = 0, high = 0;
+  if (!NodeRange(out, low, high)) {
+    const double cells = ring->radius / std::min(std::fabs(in.dx), std::fabs(in.dy));
+    PrintError(options.grid + ": no node got a residual: the ring of R = " +
+               PlainText(ring->radius) + " (" + PlainText(cells, 6) + " cells) on a grid of " +
+               std::to_string(in.ncols) + " x " + std::to_string(in.nrows) + " nodes (" +
+               PlainText(in.xmax() - in.xmin, 6) + " x " + PlainText(in.ymax() - in.ymin, 6) +
+               ") never has enough usable samples; check R against the grid's units and size. "
+               "Nothing was written");
+    return kExitRunFailed;
+  }
   in = GridValues();  // the input's memory goes before the writer takes its own
   if (!WriteGrid(platform, out, options.output, *type)) return kExitRunFailed;
   if (!options.quiet) {

@@ -6,12 +6,12 @@
 #include <memory>
 #include <utility>
 
-#include "app/cli/StandardStreams.h"
 #include "app/cli/BatchPlatform.h"
 #include "app/cli/CliMessages.h"
-#include "common/LocaleSeparator.h"
 #include "app/cli/MapOptions.h"
+#include "app/cli/StandardStreams.h"
 #include "app/cli/Subcommand.h"
+#include "common/LocaleSeparator.h"
 #include "grid/NodeValues.h"
 #include "grid/ReadGridValues.h"
 #include "preview/PreviewData.h"

@@ -5,21 +5,23 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 #include <set>
 
-#include "app/cli/StandardStreams.h"
 #include "app/cli/BatchOptions.h"
 #include "app/cli/BatchPlatform.h"
 #include "app/cli/CliMessages.h"
-#include "common/LocaleSeparator.h"
 #include "app/cli/RadiusList.h"
 #include "app/cli/RingOptions.h"
 #include "app/cli/SkippedRowsNote.h"
+#include "app/cli/StandardStreams.h"
 #include "app/cli/StationOptions.h"
 #include "app/cli/Subcommand.h"
+#include "app/cli/SurveyWarnings.h"
 #include "common/DecimalNumber.h"
+#include "common/LocaleSeparator.h"
 #include "common/SameFile.h"
 #include "common/SystemMemory.h"
 #include "points/PointFileReader.h"
@@ -44,6 +46,31 @@ struct SweepFlags {
   BlankingFlags blanking;
   bool quiet = false;
 };
+
+// The N = 0 note of each radius where it applies, as a single run gives
+// it; when no radius gave any station a ring, an error naming the radii
+// (almost always R in other units than the coordinates), and nothing is
+// written.
+std::optional<int> NoteEmptyRings(const std::vector<SweepColumn>& swept) {
+  std::string radii;
+  bool any_ring = false;
+  for (const SweepColumn& column : swept) {
+    const auto empty =
+        static_cast<std::size_t>(std::count(column.n.begin(), column.n.end(), 0));
+    radii += (radii.empty() ? "" : ", ") + RadiusName(column.ring.radius);
+    any_ring |= empty < column.n.size();
+    if (empty > 0) {
+      PrintNote("R = " + RadiusName(column.ring.radius) + ": N = 0 for " +
+                std::to_string(empty) + " of " + std::to_string(column.n.size()) +
+                " points: no ring value, residual written as 0");
+    }
+  }
+  if (any_ring || swept.empty()) return std::nullopt;
+  PrintError("no station has a ring value at any radius (R = " + radii +
+             "): check the radii, the band and the coordinates' units (R and D are in "
+             "metres); nothing was written");
+  return kExitRunFailed;
+}
 
 bool EndsWithPng(const std::string& path) {
   if (path.size() < 4) return false;
@@ -118,9 +145,13 @@ int RunSweep(const SweepFlags& flags) {
                " MiB are available: sweep fewer radii at a time");
     return kExitRunFailed;
   }
+  std::vector<double> radii;
+  for (const SweepRadius& ring : rings) radii.push_back(ring.radius);
+  WarnAboutUnits(points, radii, station.crs.has_value());
   const std::vector<SweepColumn> swept =
       SweepRadii(platform, points, rings, flags.blanking.Blanking());
   platform.EndProgress();
+  if (const auto stop = NoteEmptyRings(swept)) return *stop;
 
   if (!WriteSweepTable(flags.output, points, swept)) {
     PrintError("cannot write the sweep table " + flags.output);

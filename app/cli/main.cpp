@@ -19,18 +19,19 @@
 #include <vector>
 
 #include "app/Hvw.h"
-#include "app/cli/StandardStreams.h"
+#include "app/RunMap.h"
 #include "app/cli/BatchConfig.h"
 #include "app/cli/BatchOptions.h"
 #include "app/cli/BatchPlatform.h"
-#include "app/RunMap.h"
 #include "app/cli/CalcRefusal.h"
 #include "app/cli/CliMessages.h"
-#include "common/LocaleSeparator.h"
 #include "app/cli/RingFlagChecks.h"
 #include "app/cli/SkippedPreviews.h"
 #include "app/cli/SkippedRowsNote.h"
+#include "app/cli/StandardStreams.h"
+#include "app/cli/SurveyWarnings.h"
 #include "common/DecimalNumber.h"
+#include "common/LocaleSeparator.h"
 #include "grid/WriteGrid.h"
 #include "preview/PointValueGrid.h"
 
@@ -158,6 +159,10 @@ int Run(const torvane::BatchOptions& options) {
   form.set_read_observer([&](const torvane::PointSet& points) {
     platform.EndProgress();
     torvane::PrintSkippedRows(points.skipped, form.Parameters().input_path);
+    const torvane::RunParameters& run = form.Parameters();
+    torvane::WarnAboutUnits(points, run.use_grid ? std::vector<double>{}
+                                                 : std::vector<double>{run.search_radius},
+                            !run.crs.crs.empty());
   });
   form.btn_calcClick();
   platform.EndProgress();
