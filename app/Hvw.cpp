@@ -10,6 +10,7 @@
 #include "common/ScopeExit.h"
 #include "points/PointFileReader.h"
 #include "points/SurveyProjection.h"
+#include "points/SurveyReduction.h"
 #include "residual/ComputeResiduals.h"
 
 namespace torvane {
@@ -108,6 +109,7 @@ bool TfrmMain::TakeParameters() {
   parameters_.columns = {platform_.ItemIndex(Control::cmb_gx), platform_.ItemIndex(Control::cmb_gy),
                          platform_.ItemIndex(Control::cmb_point),
                          platform_.ItemIndex(Control::cmb_uba)};
+  parameters_.columns.height = parameters_.gravity_reduction ? parameters_.height_column : -1;
   parameters_.use_grid = grid_mode;
   if (grid_mode) {
     parameters_.grid_path = grid;
@@ -155,29 +157,45 @@ void TfrmMain::ClearPictures() {
 void TfrmMain::RunCalculation() {
   const ScopeExit clear_stop([this] { stop_requested_ = false; });
   results_ready_ = false;
+  stopped_ = false;
   cluster_.Clear();
   points_.Clear();
   ring_counts_ = {};
   ring_qualities_ = {};
   platform_.SetProgressPosition(0);
+  // A Stop during the computation puts back what the pictures showed.
+  const RgbCanvas earlier_left = left_picture_;
+  const RgbCanvas earlier_right = right_picture_;
   ClearPictures();
   platform_.ProcessEvents();
 
   cluster_refused_ = false;
   const bool read = ReadPointFile(platform_, parameters_.input_path, parameters_.columns, points_,
-                                  parameters_.column_names, parameters_.input_format);
-  const bool projected = read && ProjectSurvey(platform_, parameters_.crs, points_);
+                                  parameters_.column_names, parameters_.decimal_separator,
+                                  parameters_.input_format);
+  const bool projected =
+      read && ReduceAbsoluteGravity() && ProjectSurvey(platform_, parameters_.crs, points_);
   if (read_observer_) read_observer_(points_);
   if (!projected) return;
   if (!RunPreviewStep(Control::cb1, kFirstCbaSlot, Control::img_uba)) return;
-  if (!RunComputation()) return;
+  if (!RunComputation()) {
+    if (stopped_) {
+      left_picture_ = earlier_left;
+      right_picture_ = earlier_right;
+      platform_.ShowPicture(Control::img_uba, left_picture_);
+      platform_.ShowPicture(Control::img_regta, right_picture_);
+    }
+    return;
+  }
   results_ready_ = true;
   WarnIfEveryRingEmpty();
+  WarnIfAnomalyLooksAbsolute();
   RunPreviewStep(Control::cb2, kFirstResidualSlot, Control::img_regta);
 }
 
-// The computation discards a Stop pressed while it runs: the flag is cleared
-// when it ends, however it ends.
+// A Stop pressed while the rings are gathered asks "Cancel calculation?": a
+// Yes ends the run with no table written (an earlier one stays as it was).
+// The flag is cleared when the computation ends, however it ends.
 bool TfrmMain::RunComputation() {
   const ScopeExit clear_stop([this] { stop_requested_ = false; });
   ResidualRequest request{parameters_.output_path, parameters_.search_radius,
@@ -192,7 +210,10 @@ bool TfrmMain::RunComputation() {
   request.qualities = &ring_qualities_;
   request.quality = parameters_.ring_quality;
   request.blanking = parameters_.blanking;
-  return ComputeResiduals(platform_, request, points_, &empty_rings_);
+  request.stop_requested = &stop_requested_;
+  const bool written = ComputeResiduals(platform_, request, points_, &empty_rings_);
+  stopped_ = !written && stop_requested_;
+  return written;
 }
 
 // A table of zeros is written as asked, but not without a word: it almost
@@ -208,6 +229,28 @@ void TfrmMain::WarnIfEveryRingEmpty() {
             "search, and the coordinates' units (R and D are in metres).";
   platform_.ShowMessage("Every point has N = 0 and its residual was written as 0: there is " + what,
                         "Warning", MessageButtons::kOk);
+}
+
+// Absolute gravity becomes the simple Bouguer anomaly the rings take, once
+// the stations are read and before they are projected (their latitudes come
+// from the file's coordinates).
+bool TfrmMain::ReduceAbsoluteGravity() {
+  if (!parameters_.gravity_reduction) return true;
+  if (parameters_.crs.crs.empty()) {
+    points_.Clear();
+    platform_.ShowInfo(
+        "Absolute gravity needs each station's latitude: give the coordinate reference system "
+        "of X and Y");
+    return false;
+  }
+  return ReduceSurvey(platform_, *parameters_.gravity_reduction, parameters_.crs.crs,
+                      parameters_.input_path, CbaColumnName(parameters_), points_, nullptr);
+}
+
+void TfrmMain::WarnIfAnomalyLooksAbsolute() {
+  if (!parameters_.gravity_reduction) {
+    WarnIfAbsoluteGravity(platform_, points_, CbaColumnName(parameters_));
+  }
 }
 
 }  // namespace torvane

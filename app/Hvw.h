@@ -38,11 +38,26 @@ class TfrmMain {
   // computation's (no control sets any of them).
   void set_column_names(const ColumnNames& names) { parameters_.column_names = names; }
   void set_input_format(PointFileFormat format) { parameters_.input_format = format; }
+  // The point file's decimal separator, '.' or ',' instead of the locale's
+  // (0 keeps the locale's); '.' decimals read either way.
+  void set_decimal_separator(char separator) { parameters_.decimal_separator = separator; }
   void set_coordinate_systems(const SurveyCrs& crs) { parameters_.crs = crs; }
   // Adds the ring quality columns to the table, and leaves points whose
   // ring falls short without a residual (no control sets them).
   void set_ring_quality(bool on) { parameters_.ring_quality = on; }
   void set_blanking(const RingBlanking& blanking) { parameters_.blanking = blanking; }
+  // Reads absolute gravity from the CBA column and the height from
+  // `height_column` (or column_names[4]), and reduces them to the simple
+  // Bouguer anomaly the rings take; nothing: the CBA column holds the anomaly.
+  void set_gravity_reduction(const std::optional<GravityReduction>& reduction,
+                             int height_column = -1) {
+    parameters_.gravity_reduction = reduction;
+    parameters_.height_column = height_column;
+  }
+  // How the input chooser ends the table name it proposes: "_torvane.dat",
+  // or "_torvane.csv" where tables are written as CSV.
+  void set_table_ending(std::string ending) { table_ending_ = std::move(ending); }
+  const std::string& TableEnding() const { return table_ending_; }
 
   // The variable lists above the pictures: grid the chosen value again and
   // paint it, when "Preview grids" is ticked and a run has computed results.
@@ -85,6 +100,8 @@ class TfrmMain {
   // The points of the last completed run whose ring held no value (N = 0).
   int EmptyRings() const { return empty_rings_; }
   bool StopRequested() const { return stop_requested_; }
+  // The last run was ended by Stop during its computation.
+  bool Stopped() const { return stopped_; }
   // A run, or a preview gridding started by a list, is in progress.
   bool Running() const { return running_; }
   const RunParameters& Parameters() const { return parameters_; }
@@ -114,6 +131,8 @@ class TfrmMain {
   void RunCalculation();
   bool RunComputation();
   void WarnIfEveryRingEmpty();
+  void WarnIfAnomalyLooksAbsolute();
+  bool ReduceAbsoluteGravity();
   void ClearPictures();
   // The value a list's first entry grids: the cba of the points for cb1, the
   // residual for cb2 (their places in a SurveyPoint).
@@ -139,6 +158,7 @@ class TfrmMain {
   PreviewState preview_;
   FileDialogState save_dialog2_;
   bool stop_requested_ = false;
+  bool stopped_ = false;
   bool results_ready_ = false;
   bool calc_refused_ = false;
   int empty_rings_ = 0;
@@ -148,6 +168,7 @@ class TfrmMain {
   std::string settings_path_;     // empty: the one beside the program
   FileDialogState open_dialog1_;  // shared by the point file and grid choosers
   FileDialogState save_dialog1_;  // the output table's
+  std::string table_ending_ = "_torvane.dat";
 };
 
 }  // namespace torvane

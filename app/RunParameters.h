@@ -2,9 +2,11 @@
 // Everything one run takes from the window, filled when Calc passes its checks.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "points/ColumnNames.h"
+#include "points/GravityReduction.h"
 #include "points/PointFileReader.h"
 #include "points/PointLine.h"
 #include "points/SurveyProjection.h"
@@ -38,12 +40,28 @@ struct RunParameters {
   // coordinate reference systems of the points and of the computation.
   ColumnNames column_names;
   PointFileFormat input_format = PointFileFormat::kByName;
+  char decimal_separator = 0;  // of the point file, '.' or ','; 0: the locale's
   SurveyCrs crs;
   // No control sets these either (the batch command's --quality,
   // --min-ring-points and --max-gap): the ring quality columns, and the
   // rules that leave a point whose ring falls short without a residual.
   bool ring_quality = false;
   RingBlanking blanking;
+  // Absolute gravity and height in place of the CBA (the batch command's
+  // --gravity-column and --height-column): when set, the CBA column (the
+  // cmb_uba list, or column_names[3]) holds absolute gravity in mGal and
+  // `height_column` (or column_names[4]) the station's height in metres;
+  // the run reduces them to the simple Bouguer anomaly, which it takes as
+  // the CBA. The latitudes come from the points' coordinates: `crs` must be set.
+  std::optional<GravityReduction> gravity_reduction;
+  int height_column = -1;  // zero-based, as the lists count
 };
+
+// How the user named the CBA column: its header name, or its letter.
+inline std::string CbaColumnName(const RunParameters& parameters) {
+  if (!parameters.column_names[3].empty()) return parameters.column_names[3];
+  const int column = parameters.columns.cba;
+  return column >= 0 && column <= 25 ? std::string(1, static_cast<char>('A' + column)) : "?";
+}
 
 }  // namespace torvane

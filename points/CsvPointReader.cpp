@@ -20,16 +20,6 @@ bool IsBlank(std::string_view line) {
   return std::all_of(line.begin(), line.end(), [](char c) { return c == ' ' || c == '\t'; });
 }
 
-bool AllNumbers(const CsvFields& fields, char decimal) {
-  double value = 0;
-  for (std::size_t i = 0; i < fields.size(); ++i) {
-    if (!ParseDecimal(fields[i], '.', value) && !ParseDecimal(fields[i], decimal, value)) {
-      return false;
-    }
-  }
-  return true;
-}
-
 bool IsNonFinite(std::string_view field) {
   if (!field.empty() && (field.front() == '+' || field.front() == '-')) field.remove_prefix(1);
   std::string upper(field);
@@ -80,12 +70,14 @@ class CsvRows {
       return column >= 0 && static_cast<std::size_t>(column) < fields.size();
     };
     SurveyPoint p;
-    const std::array<std::tuple<int, double*, RowVerdict, RowVerdict>, 3> wanted{{
+    const std::array<std::tuple<int, double*, RowVerdict, RowVerdict>, 4> wanted{{
         {columns_.x, &p.x, RowVerdict::kNoX, RowVerdict::kXNotNumber},
         {columns_.y, &p.y, RowVerdict::kNoY, RowVerdict::kYNotNumber},
         {columns_.cba, &p.cba, RowVerdict::kNoCba, RowVerdict::kCbaNotNumber},
+        {columns_.height, &p.height, RowVerdict::kNoHeight, RowVerdict::kHeightNotNumber},
     }};
     for (const auto& [column, value, missing, text_value] : wanted) {
+      if (value == &p.height && column < 0) continue;  // no height read
       if (!present(column)) return missing;
       switch (Convert(fields[static_cast<std::size_t>(column)], *value)) {
         case Number::kFinite: break;
@@ -153,10 +145,7 @@ bool ReadCsvPointFile(Reporter& platform, const std::string& path, PointColumns 
         separator = CsvSeparatorOf(line);
         // Fields separated by ',' cannot hold decimal commas.
         if (separator == ',') decimal_separator = '.';
-        std::vector<std::string> header;
-        if (fields.Split(line, separator) && !AllNumbers(fields, decimal_separator)) {
-          for (std::size_t i = 0; i < fields.size(); ++i) header.emplace_back(fields[i]);
-        }
+        const std::vector<std::string> header = CsvHeaderNames(line, separator, decimal_separator);
         if (!ResolveColumnNames(header, names, columns, problem)) return;
         rows.emplace(columns, decimal_separator, header.size(), points);
         if (!header.empty()) return;

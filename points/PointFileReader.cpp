@@ -121,7 +121,7 @@ std::size_t StorePoints(LineBlocks& file, const PointLineRules& rules,
         }
         piece_labels |= v.text_label;
         piece_box.Add(v.x, v.y);
-        place[piece_found++] = {v.x, v.y, v.point, 0, v.cba, 0};
+        place[piece_found++] = {v.x, v.y, v.point, v.height, v.cba, 0};
       });
       labels[k] = piece_labels;
       lines[k] = lines_seen;
@@ -184,11 +184,12 @@ bool ReadLabels(LineBlocks& file, const PointLineRules& rules, PointSet& points)
 
 bool ReadPointFile(Reporter& platform, const std::string& input_path,
                    const PointColumns& chosen_columns, PointSet& points, const ColumnNames& names,
-                   PointFileFormat format, bool keep_file_coordinates) {
+                   char decimal_separator, PointFileFormat format, bool keep_file_coordinates) {
+  const char wished = decimal_separator != 0 ? decimal_separator : platform.DecimalSeparator();
   if (format == PointFileFormat::kCsv ||
       (format == PointFileFormat::kByName && IsCsvFileName(input_path))) {
-    return ReadCsvPointFile(platform, input_path, chosen_columns, names,
-                            platform.DecimalSeparator(), points, keep_file_coordinates);
+    return ReadCsvPointFile(platform, input_path, chosen_columns, names, wished, points,
+                            keep_file_coordinates);
   }
   points.Clear();
   PointLineRules rules;
@@ -203,7 +204,7 @@ bool ReadPointFile(Reporter& platform, const std::string& input_path,
       platform.ShowFileError("Cannot open input data file", input_path, file.error());
       return false;
     }
-    const PlainLayout layout = FindPlainLayout(head, platform.DecimalSeparator());
+    const PlainLayout layout = FindPlainLayout(head, wished);
     rules.alphabet = PointLineAlphabet(layout.decimal);
     rules.refuse_comma_decimals = layout.comma_line != 0;
     if (HasColumnNames(names)) {

@@ -24,10 +24,11 @@ namespace torvane {
 // whatever the platform's decimal separator; ',' decimals where it is ','.
 // `keep_file_coordinates` keeps the coordinates as the file gives them, bit
 // for bit, in `file_xy`.
+// `decimal_separator` ('.' or ',') replaces the reporter's, 0 keeps it.
 enum class PointFileFormat { kByName, kCsv, kPlain };
 bool ReadPointFile(Reporter& platform, const std::string& input_path,
                    const PointColumns& columns, PointSet& points, const ColumnNames& names = {},
-                   PointFileFormat format = PointFileFormat::kByName,
+                   char decimal_separator = 0, PointFileFormat format = PointFileFormat::kByName,
                    bool keep_file_coordinates = false);
 
 }  // namespace torvane

@@ -147,9 +147,11 @@ RowVerdict ClassifyPointLine(std::string_view raw_line, const PointLineRules& ru
   const auto present = [&](int column) {
     return column >= 0 && column < fields.count && column <= kMaximumColumn;
   };
+  const bool height = columns.height >= 0;
   if (!present(columns.y)) return RowVerdict::kNoY;
   if (!present(columns.cba)) return RowVerdict::kNoCba;
   if (!numbered && !present(columns.point)) return RowVerdict::kNoPoint;
+  if (height && !present(columns.height)) return RowVerdict::kNoHeight;
   if (x == Number::kNonFinite) return RowVerdict::kNotFinite;
   switch (Convert(fields, columns.y, separator, parsed.y)) {
     case Number::kFinite: break;
@@ -160,6 +162,13 @@ RowVerdict ClassifyPointLine(std::string_view raw_line, const PointLineRules& ru
     case Number::kFinite: break;
     case Number::kNonFinite: return RowVerdict::kNotFinite;
     case Number::kText: return RowVerdict::kCbaNotNumber;
+  }
+  if (height) {
+    switch (Convert(fields, columns.height, separator, parsed.height)) {
+      case Number::kFinite: break;
+      case Number::kNonFinite: return RowVerdict::kNotFinite;
+      case Number::kText: return RowVerdict::kHeightNotNumber;
+    }
   }
   if (!numbered) {
     parsed.label = fields.field[static_cast<std::size_t>(columns.point)];

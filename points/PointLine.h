@@ -25,13 +25,16 @@ namespace torvane {
 // The point column '-': the stations are numbered 1, 2, ... in file order.
 inline constexpr int kNumberedPoints = -2;
 
-// Zero-based column numbers ("A" = 0 ... "Z" = 25).
+// Zero-based column numbers ("A" = 0 ... "Z" = 25). A run that reduces
+// absolute gravity reads the gravity from the CBA column and the station's
+// height from `height`; -1: no height is read.
 struct PointColumns {
   int x = 0, y = 1, point = 2, cba = 4;
+  int height = -1;
 };
 
 struct PointValues {
-  double x = 0, y = 0, point = 0, cba = 0;
+  double x = 0, y = 0, point = 0, cba = 0, height = 0;
   std::string_view label;   // the point field as written
   bool text_label = false;  // the point field is no number
   int fields = 0;           // of the line

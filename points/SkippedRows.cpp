@@ -4,8 +4,8 @@ namespace torvane {
 namespace {
 
 constexpr std::string_view kReasonText[kRowVerdictCount] = {
-    "", "", "wrong number of fields", "no X", "no Y", "no CBA", "no point", "X not a number",
-    "Y not a number", "CBA not a number", "NaN or infinite value", "',' decimals",
+    "", "", "wrong number of fields", "no X", "no Y", "no CBA", "no point", "no height",
+    "X not a number", "Y not a number", "CBA not a number", "height not a number", "NaN or infinite value", "',' decimals",
     "unclosed quote",
 };
 

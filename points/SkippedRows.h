@@ -21,9 +21,11 @@ enum class RowVerdict : unsigned char {
   kNoY,
   kNoCba,
   kNoPoint,
+  kNoHeight,        // a run that reduces gravity reads heights too
   kXNotNumber,      // text that is no whole number (-3O.0, 12:30)
   kYNotNumber,
   kCbaNotNumber,
+  kHeightNotNumber,
   kNotFinite,       // NaN or infinity
   kCommaDecimals,   // ',' between digits where '.' is the decimal separator
   kOpenQuote,       // a CSV field whose quote is not closed on its line

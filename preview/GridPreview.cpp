@@ -6,6 +6,7 @@
 
 #include "common/ParallelBlocks.h"
 #include "common/ScopeExit.h"
+#include "common/StopQuestion.h"
 #include "preview/ColourRaster.h"
 #include "preview/PreviewNodes.h"
 #include "preview/ResampleRaster.h"
@@ -14,17 +15,6 @@ namespace torvane {
 namespace {
 
 constexpr const char* kNoMemoryMessage = "Not enough memory for temporary buffer";
-
-// Answers "Cancel calculation?" when Stop was pressed: true to give up. A No
-// lowers the request.
-bool CancelWanted(Reporter& platform, bool& stop_requested) {
-  if (!stop_requested) return false;
-  const MessageResult answer =
-      platform.ShowMessage("Cancel calculation?", "Warning", MessageButtons::kYesNo);
-  if (answer == MessageResult::kYes) return true;
-  stop_requested = false;
-  return false;
-}
 
 PreviewOutcome GridResampleColour(Reporter& platform, const PointSet& points,
                                   const NeighbourCluster& cluster, const PreviewRequest& request,

@@ -3,6 +3,7 @@
 
 #include "app/cli/CliMessages.h"
 #include "app/cli/GridFileOption.h"
+#include "app/cli/ReductionOptions.h"
 #include "app/cli/Subcommand.h"
 
 #include <CLI/CLI.hpp>
@@ -68,6 +69,8 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
                  "in point mode unless --config gives it)");
   StationFlags station;
   AddStationOptions(app, station);
+  ReductionFlags reduction;
+  AddReductionOptions(app, reduction);
   app.add_flag("--quiet", options.quiet, "No progress bar and no summary line");
   CLI::Option* grid =
       app.add_option("--grid", options.grid,
@@ -166,7 +169,10 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
           "in metres, and without it only points at exactly R would count");
     }
   }
-  if (const auto stop = TakeStationOptions(station, options.station)) return *stop;
+  if (const auto stop = TakeReductionOptions(reduction, station, false, options.station,
+                                             options.gravity_reduction)) {
+    return *stop;
+  }
   for (const auto& [flag, path] : {std::pair{"--preview-cba", &preview_cba},
                                    {"--preview-residual", &preview_residual},
                                    {"--residual-grid", &residual_grid},

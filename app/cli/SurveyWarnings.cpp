@@ -13,7 +13,9 @@ void WarnAboutUnits(const PointSet& points, const std::vector<double>& radii, bo
   const double diagonal = std::hypot(points.max_x - points.min_x, points.max_y - points.min_y);
   std::string beyond;
   for (const double radius : radii) {
-    if (radius > diagonal) beyond += (beyond.empty() ? "" : ", ") + PlainText(radius);
+    // A survey on one spot has no diagonal: every ring is empty, as the
+    // run's own warning says.
+    if (diagonal > 0 && radius > diagonal) beyond += (beyond.empty() ? "" : ", ") + PlainText(radius);
   }
   if (!beyond.empty()) {
     PrintMessage("Warning", "R = " + beyond + " is beyond the survey's diagonal (" +

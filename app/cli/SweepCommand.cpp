@@ -8,12 +8,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <optional>
-#include <set>
 
+#include "app/SweepRun.h"
 #include "app/cli/BatchOptions.h"
 #include "app/cli/BatchPlatform.h"
 #include "app/cli/CliMessages.h"
-#include "app/cli/RadiusList.h"
+#include "app/cli/ReductionOptions.h"
 #include "app/cli/RingOptions.h"
 #include "app/cli/SkippedRowsNote.h"
 #include "app/cli/StandardStreams.h"
@@ -23,12 +23,6 @@
 #include "common/DecimalNumber.h"
 #include "common/LocaleSeparator.h"
 #include "common/SameFile.h"
-#include "common/SystemMemory.h"
-#include "points/PointFileReader.h"
-#include "points/SurveyProjection.h"
-#include "preview/CurvePlot.h"
-#include "residual/RadiusSweep.h"
-#include "residual/SweepCurve.h"
 #include "residual/SweepTable.h"
 
 namespace torvane {
@@ -41,6 +35,7 @@ struct SweepFlags {
   std::optional<std::string> band;
   std::optional<std::string> band_ratio;
   StationFlags station;
+  ReductionFlags reduction;
   std::optional<std::string> curve;
   std::optional<std::string> plot;
   BlankingFlags blanking;
@@ -81,9 +76,6 @@ bool EndsWithPng(const std::string& path) {
 
 // The rings of the sweep from the flags; a usage error answers its exit code.
 std::optional<int> TakeRings(const SweepFlags& flags, std::vector<SweepRadius>& rings) {
-  std::vector<double> radii;
-  std::string problem;
-  if (!ParseRadiusList(flags.radii, radii, problem)) return UsageError("--radii: " + problem);
   double value = 0;
   const std::string& text = flags.band ? *flags.band : *flags.band_ratio;
   if (!ParseDecimal(text, '.', value) || !(value >= 0)) {
@@ -91,22 +83,14 @@ std::optional<int> TakeRings(const SweepFlags& flags, std::vector<SweepRadius>& 
                       " takes a number >= 0; got '" + text + "'");
   }
   if (flags.band_ratio && value > 1) return UsageError("--band-ratio must be at most 1");
-  std::set<std::string> names;
-  for (const double radius : radii) {
-    const double band = flags.band ? value : value * radius;
-    if (band > radius) {
-      return UsageError("--band " + text + " is wider than the radius " + RadiusName(radius) +
-                        " (D must be <= R)");
-    }
-    if (!names.insert(RadiusName(radius)).second) {
-      return UsageError("--radii: " + RadiusName(radius) + " is listed twice");
-    }
-    rings.push_back({radius, band});
+  std::string problem;
+  if (!SweepRings(flags.radii, value, !flags.band, rings, problem)) {
+    return UsageError("--radii: " + problem);
   }
   return std::nullopt;
 }
 
-int RunSweep(const SweepFlags& flags) {
+int RunSweepCommand(const SweepFlags& flags) {
   for (const auto& [flag, path] : {std::pair{"--curve", &flags.curve}, {"--plot", &flags.plot}}) {
     if (const auto stop = RefuseStandardOutput(flag, *path)) return *stop;
   }
@@ -114,7 +98,11 @@ int RunSweep(const SweepFlags& flags) {
   std::vector<SweepRadius> rings;
   if (const auto stop = TakeRings(flags, rings)) return *stop;
   StationInput station;
-  if (const auto stop = TakeStationOptions(flags.station, station)) return *stop;
+  std::optional<GravityReduction> reduction;
+  if (const auto stop =
+          TakeReductionOptions(flags.reduction, flags.station, false, station, reduction)) {
+    return *stop;
+  }
   // The same file by any name (another spelling, a link) would lose the survey.
   if (SameFile(flags.output, flags.input)) {
     return UsageError("--output names the point file " + flags.input +
@@ -127,33 +115,28 @@ int RunSweep(const SweepFlags& flags) {
   BatchPlatform platform(
       station.decimal_separator ? *station.decimal_separator : LocaleDecimalSeparator(),
       !flags.quiet && isatty(2));
-  PointSet points;
-  const bool read = ReadPointFile(platform, flags.input, station.columns.value_or(PointColumns{}),
-                                  points, station.column_names.value_or(ColumnNames{}),
-                                  station.input_format);
-  PrintSkippedRows(points.skipped, flags.input);
-  if (!read || !ProjectSurvey(platform, {station.crs.value_or(""), station.work_crs.value_or("")},
-                              points)) {
-    return kExitRunFailed;
-  }
-  const std::uint64_t need = SweepMemory(rings.size(), points.points.size());
-  const std::uint64_t available = AvailablePhysicalMemory();
-  if (available != 0 && need > available) {
-    PrintError("the sweep of " + std::to_string(rings.size()) + " radii over " +
-               std::to_string(points.points.size()) + " points needs " +
-               std::to_string(need >> 20) + " MiB; only " + std::to_string(available >> 20) +
-               " MiB are available: sweep fewer radii at a time");
-    return kExitRunFailed;
-  }
   std::vector<double> radii;
   for (const SweepRadius& ring : rings) radii.push_back(ring.radius);
-  WarnAboutUnits(points, radii, station.crs.has_value());
-  const std::vector<SweepColumn> swept =
-      SweepRadii(platform, points, rings, flags.blanking.Blanking());
+  SweepSurvey survey{flags.input,
+                     station.columns.value_or(PointColumns{}),
+                     station.column_names.value_or(ColumnNames{}),
+                     0,
+                     {station.crs.value_or(""), station.work_crs.value_or("")},
+                     reduction};
+  survey.input_format = station.input_format;
+  survey.after_read = [&](const PointSet& read) {
+    PrintSkippedRows(read.skipped, flags.input);
+    WarnAboutUnits(read, radii, station.crs.has_value());
+  };
+  SweepOutcome outcome;
+  const bool swept = RunSweep(platform, survey, rings, flags.blanking.Blanking(), outcome);
   platform.EndProgress();
-  if (const auto stop = NoteEmptyRings(swept)) return *stop;
+  if (!swept) return kExitRunFailed;
+  const PointSet& points = outcome.points;
+  const std::vector<SweepColumn>& swept_columns = outcome.columns;
+  if (const auto stop = NoteEmptyRings(swept_columns)) return *stop;
 
-  if (!WriteSweepTable(flags.output, points, swept)) {
+  if (!WriteSweepTable(flags.output, points, swept_columns)) {
     PrintError("cannot write the sweep table " + flags.output);
     return kExitRunFailed;
   }
@@ -161,7 +144,7 @@ int RunSweep(const SweepFlags& flags) {
     std::fprintf(SummaryStream(), "Sweep of %zu radii over %zu points written to %s\n",
                  rings.size(), points.points.size(), flags.output.c_str());
   }
-  const std::vector<CurveRow> curve = SweepCurve(swept);
+  const std::vector<CurveRow>& curve = outcome.curve;
   if (flags.curve) {
     if (!WriteSweepCurve(*flags.curve, curve)) {
       PrintError("cannot write the curve " + *flags.curve);
@@ -170,18 +153,7 @@ int RunSweep(const SweepFlags& flags) {
     if (!flags.quiet) std::fprintf(SummaryStream(), "Curve written to %s\n", flags.curve->c_str());
   }
   if (flags.plot) {
-    CurveChart chart;
-    chart.title = "Ring residuals against the ring radius";
-    chart.x_caption = "ring radius R [m]";
-    chart.y_caption = "residual [mGal]";
-    CurveSeries rms{"RMS residual", {}, 0.80, 0.15, 0.10, false};
-    CurveSeries mean_abs{"mean |residual|", {}, 0.10, 0.35, 0.75, true};
-    for (const CurveRow& row : curve) {
-      chart.x.push_back(row.radius);
-      rms.y.push_back(row.rms_residual);
-      mean_abs.y.push_back(row.mean_abs_residual);
-    }
-    chart.series = {rms, mean_abs};
+    const CurveChart chart = SweepChart(curve);
     if (!WriteCurvePlot(*flags.plot, chart)) {
       PrintError("cannot write the plot " + *flags.plot);
       return kExitRunFailed;
@@ -214,6 +186,7 @@ Subcommand AddSweepCommand(CLI::App& app) {
                                          "D = F * R for each radius (0 <= F <= 1)");
   band->excludes(ratio);
   AddStationOptions(*sweep, flags->station);
+  AddReductionOptions(*sweep, flags->reduction);
   sweep->add_option("--curve", flags->curve,
                     "CSV of one row per radius: radius, band, points_with_ring, mean_n,\n"
                     "rms_residual, mean_abs_residual, correlation_previous, share_gap_over_180");
@@ -226,7 +199,7 @@ Subcommand AddSweepCommand(CLI::App& app) {
             if (!flags->band && !flags->band_ratio) {
               return UsageError("sweep needs --band D or --band-ratio F");
             }
-            return RunSweep(*flags);
+            return RunSweepCommand(*flags);
           }};
 }
 

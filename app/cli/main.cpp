@@ -18,6 +18,7 @@
 #include <tuple>
 #include <vector>
 
+#include "app/GridSurface.h"
 #include "app/Hvw.h"
 #include "app/RunMap.h"
 #include "app/cli/BatchConfig.h"
@@ -33,7 +34,6 @@
 #include "common/DecimalNumber.h"
 #include "common/LocaleSeparator.h"
 #include "grid/WriteGrid.h"
-#include "preview/PointValueGrid.h"
 
 namespace {
 
@@ -43,18 +43,12 @@ constexpr int kWritten = torvane::kExitWritten;
 constexpr int kRunFailed = torvane::kExitRunFailed;
 constexpr int kUsageError = torvane::kExitUsageError;
 
-// The run's residual gridded as the previews grid it, at their gridding
-// radius and reach, onto nodes `cell` apart. False when it was not written
-// (the user has been told).
+// The run's residual gridded onto nodes `cell` apart and written. False when
+// it was not written (the user has been told).
 bool WriteResidualGrid(const torvane::TfrmMain& form, torvane::BatchPlatform& platform,
                        const torvane::ResidualGridRequest& request, double cell, bool quiet) {
-  torvane::PointGridRequest gridding;
-  gridding.value = &torvane::SurveyPoint::residual;
-  gridding.cell = cell;
-  gridding.radius = form.Parameters().preview_radius;
-  gridding.reach = form.Parameters().preview_reach;
   torvane::GridValues grid;
-  if (!torvane::GridPointValues(platform, form.Points(), gridding, grid) ||
+  if (!torvane::GridRunResidual(platform, form, cell, grid) ||
       !torvane::WriteGrid(platform, grid, request.path, request.type)) {
     return false;
   }
@@ -117,6 +111,7 @@ int Run(const torvane::BatchOptions& options) {
     platform.SetItemIndex(Control::cmb_uba, station.columns->cba);
   }
   if (station.column_names) form.set_column_names(*station.column_names);
+  form.set_gravity_reduction(options.gravity_reduction);
   form.set_input_format(station.input_format);
   if (station.crs) form.set_coordinate_systems({*station.crs, station.work_crs.value_or("")});
   double map_cell = 0;

@@ -12,6 +12,7 @@
 #include <QScreen>
 
 #include "app/ControlDefaults.h"
+#include "app/qt/ColumnList.h"
 #include "app/qt/WindowLayout.h"
 
 namespace torvane {
@@ -36,7 +37,9 @@ QWidget* CreateControl(const ControlDefault& d, QWidget* parent) {
       return bar;
     }
     case ControlKind::kCombo: {
-      auto* list = new QComboBox(parent);
+      const bool column = d.control == Control::cmb_gx || d.control == Control::cmb_gy ||
+                          d.control == Control::cmb_point || d.control == Control::cmb_uba;
+      auto* list = column ? new ColumnList(parent) : new QComboBox(parent);
       for (const std::string_view item : ItemsOf(d.control)) list->addItem(ToQString(item));
       list->setCurrentIndex(d.item_index);
       return list;
@@ -107,22 +110,28 @@ QLabel* MainWindow::CreateEmblem() {
 }
 
 void MainWindow::CentreOnScreen() {
+  QWidget* top = window();  // the dialog itself, or the window that holds it
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    QRect frame = frameGeometry();
+    QRect frame = top->frameGeometry();
     frame.moveCenter(screen->availableGeometry().center());
-    move(frame.topLeft());
+    top->move(frame.topLeft());
   }
 }
 
-void MainWindow::closeEvent(QCloseEvent* event) {
-  if (close_handler_ && !close_handler_()) {
-    event->ignore();
-    return;
-  }
-  event->accept();
+bool MainWindow::RequestClose() {
+  if (close_handler_ && !close_handler_()) return false;
   // Windows of its own (the map) close with it.
   for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
     if (child->isWindow()) child->close();
+  }
+  return true;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (RequestClose()) {
+    event->accept();
+  } else {
+    event->ignore();
   }
 }
 

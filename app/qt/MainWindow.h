@@ -33,6 +33,11 @@ class MainWindow : public QWidget {
 
   void CentreOnScreen();
 
+  // Asks the close handler; when it agrees, closes the windows of the
+  // dialog's own (the map) and answers true. The window that holds the
+  // dialog calls this when it is closed.
+  bool RequestClose();
+
  protected:
   void closeEvent(QCloseEvent* event) override;
 

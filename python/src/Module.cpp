@@ -13,4 +13,5 @@ PYBIND11_MODULE(_core, module) {
   torvane::python::AddPointFunctions(module);
   torvane::python::AddGridFunctions(module);
   torvane::python::AddSweepFunction(module);
+  torvane::python::AddReductionFunctions(module);
 }

@@ -46,7 +46,7 @@ py::dict ReadPoints(const std::string& path, const std::string& columns,
   bool ok = false;
   {
     const py::gil_scoped_release free;
-    ok = ReadPointFile(call.platform(), path, letters, points, names, PointFileFormat::kByName,
+    ok = ReadPointFile(call.platform(), path, letters, points, names, 0, PointFileFormat::kByName,
                        true);
     // Said as torvane-cli says it: a warning when the call goes through,
     // part of the error when it fails.

@@ -8,5 +8,6 @@ namespace torvane::python {
 void AddPointFunctions(pybind11::module_& module);
 void AddGridFunctions(pybind11::module_& module);
 void AddSweepFunction(pybind11::module_& module);
+void AddReductionFunctions(pybind11::module_& module);
 
 }  // namespace torvane::python

@@ -33,16 +33,20 @@ import numpy as np
 
 from . import _core
 from ._core import TorvaneError, TorvaneWarning
+from .reductions import bouguer_plate, normal_gravity, simple_bouguer
 
 __all__ = [
     "Grid",
     "TorvaneError",
     "TorvaneWarning",
+    "bouguer_plate",
     "grid_ring_residual",
     "read_grid",
     "read_points",
     "grid_residual",
+    "normal_gravity",
     "ring_residual",
+    "simple_bouguer",
     "sweep",
     "write_grid",
 ]
