@@ -12,6 +12,7 @@
 #include "app/cli/MapOptions.h"
 #include "app/cli/StandardStreams.h"
 #include "app/cli/Subcommand.h"
+#include "common/FileClash.h"
 #include "common/LocaleSeparator.h"
 
 namespace torvane {
@@ -32,6 +33,9 @@ int RunMapCommand(const MapCommandOptions& options) {
   if (!file) return kExitUsageError;
   const std::optional<MapSize> size = MapSizeOf(options.size);
   if (!size) return kExitUsageError;
+  if (const auto clash = FindFileClash({{"GRID", options.grid}}, {{"FILE", file->path}})) {
+    return UsageError(FileClashMessage(*clash));
+  }
   BatchPlatform platform(LocaleDecimalSeparator(), false);
   MapSurface surface;
   if (!ReadGridSurface(platform, options.grid, surface)) return kExitRunFailed;

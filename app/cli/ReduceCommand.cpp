@@ -85,6 +85,14 @@ Subcommand AddReduceCommand(CLI::App& app) {
       ->required();
   reduce->add_option("--output", flags->output, "Table to write")->required();
   AddStationOptions(*reduce, flags->station);
+  reduce->get_option("--columns")
+      ->description(
+          "Columns of X,Y,POINT,GRAVITY (absolute gravity in mGal), or X,Y,POINT with\n"
+          "--gravity-column: letters (A = the first column) or names of the file's\n"
+          "header row in any letter case")
+      ->default_str("A,B,C,D");
+  // The reductions need no work CRS: the table keeps the file's coordinates.
+  reduce->remove_option(reduce->get_option("--work-crs"));
   AddReductionOptions(*reduce, flags->reduction);
   reduce->add_flag("--quiet", flags->quiet, "No summary line");
   // The options are gone when the command runs: their values tell.

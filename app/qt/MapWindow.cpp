@@ -203,7 +203,7 @@ void MapWindow::ShowVariable(MapVariable variable) {
 }
 
 bool MapWindow::SaveTo(const std::string& path, MapFormat format) {
-  if (!map_) return false;
+  if (!map_ || form_.ExportClashes(path)) return false;
   return SaveMap(platform_, path, format, map_->scene, canvas_->view(), canvas_->width(),
                  canvas_->height(), canvas_->statistics());
 }

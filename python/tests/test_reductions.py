@@ -45,3 +45,31 @@ def test_simple_bouguer_is_what_reduce_writes(tmp_path):
     pandas = pytest.importorskip("pandas")
     series = pandas.Series(lat, index=list("abcde"))
     assert list(torvane.normal_gravity(series, h).index) == list("abcde")
+
+
+def test_ring_residual_of_absolute_gravity_is_the_cli_run(tmp_path):
+    raw = tmp_path / "raw.csv"
+    lines = ["lon,lat,g,h"]
+    for i in range(30):
+        lon, lat = 27.0 + 0.003 * (i % 6), -25.0 - 0.003 * (i // 6)
+        lines.append(f"{lon},{lat},{978650 + 0.9 * (i % 7)},{1200 + 11 * (i % 4)}")
+    raw.write_text("\n".join(lines) + "\n")
+    out = tmp_path / "table.csv"
+    flags = ["--crs", "EPSG:4326", "--columns", "lon,lat,g", "--gravity-column", "g",
+             "--height-column", "h", "--density", "2500", "--free-air-gradient", "0.3086"]
+    run_cli(["--input", raw, "--output", out, "--radius", 600, "--band", 200, *flags])
+    with open(out, newline="") as table:
+        expected = [float(row["residual"] or 0) for row in csv.DictReader(table)]
+    survey = torvane.read_points(raw, columns="lon,lat,g,g", crs="EPSG:4326")
+    heights = [1200 + 11 * (i % 4) for i in range(30)]
+    result = torvane.ring_residual(survey["x"], survey["y"], None, radius=600, band=200,
+                                   gravity=survey["cba"], height=heights,
+                                   latitude=survey["file_y"], density=2500,
+                                   free_air_gradient=0.3086)
+    np.testing.assert_allclose(result["residual"], expected, rtol=0, atol=1e-9)
+    swept = torvane.sweep(survey["x"], survey["y"], None, [600], band=200,
+                          gravity=survey["cba"], height=heights, latitude=survey["file_y"],
+                          density=2500, free_air_gradient=0.3086)
+    np.testing.assert_array_equal(swept["residual"][0], result["residual"])
+    with pytest.raises(ValueError, match="gravity"):
+        torvane.ring_residual(survey["x"], survey["y"], survey["cba"], 600, 200, density=2000)

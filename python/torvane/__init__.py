@@ -33,7 +33,7 @@ import numpy as np
 
 from . import _core
 from ._core import TorvaneError, TorvaneWarning
-from .reductions import bouguer_plate, normal_gravity, simple_bouguer
+from .reductions import _anomaly, bouguer_plate, normal_gravity, simple_bouguer
 
 __all__ = [
     "Grid",
@@ -52,7 +52,7 @@ __all__ = [
 ]
 __version__ = "0.1.0"
 
-_MAX_RING_POINTS = 2**31 - 1
+_MAX_RING_POINTS = _core.MOST_RING_POINTS
 
 
 def _path(name, value):
@@ -60,10 +60,14 @@ def _path(name, value):
         path = os.fspath(value)
     except TypeError:
         raise ValueError(f"{name}: a file name (str or path), not {type(value).__name__}") from None
-    if isinstance(path, bytes):
-        path = os.fsdecode(path)
+    # Bytes as the file system takes them: a name that is not UTF-8 (held
+    # in a str with surrogates, as os.listdir gives it) reaches the core whole.
+    if isinstance(path, str):
+        path = os.fsencode(path)
     if not path:
         raise ValueError(f"{name}: the file name is empty")
+    if b"\0" in path:
+        raise ValueError(f"{name}: the file name holds a NUL byte")
     return path
 
 
@@ -184,7 +188,9 @@ def read_points(path, columns="A,B,C,E", crs=None, decimal_separator=None, work_
     return _core.read_points(path, columns, decimal_separator, crs, work_crs)
 
 
-def ring_residual(x, y, cba, radius, band, quality=False):
+def ring_residual(x, y, cba, radius, band, quality=False, *, gravity=None, height=None,
+                  latitude=None, ellipsoid="grs80", density=2670, free_air_gradient=None,
+                  bullard_b=False):
     """Ring-average residual of every station over the other stations.
 
     For each station, its CBA less the mean CBA of the stations whose
@@ -199,6 +205,12 @@ def ring_residual(x, y, cba, radius, band, quality=False):
         Station coordinates, in the units of R and D (usually metres).
     cba : array-like of float, shape (n,)
         Complete Bouguer anomaly of each station, mGal.
+    gravity, height, latitude : array-like of float, shape (n,), optional
+        Absolute gravity (mGal), height (m) and geodetic latitude (degrees)
+        of each station in place of ``cba`` (give None for it): reduced with
+        ``ellipsoid``, ``density``, ``free_air_gradient`` and ``bullard_b``
+        as ``simple_bouguer`` does, the simple Bouguer anomaly serves as the
+        CBA, as ``torvane-cli --gravity-column --height-column`` computes.
     radius : float
         R, the ring's radius, greater than 0.
     band : float
@@ -224,6 +236,8 @@ def ring_residual(x, y, cba, radius, band, quality=False):
     >>> result["residual"].shape
     (3000,)
     """
+    cba = _anomaly(cba, gravity, height, latitude, ellipsoid, density, free_air_gradient,
+                   bullard_b)
     x, y, cba = _survey(x, y, cba)
     radius = _radius(radius)
     band = _number("band", band)
@@ -416,7 +430,9 @@ def read_grid(path):
     return Grid._from_core(_core.read_grid(_path("path", path)))
 
 
-def sweep(x, y, cba, radii, band=None, band_ratio=None):
+def sweep(x, y, cba, radii, band=None, band_ratio=None, *, gravity=None, height=None,
+          latitude=None, ellipsoid="grs80", density=2670, free_air_gradient=None,
+          bullard_b=False):
     """Ring residuals of every station for several radii, and their curve.
 
     One reading and one index of the stations serve every radius; each
@@ -430,6 +446,12 @@ def sweep(x, y, cba, radii, band=None, band_ratio=None):
         Station coordinates, usually metres.
     cba : array-like of float, shape (n,)
         Complete Bouguer anomaly of each station, mGal.
+    gravity, height, latitude : array-like of float, shape (n,), optional
+        Absolute gravity (mGal), height (m) and geodetic latitude (degrees)
+        of each station in place of ``cba`` (give None for it): reduced with
+        ``ellipsoid``, ``density``, ``free_air_gradient`` and ``bullard_b``
+        as ``simple_bouguer`` does, the simple Bouguer anomaly serves as the
+        CBA, as ``torvane-cli --gravity-column --height-column`` computes.
     radii : array-like of float
         The radii R, each greater than 0 and listed once.
     band : float, optional
@@ -456,12 +478,17 @@ def sweep(x, y, cba, radii, band=None, band_ratio=None):
     ...                       radii=[250, 500, 1000], band_ratio=0.2)
     >>> swept["curve"]["rms_residual"]
     """
+    cba = _anomaly(cba, gravity, height, latitude, ellipsoid, density, free_air_gradient,
+                   bullard_b)
     x, y, cba = _survey(x, y, cba)
     radii = np.atleast_1d(np.asarray(radii, dtype=np.float64))
     if radii.ndim != 1 or radii.size == 0:
         raise ValueError("radii: a list of one or more radii")
     if not np.all(np.isfinite(radii)) or not np.all(radii > 0):
         raise ValueError("radii: every radius must be a finite number greater than 0")
+    if radii.size > _core.MOST_SWEEP_RADII:
+        raise ValueError(f"radii: at most {_core.MOST_SWEEP_RADII} radii in one sweep, "
+                         f"not {radii.size}")
     if np.unique(radii).size != radii.size:
         raise ValueError("radii: a radius is listed twice")
     if (band is None) == (band_ratio is None):
@@ -551,8 +578,6 @@ def grid_residual(grid, radius, ring_points=360, min_share=1.0):
     grid = _grid("grid", grid)
     radius = _radius(radius)
     ring_points = _ring_points(ring_points)
-    if ring_points > 1 << 20:
-        raise ValueError(f"ring_points: a whole number from 1 to {1 << 20}, not {ring_points}")
     min_share = _number("min_share", min_share)
     if not 0 <= min_share <= 1:
         raise ValueError(f"min_share: from 0 to 1, not {min_share}")

@@ -136,3 +136,20 @@ def simple_bouguer(gravity, height, latitude, ellipsoid="grs80", density=2670,
     return _core.reduce_gravity(np.ascontiguousarray(g), np.ascontiguousarray(h),
                                 np.ascontiguousarray(lat), _ellipsoid(ellipsoid),
                                 _density(density), gradient, bool(bullard_b))
+
+
+def _anomaly(cba, gravity, height, latitude, ellipsoid, density, free_air_gradient, bullard_b):
+    """The CBA a ring function takes: `cba` itself, or the simple Bouguer
+    anomaly of `gravity` at `height` and `latitude`."""
+    reducing = (ellipsoid != "grs80" or density != 2670 or free_air_gradient is not None
+                or bool(bullard_b))
+    if gravity is None:
+        if height is not None or latitude is not None or reducing:
+            raise ValueError("gravity: the reduction keywords need gravity, height and latitude")
+        return cba
+    if cba is not None:
+        raise ValueError("cba: give None where gravity, height and latitude stand in its place")
+    if height is None or latitude is None:
+        raise ValueError("height: gravity needs height and latitude")
+    return simple_bouguer(gravity, height, latitude, ellipsoid, density, free_air_gradient,
+                          bullard_b)["bouguer"]
