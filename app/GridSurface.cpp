@@ -25,13 +25,14 @@ bool ReadGridSurface(Reporter& platform, const std::string& path, MapSurface& su
   return true;
 }
 
-bool GridRunResidual(Reporter& platform, const TfrmMain& form, double cell, GridValues& grid) {
+bool GridRunResidual(Reporter& platform, const RunRequest& request, const RunResult& result,
+                     double cell, GridValues& grid) {
   PointGridRequest gridding;
   gridding.value = &SurveyPoint::residual;
   gridding.cell = cell;
-  gridding.radius = form.Parameters().preview_radius;
-  gridding.reach = form.Parameters().preview_reach;
-  return GridPointValues(platform, form.Points(), gridding, grid);
+  gridding.radius = request.GriddingRadius();
+  gridding.reach = request.GriddingRadius();
+  return GridPointValues(platform, result.points, gridding, grid);
 }
 
 }  // namespace torvane

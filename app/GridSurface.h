@@ -5,9 +5,11 @@
 
 #include <string>
 
-#include "app/Hvw.h"
+#include "common/Reporter.h"
 #include "grid/GridValues.h"
 #include "preview/MapSurface.h"
+#include "run/RunRequest.h"
+#include "run/RunResult.h"
 
 namespace torvane {
 
@@ -17,6 +19,7 @@ bool ReadGridSurface(Reporter& platform, const std::string& path, MapSurface& su
 // The run's residual gridded as the previews grid it, at their gridding
 // radius and reach, onto nodes `cell` apart over the points' box. False when
 // that failed (the user has been told).
-bool GridRunResidual(Reporter& platform, const TfrmMain& form, double cell, GridValues& grid);
+bool GridRunResidual(Reporter& platform, const RunRequest& request, const RunResult& result,
+                     double cell, GridValues& grid);
 
 }  // namespace torvane

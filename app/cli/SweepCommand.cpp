@@ -81,7 +81,7 @@ bool EndsWithPng(const std::string& path) {
 std::optional<int> TakeRings(const SweepFlags& flags, std::vector<SweepRadius>& rings) {
   double value = 0;
   const std::string& text = flags.band ? *flags.band : *flags.band_ratio;
-  if (!ParseDecimal(text, '.', value) || !(value >= 0)) {
+  if (!ParseTypedDecimal(text, LocaleDecimalSeparator(), value) || !(value >= 0)) {
     return UsageError(std::string(flags.band ? "--band" : "--band-ratio") +
                       " takes a number >= 0; got '" + text + "'");
   }
@@ -150,22 +150,22 @@ int RunSweepCommand(const SweepFlags& flags) {
       !flags.quiet && isatty(2));
   std::vector<double> radii;
   for (const SweepRadius& ring : rings) radii.push_back(ring.radius);
-  SweepSurvey survey{flags.input,
-                     station.columns.value_or(PointColumns{}),
-                     station.column_names.value_or(ColumnNames{}),
-                     0,
-                     {station.crs.value_or(""), station.work_crs.value_or("")},
-                     reduction};
+  StationSource survey{flags.input,
+                       station.columns.value_or(PointColumns{}),
+                       station.column_names.value_or(ColumnNames{}),
+                       0,
+                       {station.crs.value_or(""), station.work_crs.value_or("")},
+                       reduction};
   survey.input_format = station.input_format;
-  survey.after_read = [&](const PointSet& read) {
-    PrintSkippedRows(read.skipped, flags.input);
-    WarnAboutUnits(read, radii, station.crs.has_value());
-  };
   SweepOutcome outcome;
   const bool swept = RunSweep(platform, survey, rings, flags.blanking.Blanking(), outcome);
   platform.EndProgress();
+  // What the read skipped is said whether or not the sweep went on: it may
+  // be why the file gave no station.
+  PrintSkippedRows(outcome.points.skipped, flags.input);
   if (!swept) return kExitRunFailed;
   const PointSet& points = outcome.points;
+  WarnAboutUnits(points, radii, station.crs.has_value());
   const std::vector<SweepColumn>& swept_columns = outcome.columns;
   if (const auto stop = NoteEmptyRings(swept_columns)) return *stop;
 

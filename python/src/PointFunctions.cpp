@@ -10,11 +10,12 @@
 #include "Arrays.h"
 #include "CoreCall.h"
 #include "PythonFunctions.h"
+#include "common/LocaleSeparator.h"
 #include "points/ColumnLetters.h"
 #include "points/PointArrays.h"
-#include "common/LocaleSeparator.h"
 #include "points/PointFileReader.h"
 #include "points/SkippedRows.h"
+#include "points/ReadStations.h"
 #include "points/SurveyProjection.h"
 #include "residual/RingResiduals.h"
 
@@ -46,12 +47,21 @@ py::dict ReadPoints(const std::string& path, const std::string& columns,
   bool ok = false;
   // The CRS of the coordinates computed with: the file's own unless it is
   // geographic, then the one asked for or the UTM zone of the survey's
-  // centre, as ProjectSurvey picks it.
-  std::string used_crs = work_crs.value_or(crs.value_or(""));
+  // centre, as the projection picked it.
+  std::string used_crs;
   {
     const py::gil_scoped_release free;
-    ok = ReadPointFile(call.platform(), path, letters, points, names, 0, PointFileFormat::kByName,
-                       true);
+    StationSource source;
+    source.path = path;
+    source.columns = letters;
+    source.column_names = names;
+    // 0: the call's separator, the one asked for or the environment's.
+    source.decimal_separator = 0;
+    // Stations in degrees are projected into metres for the rings, as
+    // torvane-cli --crs does.
+    if (crs) source.crs = {*crs, work_crs.value_or("")};
+    source.keep_file_coordinates = true;
+    ok = ReadStations(call.platform(), source, points, used_crs);
     // Said as torvane-cli says it: a warning when the call goes through,
     // part of the error when it fails.
     for (const std::string& note :
@@ -59,14 +69,6 @@ py::dict ReadPoints(const std::string& path, const std::string& columns,
           CommaDecimalsText(points.skipped, path, "decimal_separator=','")}) {
       if (!note.empty()) call.platform().ShowInfo(note);
     }
-    if (ok && crs && !points.points.empty()) {
-      used_crs = WorkCrsOf({*crs, work_crs.value_or("")},
-                           (points.min_x + points.max_x) / 2 - points.shift_x,
-                           (points.min_y + points.max_y) / 2 - points.shift_y);
-    }
-    // Stations in degrees are projected into metres for the rings, as
-    // torvane-cli --crs does.
-    if (ok && crs) ok = ProjectSurvey(call.platform(), {*crs, work_crs.value_or("")}, points);
   }
   call.Finish(ok, "Cannot open input data file");
   const auto count = static_cast<py::ssize_t>(points.points.size());
