@@ -4,6 +4,7 @@
 
 #include "grid/NodeValues.h"
 #include "grid/ReadGridValues.h"
+#include "points/CoordinateSystem.h"
 #include "preview/PointValueGrid.h"
 #include "preview/PreviewData.h"
 
@@ -32,7 +33,12 @@ bool GridRunResidual(Reporter& platform, const RunRequest& request, const RunRes
   gridding.cell = cell;
   gridding.radius = request.GriddingRadius();
   gridding.reach = request.GriddingRadius();
-  return GridPointValues(platform, result.points, gridding, grid);
+  if (!GridPointValues(platform, result.points, gridding, grid)) return false;
+  // What a GIS needs to put it in place and name it.
+  grid.crs = CrsWkt(result.work_crs);
+  grid.variable = "residual";
+  grid.units = "mGal";
+  return true;
 }
 
 }  // namespace torvane

@@ -17,8 +17,9 @@ namespace torvane {
 bool ReadGridSurface(Reporter& platform, const std::string& path, MapSurface& surface);
 
 // The run's residual gridded as the previews grid it, at their gridding
-// radius and reach, onto nodes `cell` apart over the points' box. False when
-// that failed (the user has been told).
+// radius and reach, onto nodes `cell` apart over the points' box, with the
+// run's work CRS, named "residual" in "mGal". False when that failed (the
+// user has been told).
 bool GridRunResidual(Reporter& platform, const RunRequest& request, const RunResult& result,
                      double cell, GridValues& grid);
 

@@ -8,14 +8,6 @@
 
 namespace torvane {
 
-CrsKind DescribeCrs(const std::string& crs) {
-  const ProjContextPtr context = NewProjContext();
-  if (!context) return CrsKind::kUnknown;
-  CrsKind kind = CrsKind::kUnknown;
-  CreateCrs(context.get(), crs, kind);
-  return kind;
-}
-
 std::string UtmZoneCrs(double longitude, double latitude) {
   const double wrapped = longitude - 360.0 * std::floor((longitude + 180.0) / 360.0);
   int zone = static_cast<int>(std::floor((wrapped + 180.0) / 6.0)) + 1;
