@@ -42,15 +42,18 @@ std::vector<std::string_view> SplitAtLines(std::string_view block) {
   return pieces;
 }
 
+enum class BlockWalk { kDone, kReadError, kStopped };
+
 // Walks the file block by block; `judge_block` gets the pieces of each
-// block. False on a read error.
+// block, and `keep_going` is asked after each.
 template <typename JudgeBlock>
-bool ForEachBlock(LineBlocks& file, JudgeBlock&& judge_block) {
+BlockWalk ForEachBlock(LineBlocks& file, const KeepGoing& keep_going, JudgeBlock&& judge_block) {
   for (;;) {
     std::string_view block;
-    if (!file.Next(block)) return false;
-    if (block.empty()) return true;
+    if (!file.Next(block)) return BlockWalk::kReadError;
+    if (block.empty()) return BlockWalk::kDone;
     judge_block(SplitAtLines(block));
+    if (!MayGoOn(keep_going)) return BlockWalk::kStopped;
   }
 }
 
@@ -70,8 +73,9 @@ std::uint32_t LineCount(std::string_view piece) {
 
 // First pass: the number of lines of every piece, in file order. Only line
 // feeds are counted: the lines are judged once, in the second pass.
-bool CountLines(LineBlocks& file, std::vector<std::uint32_t>& piece_lines) {
-  return ForEachBlock(file, [&](const std::vector<std::string_view>& pieces) {
+BlockWalk CountLines(LineBlocks& file, const KeepGoing& keep_going,
+                     std::vector<std::uint32_t>& piece_lines) {
+  return ForEachBlock(file, keep_going, [&](const std::vector<std::string_view>& pieces) {
     for (const std::string_view piece : pieces) piece_lines.push_back(LineCount(piece));
   });
 }
@@ -80,16 +84,18 @@ bool CountLines(LineBlocks& file, std::vector<std::uint32_t>& piece_lines) {
 // from the place of its first line on, then moved down behind the points
 // before it (headers and comments leave no holes). A piece stores no more
 // points than the first pass counted lines in it, so a file that changed in
-// between cannot write beyond the array; `changed` tells of it. Answers the
-// number of points stored and their box.
-std::size_t StorePoints(LineBlocks& file, const PointLineRules& rules,
+// between cannot write beyond the array; `changed` tells of it, `stopped`
+// of a `keep_going` that gave up. Answers the number of points stored and
+// their box.
+std::size_t StorePoints(LineBlocks& file, const KeepGoing& keep_going, const PointLineRules& rules,
                         const std::vector<std::uint32_t>& piece_lines, PointSet& points, Box& box,
-                        bool& text_labels, bool& changed) {
+                        bool& text_labels, bool& changed, bool& stopped) {
   std::size_t index = 0;   // of the block's first piece
   std::size_t offset = 0;  // of the block's first line
   std::size_t stored = 0;
   SurveyPoint* const array = points.points.data();
-  changed = !ForEachBlock(file, [&](const std::vector<std::string_view>& pieces) {
+  changed = false;
+  const BlockWalk walk = ForEachBlock(file, keep_going, [&](const std::vector<std::string_view>& pieces) {
     std::vector<std::size_t> starts(pieces.size());
     std::vector<std::uint32_t> limits(pieces.size(), 0);
     std::vector<std::uint32_t> found(pieces.size(), 0);
@@ -139,8 +145,9 @@ std::size_t StorePoints(LineBlocks& file, const PointLineRules& rules,
       text_labels |= labels[k] != 0;
     }
     index += pieces.size();
-  }) || changed;
-  changed |= index != piece_lines.size();
+  });
+  stopped = walk == BlockWalk::kStopped;
+  changed |= walk == BlockWalk::kReadError || (!stopped && index != piece_lines.size());
   return stored;
 }
 
@@ -184,12 +191,13 @@ bool ReadLabels(LineBlocks& file, const PointLineRules& rules, PointSet& points)
 
 bool ReadPointFile(Reporter& platform, const std::string& input_path,
                    const PointColumns& chosen_columns, PointSet& points, const ColumnNames& names,
-                   char decimal_separator, PointFileFormat format, bool keep_file_coordinates) {
+                   char decimal_separator, PointFileFormat format, bool keep_file_coordinates,
+                   const KeepGoing& keep_going) {
   const char wished = decimal_separator != 0 ? decimal_separator : platform.DecimalSeparator();
   if (format == PointFileFormat::kCsv ||
       (format == PointFileFormat::kByName && IsCsvFileName(input_path))) {
     return ReadCsvPointFile(platform, input_path, chosen_columns, names, wished, points,
-                            keep_file_coordinates);
+                            keep_file_coordinates, keep_going);
   }
   points.Clear();
   PointLineRules rules;
@@ -222,7 +230,9 @@ bool ReadPointFile(Reporter& platform, const std::string& input_path,
     }
 
     std::vector<std::uint32_t> piece_lines;
-    if (!CountLines(file, piece_lines)) {
+    const BlockWalk counted = CountLines(file, keep_going, piece_lines);
+    if (counted == BlockWalk::kStopped) return false;
+    if (counted == BlockWalk::kReadError) {
       platform.ShowFileError("Cannot open input data file", input_path, file.error());
       return false;
     }
@@ -239,10 +249,14 @@ bool ReadPointFile(Reporter& platform, const std::string& input_path,
     }
     // A file that changed between the passes cannot be read as one survey.
     Box box;
-    bool changed = false;
+    bool changed = false, stopped = false;
     bool text_labels = false;
-    const std::size_t count =
-        StorePoints(file, rules, piece_lines, points, box, text_labels, changed);
+    const std::size_t count = StorePoints(file, keep_going, rules, piece_lines, points, box,
+                                          text_labels, changed, stopped);
+    if (stopped) {
+      points.Clear();
+      return false;
+    }
     points.points.resize(std::min(count, points.points.size()));
     if (!changed && text_labels) changed = !ReadLabels(file, rules, points);
     if (changed) {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "common/Reporter.h"
+#include "common/StopQuestion.h"
 #include "points/ColumnNames.h"
 #include "points/PointLine.h"
 #include "points/PointSet.h"
@@ -25,10 +26,12 @@ namespace torvane {
 // `keep_file_coordinates` keeps the coordinates as the file gives them, bit
 // for bit, in `file_xy`.
 // `decimal_separator` ('.' or ',') replaces the reporter's, 0 keeps it.
+// `keep_going` is asked after every block of the file (a few megabytes): when
+// it gives up, the answer is false with nothing said and `points` empty.
 enum class PointFileFormat { kByName, kCsv, kPlain };
 bool ReadPointFile(Reporter& platform, const std::string& input_path,
                    const PointColumns& columns, PointSet& points, const ColumnNames& names = {},
                    char decimal_separator = 0, PointFileFormat format = PointFileFormat::kByName,
-                   bool keep_file_coordinates = false);
+                   bool keep_file_coordinates = false, const KeepGoing& keep_going = {});
 
 }  // namespace torvane
