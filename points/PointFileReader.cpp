@@ -172,7 +172,8 @@ bool ReadLabels(LineBlocks& file, const PointLineRules& rules, PointSet& points)
   if (!file.Rewind()) return false;
   std::size_t index = 0;
   PointValues v;
-  const bool read = ForEachBlock(file, [&](const std::vector<std::string_view>& pieces) {
+  // A short pass over a file already read whole: not asked to stop.
+  const BlockWalk walk = ForEachBlock(file, KeepGoing{}, [&](const std::vector<std::string_view>& pieces) {
     for (const std::string_view piece : pieces) {
       ForEachLine(piece, [&](std::string_view line) {
         if (index == points.points.size() || ClassifyPointLine(line, rules, v) != RowVerdict::kPoint) {
@@ -184,7 +185,7 @@ bool ReadLabels(LineBlocks& file, const PointLineRules& rules, PointSet& points)
       });
     }
   });
-  return read && index == points.points.size();
+  return walk == BlockWalk::kDone && index == points.points.size();
 }
 
 }  // namespace
