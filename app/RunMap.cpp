@@ -59,10 +59,19 @@ std::string_view MapVariableName(MapVariable variable) {
   return "";
 }
 
-double DefaultMapCell(const TfrmMain& form) { return form.Parameters().preview_radius / 5; }
+double DefaultMapCell(const TfrmMain& form) {
+  const auto& points = form.Points().points;
+  std::vector<double> x(points.size()), y(points.size());
+  for (std::size_t k = 0; k < points.size(); ++k) {
+    x[k] = points[k].x;
+    y[k] = points[k].y;
+  }
+  const double cell = DefaultStationCell(x, y);
+  return cell > 0 ? cell : form.Parameters().preview_radius / 5;
+}
 
 bool MakeRunMap(Platform& platform, TfrmMain& form, MapVariable variable, double cell,
-                bool stations, RunMap& map) {
+                bool stations, const GriddingOptions& gridding, RunMap& map) {
   if (!HasResults(platform, form)) return false;
   if (variable == MapVariable::kGap) {
     if (!form.EnsureRingQualities()) return false;
@@ -82,12 +91,12 @@ bool MakeRunMap(Platform& platform, TfrmMain& form, MapVariable variable, double
     const std::vector<std::int32_t>& counts = form.RingCounts();
     const std::vector<double> values(counts.begin(), counts.end());
     gridded = GridMapSurface(platform, form.Points(), form.Cluster(), p.cell_size, values, step,
-                             p.preview_radius, map.surface);
+                             p.preview_radius, gridding, map.surface);
   } else {
     double SurveyPoint::*value =
         variable == MapVariable::kCba ? &SurveyPoint::cba : &SurveyPoint::residual;
     gridded = GridMapSurface(platform, form.Points(), form.Cluster(), p.cell_size, value, step,
-                             p.preview_radius, map.surface);
+                             p.preview_radius, gridding, map.surface);
   }
   if (!gridded) return false;
   map.variable = variable;

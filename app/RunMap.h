@@ -33,16 +33,17 @@ struct RunMap {
   std::vector<float> station_values;  // what the scene's coloured stations show
 };
 
-// The gridding cell a map takes when none is asked for: a fifth of the
-// previews' gridding radius.
+// The gridding cell a map takes when none is asked for: the median
+// spacing of the run's stations, rounded down (a fifth of the previews'
+// gridding radius when the stations do not lie apart).
 double DefaultMapCell(const TfrmMain& form);
 
-// Grids `variable` of the form's last run at `cell` (0 for the default)
-// with the previews' gridding radius, and sets up the scene, stations shown
-// when `stations` is set. False, after telling the user, when the form has
+// Grids `variable` of the form's last run at `cell` (0 for the default) by
+// `gridding` (inverse distances within the previews' gridding radius), and
+// sets up the scene, stations shown when `stations` is set. False, after telling the user, when the form has
 // no results or the surface could not be made.
 bool MakeRunMap(Platform& platform, TfrmMain& form, MapVariable variable, double cell,
-                bool stations, RunMap& map);
+                bool stations, const GriddingOptions& gridding, RunMap& map);
 
 // A map of the last run's stations alone, each a dot coloured by its own
 // value (one per point, in point order; 1e37 or more leaves a station

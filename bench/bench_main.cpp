@@ -87,7 +87,7 @@ int main(int argc, char** argv) {
     seconds = MedianSeconds(repeats, [&] {
       torvane::MapSurface surface;
       if (!torvane::GridMapSurface(platform, points, cluster, kRadius, &torvane::SurveyPoint::cba,
-                                   kRadius / 5, kRadius, surface)) {
+                                   kRadius / 5, kRadius, {torvane::Gridder::kInverseDistance}, surface)) {
         return false;
       }
       torvane::MapScene scene;
@@ -103,14 +103,14 @@ int main(int argc, char** argv) {
     const double gridding = MedianSeconds(repeats, [&] {
       torvane::MapSurface surface;
       return torvane::GridMapSurface(platform, points, cluster, kRadius,
-                                     &torvane::SurveyPoint::cba, kRadius / 5, kRadius, surface);
+                                     &torvane::SurveyPoint::cba, kRadius / 5, kRadius, {torvane::Gridder::kInverseDistance}, surface);
     });
     std::printf("map: gridding alone %.4f s, processor time %.4f s\n", gridding,
                 static_cast<double>(std::clock() - gridding_start) / CLOCKS_PER_SEC / repeats);
     // Drawing in memory: the map without encoding and writing the file.
     torvane::MapSurface surface;
     torvane::GridMapSurface(platform, points, cluster, kRadius, &torvane::SurveyPoint::cba,
-                            kRadius / 5, kRadius, surface);
+                            kRadius / 5, kRadius, {torvane::Gridder::kInverseDistance}, surface);
     torvane::MapScene scene;
     scene.surface = &surface;
     const double drawing = MedianSeconds(repeats, [&] {

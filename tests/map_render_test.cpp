@@ -57,7 +57,7 @@ TEST(MapGridding, NodesOffTheCellCentresMatchAPlainLoopOverEveryPoint) {
   for (const auto& [cell, radius] : {std::pair{20.0, 100.0}, {33.0, 170.0}, {7.5, 40.0}}) {
     MapSurface surface;
     ASSERT_TRUE(GridMapSurface(platform, points, cluster, cell_size, &SurveyPoint::cba, cell,
-                               radius, surface));
+                               radius, {Gridder::kInverseDistance}, surface));
     EXPECT_GE(surface.x_max(), points.max_x);
     EXPECT_LT(surface.x_max(), points.max_x + cell);
     for (int i = 0; i < surface.nx; ++i) {
@@ -92,7 +92,7 @@ TEST(MapGridding, ASurveyAlongOneLineStillHasCellsToDraw) {
   NeighbourCluster cluster;
   ASSERT_TRUE(BuildNeighbourCluster(platform, points, 100, cluster));
   MapSurface surface;
-  ASSERT_TRUE(GridMapSurface(platform, points, cluster, 100, &SurveyPoint::cba, 20, 100, surface));
+  ASSERT_TRUE(GridMapSurface(platform, points, cluster, 100, &SurveyPoint::cba, 20, 100, {Gridder::kInverseDistance}, surface));
   EXPECT_EQ(surface.nx, 2);
   EXPECT_EQ(surface.ny, 51);
   EXPECT_NEAR(SurfaceValueAt(surface, 505, 500), 10, 0.5);

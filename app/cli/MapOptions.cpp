@@ -2,8 +2,10 @@
 
 #include <CLI/CLI.hpp>
 #include <charconv>
+#include <cmath>
 
 #include "app/cli/CliMessages.h"
+#include "common/DecimalNumber.h"
 
 namespace torvane {
 namespace {
@@ -52,6 +54,43 @@ void AddMapSizeOption(CLI::App& app, std::string& text) {
                  "Size of the maps in pixels (PNG) or points (SVG, PDF), WxH, each side\n"
                  "16 to 16384, 100 million pixels at most; the map keeps its proportions\n"
                  "inside (default 1200x900)");
+}
+
+void AddGriddingOptions(CLI::App& app, GriddingFlags& flags) {
+  app.add_option("--gridder", flags.gridder,
+                 "How the maps and --residual-grid grid the stations: min-curvature\n"
+                 "(continuous curvature splines in tension, the default) or idw (the\n"
+                 "previews' inverse distances within the gridding radius)");
+  app.add_option("--tension", flags.tension,
+                 "Tension of min-curvature, 0 (minimum curvature) to 1 (default 0.25)");
+  app.add_option("--mask-distance", flags.mask_distance,
+                 "min-curvature: blank the nodes farther than this many metres from every\n"
+                 "station (> 0; default three times the median station spacing)");
+}
+
+std::optional<GriddingOptions> GriddingOf(const GriddingFlags& flags) {
+  GriddingOptions options;
+  if (!flags.gridder.empty()) {
+    const std::optional<Gridder> gridder = GridderOfName(flags.gridder);
+    if (!gridder) {
+      UsageError("--gridder takes min-curvature or idw; got '" + flags.gridder + "'");
+      return std::nullopt;
+    }
+    options.gridder = *gridder;
+  }
+  if (!flags.tension.empty() &&
+      (!ParseDecimal(flags.tension, '.', options.tension) || !(options.tension >= 0) ||
+       !(options.tension <= 1))) {
+    UsageError("--tension takes a number from 0 to 1; got '" + flags.tension + "'");
+    return std::nullopt;
+  }
+  if (!flags.mask_distance.empty() &&
+      (!ParseDecimal(flags.mask_distance, '.', options.mask_distance) ||
+       !(options.mask_distance > 0) || !std::isfinite(options.mask_distance))) {
+    UsageError("--mask-distance takes a number greater than 0; got '" + flags.mask_distance + "'");
+    return std::nullopt;
+  }
+  return options;
 }
 
 }  // namespace torvane

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "preview/MapRenderer.h"
+#include "preview/StationGridder.h"
 
 namespace CLI {
 class App;
@@ -42,5 +43,19 @@ std::optional<MapFileRequest> MapFileOf(const std::string& flag, const std::stri
 
 // Adds --map-size to `app`, bound to `text`.
 void AddMapSizeOption(CLI::App& app, std::string& text);
+
+// --gridder, --tension and --mask-distance as typed.
+struct GriddingFlags {
+  std::string gridder;
+  std::string tension;
+  std::string mask_distance;
+};
+
+// Adds the gridding flags of maps and grids made from the stations.
+void AddGriddingOptions(CLI::App& app, GriddingFlags& flags);
+
+// The gridding the flags ask for; nothing, after a usage error on stderr,
+// when one of them is not what it takes.
+std::optional<GriddingOptions> GriddingOf(const GriddingFlags& flags);
 
 }  // namespace torvane

@@ -40,14 +40,16 @@ constexpr int kWritten = torvane::kExitWritten;
 constexpr int kRunFailed = torvane::kExitRunFailed;
 constexpr int kUsageError = torvane::kExitUsageError;
 
-// The run's residual gridded as the previews grid it, at their gridding
-// radius and reach, onto nodes `cell` apart. False when it was not written
-// (the user has been told).
+// The run's residual gridded by `options`, inverse distances at the
+// previews' gridding radius and reach, onto nodes `cell` apart (0: the map
+// cell's default). False when it was not written (the user has been told).
 bool WriteResidualGrid(const torvane::TfrmMain& form, torvane::BatchPlatform& platform,
-                       const torvane::ResidualGridRequest& request, double cell, bool quiet) {
+                       const torvane::ResidualGridRequest& request, double cell,
+                       const torvane::GriddingOptions& options, bool quiet) {
   torvane::PointGridRequest gridding;
   gridding.value = &torvane::SurveyPoint::residual;
-  gridding.cell = cell;
+  gridding.cell = cell > 0 ? cell : torvane::DefaultMapCell(form);
+  gridding.gridding = options;
   gridding.radius = form.Parameters().preview_radius;
   gridding.reach = form.Parameters().preview_reach;
   torvane::GridValues grid;
@@ -83,7 +85,8 @@ bool DrawRunMaps(const torvane::BatchOptions& options, torvane::BatchPlatform& p
         std::pair{&options.map_gap, torvane::MapVariable::kGap}}) {
     if (!*request) continue;
     torvane::RunMap map;
-    if (!torvane::MakeRunMap(platform, form, variable, cell, options.map_stations, map)) {
+    if (!torvane::MakeRunMap(platform, form, variable, cell, options.map_stations,
+                             options.gridding, map)) {
       drawn = false;
       continue;
     }
@@ -135,7 +138,7 @@ int Run(const torvane::BatchOptions& options) {
     return *refused;
   }
   double residual_cell = 0;
-  if (options.residual_grid &&
+  if (options.residual_grid && !options.residual_grid->cell.empty() &&
       (!torvane::ParseDecimal(options.residual_grid->cell, platform.DecimalSeparator(),
                               residual_cell) ||
        !(residual_cell > 0))) {
@@ -185,7 +188,7 @@ int Run(const torvane::BatchOptions& options) {
     }
   }
   if (options.residual_grid && !WriteResidualGrid(form, platform, *options.residual_grid,
-                                                  residual_cell, options.quiet)) {
+                                                  residual_cell, options.gridding, options.quiet)) {
     saved = false;
   }
   if (!DrawRunMaps(options, platform, form, map_cell)) saved = false;

@@ -195,7 +195,8 @@ void MapWindow::ShowVariable(MapVariable variable) {
   canvas_->SetScene(nullptr);
   auto map = std::make_unique<RunMap>();
   const bool was_busy = platform_.SetBusyCursor(true);
-  const bool made = MakeRunMap(platform_, form_, variable, 0, stations_->isChecked(), *map);
+  const bool made =
+      MakeRunMap(platform_, form_, variable, 0, stations_->isChecked(), GriddingOptions(), *map);
   platform_.SetBusyCursor(was_busy);
   map_ = made ? std::move(map) : nullptr;
   if (map_) canvas_->SetScene(&map_->scene);
