@@ -1,7 +1,10 @@
 #include "app/RunMap.h"
 
 #include <charconv>
+#include <cmath>
 #include <string>
+
+#include "points/SurveyProjection.h"
 
 namespace torvane {
 namespace {
@@ -33,6 +36,26 @@ void SetUpScene(const TfrmMain& form, std::string_view name, RunMap& map) {
   map.scene.value_caption = std::string(name);
   map.scene.shift_x = form.Points().shift_x;
   map.scene.shift_y = form.Points().shift_y;
+  if (!form.Points().crs.empty()) map.scene.crs_name = CrsDisplayName(form.Points().crs);
+  map.station_blanked.clear();
+  for (const SurveyPoint& p : form.Points().points) {
+    map.station_blanked.push_back(std::isfinite(p.residual) ? 0 : 1);
+  }
+  map.scene.station_blanked = map.station_blanked;
+}
+
+MapQuantity QuantityOf(MapVariable variable) {
+  switch (variable) {
+    case MapVariable::kCba:
+      return MapQuantity::kCba;
+    case MapVariable::kResidual:
+      return MapQuantity::kResidual;
+    case MapVariable::kRingCount:
+      return MapQuantity::kRingCount;
+    case MapVariable::kGap:
+      return MapQuantity::kGap;
+  }
+  return MapQuantity::kValue;
 }
 
 bool HasResults(Platform& platform, TfrmMain& form) {
@@ -80,8 +103,10 @@ bool MakeRunMap(Platform& platform, TfrmMain& form, MapVariable variable, double
     for (const RingQuality& quality : form.RingQualities()) {
       gaps.push_back(static_cast<float>(quality.gap));
     }
-    if (!MakeStationMap(platform, form, "GAP [degrees]", gaps, map)) return false;
+    if (!MakeStationMap(platform, form, "GAP", gaps, map)) return false;
     map.variable = variable;
+    map.scene.quantity = MapQuantity::kGap;
+    map.scene.value_caption = QuantityLabel(MapQuantity::kGap);
     return true;
   }
   const RunParameters& p = form.Parameters();
@@ -102,6 +127,8 @@ bool MakeRunMap(Platform& platform, TfrmMain& form, MapVariable variable, double
   map.variable = variable;
   map.station_values.clear();
   SetUpScene(form, MapVariableName(variable), map);
+  map.scene.quantity = QuantityOf(variable);
+  map.scene.value_caption = QuantityLabel(map.scene.quantity);
   map.scene.surface = &map.surface;
   map.scene.show_stations = stations;
   return true;

@@ -3,6 +3,7 @@
 // points onto a lattice of its own, with the stations and a title naming
 // the value, the ring (R and D, or R and N in grid mode) and the file.
 
+#include <cstdint>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -31,6 +32,7 @@ struct RunMap {
   MapSurface surface;
   MapScene scene;
   std::vector<float> station_values;  // what the scene's coloured stations show
+  std::vector<std::uint8_t> station_blanked;  // the stations whose residual was blanked
 };
 
 // The gridding cell a map takes when none is asked for: the median
@@ -40,7 +42,9 @@ double DefaultMapCell(const TfrmMain& form);
 
 // Grids `variable` of the form's last run at `cell` (0 for the default) by
 // `gridding` (inverse distances within the previews' gridding radius), and
-// sets up the scene, stations shown when `stations` is set. False, after telling the user, when the form has
+// sets up the scene: the quantity with its unit, the axes' CRS, stations
+// shown when `stations` is set (those blanked as open circles), default
+// colours and no contours (the caller may set the scene's). False, after telling the user, when the form has
 // no results or the surface could not be made.
 bool MakeRunMap(Platform& platform, TfrmMain& form, MapVariable variable, double cell,
                 bool stations, const GriddingOptions& gridding, RunMap& map);

@@ -115,7 +115,10 @@ bool ProjectSurvey(Platform& platform, const SurveyCrs& crs, PointSet& points) {
   }
   std::string work = crs.work_crs;
   if (work.empty()) {
-    if (kind == CrsKind::kProjected) return true;  // metres already
+    if (kind == CrsKind::kProjected) {  // metres already
+      points.crs = crs.crs;
+      return true;
+    }
     work = UtmZoneCrs((points.min_x + points.max_x) / 2 - points.shift_x,
                       (points.min_y + points.max_y) / 2 - points.shift_y);
   }
@@ -159,7 +162,23 @@ bool ProjectSurvey(Platform& platform, const SurveyCrs& crs, PointSet& points) {
   if (!SetBounds(box, points)) return refuse("Input file contains coordinates out of range");
   ShiftPoints(points);
   points.file_degrees = kind == CrsKind::kGeographic;
+  points.crs = work;
   return true;
+}
+
+std::string CrsDisplayName(const std::string& crs) {
+  const ContextPtr context = NewContext();
+  if (!context || crs.empty()) return crs;
+  CrsKind kind = CrsKind::kUnknown;
+  const ObjectPtr object = CreateCrs(context.get(), crs, kind);
+  if (!object) return crs;
+  const char* name = proj_get_name(object.get());
+  const char* authority = proj_get_id_auth_name(object.get(), 0);
+  const char* code = proj_get_id_code(object.get(), 0);
+  std::string text;
+  if (authority != nullptr && code != nullptr) text = std::string(authority) + ":" + code;
+  if (name != nullptr) text += (text.empty() ? "" : " - ") + std::string(name);
+  return text.empty() ? crs : text;
 }
 
 }  // namespace torvane

@@ -22,6 +22,10 @@ enum class CrsKind {
 // WKT text or a PROJ string ("+proj=longlat +datum=WGS84").
 CrsKind DescribeCrs(const std::string& crs);
 
+// A CRS as a reader knows it: "EPSG:32735 - WGS 84 / UTM zone 35S" (the
+// text as given when PROJ does not know it).
+std::string CrsDisplayName(const std::string& crs);
+
 // The WGS 84 UTM zone of a place, north or south: "EPSG:32735" for 28 E, 25 S.
 std::string UtmZoneCrs(double longitude, double latitude);
 

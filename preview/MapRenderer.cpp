@@ -39,10 +39,11 @@ cairo_status_t AppendBytes(void* closure, const unsigned char* data, unsigned in
 // Draws on `surface` and finishes it, so that a stream surface has written
 // everything. False when cairo reports a failure.
 bool DrawAndFinish(cairo_surface_t* surface, const MapScene& scene, const MapView& view,
-                   int width, int height, const std::optional<ScaleStatistics>& fixed,
-                   MapLayout* layout) {
+                   int width, int height, const std::optional<ColourScale>& fixed,
+                   MapLayout* layout, double scale = 1) {
   if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) return false;
   const ContextHandle cr(cairo_create(surface));
+  cairo_scale(cr.get(), scale, scale);
   const MapLayout drawn = DrawMap(cr.get(), scene, view, width, height, fixed);
   if (layout != nullptr) *layout = drawn;
   const bool ok = cairo_status(cr.get()) == CAIRO_STATUS_SUCCESS;
@@ -94,7 +95,7 @@ MapView FullView(const MapScene& scene) {
 }
 
 PreviewRaster MapRaster(const MapSurface& surface, const MapView& view, double pixel_size,
-                        int width, int height, const std::optional<ScaleStatistics>& fixed) {
+                        int width, int height) {
   PreviewRaster raster;
   raster.width = std::max(width, 0);
   raster.height = std::max(height, 0);
@@ -113,17 +114,12 @@ PreviewRaster MapRaster(const MapSurface& surface, const MapView& view, double p
       if (!IsPreviewBlank(v)) statistics.Add(v);
     }
   }
-  if (fixed) {
-    raster.mean = fixed->mean;
-    raster.std_dev = fixed->std_dev;
-  } else {
-    statistics.StoreIn(raster);
-  }
+  statistics.StoreIn(raster);
   return raster;
 }
 
 MapImage RenderMapImage(const MapScene& scene, const MapView& view, int width, int height,
-                        const std::optional<ScaleStatistics>& fixed) {
+                        const std::optional<ColourScale>& fixed) {
   MapImage image;
   if (width < 1 || height < 1) return image;
   const SurfaceHandle surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
@@ -145,7 +141,7 @@ MapImage RenderMapImage(const MapScene& scene, const MapView& view, int width, i
 
 bool SaveMap(Platform& platform, const std::string& path, MapFormat format,
              const MapScene& scene, const MapView& view, int width, int height,
-             const std::optional<ScaleStatistics>& fixed) {
+             const std::optional<ColourScale>& fixed, double points_per_pixel) {
   std::vector<std::uint8_t> bytes;
   bool drawn = false;
   if (width >= 1 && height >= 1) {
@@ -169,9 +165,10 @@ bool SaveMap(Platform& platform, const std::string& path, MapFormat format,
           break;
         }
         case MapFormat::kPdf: {
-          const SurfaceHandle surface(
-              cairo_pdf_surface_create_for_stream(AppendBytes, &bytes, width, height));
-          drawn = DrawAndFinish(surface.get(), scene, view, width, height, fixed, nullptr);
+          const SurfaceHandle surface(cairo_pdf_surface_create_for_stream(
+              AppendBytes, &bytes, width * points_per_pixel, height * points_per_pixel));
+          drawn = DrawAndFinish(surface.get(), scene, view, width, height, fixed, nullptr,
+                                points_per_pixel);
           cairo_surface_finish(surface.get());
           drawn = drawn && cairo_surface_status(surface.get()) == CAIRO_STATUS_SUCCESS;
           break;

@@ -3,6 +3,7 @@
 #include <new>
 #include <string>
 
+#include "preview/RoundNumbers.h"
 #include "preview/StationSpacing.h"
 
 namespace torvane {

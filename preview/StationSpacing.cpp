@@ -101,16 +101,6 @@ double MedianStationSpacing(std::span<const double> x, std::span<const double> y
   return *middle;
 }
 
-double RoundNumber(double value) {
-  if (!(value > 0) || !std::isfinite(value)) return 0;
-  const double power = std::pow(10.0, std::floor(std::log10(value)));
-  double best = power;
-  for (const double m : {2.0, 2.5, 5.0, 10.0}) {
-    if (m * power <= value * (1 + 1e-12)) best = m * power;
-  }
-  return best;
-}
-
 void BlankBeyond(std::span<const double> x, std::span<const double> y, const SquareLattice& lattice,
                  double distance, std::span<float> nodes, float blank) {
   const std::size_t n = std::min(x.size(), y.size());

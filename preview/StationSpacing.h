@@ -14,11 +14,6 @@ namespace torvane {
 // two stations lie apart.
 double MedianStationSpacing(std::span<const double> x, std::span<const double> y);
 
-// The largest number of the form 1, 2, 2.5 or 5 times a power of ten not
-// above `value` (so that a cell of a station's spacing rarely holds two);
-// 0 for a value that is not positive and finite.
-double RoundNumber(double value);
-
 // Sets to `blank` every node of `nodes` (on `lattice`, node (i, j) at
 // i * ny + j) farther than `distance` from every station.
 void BlankBeyond(std::span<const double> x, std::span<const double> y, const SquareLattice& lattice,

@@ -15,6 +15,7 @@
 #include "grid/Bilinear.h"
 #include "grid/ReadGridValues.h"
 #include "preview/MinimumCurvature.h"
+#include "preview/RoundNumbers.h"
 #include "preview/StationSpacing.h"
 #include "tests/ProgramRun.h"
 #include "tests/ScriptedPlatform.h"

@@ -133,6 +133,8 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
   app.add_flag("--map-stations", options.map_stations, "Draw the stations on the maps as dots");
   GriddingFlags gridding;
   AddGriddingOptions(app, gridding);
+  MapLookFlags look;
+  AddMapLookOptions(app, look);
 
   const std::vector<Subcommand> subcommands = AddSubcommands(app);
   app.require_subcommand(0, 1);
@@ -192,6 +194,9 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
   const std::optional<MapSize> size = MapSizeOf(map_size);
   if (!size) return kExitUsageError;
   options.map_size = *size;
+  const std::optional<MapLook> map_look = MapLookOf(look, !map_size.empty(), options.map_size);
+  if (!map_look) return kExitUsageError;
+  options.map_look = *map_look;
   const std::optional<GriddingOptions> gridding_options = GriddingOf(gridding);
   if (!gridding_options) return kExitUsageError;
   options.gridding = *gridding_options;

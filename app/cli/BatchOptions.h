@@ -51,6 +51,7 @@ struct BatchOptions {
   std::optional<std::string> map_cell;  // as typed; the stations' rounded median spacing when absent
   bool map_stations = false;
   GriddingOptions gridding;  // of the maps and the residual grid
+  MapLook map_look;
   // Grid mode.
   std::optional<std::string> grid;
   std::optional<std::string> ring_points;  // as typed; the window's "360" when absent

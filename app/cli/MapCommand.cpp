@@ -23,6 +23,8 @@ struct MapCommandOptions {
   std::string file;
   std::string size;
   std::string title;
+  std::string label = "Value [mGal]";
+  MapLookFlags look;
   bool geographic = false;
   bool quiet = false;
 };
@@ -48,8 +50,10 @@ bool ReadGridSurface(Platform& platform, const std::string& path, MapSurface& su
 int RunMapCommand(const MapCommandOptions& options) {
   const std::optional<MapFileRequest> file = MapFileOf("FILE", options.file);
   if (!file) return kExitUsageError;
-  const std::optional<MapSize> size = MapSizeOf(options.size);
+  std::optional<MapSize> size = MapSizeOf(options.size);
   if (!size) return kExitUsageError;
+  const std::optional<MapLook> look = MapLookOf(options.look, !options.size.empty(), *size);
+  if (!look) return kExitUsageError;
   BatchPlatform platform(LocaleDecimalSeparator(), false);
   MapSurface surface;
   if (!ReadGridSurface(platform, options.grid, surface)) return kExitRunFailed;
@@ -59,8 +63,11 @@ int RunMapCommand(const MapCommandOptions& options) {
   scene.title = options.title.empty() ? options.grid.substr(slash == std::string::npos ? 0 : slash + 1)
                                        : options.title;
   scene.geographic = options.geographic;
+  scene.value_caption = options.label;
+  scene.colours = look->colours;
+  scene.contour_interval = look->contour_interval;
   if (!SaveMap(platform, file->path, file->format, scene, FullView(scene), size->width,
-               size->height)) {
+               size->height, std::nullopt, size->points_per_pixel)) {
     return kExitRunFailed;
   }
   if (!options.quiet) std::printf("Map of %s written to %s\n", options.grid.c_str(), file->path.c_str());
@@ -77,6 +84,9 @@ Subcommand AddMapCommand(CLI::App& app) {
   map->add_option("FILE", options->file, "The map to write: .png, .svg or .pdf")->required();
   AddMapSizeOption(*map, options->size);
   map->add_option("--title", options->title, "Title above the map (default: the grid's file name)");
+  map->add_option("--label", options->label,
+                  "The colour bar's label: the quantity and its unit (default \"Value [mGal]\")");
+  AddMapLookOptions(*map, options->look);
   map->add_flag("--geographic", options->geographic,
                 "The grid's coordinates are longitude and latitude in degrees");
   map->add_flag("--quiet", options->quiet, "No summary line");

@@ -73,7 +73,8 @@ bool DrawRunMaps(const torvane::BatchOptions& options, torvane::BatchPlatform& p
                         std::string_view name) {
     if (!torvane::SaveMap(platform, request.path, request.format, map.scene,
                           torvane::FullView(map.scene), options.map_size.width,
-                          options.map_size.height)) {
+                          options.map_size.height, std::nullopt,
+                          options.map_size.points_per_pixel)) {
       drawn = false;
     } else if (!options.quiet) {
       std::printf("%s map written to %s\n", std::string(name).c_str(), request.path.c_str());
@@ -90,6 +91,8 @@ bool DrawRunMaps(const torvane::BatchOptions& options, torvane::BatchPlatform& p
       drawn = false;
       continue;
     }
+    map.scene.colours = options.map_look.colours;
+    map.scene.contour_interval = options.map_look.contour_interval;
     save(**request, map, torvane::MapVariableName(variable));
   }
   return drawn;
