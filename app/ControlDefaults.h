@@ -5,7 +5,7 @@
 #include <span>
 #include <string_view>
 
-#include "common/Platform.h"
+#include "app/Platform.h"
 
 namespace torvane {
 

@@ -7,8 +7,12 @@
 namespace torvane {
 namespace {
 
-constexpr std::string_view kInputFilter = "Surfer dat files (*.dat)|*.dat|All files (*.*)|*.*";
+// Every kind of file the readers take comes first; the single kinds follow.
+constexpr std::string_view kInputFilter =
+    "Survey files (*.dat *.csv *.txt *.xyz)|*.dat;*.csv;*.txt;*.xyz|"
+    "Surfer dat files (*.dat)|*.dat|All files (*.*)|*.*";
 constexpr std::string_view kGridFilter =
+    "Grid files (*.grd *.asc *.tif *.tiff *.nc)|*.grd;*.asc;*.tif;*.tiff;*.nc|"
     "Surfer or Geosoft DOS grid (*.grd)|*.grd|All files (*.*)|*.*";
 constexpr std::string_view kOutputFilter =
     "Surfer DAT files (*.dat)|*.dat|Geosoft XYZ files (*.xyz)|*.xyz|All files (*.*)|*.*";
@@ -24,18 +28,25 @@ bool ChooseInto(Platform& platform, FileDialog dialog, FileDialogState& state, C
 
 }  // namespace
 
-std::string ProposedOutputName(std::string_view path) {
+std::string ProposedOutputName(std::string_view path, std::string_view ending) {
   const std::size_t dot = path.find_last_of('.');
   const bool has_extension =
       dot != std::string_view::npos && path.find_first_of("\\/:", dot) == std::string_view::npos;
-  return std::string(has_extension ? path.substr(0, dot) : path) + "_torvane.dat";
+  return std::string(has_extension ? path.substr(0, dot) : path) + std::string(ending);
+}
+
+void ProposeOutputWhileTyping(Platform& platform, std::string_view before, std::string_view now,
+                              std::string_view ending) {
+  const std::string output = platform.Text(Control::txt_out);
+  if (!output.empty() && (before.empty() || output != ProposedOutputName(before, ending))) return;
+  platform.SetText(Control::txt_out, now.empty() ? std::string() : ProposedOutputName(now, ending));
 }
 
 void TfrmMain::btn_inClick() {
   open_dialog1_.filter = kInputFilter;
   open_dialog1_.default_extension = "dat";
   if (!ChooseInto(platform_, FileDialog::OpenDialog1, open_dialog1_, Control::txt_in)) return;
-  platform_.SetText(Control::txt_out, ProposedOutputName(open_dialog1_.file_name));
+  platform_.SetText(Control::txt_out, ProposedOutputName(open_dialog1_.file_name, table_ending_));
 }
 
 void TfrmMain::btn_grdClick() {

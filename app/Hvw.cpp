@@ -155,11 +155,15 @@ void TfrmMain::ClearPictures() {
 void TfrmMain::RunCalculation() {
   const ScopeExit clear_stop([this] { stop_requested_ = false; });
   results_ready_ = false;
+  stopped_ = false;
   cluster_.Clear();
   points_.Clear();
   ring_counts_ = {};
   ring_qualities_ = {};
   platform_.SetProgressPosition(0);
+  // A Stop during the computation puts back what the pictures showed.
+  const RgbCanvas earlier_left = left_picture_;
+  const RgbCanvas earlier_right = right_picture_;
   ClearPictures();
   platform_.ProcessEvents();
 
@@ -170,14 +174,23 @@ void TfrmMain::RunCalculation() {
     return;
   }
   if (!RunPreviewStep(Control::cb1, kFirstCbaSlot, Control::img_uba)) return;
-  if (!RunComputation()) return;
+  if (!RunComputation()) {
+    if (stopped_) {
+      left_picture_ = earlier_left;
+      right_picture_ = earlier_right;
+      platform_.ShowPicture(Control::img_uba, left_picture_);
+      platform_.ShowPicture(Control::img_regta, right_picture_);
+    }
+    return;
+  }
   results_ready_ = true;
   WarnIfEveryRingEmpty();
   RunPreviewStep(Control::cb2, kFirstResidualSlot, Control::img_regta);
 }
 
-// The computation discards a Stop pressed while it runs: the flag is cleared
-// when it ends, however it ends.
+// A Stop pressed while the rings are gathered asks "Cancel calculation?": a
+// Yes ends the run with no table written (an earlier one stays as it was).
+// The flag is cleared when the computation ends, however it ends.
 bool TfrmMain::RunComputation() {
   const ScopeExit clear_stop([this] { stop_requested_ = false; });
   ResidualRequest request{parameters_.output_path, parameters_.search_radius,
@@ -192,7 +205,10 @@ bool TfrmMain::RunComputation() {
   request.qualities = &ring_qualities_;
   request.quality = parameters_.ring_quality;
   request.blanking = parameters_.blanking;
-  return ComputeResiduals(platform_, request, points_, &empty_rings_);
+  request.stop_requested = &stop_requested_;
+  const bool written = ComputeResiduals(platform_, request, points_, &empty_rings_);
+  stopped_ = !written && stop_requested_;
+  return written;
 }
 
 // A table of zeros is written as asked, but not without a word: it almost

@@ -9,7 +9,7 @@
 
 #include "app/RunParameters.h"
 #include "app/SettingsRecord.h"
-#include "common/Platform.h"
+#include "app/Platform.h"
 #include "common/RgbCanvas.h"
 #include "points/NeighbourCluster.h"
 #include "points/PointSet.h"
@@ -42,6 +42,10 @@ class TfrmMain {
   // ring falls short without a residual (no control sets them).
   void set_ring_quality(bool on) { parameters_.ring_quality = on; }
   void set_blanking(const RingBlanking& blanking) { parameters_.blanking = blanking; }
+  // How the input chooser ends the table name it proposes: "_torvane.dat",
+  // or "_torvane.csv" where tables are written as CSV.
+  void set_table_ending(std::string ending) { table_ending_ = std::move(ending); }
+  const std::string& TableEnding() const { return table_ending_; }
 
   // The variable lists above the pictures: grid the chosen value again and
   // paint it, when "Preview grids" is ticked and a run has computed results.
@@ -77,6 +81,8 @@ class TfrmMain {
   // The points of the last completed run whose ring held no value (N = 0).
   int EmptyRings() const { return empty_rings_; }
   bool StopRequested() const { return stop_requested_; }
+  // The last run was ended by Stop during its computation.
+  bool Stopped() const { return stopped_; }
   // A run, or a preview gridding started by a list, is in progress.
   bool Running() const { return running_; }
   const RunParameters& Parameters() const { return parameters_; }
@@ -130,6 +136,7 @@ class TfrmMain {
   PreviewState preview_;
   FileDialogState save_dialog2_;
   bool stop_requested_ = false;
+  bool stopped_ = false;
   bool results_ready_ = false;
   bool calc_refused_ = false;
   int empty_rings_ = 0;
@@ -139,6 +146,7 @@ class TfrmMain {
   std::string settings_path_;     // empty: the one beside the program
   FileDialogState open_dialog1_;  // shared by the point file and grid choosers
   FileDialogState save_dialog1_;  // the output table's
+  std::string table_ending_ = "_torvane.dat";
 };
 
 }  // namespace torvane

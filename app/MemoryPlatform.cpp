@@ -37,10 +37,7 @@ MessageResult MemoryPlatform::ShowMessage(std::string_view, std::string_view,
 }
 void MemoryPlatform::WriteConsoleNote(std::string_view) {}
 
-void MemoryPlatform::SetProgressRange(int minimum, int maximum) {
-  progress_minimum_ = minimum;
-  progress_maximum_ = maximum;
-}
+void MemoryPlatform::SetProgressRange(int, int) {}
 void MemoryPlatform::SetProgressPosition(int position) { progress_position_ = position; }
 void MemoryPlatform::ProcessEvents() {}
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <utility>
 
-#include "common/Platform.h"
+#include "app/Platform.h"
 
 namespace torvane {
 
@@ -52,14 +52,11 @@ class MemoryPlatform : public Platform {
   bool Enabled(Control control) const { return State(control).enabled; }
   bool Visible(Control control) const { return State(control).visible; }
   Control focus() const { return focus_; }
-  int progress_minimum() const { return progress_minimum_; }
-  int progress_maximum() const { return progress_maximum_; }
   int progress_position() const { return progress_position_; }
   const RgbCanvas& picture(Control image) const;
   bool busy_cursor() const { return busy_cursor_; }
   bool close_requested() const { return close_requested_; }
 
-  void set_decimal_separator(char separator) { decimal_separator_ = separator; }
   // 0 means "ask the system".
   void set_available_memory(std::uint64_t bytes) { available_memory_ = bytes; }
   // Empty means "the running program's own path".
@@ -80,8 +77,6 @@ class MemoryPlatform : public Platform {
 
   std::array<ControlState, kControlCount> controls_;
   Control focus_ = Control::txt_in;
-  int progress_minimum_ = 0;
-  int progress_maximum_ = 100;
   int progress_position_ = 0;
   RgbCanvas left_picture_;
   RgbCanvas right_picture_;

@@ -6,7 +6,7 @@
 #include "app/ControlDefaults.h"
 #include "app/Hvw.h"
 #include "common/ScopeExit.h"
-#include "preview/PaintPreview.h"
+#include "app/PaintPreview.h"
 
 namespace torvane {
 namespace {
@@ -41,6 +41,10 @@ PreviewOutcome TfrmMain::GridPicture(Control list, int first_slot) {
   request.reach = parameters_.preview_reach;
   // Both pictures have the size img_uba had when the window was created.
   request.picture = {left_picture_.width(), left_picture_.height()};
+  // A gridding already under way ignores this one and keeps the cursor.
+  if (preview_.gridding) return PreviewOutcome::kIgnored;
+  const bool was_busy = platform_.SetBusyCursor(true);
+  const ScopeExit restore_cursor([this, was_busy] { platform_.SetBusyCursor(was_busy); });
   return GridPreview(platform_, points_, cluster_, request, stop_requested_, preview_);
 }
 

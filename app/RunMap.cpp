@@ -1,20 +1,13 @@
 #include "app/RunMap.h"
 
-#include <charconv>
 #include <cmath>
 #include <string>
 
+#include "common/ShortestText.h"
 #include "points/SurveyProjection.h"
 
 namespace torvane {
 namespace {
-
-// The shortest text that reads back to `value`, with '.'.
-std::string Shortest(double value) {
-  char text[32];
-  const auto [end, error] = std::to_chars(text, text + sizeof text, value);
-  return error == std::errc() ? std::string(text, end) : std::string("?");
-}
 
 std::string FileName(const std::string& path) {
   const std::size_t slash = path.find_last_of('/');
@@ -22,9 +15,9 @@ std::string FileName(const std::string& path) {
 }
 
 std::string Title(const RunParameters& p, std::string_view name) {
-  std::string ring = "R = " + Shortest(p.search_radius) + " m, ";
+  std::string ring = "R = " + ShortestText(p.search_radius) + " m, ";
   ring += p.use_grid ? "N = " + std::to_string(p.ring_points)
-                     : "D = " + Shortest(p.depth_band) + " m";
+                     : "D = " + ShortestText(p.depth_band) + " m";
   return std::string(name) + " (" + ring + ") \u2014 " + FileName(p.input_path);
 }
 

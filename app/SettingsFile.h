@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "app/SettingsRecord.h"
-#include "common/Platform.h"
+#include "app/Platform.h"
 
 namespace torvane {
 

@@ -58,11 +58,6 @@ static_assert(kFields[5].offset == 527 && kFields[12].offset == 559 && kFields[1
 
 std::span<const SettingsField> SettingsFields() { return kFields; }
 
-const SettingsField& SettingsFieldOf(Control control) {
-  return *std::find_if(kFields.begin(), kFields.end(),
-                       [control](const SettingsField& f) { return f.control == control; });
-}
-
 std::string SettingsRecord::Text(std::size_t offset) const {
   const auto* first = bytes_.data() + offset;
   const auto* end = std::find(first, first + kSettingsTextSize, std::uint8_t{0});

@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "common/Platform.h"
+#include "app/Platform.h"
 
 namespace torvane {
 
@@ -38,7 +38,6 @@ struct SettingsField {
 // The fields in the order of the record, which is also the order in which
 // the controls are filled from it and it is filled from them.
 std::span<const SettingsField> SettingsFields();
-const SettingsField& SettingsFieldOf(Control control);
 
 class SettingsRecord {
  public:

@@ -13,6 +13,12 @@ struct Rgb {
   friend bool operator==(const Rgb&, const Rgb&) = default;
 };
 
+// The size of a picture, in pixels.
+struct ImageSize {
+  int width = 0;
+  int height = 0;
+};
+
 inline constexpr Rgb kBlack{0, 0, 0};
 inline constexpr Rgb kWhite{255, 255, 255};
 

@@ -134,7 +134,6 @@ class FileNodes {
   std::uint32_t vector_length() const;
   // The vectors that lie wholly within the file; a file cut short holds
   // fewer than vector_count().
-  std::uint32_t complete_vectors() const { return complete_vectors_; }
   bool complete() const { return complete_vectors_ == vector_count(); }
 
   // Decodes out.size() nodes of one vector, from element `first` on. False

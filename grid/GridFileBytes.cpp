@@ -1,7 +1,8 @@
 #include "grid/GridFileBytes.h"
 
 #include <bit>
-#include <charconv>
+
+#include "common/ShortestText.h"
 
 namespace torvane {
 
@@ -19,15 +20,13 @@ void GridFileBytes::Text(std::string_view text) {
 }
 
 void GridFileBytes::Number(double value) {
-  char text[32];
-  const auto end = std::to_chars(text, text + sizeof text, value).ptr;
-  Text(std::string_view(text, static_cast<std::size_t>(end - text)));
+  AppendShortest(value, buffer_);
+  if (buffer_.size() >= kFlushSize) Flush();
 }
 
 void GridFileBytes::Number(float value) {
-  char text[32];
-  const auto end = std::to_chars(text, text + sizeof text, value).ptr;
-  Text(std::string_view(text, static_cast<std::size_t>(end - text)));
+  AppendShortest(value, buffer_);
+  if (buffer_.size() >= kFlushSize) Flush();
 }
 
 void GridFileBytes::PadTo(std::uint64_t size) {

@@ -27,7 +27,7 @@ void FillBlank(float* nodes, std::size_t count) {
 
 }  // namespace
 
-TGridImport::TGridImport(Platform& platform, std::uint64_t memory_limit)
+TGridImport::TGridImport(Reporter& platform, std::uint64_t memory_limit)
     : platform_(platform), memory_limit_(memory_limit) {}
 
 void TGridImport::Clear() {

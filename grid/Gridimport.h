@@ -16,7 +16,7 @@
 #include <string_view>
 
 #include "common/LargeArray.h"
-#include "common/Platform.h"
+#include "common/Reporter.h"
 #include "grid/Bilinear.h"
 #include "grid/FileNodes.h"
 #include "grid/GridGeometry.h"
@@ -67,7 +67,7 @@ class TGridImport {
  public:
   // Messages about the grid go to `platform`, which also tells the memory
   // available; the nodes are held in memory only up to `memory_limit` bytes.
-  explicit TGridImport(Platform& platform, std::uint64_t memory_limit = UINT64_MAX);
+  explicit TGridImport(Reporter& platform, std::uint64_t memory_limit = UINT64_MAX);
   TGridImport(const TGridImport&) = delete;
   TGridImport& operator=(const TGridImport&) = delete;
 
@@ -155,7 +155,7 @@ class TGridImport {
  private:
   void Clear();
 
-  Platform& platform_;
+  Reporter& platform_;
   std::uint64_t memory_limit_;
   GridHeader header_;
   LargeArray<float> nodes_;

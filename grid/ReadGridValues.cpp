@@ -8,7 +8,7 @@
 
 namespace torvane {
 
-bool ReadGridValues(Platform& platform, const std::string& path, GridValues& out,
+bool ReadGridValues(Reporter& platform, const std::string& path, GridValues& out,
                     GridFormat* format) {
   out = GridValues();
   TGridImport grid(platform);

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "common/Platform.h"
+#include "common/Reporter.h"
 #include "grid/GridValues.h"
 #include "grid/Gridimport.h"
 
@@ -15,7 +15,7 @@ namespace torvane {
 // `platform`, naming the file), or when its nodes do not fit in memory
 // ("Not enough memory for grid <path>").
 // `format`, when given, receives the format the file was read as.
-bool ReadGridValues(Platform& platform, const std::string& path, GridValues& out,
+bool ReadGridValues(Reporter& platform, const std::string& path, GridValues& out,
                     GridFormat* format = nullptr);
 
 }  // namespace torvane

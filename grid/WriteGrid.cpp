@@ -20,7 +20,7 @@ std::string GridWriteRefusal(const GridValues& grid) {
 
 std::string FileWriteFailure() { return "the file could not be created or written"; }
 
-bool WriteGrid(Platform& platform, const GridValues& grid, const std::string& path,
+bool WriteGrid(Reporter& platform, const GridValues& grid, const std::string& path,
                GridFileType type) {
   std::string reason = GridWriteRefusal(grid);
   bool written = false;

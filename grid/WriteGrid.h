@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "common/Platform.h"
+#include "common/Reporter.h"
 #include "grid/GridFileType.h"
 #include "grid/GridValues.h"
 
@@ -11,7 +11,7 @@ namespace torvane {
 
 // False after showing "Cannot write grid <path>: <reason>" with the caption
 // "Error"; an existing file at `path` is then as it was.
-bool WriteGrid(Platform& platform, const GridValues& grid, const std::string& path,
+bool WriteGrid(Reporter& platform, const GridValues& grid, const std::string& path,
                GridFileType type);
 
 }  // namespace torvane

@@ -1,5 +1,7 @@
 #include "points/CsvLine.h"
 
+#include "common/DecimalNumber.h"
+
 namespace torvane {
 namespace {
 
@@ -53,6 +55,21 @@ bool CsvFields::Split(std::string_view line, char separator) {
     if (i == line.size()) return true;
     ++i;  // the separator
   }
+}
+
+std::vector<std::string> CsvHeaderNames(std::string_view line, char separator,
+                                        char decimal_separator) {
+  CsvFields fields;
+  std::vector<std::string> names;
+  if (!fields.Split(line, separator)) return names;
+  double value = 0;
+  bool all_numbers = true;
+  for (std::size_t i = 0; i < fields.size() && all_numbers; ++i) {
+    all_numbers = ParseDecimal(fields[i], decimal_separator, value);
+  }
+  if (all_numbers) return names;
+  for (std::size_t i = 0; i < fields.size(); ++i) names.emplace_back(fields[i]);
+  return names;
 }
 
 }  // namespace torvane

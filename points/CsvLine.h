@@ -17,6 +17,11 @@ namespace torvane {
 // one outside quotes, ',' otherwise.
 char CsvSeparatorOf(std::string_view header_line);
 
+// The names of a header row: the fields of `line`, or none when every field
+// is a number (the line is then a row of data) or the line is malformed.
+std::vector<std::string> CsvHeaderNames(std::string_view line, char separator,
+                                        char decimal_separator);
+
 // The fields of one line, valid until the next Split.
 class CsvFields {
  public:

@@ -18,14 +18,6 @@ bool IsBlank(std::string_view line) {
   return std::all_of(line.begin(), line.end(), [](char c) { return c == ' ' || c == '\t'; });
 }
 
-bool AllNumbers(const CsvFields& fields, char decimal) {
-  double value = 0;
-  for (std::size_t i = 0; i < fields.size(); ++i) {
-    if (!ParseDecimal(fields[i], decimal, value)) return false;
-  }
-  return true;
-}
-
 // The rows of the file after its header, and what they gave.
 class CsvRows {
  public:
@@ -88,7 +80,7 @@ bool IsCsvFileName(const std::string& path) {
   return end == ".csv";
 }
 
-bool ReadCsvPointFile(Platform& platform, const std::string& path, PointColumns columns,
+bool ReadCsvPointFile(Reporter& platform, const std::string& path, PointColumns columns,
                       const ColumnNames& names, char decimal_separator, PointSet& points,
                       bool keep_file_coordinates) {
   points.Clear();
@@ -105,10 +97,7 @@ bool ReadCsvPointFile(Platform& platform, const std::string& path, PointColumns 
         separator = CsvSeparatorOf(line);
         // Fields separated by ',' cannot hold decimal commas.
         if (separator == ',') decimal_separator = '.';
-        std::vector<std::string> header;
-        if (fields.Split(line, separator) && !AllNumbers(fields, decimal_separator)) {
-          for (std::size_t i = 0; i < fields.size(); ++i) header.emplace_back(fields[i]);
-        }
+        const std::vector<std::string> header = CsvHeaderNames(line, separator, decimal_separator);
         if (!ResolveColumnNames(header, names, columns, problem)) return;
         rows.emplace(columns, decimal_separator, points);
         if (!header.empty()) return;

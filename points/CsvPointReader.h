@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "common/Platform.h"
+#include "common/Reporter.h"
 #include "points/ColumnNames.h"
 #include "points/PointSet.h"
 
@@ -22,7 +22,7 @@ bool IsCsvFileName(const std::string& path);
 // `decimal_separator` is '.', or ',' where the user asked for it (it holds
 // only in files separated by ';').
 // `keep_file_coordinates` keeps them as file_xy (see KeepFileCoordinates).
-bool ReadCsvPointFile(Platform& platform, const std::string& path, PointColumns columns,
+bool ReadCsvPointFile(Reporter& platform, const std::string& path, PointColumns columns,
                       const ColumnNames& names, char decimal_separator, PointSet& points,
                       bool keep_file_coordinates = false);
 

@@ -126,7 +126,7 @@ bool LineBlocks::Next(std::string_view& block) {
   }
 }
 
-bool OpenPointFile(Platform& platform, const std::string& path, LineBlocks& file) {
+bool OpenPointFile(Reporter& platform, const std::string& path, LineBlocks& file) {
   switch (file.Open(path)) {
     case FileReadResult::kOk:
       return true;

@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "common/FileBuffer.h"
-#include "common/Platform.h"
+#include "common/FileReadResult.h"
+#include "common/Reporter.h"
 
 namespace torvane {
 
@@ -53,7 +53,7 @@ class LineBlocks {
 
 // Opens the point file `path` for `file`; false, after telling the user why
 // (the file and the system's reason), when it cannot be read.
-bool OpenPointFile(Platform& platform, const std::string& path, LineBlocks& file);
+bool OpenPointFile(Reporter& platform, const std::string& path, LineBlocks& file);
 
 // Calls `visit` with every line of the text, without its line end. LF ends a
 // line; a CR right before it belongs to the line end. A last line without a

@@ -59,7 +59,7 @@ ClusterSize SizeNeighbourCluster(const PointSet& points, double cell_size) {
   return size;
 }
 
-bool BuildNeighbourCluster(Platform& platform, const PointSet& points, double cell_size,
+bool BuildNeighbourCluster(Reporter& platform, const PointSet& points, double cell_size,
                            NeighbourCluster& cluster) {
   cluster.Clear();
   const ClusterSize size = SizeNeighbourCluster(points, cell_size);

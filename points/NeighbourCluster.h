@@ -9,7 +9,7 @@
 #include <span>
 #include <vector>
 
-#include "common/Platform.h"
+#include "common/Reporter.h"
 #include "points/PointSet.h"
 
 namespace torvane {
@@ -40,7 +40,7 @@ class NeighbourCluster {
   void Clear();
 
  private:
-  friend bool BuildNeighbourCluster(Platform&, const PointSet&, double, NeighbourCluster&);
+  friend bool BuildNeighbourCluster(Reporter&, const PointSet&, double, NeighbourCluster&);
 
   std::int32_t nx_ = 0;
   std::int32_t ny_ = 0;
@@ -66,7 +66,7 @@ ClusterSize SizeNeighbourCluster(const PointSet& points, double cell_size);
 // "Insufficent memory for creting temporary cluster. Increase radius for
 // search!", leaves the cluster empty and fails. Cells that would take more
 // than the available memory (the platform's answer) count as too many.
-bool BuildNeighbourCluster(Platform& platform, const PointSet& points, double cell_size,
+bool BuildNeighbourCluster(Reporter& platform, const PointSet& points, double cell_size,
                            NeighbourCluster& cluster);
 
 }  // namespace torvane

@@ -8,7 +8,7 @@
 
 namespace torvane {
 
-bool PointSetFromArrays(Platform& platform, std::span<const double> x, std::span<const double> y,
+bool PointSetFromArrays(Reporter& platform, std::span<const double> x, std::span<const double> y,
                         std::span<const double> point, std::span<const double> cba,
                         PointSet& points) {
   points.Clear();

@@ -6,7 +6,7 @@
 
 #include <span>
 
-#include "common/Platform.h"
+#include "common/Reporter.h"
 #include "points/PointSet.h"
 
 namespace torvane {
@@ -15,7 +15,7 @@ namespace torvane {
 // numbered 0). On failure the user has been told ("Survey arrays differ in
 // length", "Survey contains no points", "Survey contains coordinates out of range" or "Error by
 // allocating memory for data") and `points` is empty.
-bool PointSetFromArrays(Platform& platform, std::span<const double> x, std::span<const double> y,
+bool PointSetFromArrays(Reporter& platform, std::span<const double> x, std::span<const double> y,
                         std::span<const double> point, std::span<const double> cba,
                         PointSet& points);
 

@@ -173,7 +173,7 @@ bool ReadPlainHeader(LineBlocks& file, const PointLineAlphabet& alphabet,
 
 }  // namespace
 
-bool ReadPointFile(Platform& platform, const std::string& input_path,
+bool ReadPointFile(Reporter& platform, const std::string& input_path,
                    const PointColumns& chosen_columns, PointSet& points, const ColumnNames& names,
                    char csv_decimal_separator, bool keep_file_coordinates) {
   if (IsCsvFileName(input_path)) {

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "common/Platform.h"
+#include "common/Reporter.h"
 #include "points/ColumnNames.h"
 #include "points/PointLine.h"
 #include "points/PointSet.h"
@@ -21,7 +21,7 @@ namespace torvane {
 // letter; the others keep `columns`. A CSV file is read with
 // `csv_decimal_separator`, not the platform's. `keep_file_coordinates` keeps
 // the coordinates as the file gives them, bit for bit, in `file_xy`.
-bool ReadPointFile(Platform& platform, const std::string& input_path,
+bool ReadPointFile(Reporter& platform, const std::string& input_path,
                    const PointColumns& columns, PointSet& points, const ColumnNames& names = {},
                    char csv_decimal_separator = '.', bool keep_file_coordinates = false);
 

@@ -99,7 +99,7 @@ std::string UtmZoneCrs(double longitude, double latitude) {
   return "EPSG:" + std::to_string((latitude >= 0 ? 32600 : 32700) + zone);
 }
 
-bool ProjectSurvey(Platform& platform, const SurveyCrs& crs, PointSet& points) {
+bool ProjectSurvey(Reporter& platform, const SurveyCrs& crs, PointSet& points) {
   if (crs.crs.empty() || points.points.empty()) return true;
   const auto refuse = [&](const std::string& text) {
     points.Clear();

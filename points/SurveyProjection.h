@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "common/Platform.h"
+#include "common/Reporter.h"
 #include "points/PointSet.h"
 
 namespace torvane {
@@ -39,6 +39,6 @@ struct SurveyCrs {
 // stored coordinates, box and shifts then follow the work CRS and the file's
 // coordinates are kept in the set. False, with the user told, when a CRS is
 // not usable or a point cannot be projected; the points are then cleared.
-bool ProjectSurvey(Platform& platform, const SurveyCrs& crs, PointSet& points);
+bool ProjectSurvey(Reporter& platform, const SurveyCrs& crs, PointSet& points);
 
 }  // namespace torvane

@@ -6,6 +6,7 @@
 
 #include "common/ParallelBlocks.h"
 #include "common/ScopeExit.h"
+#include "common/StopQuestion.h"
 #include "preview/ColourRaster.h"
 #include "preview/PreviewNodes.h"
 #include "preview/ResampleRaster.h"
@@ -15,18 +16,7 @@ namespace {
 
 constexpr const char* kNoMemoryMessage = "Not enough memory for temporary buffer";
 
-// Answers "Cancel calculation?" when Stop was pressed: true to give up. A No
-// lowers the request.
-bool CancelWanted(Platform& platform, bool& stop_requested) {
-  if (!stop_requested) return false;
-  const MessageResult answer =
-      platform.ShowMessage("Cancel calculation?", "Warning", MessageButtons::kYesNo);
-  if (answer == MessageResult::kYes) return true;
-  stop_requested = false;
-  return false;
-}
-
-PreviewOutcome GridResampleColour(Platform& platform, const PointSet& points,
+PreviewOutcome GridResampleColour(Reporter& platform, const PointSet& points,
                                   const NeighbourCluster& cluster, const PreviewRequest& request,
                                   bool& stop_requested, PreviewState& state) {
   const std::optional<double SurveyPoint::*> value = ValueOfSlot(request.slot);
@@ -68,7 +58,7 @@ PreviewOutcome GridResampleColour(Platform& platform, const PointSet& points,
 
 }  // namespace
 
-PreviewOutcome GridPreview(Platform& platform, const PointSet& points,
+PreviewOutcome GridPreview(Reporter& platform, const PointSet& points,
                            const NeighbourCluster& cluster, const PreviewRequest& request,
                            bool& stop_requested, PreviewState& state) {
   // The event processing after each column can start another gridding (a
@@ -76,8 +66,6 @@ PreviewOutcome GridPreview(Platform& platform, const PointSet& points,
   if (state.gridding) return PreviewOutcome::kIgnored;
   state.gridding = true;
   const ScopeExit done([&state] { state.gridding = false; });
-  const bool was_busy = platform.SetBusyCursor(true);
-  const ScopeExit restore_cursor([&platform, was_busy] { platform.SetBusyCursor(was_busy); });
   try {
     return GridResampleColour(platform, points, cluster, request, stop_requested, state);
   } catch (const std::bad_alloc&) {

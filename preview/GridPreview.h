@@ -4,7 +4,7 @@
 // the busy cursor. After every node column the window processes its events;
 // if Stop was pressed meanwhile, the user is asked "Cancel calculation?".
 
-#include "common/Platform.h"
+#include "common/Reporter.h"
 #include "points/NeighbourCluster.h"
 #include "points/PointSet.h"
 #include "preview/PreviewData.h"
@@ -32,7 +32,7 @@ struct PreviewRequest {
 // column, lowered when the user answers No. Fails for a slot outside 0 ... 5
 // and when there are no nodes. Never throws for want of memory: that is
 // reported with "Not enough memory for temporary buffer".
-PreviewOutcome GridPreview(Platform& platform, const PointSet& points,
+PreviewOutcome GridPreview(Reporter& platform, const PointSet& points,
                            const NeighbourCluster& cluster, const PreviewRequest& request,
                            bool& stop_requested, PreviewState& state);
 

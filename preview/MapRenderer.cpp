@@ -139,7 +139,7 @@ MapImage RenderMapImage(const MapScene& scene, const MapView& view, int width, i
   return image;
 }
 
-bool SaveMap(Platform& platform, const std::string& path, MapFormat format,
+bool SaveMap(Reporter& platform, const std::string& path, MapFormat format,
              const MapScene& scene, const MapView& view, int width, int height,
              const std::optional<ColourScale>& fixed, double points_per_pixel) {
   std::vector<std::uint8_t> bytes;

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "common/Platform.h"
+#include "common/Reporter.h"
 #include "points/PointSet.h"
 #include "preview/ColourScale.h"
 #include "preview/MapSurface.h"
@@ -108,7 +108,7 @@ MapImage RenderMapImage(const MapScene& scene, const MapView& view, int width, i
 // at 96 per inch (`points_per_pixel` 0.75) or at the points per pixel given.
 // False, after telling the user, when it could not be drawn or written.
 inline constexpr double kPointsPerPixel = 0.75;
-bool SaveMap(Platform& platform, const std::string& path, MapFormat format,
+bool SaveMap(Reporter& platform, const std::string& path, MapFormat format,
              const MapScene& scene, const MapView& view, int width, int height,
              const std::optional<ColourScale>& fixed = std::nullopt,
              double points_per_pixel = kPointsPerPixel);

@@ -38,7 +38,7 @@ namespace {
 
 // Lays the nodes over the points' bounding box and makes room for their
 // values; false, after telling the user, when that cannot be done.
-bool PrepareLattice(Platform& platform, const PointSet& points, const NeighbourCluster& cluster,
+bool PrepareLattice(Reporter& platform, const PointSet& points, const NeighbourCluster& cluster,
                     double cell_size, double cell, MapSurface& surface, NodeSpacing& lattice) {
   surface = MapSurface();
   if (!(cell > 0) || !std::isfinite(cell)) {
@@ -91,7 +91,7 @@ void FillNodes(const PreviewNodes& nodes, MapSurface& surface) {
 }
 
 // The surface by curvature splines in tension over the lattice laid.
-bool GridByCurvature(Platform& platform, const PointSet& points, std::span<const double> values,
+bool GridByCurvature(Reporter& platform, const PointSet& points, std::span<const double> values,
                      const GriddingOptions& gridding, MapSurface& surface) {
   std::vector<double> x(points.points.size()), y(points.points.size());
   for (std::size_t k = 0; k < x.size(); ++k) {
@@ -105,7 +105,7 @@ bool GridByCurvature(Platform& platform, const PointSet& points, std::span<const
 
 }  // namespace
 
-bool GridMapSurface(Platform& platform, const PointSet& points, const NeighbourCluster& cluster,
+bool GridMapSurface(Reporter& platform, const PointSet& points, const NeighbourCluster& cluster,
                     double cell_size, double SurveyPoint::*value, double cell, double radius,
                     const GriddingOptions& gridding, MapSurface& surface) {
   NodeSpacing lattice;
@@ -119,7 +119,7 @@ bool GridMapSurface(Platform& platform, const PointSet& points, const NeighbourC
   return true;
 }
 
-bool GridMapSurface(Platform& platform, const PointSet& points, const NeighbourCluster& cluster,
+bool GridMapSurface(Reporter& platform, const PointSet& points, const NeighbourCluster& cluster,
                     double cell_size, std::span<const double> values, double cell, double radius,
                     const GriddingOptions& gridding, MapSurface& surface) {
   NodeSpacing lattice;

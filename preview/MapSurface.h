@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-#include "common/Platform.h"
+#include "common/Reporter.h"
 #include "points/NeighbourCluster.h"
 #include "points/PointSet.h"
 #include "preview/StationGridder.h"
@@ -39,11 +39,11 @@ struct MapSurface {
 // none. `cluster` must index `points`, with cells of
 // `cell_size`. False, after telling the user why, when the cell is not a
 // positive number or the nodes would not fit into the memory available.
-bool GridMapSurface(Platform& platform, const PointSet& points, const NeighbourCluster& cluster,
+bool GridMapSurface(Reporter& platform, const PointSet& points, const NeighbourCluster& cluster,
                     double cell_size, double SurveyPoint::*value, double cell, double radius,
                     const GriddingOptions& gridding, MapSurface& surface);
 // The same for a value of each point's own, in point order (one per point).
-bool GridMapSurface(Platform& platform, const PointSet& points, const NeighbourCluster& cluster,
+bool GridMapSurface(Reporter& platform, const PointSet& points, const NeighbourCluster& cluster,
                     double cell_size, std::span<const double> values, double cell, double radius,
                     const GriddingOptions& gridding, MapSurface& surface);
 

@@ -3,7 +3,7 @@
 
 namespace torvane {
 
-bool WritePictureFile(Platform& platform, const std::string& file_name,
+bool WritePictureFile(Reporter& platform, const std::string& file_name,
                       std::span<const std::uint8_t> bytes) {
   AtomicFile file(file_name);
   if (!file.ok()) {
@@ -17,7 +17,7 @@ bool WritePictureFile(Platform& platform, const std::string& file_name,
   return true;
 }
 
-bool SavePreviewPicture(Platform& platform, const std::string& file_name,
+bool SavePreviewPicture(Reporter& platform, const std::string& file_name,
                         const RgbCanvas& picture, PictureFormat format) {
   return format == PictureFormat::kBitmap ? SavePreviewBitmap(platform, file_name, picture)
                                           : SavePreviewJpeg(platform, file_name, picture);

@@ -19,7 +19,7 @@ int NodesOver(double extent, double cell) {
   return static_cast<int>(std::floor(extent / cell)) + (std::fmod(extent, cell) > 0 ? 2 : 1);
 }
 
-bool GridByCurvature(Platform& platform, const PointSet& points, const PointGridRequest& request,
+bool GridByCurvature(Reporter& platform, const PointSet& points, const PointGridRequest& request,
                      GridValues& out) {
   const double nx = std::floor((points.max_x - points.min_x) / request.cell) + 2;
   const double ny = std::floor((points.max_y - points.min_y) / request.cell) + 2;
@@ -51,7 +51,7 @@ bool GridByCurvature(Platform& platform, const PointSet& points, const PointGrid
 
 }  // namespace
 
-bool GridPointValues(Platform& platform, const PointSet& points, const PointGridRequest& request,
+bool GridPointValues(Reporter& platform, const PointSet& points, const PointGridRequest& request,
                      GridValues& out) {
   out = GridValues();
   if (points.points.empty() || !(request.cell > 0)) return false;

@@ -4,7 +4,7 @@
 // gridding (PreviewNodes), onto nodes one cell apart over the points'
 // bounding box, in file coordinates.
 
-#include "common/Platform.h"
+#include "common/Reporter.h"
 #include "grid/GridValues.h"
 #include "points/PointSet.h"
 #include "preview/StationGridder.h"
@@ -24,7 +24,7 @@ struct PointGridRequest {
 // box until the nodes cover it; blank where no point lies within the radius
 // (inverse distances) or the mask distance (splines).
 // False when the nodes cannot be had (the user has been told).
-bool GridPointValues(Platform& platform, const PointSet& points, const PointGridRequest& request,
+bool GridPointValues(Reporter& platform, const PointSet& points, const PointGridRequest& request,
                      GridValues& out);
 
 }  // namespace torvane

@@ -9,16 +9,16 @@
 #include <string>
 #include <vector>
 
-#include "common/Platform.h"
+#include "common/Reporter.h"
 #include "common/RgbCanvas.h"
 
 namespace torvane {
 
 enum class PictureFormat { kBitmap, kJpeg };
 
-bool SavePreviewBitmap(Platform& platform, const std::string& file_name, const RgbCanvas& picture);
-bool SavePreviewJpeg(Platform& platform, const std::string& file_name, const RgbCanvas& picture);
-bool SavePreviewPicture(Platform& platform, const std::string& file_name,
+bool SavePreviewBitmap(Reporter& platform, const std::string& file_name, const RgbCanvas& picture);
+bool SavePreviewJpeg(Reporter& platform, const std::string& file_name, const RgbCanvas& picture);
+bool SavePreviewPicture(Reporter& platform, const std::string& file_name,
                         const RgbCanvas& picture, PictureFormat format);
 
 // The whole file of a 24-bit bottom-up Windows bitmap of `picture`.
@@ -27,7 +27,7 @@ std::vector<std::uint8_t> EncodeBitmap(const RgbCanvas& picture);
 // Writes `bytes` as the file `file_name`, all or nothing; tells the user
 // "Cannot create file "<name>"" or "Cannot write file "<name>"" when that
 // fails.
-bool WritePictureFile(Platform& platform, const std::string& file_name,
+bool WritePictureFile(Reporter& platform, const std::string& file_name,
                       std::span<const std::uint8_t> bytes);
 
 }  // namespace torvane

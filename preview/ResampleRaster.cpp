@@ -65,7 +65,7 @@ void ResampleLine(std::span<const float> source, double source_spacing,
   if (count > 1) destination[count - 1] = last;
 }
 
-bool ResampleToRaster(Platform& platform, const PreviewGrid& grid, double step,
+bool ResampleToRaster(Reporter& platform, const PreviewGrid& grid, double step,
                       ImageSize picture, PreviewRaster& raster) {
   const int width = std::max(picture.width, 0);
   const int height = std::max(picture.height, 0);

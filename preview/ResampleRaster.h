@@ -5,7 +5,7 @@
 
 #include <span>
 
-#include "common/Platform.h"
+#include "common/Reporter.h"
 #include "preview/PreviewData.h"
 
 namespace torvane {
@@ -28,7 +28,7 @@ void ResampleLine(std::span<const float> source, double source_spacing,
 // and standard deviation (1.0 when the values hardly vary or are too few).
 // When the scratch memory cannot be had, shows "Not enough memory for
 // temporary buffer" and fails, leaving a blank raster.
-bool ResampleToRaster(Platform& platform, const PreviewGrid& grid, double step,
+bool ResampleToRaster(Reporter& platform, const PreviewGrid& grid, double step,
                       ImageSize picture, PreviewRaster& raster);
 
 }  // namespace torvane

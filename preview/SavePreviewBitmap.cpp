@@ -63,7 +63,7 @@ std::vector<std::uint8_t> EncodeBitmap(const RgbCanvas& picture) {
   return bytes;
 }
 
-bool SavePreviewBitmap(Platform& platform, const std::string& file_name,
+bool SavePreviewBitmap(Reporter& platform, const std::string& file_name,
                        const RgbCanvas& picture) {
   std::vector<std::uint8_t> bytes;
   try {

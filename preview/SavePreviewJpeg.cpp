@@ -117,7 +117,7 @@ bool CompressJpeg(const RgbCanvas& picture, std::vector<std::uint8_t>& bytes,
 
 }  // namespace
 
-bool SavePreviewJpeg(Platform& platform, const std::string& file_name,
+bool SavePreviewJpeg(Reporter& platform, const std::string& file_name,
                      const RgbCanvas& picture) {
   std::vector<std::uint8_t> bytes;
   std::vector<JSAMPLE> row;

@@ -25,7 +25,7 @@ double DefaultStationCell(std::span<const double> x, std::span<const double> y) 
   return RoundNumber(MedianStationSpacing(x, y));
 }
 
-bool GridStationsByCurvature(Platform& platform, std::span<const double> x,
+bool GridStationsByCurvature(Reporter& platform, std::span<const double> x,
                              std::span<const double> y, std::span<const double> values,
                              const SquareLattice& lattice, const GriddingOptions& options,
                              float blank, std::vector<float>& nodes) {

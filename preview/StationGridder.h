@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "common/Platform.h"
+#include "common/Reporter.h"
 #include "preview/MinimumCurvature.h"
 
 namespace torvane {
@@ -34,7 +34,7 @@ double DefaultStationCell(std::span<const double> x, std::span<const double> y);
 // splines in tension, blank (`blank`) beyond the mask distance of every
 // station. False, after telling the user why, when the nodes do not fit
 // into the memory available or there is nothing to grid.
-bool GridStationsByCurvature(Platform& platform, std::span<const double> x,
+bool GridStationsByCurvature(Reporter& platform, std::span<const double> x,
                              std::span<const double> y, std::span<const double> values,
                              const SquareLattice& lattice, const GriddingOptions& options,
                              float blank, std::vector<float>& nodes);

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/StopQuestion.h"
 #include "grid/Gridimport.h"
 #include "residual/ResidualTable.h"
 #include "residual/RingResiduals.h"
@@ -13,7 +14,7 @@
 namespace torvane {
 namespace {
 
-void ReportOutputFailure(Platform& platform, std::string_view what, const std::string& path,
+void ReportOutputFailure(Reporter& platform, std::string_view what, const std::string& path,
                          int system_error) {
   const std::string text = std::string(what) + path;
   platform.WriteConsoleNote(text + " \n");
@@ -22,7 +23,7 @@ void ReportOutputFailure(Platform& platform, std::string_view what, const std::s
 
 }  // namespace
 
-bool ComputeResiduals(Platform& platform, const ResidualRequest& request, PointSet& points,
+bool ComputeResiduals(Reporter& platform, const ResidualRequest& request, PointSet& points,
                       int* empty_rings) {
   ResidualTableWriter table(request.output_path);
   if (!table.ok()) {
@@ -51,11 +52,12 @@ bool ComputeResiduals(Platform& platform, const ResidualRequest& request, PointS
                               request.blanking};
   // The progress bar and the events follow one point at a time.
   RingResults rings;
-  GatherRings(points, settings, rings, [&](std::size_t done) {
+  const RingOutcome outcome = GatherRings(points, settings, rings, [&](std::size_t done) {
     platform.SetProgressPosition(static_cast<int>(done));
     platform.ProcessEvents();
-    return true;
+    return request.stop_requested == nullptr || !CancelWanted(platform, *request.stop_requested);
   });
+  if (outcome == RingOutcome::kStopped) return false;
   // A grid file that changed while its nodes were read from it gave samples
   // that cannot be trusted: the table is dropped.
   if (grid && !grid->FileUnchanged()) return false;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "common/Platform.h"
+#include "common/Reporter.h"
 #include "points/PointSet.h"
 #include "residual/RingQuality.h"
 
@@ -28,16 +28,21 @@ struct ResidualRequest {
   // With `quality`, when given, receives every point's ring quality, in point order.
   std::vector<RingQuality>* qualities = nullptr;
   RingBlanking blanking = {};    // points whose ring falls short get no residual (NaN)
+  // The window's Stop flag, when given: looked at with the events; once it
+  // is raised the user is asked "Cancel calculation?", and a Yes ends the
+  // computation with no table written.
+  bool* stop_requested = nullptr;
 };
 
 // Writes the table to request.output_path (CSV when its name ends in
 // ".csv") (replacing a file of that name only
 // when complete), advancing the progress bar by one and processing pending
 // events once per point. False when the table could not be written; the user
-// has then been told, and an existing file of that name is unchanged.
+// has then been told, or the user stopped it, and an existing file of that
+// name is unchanged.
 // `empty_rings`, when given, receives the number of points whose ring held
 // no value (N = 0, residual written as 0).
-bool ComputeResiduals(Platform& platform, const ResidualRequest& request, PointSet& points,
+bool ComputeResiduals(Reporter& platform, const ResidualRequest& request, PointSet& points,
                       int* empty_rings = nullptr);
 
 }  // namespace torvane

@@ -14,9 +14,10 @@ std::uint64_t SweepMemory(std::size_t radii, std::size_t count) {
   return static_cast<std::uint64_t>(radii) * count * kPerPoint;
 }
 
-std::vector<SweepColumn> SweepRadii(Platform& platform, const PointSet& points,
+std::vector<SweepColumn> SweepRadii(Reporter& platform, const PointSet& points,
                                     const std::vector<SweepRadius>& radii,
-                                    const RingBlanking& blanking) {
+                                    const RingBlanking& blanking,
+                                    const std::atomic<bool>* cancel) {
   std::vector<SweepColumn> columns(radii.size());
   if (radii.empty()) return columns;
   const std::size_t count = points.points.size();
@@ -38,7 +39,7 @@ std::vector<SweepColumn> SweepRadii(Platform& platform, const PointSet& points,
   platform.SetProgressRange(0, total);
   platform.SetProgressPosition(0);
   platform.ProcessEvents();
-  for (std::size_t r = 0; r < radii.size(); ++r) {
+  for (std::size_t r = 0; r < radii.size() && !(cancel != nullptr && cancel->load()); ++r) {
     SweepColumn& column = columns[r];
     column.ring = radii[r];
     column.residual.resize(count);
@@ -70,7 +71,7 @@ std::vector<SweepColumn> SweepRadii(Platform& platform, const PointSet& points,
           platform.SetProgressPosition(
               static_cast<int>(std::min<std::size_t>(done_before + done, INT32_MAX)));
           platform.ProcessEvents();
-          return true;
+          return cancel == nullptr || !cancel->load();
         });
   }
   return columns;

@@ -4,10 +4,11 @@
 // radius's residuals and ring counts are those a single run at that radius
 // and band gives, digit for digit.
 
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
-#include "common/Platform.h"
+#include "common/Reporter.h"
 #include "points/PointSet.h"
 #include "residual/RingQuality.h"
 
@@ -28,10 +29,12 @@ struct SweepColumn {
 
 // Fills one column per radius, in the given order. The progress bar runs
 // over all radii and points; pending events are processed as in a single
-// run. Throws std::bad_alloc when memory runs out.
-std::vector<SweepColumn> SweepRadii(Platform& platform, const PointSet& points,
+// run. Raising `cancel` (from another thread) ends the sweep soon; the
+// columns are then incomplete. Throws std::bad_alloc when memory runs out.
+std::vector<SweepColumn> SweepRadii(Reporter& platform, const PointSet& points,
                                     const std::vector<SweepRadius>& radii,
-                                    const RingBlanking& blanking);
+                                    const RingBlanking& blanking,
+                                    const std::atomic<bool>* cancel = nullptr);
 
 // The bytes the columns of `radii` take for `count` points.
 std::uint64_t SweepMemory(std::size_t radii, std::size_t count);

@@ -57,11 +57,6 @@ ResidualTableWriter::ResidualTableWriter(const std::string& output_path) : file_
   buffer_.reserve(kFlushSize + 1024);
 }
 
-void ResidualTableWriter::WriteHeader() {
-  buffer_.append(kResidualTableHeader);
-  buffer_.append("\r\n");
-}
-
 void ResidualTableWriter::WriteText(std::string_view text) {
   buffer_.append(text);
   FlushIfFull();

@@ -49,7 +49,6 @@ class ResidualTableWriter {
   bool ok() const { return file_.ok(); }
   // Why opening or writing failed: the system's error number (errno).
   int error() const { return file_.error(); }
-  void WriteHeader();
   // Writes `text` as it is, line ends included.
   void WriteText(std::string_view text);
   // Writes rows 0 to count - 1, row i added (with its line end) by

@@ -28,12 +28,6 @@ void AppendCountField(long long count, int width, std::string& out) {
   AppendRightAligned(std::string_view(digits, result.ptr), width, out);
 }
 
-void AppendShortest(double value, std::string& out) {
-  char digits[32];
-  const auto result = std::to_chars(digits, digits + sizeof digits, value);
-  out.append(digits, result.ptr);
-}
-
 void AppendShortestOrEmpty(double value, std::string& out) {
   if (!std::isnan(value)) AppendShortest(value, out);
 }

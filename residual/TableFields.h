@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/ShortestText.h"
+
 namespace torvane {
 
 inline constexpr int kFieldWidth = 10;
@@ -16,8 +18,6 @@ void AppendRightAligned(std::string_view text, int width, std::string& out);
 // (NaN) is written "NaN".
 void AppendFixedField(double value, int decimals, int width, std::string& out);
 void AppendCountField(long long count, int width, std::string& out);
-// The shortest decimal text that reads back to exactly `value`.
-void AppendShortest(double value, std::string& out);
 // As AppendShortest, or nothing for a missing value (NaN).
 void AppendShortestOrEmpty(double value, std::string& out);
 void AppendCount(long long count, std::string& out);

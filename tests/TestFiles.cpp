@@ -45,6 +45,21 @@ std::string ReadFile(const std::string& path) {
   return content.str();
 }
 
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+std::vector<std::string> CrlfLines(const std::string& text) {
+  std::vector<std::string> lines = Lines(text);
+  for (std::string& line : lines) {
+    if (line.ends_with('\r')) line.pop_back();
+  }
+  return lines;
+}
+
 std::string SourceDir() { return TORVANE_SOURCE_DIR; }
 
 std::string InteropDir() {

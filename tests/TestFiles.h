@@ -28,6 +28,11 @@ class TempDir {
 std::vector<std::string> FolderEntries(const std::string& folder);
 void WriteFile(const std::string& path, const std::string& content);
 std::string ReadFile(const std::string& path);
+// The lines of `text`, split at '\n' (a last line without one counts too);
+// a '\r' before the '\n' stays in its line.
+std::vector<std::string> Lines(const std::string& text);
+// As Lines, without the '\r' of CR LF line ends.
+std::vector<std::string> CrlfLines(const std::string& text);
 
 // The folder of the project's sources and of the shared samples beside it.
 std::string SourceDir();

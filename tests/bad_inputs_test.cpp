@@ -194,15 +194,6 @@ const BadInputCase kCases[] = {
 
 void PrintTo(const BadInputCase& c, std::ostream* out) { *out << c.name; }
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
-    lines.push_back(text.substr(start, end - start));
-  }
-  return lines;
-}
-
 // The folder of one run: the survey, the grid and an earlier table.
 struct RunFolder {
   TempDir dir;

@@ -17,13 +17,6 @@
 namespace torvane::testing {
 namespace {
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
-
 int DataLines(const std::string& survey_path) {
   int count = 0;
   for (const std::string& line : Lines(ReadFile(survey_path))) {

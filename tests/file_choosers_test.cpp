@@ -13,8 +13,13 @@ namespace {
 using C = Control;
 using Answer = ScriptedPlatform::DialogAnswer;
 
-constexpr const char* kInputFilter = "Surfer dat files (*.dat)|*.dat|All files (*.*)|*.*";
-constexpr const char* kGridFilter = "Surfer or Geosoft DOS grid (*.grd)|*.grd|All files (*.*)|*.*";
+// Every kind the readers take first, then the seed's single kinds.
+constexpr const char* kInputFilter =
+    "Survey files (*.dat *.csv *.txt *.xyz)|*.dat;*.csv;*.txt;*.xyz|"
+    "Surfer dat files (*.dat)|*.dat|All files (*.*)|*.*";
+constexpr const char* kGridFilter =
+    "Grid files (*.grd *.asc *.tif *.tiff *.nc)|*.grd;*.asc;*.tif;*.tiff;*.nc|"
+    "Surfer or Geosoft DOS grid (*.grd)|*.grd|All files (*.*)|*.*";
 constexpr const char* kOutputFilter =
     "Surfer DAT files (*.dat)|*.dat|Geosoft XYZ files (*.xyz)|*.xyz|All files (*.*)|*.*";
 

@@ -22,7 +22,12 @@ TEST(Install, ProgramsDesktopEntryAndIcon) {
         << program;
   }
   const std::string entry = ReadFile(dir.File("usr/share/applications/torvane.desktop"));
-  EXPECT_NE(entry.find("\nExec=torvane\n"), std::string::npos) << entry;
+  // A file manager opens surveys and grids with it, handing over the file.
+  EXPECT_NE(entry.find("\nExec=torvane %f\n"), std::string::npos) << entry;
+  for (const char* type : {"text/csv;", "text/plain;", "application/x-surfer-grid;", "image/tiff;"}) {
+    EXPECT_NE(entry.find(type), std::string::npos) << type;
+  }
+  EXPECT_TRUE(std::filesystem::exists(dir.File("usr/share/mime/packages/torvane.xml")));
   EXPECT_NE(entry.find("\nIcon=torvane\n"), std::string::npos) << entry;
   const std::string icon = ReadFile(dir.File("usr/share/icons/hicolor/128x128/apps/torvane.png"));
   EXPECT_TRUE(icon.starts_with("\x89PNG\r\n\x1a\n"));

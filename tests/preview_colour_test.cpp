@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "preview/ColourRaster.h"
-#include "preview/PaintPreview.h"
+#include "app/PaintPreview.h"
 #include "tests/ScriptedPlatform.h"
 
 namespace torvane::testing {

@@ -30,16 +30,6 @@ std::vector<std::string> Split(const std::string& text, char separator) {
   return parts;
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-  }
-  return lines;
-}
-
 struct QualityRun {
   TempDir dir;
   ScriptedPlatform platform;
@@ -60,7 +50,7 @@ struct QualityRun {
   std::vector<std::string> Run() {
     form.btn_calcClick();
     EXPECT_TRUE(form.ResultsReady()) << ::testing::PrintToString(platform.Messages());
-    return Lines(ReadFile(output));
+    return CrlfLines(ReadFile(output));
   }
 };
 

@@ -79,23 +79,33 @@ TEST(RunOrder, PicturesAreClearedToAWhiteAreaInABlackFrame) {
   }
 }
 
-// Stop pressed while the residuals are computed changes nothing: the table is
-// complete and the flag is cleared when the computation ends.
-TEST(RunOrder, StopDuringTheComputationIsDiscarded) {
-  ExampleRun run;
-  bool pressed = false;
-  run.platform.on_events = [&] {
-    if (run.platform.progress_position() == 1 && !pressed) {
-      pressed = true;
-      run.form.btn_stopClick();
-      EXPECT_TRUE(run.form.StopRequested());
-    }
-  };
-  run.form.btn_calcClick();
-  EXPECT_TRUE(pressed);
-  EXPECT_EQ(run.Table(), kExampleTable);
-  EXPECT_TRUE(run.form.ResultsReady());
-  EXPECT_FALSE(run.form.StopRequested());
+// Stop pressed while the residuals are computed asks "Cancel calculation?":
+// Yes ends the run with no table (the one of an earlier run stays byte for
+// byte), No goes on to the full table.
+TEST(RunOrder, StopDuringTheComputationAsksAndObeys) {
+  for (const MessageResult answer : {MessageResult::kYes, MessageResult::kNo}) {
+    SCOPED_TRACE(answer == MessageResult::kYes ? "Yes" : "No");
+    ExampleRun run;
+    WriteFile(run.dir.File("table.dat"), "the earlier table\n");
+    run.platform.answers = {answer};
+    bool pressed = false;
+    run.platform.on_events = [&] {
+      if (run.platform.progress_position() == 1 && !pressed) {
+        pressed = true;
+        run.form.btn_stopClick();
+        EXPECT_TRUE(run.form.StopRequested());
+      }
+    };
+    run.form.btn_calcClick();
+    EXPECT_TRUE(pressed);
+    EXPECT_EQ(run.platform.Messages(), std::vector<std::string>{"message: Warning: Cancel calculation? [Yes/No]"});
+    const bool stopped = answer == MessageResult::kYes;
+    EXPECT_EQ(run.Table(), stopped ? "the earlier table\n" : kExampleTable);
+    EXPECT_EQ(run.form.ResultsReady(), !stopped);
+    EXPECT_EQ(run.form.Stopped(), stopped);
+    EXPECT_FALSE(run.form.StopRequested());
+    EXPECT_TRUE(run.platform.Enabled(Control::btn_calc));
+  }
 }
 
 // A second press of Calc from inside the run (Calc is disabled then) is ignored.

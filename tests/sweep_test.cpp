@@ -16,16 +16,6 @@ namespace {
 // The system's interpreter, with Debian's python3-numpy beside it.
 constexpr const char* kPython = "/usr/bin/python3";
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-  }
-  return lines;
-}
-
 std::vector<std::string> Fields(const std::string& line, char separator) {
   std::vector<std::string> fields;
   if (separator == ' ') {
@@ -89,7 +79,7 @@ TEST_P(SweepAgainstSingleRuns, SameColumns) {
     args.insert(args.end(), c.reading.begin(), c.reading.end());
     const CliResult sweep = RunCli(dir, args);
     ASSERT_EQ(sweep.exit_code, 0) << sweep.err;
-    const std::vector<std::string> table = Lines(ReadFile(dir.File(sweep_name)));
+    const std::vector<std::string> table = CrlfLines(ReadFile(dir.File(sweep_name)));
     const char separator = csv ? ',' : ' ';
     const std::vector<std::string> header = Fields(table.at(0), separator);
     ASSERT_EQ(header.size(), 4 + 2 * c.radius_values.size()) << table[0];
@@ -109,7 +99,7 @@ TEST_P(SweepAgainstSingleRuns, SameColumns) {
       single_args.insert(single_args.end(), c.reading.begin(), c.reading.end());
       const CliResult single = RunCli(dir, single_args);
       ASSERT_EQ(single.exit_code, 0) << single.err;
-      const std::vector<std::string> lines = Lines(ReadFile(dir.File(single_name)));
+      const std::vector<std::string> lines = CrlfLines(ReadFile(dir.File(single_name)));
       ASSERT_EQ(lines.size(), table.size());
       for (std::size_t i = 1; i < lines.size(); ++i) {
         const std::vector<std::string> wide = Fields(table[i], separator);

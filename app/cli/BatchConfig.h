@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "common/Platform.h"
+#include "app/Platform.h"
 
 namespace torvane {
 

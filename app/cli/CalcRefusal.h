@@ -2,7 +2,7 @@
 // What the batch command's log adds when Calc refused to start: the window's
 // message says that two names are the same file, the log says which names.
 
-#include "common/Platform.h"
+#include "app/Platform.h"
 
 namespace torvane {
 

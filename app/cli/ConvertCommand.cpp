@@ -11,7 +11,7 @@
 #include "app/cli/BatchPlatform.h"
 #include "app/cli/CliMessages.h"
 #include "app/cli/GridFileOption.h"
-#include "app/cli/LocaleSeparator.h"
+#include "common/LocaleSeparator.h"
 #include "app/cli/Subcommand.h"
 #include "grid/ReadGridValues.h"
 #include "grid/WriteGrid.h"

@@ -14,7 +14,7 @@
 #include "app/cli/BatchPlatform.h"
 #include "app/cli/CliMessages.h"
 #include "app/cli/GridFileOption.h"
-#include "app/cli/LocaleSeparator.h"
+#include "common/LocaleSeparator.h"
 #include "app/cli/Subcommand.h"
 #include "common/DecimalNumber.h"
 #include "grid/ReadGridValues.h"

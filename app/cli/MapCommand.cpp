@@ -6,14 +6,12 @@
 #include <memory>
 #include <utility>
 
+#include "app/GridSurface.h"
 #include "app/cli/BatchPlatform.h"
 #include "app/cli/CliMessages.h"
-#include "app/cli/LocaleSeparator.h"
+#include "common/LocaleSeparator.h"
 #include "app/cli/MapOptions.h"
 #include "app/cli/Subcommand.h"
-#include "grid/NodeValues.h"
-#include "grid/ReadGridValues.h"
-#include "preview/PreviewData.h"
 
 namespace torvane {
 namespace {
@@ -28,24 +26,6 @@ struct MapCommandOptions {
   bool geographic = false;
   bool quiet = false;
 };
-
-// The grid's nodes as the map's surface; false when the file was not read
-// (the reader has told the user why).
-bool ReadGridSurface(Platform& platform, const std::string& path, MapSurface& surface) {
-  GridValues grid;
-  if (!ReadGridValues(platform, path, grid)) return false;
-  surface.x0 = grid.xmin;
-  surface.y0 = grid.ymin;
-  surface.dx = grid.dx;
-  surface.dy = grid.dy;
-  surface.nx = static_cast<int>(grid.ncols);
-  surface.ny = static_cast<int>(grid.nrows);
-  surface.values = std::move(grid.nodes);
-  for (float& v : surface.values) {
-    if (IsBlank(v)) v = kPreviewBlank;
-  }
-  return true;
-}
 
 int RunMapCommand(const MapCommandOptions& options) {
   const std::optional<MapFileRequest> file = MapFileOf("FILE", options.file);

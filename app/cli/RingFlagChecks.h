@@ -5,7 +5,7 @@
 
 #include <optional>
 
-#include "common/Platform.h"
+#include "app/Platform.h"
 
 namespace torvane {
 

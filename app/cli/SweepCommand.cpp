@@ -7,24 +7,17 @@
 #include <CLI/CLI.hpp>
 #include <cstdio>
 #include <optional>
-#include <set>
 
+#include "app/SweepRun.h"
 #include "app/cli/BatchOptions.h"
 #include "app/cli/BatchPlatform.h"
 #include "app/cli/CliMessages.h"
-#include "app/cli/LocaleSeparator.h"
-#include "app/cli/RadiusList.h"
+#include "common/LocaleSeparator.h"
 #include "app/cli/RingOptions.h"
 #include "app/cli/StationOptions.h"
 #include "app/cli/Subcommand.h"
 #include "common/DecimalNumber.h"
 #include "common/SameFile.h"
-#include "common/SystemMemory.h"
-#include "points/PointFileReader.h"
-#include "points/SurveyProjection.h"
-#include "preview/CurvePlot.h"
-#include "residual/RadiusSweep.h"
-#include "residual/SweepCurve.h"
 #include "residual/SweepTable.h"
 
 namespace torvane {
@@ -52,9 +45,6 @@ bool EndsWithPng(const std::string& path) {
 
 // The rings of the sweep from the flags; a usage error answers its exit code.
 std::optional<int> TakeRings(const SweepFlags& flags, std::vector<SweepRadius>& rings) {
-  std::vector<double> radii;
-  std::string problem;
-  if (!ParseRadiusList(flags.radii, radii, problem)) return UsageError("--radii: " + problem);
   double value = 0;
   const std::string& text = flags.band ? *flags.band : *flags.band_ratio;
   if (!ParseDecimal(text, '.', value) || !(value >= 0)) {
@@ -62,22 +52,14 @@ std::optional<int> TakeRings(const SweepFlags& flags, std::vector<SweepRadius>& 
                       " takes a number >= 0; got '" + text + "'");
   }
   if (flags.band_ratio && value > 1) return UsageError("--band-ratio must be at most 1");
-  std::set<std::string> names;
-  for (const double radius : radii) {
-    const double band = flags.band ? value : value * radius;
-    if (band > radius) {
-      return UsageError("--band " + text + " is wider than the radius " + RadiusName(radius) +
-                        " (D must be <= R)");
-    }
-    if (!names.insert(RadiusName(radius)).second) {
-      return UsageError("--radii: " + RadiusName(radius) + " is listed twice");
-    }
-    rings.push_back({radius, band});
+  std::string problem;
+  if (!SweepRings(flags.radii, value, !flags.band, rings, problem)) {
+    return UsageError("--radii: " + problem);
   }
   return std::nullopt;
 }
 
-int RunSweep(const SweepFlags& flags) {
+int RunSweepCommand(const SweepFlags& flags) {
   std::vector<SweepRadius> rings;
   if (const auto stop = TakeRings(flags, rings)) return *stop;
   StationInput station;
@@ -94,28 +76,18 @@ int RunSweep(const SweepFlags& flags) {
   BatchPlatform platform(
       station.decimal_separator ? *station.decimal_separator : LocaleDecimalSeparator(),
       !flags.quiet && isatty(2));
-  PointSet points;
-  if (!ReadPointFile(platform, flags.input, station.columns.value_or(PointColumns{}), points,
-                     station.column_names.value_or(ColumnNames{}),
-                     station.decimal_separator.value_or('.')) ||
-      !ProjectSurvey(platform, {station.crs.value_or(""), station.work_crs.value_or("")},
-                     points)) {
-    return kExitRunFailed;
-  }
-  const std::uint64_t need = SweepMemory(rings.size(), points.points.size());
-  const std::uint64_t available = AvailablePhysicalMemory();
-  if (available != 0 && need > available) {
-    PrintError("the sweep of " + std::to_string(rings.size()) + " radii over " +
-               std::to_string(points.points.size()) + " points needs " +
-               std::to_string(need >> 20) + " MiB; only " + std::to_string(available >> 20) +
-               " MiB are available: sweep fewer radii at a time");
-    return kExitRunFailed;
-  }
-  const std::vector<SweepColumn> swept =
-      SweepRadii(platform, points, rings, flags.blanking.Blanking());
+  const SweepSurvey survey{flags.input, station.columns.value_or(PointColumns{}),
+                           station.column_names.value_or(ColumnNames{}),
+                           station.decimal_separator.value_or('.'),
+                           {station.crs.value_or(""), station.work_crs.value_or("")}};
+  SweepOutcome outcome;
+  const bool swept = RunSweep(platform, survey, rings, flags.blanking.Blanking(), outcome);
   platform.EndProgress();
+  if (!swept) return kExitRunFailed;
+  const PointSet& points = outcome.points;
+  const std::vector<SweepColumn>& swept_columns = outcome.columns;
 
-  if (!WriteSweepTable(flags.output, points, swept)) {
+  if (!WriteSweepTable(flags.output, points, swept_columns)) {
     PrintError("cannot write the sweep table " + flags.output);
     return kExitRunFailed;
   }
@@ -123,7 +95,7 @@ int RunSweep(const SweepFlags& flags) {
     std::printf("Sweep of %zu radii over %zu points written to %s\n", rings.size(),
                 points.points.size(), flags.output.c_str());
   }
-  const std::vector<CurveRow> curve = SweepCurve(swept);
+  const std::vector<CurveRow>& curve = outcome.curve;
   if (flags.curve) {
     if (!WriteSweepCurve(*flags.curve, curve)) {
       PrintError("cannot write the curve " + *flags.curve);
@@ -132,18 +104,7 @@ int RunSweep(const SweepFlags& flags) {
     if (!flags.quiet) std::printf("Curve written to %s\n", flags.curve->c_str());
   }
   if (flags.plot) {
-    CurveChart chart;
-    chart.title = "Ring residuals against the ring radius";
-    chart.x_caption = "ring radius R [m]";
-    chart.y_caption = "residual [mGal]";
-    CurveSeries rms{"RMS residual", {}, 0.80, 0.15, 0.10, false};
-    CurveSeries mean_abs{"mean |residual|", {}, 0.10, 0.35, 0.75, true};
-    for (const CurveRow& row : curve) {
-      chart.x.push_back(row.radius);
-      rms.y.push_back(row.rms_residual);
-      mean_abs.y.push_back(row.mean_abs_residual);
-    }
-    chart.series = {rms, mean_abs};
+    const CurveChart chart = SweepChart(curve);
     if (!WriteCurvePlot(*flags.plot, chart)) {
       PrintError("cannot write the plot " + *flags.plot);
       return kExitRunFailed;
@@ -188,7 +149,7 @@ Subcommand AddSweepCommand(CLI::App& app) {
             if (!flags->band && !flags->band_ratio) {
               return UsageError("sweep needs --band D or --band-ratio F");
             }
-            return RunSweep(*flags);
+            return RunSweepCommand(*flags);
           }};
 }
 

@@ -18,6 +18,7 @@
 #include <tuple>
 #include <vector>
 
+#include "app/GridSurface.h"
 #include "app/Hvw.h"
 #include "app/cli/BatchConfig.h"
 #include "app/cli/BatchOptions.h"
@@ -25,12 +26,11 @@
 #include "app/RunMap.h"
 #include "app/cli/CalcRefusal.h"
 #include "app/cli/CliMessages.h"
-#include "app/cli/LocaleSeparator.h"
+#include "common/LocaleSeparator.h"
 #include "app/cli/RingFlagChecks.h"
 #include "app/cli/SkippedPreviews.h"
 #include "common/DecimalNumber.h"
 #include "grid/WriteGrid.h"
-#include "preview/PointValueGrid.h"
 
 namespace {
 
@@ -40,20 +40,14 @@ constexpr int kWritten = torvane::kExitWritten;
 constexpr int kRunFailed = torvane::kExitRunFailed;
 constexpr int kUsageError = torvane::kExitUsageError;
 
-// The run's residual gridded by `options`, inverse distances at the
-// previews' gridding radius and reach, onto nodes `cell` apart (0: the map
-// cell's default). False when it was not written (the user has been told).
+// The run's residual gridded by `options` onto nodes `cell` apart (0: the
+// maps' default cell) and written. False when it was not written (the user
+// has been told).
 bool WriteResidualGrid(const torvane::TfrmMain& form, torvane::BatchPlatform& platform,
                        const torvane::ResidualGridRequest& request, double cell,
                        const torvane::GriddingOptions& options, bool quiet) {
-  torvane::PointGridRequest gridding;
-  gridding.value = &torvane::SurveyPoint::residual;
-  gridding.cell = cell > 0 ? cell : torvane::DefaultMapCell(form);
-  gridding.gridding = options;
-  gridding.radius = form.Parameters().preview_radius;
-  gridding.reach = form.Parameters().preview_reach;
   torvane::GridValues grid;
-  if (!torvane::GridPointValues(platform, form.Points(), gridding, grid) ||
+  if (!torvane::GridRunResidual(platform, form, cell, grid, options) ||
       !torvane::WriteGrid(platform, grid, request.path, request.type)) {
     return false;
   }

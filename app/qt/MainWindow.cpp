@@ -107,22 +107,28 @@ QLabel* MainWindow::CreateEmblem() {
 }
 
 void MainWindow::CentreOnScreen() {
+  QWidget* top = window();  // the dialog itself, or the window that holds it
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    QRect frame = frameGeometry();
+    QRect frame = top->frameGeometry();
     frame.moveCenter(screen->availableGeometry().center());
-    move(frame.topLeft());
+    top->move(frame.topLeft());
   }
 }
 
-void MainWindow::closeEvent(QCloseEvent* event) {
-  if (close_handler_ && !close_handler_()) {
-    event->ignore();
-    return;
-  }
-  event->accept();
+bool MainWindow::RequestClose() {
+  if (close_handler_ && !close_handler_()) return false;
   // Windows of its own (the map) close with it.
   for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
     if (child->isWindow()) child->close();
+  }
+  return true;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (RequestClose()) {
+    event->accept();
+  } else {
+    event->ignore();
   }
 }
 

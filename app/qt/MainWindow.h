@@ -8,7 +8,7 @@
 #include <array>
 #include <functional>
 
-#include "common/Platform.h"
+#include "app/Platform.h"
 
 class QLabel;
 
@@ -32,6 +32,11 @@ class MainWindow : public QWidget {
   void SetCloseHandler(std::function<bool()> handler) { close_handler_ = std::move(handler); }
 
   void CentreOnScreen();
+
+  // Asks the close handler; when it agrees, closes the windows of the
+  // dialog's own (the map) and answers true. The window that holds the
+  // dialog calls this when it is closed.
+  bool RequestClose();
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -182,7 +182,8 @@ bool QtPlatform::SetBusyCursor(bool busy) {
   return was_busy;
 }
 
-void QtPlatform::CloseWindow() { window_.close(); }
+// The dialog may sit inside the program's top window: that one closes.
+void QtPlatform::CloseWindow() { window_.window()->close(); }
 
 std::uint64_t QtPlatform::AvailablePhysicalMemory() { return torvane::AvailablePhysicalMemory(); }
 

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "common/Platform.h"
+#include "app/Platform.h"
 
 namespace torvane {
 

@@ -4,7 +4,7 @@
 #include <QRect>
 #include <span>
 
-#include "common/Platform.h"
+#include "app/Platform.h"
 
 namespace torvane {
 

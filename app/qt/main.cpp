@@ -1,9 +1,10 @@
 // torvane: the desktop window.
 //
-//   torvane [--config FILE] [--screenshot FILE.png [--map-screenshot FILE.png]]
+//   torvane [--config FILE] [--screenshot FILE.png [--map-screenshot FILE.png]] [SURVEY]
 //
-// --config reads and writes FILE instead of the settings file beside the
-// program. --screenshot presses Calc once the window shows, saves a picture
+// SURVEY (a point file, or a grid for the grid field) is opened as if
+// dropped on the window. --config reads and writes FILE instead of the
+// settings file beside the program. --screenshot presses Calc once the window shows, saves a picture
 // of the window when the run has ended and quits without saving settings;
 // messages go to stderr instead of boxes. --map-screenshot then also
 // double-clicks the residual preview and saves a picture of the map window
@@ -11,8 +12,8 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QIcon>
-#include <QLocale>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTimer>
@@ -24,17 +25,10 @@
 #include "app/qt/MainWindow.h"
 #include "app/qt/MapWindow.h"
 #include "app/qt/QtPlatform.h"
+#include "app/qt/Workbench.h"
+#include "common/LocaleSeparator.h"
 
 namespace {
-
-// The decimal separator of the user's locale. The C library's numeric
-// conventions are then set back to "C": numbers in files are read and
-// written with '.' wherever the program does so.
-char LocaleDecimalSeparator() {
-  const QString mark = QLocale::system().decimalPoint();
-  std::setlocale(LC_NUMERIC, "C");
-  return mark.size() == 1 && mark[0].unicode() < 128 ? static_cast<char>(mark[0].unicode()) : '.';
-}
 
 // Unattended: messages are printed, questions answered No, dialogs cancelled.
 void AnswerForThePerson(torvane::QtPlatform& platform) {
@@ -70,19 +64,32 @@ int main(int argc, char** argv) {
       QStringLiteral("map-screenshot"),
       "With --screenshot: open the residual's map window and save a picture of it.", "png");
   command_line.addOption(map_screenshot);
+  command_line.addPositionalArgument("file", "A survey (or grid) file to open.", "[file]");
   command_line.process(application);
 
-  torvane::MainWindow window;
-  torvane::QtPlatform platform(window, LocaleDecimalSeparator());
+  // QApplication took the user's locale for the C library too; its numeric
+  // conventions go back to "C", so that numbers in files are read and written
+  // with '.' wherever the program does so.
+  std::setlocale(LC_NUMERIC, "C");
+  torvane::Workbench bench;
+  torvane::MainWindow& window = bench.dialog();
+  torvane::QtPlatform platform(window, torvane::LocaleDecimalSeparator());
   torvane::TfrmMain form(platform);
   torvane::ConnectHandlers(window, platform, form);
   if (command_line.isSet(config)) form.UseSettingsFile(command_line.value(config).toStdString());
 
   const QString picture = command_line.value(screenshot);
-  if (!picture.isEmpty()) AnswerForThePerson(platform);
+  if (!picture.isEmpty()) {
+    AnswerForThePerson(platform);
+    bench.set_persist_options(false);
+  }
   form.ReadCfg();
+  bench.Attach(platform, form);
+  if (!command_line.positionalArguments().isEmpty()) {
+    bench.OpenFile(QFileInfo(command_line.positionalArguments().front()).absoluteFilePath());
+  }
   window.CentreOnScreen();
-  window.show();
+  bench.show();
   if (picture.isEmpty()) {
     QApplication::exec();
     return 0;

@@ -24,6 +24,46 @@
 namespace py = pybind11;
 
 namespace torvane::python {
+
+// The grid's values (rows from the south) and where its nodes lie.
+py::dict GridDict(const GridValues& grid, py::object format) {
+  py::array_t<double> values({static_cast<py::ssize_t>(grid.nrows),
+                              static_cast<py::ssize_t>(grid.ncols)});
+  const std::span<double> out(values.mutable_data(), static_cast<std::size_t>(values.size()));
+  {
+    const py::gil_scoped_release free;
+    CopyGridValues(grid, out);
+  }
+  py::dict result;
+  result["values"] = values;
+  result["xmin"] = grid.xmin;
+  result["dx"] = grid.dx;
+  result["ymin"] = grid.ymin;
+  result["dy"] = grid.dy;
+  result["format"] = format;
+  return result;
+}
+
+// The plain grid of a Python grid's values and node placement.
+GridValues PlainGrid(const InArray& values, double xmin, double dx, double ymin,
+                     double dy) {
+  if (values.ndim() != 2) throw py::value_error("grid: values must be a 2-D array");
+  constexpr auto kMaxCount = static_cast<py::ssize_t>(std::numeric_limits<std::int32_t>::max());
+  if (values.shape(0) > kMaxCount || values.shape(1) > kMaxCount) {
+    throw py::value_error("grid: too many rows or columns");
+  }
+  GridValues plain;
+  bool ok = false;
+  {
+    const py::gil_scoped_release free;
+    ok = GridFromValues(plain, static_cast<std::uint32_t>(values.shape(1)),
+                        static_cast<std::uint32_t>(values.shape(0)), xmin, dx, ymin, dy,
+                        View(values));
+  }
+  if (!ok) throw py::value_error("grid: the grid's geometry is not valid");
+  return plain;
+}
+
 namespace {
 
 py::object FormatName(GridFormat format) {
@@ -44,25 +84,6 @@ py::object FormatName(GridFormat format) {
       break;
   }
   return py::none();
-}
-
-// The grid's values (rows from the south) and where its nodes lie.
-py::dict GridDict(const GridValues& grid, py::object format) {
-  py::array_t<double> values({static_cast<py::ssize_t>(grid.nrows),
-                              static_cast<py::ssize_t>(grid.ncols)});
-  const std::span<double> out(values.mutable_data(), static_cast<std::size_t>(values.size()));
-  {
-    const py::gil_scoped_release free;
-    CopyGridValues(grid, out);
-  }
-  py::dict result;
-  result["values"] = values;
-  result["xmin"] = grid.xmin;
-  result["dx"] = grid.dx;
-  result["ymin"] = grid.ymin;
-  result["dy"] = grid.dy;
-  result["format"] = format;
-  return result;
 }
 
 py::dict ReadGrid(const std::string& path) {
@@ -142,25 +163,6 @@ py::dict GridRingResidualValues(const InArray& x, const InArray& y, const InArra
       x, y, cba, radius, ring_points, interpolated_cba, quality);
 }
 
-// The plain grid of a Python grid's values and node placement.
-GridValues PlainGrid(const InArray& values, double xmin, double dx, double ymin,
-                     double dy) {
-  if (values.ndim() != 2) throw py::value_error("grid: values must be a 2-D array");
-  constexpr auto kMaxCount = static_cast<py::ssize_t>(std::numeric_limits<std::int32_t>::max());
-  if (values.shape(0) > kMaxCount || values.shape(1) > kMaxCount) {
-    throw py::value_error("grid: too many rows or columns");
-  }
-  GridValues plain;
-  bool ok = false;
-  {
-    const py::gil_scoped_release free;
-    ok = GridFromValues(plain, static_cast<std::uint32_t>(values.shape(1)),
-                        static_cast<std::uint32_t>(values.shape(0)), xmin, dx, ymin, dy,
-                        View(values));
-  }
-  if (!ok) throw py::value_error("grid: the grid's geometry is not valid");
-  return plain;
-}
 
 void WriteGridFile(const std::string& path, const InArray& values, double xmin, double dx,
                    double ymin, double dy, const std::optional<std::string>& format) {

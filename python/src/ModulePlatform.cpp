@@ -1,8 +1,5 @@
 #include "ModulePlatform.h"
 
-#include <langinfo.h>
-#include <locale.h>
-
 #include "common/FileErrorLine.h"
 #include "common/SystemMemory.h"
 
@@ -35,15 +32,6 @@ std::string ModulePlatform::MessageText() const {
 
 std::uint64_t ModulePlatform::AvailablePhysicalMemory() {
   return torvane::AvailablePhysicalMemory();
-}
-
-char EnvironmentDecimalSeparator() {
-  const locale_t numeric = newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(nullptr));
-  if (numeric == static_cast<locale_t>(nullptr)) return '.';
-  const char* mark = nl_langinfo_l(RADIXCHAR, numeric);
-  const char separator = mark != nullptr && mark[0] != '\0' && mark[1] == '\0' ? mark[0] : '.';
-  freelocale(numeric);
-  return separator;
 }
 
 }  // namespace torvane::python

@@ -1,16 +1,16 @@
 #pragma once
-// The platform of the Python module: no window and nobody to answer. The
+// The reporter of the Python module: no window and nobody to answer. The
 // messages the core shows are kept, in order, to be raised as an exception
 // (when the call failed) or issued as warnings (when it went through).
 
 #include <string>
 #include <vector>
 
-#include "common/Platform.h"
+#include "common/Reporter.h"
 
 namespace torvane::python {
 
-class ModulePlatform : public Platform {
+class ModulePlatform : public Reporter {
  public:
   explicit ModulePlatform(char decimal_separator) : decimal_separator_(decimal_separator) {}
 
@@ -18,17 +18,6 @@ class ModulePlatform : public Platform {
   const std::vector<std::string>& messages() const { return messages_; }
   // The messages as one text, a line each.
   std::string MessageText() const;
-
-  // A module call has no controls: they hold nothing and change nothing.
-  std::string Text(Control) override { return {}; }
-  void SetText(Control, std::string_view) override {}
-  bool Checked(Control) override { return false; }
-  void SetChecked(Control, bool) override {}
-  int ItemIndex(Control) override { return -1; }
-  void SetItemIndex(Control, int) override {}
-  void SetEnabled(Control, bool) override {}
-  void SetVisible(Control, bool) override {}
-  void SetFocus(Control) override {}
 
   void ShowInfo(std::string_view text) override { Keep(text); }
   // A question is answered No, as in a batch run, so that the call goes on.
@@ -47,15 +36,8 @@ class ModulePlatform : public Platform {
   void SetProgressPosition(int) override {}
   void ProcessEvents() override {}
 
-  ImageSize PictureSize(Control) override { return {}; }
-  void ShowPicture(Control, const RgbCanvas&) override {}
-  bool ExecuteFileDialog(FileDialog, FileDialogState&) override { return false; }
-  bool SetBusyCursor(bool) override { return false; }
-  void CloseWindow() override {}
-
   std::uint64_t AvailablePhysicalMemory() override;
   char DecimalSeparator() override { return decimal_separator_; }
-  std::string ExecutablePath() override { return {}; }
 
  private:
   void Keep(std::string_view text);
@@ -63,9 +45,5 @@ class ModulePlatform : public Platform {
   char decimal_separator_;
   std::vector<std::string> messages_;
 };
-
-// The decimal separator of the environment's locale (LC_ALL, LC_NUMERIC,
-// LANG), as torvane-cli takes it; the process's own locale is not touched.
-char EnvironmentDecimalSeparator();
 
 }  // namespace torvane::python

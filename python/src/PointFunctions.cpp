@@ -12,6 +12,7 @@
 #include "PythonFunctions.h"
 #include "points/ColumnLetters.h"
 #include "points/PointArrays.h"
+#include "common/LocaleSeparator.h"
 #include "points/PointFileReader.h"
 #include "points/SurveyProjection.h"
 #include "residual/RingResiduals.h"
@@ -22,7 +23,7 @@ namespace torvane::python {
 namespace {
 
 char SeparatorOrEnvironment(const std::optional<std::string>& separator) {
-  return separator ? (*separator)[0] : EnvironmentDecimalSeparator();
+  return separator ? (*separator)[0] : LocaleDecimalSeparator();
 }
 
 py::dict ReadPoints(const std::string& path, const std::string& columns,

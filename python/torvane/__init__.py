@@ -551,3 +551,73 @@ def grid_residual(grid, radius, ring_points=360, min_share=1.0):
         raise ValueError(f"min_share: from 0 to 1, not {min_share}")
     return Grid._from_core(_core.grid_residual(grid.values, grid.xmin, grid.dx, grid.ymin,
                                                grid.dy, radius, ring_points, min_share))
+
+
+def grid_stations(x, y, values, cell=None, gridder="min-curvature", tension=0.25,
+                  mask_distance=None, radius=None):
+    """Grids values at scattered stations, as the maps and ``torvane-cli
+    --residual-grid`` grid them.
+
+    Parameters
+    ----------
+    x, y : array-like
+        The stations' coordinates in metres (or any one unit).
+    values : array-like
+        One value a station (a residual, a CBA); NaN stations are left out.
+    cell : float or None
+        The node spacing; None takes the stations' median spacing rounded
+        down to 1, 2, 2.5 or 5 times a power of ten.
+    gridder : str
+        ``"min-curvature"``: continuous curvature splines in tension, blank
+        beyond ``mask_distance`` from every station (default three times the
+        median station spacing); ``"idw"``: the previews' inverse distances
+        within ``radius`` (default five cells).
+    tension : float
+        0 (minimum curvature) to 1, for ``"min-curvature"``.
+
+    Returns
+    -------
+    Grid
+        Nodes from the south-west corner of the stations' bounding box, NaN
+        where blank.
+
+    Example
+    -------
+    >>> grid = torvane.grid_stations(x, y, residual)
+    >>> torvane.save_map("residual.pdf", grid, label="Residual [mGal]")
+    """
+    x = _coordinates("x", x)
+    y = _coordinates("y", y)
+    values = np.asarray(values, dtype=np.float64)
+    return Grid._from_core(_core.grid_stations(
+        x, y, values, 0.0 if cell is None else _number("cell", cell), str(gridder),
+        _number("tension", tension), 0.0 if mask_distance is None else _number("mask_distance", mask_distance),
+        0.0 if radius is None else _number("radius", radius)))
+
+
+def save_map(path, grid, title="", label="Value [mGal]", colour_scale=None, colour_range=None,
+             palette=None, contours=None, size=(1200, 900)):
+    """Draws a grid as a map, as ``torvane-cli map`` draws it: PNG, SVG or
+    PDF by the name's extension.
+
+    Parameters
+    ----------
+    colour_scale : str or None
+        ``"equalised"`` (the default), ``"linear"`` (2nd to 98th percentile)
+        or ``"sd"`` (0.066 standard deviations a colour around the mean).
+    colour_range : (float, float) or None
+        The colours in equal steps from min to max instead.
+    palette : str or None
+        ``"seed"`` (the default), ``"diverging"`` (blue-white-red centred on
+        0), ``"viridis"`` or ``"cividis"``.
+    contours : float or None
+        Labelled contour lines this far apart.
+    size : (int, int)
+        Pixels (PNG, SVG; a PDF page at 96 of them an inch).
+    """
+    path = _path("path", path)
+    grid = _grid("grid", grid)
+    _core.save_map(path, grid.values, grid.xmin, grid.dx, grid.ymin, grid.dy, str(title), str(label),
+                   colour_scale, None if colour_range is None else tuple(map(float, colour_range)),
+                   palette, 0.0 if contours is None else _number("contours", contours),
+                   int(size[0]), int(size[1]))

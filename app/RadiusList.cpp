@@ -1,4 +1,4 @@
-#include "app/cli/RadiusList.h"
+#include "app/RadiusList.h"
 
 #include <cmath>
 

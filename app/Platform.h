@@ -1,18 +1,16 @@
 #pragma once
-// Every operation the program's logic needs from the window. The Qt window,
-// the batch command and the tests each implement it, so one logic runs behind
-// all three. Core code that must tell the user something calls the Platform
-// it was handed; it never prints or opens dialogs on its own.
+// The window's operations on top of Reporter: the controls' state, the two
+// picture boxes, the file dialogs, the busy cursor and closing the window.
+// The Qt window, the batch command's memory of the controls and the tests each
+// implement it, so one logic (TfrmMain) runs behind all three.
 
-#include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "common/Reporter.h"
 #include "common/RgbCanvas.h"
 
 namespace torvane {
-
-inline constexpr std::string_view kApplicationTitle = "Torvane";
 
 // The window's controls, named as the window names them.
 enum class Control {
@@ -23,14 +21,6 @@ enum class Control {
   cb1, cb2, img_uba, img_regta, btn_save1, btn_save2,
 };
 inline constexpr int kControlCount = static_cast<int>(Control::btn_save2) + 1;
-
-enum class MessageButtons { kOk, kYesNo };
-enum class MessageResult { kOk, kYes, kNo };
-
-struct ImageSize {
-  int width = 0;
-  int height = 0;
-};
 
 // The window's three file dialogs: the open dialog shared by the point file
 // and grid choosers, the save dialog of the output table, and the save
@@ -47,10 +37,8 @@ struct FileDialogState {
   int filter_index = 1;
 };
 
-class Platform {
+class Platform : public Reporter {
  public:
-  virtual ~Platform() = default;
-
   // Control state.
   virtual std::string Text(Control control) = 0;
   virtual void SetText(Control control, std::string_view text) = 0;
@@ -61,32 +49,6 @@ class Platform {
   virtual void SetEnabled(Control control, bool enabled) = 0;
   virtual void SetVisible(Control control, bool visible) = 0;
   virtual void SetFocus(Control control) = 0;
-
-  // Messages. ShowInfo is a plain box with OK and the application's title.
-  virtual void ShowInfo(std::string_view text) = 0;
-  virtual MessageResult ShowMessage(std::string_view text, std::string_view caption,
-                                    MessageButtons buttons) = 0;
-  // A file could not be opened, read or written. The window shows `text` as
-  // it always has (with `caption`, or as ShowInfo when the caption is
-  // empty); a front end that keeps a log may add the file's name and the
-  // system's reason (`system_error`, an errno value; 0 when none is known).
-  virtual void ShowFileError(std::string_view text, std::string_view path, int system_error,
-                             std::string_view caption = {}) {
-    (void)path;
-    (void)system_error;
-    if (caption.empty()) {
-      ShowInfo(text);
-    } else {
-      ShowMessage(text, caption, MessageButtons::kOk);
-    }
-  }
-  // A note on the program's standard output stream.
-  virtual void WriteConsoleNote(std::string_view text) = 0;
-
-  // The progress bar and the event loop.
-  virtual void SetProgressRange(int minimum, int maximum) = 0;
-  virtual void SetProgressPosition(int position) = 0;
-  virtual void ProcessEvents() = 0;
 
   // The two picture boxes: their size, and showing a canvas in one of them.
   virtual ImageSize PictureSize(Control image) = 0;
@@ -105,9 +67,6 @@ class Platform {
   // Closes the main window (its close handler then runs).
   virtual void CloseWindow() = 0;
 
-  // The machine and the user's settings.
-  virtual std::uint64_t AvailablePhysicalMemory() = 0;
-  virtual char DecimalSeparator() = 0;
   // The full path of the running program.
   virtual std::string ExecutablePath() = 0;
 };

@@ -1,4 +1,4 @@
-#include "preview/PaintPreview.h"
+#include "app/PaintPreview.h"
 
 #include <cstddef>
 

@@ -1,7 +1,7 @@
 #pragma once
 // Painting a coloured preview into its picture box.
 
-#include "common/Platform.h"
+#include "app/Platform.h"
 #include "common/RgbCanvas.h"
 #include "preview/PreviewData.h"
 

@@ -1,0 +1,24 @@
+#pragma once
+// Grids for the map: a grid file's nodes as a map surface, and the last
+// run's residual gridded onto nodes of a chosen cell, as `torvane-cli map`,
+// `--residual-grid` and the window's exports make them.
+
+#include <string>
+
+#include "app/Hvw.h"
+#include "grid/GridValues.h"
+#include "preview/MapSurface.h"
+
+namespace torvane {
+
+// False when the file was not read (the reader has told the user why).
+bool ReadGridSurface(Reporter& platform, const std::string& path, MapSurface& surface);
+
+// The run's residual gridded by `gridding` (inverse distances at the
+// previews' gridding radius and reach) onto nodes `cell` apart over the
+// points' box (0: the maps' default cell). False when that failed (the user
+// has been told).
+bool GridRunResidual(Reporter& platform, const TfrmMain& form, double cell, GridValues& grid,
+                     const GriddingOptions& gridding = GriddingOptions());
+
+}  // namespace torvane

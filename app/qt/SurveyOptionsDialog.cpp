@@ -1,0 +1,164 @@
+#include "app/qt/SurveyOptionsDialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "app/qt/BackgroundWork.h"
+#include "app/qt/BlankingFields.h"
+#include "app/qt/QtPlatform.h"
+#include "points/PointFileReader.h"
+
+namespace torvane {
+namespace {
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+constexpr const char* kWgs84 = "EPSG:4326";
+
+// An editable list of CRS texts: none, then each of `choices` and `used`
+// once; it shows the first choice.
+QComboBox* CrsList(QWidget* parent, const QString& name, std::initializer_list<std::string> choices,
+                   const std::vector<std::string>& used) {
+  auto* list = new QComboBox(parent);
+  list->setObjectName(name);
+  list->setEditable(true);
+  list->setInsertPolicy(QComboBox::NoInsert);
+  list->setMinimumWidth(300);
+  list->addItem("");
+  const auto add = [list](const std::string& crs) {
+    if (!crs.empty() && list->findText(Q(crs)) < 0) list->addItem(Q(crs));
+  };
+  for (const std::string& crs : choices) add(crs);
+  for (const std::string& crs : used) add(crs);
+  list->setCurrentText(Q(*choices.begin()));
+  return list;
+}
+
+// The UTM zone of the survey's centre, when the file reads as degrees with
+// the window's columns; empty otherwise.
+std::string SurveyUtmZone(QtPlatform& platform, const std::string& survey, char csv_separator) {
+  if (survey.empty()) return {};
+  WorkerPlatform quiet(platform.DecimalSeparator());
+  const PointColumns columns{platform.ItemIndex(Control::cmb_gx), platform.ItemIndex(Control::cmb_gy),
+                             platform.ItemIndex(Control::cmb_point), platform.ItemIndex(Control::cmb_uba)};
+  PointSet points;
+  if (!ReadPointFile(quiet, survey, columns, points, {}, csv_separator)) return {};
+  const double longitude = (points.min_x + points.max_x) / 2 - points.shift_x;
+  const double latitude = (points.min_y + points.max_y) / 2 - points.shift_y;
+  if (!(std::fabs(longitude) <= 180 && std::fabs(latitude) <= 90)) return {};
+  return UtmZoneCrs(longitude, latitude);
+}
+
+}  // namespace
+
+SurveyOptionsDialog::SurveyOptionsDialog(QWidget* parent, const SurveyOptions& options,
+                                         const std::string& utm_zone)
+    : QDialog(parent), shown_(options) {
+  setObjectName("survey_options");
+  setWindowTitle("Survey options");
+  crs_ = CrsList(this, "options_crs", {options.crs.crs, kWgs84, utm_zone}, options.recent_crs);
+  crs_->setToolTip("The CRS of the file's X and Y: EPSG code, PROJ string, WKT or a CRS's name; "
+                   "empty: the coordinates are taken as they are (metres)");
+  crs_check_ = new QLabel(this);
+  crs_check_->setObjectName("options_crs_check");
+  work_crs_ = CrsList(this, "options_work_crs", {options.crs.work_crs, utm_zone}, {});
+  work_crs_->setToolTip("A projected CRS in metres for the rings; empty: the UTM zone of the "
+                        "survey's centre for degrees, else the stations' own CRS");
+
+  separator_ = new QComboBox(this);
+  separator_->setObjectName("options_separator");
+  separator_->addItems({"automatic", ". (point)", ", (comma, CSV separated by ;)"});
+  separator_->setCurrentIndex(options.decimal_separator == '.' ? 1 : options.decimal_separator == ',' ? 2 : 0);
+  quality_ = new QCheckBox("GAP, SECTORS and SD columns", this);
+  quality_->setObjectName("options_quality");
+  quality_->setChecked(options.quality);
+  blanking_ = MakeBlankingFields(this, "options", options.blanking);
+  table_ = new QComboBox(this);
+  table_->setObjectName("options_table");
+  table_->addItems({"fixed width (.dat)", "CSV (.csv)"});
+  table_->setCurrentIndex(options.csv_table ? 1 : 0);
+
+  auto* form = new QFormLayout;
+  form->addRow("Stations' CRS:", crs_);
+  form->addRow("", crs_check_);
+  form->addRow("Work CRS:", work_crs_);
+  form->addRow("Decimal separator of CSV files:", separator_);
+  form->addRow("Ring quality:", quality_);
+  form->addRow("Minimum ring points:", blanking_.min_points);
+  form->addRow("Maximum gap [degrees]:", blanking_.max_gap);
+  form->addRow("Tables:", table_);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  connect(buttons, &QDialogButtonBox::accepted, this, [this] {
+    SurveyOptions taken;
+    if (Take(taken)) accept();
+  });
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  auto* column = new QVBoxLayout(this);
+  column->addLayout(form);
+  column->addWidget(buttons);
+  connect(crs_, &QComboBox::currentTextChanged, this, [this] { CheckCrs(); });
+  connect(work_crs_, &QComboBox::currentTextChanged, this, [this] { CheckCrs(); });
+  CheckCrs();
+}
+
+// What PROJ makes of the two texts, shown under the first as they are typed.
+void SurveyOptionsDialog::CheckCrs() {
+  SurveyOptions options;
+  Take(options);
+}
+
+bool SurveyOptionsDialog::Take(SurveyOptions& options) const {
+  options = shown_;
+  options.crs.crs = crs_->currentText().trimmed().toStdString();
+  options.crs.work_crs = work_crs_->currentText().trimmed().toStdString();
+  const auto say = [this](const QString& text, bool fine) {
+    crs_check_->setText(text);
+    crs_check_->setStyleSheet(fine ? "" : "color: #b00000");
+    return fine;
+  };
+  const auto kind_text = [](CrsKind kind) {
+    switch (kind) {
+      case CrsKind::kGeographic: return QString("geographic (longitude, latitude)");
+      case CrsKind::kProjected: return QString("projected");
+      default: return QString();
+    }
+  };
+  QString stations = "no CRS: coordinates taken as they are";
+  if (!options.crs.crs.empty()) {
+    const CrsKind kind = DescribeCrs(options.crs.crs);
+    if (kind == CrsKind::kUnknown) return say("PROJ does not know this CRS", false);
+    if (kind == CrsKind::kOther) return say("not a geographic or projected CRS", false);
+    stations = kind_text(kind);
+  }
+  if (!options.crs.work_crs.empty()) {
+    if (options.crs.crs.empty()) return say("a work CRS needs the stations' CRS", false);
+    if (DescribeCrs(options.crs.work_crs) != CrsKind::kProjected) {
+      return say("the work CRS must be a projected CRS PROJ knows", false);
+    }
+  }
+  options.decimal_separator = separator_->currentIndex() == 1 ? '.' : separator_->currentIndex() == 2 ? ',' : 0;
+  options.quality = quality_->isChecked();
+  if (!ReadBlankingFields(blanking_, options.blanking)) {
+    return say("the maximum gap is a number of degrees >= 0", false);
+  }
+  options.csv_table = table_->currentIndex() == 1;
+  return say("Stations: " + stations, true);
+}
+
+bool EditSurveyOptions(QWidget* parent, QtPlatform& platform, SurveyOptions& options,
+                       const std::string& survey) {
+  SurveyOptionsDialog dialog(parent, options,
+                             SurveyUtmZone(platform, survey, options.decimal_separator == ',' ? ',' : '.'));
+  if (dialog.exec() != QDialog::Accepted) return false;
+  return dialog.Take(options);
+}
+
+}  // namespace torvane

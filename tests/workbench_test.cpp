@@ -1,0 +1,332 @@
+// The program's top window on Qt's offscreen platform: the seed dialog with
+// the menus, the survey options, the sweep dialog, Stop, the exports and
+// files from outside, each checked against what torvane-cli writes for the
+// same request.
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
+#include <QDropEvent>
+#include <QMenuBar>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QUrl>
+#include <deque>
+#include <gdal_priv.h>
+#include <cstring>
+#include <random>
+
+#include "app/Hvw.h"
+#include "app/qt/HandlerConnections.h"
+#include "app/qt/MainWindow.h"
+#include "app/qt/QtPlatform.h"
+#include "app/qt/SurveyOptionsDialog.h"
+#include "app/qt/SweepDialog.h"
+#include "app/qt/Workbench.h"
+#include "tests/ProgramRun.h"
+#include "tests/TestFiles.h"
+
+namespace torvane::testing {
+namespace {
+
+using C = Control;
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+const std::string kSurvey = std::string(TORVANE_SOURCE_DIR) + "/data/sample_survey.dat";
+const std::string kStations = std::string(TORVANE_SOURCE_DIR) + "/data/sample_stations.csv";
+
+// The program's window as main() builds it, in a folder of its own, with
+// the person at the screen played by the test: messages are recorded and
+// answered from a list (OK when it is empty).
+struct Bench {
+  explicit Bench(const TempDir& folder) : dir(folder), platform(bench.dialog(), '.'), form(platform) {
+    platform.set_executable_path(dir.File("torvane"));
+    platform.set_message_answerer(
+        [this](std::string_view text, std::string_view caption, MessageButtons) {
+          messages.push_back(std::string(caption) + ": " + std::string(text));
+          if (answers.empty()) return MessageResult::kOk;
+          const MessageResult answer = answers.front();
+          answers.pop_front();
+          return answer;
+        });
+    platform.set_dialog_answerer([](FileDialog, FileDialogState&) { return false; });
+    ConnectHandlers(bench.dialog(), platform, form);
+    form.ReadCfg();
+    bench.Attach(platform, form);
+  }
+
+  template <typename W>
+  W* Find(const char* name) {
+    return bench.findChild<W*>(name);
+  }
+  QLineEdit* Edit(C control) { return bench.dialog().As<QLineEdit>(control); }
+  QComboBox* List(C control) { return bench.dialog().As<QComboBox>(control); }
+  void Click(C control) { bench.dialog().As<QAbstractButton>(control)->click(); }
+  void Trigger(const char* action) { Find<QAction>(action)->trigger(); }
+  void Fill(const std::string& in, const std::string& out, const char* radius, const char* band) {
+    Edit(C::txt_in)->setText(Q(in));
+    Edit(C::txt_out)->setText(Q(out));
+    Edit(C::txt_rfs)->setText(radius);
+    Edit(C::txt_rfa)->setText(band);
+  }
+
+  const TempDir& dir;
+  Workbench bench;
+  QtPlatform platform;
+  TfrmMain form;
+  std::vector<std::string> messages;
+  std::deque<MessageResult> answers;
+};
+
+// Runs `act` on the modal dialog that the next call opens.
+template <typename D>
+void OnModal(std::function<void(D*)> act) {
+  QTimer::singleShot(0, [act] {
+    auto* dialog = dynamic_cast<D*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    act(dialog);
+  });
+}
+
+void PressOk(QDialog* dialog) {
+  dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+}
+
+TEST(Workbench, MenuAboveTheUnchangedDialog) {
+  TempDir dir;
+  Bench b(dir);
+  EXPECT_EQ(b.bench.centralWidget(), &b.bench.dialog());
+  EXPECT_EQ(b.bench.dialog().size(), QSize(569, 460));
+  QStringList menus;
+  for (QAction* menu : b.bench.menuBar()->actions()) menus << menu->text();
+  EXPECT_EQ(menus, QStringList({"&File", "&Tools", "&Help"}));
+  for (const char* action : {"action_open_survey", "action_open_grid", "action_save_table",
+                             "action_export_grid", "action_export_map", "action_exit",
+                             "action_sweep", "action_convert", "action_grid_residual",
+                             "action_grid_map", "action_guide", "action_about"}) {
+    EXPECT_NE(b.Find<QAction>(action), nullptr) << action;
+  }
+}
+
+// The README's lat/lon stations, opened as a user would: the file dropped,
+// the CRS chosen in the survey options, the columns picked by their names.
+TEST(Workbench, LatLonStationsThroughTheSurveyOptionsGiveTheCliTable) {
+  TempDir dir;
+  Bench b(dir);
+  QMimeData dropped;
+  dropped.setUrls({QUrl::fromLocalFile(Q(kStations))});
+  // Qt hands a drop to the window that accepted the drag's entering.
+  QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&b.bench, &enter);
+  QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&b.bench, &drop);
+  EXPECT_EQ(b.Edit(C::txt_in)->text(), Q(kStations));
+  EXPECT_EQ(b.List(C::cmb_gx)->itemText(0), "A - station");
+  EXPECT_EQ(b.List(C::cmb_gx)->itemText(2), "C - longitude");
+  EXPECT_EQ(b.List(C::cmb_uba)->itemText(5), "F");
+
+  b.List(C::cmb_gx)->setCurrentIndex(2);
+  b.List(C::cmb_gy)->setCurrentIndex(1);
+  b.List(C::cmb_point)->setCurrentIndex(0);
+  b.List(C::cmb_uba)->setCurrentIndex(4);
+  OnModal<SurveyOptionsDialog>([](SurveyOptionsDialog* dialog) {
+    dialog->crs()->setCurrentText("not a crs");
+    QLabel* check = dialog->findChild<QLabel*>("options_crs_check");
+    EXPECT_TRUE(check->text().contains("PROJ does not know")) << check->text().toStdString();
+    dialog->crs()->setCurrentText("EPSG:4326");
+    EXPECT_TRUE(check->text().contains("geographic")) << check->text().toStdString();
+    EXPECT_GE(dialog->crs()->findText("EPSG:32735"), 0) << "the UTM zone of the survey's centre";
+    PressOk(dialog);
+  });
+  b.Trigger("action_survey_options");
+  EXPECT_EQ(b.bench.options().crs.crs, "EPSG:4326");
+  EXPECT_NE(ReadFile(dir.File("torvane.options")).find("crs=EPSG:4326\n"), std::string::npos);
+
+  b.Fill(kStations, dir.File("window.dat"), "500", "100");
+  b.Click(C::btn_calc);
+  ASSERT_TRUE(b.form.ResultsReady()) << ::testing::PrintToString(b.messages);
+
+  const CliResult cli = RunCli(dir, {"--input", kStations, "--output", dir.File("cli.dat"), "--crs",
+                                     "EPSG:4326", "--columns", "longitude,latitude,station,cba",
+                                     "--radius", "500", "--band", "100", "--quiet"});
+  ASSERT_EQ(cli.exit_code, 0) << cli.err;
+  EXPECT_EQ(ReadFile(dir.File("window.dat")), ReadFile(dir.File("cli.dat")));
+  const std::string status = b.bench.StatusText().toStdString();
+  EXPECT_NE(status.find("3000 points read"), std::string::npos) << status;
+  EXPECT_NE(status.find("work CRS EPSG:32735"), std::string::npos) << status;
+}
+
+TEST(Workbench, SweepFromTheDialogIsTheCliSweepAndAClickSetsRAndD) {
+  TempDir dir;
+  Bench b(dir);
+  b.Edit(C::txt_in)->setText(Q(kSurvey));
+  SweepDialog dialog(&b.bench, b.platform, b.form, b.bench.options());
+  dialog.radii()->setText("300,500,700");
+  dialog.ratio()->setChecked(true);
+  dialog.band()->setText("0.2");
+  ASSERT_TRUE(dialog.RunSweep()) << ::testing::PrintToString(b.messages);
+  ASSERT_TRUE(dialog.SaveTable(dir.File("window_sweep.dat")));
+  ASSERT_TRUE(dialog.SaveCurve(dir.File("window_curve.csv")));
+  const CliResult cli =
+      RunCli(dir, {"sweep", "--input", kSurvey, "--output", dir.File("cli_sweep.dat"), "--radii",
+                   "300,500,700", "--band-ratio", "0.2", "--curve", dir.File("cli_curve.csv"),
+                   "--quiet"});
+  ASSERT_EQ(cli.exit_code, 0) << cli.err;
+  EXPECT_EQ(ReadFile(dir.File("window_sweep.dat")), ReadFile(dir.File("cli_sweep.dat")));
+  EXPECT_EQ(ReadFile(dir.File("window_curve.csv")), ReadFile(dir.File("cli_curve.csv")));
+
+  dialog.show();
+  QApplication::processEvents();
+  CurveView* curve = dialog.curve_view();
+  const QPointF at(curve->XOf(1) + 3, curve->height() / 2.0);
+  QMouseEvent press(QEvent::MouseButtonPress, at, curve->mapToGlobal(at), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(curve, &press);
+  EXPECT_EQ(b.Edit(C::txt_rfs)->text(), "500");
+  EXPECT_EQ(b.Edit(C::txt_rfa)->text(), "100");
+}
+
+// A survey large enough that the rings take many event passes: Stop pressed
+// once they run, answered Yes, ends the run, and the table and pictures of
+// the run before stay as they were.
+TEST(Workbench, StopDuringTheRingsLeavesTheEarlierTableAndPictures) {
+  TempDir dir;
+  Bench b(dir);
+  b.Fill(kSurvey, dir.File("table.dat"), "500", "100");
+  b.bench.dialog().As<QAbstractButton>(C::cb_preview)->setChecked(true);
+  b.Click(C::btn_calc);
+  ASSERT_TRUE(b.form.ResultsReady());
+  const std::string earlier = ReadFile(dir.File("table.dat"));
+  const auto picture = [&](C image) {
+    return b.bench.dialog().As<QLabel>(image)->pixmap().toImage();
+  };
+  const QImage left = picture(C::img_uba), right = picture(C::img_regta);
+
+  constexpr int kPoints = 400000;
+  std::string survey;
+  std::mt19937 random(7);
+  std::uniform_real_distribution<double> place(0, 40000), value(-50, 0);
+  for (int i = 0; i < kPoints; ++i) {
+    survey += std::to_string(place(random)) + " " + std::to_string(place(random)) + " " +
+              std::to_string(i) + " 0 " + std::to_string(value(random)) + "\n";
+  }
+  WriteFile(dir.File("large.dat"), survey);
+  b.Edit(C::txt_in)->setText(Q(dir.File("large.dat")));
+  b.bench.dialog().As<QAbstractButton>(C::cb_preview)->setChecked(false);
+  b.messages.clear();
+  b.answers = {MessageResult::kYes};
+  bool pressed = false;
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    const auto* bar = b.bench.dialog().As<QProgressBar>(C::ProgressBar1);
+    if (!pressed && b.form.Running() && bar->maximum() == kPoints) {
+      pressed = true;
+      b.Click(C::btn_stop);
+    }
+  });
+  watch.start(1);
+  b.Click(C::btn_calc);
+  watch.stop();
+
+  ASSERT_TRUE(pressed);
+  EXPECT_EQ(b.messages, std::vector<std::string>{"Warning: Cancel calculation?"});
+  EXPECT_TRUE(b.form.Stopped());
+  EXPECT_FALSE(b.form.ResultsReady());
+  EXPECT_EQ(ReadFile(dir.File("table.dat")), earlier);
+  EXPECT_EQ(picture(C::img_uba), left);
+  EXPECT_EQ(picture(C::img_regta), right);
+  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"large.dat", "table.dat", "torvane.options"}))
+      << "no temporary file left";
+}
+
+// The residual grid exported from the menu is the one torvane-cli writes
+// with --residual-grid, node for node as GDAL reads both.
+TEST(Workbench, ExportedResidualGridIsTheCliGridAsGdalReadsIt) {
+  TempDir dir;
+  Bench b(dir);
+  b.Fill(kSurvey, dir.File("table.dat"), "500", "100");
+  b.Click(C::btn_calc);
+  ASSERT_TRUE(b.form.ResultsReady());
+  OnModal<QDialog>([&](QDialog* dialog) {
+    dialog->findChild<QLineEdit*>("export_grid_file")->setText(Q(dir.File("window.tif")));
+    dialog->findChild<QDoubleSpinBox*>("export_grid_cell")->setValue(250);
+    PressOk(dialog);
+  });
+  b.Trigger("action_export_grid");
+  const CliResult cli =
+      RunCli(dir, {"--input", kSurvey, "--output", dir.File("cli.dat"), "--radius", "500",
+                   "--band", "100", "--residual-grid", dir.File("cli.tif"), "--cell", "250", "--quiet"});
+  ASSERT_EQ(cli.exit_code, 0) << cli.err;
+
+  GDALAllRegister();
+  const auto read = [](const std::string& path, std::vector<float>& nodes, double* transform,
+                       std::string& crs) {
+    std::unique_ptr<GDALDataset> data(static_cast<GDALDataset*>(GDALOpen(path.c_str(), GA_ReadOnly)));
+    ASSERT_NE(data, nullptr) << path;
+    data->GetGeoTransform(transform);
+    const int w = data->GetRasterXSize(), h = data->GetRasterYSize();
+    nodes.resize(static_cast<std::size_t>(w) * h);
+    ASSERT_EQ(data->GetRasterBand(1)->RasterIO(GF_Read, 0, 0, w, h, nodes.data(), w, h,
+                                               GDT_Float32, 0, 0),
+              CE_None);
+    crs = data->GetProjectionRef() ? data->GetProjectionRef() : "";
+  };
+  std::vector<float> window_nodes, cli_nodes;
+  double window_transform[6], cli_transform[6];
+  std::string window_crs, cli_crs;
+  read(dir.File("window.tif"), window_nodes, window_transform, window_crs);
+  read(dir.File("cli.tif"), cli_nodes, cli_transform, cli_crs);
+  EXPECT_EQ(window_transform[1], 250);
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(window_transform[i], cli_transform[i]);
+  ASSERT_EQ(window_nodes.size(), cli_nodes.size());
+  EXPECT_EQ(0, std::memcmp(window_nodes.data(), cli_nodes.data(), window_nodes.size() * sizeof(float)));
+  EXPECT_EQ(window_crs, cli_crs);
+}
+
+// `torvane FILE` opens the survey: Calc then writes the table at the name
+// proposed for it.
+TEST(WorkbenchProgram, FileOnTheCommandLineIsTheSurvey) {
+  TempDir dir;
+  WriteFile(dir.File("survey.dat"), "0 0 1 0 10\n100 0 2 0 4\n0 100 3 0 6\n");
+  std::string settings(820, '\0');
+  const double radius = 100, band = 10;
+  std::memcpy(&settings[510], &radius, 8);
+  std::memcpy(&settings[518], &band, 8);
+  const int columns[] = {0, 1, 2, 4};  // X, Y, point, CBA: A, B, C, E
+  std::memcpy(&settings[543], columns, sizeof columns);
+  WriteFile(dir.File("session.cfg"), settings);
+  const ProgramResult run = RunProgram(
+      dir, TORVANE_WINDOW,
+      {"--config", dir.File("session.cfg"), "--screenshot", dir.File("window.png"),
+       dir.File("survey.dat")},
+      "QT_QPA_PLATFORM=offscreen");
+  ASSERT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(ReadFile(dir.File("survey_torvane.dat")),
+            "         X          Y      POINT          U    TORVANE          N\r\n"
+            "       0.0        0.0        1.0     10.000   5.000000          2\r\n"
+            "     100.0        0.0        2.0      4.000  -6.000000          1\r\n"
+            "       0.0      100.0        3.0      6.000  -4.000000          1\r\n");
+}
+
+}  // namespace
+}  // namespace torvane::testing
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
