@@ -13,16 +13,7 @@ namespace torvane {
 bool ReadGridSurface(Reporter& platform, const std::string& path, MapSurface& surface) {
   GridValues grid;
   if (!ReadGridValues(platform, path, grid)) return false;
-  surface.x0 = grid.xmin;
-  surface.y0 = grid.ymin;
-  surface.dx = grid.dx;
-  surface.dy = grid.dy;
-  surface.nx = static_cast<int>(grid.ncols);
-  surface.ny = static_cast<int>(grid.nrows);
-  surface.values = std::move(grid.nodes);
-  for (float& v : surface.values) {
-    if (IsBlank(v)) v = kPreviewBlank;
-  }
+  surface = SurfaceOfGrid(std::move(grid));
   return true;
 }
 

@@ -83,15 +83,14 @@ void Equalised(ColourScale& scale, const std::vector<float>& sorted, int k0, int
   }
 }
 
-// A range that has a width, around `value` when it has none.
-void Widen(double& low, double& high) {
+}  // namespace
+
+void WidenRange(double& low, double& high) {
   if (high > low) return;
   const double half = std::max(0.5, std::abs(low) * 1e-6);
   low -= half;
   high += half;
 }
-
-}  // namespace
 
 std::optional<ScaleKind> ScaleKindOfName(const std::string& name) {
   for (const ScaleKind kind : kScaleKinds) {
@@ -236,7 +235,7 @@ ColourScale LayColourScale(const ColourChoice& choice, MapQuantity quantity,
     scale.kind = ScaleKind::kRange;
     double high = sorted.back();
     double low = 0;
-    Widen(low, high);
+    WidenRange(low, high);
     Linear(scale, 0, high);
     return scale;
   }
@@ -260,7 +259,7 @@ ColourScale LayColourScale(const ColourChoice& choice, MapQuantity quantity,
         high = std::max(std::abs(low), std::abs(high));
         low = -high;
       }
-      Widen(low, high);
+      WidenRange(low, high);
       if (diverging && low < 0 && high > 0) {
         // Each half in equal steps, 0 between the two white colours.
         for (int k = 1; k < kScaleColours; ++k) {
@@ -276,7 +275,7 @@ ColourScale LayColourScale(const ColourChoice& choice, MapQuantity quantity,
     }
     case ScaleKind::kEqualised: {
       double low = sorted.front(), high = sorted.back();
-      Widen(low, high);
+      WidenRange(low, high);
       scale.low = low;
       scale.high = high;
       if (diverging) {

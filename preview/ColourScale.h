@@ -72,6 +72,10 @@ std::array<Rgb, kScaleColours + 1> PaletteColours(Palette palette);
 ColourScale LayColourScale(const ColourChoice& choice, MapQuantity quantity,
                            std::span<const float> values);
 
+// Widens a range without width (low >= high) around its value, so that it
+// can be drawn.
+void WidenRange(double& low, double& high);
+
 // The quantity and unit a map of `quantity` labels its colour bar with:
 // "Residual [mGal]", "CBA [mGal]", "GAP [deg]", "N"; empty for kValue.
 const char* QuantityLabel(MapQuantity quantity);

@@ -51,14 +51,6 @@ bool DrawAndFinish(cairo_surface_t* surface, const MapScene& scene, const MapVie
   return ok;
 }
 
-// Widens an extent without size so that it can be drawn.
-void Widen(double& low, double& high) {
-  if (high > low) return;
-  const double half = std::max(0.5, std::abs(low) * 1e-6);
-  low -= half;
-  high += half;
-}
-
 }  // namespace
 
 std::optional<MapFormat> MapFormatOfName(const std::string& path) {
@@ -89,8 +81,8 @@ MapView FullView(const MapScene& scene) {
     }
   }
   if (view.x_min > view.x_max) return {0, 1, 0, 1};
-  Widen(view.x_min, view.x_max);
-  Widen(view.y_min, view.y_max);
+  WidenRange(view.x_min, view.x_max);
+  WidenRange(view.y_min, view.y_max);
   return view;
 }
 

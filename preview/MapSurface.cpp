@@ -6,6 +6,7 @@
 #include <new>
 #include <span>
 #include <string>
+#include <utility>
 
 #include "common/ParallelBlocks.h"
 #include "grid/Bilinear.h"
@@ -133,6 +134,21 @@ bool GridMapSurface(Reporter& platform, const PointSet& points, const NeighbourC
   }
   FillNodes(PreviewNodes(points, cluster, values, lattice, cell_size, radius), surface);
   return true;
+}
+
+MapSurface SurfaceOfGrid(GridValues grid) {
+  MapSurface surface;
+  surface.x0 = grid.xmin;
+  surface.y0 = grid.ymin;
+  surface.dx = grid.dx;
+  surface.dy = grid.dy;
+  surface.nx = static_cast<int>(grid.ncols);
+  surface.ny = static_cast<int>(grid.nrows);
+  surface.values = std::move(grid.nodes);
+  for (float& v : surface.values) {
+    if (IsBlank(v)) v = kPreviewBlank;
+  }
+  return surface;
 }
 
 float SurfaceValueAt(const MapSurface& surface, double x, double y) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/Reporter.h"
+#include "grid/GridValues.h"
 #include "points/NeighbourCluster.h"
 #include "points/PointSet.h"
 #include "preview/StationGridder.h"
@@ -46,6 +47,9 @@ bool GridMapSurface(Reporter& platform, const PointSet& points, const NeighbourC
 bool GridMapSurface(Reporter& platform, const PointSet& points, const NeighbourCluster& cluster,
                     double cell_size, std::span<const double> values, double cell, double radius,
                     const GriddingOptions& gridding, MapSurface& surface);
+
+// A grid's nodes as a surface, its blanks the previews' blank.
+MapSurface SurfaceOfGrid(GridValues grid);
 
 // The surface's value at (x, y), bilinear between the four nodes around it;
 // blank outside the nodes and next to a blank node, and everywhere on a

@@ -83,18 +83,7 @@ void SaveGridMap(const std::string& path, const InArray& values, double xmin, do
     }
   }
   if (width < 16 || height < 16 || width > 16384 || height > 16384) throw py::value_error("size: each side 16 to 16384");
-  const GridValues grid = PlainGrid(values, xmin, dx, ymin, dy);
-  MapSurface surface;
-  surface.x0 = grid.xmin;
-  surface.y0 = grid.ymin;
-  surface.dx = grid.dx;
-  surface.dy = grid.dy;
-  surface.nx = static_cast<int>(grid.ncols);
-  surface.ny = static_cast<int>(grid.nrows);
-  surface.values = grid.nodes;
-  for (float& v : surface.values) {
-    if (IsBlank(v)) v = kPreviewBlank;
-  }
+  const MapSurface surface = SurfaceOfGrid(PlainGrid(values, xmin, dx, ymin, dy));
   scene.surface = &surface;
   scene.title = title;
   scene.value_caption = label;
