@@ -10,6 +10,7 @@
 #include "common/ScopeExit.h"
 #include "points/PointFileReader.h"
 #include "points/SurveyProjection.h"
+#include "points/SurveyReduction.h"
 #include "residual/ComputeResiduals.h"
 
 namespace torvane {
@@ -108,6 +109,7 @@ bool TfrmMain::TakeParameters() {
   parameters_.columns = {platform_.ItemIndex(Control::cmb_gx), platform_.ItemIndex(Control::cmb_gy),
                          platform_.ItemIndex(Control::cmb_point),
                          platform_.ItemIndex(Control::cmb_uba)};
+  parameters_.columns.height = parameters_.gravity_reduction ? parameters_.height_column : -1;
   parameters_.use_grid = grid_mode;
   if (grid_mode) {
     parameters_.grid_path = grid;
@@ -170,7 +172,7 @@ void TfrmMain::RunCalculation() {
   cluster_refused_ = false;
   if (!ReadPointFile(platform_, parameters_.input_path, parameters_.columns, points_,
                      parameters_.column_names, parameters_.csv_decimal_separator) ||
-      !ProjectSurvey(platform_, parameters_.crs, points_)) {
+      !ReduceAbsoluteGravity() || !ProjectSurvey(platform_, parameters_.crs, points_)) {
     return;
   }
   if (!RunPreviewStep(Control::cb1, kFirstCbaSlot, Control::img_uba)) return;
@@ -185,6 +187,7 @@ void TfrmMain::RunCalculation() {
   }
   results_ready_ = true;
   WarnIfEveryRingEmpty();
+  WarnIfAnomalyLooksAbsolute();
   RunPreviewStep(Control::cb2, kFirstResidualSlot, Control::img_regta);
 }
 
@@ -224,6 +227,28 @@ void TfrmMain::WarnIfEveryRingEmpty() {
             "search, and the coordinates' units (R and D are in metres).";
   platform_.ShowMessage("Every point has N = 0 and its residual was written as 0: there is " + what,
                         "Warning", MessageButtons::kOk);
+}
+
+// Absolute gravity becomes the simple Bouguer anomaly the rings take, once
+// the stations are read and before they are projected (their latitudes come
+// from the file's coordinates).
+bool TfrmMain::ReduceAbsoluteGravity() {
+  if (!parameters_.gravity_reduction) return true;
+  if (parameters_.crs.crs.empty()) {
+    points_.Clear();
+    platform_.ShowInfo(
+        "Absolute gravity needs each station's latitude: give the coordinate reference system "
+        "of X and Y");
+    return false;
+  }
+  return ReduceSurvey(platform_, *parameters_.gravity_reduction, parameters_.crs.crs,
+                      parameters_.input_path, CbaColumnName(parameters_), points_, nullptr);
+}
+
+void TfrmMain::WarnIfAnomalyLooksAbsolute() {
+  if (!parameters_.gravity_reduction) {
+    WarnIfAbsoluteGravity(platform_, points_, CbaColumnName(parameters_));
+  }
 }
 
 }  // namespace torvane

@@ -42,6 +42,14 @@ class TfrmMain {
   // ring falls short without a residual (no control sets them).
   void set_ring_quality(bool on) { parameters_.ring_quality = on; }
   void set_blanking(const RingBlanking& blanking) { parameters_.blanking = blanking; }
+  // Reads absolute gravity from the CBA column and the height from
+  // `height_column` (or column_names[4]), and reduces them to the simple
+  // Bouguer anomaly the rings take; nothing: the CBA column holds the anomaly.
+  void set_gravity_reduction(const std::optional<GravityReduction>& reduction,
+                             int height_column = -1) {
+    parameters_.gravity_reduction = reduction;
+    parameters_.height_column = height_column;
+  }
   // How the input chooser ends the table name it proposes: "_torvane.dat",
   // or "_torvane.csv" where tables are written as CSV.
   void set_table_ending(std::string ending) { table_ending_ = std::move(ending); }
@@ -112,6 +120,8 @@ class TfrmMain {
   void RunCalculation();
   bool RunComputation();
   void WarnIfEveryRingEmpty();
+  void WarnIfAnomalyLooksAbsolute();
+  bool ReduceAbsoluteGravity();
   void ClearPictures();
   // The value a list's first entry grids: the cba of the points for cb1, the
   // residual for cb2 (their places in a SurveyPoint).

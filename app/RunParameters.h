@@ -2,9 +2,11 @@
 // Everything one run takes from the window, filled when Calc passes its checks.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "points/ColumnNames.h"
+#include "points/GravityReduction.h"
 #include "points/PointLine.h"
 #include "points/SurveyProjection.h"
 #include "residual/RingQuality.h"
@@ -43,6 +45,21 @@ struct RunParameters {
   // rules that leave a point whose ring falls short without a residual.
   bool ring_quality = false;
   RingBlanking blanking;
+  // Absolute gravity and height in place of the CBA (the batch command's
+  // --gravity-column and --height-column): when set, the CBA column (the
+  // cmb_uba list, or column_names[3]) holds absolute gravity in mGal and
+  // `height_column` (or column_names[4]) the station's height in metres;
+  // the run reduces them to the simple Bouguer anomaly, which it takes as
+  // the CBA. The latitudes come from the points' coordinates: `crs` must be set.
+  std::optional<GravityReduction> gravity_reduction;
+  int height_column = -1;  // zero-based, as the lists count
 };
+
+// How the user named the CBA column: its header name, or its letter.
+inline std::string CbaColumnName(const RunParameters& parameters) {
+  if (!parameters.column_names[3].empty()) return parameters.column_names[3];
+  const int column = parameters.columns.cba;
+  return column >= 0 && column <= 25 ? std::string(1, static_cast<char>('A' + column)) : "?";
+}
 
 }  // namespace torvane

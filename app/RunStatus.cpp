@@ -9,7 +9,7 @@ namespace torvane {
 
 std::string RunWorkCrs(const TfrmMain& form) {
   const SurveyCrs& crs = form.Parameters().crs;
-  if (crs.crs.empty()) return "file coordinates";
+  if (crs.crs.empty()) return "none (coordinates as in the file)";
   if (!crs.work_crs.empty()) return crs.work_crs;
   const PointSet& points = form.Points();
   if (DescribeCrs(crs.crs) != CrsKind::kGeographic || points.count() == 0) return crs.crs;
@@ -31,7 +31,7 @@ std::string RunStatusLine(const TfrmMain& form, double seconds) {
   if (!form.ResultsReady()) return std::string("Run failed after ") + time;
   const int points = form.Points().count();
   return std::to_string(points) + (points == 1 ? " point" : " points") + " read, " +
-         std::to_string(form.EmptyRings()) + " with N = 0, work CRS " + RunWorkCrs(form) +
+         std::to_string(form.EmptyRings()) + " with N = 0, work CRS: " + RunWorkCrs(form) +
          ", " + time;
 }
 

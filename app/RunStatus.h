@@ -11,7 +11,7 @@ class TfrmMain;
 
 // The work CRS of the form's last run: the one given, else the UTM zone of
 // the survey's centre for geographic stations, else the stations' own CRS;
-// "file coordinates" when no CRS was named.
+// "none (coordinates as in the file)" when no CRS was named.
 std::string RunWorkCrs(const TfrmMain& form);
 
 std::string RunStatusLine(const TfrmMain& form, double seconds);

@@ -5,6 +5,7 @@
 #include "app/RadiusList.h"
 #include "common/SystemMemory.h"
 #include "points/PointFileReader.h"
+#include "points/SurveyReduction.h"
 #include "residual/SweepTable.h"
 
 namespace torvane {
@@ -33,11 +34,19 @@ bool SweepRings(const std::string& radii, double band, bool ratio, std::vector<S
 bool RunSweep(Reporter& platform, const SweepSurvey& survey, const std::vector<SweepRadius>& rings,
               const RingBlanking& blanking, SweepOutcome& outcome,
               const std::atomic<bool>* cancel) {
+  // How the user named the CBA (or gravity) column, for the warnings.
+  const std::string column =
+      !survey.names[3].empty() ? survey.names[3]
+                               : std::string(1, static_cast<char>('A' + survey.columns.cba));
   if (!ReadPointFile(platform, survey.input, survey.columns, outcome.points, survey.names,
                      survey.csv_decimal_separator) ||
+      (survey.gravity_reduction &&
+       !ReduceSurvey(platform, *survey.gravity_reduction, survey.crs.crs, survey.input, column,
+                     outcome.points, nullptr)) ||
       !ProjectSurvey(platform, survey.crs, outcome.points)) {
     return false;
   }
+  if (!survey.gravity_reduction) WarnIfAbsoluteGravity(platform, outcome.points, column);
   const std::size_t count = outcome.points.points.size();
   const std::uint64_t need = SweepMemory(rings.size(), count);
   const std::uint64_t available = AvailablePhysicalMemory();

@@ -5,11 +5,13 @@
 // radius's residuals, and the curve with its chart.
 
 #include <atomic>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "common/Reporter.h"
 #include "points/ColumnNames.h"
+#include "points/GravityReduction.h"
 #include "points/PointSet.h"
 #include "points/SurveyProjection.h"
 #include "preview/CurvePlot.h"
@@ -30,6 +32,9 @@ struct SweepSurvey {
   ColumnNames names;  // by the header row; empty: by `columns`
   char csv_decimal_separator = '.';
   SurveyCrs crs;
+  // Absolute gravity in the CBA column and the height in columns.height (or
+  // names[4]), reduced to the simple Bouguer anomaly; needs crs.crs.
+  std::optional<GravityReduction> gravity_reduction;
 };
 
 struct SweepOutcome {

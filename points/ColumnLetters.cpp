@@ -27,7 +27,7 @@ bool ParseColumnLetters(const std::string& text, PointColumns& columns) {
   return true;
 }
 
-bool ParseColumnNames(const std::string& text, ColumnNames& names) {
+bool ParseColumnNames(const std::string& text, ColumnNames& names, std::size_t named) {
   ColumnNames found;
   std::size_t count = 0;
   std::size_t start = 0;
@@ -35,13 +35,13 @@ bool ParseColumnNames(const std::string& text, ColumnNames& names) {
     const std::size_t comma = std::min(text.find(',', start), text.size());
     std::string name = text.substr(start, comma - start);
     const std::size_t first = name.find_first_not_of(" \t");
-    if (first == std::string::npos || count == found.size()) return false;
+    if (first == std::string::npos || count == named) return false;
     name = name.substr(first, name.find_last_not_of(" \t") + 1 - first);
     found[count++] = name;
     if (comma == text.size()) break;
     start = comma + 1;
   }
-  if (count != found.size()) return false;
+  if (count != named) return false;
   names = found;
   return true;
 }

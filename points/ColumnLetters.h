@@ -15,7 +15,9 @@ namespace torvane {
 bool ParseColumnLetters(const std::string& text, PointColumns& columns);
 
 // "lon,lat,station,cba" to four column names (spaces around each dropped);
-// false unless exactly four names, none empty, separated by commas.
-bool ParseColumnNames(const std::string& text, ColumnNames& names);
+// false unless exactly `count` names (four, or three for X, Y and point
+// where the gravity and height columns are named apart), none empty,
+// separated by commas.
+bool ParseColumnNames(const std::string& text, ColumnNames& names, std::size_t count = 4);
 
 }  // namespace torvane

@@ -27,7 +27,8 @@ int LetterColumn(std::string_view name) {
 bool ResolveColumnNames(const std::vector<std::string>& header, const ColumnNames& names,
                         PointColumns& columns, std::string& problem) {
   PointColumns resolved = columns;
-  const std::array<int*, 4> targets{&resolved.x, &resolved.y, &resolved.point, &resolved.cba};
+  const std::array<int*, 5> targets{&resolved.x, &resolved.y, &resolved.point, &resolved.cba,
+                                    &resolved.height};
   for (std::size_t k = 0; k < names.size(); ++k) {
     const std::string& name = names[k];
     if (name.empty()) continue;

@@ -13,8 +13,10 @@
 
 namespace torvane {
 
-// X, Y, point, CBA; all empty when the columns are chosen by position.
-using ColumnNames = std::array<std::string, 4>;
+// X, Y, point, CBA and the height of a run that reduces absolute gravity
+// (whose gravity column stands in the CBA's place); all empty when the
+// columns are chosen by position.
+using ColumnNames = std::array<std::string, 5>;
 
 inline bool HasColumnNames(const ColumnNames& names) {
   for (const std::string& name : names) {

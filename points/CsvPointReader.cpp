@@ -23,8 +23,8 @@ class CsvRows {
  public:
   CsvRows(const PointColumns& columns, char decimal, PointSet& points)
       : columns_(columns), decimal_(decimal), points_(points) {
-    highest_ =
-        static_cast<std::size_t>(std::max({columns.x, columns.y, columns.point, columns.cba}));
+    highest_ = static_cast<std::size_t>(
+        std::max({columns.x, columns.y, columns.point, columns.cba, columns.height}));
     chosen_ = std::min({columns.x, columns.y, columns.point, columns.cba}) >= 0;
   }
 
@@ -34,7 +34,8 @@ class CsvRows {
     SurveyPoint p;
     if (!ParseDecimal(field(columns_.x), decimal_, p.x) ||
         !ParseDecimal(field(columns_.y), decimal_, p.y) ||
-        !ParseDecimal(field(columns_.cba), decimal_, p.cba)) {
+        !ParseDecimal(field(columns_.cba), decimal_, p.cba) ||
+        (columns_.height >= 0 && !ParseDecimal(field(columns_.height), decimal_, p.height))) {
       return;
     }
     const std::string_view name = field(columns_.point);

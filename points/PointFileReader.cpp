@@ -112,7 +112,7 @@ std::size_t StorePoints(LineBlocks& file, const PointColumns& columns,
         ++lines_seen;
         if (piece_found == limit || !ClassifyPointLine(line, columns, alphabet, v)) return;
         piece_box.Add(v.x, v.y);
-        place[piece_found++] = {v.x, v.y, v.point, 0, v.cba, 0};
+        place[piece_found++] = {v.x, v.y, v.point, v.height, v.cba, 0};
       });
       lines[k] = lines_seen;
       found[k] = piece_found;

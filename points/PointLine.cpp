@@ -107,7 +107,7 @@ bool IsNumericLine(std::string_view line, const PointLineAlphabet& alphabet, int
 
 bool ParsePointLine(const PointLineTokens& tokens, const PointColumns& columns,
                     char decimal_separator, PointValues& values) {
-  const int highest = std::max({columns.x, columns.y, columns.point, columns.cba});
+  const int highest = std::max({columns.x, columns.y, columns.point, columns.cba, columns.height});
   if (tokens.count < std::max(highest + 1, kMinimumTokens)) return false;
   if (std::min({columns.x, columns.y, columns.point, columns.cba}) < 0) return false;
   const auto convert = [&](int column, double& value) {
@@ -118,7 +118,8 @@ bool ParsePointLine(const PointLineTokens& tokens, const PointColumns& columns,
   };
   PointValues parsed;
   if (!convert(columns.x, parsed.x) || !convert(columns.y, parsed.y) ||
-      !convert(columns.point, parsed.point) || !convert(columns.cba, parsed.cba)) {
+      !convert(columns.point, parsed.point) || !convert(columns.cba, parsed.cba) ||
+      (columns.height >= 0 && !convert(columns.height, parsed.height))) {
     return false;
   }
   values = parsed;
@@ -133,7 +134,7 @@ bool ClassifyPointLine(std::string_view raw_line, const PointColumns& columns,
   // a NUL there leaves an empty text.
   if ((first < 32 && first != '\t' && first != '\b') || first >= 128) return false;
 
-  const int highest = std::max({columns.x, columns.y, columns.point, columns.cba});
+  const int highest = std::max({columns.x, columns.y, columns.point, columns.cba, columns.height});
   if (highest > kMaximumColumn) return false;
   PointLineTokens tokens;
   if (!IsNumericLine(raw_line, alphabet, std::max(highest + 1, kMinimumTokens), tokens)) {

@@ -21,13 +21,16 @@
 
 namespace torvane {
 
-// Zero-based column numbers ("A" = 0 ... "Z" = 25).
+// Zero-based column numbers ("A" = 0 ... "Z" = 25). A run that reduces
+// absolute gravity reads the gravity from the CBA column and the station's
+// height from `height`; -1: no height is read.
 struct PointColumns {
   int x = 0, y = 1, point = 2, cba = 4;
+  int height = -1;
 };
 
 struct PointValues {
-  double x = 0, y = 0, point = 0, cba = 0;
+  double x = 0, y = 0, point = 0, cba = 0, height = 0;
 };
 
 inline constexpr int kMaximumColumn = 25;
@@ -69,8 +72,9 @@ struct PointLineTokens {
 bool IsNumericLine(std::string_view line, const PointLineAlphabet& alphabet, int wanted,
                    PointLineTokens& tokens);
 
-// Converts the four chosen tokens. Fails with fewer than four tokens, with a
-// column that is not among them, or with a chosen token that is not a number.
+// Converts the four chosen tokens (five with a height column). Fails with
+// fewer than four tokens, with a column that is not among them, or with a
+// chosen token that is not a number.
 bool ParsePointLine(const PointLineTokens& tokens, const PointColumns& columns,
                     char decimal_separator, PointValues& values);
 

@@ -1,90 +1,15 @@
 #include "points/SurveyProjection.h"
 
-#include <proj.h>
-
-#include <algorithm>
-#include <cctype>
 #include <cmath>
-#include <memory>
 #include <new>
-#include <string_view>
 
 #include "points/PointBounds.h"
+#include "points/ProjObjects.h"
 
 namespace torvane {
-namespace {
-
-struct ContextFree {
-  void operator()(PJ_CONTEXT* context) const { proj_context_destroy(context); }
-};
-struct ObjectFree {
-  void operator()(PJ* object) const { proj_destroy(object); }
-};
-using ContextPtr = std::unique_ptr<PJ_CONTEXT, ContextFree>;
-using ObjectPtr = std::unique_ptr<PJ, ObjectFree>;
-
-// A context of this call's own, so that runs on several threads never share
-// one; PROJ's own messages stay off the user's terminal.
-ContextPtr NewContext() {
-  ContextPtr context(proj_context_create());
-  if (context) proj_log_level(context.get(), PJ_LOG_NONE);
-  return context;
-}
-
-// A PROJ string names a CRS only with +type=crs; users leave it out.
-std::string AsCrsText(const std::string& crs) {
-  if (!crs.empty() && crs[0] == '+' && crs.find("type=crs") == std::string::npos) {
-    return crs + " +type=crs";
-  }
-  return crs;
-}
-
-CrsKind KindOf(PJ_CONTEXT* context, const PJ* crs) {
-  switch (proj_get_type(crs)) {
-    case PJ_TYPE_GEOGRAPHIC_2D_CRS:
-    case PJ_TYPE_GEOGRAPHIC_3D_CRS:
-      return CrsKind::kGeographic;
-    case PJ_TYPE_PROJECTED_CRS:
-      return CrsKind::kProjected;
-    case PJ_TYPE_BOUND_CRS: {  // a CRS with its datum shift to WGS 84 attached
-      const ObjectPtr source(proj_get_source_crs(context, crs));
-      return source ? KindOf(context, source.get()) : CrsKind::kOther;
-    }
-    default:
-      return CrsKind::kOther;
-  }
-}
-
-bool SameText(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) ==
-           std::tolower(static_cast<unsigned char>(y));
-  });
-}
-
-// Text that is a CRS's name rather than its code or definition ("WGS 84").
-bool IsPlainName(const std::string& crs) {
-  return crs.find(':') == std::string::npos && crs.find('[') == std::string::npos &&
-         crs.find('{') == std::string::npos && (crs.empty() || crs[0] != '+');
-}
-
-ObjectPtr CreateCrs(PJ_CONTEXT* context, const std::string& crs, CrsKind& kind) {
-  ObjectPtr object(proj_create(context, AsCrsText(crs).c_str()));
-  // PROJ finds a CRS for any name that resembles one of its names ("FOO" is
-  // "Amersfoort"): a name must be the CRS's own, or a typing slip would
-  // place the survey anywhere.
-  if (object && IsPlainName(crs)) {
-    const char* name = proj_get_name(object.get());
-    if (name == nullptr || !SameText(name, crs)) object.reset();
-  }
-  kind = object ? KindOf(context, object.get()) : CrsKind::kUnknown;
-  return object;
-}
-
-}  // namespace
 
 CrsKind DescribeCrs(const std::string& crs) {
-  const ContextPtr context = NewContext();
+  const ProjContextPtr context = NewProjContext();
   if (!context) return CrsKind::kUnknown;
   CrsKind kind = CrsKind::kUnknown;
   CreateCrs(context.get(), crs, kind);
@@ -106,10 +31,10 @@ bool ProjectSurvey(Reporter& platform, const SurveyCrs& crs, PointSet& points) {
     platform.ShowInfo(text);
     return false;
   };
-  const ContextPtr context = NewContext();
+  const ProjContextPtr context = NewProjContext();
   if (!context) throw std::bad_alloc();
   CrsKind kind = CrsKind::kUnknown;
-  const ObjectPtr source = CreateCrs(context.get(), crs.crs, kind);
+  const ProjObjectPtr source = CreateCrs(context.get(), crs.crs, kind);
   if (kind != CrsKind::kGeographic && kind != CrsKind::kProjected) {
     return refuse("Unknown coordinate reference system for the points: " + crs.crs);
   }
@@ -123,15 +48,15 @@ bool ProjectSurvey(Reporter& platform, const SurveyCrs& crs, PointSet& points) {
                       (points.min_y + points.max_y) / 2 - points.shift_y);
   }
   CrsKind work_kind = CrsKind::kUnknown;
-  const ObjectPtr target = CreateCrs(context.get(), work, work_kind);
+  const ProjObjectPtr target = CreateCrs(context.get(), work, work_kind);
   if (work_kind != CrsKind::kProjected) {
     return refuse("The work coordinate reference system must be a projected one in metres: " +
                   work);
   }
-  const ObjectPtr operation(
+  const ProjObjectPtr operation(
       proj_create_crs_to_crs_from_pj(context.get(), source.get(), target.get(), nullptr, nullptr));
   // Longitude (or easting) first, whatever order the CRS's definition gives.
-  const ObjectPtr ordered(
+  const ProjObjectPtr ordered(
       operation ? proj_normalize_for_visualization(context.get(), operation.get()) : nullptr);
   if (!ordered) return refuse("No transformation from " + crs.crs + " to " + work);
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/FileChoosers.h"
+#include "app/OpenedFile.h"
 #include "app/Hvw.h"
 #include "tests/ScriptedPlatform.h"
 
@@ -157,6 +158,51 @@ TEST(FileChoosers, UseGridHidesTheBandAndKeepsItsValue) {
   EXPECT_TRUE(platform.Visible(C::txt_rfa));
   EXPECT_EQ(platform.Text(C::txt_rfa), "25");
   EXPECT_EQ(platform.log, (std::vector<std::string>{"visible: txt_rfa=0", "visible: txt_rfa=1"}));
+}
+
+// Typing the point file's name proposes the table's while the table's name
+// is empty or still the one proposed; a name the user chose stays.
+TEST(FileChoosers, TypingTheInputProposesTheOutput) {
+  struct Case {
+    const char* before;
+    const char* now;
+    const char* output;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"", "a", "", "a_torvane.dat"},
+      {"a", "ab.csv", "a_torvane.dat", "ab_torvane.dat"},
+      {"a", "ab", "mine.dat", "mine.dat"},
+      {"ab", "", "ab_torvane.dat", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.now);
+    ScriptedPlatform platform;
+    platform.SetText(C::txt_out, c.output);
+    ProposeOutputWhileTyping(platform, c.before, c.now);
+    EXPECT_EQ(platform.Text(C::txt_out), c.expected);
+  }
+}
+
+// A file from outside the window goes where its content says: a grid of any
+// format we read to the grid field, anything else to the survey's.
+TEST(FileChoosers, OpenedFilesGoToTheirField) {
+  const std::string data = std::string(TORVANE_SOURCE_DIR) + "/tests/data/";
+  for (const char* grid : {"gdal_gs7bg.grd", "gdal_gsbg.grd", "gdal_gsag.grd", "gdal_aaigrid.asc",
+                           "gdal_gtiff.tif", "gdal_netcdf.nc"}) {
+    SCOPED_TRACE(grid);
+    ScriptedPlatform platform;
+    EXPECT_EQ(PutOpenedFile(platform, data + grid, "_torvane.dat"), OpenedAs::kGrid);
+    EXPECT_EQ(platform.Text(C::txt_grd), data + grid);
+    EXPECT_EQ(platform.Text(C::txt_in), "");
+  }
+  ScriptedPlatform platform;
+  const std::string survey = std::string(TORVANE_SOURCE_DIR) + "/data/sample_stations.csv";
+  EXPECT_EQ(PutOpenedFile(platform, survey, "_torvane.csv"), OpenedAs::kSurvey);
+  EXPECT_EQ(platform.Text(C::txt_in), survey);
+  EXPECT_EQ(platform.Text(C::txt_out),
+            std::string(TORVANE_SOURCE_DIR) + "/data/sample_stations_torvane.csv");
+  EXPECT_EQ(PutOpenedFile(platform, data + "gdal_source.xyz", "_torvane.dat"), OpenedAs::kSurvey);
 }
 
 }  // namespace

@@ -196,10 +196,3 @@ TEST(MapWindow, CalcClosesTheMapOfTheEarlierRun) {
 
 }  // namespace
 }  // namespace torvane::testing
-
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication application(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

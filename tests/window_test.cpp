@@ -592,12 +592,3 @@ TEST(WindowProgram, ScreenshotModePrintsMessagesInsteadOfBoxes) {
 
 }  // namespace
 }  // namespace torvane::testing
-
-// The widgets need one application object for the whole run; without a
-// display the tests use Qt's offscreen platform.
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication application(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

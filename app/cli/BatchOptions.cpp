@@ -2,6 +2,7 @@
 
 #include "app/cli/CliMessages.h"
 #include "app/cli/GridFileOption.h"
+#include "app/cli/ReductionOptions.h"
 #include "app/cli/Subcommand.h"
 
 #include <CLI/CLI.hpp>
@@ -67,6 +68,8 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
                  "in point mode unless --config gives it)");
   StationFlags station;
   AddStationOptions(app, station);
+  ReductionFlags reduction;
+  AddReductionOptions(app, reduction);
   app.add_flag("--quiet", options.quiet, "No progress bar and no summary line");
   CLI::Option* grid =
       app.add_option("--grid", options.grid,
@@ -171,7 +174,10 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
           "in metres, and without it only points at exactly R would count");
     }
   }
-  if (const auto stop = TakeStationOptions(station, options.station)) return *stop;
+  if (const auto stop = TakeReductionOptions(reduction, station, false, options.station,
+                                             options.gravity_reduction)) {
+    return *stop;
+  }
   if (!TakePictureOption("--preview-cba", preview_cba, options.preview_cba) ||
       !TakePictureOption("--preview-residual", preview_residual, options.preview_residual)) {
     return kExitUsageError;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/cli/StationOptions.h"
+#include "points/GravityReduction.h"
 #include "grid/GridFileType.h"
 #include "app/cli/MapOptions.h"
 #include "app/cli/RingOptions.h"
@@ -39,6 +40,9 @@ struct BatchOptions {
   std::optional<std::string> band;    // likewise
   std::optional<std::string> gridding_radius;  // likewise; the previews' radius, 0 for R
   StationInput station;  // how the point file is read
+  // Absolute gravity and height reduced to the simple Bouguer anomaly in
+  // place of a CBA column (--gravity-column, --height-column).
+  std::optional<GravityReduction> gravity_reduction;
   bool quiet = false;
   std::optional<PictureRequest> preview_cba;       // the left picture
   std::optional<PictureRequest> preview_residual;  // the right picture

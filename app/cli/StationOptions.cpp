@@ -29,8 +29,17 @@ void AddStationOptions(CLI::App& app, StationFlags& flags) {
       ->needs(crs_option);
 }
 
-std::optional<int> TakeStationOptions(const StationFlags& flags, StationInput& input) {
-  if (flags.columns) {
+std::optional<int> TakeStationOptions(const StationFlags& flags, StationInput& input,
+                                      bool gravity_apart) {
+  if (flags.columns && gravity_apart) {
+    ColumnNames names;
+    if (!ParseColumnNames(*flags.columns, names, 3)) {
+      return UsageError(
+          "--columns takes three columns, X,Y,POINT, where --gravity-column names the gravity: "
+          "letters (A to Z) or header names separated by commas; got '" + *flags.columns + "'");
+    }
+    input.column_names = names;
+  } else if (flags.columns) {
     ColumnNames names;
     if (!ParseColumnNames(*flags.columns, names)) {
       return UsageError(

@@ -34,7 +34,9 @@ struct StationFlags {
 
 void AddStationOptions(CLI::App& app, StationFlags& flags);
 // Fills `input` from the flags given; a usage error (told on stderr) answers
-// its exit code.
-std::optional<int> TakeStationOptions(const StationFlags& flags, StationInput& input);
+// its exit code. With `gravity_apart` --columns names X, Y and the point
+// only: the gravity and height columns are named by flags of their own.
+std::optional<int> TakeStationOptions(const StationFlags& flags, StationInput& input,
+                                      bool gravity_apart = false);
 
 }  // namespace torvane

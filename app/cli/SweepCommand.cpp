@@ -13,6 +13,7 @@
 #include "app/cli/BatchPlatform.h"
 #include "app/cli/CliMessages.h"
 #include "common/LocaleSeparator.h"
+#include "app/cli/ReductionOptions.h"
 #include "app/cli/RingOptions.h"
 #include "app/cli/StationOptions.h"
 #include "app/cli/Subcommand.h"
@@ -30,6 +31,7 @@ struct SweepFlags {
   std::optional<std::string> band;
   std::optional<std::string> band_ratio;
   StationFlags station;
+  ReductionFlags reduction;
   std::optional<std::string> curve;
   std::optional<std::string> plot;
   BlankingFlags blanking;
@@ -63,7 +65,11 @@ int RunSweepCommand(const SweepFlags& flags) {
   std::vector<SweepRadius> rings;
   if (const auto stop = TakeRings(flags, rings)) return *stop;
   StationInput station;
-  if (const auto stop = TakeStationOptions(flags.station, station)) return *stop;
+  std::optional<GravityReduction> reduction;
+  if (const auto stop =
+          TakeReductionOptions(flags.reduction, flags.station, false, station, reduction)) {
+    return *stop;
+  }
   // The same file by any name (another spelling, a link) would lose the survey.
   if (SameFile(flags.output, flags.input)) {
     return UsageError("--output names the point file " + flags.input +
@@ -76,10 +82,12 @@ int RunSweepCommand(const SweepFlags& flags) {
   BatchPlatform platform(
       station.decimal_separator ? *station.decimal_separator : LocaleDecimalSeparator(),
       !flags.quiet && isatty(2));
-  const SweepSurvey survey{flags.input, station.columns.value_or(PointColumns{}),
+  const SweepSurvey survey{flags.input,
+                           station.columns.value_or(PointColumns{}),
                            station.column_names.value_or(ColumnNames{}),
                            station.decimal_separator.value_or('.'),
-                           {station.crs.value_or(""), station.work_crs.value_or("")}};
+                           {station.crs.value_or(""), station.work_crs.value_or("")},
+                           reduction};
   SweepOutcome outcome;
   const bool swept = RunSweep(platform, survey, rings, flags.blanking.Blanking(), outcome);
   platform.EndProgress();
@@ -137,6 +145,7 @@ Subcommand AddSweepCommand(CLI::App& app) {
                                          "D = F * R for each radius (0 <= F <= 1)");
   band->excludes(ratio);
   AddStationOptions(*sweep, flags->station);
+  AddReductionOptions(*sweep, flags->reduction);
   sweep->add_option("--curve", flags->curve,
                     "CSV of one row per radius: radius, band, points_with_ring, mean_n,\n"
                     "rms_residual, mean_abs_residual, correlation_previous, share_gap_over_180");

@@ -112,6 +112,7 @@ int Run(const torvane::BatchOptions& options) {
     platform.SetItemIndex(Control::cmb_uba, station.columns->cba);
   }
   if (station.column_names) form.set_column_names(*station.column_names);
+  form.set_gravity_reduction(options.gravity_reduction);
   if (station.decimal_separator) form.set_csv_decimal_separator(*station.decimal_separator);
   if (station.crs) form.set_coordinate_systems({*station.crs, station.work_crs.value_or("")});
   double map_cell = 0;

@@ -12,6 +12,7 @@
 #include <QScreen>
 
 #include "app/ControlDefaults.h"
+#include "app/qt/ColumnList.h"
 #include "app/qt/WindowLayout.h"
 
 namespace torvane {
@@ -36,7 +37,9 @@ QWidget* CreateControl(const ControlDefault& d, QWidget* parent) {
       return bar;
     }
     case ControlKind::kCombo: {
-      auto* list = new QComboBox(parent);
+      const bool column = d.control == Control::cmb_gx || d.control == Control::cmb_gy ||
+                          d.control == Control::cmb_point || d.control == Control::cmb_uba;
+      auto* list = column ? new ColumnList(parent) : new QComboBox(parent);
       for (const std::string_view item : ItemsOf(d.control)) list->addItem(ToQString(item));
       list->setCurrentIndex(d.item_index);
       return list;

@@ -312,12 +312,14 @@ bool SweepDialog::RunSweep() {
   have_outcome_ = false;
   for (QPushButton* save : {save_table_, save_curve_, save_plot_}) save->setEnabled(false);
   run_->setEnabled(false);
+  running_ = true;
   WorkerPlatform worker(platform_.DecimalSeparator());
   SweepOutcome outcome;
   const bool swept = RunInBackground(worker, progress_, cancel_, platform_, [&] {
     return torvane::RunSweep(worker, survey, rings, blanking, outcome, &worker.cancel);
   });
   run_->setEnabled(true);
+  running_ = false;
   if (!swept) return false;
   outcome_ = std::move(outcome);
   have_outcome_ = true;
@@ -325,6 +327,11 @@ bool SweepDialog::RunSweep() {
   FillTable(table_, outcome_.curve);
   for (QPushButton* save : {save_table_, save_curve_, save_plot_}) save->setEnabled(true);
   return true;
+}
+
+void SweepDialog::reject() {
+  if (running_) cancel_->click();
+  QDialog::reject();
 }
 
 void SweepDialog::Pick(int row) {

@@ -72,6 +72,10 @@ class SweepDialog : public QDialog {
   CurveView* curve_view() const { return curve_; }
   const SweepOutcome& outcome() const { return outcome_; }
 
+ protected:
+  // Closing the dialog while the sweep runs cancels it.
+  void reject() override;
+
  private:
   void ChooseAndSave(const char* filter, const char* extension,
                      bool (SweepDialog::*save)(const std::string&));
@@ -94,6 +98,7 @@ class SweepDialog : public QDialog {
   QPushButton* save_plot_;
   SweepOutcome outcome_;
   bool have_outcome_ = false;
+  bool running_ = false;
 };
 
 void OpenSweepDialog(QWidget* parent, QtPlatform& platform, TfrmMain& form,

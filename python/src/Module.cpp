@@ -14,4 +14,5 @@ PYBIND11_MODULE(_core, module) {
   torvane::python::AddGridFunctions(module);
   torvane::python::AddMapFunctions(module);
   torvane::python::AddSweepFunction(module);
+  torvane::python::AddReductionFunctions(module);
 }

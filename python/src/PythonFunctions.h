@@ -11,6 +11,7 @@ namespace torvane::python {
 void AddPointFunctions(pybind11::module_& module);
 void AddGridFunctions(pybind11::module_& module);
 void AddSweepFunction(pybind11::module_& module);
+void AddReductionFunctions(pybind11::module_& module);
 void AddMapFunctions(pybind11::module_& module);
 
 // The grid's values (rows from the south) and where its nodes lie, as the

@@ -33,16 +33,20 @@ import numpy as np
 
 from . import _core
 from ._core import TorvaneError, TorvaneWarning
+from .reductions import _anomaly, bouguer_plate, normal_gravity, simple_bouguer
 
 __all__ = [
     "Grid",
     "TorvaneError",
     "TorvaneWarning",
+    "bouguer_plate",
     "grid_ring_residual",
     "read_grid",
     "read_points",
     "grid_residual",
+    "normal_gravity",
     "ring_residual",
+    "simple_bouguer",
     "sweep",
     "write_grid",
 ]
@@ -177,7 +181,9 @@ def read_points(path, columns="A,B,C,E", crs=None, decimal_separator=None, work_
     return _core.read_points(path, columns, decimal_separator, crs, work_crs)
 
 
-def ring_residual(x, y, cba, radius, band, quality=False):
+def ring_residual(x, y, cba, radius, band, quality=False, *, gravity=None, height=None,
+                  latitude=None, ellipsoid="grs80", density=2670, free_air_gradient=None,
+                  bullard_b=False):
     """Ring-average residual of every station over the other stations.
 
     For each station, its CBA less the mean CBA of the stations whose
@@ -192,6 +198,12 @@ def ring_residual(x, y, cba, radius, band, quality=False):
         Station coordinates, in the units of R and D (usually metres).
     cba : array-like of float, shape (n,)
         Complete Bouguer anomaly of each station, mGal.
+    gravity, height, latitude : array-like of float, shape (n,), optional
+        Absolute gravity (mGal), height (m) and geodetic latitude (degrees)
+        of each station in place of ``cba`` (give None for it): reduced with
+        ``ellipsoid``, ``density``, ``free_air_gradient`` and ``bullard_b``
+        as ``simple_bouguer`` does, the simple Bouguer anomaly serves as the
+        CBA, as ``torvane-cli --gravity-column --height-column`` computes.
     radius : float
         R, the ring's radius, greater than 0.
     band : float
@@ -217,6 +229,8 @@ def ring_residual(x, y, cba, radius, band, quality=False):
     >>> result["residual"].shape
     (3000,)
     """
+    cba = _anomaly(cba, gravity, height, latitude, ellipsoid, density, free_air_gradient,
+                   bullard_b)
     x, y, cba = _survey(x, y, cba)
     radius = _radius(radius)
     band = _number("band", band)
@@ -409,7 +423,9 @@ def read_grid(path):
     return Grid._from_core(_core.read_grid(_path("path", path)))
 
 
-def sweep(x, y, cba, radii, band=None, band_ratio=None):
+def sweep(x, y, cba, radii, band=None, band_ratio=None, *, gravity=None, height=None,
+          latitude=None, ellipsoid="grs80", density=2670, free_air_gradient=None,
+          bullard_b=False):
     """Ring residuals of every station for several radii, and their curve.
 
     One reading and one index of the stations serve every radius; each
@@ -423,6 +439,12 @@ def sweep(x, y, cba, radii, band=None, band_ratio=None):
         Station coordinates, usually metres.
     cba : array-like of float, shape (n,)
         Complete Bouguer anomaly of each station, mGal.
+    gravity, height, latitude : array-like of float, shape (n,), optional
+        Absolute gravity (mGal), height (m) and geodetic latitude (degrees)
+        of each station in place of ``cba`` (give None for it): reduced with
+        ``ellipsoid``, ``density``, ``free_air_gradient`` and ``bullard_b``
+        as ``simple_bouguer`` does, the simple Bouguer anomaly serves as the
+        CBA, as ``torvane-cli --gravity-column --height-column`` computes.
     radii : array-like of float
         The radii R, each greater than 0 and listed once.
     band : float, optional
@@ -449,6 +471,8 @@ def sweep(x, y, cba, radii, band=None, band_ratio=None):
     ...                       radii=[250, 500, 1000], band_ratio=0.2)
     >>> swept["curve"]["rms_residual"]
     """
+    cba = _anomaly(cba, gravity, height, latitude, ellipsoid, density, free_air_gradient,
+                   bullard_b)
     x, y, cba = _survey(x, y, cba)
     radii = np.atleast_1d(np.asarray(radii, dtype=np.float64))
     if radii.ndim != 1 or radii.size == 0:

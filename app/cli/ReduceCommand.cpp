@@ -1,0 +1,99 @@
+// torvane-cli reduce: a station file of absolute gravity and heights to the
+// table of its normal gravity, free-air and simple Bouguer anomalies.
+
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <cstdio>
+#include <memory>
+
+#include "app/cli/BatchPlatform.h"
+#include "app/cli/CliMessages.h"
+#include "common/LocaleSeparator.h"
+#include "app/cli/ReductionOptions.h"
+#include "app/cli/StationOptions.h"
+#include "app/cli/Subcommand.h"
+#include "common/SameFile.h"
+#include "points/PointFileReader.h"
+#include "points/SurveyProjection.h"
+#include "points/SurveyReduction.h"
+#include "residual/ReducedTable.h"
+
+namespace torvane {
+namespace {
+
+struct ReduceFlags {
+  std::string input;
+  std::string output;
+  StationFlags station;
+  ReductionFlags reduction;
+  bool quiet = false;
+};
+
+int RunReduce(const ReduceFlags& flags) {
+  StationInput station;
+  std::optional<GravityReduction> reduction;
+  if (const auto stop =
+          TakeReductionOptions(flags.reduction, flags.station, true, station, reduction)) {
+    return *stop;
+  }
+  // The same file by any name (another spelling, a link) would lose the survey.
+  if (SameFile(flags.output, flags.input)) {
+    return UsageError("--output names the station file " + flags.input +
+                      ": Input and output file name must not be the same.");
+  }
+  BatchPlatform platform(
+      station.decimal_separator ? *station.decimal_separator : LocaleDecimalSeparator(),
+      !flags.quiet && isatty(2));
+  PointSet points;
+  ReducedSurvey reduced;
+  const ColumnNames names = *station.column_names;
+  if (!ReadPointFile(platform, flags.input, PointColumns{}, points, names,
+                     station.decimal_separator.value_or('.'), true) ||
+      !ReduceSurvey(platform, *reduction, *station.crs, flags.input, names[3], points,
+                    &reduced)) {
+    return kExitRunFailed;
+  }
+  // Stations in degrees keep 6 decimals in the table.
+  points.file_degrees = DescribeCrs(*station.crs) == CrsKind::kGeographic;
+  int error = 0;
+  if (!WriteReducedTable(flags.output, points, reduced, error)) {
+    platform.ShowFileError("Error by opening output data", flags.output, error, "Error");
+    return kExitRunFailed;
+  }
+  if (!flags.quiet) {
+    std::printf("Reductions of %zu stations written to %s\n", points.points.size(),
+                flags.output.c_str());
+  }
+  return kExitWritten;
+}
+
+}  // namespace
+
+Subcommand AddReduceCommand(CLI::App& app) {
+  auto flags = std::make_shared<ReduceFlags>();
+  CLI::App* reduce = app.add_subcommand(
+      "reduce",
+      "Absolute gravity and heights of a station file to the table x, y, point, gravity,\n"
+      "height, normal_gravity, free_air, bouguer (mGal; fixed width, or CSV when the\n"
+      "output's name ends in .csv)");
+  reduce->add_option("--input", flags->input,
+                     "Station file: X, Y, point, absolute gravity (mGal) and height (m)")
+      ->required();
+  reduce->add_option("--output", flags->output, "Table to write")->required();
+  AddStationOptions(*reduce, flags->station);
+  reduce->get_option("--columns")
+      ->description(
+          "Columns of X,Y,POINT,GRAVITY (absolute gravity in mGal), or X,Y,POINT with\n"
+          "--gravity-column: letters (A = the first column) or names of the file's\n"
+          "header row in any letter case")
+      ->default_str("A,B,C,D");
+  // The reductions need no work CRS: the table keeps the file's coordinates.
+  reduce->remove_option(reduce->get_option("--work-crs"));
+  AddReductionOptions(*reduce, flags->reduction);
+  reduce->add_flag("--quiet", flags->quiet, "No summary line");
+  // The options are gone when the command runs: their values tell.
+  return {reduce, [flags] { return RunReduce(*flags); }};
+}
+
+}  // namespace torvane
