@@ -92,10 +92,10 @@ bool ProjectSurvey(Reporter& platform, const SurveyCrs& crs, PointSet& points) {
 }
 
 std::string CrsDisplayName(const std::string& crs) {
-  const ContextPtr context = NewContext();
+  const ProjContextPtr context = NewProjContext();
   if (!context || crs.empty()) return crs;
   CrsKind kind = CrsKind::kUnknown;
-  const ObjectPtr object = CreateCrs(context.get(), crs, kind);
+  const ProjObjectPtr object = CreateCrs(context.get(), crs, kind);
   if (!object) return crs;
   const char* name = proj_get_name(object.get());
   const char* authority = proj_get_id_auth_name(object.get(), 0);
