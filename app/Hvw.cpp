@@ -9,6 +9,7 @@
 #include "common/SameFile.h"
 #include "common/ScopeExit.h"
 #include "points/PointFileReader.h"
+#include "residual/RingLimits.h"
 #include "points/SurveyProjection.h"
 #include "points/SurveyReduction.h"
 #include "residual/ComputeResiduals.h"
@@ -79,6 +80,10 @@ bool TfrmMain::TakeParameters() {
   if (grid_mode &&
       !(ParseWholeNumber(platform_.Text(Control::txt_n), ring_points) && ring_points >= 1)) {
     return refuse("Number of points must be a whole number greater than 0", Control::txt_n);
+  }
+  if (grid_mode && ring_points > kMostRingPoints) {
+    return refuse("Number of points must be at most " + std::to_string(kMostRingPoints),
+                  Control::txt_n);
   }
 
   double radius = 0;

@@ -66,6 +66,11 @@ class TfrmMain {
   // Saves the picture img_uba or img_regta shows. False when the file could
   // not be written; the user has then been told.
   bool SavePicture(Control image, const std::string& file_name, PictureFormat format);
+  // Whether a file the window is about to export (a picture, a map, a grid)
+  // is the point file, the grid file (in grid mode) or the table under any
+  // name; shows the refusal, naming both, when it is. Every export of the
+  // window asks this before it writes.
+  bool ExportClashes(const std::string& file_name);
   // The settings file: read into the controls when the window is created,
   // written from them when it closes. FormClose answers false, and does
   // nothing, while a run is in progress: the window must stay open then.

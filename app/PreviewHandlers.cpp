@@ -5,6 +5,7 @@
 
 #include "app/ControlDefaults.h"
 #include "app/Hvw.h"
+#include "common/FileClash.h"
 #include "common/ScopeExit.h"
 #include "app/PaintPreview.h"
 
@@ -106,7 +107,19 @@ void TfrmMain::btn_save1Click() { SavePictureAs(Control::cb1, Control::img_uba);
 void TfrmMain::btn_save2Click() { SavePictureAs(Control::cb2, Control::img_regta); }
 
 bool TfrmMain::SavePicture(Control image, const std::string& file_name, PictureFormat format) {
+  if (ExportClashes(file_name)) return false;
   return SavePreviewPicture(platform_, file_name, PictureOf(image), format);
+}
+
+bool TfrmMain::ExportClashes(const std::string& file_name) {
+  std::vector<NamedFile> inputs = {{"the input file", platform_.Text(Control::txt_in)},
+                                   {"the output file", platform_.Text(Control::txt_out)}};
+  if (platform_.Checked(Control::chb_grd)) {
+    inputs.push_back({"the grid file", platform_.Text(Control::txt_grd)});
+  }
+  const std::optional<FileClash> clash = FindFileClash(inputs, {{"The export", file_name}});
+  if (clash) platform_.ShowInfo(FileClashMessage(*clash));
+  return clash.has_value();
 }
 
 }  // namespace torvane

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-namespace torvane {
+#include "residual/RingLimits.h"
 
-inline constexpr std::size_t kMostSweepRadii = 1000;
+namespace torvane {
 
 // False, with the reason in `problem`, unless the list holds 1 to
 // kMostSweepRadii radii, each a number greater than 0.

@@ -9,6 +9,7 @@
 #include "app/Hvw.h"
 #include "common/AtomicFile.h"
 #include "common/DecimalNumber.h"
+#include "points/PointLine.h"
 
 namespace torvane {
 namespace {
@@ -59,6 +60,14 @@ SurveyOptions ReadSurveyOptions(const std::string& path) {
       options.blanking.min_points = static_cast<int>(number);
     } else if (key == "max_gap" && is_number && number >= 0) {
       options.blanking.max_gap = number;
+    } else if (key == "absolute_gravity") {
+      options.absolute_gravity = value == "1";
+    } else if (key == "height_column" && is_number && number >= 0 && number <= kMaximumColumn) {
+      options.height_column = static_cast<int>(number);
+    } else if (key == "density" && is_number && number > 0) {
+      options.reduction.density = number;
+    } else if (key == "ellipsoid") {
+      options.reduction.ellipsoid = EllipsoidNamed(value).value_or(Ellipsoid::kGrs80);
     } else if (key == "table") {
       options.csv_table = value == "csv";
     } else if (key == "recent" && !value.empty() &&
@@ -85,6 +94,10 @@ bool WriteSurveyOptions(const std::string& path, const SurveyOptions& options) {
   put("min_ring_points", std::to_string(options.blanking.min_points));
   if (std::isfinite(options.blanking.max_gap)) put("max_gap", NumberText(options.blanking.max_gap));
   put("table", options.csv_table ? "csv" : "fixed");
+  put("absolute_gravity", options.absolute_gravity ? "1" : "0");
+  put("height_column", std::to_string(options.height_column));
+  put("density", NumberText(options.reduction.density));
+  put("ellipsoid", options.reduction.ellipsoid == Ellipsoid::kWgs84 ? "wgs84" : "grs80");
   for (const std::string& file : options.recent_files) put("recent", file);
   for (const std::string& crs : options.recent_crs) put("recent_crs", crs);
   AtomicFile file(path);
@@ -103,6 +116,9 @@ void ApplySurveyOptions(const SurveyOptions& options, TfrmMain& form) {
   form.set_csv_decimal_separator(options.decimal_separator == ',' ? ',' : '.');
   form.set_ring_quality(options.quality);
   form.set_blanking(options.blanking);
+  form.set_gravity_reduction(
+      options.absolute_gravity ? std::optional<GravityReduction>(options.reduction) : std::nullopt,
+      options.height_column);
   form.set_table_ending(TableEnding(options));
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "points/GravityReduction.h"
 #include "points/SurveyProjection.h"
 #include "residual/RingQuality.h"
 
@@ -21,10 +22,13 @@ struct SurveyOptions {
   bool quality = false;        // GAP, SECTORS and SD columns
   RingBlanking blanking;       // min_points 0 and an infinite gap: no blanking
   bool csv_table = false;      // tables proposed as CSV (name ending in .csv)
+  // The CBA column holds absolute gravity (mGal), reduced with the height of
+  // `height_column` (0 = A) to the simple Bouguer anomaly the rings take.
+  bool absolute_gravity = false;
+  int height_column = 3;
+  GravityReduction reduction;  // the ellipsoid and the plate's density
   std::vector<std::string> recent_files;  // newest first
   std::vector<std::string> recent_crs;    // CRS texts used, newest first
-
-  bool operator==(const SurveyOptions&) const = default;
 };
 
 inline constexpr std::size_t kMostRecentFiles = 8;

@@ -9,6 +9,8 @@
 #include <climits>
 #include <cstdlib>
 
+#include "common/Interruption.h"
+
 namespace torvane {
 namespace {
 
@@ -34,6 +36,30 @@ std::string BaseName(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// The longest file name the folder takes (255 on the usual file systems).
+std::size_t LongestName(const std::string& folder) {
+  const long most = pathconf(folder.empty() ? "." : folder.c_str(), _PC_NAME_MAX);
+  return most > 0 ? static_cast<std::size_t>(most) : 255;
+}
+
+// "." + the target's name + ".tmp-PID-", with the target's name cut short
+// (never inside a UTF-8 character) so that the temporary name, counter
+// included, is no longer than any name the folder takes.
+std::string TemporaryPrefix(const std::string& target) {
+  const std::string folder = FolderPrefix(target);
+  std::string base = BaseName(target);
+  const std::string tail = ".tmp-" + std::to_string(getpid()) + "-";
+  constexpr std::size_t kCounterRoom = 10;  // the counter's digits
+  const std::size_t most = LongestName(folder);
+  const std::size_t fixed = 1 + tail.size() + kCounterRoom;
+  if (fixed + base.size() > most) {
+    std::size_t keep = most > fixed ? most - fixed : 0;
+    while (keep > 0 && (static_cast<unsigned char>(base[keep]) & 0xc0) == 0x80) --keep;
+    base.resize(keep);
+  }
+  return folder + "." + base + tail;
+}
+
 }  // namespace
 
 AtomicFile::AtomicFile(std::string target) : target_(ResolveLink(target)) {
@@ -52,12 +78,18 @@ AtomicFile::AtomicFile(std::string target) : target_(ResolveLink(target)) {
     return;
   }
 
-  const std::string prefix = FolderPrefix(target_) + "." + BaseName(target_) + ".tmp-" +
-                             std::to_string(getpid()) + "-";
+  const std::string prefix = TemporaryPrefix(target_);
   for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
     temp_path_ = prefix + std::to_string(g_temp_counter.fetch_add(1));
+    // Listed before it exists, so that an interruption never misses it.
+    listed_ = ListTemporary(temp_path_.c_str());
     fd_ = open(temp_path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd_ < 0 && errno != EEXIST) break;
+    if (fd_ < 0) {
+      const int reason = errno;
+      Unlist();
+      errno = reason;
+      if (reason != EEXIST) break;
+    }
   }
   if (fd_ < 0) {
     error_ = errno;
@@ -71,7 +103,7 @@ AtomicFile::AtomicFile(std::string target) : target_(ResolveLink(target)) {
 AtomicFile::~AtomicFile() { Abandon(); }
 
 bool AtomicFile::Write(const void* data, std::size_t size) {
-  if (fd_ < 0) return false;
+  if (fd_ < 0 || completed_) return false;
   const char* bytes = static_cast<const char*>(data);
   while (size > 0) {
     const ssize_t written = ::write(fd_, bytes, size);
@@ -87,21 +119,32 @@ bool AtomicFile::Write(const void* data, std::size_t size) {
   return true;
 }
 
-bool AtomicFile::Commit() {
+bool AtomicFile::Complete() {
+  if (completed_) return true;
   if (fd_ < 0) return false;
   const bool flushed = fsync(fd_) == 0;
   if (!flushed) error_ = errno;
   const bool closed = close(fd_) == 0;
   if (flushed && !closed) error_ = errno;
   fd_ = -1;
-  const bool renamed = flushed && closed && rename(temp_path_.c_str(), target_.c_str()) == 0;
-  if (flushed && closed && !renamed) error_ = errno;
-  if (!renamed) {
-    unlink(temp_path_.c_str());
-    temp_path_.clear();
+  if (!flushed || !closed) {
+    Abandon();
     return false;
   }
+  completed_ = true;
+  return true;
+}
+
+bool AtomicFile::Commit() {
+  if (!Complete()) return false;
+  if (rename(temp_path_.c_str(), target_.c_str()) != 0) {
+    error_ = errno;
+    Abandon();
+    return false;
+  }
+  Unlist();
   temp_path_.clear();
+  completed_ = false;
   return true;
 }
 
@@ -114,6 +157,29 @@ void AtomicFile::Abandon() {
     unlink(temp_path_.c_str());
     temp_path_.clear();
   }
+  Unlist();
+  completed_ = false;
+}
+
+void AtomicFile::Unlist() {
+  ForgetTemporary(listed_);
+  listed_ = -1;
+}
+
+AtomicFile* CommitTogether(std::span<AtomicFile* const> files) {
+  AtomicFile* failed = nullptr;
+  for (AtomicFile* file : files) {
+    if (!file->Complete()) {
+      failed = file;
+      break;
+    }
+  }
+  const InterruptHold hold;
+  for (AtomicFile* file : files) {
+    if (failed == nullptr && !file->Commit()) failed = file;
+    if (failed != nullptr) file->Abandon();
+  }
+  return failed;
 }
 
 }  // namespace torvane

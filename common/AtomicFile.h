@@ -3,9 +3,13 @@
 // go to a temporary file in the target's folder, which is renamed over the
 // target only when everything has been written and flushed. A failed or
 // abandoned write removes the temporary file and leaves an existing target
-// exactly as it was.
+// exactly as it was. The temporary file is listed for removal should the
+// process be interrupted (Interruption.h). Its name is the target's, cut
+// short when needed, between "." and ".tmp-PID-N", so that any name the
+// folder takes can be written.
 
 #include <cstddef>
+#include <span>
 #include <string>
 
 namespace torvane {
@@ -20,7 +24,7 @@ class AtomicFile {
   AtomicFile(const AtomicFile&) = delete;
   AtomicFile& operator=(const AtomicFile&) = delete;
 
-  bool ok() const { return fd_ >= 0; }
+  bool ok() const { return fd_ >= 0 || completed_; }
 
   // The temporary file's name, for libraries that write a file by its name
   // (GDAL): what lies at this name when Commit is called becomes the target.
@@ -29,8 +33,14 @@ class AtomicFile {
   // Appends bytes; false (and the file is abandoned) if any write fails.
   bool Write(const void* data, std::size_t size);
 
-  // Flushes to disk and renames over the target; false when that fails, in
-  // which case the temporary file is gone and the target untouched.
+  // Flushes the temporary file to disk and closes it, ready to be renamed;
+  // false (and the file is abandoned) when that fails. For a set of files
+  // that are put in place together: complete every one, then commit each.
+  bool Complete();
+
+  // Completes the file and renames it over the target; false when that
+  // fails, in which case the temporary file is gone and the target
+  // untouched.
   bool Commit();
 
   // Removes the temporary file now; the target stays as it was.
@@ -43,8 +53,19 @@ class AtomicFile {
  private:
   std::string target_;
   std::string temp_path_;
+  void Unlist();
+
   int fd_ = -1;
   int error_ = 0;
+  int listed_ = -1;         // the ticket of the interruption's list
+  bool completed_ = false;  // flushed and closed, not yet renamed
 };
+
+// Puts a set of files in place as one: every file is completed first, and
+// only when all are are they renamed, one right after the other, with
+// interruptions held off (Interruption.h). Answers the file that failed
+// (every file of the set is then abandoned, and no target has changed unless
+// a rename itself failed part-way), or nullptr when all are in place.
+AtomicFile* CommitTogether(std::span<AtomicFile* const> files);
 
 }  // namespace torvane

@@ -16,7 +16,9 @@ std::string FileErrorLine(std::string_view text, std::string_view path, int syst
     line += ": ";
     line += path;
   }
-  if (system_error != 0) {
+  if (system_error == kLineTooLong) {
+    line += ": a line is longer than 1 MiB (not a text file of points?)";
+  } else if (system_error != 0) {
     line += ": ";
     line += std::strerror(system_error);
   }

@@ -12,8 +12,10 @@ namespace {
 // link; the name as given when even that fails.
 std::filesystem::path Resolved(const std::string& name) {
   std::error_code error;
-  std::filesystem::path path = std::filesystem::weakly_canonical(name, error);
+  const std::filesystem::path absolute = std::filesystem::absolute(name, error);
   if (error) return std::filesystem::path(name).lexically_normal();
+  std::filesystem::path path = std::filesystem::weakly_canonical(absolute, error);
+  if (error) return absolute.lexically_normal();
   return path;
 }
 

@@ -78,13 +78,15 @@ bool ReadEsriAsciiGrid(TGridImport& grid, MappedFile& file, const std::string& /
   if (!header.Take("nodata_value", nodata)) return false;
   std::uint32_t columns = 0;
   std::uint32_t rows = 0;
-  if (!GridCount(ncols, columns) || !GridCount(nrows, rows)) return false;
+  if (!GridCount(grid, "ncols", ncols, columns) || !GridCount(grid, "nrows", nrows, rows)) {
+    return false;
+  }
   GridHeader read;
   read.format = GridFormat::EsriAscii;
   read.geometry = GridGeometry::FromSpacing(columns, rows, corner ? x + dx / 2 : x,
                                             corner ? y + dy / 2 : y, dx, dy);
   const Allocation allocation =
-      grid.Accept(read, {.nodes = MostTextNodes(lines.rest()), .rows_from_north = true});
+      grid.Accept(read, {.nodes = MostTextNodes(lines.rest()), .rows_from_north = true, .file_bytes = file.size()});
   if (!TakeTextAllocation(grid, allocation)) return false;
   if (allocation == Allocation::kNoNodes) return true;
 
@@ -105,6 +107,7 @@ bool ReadEsriAsciiGrid(TGridImport& grid, MappedFile& file, const std::string& /
       });
   if (values_read < count) {
     for (std::uint64_t i = values_read; i < count; ++i) node(i) = kBlankNode;
+    grid.NoteNodesFound(values_read);
     grid.ShowError("\nError by reading grid");
   }
   grid.MeasureNodeRange();

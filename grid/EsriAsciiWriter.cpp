@@ -35,7 +35,7 @@ bool WriteEsriAsciiGrid(const GridValues& grid, const std::string& path, std::st
   }
   GridFileBytes out(path);
   if (!out.ok()) {
-    reason = FileWriteFailure();
+    reason = FileWriteFailure(out.error());
     return false;
   }
   const double nodata = ChooseNodata(grid);
@@ -69,7 +69,7 @@ bool WriteEsriAsciiGrid(const GridValues& grid, const std::string& path, std::st
     }
   }
   if (out.Commit()) return true;
-  reason = FileWriteFailure();
+  reason = FileWriteFailure(out.error());
   return false;
 }
 

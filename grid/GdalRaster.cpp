@@ -93,7 +93,9 @@ bool ReadGdalRaster(TGridImport& grid, MappedFile& /*file*/, const std::string& 
   const int height = gdal.GDALGetRasterYSize(dataset.get());
   std::uint32_t columns = 0;
   std::uint32_t lines = 0;
-  if (!GridCount(width, columns) || !GridCount(height, lines)) return false;
+  if (!GridCount(grid, "width", width, columns) || !GridCount(grid, "height", height, lines)) {
+    return false;
+  }
   // Pixel centres; the nodes are counted from the west and from the south
   // whichever way the raster runs.
   const bool from_west = gt[1] > 0;

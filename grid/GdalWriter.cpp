@@ -66,7 +66,7 @@ bool WriteGdalGrid(const GridValues& grid, const std::string& path, GridFileType
   }
   AtomicFile file(path);
   if (!file.ok()) {
-    reason = FileWriteFailure();
+    reason = FileWriteFailure(file.error());
     return false;
   }
   gdal.CPLErrorReset();
@@ -96,7 +96,7 @@ bool WriteGdalGrid(const GridValues& grid, const std::string& path, GridFileType
     return false;
   }
   if (file.Commit()) return true;
-  reason = FileWriteFailure();
+  reason = FileWriteFailure(file.error());
   return false;
 }
 

@@ -82,7 +82,8 @@ bool ReadGeosoftGrid(TGridImport& grid, MappedFile& file, const std::string& pat
   }
   std::uint32_t elements = 0;
   std::uint32_t vectors = 0;
-  if (!GridCount(LoadInt32(header + 8), elements) || !GridCount(LoadInt32(header + 12), vectors)) {
+  if (!GridCount(grid, "elements", LoadInt32(header + 8), elements) ||
+      !GridCount(grid, "vectors", LoadInt32(header + 12), vectors)) {
     return false;
   }
   const bool by_column = LoadInt32(header + 16) == kVectorsAreColumns;
@@ -116,7 +117,15 @@ bool ReadGeosoftGrid(TGridImport& grid, MappedFile& file, const std::string& pat
       by_column ? vectors : elements, by_column ? elements : vectors, LoadDouble(header + 36),
       LoadDouble(header + 44), by_column ? vector_spacing : element_spacing,
       by_column ? element_spacing : vector_spacing);
-  const Allocation allocation = grid.Accept(read, {.memory_only = compressed});
+  // Compressed, no block can hold more than zlib's greatest ratio allows.
+  constexpr std::uint64_t kMostZlibRatio = 1032;
+  const std::uint64_t data_bytes = bytes.size() - kDataOrigin;
+  const Allocation allocation = grid.Accept(
+      read, {.nodes = compressed ? data_bytes * kMostZlibRatio / EncodedSize(*encoding) : UINT64_MAX,
+             .memory_only = compressed,
+             .node_bytes = EncodedSize(*encoding),
+             .file_bytes = bytes.size(),
+             .header_bytes = kDataOrigin});
   if (allocation == Allocation::kDeclined) return false;
 
   BinaryNodeLayout layout;

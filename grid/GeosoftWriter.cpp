@@ -74,7 +74,7 @@ bool WriteGeosoftGrid(const GridValues& grid, const std::string& path, std::stri
 
   GridFileBytes out(path);
   if (!out.ok()) {
-    reason = FileWriteFailure();
+    reason = FileWriteFailure(out.error());
     return false;
   }
   out.Int32(2);  // element size
@@ -91,7 +91,7 @@ bool WriteGeosoftGrid(const GridValues& grid, const std::string& path, std::stri
     for (std::uint32_t c = 0; c < grid.ncols; ++c) out.Int16(Encode(grid.At(c, r), scaling));
   }
   if (out.Commit()) return true;
-  reason = FileWriteFailure();
+  reason = FileWriteFailure(out.error());
   return false;
 }
 

@@ -43,6 +43,10 @@ bool LoadGridValues(TGridImport& grid, const GridValues& values) {
   GridHeader header;
   header.geometry = GridGeometry::FromSpacing(values.ncols, values.nrows, values.xmin,
                                               values.ymin, values.dx, values.dy);
+  if (const std::string problem = header.geometry.Problem(); !problem.empty()) {
+    grid.ShowError("Grid geometry is not valid: " + problem);
+    return false;
+  }
   switch (grid.Accept(header)) {
     case Allocation::kInMemory:
       break;

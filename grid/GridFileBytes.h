@@ -18,6 +18,8 @@ class GridFileBytes {
 
   // False when the temporary file could not be made (see AtomicFile).
   bool ok() const { return file_.ok(); }
+  // Why creating, writing or renaming failed: errno, 0 when nothing did.
+  int error() const { return file_.error(); }
 
   void Int16(std::int16_t value) { Bits(static_cast<std::uint16_t>(value), 2); }
   void Int32(std::int32_t value) { Bits(static_cast<std::uint32_t>(value), 4); }

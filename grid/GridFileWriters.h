@@ -37,7 +37,8 @@ bool WriteGdalGrid(const GridValues& grid, const std::string& path, GridFileType
 // What the writers share: a reason when the grid has no nodes or no finite
 // geometry; empty when it can be written.
 std::string GridWriteRefusal(const GridValues& grid);
-// The reason for a failed GridFileBytes.
-std::string FileWriteFailure();
+// The reason for a failed GridFileBytes or AtomicFile, with the system's
+// (`system_error`, errno; 0 when none is known).
+std::string FileWriteFailure(int system_error);
 
 }  // namespace torvane

@@ -1,9 +1,20 @@
 #include "grid/GridGeometry.h"
 
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 namespace torvane {
+namespace {
+
+// A header's number as a person reads it: "%g".
+std::string HeaderNumber(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%g", value);
+  return text;
+}
+
+}  // namespace
 
 GridGeometry GridGeometry::FromExtents(std::uint32_t ncols, std::uint32_t nrows, double xmin,
                                        double xmax, double ymin, double ymax) {
@@ -37,13 +48,29 @@ GridGeometry GridGeometry::FromSpacing(std::uint32_t ncols, std::uint32_t nrows,
   return g;
 }
 
-bool GridGeometry::IsSound() const {
+std::string GridGeometry::Problem() const {
   constexpr std::uint32_t kMaxCount = std::numeric_limits<std::int32_t>::max();
-  const auto axis_sound = [](std::uint32_t count, double origin, double spacing, double end) {
-    if (count < 1 || count > kMaxCount || !std::isfinite(origin)) return false;
-    return count == 1 || (std::isfinite(spacing) && spacing != 0 && std::isfinite(end));
+  const auto axis_problem = [](char axis, std::uint32_t count, double origin, double spacing,
+                               double end) -> std::string {
+    const std::string name(1, axis);
+    if (count < 1 || count > kMaxCount) {
+      return std::to_string(count) + " nodes along " + name + " is not a count from 1 to " +
+             std::to_string(kMaxCount);
+    }
+    if (!std::isfinite(origin)) return name + " origin " + HeaderNumber(origin) + " is not finite";
+    if (count == 1) return {};
+    if (!std::isfinite(spacing) || spacing == 0) {
+      return name + " spacing " + HeaderNumber(spacing) +
+             (spacing == 0 ? ": the nodes would lie on one another" : " is not finite");
+    }
+    if (!std::isfinite(end)) {
+      return name + " spacing " + HeaderNumber(spacing) + " over " + std::to_string(count) +
+             " nodes reaches beyond the number range";
+    }
+    return {};
   };
-  return axis_sound(ncols, xmin, dx, xmax) && axis_sound(nrows, ymin, dy, ymax);
+  std::string problem = axis_problem('x', ncols, xmin, dx, xmax);
+  return problem.empty() ? axis_problem('y', nrows, ymin, dy, ymax) : problem;
 }
 
 void GridGeometry::KeepRows(std::uint32_t kept, bool from_north) {

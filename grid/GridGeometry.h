@@ -5,6 +5,7 @@
 // as the spacings give them (a format that stores spacings).
 
 #include <cstdint>
+#include <string>
 
 namespace torvane {
 
@@ -25,7 +26,10 @@ struct GridGeometry {
   // interpolation is one), a finite origin, and along every axis of two or
   // more nodes a finite spacing other than 0 and a finite far end. An axis
   // of one node has no cells, so its spacing does not matter.
-  bool IsSound() const;
+  bool IsSound() const { return Problem().empty(); }
+  // Why the geometry is not sound, naming the value ("x spacing 0", "ncols
+  // -5 is not a count" is the reader's), or empty when it is.
+  std::string Problem() const;
 
   // Keeps the first `kept` rows a file holds; with `from_north` those are the
   // northernmost, so that ymin moves north.

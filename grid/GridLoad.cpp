@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <utility>
 #include <vector>
@@ -58,9 +59,15 @@ bool IsEsriAsciiGrid(std::span<const unsigned char> head) {
   return false;
 }
 
-bool GridCount(double value, std::uint32_t& count) {
+bool GridCount(TGridImport& grid, std::string_view field, double value, std::uint32_t& count) {
   const double whole = std::trunc(value);
-  if (!(whole >= 1 && whole <= std::numeric_limits<std::int32_t>::max())) return false;
+  if (!(whole >= 1 && whole <= std::numeric_limits<std::int32_t>::max())) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.17g", value);
+    grid.Decline(std::string(field) + " " + text + " is not a count of nodes (1 to " +
+                 std::to_string(std::numeric_limits<std::int32_t>::max()) + ")");
+    return false;
+  }
   count = static_cast<std::uint32_t>(whole);
   return true;
 }

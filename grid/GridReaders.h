@@ -65,8 +65,9 @@ inline constexpr GridReader kGridReaders[] = {
 // What the readers share.
 //
 // A node count given as a number, truncated toward zero: false unless it is
-// from 1 to the largest signed 32-bit number.
-bool GridCount(double value, std::uint32_t& count);
+// from 1 to the largest signed 32-bit number; the grid then says which
+// header field (`field`, "ncols") held what.
+bool GridCount(TGridImport& grid, std::string_view field, double value, std::uint32_t& count);
 // The most node values a text can hold: each takes at least one character
 // and a separator, but the last.
 std::uint64_t MostTextNodes(std::string_view text);

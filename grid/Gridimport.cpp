@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <new>
 #include <utility>
@@ -25,6 +26,19 @@ void FillBlank(float* nodes, std::size_t count) {
   }
 }
 
+// A size in bytes as people read it: "4.3 GB", "512 kB".
+std::string ByteSize(double bytes) {
+  static constexpr const char* kUnits[] = {"bytes", "kB", "MB", "GB", "TB", "PB", "EB"};
+  int unit = 0;
+  while (bytes >= 1000 && unit < 6) {
+    bytes /= 1000;
+    ++unit;
+  }
+  char text[32];
+  std::snprintf(text, sizeof text, unit == 0 ? "%.0f %s" : "%.1f %s", bytes, kUnits[unit]);
+  return text;
+}
+
 }  // namespace
 
 TGridImport::TGridImport(Reporter& platform, std::uint64_t memory_limit)
@@ -34,6 +48,7 @@ void TGridImport::Clear() {
   nodes_.reset();
   file_nodes_.reset();
   header_ = GridHeader{};
+  short_file_.clear();
 }
 
 double TGridImport::Interpolate(double x, double y) const {
@@ -59,11 +74,34 @@ void TGridImport::AcceptEmpty(GridFormat format) {
 Allocation TGridImport::Accept(const GridHeader& header, NodesInFile in_file) {
   nodes_.reset();
   file_nodes_.reset();
+  short_file_.clear();
+  short_said_ = false;
   header_ = header;
   GridGeometry& geometry = header_.geometry;
-  if (!geometry.IsSound()) return Allocation::kDeclined;
+  if (const std::string problem = geometry.Problem(); !problem.empty()) {
+    // Arrays handed in (not a file) are refused by their caller.
+    if (!path_.empty()) Decline(problem);
+    return Allocation::kDeclined;
+  }
+  claimed_ncols_ = geometry.ncols;
+  claimed_nrows_ = geometry.nrows;
   const std::uint32_t ncols = geometry.ncols;
   if (in_file.nodes < std::uint64_t{ncols} * geometry.nrows) {
+    short_file_ = path_ + ": header says " + std::to_string(claimed_ncols_) + " x " +
+                  std::to_string(claimed_nrows_) + " nodes";
+    if (in_file.node_bytes > 0) {
+      // The size the file would have.
+      short_file_ += " (" + ByteSize(static_cast<double>(in_file.header_bytes) +
+                                     static_cast<double>(ncols) * geometry.nrows *
+                                         static_cast<double>(in_file.node_bytes)) + ")";
+    }
+    short_file_ += ", file holds " + std::to_string(in_file.file_bytes) + " bytes";
+    // Compressed nodes beyond what the file could ever expand to.
+    if (in_file.memory_only) {
+      ShowError(short_file_);
+      short_said_ = true;
+      return Allocation::kDeclined;
+    }
     // Cut short: the rows the file reaches, whole or in part.
     const std::uint64_t reached = (in_file.nodes + ncols - 1) / ncols;
     if (reached < 2) return Allocation::kNoNodes;
@@ -130,6 +168,31 @@ void TGridImport::MeasureNodeRange() {
 void TGridImport::ShowError(std::string_view text) {
   ++messages_shown_;
   platform_.ShowFileError(text, path_, 0, "Error");
+  // The seed's message for a short file, then why.
+  if (!short_file_.empty() && !short_said_ &&
+      text.find("Error by reading grid") != std::string_view::npos) {
+    short_said_ = true;
+    ++messages_shown_;
+    platform_.ShowFileError(short_file_, path_, 0, "Error");
+  }
+}
+
+void TGridImport::NoteNodesFound(std::uint64_t found) {
+  if (!short_file_.empty()) return;
+  short_file_ = path_ + ": header says " + std::to_string(claimed_ncols_) + " x " +
+                std::to_string(claimed_nrows_) + " nodes, file holds " + std::to_string(found) +
+                " readable node values";
+}
+
+bool TGridImport::RefuseShortFile() {
+  if (short_file_.empty()) return false;
+  if (!short_said_) ShowError(short_file_);
+  short_said_ = true;
+  return true;
+}
+
+void TGridImport::Decline(std::string_view why) {
+  ShowError(path_ + ": " + std::string(why));
 }
 
 void TGridImport::ShowOpenError(std::string_view text, const std::string& path,

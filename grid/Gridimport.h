@@ -52,6 +52,9 @@ struct NodesInFile {
   std::uint64_t nodes = UINT64_MAX;
   bool rows_from_north = false;  // the file's first row is the northernmost
   bool memory_only = false;      // the nodes cannot be read where they lie (compressed)
+  std::size_t node_bytes = 0;    // a node's size in the file; 0 for text
+  std::uint64_t file_bytes = 0;  // the file's size, for the messages
+  std::uint64_t header_bytes = 0;  // where the nodes begin, for the messages
 };
 
 // What a reader found in a file's header.
@@ -101,6 +104,16 @@ class TGridImport {
   // program has cut the grid file short or written to it since it was
   // loaded: what Interpolate answered may then be wrong. True otherwise.
   bool FileUnchanged();
+  // Empty when the file holds every node its header says; otherwise what
+  // the header says and what the file holds ("h6.grd: header says 32767 x
+  // 32767 nodes (4.3 GB), file holds 4096 bytes"). The rows the file holds
+  // are loaded all the same (grid mode samples them); every other reader
+  // refuses such a file.
+  const std::string& ShortFileText() const { return short_file_; }
+  // For a reader that refuses what a short file holds (everything but grid
+  // mode): true, after showing ShortFileText unless it has been shown, when
+  // the file is short.
+  bool RefuseShortFile();
 
   // What was loaded; fixed until the next Load.
   GridFormat format() const { return header_.format; }
@@ -142,8 +155,15 @@ class TGridImport {
   void MeasureNodeRange();
 
   // Messages shown on behalf of the grid: with the caption "Error", or as a
-  // plain box with the application's title.
+  // plain box with the application's title. "Error by reading grid" is
+  // followed by a message of why when the file holds fewer nodes than its
+  // header says.
   void ShowError(std::string_view text);
+  // A recognised header whose values cannot be a grid: says which value and
+  // why ("<path>: ncols -5 is not a count of nodes ...").
+  void Decline(std::string_view why);
+  // A text reader found only `found` node values of the header's count.
+  void NoteNodesFound(std::uint64_t found);
   void ShowNote(std::string_view text);
   // A grid file that cannot be opened: shown as ShowError (or ShowNote when
   // `as_error` is false) shows it, with the file and the system's reason
@@ -162,6 +182,10 @@ class TGridImport {
   std::optional<FileNodes> file_nodes_;
   int messages_shown_ = 0;
   std::string path_;  // the file Load reads, named by the messages
+  std::string short_file_;  // see ShortFileText
+  bool short_said_ = false;
+  std::uint32_t claimed_ncols_ = 0;  // the header's counts, before KeepRows
+  std::uint32_t claimed_nrows_ = 0;
 };
 
 template <typename Visit>

@@ -1,7 +1,7 @@
 #include "grid/ReadGridValues.h"
 
 #include <algorithm>
-#include <new>
+#include <exception>
 #include <utility>
 
 #include "grid/Gridimport.h"
@@ -13,6 +13,13 @@ bool ReadGridValues(Reporter& platform, const std::string& path, GridValues& out
   out = GridValues();
   TGridImport grid(platform);
   if (!grid.Load(path)) return false;
+  // Only grid mode samples the rows a short file holds; a copy of the grid
+  // would pass a damaged file on as whole.
+  if (grid.RefuseShortFile()) return false;
+  if (grid.ncols() == 0 || grid.nrows() == 0) {
+    platform.ShowMessage(path + ": the file holds no grid nodes", "Error", MessageButtons::kOk);
+    return false;
+  }
   GridValues values;
   values.ncols = grid.ncols();
   values.nrows = grid.nrows();
@@ -22,7 +29,7 @@ bool ReadGridValues(Reporter& platform, const std::string& path, GridValues& out
   values.dy = grid.dy();
   try {
     values.nodes.resize(static_cast<std::size_t>(grid.ncols()) * grid.nrows());
-  } catch (const std::bad_alloc&) {
+  } catch (const std::exception&) {  // bad_alloc, or a count beyond what a vector holds
     platform.ShowMessage("Not enough memory for grid " + path, "Error", MessageButtons::kOk);
     return false;
   }

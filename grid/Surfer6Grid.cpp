@@ -22,7 +22,8 @@ bool ReadSurfer6Grid(TGridImport& grid, MappedFile& file, const std::string& /*p
   const unsigned char* header = bytes.data();
   std::uint32_t ncols = 0;
   std::uint32_t nrows = 0;
-  if (!GridCount(LoadInt16(header + 4), ncols) || !GridCount(LoadInt16(header + 6), nrows)) {
+  if (!GridCount(grid, "nx", LoadInt16(header + 4), ncols) ||
+      !GridCount(grid, "ny", LoadInt16(header + 6), nrows)) {
     return false;
   }
   GridHeader read;
@@ -37,7 +38,11 @@ bool ReadSurfer6Grid(TGridImport& grid, MappedFile& file, const std::string& /*p
   layout.origin = kHeaderSize;
   layout.ncols = ncols;
   layout.nrows = nrows;
-  const Allocation allocation = grid.Accept(read, {.nodes = (bytes.size() - kHeaderSize) / 4});
+  const Allocation allocation = grid.Accept(
+      read, {.nodes = (bytes.size() - kHeaderSize) / 4,
+             .node_bytes = 4,
+             .file_bytes = bytes.size(),
+             .header_bytes = kHeaderSize});
   if (allocation == Allocation::kDeclined) return false;
   return TakeBinaryNodes(grid, allocation, FileNodes(std::move(file), layout));
 }

@@ -21,7 +21,7 @@ bool WriteSurfer6Grid(const GridValues& grid, const std::string& path, std::stri
   }
   GridFileBytes out(path);
   if (!out.ok()) {
-    reason = FileWriteFailure();
+    reason = FileWriteFailure(out.error());
     return false;
   }
   double low = 0;
@@ -40,7 +40,7 @@ bool WriteSurfer6Grid(const GridValues& grid, const std::string& path, std::stri
     }
   }
   if (out.Commit()) return true;
-  reason = FileWriteFailure();
+  reason = FileWriteFailure(out.error());
   return false;
 }
 

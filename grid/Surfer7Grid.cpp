@@ -68,7 +68,8 @@ bool ReadSurfer7Grid(TGridImport& grid, MappedFile& file, const std::string& /*p
   const unsigned char* fields = &bytes[*sections.grid_fields];
   std::uint32_t nrows = 0;
   std::uint32_t ncols = 0;
-  if (!GridCount(LoadInt32(fields), nrows) || !GridCount(LoadInt32(fields + 4), ncols)) {
+  if (!GridCount(grid, "nRow", LoadInt32(fields), nrows) ||
+      !GridCount(grid, "nCol", LoadInt32(fields + 4), ncols)) {
     return false;
   }
   GridHeader header;
@@ -88,7 +89,11 @@ bool ReadSurfer7Grid(TGridImport& grid, MappedFile& file, const std::string& /*p
   layout.nrows = nrows;
   layout.file_blank = header.blank_value;
   const std::uint64_t data_size = bytes.size() - std::min<std::uint64_t>(layout.origin, bytes.size());
-  const Allocation allocation = grid.Accept(header, {.nodes = data_size / 8});
+  const Allocation allocation = grid.Accept(
+      header, {.nodes = data_size / 8,
+               .node_bytes = 8,
+               .file_bytes = file.size(),
+               .header_bytes = layout.origin});
   if (allocation == Allocation::kDeclined) return false;
   // Without a data section there are no nodes.
   if (!sections.data) return true;

@@ -10,7 +10,7 @@ namespace torvane {
 bool WriteSurfer7Grid(const GridValues& grid, const std::string& path, std::string& reason) {
   GridFileBytes out(path);
   if (!out.ok()) {
-    reason = FileWriteFailure();
+    reason = FileWriteFailure(out.error());
     return false;
   }
   double low = 0;
@@ -37,7 +37,7 @@ bool WriteSurfer7Grid(const GridValues& grid, const std::string& path, std::stri
     }
   }
   if (out.Commit()) return true;
-  reason = FileWriteFailure();
+  reason = FileWriteFailure(out.error());
   return false;
 }
 

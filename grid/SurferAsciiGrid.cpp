@@ -23,14 +23,16 @@ bool ReadSurferAsciiGrid(TGridImport& grid, MappedFile& file, const std::string&
   }
   std::uint32_t ncols = 0;
   std::uint32_t nrows = 0;
-  if (!GridCount(pairs[0][0], ncols) || !GridCount(pairs[0][1], nrows)) return false;
+  if (!GridCount(grid, "nx", pairs[0][0], ncols) || !GridCount(grid, "ny", pairs[0][1], nrows)) {
+    return false;
+  }
   GridHeader header;
   header.format = GridFormat::SurferAscii;
   header.geometry =
       GridGeometry::FromExtents(ncols, nrows, pairs[1][0], pairs[1][1], pairs[2][0], pairs[2][1]);
   header.zmin = pairs[3][0];
   header.zmax = pairs[3][1];
-  const Allocation allocation = grid.Accept(header, {.nodes = MostTextNodes(lines.rest())});
+  const Allocation allocation = grid.Accept(header, {.nodes = MostTextNodes(lines.rest()), .file_bytes = file.size()});
   if (!TakeTextAllocation(grid, allocation)) return false;
   if (allocation == Allocation::kNoNodes) return true;
 
@@ -47,6 +49,7 @@ bool ReadSurferAsciiGrid(TGridImport& grid, MappedFile& file, const std::string&
       });
   if (values_read < count) {
     for (std::uint64_t i = values_read; i < count; ++i) node(i) = kBlankNode;
+    grid.NoteNodesFound(values_read);
     grid.ShowError("\nError by reading grid");
   }
   return FileStayed(grid, file);

@@ -17,7 +17,7 @@ bool WriteSurferAsciiGrid(const GridValues& grid, const std::string& path, std::
   }
   GridFileBytes out(path);
   if (!out.ok()) {
-    reason = FileWriteFailure();
+    reason = FileWriteFailure(out.error());
     return false;
   }
   double low = 0;
@@ -46,7 +46,7 @@ bool WriteSurferAsciiGrid(const GridValues& grid, const std::string& path, std::
     out.Text("\r\n");
   }
   if (out.Commit()) return true;
-  reason = FileWriteFailure();
+  reason = FileWriteFailure(out.error());
   return false;
 }
 

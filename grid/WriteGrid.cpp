@@ -1,6 +1,7 @@
 #include "grid/WriteGrid.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "grid/GridFileWriters.h"
 
@@ -18,7 +19,11 @@ std::string GridWriteRefusal(const GridValues& grid) {
   return {};
 }
 
-std::string FileWriteFailure() { return "the file could not be created or written"; }
+std::string FileWriteFailure(int system_error) {
+  std::string reason = "the file could not be created or written";
+  if (system_error != 0) reason += std::string(": ") + std::strerror(system_error);
+  return reason;
+}
 
 bool WriteGrid(Reporter& platform, const GridValues& grid, const std::string& path,
                GridFileType type) {

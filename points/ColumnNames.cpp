@@ -1,5 +1,7 @@
 #include "points/ColumnNames.h"
 
+#include <string>
+
 namespace torvane {
 namespace {
 
@@ -22,6 +24,30 @@ int LetterColumn(std::string_view name) {
   return -1;
 }
 
+// The header's names for a message: at most a dozen, each cut to 40
+// characters, and a word on line ends when a name holds a lone carriage
+// return (a file with the old Mac line ends reads as one long line).
+std::string HeaderList(const std::vector<std::string>& header) {
+  constexpr std::size_t kMostNames = 12;
+  constexpr std::size_t kMostNameLength = 40;
+  std::string list;
+  bool carriage_return = false;
+  for (std::size_t c = 0; c < header.size(); ++c) {
+    carriage_return = carriage_return || header[c].find('\r') != std::string::npos;
+    if (c >= kMostNames) continue;
+    std::string shown = header[c].substr(0, kMostNameLength);
+    for (char& ch : shown) {
+      if (ch == '\r' || ch == '\n') ch = ' ';
+    }
+    list += (c ? ", " : "") + shown + (header[c].size() > kMostNameLength ? "..." : "");
+  }
+  if (header.size() > kMostNames) {
+    list += ", ... " + std::to_string(header.size()) + " names in all";
+  }
+  if (carriage_return) list += "; its lines end in a carriage return alone: make them line feeds";
+  return list;
+}
+
 }  // namespace
 
 bool ResolveColumnNames(const std::vector<std::string>& header, const ColumnNames& names,
@@ -42,9 +68,7 @@ bool ResolveColumnNames(const std::vector<std::string>& header, const ColumnName
         problem =
             "column '" + name + "' is no letter A to Z, and the file has no header row of names";
       } else {
-        problem = "column '" + name + "' is not in the header row (";
-        for (std::size_t c = 0; c < header.size(); ++c) problem += (c ? ", " : "") + header[c];
-        problem += ")";
+        problem = "column '" + name + "' is not in the header row (" + HeaderList(header) + ")";
       }
       return false;
     }

@@ -1,5 +1,7 @@
 #include "points/LineBlocks.h"
 
+#include "common/FileErrorLine.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -108,6 +110,19 @@ void LineBlocks::SkipByteOrderMark() {
   }
 }
 
+// True when [data, data + size) holds a line longer than kMostLineBytes.
+bool HoldsLongLine(const char* data, std::size_t size) {
+  const char* end = data + size;
+  // Every line within a window of kMostLineBytes + 1 bytes that holds a line
+  // feed is short enough; the next window starts after its last one.
+  while (static_cast<std::size_t>(end - data) > kMostLineBytes) {
+    const void* feed = memrchr(data, '\n', kMostLineBytes + 1);
+    if (feed == nullptr) return true;
+    data = static_cast<const char*>(feed) + 1;
+  }
+  return false;
+}
+
 bool LineBlocks::Next(std::string_view& block) {
   for (;;) {
     if (at_start_ && (end_ - begin_ >= 3 || at_end_)) SkipByteOrderMark();
@@ -117,6 +132,13 @@ bool LineBlocks::Next(std::string_view& block) {
     }
     const std::size_t whole = at_end_ ? end_ - begin_
                                       : AfterLastLineFeed(buffer_.get() + begin_, end_ - begin_);
+    // A line longer than any line of points (a binary file, /dev/zero) is
+    // refused before the buffer grows for it.
+    if ((whole == 0 && end_ - begin_ > kMostLineBytes) ||
+        HoldsLongLine(buffer_.get() + begin_, whole)) {
+      error_ = kLineTooLong;
+      return false;
+    }
     if (whole > 0 || at_end_) {
       block = {buffer_.get() + begin_, whole};
       begin_ += whole;

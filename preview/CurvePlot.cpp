@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "common/AtomicFile.h"
+#include "common/Utf8Text.h"
 
 namespace torvane {
 namespace {
@@ -29,11 +30,12 @@ std::string TickText(double value, double step) {
 
 void ShowText(cairo_t* cr, const std::string& text, double x, double y, double align_x,
               double align_y) {
+  const std::string shown = ValidUtf8(text);  // cairo takes UTF-8 alone
   cairo_text_extents_t extents;
-  cairo_text_extents(cr, text.c_str(), &extents);
+  cairo_text_extents(cr, shown.c_str(), &extents);
   cairo_move_to(cr, x - extents.x_bearing - extents.width * align_x,
                 y - extents.y_bearing - extents.height * align_y);
-  cairo_show_text(cr, text.c_str());
+  cairo_show_text(cr, shown.c_str());
 }
 
 void DataRange(const CurveChart& chart, double& y_low, double& y_high) {
@@ -138,7 +140,7 @@ void DrawLegend(cairo_t* cr, const Frame& f, const CurveChart& chart) {
   double widest = 0;
   for (const CurveSeries& series : chart.series) {
     cairo_text_extents_t extents;
-    cairo_text_extents(cr, series.label.c_str(), &extents);
+    cairo_text_extents(cr, ValidUtf8(series.label).c_str(), &extents);
     widest = std::max(widest, extents.x_advance);
   }
   const double line_height = 22;
@@ -193,7 +195,7 @@ std::vector<double> NiceTicks(double& low, double& high, int wanted) {
   return ticks;
 }
 
-bool WriteCurvePlot(const std::string& path, const CurveChart& chart) {
+bool WriteCurvePlot(AtomicFile& file, const CurveChart& chart) {
   const std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> surface(
       cairo_image_surface_create(CAIRO_FORMAT_RGB24, chart.width, chart.height),
       cairo_surface_destroy);
@@ -218,16 +220,21 @@ bool WriteCurvePlot(const std::string& path, const CurveChart& chart) {
   DrawSeries(cr, f, chart);
   DrawLegend(cr, f, chart);
   cairo_surface_flush(surface.get());
-  if (cairo_status(cr) != CAIRO_STATUS_SUCCESS) return false;
-
-  AtomicFile file(path);
-  if (!file.ok()) return false;
+  if (cairo_status(cr) != CAIRO_STATUS_SUCCESS || !file.ok()) {
+    file.Abandon();
+    return false;
+  }
   if (cairo_surface_write_to_png_stream(surface.get(), WriteToFile, &file) !=
       CAIRO_STATUS_SUCCESS) {
     file.Abandon();
     return false;
   }
-  return file.Commit();
+  return file.Complete();
+}
+
+bool WriteCurvePlot(const std::string& path, const CurveChart& chart) {
+  AtomicFile file(path);
+  return WriteCurvePlot(file, chart) && file.Commit();
 }
 
 }  // namespace torvane

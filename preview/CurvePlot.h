@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "common/AtomicFile.h"
+
 namespace torvane {
 
 struct CurveSeries {
@@ -25,8 +27,11 @@ struct CurveChart {
   int height = 560;
 };
 
-// Writes the chart to `path` as PNG, replacing a file of that name only when
-// complete. False when it could not be drawn or written.
+// Writes the chart into `file` as PNG and completes it, for the caller to put
+// in place with the sweep's other outputs. False when it could not be drawn
+// or written (the file is then abandoned).
+bool WriteCurvePlot(AtomicFile& file, const CurveChart& chart);
+// The chart alone, replacing a file of that name only when complete.
 bool WriteCurvePlot(const std::string& path, const CurveChart& chart);
 
 // Rounded tick positions (steps of 1, 2 or 5 times a power of ten) covering

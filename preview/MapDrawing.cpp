@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/Utf8Text.h"
 #include "preview/ColourRaster.h"
 #include "preview/Contours.h"
 #include "preview/RoundNumbers.h"
@@ -59,9 +60,10 @@ struct TextSize {
   double width, height;
 };
 
+// Cairo takes UTF-8 alone; a title may hold a file name that is not.
 TextSize Measure(cairo_t* cr, const std::string& text) {
   cairo_text_extents_t extents;
-  cairo_text_extents(cr, text.c_str(), &extents);
+  cairo_text_extents(cr, ValidUtf8(text).c_str(), &extents);
   return {extents.x_advance, extents.height};
 }
 
@@ -71,7 +73,7 @@ void ShowText(cairo_t* cr, const std::string& text, double x, double y, double a
               double cap_height) {
   const TextSize size = Measure(cr, text);
   cairo_move_to(cr, x - align_x * size.width, y + cap_height / 2);
-  cairo_show_text(cr, text.c_str());
+  cairo_show_text(cr, ValidUtf8(text).c_str());
 }
 
 void SetColour(cairo_t* cr, Rgb c) { cairo_set_source_rgb(cr, c.r / 255.0, c.g / 255.0, c.b / 255.0); }

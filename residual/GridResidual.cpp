@@ -190,7 +190,7 @@ class GridResidualWork {
 bool ComputeGridResidual(const GridValues& in, const GridResidualRing& ring, GridValues& out,
                          const std::function<bool(std::size_t done)>& step) {
   out = BlankGridLike(in);
-  if (in.nodes.empty() || ring.ring_points < 1 || ring.ring_points > kMostGridRingPoints) {
+  if (in.nodes.empty() || ring.ring_points < 1 || ring.ring_points > kMostRingPoints) {
     return true;
   }
   GridResidualWork work(in, ring, out);

@@ -16,16 +16,16 @@
 #include <functional>
 
 #include "grid/GridValues.h"
+#include "residual/RingLimits.h"
 
 namespace torvane {
 
 struct GridResidualRing {
   double radius = 0;                // R, in the grid's units, > 0
-  std::int32_t ring_points = 360;   // N, from 1 to kMostGridRingPoints
+  std::int32_t ring_points = 360;   // N, from 1 to kMostRingPoints
   double min_share = 1;             // S, from 0 to 1
 };
 
-inline constexpr std::int32_t kMostGridRingPoints = 1 << 20;
 
 // Fills `out` with the residual grid (the geometry of `in`). Columns are
 // worked on side by side; step(done) is called on the calling thread after

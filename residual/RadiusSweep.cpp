@@ -17,7 +17,7 @@ std::uint64_t SweepMemory(std::size_t radii, std::size_t count) {
 std::vector<SweepColumn> SweepRadii(Reporter& platform, const PointSet& points,
                                     const std::vector<SweepRadius>& radii,
                                     const RingBlanking& blanking,
-                                    const std::atomic<bool>* cancel) {
+                                    const std::atomic<bool>* cancel, const RingStep& step) {
   std::vector<SweepColumn> columns(radii.size());
   if (radii.empty()) return columns;
   const std::size_t count = points.points.size();
@@ -47,7 +47,7 @@ std::vector<SweepColumn> SweepRadii(Reporter& platform, const PointSet& points,
     column.gap_over_180.resize(count);
     ring.SetLimits(radii[r].radius, radii[r].band);
     const std::size_t done_before = r * count;
-    RunInBlocks(
+    const bool went_on = RunInBlocks(
         order.size(),
         [&](std::size_t k, int thread) {
           if (k + kRingPrefetchAhead < order.size()) {
@@ -71,8 +71,9 @@ std::vector<SweepColumn> SweepRadii(Reporter& platform, const PointSet& points,
           platform.SetProgressPosition(
               static_cast<int>(std::min<std::size_t>(done_before + done, INT32_MAX)));
           platform.ProcessEvents();
-          return cancel == nullptr || !cancel->load();
+          return (cancel == nullptr || !cancel->load()) && (!step || step(done_before + done));
         });
+    if (!went_on) return {};
   }
   return columns;
 }

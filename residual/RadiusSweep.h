@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/Reporter.h"
+#include "residual/RingResiduals.h"
 #include "points/PointSet.h"
 #include "residual/RingQuality.h"
 
@@ -30,11 +31,15 @@ struct SweepColumn {
 // Fills one column per radius, in the given order. The progress bar runs
 // over all radii and points; pending events are processed as in a single
 // run. Raising `cancel` (from another thread) ends the sweep soon; the
-// columns are then incomplete. Throws std::bad_alloc when memory runs out.
+// columns are then incomplete. `step`, when given, is called as the points
+// are done (their count over all radii so far) and stops the sweep by
+// answering false: the answer is then empty. Throws std::bad_alloc when
+// memory runs out.
 std::vector<SweepColumn> SweepRadii(Reporter& platform, const PointSet& points,
                                     const std::vector<SweepRadius>& radii,
                                     const RingBlanking& blanking,
-                                    const std::atomic<bool>* cancel = nullptr);
+                                    const std::atomic<bool>* cancel = nullptr,
+                                    const RingStep& step = {});
 
 // The bytes the columns of `radii` take for `count` points.
 std::uint64_t SweepMemory(std::size_t radii, std::size_t count);

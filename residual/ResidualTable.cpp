@@ -53,7 +53,12 @@ void AppendTableRow(const TableRow& row, std::string& out) {
   out.append("\r\n");
 }
 
-ResidualTableWriter::ResidualTableWriter(const std::string& output_path) : file_(output_path) {
+ResidualTableWriter::ResidualTableWriter(const std::string& output_path)
+    : owned_(std::make_unique<AtomicFile>(output_path)), file_(*owned_) {
+  buffer_.reserve(kFlushSize + 1024);
+}
+
+ResidualTableWriter::ResidualTableWriter(AtomicFile& file) : file_(file) {
   buffer_.reserve(kFlushSize + 1024);
 }
 
@@ -92,7 +97,7 @@ bool ResidualTableWriter::Finish() {
     file_.Abandon();
     return false;
   }
-  return file_.Commit();
+  return owned_ ? file_.Commit() : file_.Complete();
 }
 
 }  // namespace torvane

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -45,10 +46,15 @@ class ResidualTableWriter {
  public:
   // Opens the temporary file; `ok()` is false when that is not possible.
   explicit ResidualTableWriter(const std::string& output_path);
+  // Writes into `file`, which Finish completes but leaves for the caller to
+  // commit (with other files of a set).
+  explicit ResidualTableWriter(AtomicFile& file);
 
   bool ok() const { return file_.ok(); }
   // Why opening or writing failed: the system's error number (errno).
   int error() const { return file_.error(); }
+  ResidualTableWriter(const ResidualTableWriter&) = delete;
+  ResidualTableWriter& operator=(const ResidualTableWriter&) = delete;
   // Writes `text` as it is, line ends included.
   void WriteText(std::string_view text);
   // Writes rows 0 to count - 1, row i added (with its line end) by
@@ -57,14 +63,16 @@ class ResidualTableWriter {
   // threads at once.
   void WriteRows(std::size_t count,
                  const std::function<void(std::size_t row, std::string& out)>& append_row);
-  // Writes what is left and puts the table in place; false when any write,
-  // the flush or the rename failed (the target is then as it was).
+  // Writes what is left and puts the table in place (only completes a file
+  // given to the constructor); false when any write, the flush or the
+  // rename failed (the target is then as it was).
   bool Finish();
 
  private:
   void FlushIfFull();
 
-  AtomicFile file_;
+  std::unique_ptr<AtomicFile> owned_;  // the file, unless the caller gave one
+  AtomicFile& file_;
   std::string buffer_;
   bool write_failed_ = false;
 };

@@ -94,7 +94,7 @@ std::vector<CurveRow> SweepCurve(const std::vector<SweepColumn>& columns) {
   return rows;
 }
 
-bool WriteSweepCurve(const std::string& path, const std::vector<CurveRow>& rows) {
+bool WriteSweepCurve(AtomicFile& file, const std::vector<CurveRow>& rows) {
   std::string text =
       "radius,band,points_with_ring,mean_n,rms_residual,mean_abs_residual,"
       "correlation_previous,share_gap_over_180\n";
@@ -111,9 +111,13 @@ bool WriteSweepCurve(const std::string& path, const std::vector<CurveRow>& rows)
     }
     text += '\n';
   }
-  AtomicFile file(path);
   if (!file.ok() || !file.Write(text.data(), text.size())) return false;
-  return file.Commit();
+  return file.Complete();
+}
+
+bool WriteSweepCurve(const std::string& path, const std::vector<CurveRow>& rows) {
+  AtomicFile file(path);
+  return WriteSweepCurve(file, rows) && file.Commit();
 }
 
 }  // namespace torvane

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "common/AtomicFile.h"
+
 #include "residual/RadiusSweep.h"
 
 namespace torvane {
@@ -29,8 +31,11 @@ std::vector<CurveRow> SweepCurve(const std::vector<SweepColumn>& columns);
 
 // radius,band,points_with_ring,mean_n,rms_residual,mean_abs_residual,
 // correlation_previous,share_gap_over_180; shortest round-trip numbers, an
-// empty field where a value is missing, LF line ends, written atomically.
-// False when it could not be written.
+// empty field where a value is missing, LF line ends; written into `file` and
+// completed, for the caller to put in place with the sweep's other outputs.
+// False when it could not be written (the file is then abandoned).
+bool WriteSweepCurve(AtomicFile& file, const std::vector<CurveRow>& rows);
+// The curve alone, replacing a file of that name only when complete.
 bool WriteSweepCurve(const std::string& path, const std::vector<CurveRow>& rows);
 
 }  // namespace torvane

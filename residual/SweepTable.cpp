@@ -44,11 +44,11 @@ std::string RadiusName(double radius) {
   return std::string(text, result.ptr);
 }
 
-bool WriteSweepTable(const std::string& path, const PointSet& points,
+bool WriteSweepTable(AtomicFile& file, const std::string& name, const PointSet& points,
                      const std::vector<SweepColumn>& columns) {
-  ResidualTableWriter table(path);
+  ResidualTableWriter table(file);
   if (!table.ok()) return false;
-  const bool csv = IsCsvName(path);
+  const bool csv = IsCsvName(name);
   std::vector<int> widths;
   table.WriteText(TableHeader(csv, columns, widths));
   table.WriteRows(points.points.size(), [&](std::size_t i, std::string& out) {
@@ -70,6 +70,12 @@ bool WriteSweepTable(const std::string& path, const PointSet& points,
     out += "\r\n";
   });
   return table.Finish();
+}
+
+bool WriteSweepTable(const std::string& path, const PointSet& points,
+                     const std::vector<SweepColumn>& columns) {
+  AtomicFile file(path);
+  return WriteSweepTable(file, path, points, columns) && file.Commit();
 }
 
 }  // namespace torvane

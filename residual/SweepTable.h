@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/AtomicFile.h"
 #include "points/PointSet.h"
 #include "residual/RadiusSweep.h"
 
@@ -15,8 +16,12 @@ namespace torvane {
 // R as C's "%g" prints it.
 std::string RadiusName(double radius);
 
-// Writes the table, replacing a file of that name only when complete. False
-// when it could not be written (the target is then as it was).
+// Writes the table into `file` (CSV when `name` ends in .csv) and completes
+// it, for the caller to put in place with the sweep's other outputs. False
+// when it could not be written (the file is then abandoned).
+bool WriteSweepTable(AtomicFile& file, const std::string& name, const PointSet& points,
+                     const std::vector<SweepColumn>& columns);
+// The table alone, replacing a file of that name only when complete.
 bool WriteSweepTable(const std::string& path, const PointSet& points,
                      const std::vector<SweepColumn>& columns);
 

@@ -33,6 +33,15 @@ TestGrid SmallGrid() {
   return grid;
 }
 
+// The messages without the one that follows "Error by reading grid" with
+// what a short file's header says and what the file holds.
+std::vector<std::string> SeedMessages(std::vector<std::string> messages) {
+  std::erase_if(messages, [](const std::string& m) {
+    return m.find(": header says ") != std::string::npos;
+  });
+  return messages;
+}
+
 struct GridFile {
   TempDir dir;
   ScriptedPlatform platform;
@@ -242,7 +251,24 @@ struct HeaderCase {
   std::string header;  // six lines, before the nodes of a 3 x 2 grid
   char separator;
   bool accepted;
+  // Declined for a value the header holds: the message names it and why.
+  // Declined without one: "Unknown grid file format".
+  const char* reason = nullptr;
 };
+
+// The one message of a declined grid: the value and why, or the format
+// unknown.
+template <typename File>
+void ExpectDeclined(File& file, const char* reason) {
+  const std::vector<std::string> messages = file.platform.Messages();
+  if (reason == nullptr) {
+    EXPECT_EQ(messages, std::vector<std::string>{kUnknownFormat + file.path()});
+    return;
+  }
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_TRUE(messages[0].starts_with("message: Error: " + file.path() + ": ")) << messages[0];
+  EXPECT_NE(messages[0].find(reason), std::string::npos) << messages[0];
+}
 
 constexpr const char* kEsriNodes = "1 2 3\n4 5 6\n";
 
@@ -274,15 +300,17 @@ const HeaderCase kEsriHeaders[] = {
     {"CommaLocaleCommaHeader",
      "ncols 3\nnrows 2\nxllcorner 0\nyllcorner 0\ncellsize 0,5\nnodata_value -1\n", ',', true},
     {"ZeroColumns", "ncols 0\nnrows 2\nxllcorner 0\nyllcorner 0\ncellsize 10\nnodata_value -1\n",
-     '.', false},
+     '.', false, "ncols 0 is not a count of nodes (1 to 2147483647)"},
     {"NegativeRows", "ncols 3\nnrows -2\nxllcorner 0\nyllcorner 0\ncellsize 10\nnodata_value -1\n",
-     '.', false},
+     '.', false, "nrows -2 is not a count"},
     {"ZeroCellsize", "ncols 3\nnrows 2\nxllcorner 0\nyllcorner 0\ncellsize 0\nnodata_value -1\n",
-     '.', false},
+     '.', false, "x spacing 0: the nodes would lie on one another"},
     {"HugeCellsize",
-     "ncols 3\nnrows 2\nxllcorner 0\nyllcorner 0\ncellsize 1e308\nnodata_value -1\n", '.', false},
+     "ncols 3\nnrows 2\nxllcorner 0\nyllcorner 0\ncellsize 1e308\nnodata_value -1\n", '.', false,
+     "x spacing 1e+308 over 3 nodes reaches beyond the number range"},
     {"CountBeyondInt32",
-     "ncols 3e9\nnrows 2\nxllcorner 0\nyllcorner 0\ncellsize 10\nnodata_value -1\n", '.', false},
+     "ncols 3e9\nnrows 2\nxllcorner 0\nyllcorner 0\ncellsize 10\nnodata_value -1\n", '.', false,
+     "ncols 3000000000 is not a count"},
     {"QuotedKeyword",
      "\"ncols\" 3\nnrows 2\nxllcorner 0\nyllcorner 0\ncellsize 10\nnodata_value -1\n", '.', false},
 };
@@ -295,7 +323,7 @@ TEST_P(EsriHeader, AcceptedOrDeclined) {
   const bool accepted = file.Load(c.header + kEsriNodes);
   EXPECT_EQ(accepted, c.accepted);
   if (!c.accepted) {
-    EXPECT_EQ(file.platform.Messages(), std::vector<std::string>{kUnknownFormat + file.path()});
+    ExpectDeclined(file, c.reason);
     return;
   }
   EXPECT_TRUE(file.platform.Messages().empty());
@@ -346,12 +374,16 @@ TEST(SurferAscii, SouthRowFirstAndLocaleHeader) {
 
 // Surfer ASCII headers that are declined, and the one too big for memory.
 TEST(SurferAscii, DeclinedHeaders) {
-  for (const char* header : {"DSA\n3 2\n0 1\n0 1\n0 1\n", "DSAA\n3\n0 1\n0 1\n0 1\n",
-                             "DSAA\n0 2\n0 1\n0 1\n0 1\n", "DSAA\n3 2\n0 0\n0 1\n0 1\n",
-                             "DSAA\n3 2\n0 1\nsouth north\n0 1\n", "DSAA\n-3 2\n0 1\n0 1\n0 1\n"}) {
+  for (const auto& [header, reason] :
+       {std::pair<const char*, const char*>{"DSA\n3 2\n0 1\n0 1\n0 1\n", nullptr},
+        {"DSAA\n3\n0 1\n0 1\n0 1\n", nullptr},
+        {"DSAA\n0 2\n0 1\n0 1\n0 1\n", "nx 0 is not a count"},
+        {"DSAA\n3 2\n0 0\n0 1\n0 1\n", "x spacing 0:"},
+        {"DSAA\n3 2\n0 1\nsouth north\n0 1\n", nullptr},
+        {"DSAA\n-3 2\n0 1\n0 1\n0 1\n", "nx -3 is not a count"}}) {
     GridFile file;
     EXPECT_FALSE(file.Load(std::string(header) + "1 2 3 4 5 6\n")) << header;
-    EXPECT_EQ(file.platform.Messages(), std::vector<std::string>{kUnknownFormat + file.path()});
+    ExpectDeclined(file, reason);
   }
 }
 
@@ -371,7 +403,7 @@ TEST(AsciiGrids, ShortOrBadDataLeaveTheRestBlank) {
     GridFile file;
     ASSERT_TRUE(file.Load(c.text)) << c.text;
     EXPECT_EQ(file.grid.format(), c.format);
-    EXPECT_EQ(file.platform.Messages(), std::vector<std::string>{kReadError});
+    EXPECT_EQ(SeedMessages(file.platform.Messages()), std::vector<std::string>{kReadError});
     const std::uint32_t first_row = c.format == GridFormat::SurferAscii ? 0 : 1;
     EXPECT_EQ(file.grid.Node(0, first_row), 1.0f);
     EXPECT_EQ(file.grid.Node(0, 1 - first_row), 4.0f);
@@ -402,7 +434,7 @@ TEST(AsciiGrids, LargeTextReadInPiecesStopsAtTheFirstBadValue) {
       GridFile file;
       ASSERT_TRUE(file.Load(text));
       ASSERT_EQ(file.grid.ncols(), kColumns);
-      EXPECT_EQ(file.platform.Messages(),
+      EXPECT_EQ(SeedMessages(file.platform.Messages()),
                 bad < kCount ? std::vector<std::string>{kReadError} : std::vector<std::string>{});
       for (std::uint64_t i = 0; i < kCount; ++i) {
         const auto c = static_cast<std::uint32_t>(i % kColumns);
@@ -509,7 +541,7 @@ TEST(Surfer7, MissingOrShortData) {
 
   GridFile short_data;
   ASSERT_TRUE(short_data.Load(bytes.substr(0, kSurfer7Data + 8 * 5 * 2 + 12)));
-  EXPECT_EQ(short_data.platform.Messages(), std::vector<std::string>{kReadError});
+  EXPECT_EQ(SeedMessages(short_data.platform.Messages()), std::vector<std::string>{kReadError});
   EXPECT_EQ(short_data.grid.Node(1, 1), static_cast<float>(SmallGrid().at(1, 1)));
   EXPECT_EQ(short_data.grid.Node(1, 2), kBlankNode);
 }
@@ -518,7 +550,7 @@ TEST(Surfer6, ShortData) {
   const std::string bytes = Surfer6Bytes(SmallGrid());
   GridFile file;
   ASSERT_TRUE(file.Load(bytes.substr(0, bytes.size() - 1)));
-  EXPECT_EQ(file.platform.Messages(), std::vector<std::string>{kReadError});
+  EXPECT_EQ(SeedMessages(file.platform.Messages()), std::vector<std::string>{kReadError});
   EXPECT_EQ(file.grid.Node(4, 2), static_cast<float>(SmallGrid().at(4, 2)));
   EXPECT_EQ(file.grid.Node(4, 3), kBlankNode);
 }
@@ -528,6 +560,7 @@ TEST(Surfer6, ShortData) {
 struct MalformedCase {
   const char* name;
   std::string (*make)();
+  const char* reason = nullptr;  // as HeaderCase's
 };
 
 // A written grid with one field changed.
@@ -549,21 +582,34 @@ std::string Geosoft() { return GeosoftBytes(SmallGrid()); }
 constexpr std::size_t kRows7 = kSurfer7GridFields;  // then columns, xmin, ymin, dx, dy
 
 const MalformedCase kMalformed[] = {
-    {"Surfer7ZeroRows", [] { return WithInt32(Surfer7(), kRows7, 0); }},
-    {"Surfer7NegativeColumns", [] { return WithInt32(Surfer7(), kRows7 + 4, -5); }},
-    {"Surfer7ZeroSpacing", [] { return WithDouble(Surfer7(), kRows7 + 24, 0.0); }},
-    {"Surfer7SpacingNaN", [] { return WithDouble(Surfer7(), kRows7 + 32, kNaN); }},
-    {"Surfer7OriginInfinite", [] { return WithDouble(Surfer7(), kRows7 + 8, kInfinity); }},
+    {"Surfer7ZeroRows", [] { return WithInt32(Surfer7(), kRows7, 0); },
+     "nRow 0 is not a count"},
+    {"Surfer7NegativeColumns", [] { return WithInt32(Surfer7(), kRows7 + 4, -5); },
+     "nCol -5 is not a count"},
+    {"Surfer7ZeroSpacing", [] { return WithDouble(Surfer7(), kRows7 + 24, 0.0); },
+     "x spacing 0:"},
+    {"Surfer7SpacingNaN", [] { return WithDouble(Surfer7(), kRows7 + 32, kNaN); },
+     "y spacing nan is not finite"},
+    {"Surfer7OriginInfinite", [] { return WithDouble(Surfer7(), kRows7 + 8, kInfinity); },
+     "x origin inf is not finite"},
     {"Surfer7GridSectionCut", [] { return Surfer7().substr(0, 60); }},
-    {"Surfer6CountsMinusOne", [] { return WithInt16(WithInt16(Surfer6(), 4, -1), 6, -1); }},
-    {"Surfer6ZeroRows", [] { return WithInt16(Surfer6(), 6, 0); }},
-    {"Surfer6EqualExtents", [] { return WithDouble(Surfer6(), 16, -250.5); }},
-    {"Surfer6ExtentInfinite", [] { return WithDouble(Surfer6(), 32, kInfinity); }},
-    {"Surfer6ExtentNaN", [] { return WithDouble(Surfer6(), 8, kNaN); }},
+    {"Surfer6CountsMinusOne", [] { return WithInt16(WithInt16(Surfer6(), 4, -1), 6, -1); },
+     "nx -1 is not a count"},
+    {"Surfer6ZeroRows", [] { return WithInt16(Surfer6(), 6, 0); },
+     "ny 0 is not a count"},
+    {"Surfer6EqualExtents", [] { return WithDouble(Surfer6(), 16, -250.5); },
+     "x spacing 0:"},
+    {"Surfer6ExtentInfinite", [] { return WithDouble(Surfer6(), 32, kInfinity); },
+     "y spacing inf is not finite"},
+    {"Surfer6ExtentNaN", [] { return WithDouble(Surfer6(), 8, kNaN); },
+     "x origin nan is not finite"},
     {"Surfer6HeaderCut", [] { return Surfer6().substr(0, 40); }},
-    {"GeosoftZeroElements", [] { return WithInt32(Geosoft(), 8, 0); }},
-    {"GeosoftNegativeVectors", [] { return WithInt32(Geosoft(), 12, -4); }},
-    {"GeosoftZeroSpacing", [] { return WithDouble(Geosoft(), 20, 0.0); }},
+    {"GeosoftZeroElements", [] { return WithInt32(Geosoft(), 8, 0); },
+     "elements 0 is not a count"},
+    {"GeosoftNegativeVectors", [] { return WithInt32(Geosoft(), 12, -4); },
+     "vectors -4 is not a count"},
+    {"GeosoftZeroSpacing", [] { return WithDouble(Geosoft(), 20, 0.0); },
+     "x spacing 0:"},
     {"GeosoftBaseNaN", [] { return WithDouble(Geosoft(), 60, kNaN); }},
     {"GeosoftMultiplierInfinite", [] { return WithDouble(Geosoft(), 68, kInfinity); }},
     {"GeosoftHeaderCut", [] { return Geosoft().substr(0, 70); }},
@@ -576,7 +622,7 @@ class MalformedHeader : public ::testing::TestWithParam<MalformedCase> {};
 TEST_P(MalformedHeader, DeclinedAsUnknown) {
   GridFile file;
   EXPECT_FALSE(file.Load(GetParam().make()));
-  EXPECT_EQ(file.platform.Messages(), std::vector<std::string>{kUnknownFormat + file.path()});
+  ExpectDeclined(file, GetParam().reason);
   EXPECT_FALSE(file.grid.in_memory());
   EXPECT_TRUE(IsBlank(file.grid.Interpolate(-250.5, 1000.25)));
 }
@@ -610,7 +656,11 @@ TEST_P(UntrustedHeaders, HugeCountsOfATinyFile) {
   const HugeClaimCase& c = GetParam();
   GridFile file;
   ASSERT_TRUE(file.Load(c.content));
-  EXPECT_EQ(file.platform.Messages(), std::vector<std::string>{kReadError});
+  const std::vector<std::string> messages = file.platform.Messages();
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_EQ(messages[0], kReadError);
+  EXPECT_TRUE(messages[1].starts_with("message: Error: " + file.path() + ": header says "))
+      << messages[1];
   EXPECT_FALSE(file.grid.on_disk());
   EXPECT_EQ(file.grid.in_memory(), c.kept_rows > 0);
   if (c.kept_rows > 0) {

@@ -146,7 +146,9 @@ TEST(PointFileReader, LargeFileReadInBlocksAndPieces) {
   std::vector<Values> expected;
   for (int i = 0; i < 300000; ++i) {
     if (i % 1000 == 7) text += "/ a comment between stations\n";
-    if (i == 150000) text += "/" + std::string(9 << 20, 'x') + "\n";  // longer than a block
+    // Nearly as long as a line may be (1 MiB), across the end of the first
+    // block.
+    if (i == 150000) text += "/" + std::string((1 << 20) - 2, 'x') + "\n";
     const Values v{i * 0.5 - 1000, 20000.25 - i, static_cast<double>(i + 1), (i % 977) * 0.125};
     char line[128];
     std::snprintf(line, sizeof line, "%.2f %.2f %d 0 %.3f%s", v.x, v.y, i + 1, v.cba,
@@ -167,6 +169,13 @@ TEST(PointFileReader, LargeFileReadInBlocksAndPieces) {
     ASSERT_EQ((Values{p.x - points.shift_x, p.y - points.shift_y, p.point, p.cba}), expected[i])
         << "line " << i;
   }
+  // A line longer than 1 MiB is no line of points: the file is refused.
+  const std::size_t at = text.find("/xxx");
+  text.insert(at, "xx");
+  WriteFile(dir.File("big.dat"), text);
+  ScriptedPlatform refused;
+  EXPECT_FALSE(ReadPointFile(refused, dir.File("big.dat"), kDefault, points));
+  EXPECT_EQ(refused.Messages(), std::vector<std::string>{"info: Cannot open input data file"});
 }
 
 TEST(PointFileReader, MissingFileAndFolder) {

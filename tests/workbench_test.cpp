@@ -8,6 +8,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
@@ -175,6 +176,47 @@ TEST(Workbench, LatLonStationsThroughTheSurveyOptionsGiveTheCliTable) {
   const std::string status = b.bench.StatusText().toStdString();
   EXPECT_NE(status.find("3000 points read"), std::string::npos) << status;
   EXPECT_NE(status.find("work CRS: EPSG:32735"), std::string::npos) << status;
+}
+
+// Raw stations (absolute gravity and height) reduced in the window's run, as
+// the survey options say, give the table of --gravity-column.
+TEST(Workbench, AbsoluteGravityThroughTheSurveyOptionsGivesTheCliTable) {
+  TempDir dir;
+  std::string raw = "station,latitude,longitude,elevation,gravity\n";
+  std::mt19937 random(3);
+  std::uniform_real_distribution<double> offset(0, 0.05), height(1000, 1600), anomaly(-20, 20);
+  for (int i = 0; i < 400; ++i) {
+    const double h = height(random);
+    raw += "S" + std::to_string(i) + "," + std::to_string(-26 + offset(random)) + "," +
+           std::to_string(27 + offset(random)) + "," + std::to_string(h) + "," +
+           std::to_string(978600 - 0.2 * (h - 1300) + anomaly(random)) + "\n";
+  }
+  WriteFile(dir.File("raw.csv"), raw);
+  Bench b(dir);
+  b.Fill(dir.File("raw.csv"), dir.File("window.csv"), "1000", "300");
+  b.List(C::cmb_gx)->setCurrentIndex(2);
+  b.List(C::cmb_gy)->setCurrentIndex(1);
+  b.List(C::cmb_point)->setCurrentIndex(0);
+  b.List(C::cmb_uba)->setCurrentIndex(4);
+  OnModal<SurveyOptionsDialog>([](SurveyOptionsDialog* dialog) {
+    dialog->findChild<QCheckBox*>("options_absolute_gravity")->setChecked(true);
+    dialog->findChild<QComboBox*>("options_height_column")->setCurrentIndex(3);
+    QLabel* check = dialog->findChild<QLabel*>("options_crs_check");
+    EXPECT_TRUE(check->text().contains("needs the stations' CRS")) << check->text().toStdString();
+    dialog->crs()->setCurrentText("EPSG:4326");
+    PressOk(dialog);
+  });
+  b.Trigger("action_survey_options");
+  ASSERT_TRUE(b.bench.options().absolute_gravity);
+  b.Click(C::btn_calc);
+  ASSERT_TRUE(b.form.ResultsReady()) << ::testing::PrintToString(b.messages);
+
+  const CliResult cli = RunCli(
+      dir, {"--input", dir.File("raw.csv"), "--output", dir.File("cli.csv"), "--crs", "EPSG:4326",
+            "--columns", "longitude,latitude,station", "--gravity-column", "gravity",
+            "--height-column", "elevation", "--radius", "1000", "--band", "300", "--quiet"});
+  ASSERT_EQ(cli.exit_code, 0) << cli.err;
+  EXPECT_EQ(ReadFile(dir.File("window.csv")), ReadFile(dir.File("cli.csv")));
 }
 
 TEST(Workbench, SweepFromTheDialogIsTheCliSweepAndAClickSetsRAndD) {

@@ -13,6 +13,7 @@
 #include "app/cli/GridFileOption.h"
 #include "common/LocaleSeparator.h"
 #include "app/cli/Subcommand.h"
+#include "common/FileClash.h"
 #include "grid/ReadGridValues.h"
 #include "grid/WriteGrid.h"
 
@@ -30,6 +31,9 @@ int RunConvert(const ConvertOptions& options) {
   const std::optional<GridFileType> type =
       GridFileTypeOfOption("OUT", options.output, options.format);
   if (!type) return kExitUsageError;
+  if (const auto clash = FindFileClash({{"IN", options.input}}, {{"OUT", options.output}})) {
+    return UsageError(FileClashMessage(*clash));
+  }
   BatchPlatform platform(LocaleDecimalSeparator(), false);
   GridValues grid;
   if (!ReadGridValues(platform, options.input, grid)) return kExitRunFailed;

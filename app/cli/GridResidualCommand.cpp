@@ -17,6 +17,7 @@
 #include "common/LocaleSeparator.h"
 #include "app/cli/Subcommand.h"
 #include "common/DecimalNumber.h"
+#include "common/FileClash.h"
 #include "grid/ReadGridValues.h"
 #include "grid/WriteGrid.h"
 #include "residual/GridResidual.h"
@@ -44,9 +45,9 @@ std::optional<GridResidualRing> RingOfOptions(const GridResidualOptions& options
     UsageError("--radius takes a number greater than 0; got '" + options.radius + "'");
     return std::nullopt;
   }
-  if (ring.ring_points < 1 || ring.ring_points > kMostGridRingPoints) {
+  if (ring.ring_points < 1 || ring.ring_points > kMostRingPoints) {
     UsageError("--ring-points takes a whole number from 1 to " +
-               std::to_string(kMostGridRingPoints) + "; got " +
+               std::to_string(kMostRingPoints) + "; got " +
                std::to_string(options.ring_points));
     return std::nullopt;
   }
@@ -65,6 +66,9 @@ int RunGridResidual(const GridResidualOptions& options) {
   const std::optional<GridFileType> type =
       GridFileTypeOfOption("--output", options.output, options.format);
   if (!type) return kExitUsageError;
+  if (const auto clash = FindFileClash({{"--grid", options.grid}}, {{"--output", options.output}})) {
+    return UsageError(FileClashMessage(*clash));
+  }
 
   BatchPlatform platform(separator, !options.quiet && isatty(2));
   GridValues in;

@@ -12,6 +12,7 @@
 #include "common/LocaleSeparator.h"
 #include "app/cli/MapOptions.h"
 #include "app/cli/Subcommand.h"
+#include "common/FileClash.h"
 
 namespace torvane {
 namespace {
@@ -34,6 +35,9 @@ int RunMapCommand(const MapCommandOptions& options) {
   if (!size) return kExitUsageError;
   const std::optional<MapLook> look = MapLookOf(options.look, !options.size.empty(), *size);
   if (!look) return kExitUsageError;
+  if (const auto clash = FindFileClash({{"GRID", options.grid}}, {{"FILE", file->path}})) {
+    return UsageError(FileClashMessage(*clash));
+  }
   BatchPlatform platform(LocaleDecimalSeparator(), false);
   MapSurface surface;
   if (!ReadGridSurface(platform, options.grid, surface)) return kExitRunFailed;

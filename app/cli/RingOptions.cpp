@@ -1,6 +1,7 @@
 #include "app/cli/RingOptions.h"
 
 #include <CLI/CLI.hpp>
+#include <limits>
 
 namespace torvane {
 
@@ -16,7 +17,7 @@ void AddBlankingOptions(CLI::App& app, BlankingFlags& flags) {
                  "Give no residual (NaN in the table, empty in CSV) to a point with fewer\n"
                  "than K ring values")
       ->option_text("K")
-      ->check(CLI::NonNegativeNumber);
+      ->check(CLI::Range(0, std::numeric_limits<int>::max()));
   app.add_option("--max-gap", flags.max_gap,
                  "Give no residual to a point whose ring leaves a gap wider than DEG\n"
                  "degrees (0 to 360) with no ring value in it")

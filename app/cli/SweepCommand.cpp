@@ -17,8 +17,10 @@
 #include "app/cli/RingOptions.h"
 #include "app/cli/StationOptions.h"
 #include "app/cli/Subcommand.h"
+#include "common/AtomicFile.h"
 #include "common/DecimalNumber.h"
-#include "common/SameFile.h"
+#include "common/FileClash.h"
+#include "common/FileErrorLine.h"
 #include "residual/SweepTable.h"
 
 namespace torvane {
@@ -61,6 +63,21 @@ std::optional<int> TakeRings(const SweepFlags& flags, std::vector<SweepRadius>& 
   return std::nullopt;
 }
 
+// One of the files the sweep writes, as the user named it.
+struct SweepOutput {
+  AtomicFile* file;
+  const char* what;
+  std::string path;
+};
+
+// An output of the sweep could not be written: none of them is, and the
+// message names the file and the system's reason.
+int CannotWrite(const SweepOutput& output) {
+  PrintError(FileErrorLine(std::string("Cannot write ") + output.what, output.path,
+                           output.file->error()));
+  return kExitRunFailed;
+}
+
 int RunSweepCommand(const SweepFlags& flags) {
   std::vector<SweepRadius> rings;
   if (const auto stop = TakeRings(flags, rings)) return *stop;
@@ -70,13 +87,28 @@ int RunSweepCommand(const SweepFlags& flags) {
           TakeReductionOptions(flags.reduction, flags.station, false, station, reduction)) {
     return *stop;
   }
-  // The same file by any name (another spelling, a link) would lose the survey.
-  if (SameFile(flags.output, flags.input)) {
-    return UsageError("--output names the point file " + flags.input +
-                      ": Input and output file name must not be the same.");
+  // The same file by any name (another spelling, a link) would lose the
+  // survey or another output.
+  std::vector<NamedFile> named = {{"--output", flags.output}};
+  if (flags.curve) named.push_back({"--curve", *flags.curve});
+  if (flags.plot) named.push_back({"--plot", *flags.plot});
+  if (const auto clash = FindFileClash({{"--input", flags.input}}, named)) {
+    return UsageError(FileClashMessage(*clash));
   }
   if (flags.plot && !EndsWithPng(*flags.plot)) {
     return UsageError("--plot takes a file name ending in .png; got '" + *flags.plot + "'");
+  }
+  // The table, curve and plot go to temporaries first, made before the run
+  // so that a folder that takes no file is said at once; they are put in
+  // place together once all three are complete.
+  AtomicFile table_file(flags.output);
+  std::optional<AtomicFile> curve_file;
+  std::optional<AtomicFile> plot_file;
+  std::vector<SweepOutput> outputs = {{&table_file, "the sweep table", flags.output}};
+  if (flags.curve) outputs.push_back({&curve_file.emplace(*flags.curve), "the curve", *flags.curve});
+  if (flags.plot) outputs.push_back({&plot_file.emplace(*flags.plot), "the plot", *flags.plot});
+  for (const SweepOutput& output : outputs) {
+    if (!output.file->ok()) return CannotWrite(output);
   }
 
   BatchPlatform platform(
@@ -95,29 +127,26 @@ int RunSweepCommand(const SweepFlags& flags) {
   const PointSet& points = outcome.points;
   const std::vector<SweepColumn>& swept_columns = outcome.columns;
 
-  if (!WriteSweepTable(flags.output, points, swept_columns)) {
-    PrintError("cannot write the sweep table " + flags.output);
-    return kExitRunFailed;
+  if (!WriteSweepTable(table_file, flags.output, points, swept_columns)) {
+    return CannotWrite(outputs[0]);
+  }
+  const std::vector<CurveRow>& curve = outcome.curve;
+  if (curve_file && !WriteSweepCurve(*curve_file, curve)) return CannotWrite(outputs[1]);
+  if (plot_file && !WriteCurvePlot(*plot_file, SweepChart(curve))) {
+    return CannotWrite(outputs.back());
+  }
+  std::vector<AtomicFile*> set;
+  for (const SweepOutput& output : outputs) set.push_back(output.file);
+  if (const AtomicFile* failed = CommitTogether(set)) {
+    for (const SweepOutput& output : outputs) {
+      if (output.file == failed) return CannotWrite(output);
+    }
   }
   if (!flags.quiet) {
     std::printf("Sweep of %zu radii over %zu points written to %s\n", rings.size(),
                 points.points.size(), flags.output.c_str());
-  }
-  const std::vector<CurveRow>& curve = outcome.curve;
-  if (flags.curve) {
-    if (!WriteSweepCurve(*flags.curve, curve)) {
-      PrintError("cannot write the curve " + *flags.curve);
-      return kExitRunFailed;
-    }
-    if (!flags.quiet) std::printf("Curve written to %s\n", flags.curve->c_str());
-  }
-  if (flags.plot) {
-    const CurveChart chart = SweepChart(curve);
-    if (!WriteCurvePlot(*flags.plot, chart)) {
-      PrintError("cannot write the plot " + *flags.plot);
-      return kExitRunFailed;
-    }
-    if (!flags.quiet) std::printf("Plot written to %s\n", flags.plot->c_str());
+    if (flags.curve) std::printf("Curve written to %s\n", flags.curve->c_str());
+    if (flags.plot) std::printf("Plot written to %s\n", flags.plot->c_str());
   }
   return kExitWritten;
 }

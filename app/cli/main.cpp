@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <exception>
 #include <functional>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -30,6 +31,8 @@
 #include "app/cli/RingFlagChecks.h"
 #include "app/cli/SkippedPreviews.h"
 #include "common/DecimalNumber.h"
+#include "common/FileClash.h"
+#include "common/Interruption.h"
 #include "grid/WriteGrid.h"
 
 namespace {
@@ -92,6 +95,35 @@ bool DrawRunMaps(const torvane::BatchOptions& options, torvane::BatchPlatform& p
   return drawn;
 }
 
+// The run's outputs against its inputs and each other; a clash is a usage
+// error before anything is read or written. The table against the point
+// file or the grid is left to Calc, which refuses it with its own message.
+std::optional<int> RefuseFileClash(const torvane::BatchOptions& options,
+                                   torvane::BatchPlatform& platform) {
+  std::vector<torvane::NamedFile> inputs = {{"--input", platform.Text(Control::txt_in)}};
+  if (platform.Checked(Control::chb_grd)) {
+    inputs.push_back({"--grid", platform.Text(Control::txt_grd)});
+  }
+  if (options.config) inputs.push_back({"--config", *options.config});
+  std::vector<torvane::NamedFile> outputs = {{"--output", platform.Text(Control::txt_out)}};
+  for (const auto& [flag, request] : {std::pair{"--preview-cba", &options.preview_cba},
+                                      std::pair{"--preview-residual", &options.preview_residual}}) {
+    if (*request) outputs.push_back({flag, (*request)->path});
+  }
+  if (options.residual_grid) outputs.push_back({"--residual-grid", options.residual_grid->path});
+  for (const auto& [flag, request] : {std::pair{"--map-cba", &options.map_cba},
+                                      std::pair{"--map-residual", &options.map_residual},
+                                      std::pair{"--map-gap", &options.map_gap}}) {
+    if (*request) outputs.push_back({flag, (*request)->path});
+  }
+  const std::optional<torvane::FileClash> clash = torvane::FindFileClash(inputs, outputs);
+  if (!clash) return std::nullopt;
+  if (clash->output.option == "--output" && clash->other.option != "--config") {
+    return std::nullopt;
+  }
+  return torvane::UsageError(torvane::FileClashMessage(*clash));
+}
+
 int Run(const torvane::BatchOptions& options) {
   const torvane::StationInput& station = options.station;
   torvane::BatchPlatform platform(
@@ -149,6 +181,8 @@ int Run(const torvane::BatchOptions& options) {
     form.set_grid_memory_limit(mib > UINT64_MAX / kMebibyte ? UINT64_MAX : mib * kMebibyte);
   }
 
+  if (const auto refused = RefuseFileClash(options, platform)) return *refused;
+
   form.set_ring_quality(options.quality);
   form.set_blanking(options.blanking.Blanking());
 
@@ -166,6 +200,12 @@ int Run(const torvane::BatchOptions& options) {
                        " points: no ring value, residual written as 0");
   }
   if (form.PreviewsSkipped()) torvane::PrintNote(torvane::SkippedPreviewsCause(form, platform));
+  // A grid that gave no point a ring value (cut short, or beside the
+  // survey) is a failed run, though the table is written as the window
+  // writes it.
+  const bool no_ring_from_grid = platform.Checked(Control::chb_grd) &&
+                                 form.Points().count() > 0 &&
+                                 form.EmptyRings() == form.Points().count();
   if (!options.quiet) {
     std::printf("Residual table of %d points written to %s\n", form.Points().count(),
                 platform.Text(Control::txt_out).c_str());
@@ -190,12 +230,16 @@ int Run(const torvane::BatchOptions& options) {
     saved = false;
   }
   if (!DrawRunMaps(options, platform, form, map_cell)) saved = false;
-  return saved ? kWritten : kRunFailed;
+  return saved && !no_ring_from_grid ? kWritten : kRunFailed;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Ctrl-C or SIGTERM: every temporary file goes, every existing output
+  // stays as it was (on a terminal, below the progress bar).
+  torvane::InstallInterruptHandlers(isatty(2) ? "\ntorvane-cli: Error: interrupted\n"
+                                              : "torvane-cli: Error: interrupted\n");
   torvane::BatchOptions options;
   std::function<int()> subcommand;
   if (const auto stop = torvane::ParseBatchOptions(argc, argv, options, subcommand)) return *stop;

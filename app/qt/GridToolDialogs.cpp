@@ -130,7 +130,7 @@ void OpenGridResidualDialog(QWidget* parent, QtPlatform& platform) {
   form.AddRow("Ring radius R:", radius_row);
   auto* points = new QSpinBox(&form);
   points->setObjectName("residual_points");
-  points->setRange(1, kMostGridRingPoints);
+  points->setRange(1, kMostRingPoints);
   points->setValue(360);
   form.AddRow("Samples N on the ring:", points);
   auto* share = new QDoubleSpinBox(&form);

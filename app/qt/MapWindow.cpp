@@ -279,7 +279,7 @@ void MapWindow::ApplyLook() {
 }
 
 bool MapWindow::SaveTo(const std::string& path, MapFormat format) {
-  if (!map_) return false;
+  if (!map_ || form_.ExportClashes(path)) return false;
   return SaveMap(platform_, path, format, map_->scene, canvas_->view(), canvas_->width(),
                  canvas_->height(), canvas_->colour_scale());
 }

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
@@ -86,6 +87,34 @@ SurveyOptionsDialog::SurveyOptionsDialog(QWidget* parent, const SurveyOptions& o
   table_->addItems({"fixed width (.dat)", "CSV (.csv)"});
   table_->setCurrentIndex(options.csv_table ? 1 : 0);
 
+  absolute_ = new QCheckBox("absolute gravity [mGal], reduced with the height", this);
+  absolute_->setObjectName("options_absolute_gravity");
+  absolute_->setToolTip("Each station's simple Bouguer anomaly (normal gravity, free-air and the "
+                        "Bouguer plate) stands as its CBA; the stations' CRS gives the latitudes");
+  absolute_->setChecked(options.absolute_gravity);
+  height_ = new QComboBox(this);
+  height_->setObjectName("options_height_column");
+  for (char letter = 'A'; letter <= 'Z'; ++letter) height_->addItem(QString(QChar(letter)));
+  height_->setCurrentIndex(options.height_column);
+  density_ = new QDoubleSpinBox(this);
+  density_->setObjectName("options_density");
+  density_->setRange(1000, 4000);
+  density_->setDecimals(0);
+  density_->setValue(options.reduction.density);
+  ellipsoid_ = new QComboBox(this);
+  ellipsoid_->setObjectName("options_ellipsoid");
+  ellipsoid_->addItems({"GRS 80", "WGS 84"});
+  ellipsoid_->setCurrentIndex(options.reduction.ellipsoid == Ellipsoid::kWgs84 ? 1 : 0);
+  const auto enable_reduction = [this] {
+    for (QWidget* field : {static_cast<QWidget*>(height_), static_cast<QWidget*>(density_),
+                           static_cast<QWidget*>(ellipsoid_)}) {
+      field->setEnabled(absolute_->isChecked());
+    }
+  };
+  enable_reduction();
+  connect(absolute_, &QCheckBox::toggled, this, enable_reduction);
+  connect(absolute_, &QCheckBox::toggled, this, [this] { CheckCrs(); });
+
   auto* form = new QFormLayout;
   form->addRow("Stations' CRS:", crs_);
   form->addRow("", crs_check_);
@@ -95,6 +124,10 @@ SurveyOptionsDialog::SurveyOptionsDialog(QWidget* parent, const SurveyOptions& o
   form->addRow("Minimum ring points:", blanking_.min_points);
   form->addRow("Maximum gap [degrees]:", blanking_.max_gap);
   form->addRow("Tables:", table_);
+  form->addRow("The CBA column holds:", absolute_);
+  form->addRow("Height column [m]:", height_);
+  form->addRow("Bouguer density [kg/m\u00b3]:", density_);
+  form->addRow("Ellipsoid of normal gravity:", ellipsoid_);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   connect(buttons, &QDialogButtonBox::accepted, this, [this] {
     SurveyOptions taken;
@@ -150,6 +183,13 @@ bool SurveyOptionsDialog::Take(SurveyOptions& options) const {
     return say("the maximum gap is a number of degrees >= 0", false);
   }
   options.csv_table = table_->currentIndex() == 1;
+  options.absolute_gravity = absolute_->isChecked();
+  options.height_column = height_->currentIndex();
+  options.reduction.density = density_->value();
+  options.reduction.ellipsoid = ellipsoid_->currentIndex() == 1 ? Ellipsoid::kWgs84 : Ellipsoid::kGrs80;
+  if (options.absolute_gravity && options.crs.crs.empty()) {
+    return say("absolute gravity needs the stations' CRS: their latitudes give normal gravity", false);
+  }
   return say("Stations: " + stations, true);
 }
 

@@ -12,6 +12,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QDoubleSpinBox;
 class QLabel;
 class QLineEdit;
 class QSpinBox;
@@ -43,6 +44,10 @@ class SurveyOptionsDialog : public QDialog {
   QCheckBox* quality_;
   BlankingFields blanking_;
   QComboBox* table_;
+  QCheckBox* absolute_;
+  QComboBox* height_;
+  QDoubleSpinBox* density_;
+  QComboBox* ellipsoid_;
 };
 
 // Shows the dialog modally; true, with `options` changed, on OK. `survey`

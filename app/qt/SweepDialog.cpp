@@ -306,6 +306,10 @@ bool SweepDialog::RunSweep() {
                     platform_.ItemIndex(Control::cmb_point), platform_.ItemIndex(Control::cmb_uba)};
   survey.csv_decimal_separator = options_.decimal_separator == ',' ? ',' : '.';
   survey.crs = options_.crs;
+  if (options_.absolute_gravity) {
+    survey.columns.height = options_.height_column;
+    survey.gravity_reduction = options_.reduction;
+  }
 
   curve_->SetCurve(nullptr);
   table_->setRowCount(0);

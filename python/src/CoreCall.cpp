@@ -2,6 +2,8 @@
 
 #include <chrono>
 
+#include "common/Utf8Text.h"
+
 namespace py = pybind11;
 
 namespace torvane::python {
@@ -55,14 +57,16 @@ void CoreCall::Finish(bool ok, const char* fallback) {
   if (interrupted_) throw py::error_already_set();
   if (!ok) {
     const std::string text = platform_.MessageText();
-    throw CoreFailure(text.empty() ? std::string(fallback) : text);
+    // A file's name in the message need not be UTF-8; Python's text must be.
+    throw CoreFailure(text.empty() ? std::string(fallback) : ValidUtf8(text));
   }
   const std::vector<std::string>& messages = platform_.messages();
   for (; warned_ < messages.size(); ++warned_) {
-    if (PyErr_WarnEx(g_warning, messages[warned_].c_str(), 2) != 0) {
+    if (PyErr_WarnEx(g_warning, ValidUtf8(messages[warned_]).c_str(), 2) != 0) {
       throw py::error_already_set();
     }
   }
 }
 
 }  // namespace torvane::python
+

@@ -6,9 +6,13 @@
 
 #include "CoreCall.h"
 #include "PythonFunctions.h"
+#include "residual/RingLimits.h"
 
 PYBIND11_MODULE(_core, module) {
   module.doc() = "Torvane's core calls over numpy arrays (use the package torvane)";
+  // The limits torvane-cli and the window keep too.
+  module.attr("MOST_RING_POINTS") = torvane::kMostRingPoints;
+  module.attr("MOST_SWEEP_RADII") = torvane::kMostSweepRadii;
   torvane::python::RegisterCoreErrors(module);
   torvane::python::AddPointFunctions(module);
   torvane::python::AddGridFunctions(module);

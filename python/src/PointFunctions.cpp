@@ -87,7 +87,13 @@ py::dict ReadPoints(const std::string& path, const std::string& columns,
     py::list labels(count);
     for (std::size_t i = 0; i < points.points.size(); ++i) {
       const std::string_view label = points.Label(i);
-      labels[i] = py::str(label.data(), label.size());
+      // Bytes kept as torvane-cli keeps them: a name that is not UTF-8
+      // (Latin-1 from an old logger) decodes with surrogateescape, as
+      // Python decodes file names, and encodes back to the same bytes.
+      PyObject* text = PyUnicode_DecodeUTF8(label.data(), static_cast<Py_ssize_t>(label.size()),
+                                            "surrogateescape");
+      if (text == nullptr) throw py::error_already_set();
+      labels[i] = py::reinterpret_steal<py::str>(text);
     }
     result["label"] = labels;
   }

@@ -52,9 +52,10 @@ py::dict Sweep(const InArray& x, const InArray& y, const InArray& cba,
     const py::gil_scoped_release free;
     PointSet points;
     if (PointSetFromArrays(call.platform(), View(x), View(y), {}, View(cba), points)) {
-      columns = SweepRadii(call.platform(), points, radii, RingBlanking{});
+      columns = SweepRadii(call.platform(), points, radii, RingBlanking{}, nullptr,
+                           call.InterruptibleStep());
       curve = SweepCurve(columns);
-      ok = true;
+      ok = columns.size() == radii.size();
     }
   }
   call.Finish(ok, "The sweep could not be computed");

@@ -1,6 +1,8 @@
 """Bad arguments raise ValueError naming the argument; the core's refusals
 raise TorvaneError with the text torvane-cli prints for the same file."""
 
+import os
+
 import numpy as np
 import pytest
 
@@ -37,6 +39,13 @@ CBA = [1.0, 2.0, 3.0]
     (lambda: torvane.read_points(SAMPLE_SURVEY, decimal_separator=";"), "decimal_separator"),
     (lambda: torvane.read_points(None), "path"),
     (lambda: torvane.read_grid(""), "path"),
+    (lambda: torvane.read_points(str(SAMPLE_SURVEY) + "\0junk"), "path"),
+    (lambda: torvane.read_grid(str(SAMPLE_GRID) + "\0"), "path"),
+    (lambda: torvane.grid_ring_residual(X, Y, CBA, SAMPLE_GRID, 10, ring_points=(1 << 20) + 1),
+     "ring_points"),
+    (lambda: torvane.grid_residual(torvane.read_grid(SAMPLE_GRID), 10, ring_points=1 << 21),
+     "ring_points"),
+    (lambda: torvane.sweep(X, Y, CBA, radii=np.arange(1, 1002), band=0), "radii"),
     (lambda: torvane.Grid(np.zeros((2, 3)), [0, 1, 2], [0, 1, 2]), "values"),
     (lambda: torvane.Grid(np.zeros((2, 3)), [0, 1, 5], [0, 1]), "x"),
     (lambda: torvane.Grid(np.zeros((2, 3)), [0, 1, 2], [1, 0]), "y"),
@@ -90,3 +99,17 @@ def test_an_unreadable_grid_fails_as_the_command_does(tmp_path, content):
             call()
         assert str(raised.value).splitlines() == cli_messages(done.stderr)
         assert str(grid) in str(raised.value)
+
+
+def test_names_that_are_not_utf8_keep_their_bytes(tmp_path):
+    """Latin-1 station names and file names, as an old logger writes them."""
+    survey = os.fsdecode(bytes(tmp_path) + b"/caf\xe9.csv")
+    with open(survey, "wb") as out:
+        out.write(b"station,x,y,cba\ncaf\xe9,0,0,10\nM\xfcller,50,0,4\nS3,0,50,6\n")
+    points = torvane.read_points(survey, columns="x,y,station,cba")
+    assert [name.encode("utf-8", "surrogateescape") for name in points["label"]] == [
+        b"caf\xe9", b"M\xfcller", b"S3"]
+    missing = os.fsdecode(bytes(tmp_path) + b"/gone\xe9.dat")
+    with pytest.raises((torvane.TorvaneError, OSError)) as raised:
+        torvane.read_points(missing)
+    assert "gone" in str(raised.value)

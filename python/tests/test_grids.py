@@ -80,23 +80,17 @@ def test_a_grid_changed_in_python_changes_the_rings(sample_survey):
     assert (after["n"] <= before["n"]).all() and after["n"].sum() < before["n"].sum()
 
 
-def test_a_grid_cut_short_warns_as_the_command_reports(tmp_path):
+def test_a_grid_cut_short_is_refused_as_convert_refuses_it(tmp_path):
     data = SAMPLE_GRID.read_bytes()
     cut = tmp_path / "cut.grd"
     cut.write_bytes(data[: len(data) * 2 // 3])
-    with warnings.catch_warnings(record=True) as caught:
-        warnings.simplefilter("always")
-        grid = torvane.read_grid(cut)
-    texts = [str(w.message) for w in caught if issubclass(w.category, torvane.TorvaneWarning)]
-    x, y, cba = random_survey(seed=5, count=20)
-    survey = write_survey(tmp_path / "s.dat", x, y, cba)
-    done = run_cli(["--input", survey, "--output", tmp_path / "t.dat", "--radius", 100,
-                    "--grid", cut], check=False)
-    assert texts == cli_messages(done.stderr) == [f"Error by reading grid: {cut}"]
-    full = torvane.read_grid(SAMPLE_GRID)
-    assert 2 <= grid.values.shape[0] < full.values.shape[0]
-    rows = grid.values.shape[0]
-    np.testing.assert_array_equal(grid.values[:rows - 1], full.values[:rows - 1])
+    with pytest.raises(torvane.TorvaneError) as raised:
+        torvane.read_grid(cut)
+    done = run_cli(["convert", cut, tmp_path / "out.grd"], check=False)
+    assert done.returncode == 1
+    assert str(raised.value).splitlines() == cli_messages(done.stderr)
+    assert f"{cut}: header says 200 x 200 nodes" in str(raised.value)
+    assert not (tmp_path / "out.grd").exists()
 
 
 def test_grid_to_xarray():

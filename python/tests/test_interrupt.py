@@ -90,3 +90,29 @@ def test_ctrl_c_stops_a_long_grid_residual():
                           text=True, timeout=300, env=dict(os.environ))
     assert done.returncode == 0, done.stderr
     assert done.stdout.splitlines() == ["interrupted", "0.0"]
+
+
+# A sweep of so many wide rings over so many stations that it would take
+# many minutes.
+SWEEP_INTERRUPTED = textwrap.dedent("""
+    import os, signal, threading
+    import numpy as np
+    import torvane
+    generator = np.random.default_rng(3)
+    x, y = generator.uniform(0, 10000, (2, 400000))
+    cba = generator.normal(0, 1, 400000)
+    threading.Timer(0.5, os.kill, (os.getpid(), signal.SIGINT)).start()
+    try:
+        torvane.sweep(x, y, cba, radii=np.arange(1000, 5001, 100), band_ratio=0.3)
+        print("finished")
+    except KeyboardInterrupt:
+        print("interrupted")
+    print(torvane.sweep([0.0, 3.0], [0.0, 4.0], [1.0, 2.0], radii=[5], band=0)["n"].tolist())
+""")
+
+
+def test_ctrl_c_stops_a_long_sweep():
+    done = subprocess.run([sys.executable, "-c", SWEEP_INTERRUPTED], capture_output=True,
+                          text=True, timeout=300, env=dict(os.environ))
+    assert done.returncode == 0, done.stderr
+    assert done.stdout.splitlines() == ["interrupted", "[[1, 1]]"]

@@ -52,7 +52,7 @@ __all__ = [
 ]
 __version__ = "0.1.0"
 
-_MAX_RING_POINTS = 2**31 - 1
+_MAX_RING_POINTS = _core.MOST_RING_POINTS
 
 
 def _path(name, value):
@@ -60,10 +60,14 @@ def _path(name, value):
         path = os.fspath(value)
     except TypeError:
         raise ValueError(f"{name}: a file name (str or path), not {type(value).__name__}") from None
-    if isinstance(path, bytes):
-        path = os.fsdecode(path)
+    # Bytes as the file system takes them: a name that is not UTF-8 (held
+    # in a str with surrogates, as os.listdir gives it) reaches the core whole.
+    if isinstance(path, str):
+        path = os.fsencode(path)
     if not path:
         raise ValueError(f"{name}: the file name is empty")
+    if b"\0" in path:
+        raise ValueError(f"{name}: the file name holds a NUL byte")
     return path
 
 
@@ -479,6 +483,9 @@ def sweep(x, y, cba, radii, band=None, band_ratio=None, *, gravity=None, height=
         raise ValueError("radii: a list of one or more radii")
     if not np.all(np.isfinite(radii)) or not np.all(radii > 0):
         raise ValueError("radii: every radius must be a finite number greater than 0")
+    if radii.size > _core.MOST_SWEEP_RADII:
+        raise ValueError(f"radii: at most {_core.MOST_SWEEP_RADII} radii in one sweep, "
+                         f"not {radii.size}")
     if np.unique(radii).size != radii.size:
         raise ValueError("radii: a radius is listed twice")
     if (band is None) == (band_ratio is None):
@@ -568,8 +575,6 @@ def grid_residual(grid, radius, ring_points=360, min_share=1.0):
     grid = _grid("grid", grid)
     radius = _radius(radius)
     ring_points = _ring_points(ring_points)
-    if ring_points > 1 << 20:
-        raise ValueError(f"ring_points: a whole number from 1 to {1 << 20}, not {ring_points}")
     min_share = _number("min_share", min_share)
     if not 0 <= min_share <= 1:
         raise ValueError(f"min_share: from 0 to 1, not {min_share}")

@@ -21,6 +21,10 @@ std::string FuzzEsriAsciiGrid(Bytes data);
 std::string FuzzGridLoad(Bytes data);
 std::string FuzzGridInterpolate(Bytes data);
 std::string FuzzSettingsFile(Bytes data);
+std::string FuzzCsvFile(Bytes data);
+std::string FuzzConfigFile(Bytes data);
+std::string FuzzCliFlags(Bytes data);
+std::string FuzzReadGridValues(Bytes data);
 
 struct FuzzEntry {
   std::string_view name;
@@ -38,6 +42,10 @@ inline constexpr FuzzEntry kFuzzEntries[] = {
     {"grid_load", FuzzGridLoad},
     {"grid_interpolate", FuzzGridInterpolate},
     {"settings_file", FuzzSettingsFile},
+    {"csv_file", FuzzCsvFile},
+    {"config_file", FuzzConfigFile},
+    {"cli_flags", FuzzCliFlags},
+    {"read_grid_values", FuzzReadGridValues},
 };
 
 }  // namespace torvane::fuzzing

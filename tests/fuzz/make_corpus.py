@@ -264,6 +264,63 @@ def settings_files():
     }
 
 
+def csv_files():
+    stations = (HERE.parents[1] / "data" / "sample_stations.csv").read_bytes().splitlines(True)[:30]
+    files = {n: d for n, d in point_files().items() if n.endswith(".csv")}
+    files.update({
+        "sample_stations_head.csv": b"".join(stations),
+        "cr_only_line_ends.csv": b"station,latitude,longitude,cba\r" + b"S1,-25.1,27.4,-30.5\r" * 20,
+        "ragged_rows.csv": b"x,y,point,cba\n1,2,3,4\n1,2,3\n1,2,3,4,5\n1,2,-3O.0,4\n1,nan,3,inf\n",
+        "latin1_names.csv": b"station,x,y,cba\ncaf\xe9,1,2,3\nM\xfcller,4,5,6\n",
+    })
+    return files
+
+
+def cli_argument_lists():
+    def words(*args):
+        return b"\0".join(a.encode() for a in args)
+    return {
+        "run.args": words("--input", "s.dat", "--output", "t.dat", "--radius", "500", "--band", "100"),
+        "run_all_outputs.args": words("--input", "s.dat", "--output", "t.csv", "--radius", "1e3",
+                                      "--band", "0,5", "--quality", "--max-gap", "180",
+                                      "--map-cba", "m.png", "--map-size", "16x16384",
+                                      "--residual-grid", "r.grd", "--cell", "10",
+                                      "--columns", "x,y,-,cba", "--preview-cba", "p.JPEG"),
+        "grid_mode.args": words("--input", "s.dat", "--output", "t.dat", "--radius", "5",
+                                "--grid", "g.grd", "--ring-points", "2147483647",
+                                "--grid-memory-limit", "0", "--interpolated-cba"),
+        "sweep.args": words("sweep", "--input", "s.dat", "--output", "w.dat", "--radii",
+                            "100:2000:100", "--band-ratio", "0.2", "--curve", "c.csv"),
+        "sweep_list.args": words("sweep", "--radii", "1e-300,1e308,nan,-5,,100,100", "--band", "5"),
+        "grid_residual.args": words("grid-residual", "--grid", "g.grd", "--output", "o.tif",
+                                    "--radius", "500", "--ring-points", "-1", "--min-share", "1.5"),
+        "convert_map.args": words("convert", "g.grd", "o.nc", "--format", "geosoft", "map", "x"),
+        "config.args": words("--config", "c.cfg", "--radius", "0x1p3", "--help"),
+    }
+
+
+def lying_grids():
+    """Headers that claim more than their files hold."""
+    def surfer6(nx, ny, size):
+        head = b"DSBB" + struct.pack("<hh6d", nx, ny, 0, 1000, 0, 1000, 0, 1)
+        return head + b"\0" * max(0, size - len(head))
+
+    def esri(header, body=b"1 2 3\n"):
+        return header.encode() + body
+    return {
+        "surfer6_32767_squared_in_4k.grd": surfer6(32767, 32767, 4096),
+        "surfer6_rows_short.grd": surfer6(10, 10, 56 + 4 * 35),
+        "esri_ncols_max.asc": esri("ncols 2147483647\nnrows 3\nxllcorner 0\nyllcorner 0\n"
+                                   "cellsize 1\nNODATA_value -9999\n"),
+        "esri_ncols_negative.asc": esri("ncols -5\nnrows 3\nxllcorner 0\nyllcorner 0\n"
+                                        "cellsize 1\nNODATA_value -9999\n"),
+        "esri_cellsize_zero.asc": esri("ncols 3\nnrows 1\nxllcorner 0\nyllcorner 0\n"
+                                       "cellsize 0\nNODATA_value -9999\n"),
+        "esri_dx_huge.asc": esri("ncols 3\nnrows 2\nxllcorner 0\nyllcorner 0\n"
+                                 "dx 1e308\ndy 1\nNODATA_value -9999\n", b"1 2 3\n4 5 6\n"),
+    }
+
+
 def main():
     grid_files = grids()
     targets = {
@@ -279,6 +336,11 @@ def main():
         "surfer_ascii_grid": {n: d for n, d in grid_files.items()
                               if n.startswith("surfer_ascii") or "gsag" in n},
         "esri_ascii_grid": {n: d for n, d in grid_files.items() if n.endswith(".asc")},
+        "csv_file": csv_files(),
+        "config_file": settings_files(),
+        "cli_flags": cli_argument_lists(),
+        "read_grid_values": {**{n: d for n, d in grid_files.items() if not n.startswith("gdal_")},
+                             **lying_grids()},
     }
     for target, files in targets.items():
         folder = CORPUS / target
