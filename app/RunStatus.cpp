@@ -10,9 +10,8 @@ namespace torvane {
 std::string RunWorkCrs(const TfrmMain& form) {
   const SurveyCrs& crs = form.Parameters().crs;
   if (crs.crs.empty()) return "none (coordinates as in the file)";
-  if (!crs.work_crs.empty()) return crs.work_crs;
   const PointSet& points = form.Points();
-  if (DescribeCrs(crs.crs) != CrsKind::kGeographic || points.count() == 0) return crs.crs;
+  if (points.count() == 0) return crs.work_crs.empty() ? crs.crs : crs.work_crs;
   double west = points.FileX(0), east = west, south = points.FileY(0), north = south;
   for (std::size_t i = 1; i < points.points.size(); ++i) {
     west = std::min(west, points.FileX(i));
@@ -20,7 +19,7 @@ std::string RunWorkCrs(const TfrmMain& form) {
     south = std::min(south, points.FileY(i));
     north = std::max(north, points.FileY(i));
   }
-  return UtmZoneCrs((west + east) / 2, (south + north) / 2);
+  return WorkCrsOf(crs, (west + east) / 2, (south + north) / 2);
 }
 
 std::string RunStatusLine(const TfrmMain& form, double seconds) {

@@ -1,5 +1,6 @@
 #include "app/SettingsFile.h"
 
+#include <pwd.h>
 #include <unistd.h>
 
 #include <charconv>
@@ -22,8 +23,12 @@ struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
-bool FolderWritable(const fs::path& folder) {
-  return !folder.empty() && access(folder.c_str(), W_OK) == 0;
+// The user's home folder: $HOME, or the password database's entry when it
+// is not set.
+std::string HomeFolder(std::string_view home) {
+  if (!home.empty()) return std::string(home);
+  const passwd* entry = getpwuid(getuid());
+  return entry != nullptr && entry->pw_dir != nullptr ? entry->pw_dir : "";
 }
 
 }  // namespace
@@ -38,13 +43,12 @@ std::string SettingsFilePath(const std::string& executable_path, std::string_vie
                              std::string_view home) {
   fs::path beside = fs::path(executable_path).replace_extension(".cfg");
   std::error_code error;
-  if (!executable_path.empty() &&
-      (fs::exists(beside, error) || FolderWritable(beside.parent_path()))) {
-    return beside.string();
-  }
+  if (!executable_path.empty() && fs::exists(beside, error)) return beside.string();
   // The XDG rule: a relative $XDG_CONFIG_HOME is ignored.
   fs::path folder = fs::path(xdg_config_home);
-  if (xdg_config_home.empty() || !folder.is_absolute()) folder = fs::path(home) / ".config";
+  if (xdg_config_home.empty() || !folder.is_absolute()) {
+    folder = fs::path(HomeFolder(home)) / ".config";
+  }
   return (folder / "torvane" / "torvane.cfg").string();
 }
 

@@ -10,9 +10,10 @@
 namespace torvane {
 
 // Where the settings live: the program's path with the extension ".cfg" when
-// that file exists or the program's folder is writable; otherwise (a program
-// installed in a read-only folder) torvane/torvane.cfg under
-// $XDG_CONFIG_HOME, or under ~/.config when that is not set.
+// that file already exists (a portable installation that carries its
+// settings); otherwise torvane/torvane.cfg under $XDG_CONFIG_HOME, or under
+// ~/.config when that is not set or not absolute. Never a system folder,
+// whoever runs the program.
 std::string SettingsFilePath(const std::string& executable_path);
 std::string SettingsFilePath(const std::string& executable_path, std::string_view xdg_config_home,
                              std::string_view home);

@@ -24,6 +24,12 @@ std::string UtmZoneCrs(double longitude, double latitude) {
   return "EPSG:" + std::to_string((latitude >= 0 ? 32600 : 32700) + zone);
 }
 
+std::string WorkCrsOf(const SurveyCrs& crs, double centre_x, double centre_y) {
+  if (!crs.work_crs.empty() || crs.crs.empty()) return crs.work_crs;
+  if (DescribeCrs(crs.crs) != CrsKind::kGeographic) return crs.crs;
+  return UtmZoneCrs(centre_x, centre_y);
+}
+
 bool ProjectSurvey(Reporter& platform, const SurveyCrs& crs, PointSet& points) {
   if (crs.crs.empty() || points.points.empty()) return true;
   const auto refuse = [&](const std::string& text) {
@@ -38,15 +44,12 @@ bool ProjectSurvey(Reporter& platform, const SurveyCrs& crs, PointSet& points) {
   if (kind != CrsKind::kGeographic && kind != CrsKind::kProjected) {
     return refuse("Unknown coordinate reference system for the points: " + crs.crs);
   }
-  std::string work = crs.work_crs;
-  if (work.empty()) {
-    if (kind == CrsKind::kProjected) {  // metres already
-      points.crs = crs.crs;
-      return true;
-    }
-    work = UtmZoneCrs((points.min_x + points.max_x) / 2 - points.shift_x,
-                      (points.min_y + points.max_y) / 2 - points.shift_y);
+  if (crs.work_crs.empty() && kind == CrsKind::kProjected) {  // metres already
+    points.crs = crs.crs;
+    return true;
   }
+  const std::string work = WorkCrsOf(crs, (points.min_x + points.max_x) / 2 - points.shift_x,
+                                     (points.min_y + points.max_y) / 2 - points.shift_y);
   CrsKind work_kind = CrsKind::kUnknown;
   const ProjObjectPtr target = CreateCrs(context.get(), work, work_kind);
   if (work_kind != CrsKind::kProjected) {

@@ -35,6 +35,11 @@ struct SurveyCrs {
                          // where `crs` is geographic, else `crs` itself
 };
 
+// The CRS the rings are computed in: `work_crs` when given, else `crs` unless
+// it is geographic, then the WGS 84 UTM zone of the survey's centre, given in
+// the file's coordinates; empty when the points have no CRS.
+std::string WorkCrsOf(const SurveyCrs& crs, double centre_x, double centre_y);
+
 // Projects the points, when `crs` asks for it, into the work CRS: their
 // stored coordinates, box and shifts then follow the work CRS and the file's
 // coordinates are kept in the set. False, with the user told, when a CRS is

@@ -1,5 +1,6 @@
-// cmake --install puts the programs, the desktop entry and the icon where a
-// desktop finds them.
+// cmake --install puts the programs, the desktop entry, the icon, the
+// AppStream metainfo, the manual pages and the completions where a desktop,
+// man and bash find them.
 
 #include <gtest/gtest.h>
 
@@ -31,6 +32,12 @@ TEST(Install, ProgramsDesktopEntryAndIcon) {
   EXPECT_NE(entry.find("\nIcon=torvane\n"), std::string::npos) << entry;
   const std::string icon = ReadFile(dir.File("usr/share/icons/hicolor/128x128/apps/torvane.png"));
   EXPECT_TRUE(icon.starts_with("\x89PNG\r\n\x1a\n"));
+  for (const char* file :
+       {"usr/share/metainfo/org.torvane.Torvane.metainfo.xml", "usr/share/man/man1/torvane.1",
+        "usr/share/man/man1/torvane-cli.1", "usr/share/bash-completion/completions/torvane",
+        "usr/share/bash-completion/completions/torvane-cli"}) {
+    EXPECT_TRUE(std::filesystem::is_regular_file(dir.File(file))) << file;
+  }
 
   // The installed batch command runs.
   const ProgramResult version = RunProgram(dir, dir.File("usr/bin/torvane-cli"), {"--version"});

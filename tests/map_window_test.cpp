@@ -42,6 +42,7 @@ struct MapSession {
       return true;
     });
     ConnectHandlers(window, platform, form);
+    form.UseSettingsFile(dir.File("torvane.cfg"));
     window.show();
     QApplication::processEvents();
   }

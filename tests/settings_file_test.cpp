@@ -40,6 +40,7 @@ struct Window {
   explicit Window(char separator = '.') : platform(separator) {
     std::filesystem::create_directory(dir.path() / "bin");
     platform.set_executable_path(dir.File("bin/torvane"));
+    form.UseSettingsFile(SettingsPath());
   }
   std::string SettingsPath() const { return dir.File("bin/torvane.cfg"); }
 };
@@ -340,8 +341,12 @@ TEST(FormClose, ExitClosesTheWindow) {
   EXPECT_TRUE(window.platform.close_requested());
 }
 
-TEST(SettingsPath, BesideTheProgramWhenItsFolderIsWritable) {
+TEST(SettingsPath, BesideTheProgramOnlyWhenTheFileIsAlreadyThere) {
   TempDir dir;
+  // A writable program folder without the file is no portable installation:
+  // an installed program run as root must not write /usr/bin/torvane.cfg.
+  EXPECT_EQ(SettingsFilePath(dir.File("torvane"), "/xdg", "/home/u"), "/xdg/torvane/torvane.cfg");
+  WriteFile(dir.File("torvane.cfg"), "");
   EXPECT_EQ(SettingsFilePath(dir.File("torvane"), "/xdg", "/home/u"), dir.File("torvane.cfg"));
   EXPECT_EQ(SettingsFilePath(dir.File("torvane.exe"), "/xdg", "/home/u"), dir.File("torvane.cfg"));
 }

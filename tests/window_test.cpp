@@ -59,6 +59,7 @@ struct TestWindow {
       return true;
     });
     ConnectHandlers(window, platform, form);
+    form.UseSettingsFile(dir.File("torvane.cfg"));
     form.ReadCfg();
   }
 

@@ -66,6 +66,7 @@ struct Bench {
         });
     platform.set_dialog_answerer([](FileDialog, FileDialogState&) { return false; });
     ConnectHandlers(bench.dialog(), platform, form);
+    form.UseSettingsFile(dir.File("torvane.cfg"));
     form.ReadCfg();
     bench.Attach(platform, form);
   }
@@ -310,6 +311,17 @@ TEST(Workbench, ExportedResidualGridIsTheCliGridAsGdalReadsIt) {
   b.Fill(kSurvey, dir.File("table.dat"), "500", "100");
   b.Click(C::btn_calc);
   ASSERT_TRUE(b.form.ResultsReady());
+  // A grid named as the run's own table is refused, and the table stays.
+  const std::string table = ReadFile(dir.File("table.dat"));
+  OnModal<QDialog>([&](QDialog* dialog) {
+    dialog->findChild<QLineEdit*>("export_grid_file")->setText(Q(dir.File("./table.dat")));
+    PressOk(dialog);
+    dialog->reject();
+  });
+  b.Trigger("action_export_grid");
+  ASSERT_EQ(b.messages.size(), 1u);
+  EXPECT_NE(b.messages[0].find("must not be the same"), std::string::npos) << b.messages[0];
+  EXPECT_EQ(ReadFile(dir.File("table.dat")), table);
   OnModal<QDialog>([&](QDialog* dialog) {
     dialog->findChild<QLineEdit*>("export_grid_file")->setText(Q(dir.File("window.tif")));
     dialog->findChild<QDoubleSpinBox*>("export_grid_cell")->setValue(250);

@@ -13,7 +13,7 @@
 #include "app/cli/ReductionOptions.h"
 #include "app/cli/StationOptions.h"
 #include "app/cli/Subcommand.h"
-#include "common/SameFile.h"
+#include "common/FileClash.h"
 #include "points/PointFileReader.h"
 #include "points/SurveyProjection.h"
 #include "points/SurveyReduction.h"
@@ -38,9 +38,8 @@ int RunReduce(const ReduceFlags& flags) {
     return *stop;
   }
   // The same file by any name (another spelling, a link) would lose the survey.
-  if (SameFile(flags.output, flags.input)) {
-    return UsageError("--output names the station file " + flags.input +
-                      ": Input and output file name must not be the same.");
+  if (const auto clash = FindFileClash({{"--input", flags.input}}, {{"--output", flags.output}})) {
+    return UsageError(FileClashMessage(*clash));
   }
   BatchPlatform platform(
       station.decimal_separator ? *station.decimal_separator : LocaleDecimalSeparator(),

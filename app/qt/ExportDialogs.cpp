@@ -14,6 +14,17 @@
 #include "grid/WriteGrid.h"
 
 namespace torvane {
+namespace {
+
+// What the run read and wrote: an export must replace none of them.
+std::vector<NamedFile> RunFiles(const TfrmMain& form) {
+  const RunParameters& run = form.Parameters();
+  std::vector<NamedFile> files{{"Input file", run.input_path}, {"Output file", run.output_path}};
+  if (run.use_grid) files.push_back({"Grid file", run.grid_path});
+  return files;
+}
+
+}  // namespace
 
 void ExportResidualGrid(QWidget* parent, QtPlatform& platform, TfrmMain& form) {
   ToolForm dialog(parent, platform, "export_grid", "Export residual grid");
@@ -33,6 +44,7 @@ void ExportResidualGrid(QWidget* parent, QtPlatform& platform, TfrmMain& form) {
       platform.ShowInfo("Output file name is required field.");
       return false;
     }
+    if (RefuseFileClash(platform, RunFiles(form), {{"Residual grid", path}})) return false;
     const std::optional<GridFileType> type = dialog.FormatOf(format, path);
     if (!type) return false;
     WorkerPlatform worker(platform.DecimalSeparator());
@@ -75,6 +87,7 @@ void ExportRunMap(QWidget* parent, QtPlatform& platform, TfrmMain& form) {
       platform.ShowInfo("A map is saved as .png, .svg or .pdf");
       return false;
     }
+    if (RefuseFileClash(platform, RunFiles(form), {{"Map", path}})) return false;
     RunMap map;
     const bool was_busy = platform.SetBusyCursor(true);
     const bool saved =

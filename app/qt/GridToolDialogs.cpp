@@ -97,6 +97,7 @@ void OpenConvertDialog(QWidget* parent, QtPlatform& platform) {
   form.Finish([&] {
     const std::string from = TextOf(in), to = TextOf(out);
     if (!Named(platform, from, "Input") || !Named(platform, to, "Output")) return false;
+    if (RefuseFileClash(platform, {{"Grid to read", from}}, {{"Grid to write", to}})) return false;
     const std::optional<GridFileType> type = form.FormatOf(format, to);
     if (!type) return false;
     WorkerPlatform worker(platform.DecimalSeparator());
@@ -144,6 +145,7 @@ void OpenGridResidualDialog(QWidget* parent, QtPlatform& platform) {
   form.Finish([&] {
     const std::string from = TextOf(in), to = TextOf(out);
     if (!Named(platform, from, "Input") || !Named(platform, to, "Output")) return false;
+    if (RefuseFileClash(platform, {{"Grid to read", from}}, {{"Residual grid", to}})) return false;
     if (!(radius->value() > 0)) {
       platform.ShowInfo("Radius must be greater than 0");
       return false;

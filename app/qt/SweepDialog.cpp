@@ -22,6 +22,7 @@
 #include "app/qt/BackgroundWork.h"
 #include "app/qt/BlankingFields.h"
 #include "app/qt/QtPlatform.h"
+#include "app/qt/ToolForm.h"
 #include "common/DecimalNumber.h"
 #include "residual/SweepTable.h"
 
@@ -373,7 +374,12 @@ void SweepDialog::ChooseAndSave(const char* filter, const char* extension,
   FileDialogState state;
   state.filter = filter;
   state.default_extension = extension;
-  if (platform_.ExecuteFileDialog(FileDialog::SaveDialog2, state)) (this->*save)(state.file_name);
+  if (!platform_.ExecuteFileDialog(FileDialog::SaveDialog2, state)) return;
+  if (RefuseFileClash(platform_, {{"Input file", platform_.Text(Control::txt_in)}},
+                      {{"Save", state.file_name}})) {
+    return;
+  }
+  (this->*save)(state.file_name);
 }
 
 void OpenSweepDialog(QWidget* parent, QtPlatform& platform, TfrmMain& form,

@@ -13,6 +13,13 @@
 
 namespace torvane {
 
+bool RefuseFileClash(Platform& platform, const std::vector<NamedFile>& inputs,
+                     const std::vector<NamedFile>& outputs) {
+  const std::optional<FileClash> clash = FindFileClash(inputs, outputs);
+  if (clash) platform.ShowInfo(FileClashMessage(*clash));
+  return clash.has_value();
+}
+
 ToolForm::ToolForm(QWidget* parent, QtPlatform& platform, const QString& name, const QString& title)
     : QDialog(parent), platform_(platform), form_(new QFormLayout) {
   setObjectName(name);

@@ -6,8 +6,10 @@
 #include <QPushButton>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/Platform.h"
+#include "common/FileClash.h"
 #include "grid/GridFileType.h"
 
 class QComboBox;
@@ -19,6 +21,11 @@ class QProgressBar;
 namespace torvane {
 
 class QtPlatform;
+
+// True, after telling the user, when an output names the same file as an
+// input or an earlier output (FindFileClash): nothing is written then.
+bool RefuseFileClash(Platform& platform, const std::vector<NamedFile>& inputs,
+                     const std::vector<NamedFile>& outputs);
 
 class ToolForm : public QDialog {
  public:

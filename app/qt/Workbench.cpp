@@ -31,6 +31,7 @@
 #include "app/qt/QtPlatform.h"
 #include "app/qt/SurveyOptionsDialog.h"
 #include "app/qt/SweepDialog.h"
+#include "app/qt/ToolForm.h"
 #include "common/AtomicFile.h"
 #include "common/SameFile.h"
 #include "points/HeaderNames.h"
@@ -161,6 +162,13 @@ void Workbench::Attach(QtPlatform& platform, TfrmMain& form) {
           &QAbstractButton::clicked, this, [this] { LabelColumnLists(); });
 }
 
+Workbench::~Workbench() {
+  // The dialog's fields lose the focus while the window is taken down (an
+  // edit field then says its editing finished): none of their signals may
+  // reach this window once its own part is gone.
+  for (QObject* child : dialog_->findChildren<QObject*>()) child->disconnect(this);
+}
+
 void Workbench::SetOptions(const SurveyOptions& options) {
   const bool ending_changed = TableEnding(options) != TableEnding(options_);
   options_ = options;
@@ -240,9 +248,9 @@ void Workbench::SaveTableAs() {
   state.default_extension = "dat";
   if (!platform_->ExecuteFileDialog(FileDialog::SaveDialog1, state)) return;
   const std::string& from = form_->Parameters().output_path;
-  if (SameFile(state.file_name, from)) return;
-  if (SameFile(state.file_name, form_->Parameters().input_path)) {
-    platform_->ShowInfo("Input and output file name must not be the same.");
+  if (SameFile(state.file_name, from)) return;  // the table is there already
+  if (RefuseFileClash(*platform_, {{"Input file", form_->Parameters().input_path}},
+                      {{"Save table as", state.file_name}})) {
     return;
   }
   if (!CopyWhole(from, state.file_name)) {

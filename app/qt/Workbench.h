@@ -23,6 +23,7 @@ class TfrmMain;
 class Workbench : public QMainWindow {
  public:
   Workbench();
+  ~Workbench() override;
 
   // The seed dialog, owned by this window.
   MainWindow& dialog() const { return *dialog_; }

@@ -11,6 +11,7 @@
 #include "PythonFunctions.h"
 #include "grid/GridArrays.h"
 #include "points/PointArrays.h"
+#include "points/SurveyProjection.h"
 #include "preview/MapRenderer.h"
 #include "preview/PointValueGrid.h"
 #include "preview/PreviewData.h"
@@ -60,7 +61,8 @@ void SaveGridMap(const std::string& path, const InArray& values, double xmin, do
                  double dy, const std::string& title, const std::string& label,
                  const std::optional<std::string>& colour_scale,
                  const std::optional<std::pair<double, double>>& colour_range,
-                 const std::optional<std::string>& palette, double contours, int width, int height) {
+                 const std::optional<std::string>& palette, double contours, int width, int height,
+                 const std::optional<std::string>& crs) {
   const std::optional<MapFormat> format = MapFormatOfName(path);
   if (!format) throw py::value_error("path: a name ending in .png, .svg or .pdf, not '" + path + "'");
   MapScene scene;
@@ -88,6 +90,10 @@ void SaveGridMap(const std::string& path, const InArray& values, double xmin, do
   scene.title = title;
   scene.value_caption = label;
   scene.contour_interval = contours;
+  if (crs && !crs->empty()) {
+    scene.geographic = DescribeCrs(*crs) == CrsKind::kGeographic;
+    scene.crs_name = CrsDisplayName(*crs);
+  }
   CoreCall call('.');
   bool ok = false;
   {
@@ -106,7 +112,7 @@ void AddMapFunctions(py::module_& module) {
   module.def("save_map", &SaveGridMap, py::arg("path"), py::arg("values"), py::arg("xmin"),
              py::arg("dx"), py::arg("ymin"), py::arg("dy"), py::arg("title"), py::arg("label"),
              py::arg("colour_scale"), py::arg("colour_range"), py::arg("palette"),
-             py::arg("contours"), py::arg("width"), py::arg("height"));
+             py::arg("contours"), py::arg("width"), py::arg("height"), py::arg("crs"));
 }
 
 }  // namespace torvane::python

@@ -43,10 +43,19 @@ py::dict ReadPoints(const std::string& path, const std::string& columns,
   CoreCall call(SeparatorOrEnvironment(decimal_separator));
   PointSet points;
   bool ok = false;
+  // The CRS of the coordinates computed with: the file's own unless it is
+  // geographic, then the one asked for or the UTM zone of the survey's
+  // centre, as ProjectSurvey picks it.
+  std::string used_crs = work_crs.value_or(crs.value_or(""));
   {
     const py::gil_scoped_release free;
     const char separator = decimal_separator ? (*decimal_separator)[0] : '.';
     ok = ReadPointFile(call.platform(), path, letters, points, names, separator, true);
+    if (ok && crs && !points.points.empty()) {
+      used_crs = WorkCrsOf({*crs, work_crs.value_or("")},
+                           (points.min_x + points.max_x) / 2 - points.shift_x,
+                           (points.min_y + points.max_y) / 2 - points.shift_y);
+    }
     // Stations in degrees are projected into metres for the rings, as
     // torvane-cli --crs does.
     if (ok && crs) ok = ProjectSurvey(call.platform(), {*crs, work_crs.value_or("")}, points);
@@ -81,6 +90,7 @@ py::dict ReadPoints(const std::string& path, const std::string& columns,
   if (crs) {
     result["file_x"] = file_x;
     result["file_y"] = file_y;
+    result["work_crs"] = used_crs;
   }
   // Station names, when the point column holds text.
   if (points.HasLabels()) {

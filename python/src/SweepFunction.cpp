@@ -41,7 +41,8 @@ py::array_t<double> CurveColumn(const std::vector<CurveRow>& curve, Field field)
 }
 
 py::dict Sweep(const InArray& x, const InArray& y, const InArray& cba,
-               const std::vector<std::pair<double, double>>& rings) {
+               const std::vector<std::pair<double, double>>& rings, int min_ring_points,
+               double max_gap) {
   CoreCall call('.');
   std::vector<SweepRadius> radii;
   for (const auto& [radius, band] : rings) radii.push_back({radius, band});
@@ -52,7 +53,10 @@ py::dict Sweep(const InArray& x, const InArray& y, const InArray& cba,
     const py::gil_scoped_release free;
     PointSet points;
     if (PointSetFromArrays(call.platform(), View(x), View(y), {}, View(cba), points)) {
-      columns = SweepRadii(call.platform(), points, radii, RingBlanking{}, nullptr,
+      RingBlanking blanking;
+      blanking.min_points = min_ring_points;
+      blanking.max_gap = max_gap;
+      columns = SweepRadii(call.platform(), points, radii, blanking, nullptr,
                            call.InterruptibleStep());
       curve = SweepCurve(columns);
       ok = columns.size() == radii.size();
@@ -81,7 +85,8 @@ py::dict Sweep(const InArray& x, const InArray& y, const InArray& cba,
 }  // namespace
 
 void AddSweepFunction(py::module_& module) {
-  module.def("sweep", &Sweep, py::arg("x"), py::arg("y"), py::arg("cba"), py::arg("rings"));
+  module.def("sweep", &Sweep, py::arg("x"), py::arg("y"), py::arg("cba"), py::arg("rings"),
+             py::arg("min_ring_points"), py::arg("max_gap"));
 }
 
 }  // namespace torvane::python

@@ -86,6 +86,15 @@ def fixed(values, decimals):
     return [f"{value:.{decimals}f}" for value in values]
 
 
+def as_table_prints(result):
+    """The module's residuals as the table prints them: 0 where a ring is
+    empty (the module's NaN), after checking that NaN is there and only there."""
+    residual = np.asarray(result["residual"])
+    n = np.asarray(result["n"])
+    np.testing.assert_array_equal(np.isnan(residual), n == 0)
+    return fixed(np.where(n == 0, 0.0, residual), 6)
+
+
 def write_survey(path, x, y, cba, point=None):
     """A point file of X Y POINT H CBA, every number read back to the same double."""
     point = np.arange(1, len(x) + 1) if point is None else point

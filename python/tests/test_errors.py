@@ -64,15 +64,42 @@ def test_metres_read_as_degrees_fail_as_the_command_does(tmp_path):
     assert str(raised.value).splitlines() == cli_messages(done.stderr)
 
 
-def test_a_missing_point_file_fails_as_the_command_does(tmp_path):
-    missing = tmp_path / "missing.dat"
-    done = run_cli(["--input", missing, "--output", tmp_path / "t.dat", "--radius", 10, "--band", 1],
-                   check=False)
+@pytest.mark.parametrize("call", [
+    lambda path: torvane.read_points(path),
+    lambda path: torvane.read_grid(path),
+    lambda path: torvane.grid_ring_residual(X, Y, CBA, path, 10),
+    lambda path: torvane.write_grid(path / "out.grd", torvane.read_grid(SAMPLE_GRID)),
+])
+def test_missing_files_raise_file_not_found_error(tmp_path, call):
+    missing = tmp_path / "missing"
+    with pytest.raises(FileNotFoundError) as raised:
+        call(missing)
+    assert raised.value.filename.startswith(str(missing))
+
+
+@pytest.mark.skipif(os.geteuid() == 0, reason="root reads and writes every file")
+def test_unreadable_files_raise_permission_error(tmp_path):
+    locked = tmp_path / "locked"
+    locked.mkdir()
+    survey = locked / "survey.dat"
+    survey.write_text("0 0 1 0 1\n")
+    survey.chmod(0)
+    locked.chmod(0o500)
+    try:
+        with pytest.raises(PermissionError):
+            torvane.read_points(survey)
+        with pytest.raises(PermissionError):
+            torvane.write_grid(locked / "out.grd", torvane.read_grid(SAMPLE_GRID))
+    finally:
+        locked.chmod(0o700)
+
+
+def test_the_core_refusals_stay_torvane_errors(tmp_path):
+    directory = tmp_path / "folder.dat"
+    directory.mkdir()
     with pytest.raises(torvane.TorvaneError) as raised:
-        torvane.read_points(missing)
-    assert done.returncode == 1
-    assert str(raised.value).splitlines() == cli_messages(done.stderr)
-    assert isinstance(raised.value, RuntimeError)
+        torvane.read_points(directory)
+    assert isinstance(raised.value, RuntimeError) and str(directory) in str(raised.value)
 
 
 def test_a_file_without_points_fails_as_the_command_does(tmp_path):
@@ -85,11 +112,9 @@ def test_a_file_without_points_fails_as_the_command_does(tmp_path):
     assert str(raised.value).splitlines() == cli_messages(done.stderr)
 
 
-@pytest.mark.parametrize("content", [None, b"not a grid at all\n"])
-def test_an_unreadable_grid_fails_as_the_command_does(tmp_path, content):
+def test_an_unreadable_grid_fails_as_the_command_does(tmp_path):
     grid = tmp_path / "broken.grd"
-    if content is not None:
-        grid.write_bytes(content)
+    grid.write_bytes(b"not a grid at all\n")
     done = run_cli(["--input", SAMPLE_SURVEY, "--output", tmp_path / "t.dat", "--radius", 10,
                     "--grid", grid], check=False)
     assert done.returncode == 1
@@ -107,7 +132,7 @@ def test_names_that_are_not_utf8_keep_their_bytes(tmp_path):
     with open(survey, "wb") as out:
         out.write(b"station,x,y,cba\ncaf\xe9,0,0,10\nM\xfcller,50,0,4\nS3,0,50,6\n")
     points = torvane.read_points(survey, columns="x,y,station,cba")
-    assert [name.encode("utf-8", "surrogateescape") for name in points["label"]] == [
+    assert [name.encode("utf-8", "surrogateescape") for name in points["point"]] == [
         b"caf\xe9", b"M\xfcller", b"S3"]
     missing = os.fsdecode(bytes(tmp_path) + b"/gone\xe9.dat")
     with pytest.raises((torvane.TorvaneError, OSError)) as raised:

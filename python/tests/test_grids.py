@@ -7,7 +7,7 @@ import numpy as np
 import pytest
 
 import torvane
-from conftest import (SAMPLE_GRID, SAMPLE_SURVEY, SOURCE_DIR, cli_messages, fixed,
+from conftest import (SAMPLE_GRID, SAMPLE_SURVEY, SOURCE_DIR, as_table_prints, cli_messages,
                       random_survey, run_cli, run_table, write_survey)
 
 GDAL_DIR = SOURCE_DIR / "tests" / "data"
@@ -34,7 +34,9 @@ def gdal_dump():
 def test_read_grid_gives_the_nodes_gdal_wrote(name, format):
     grid = torvane.read_grid(GDAL_DIR / name)
     x, y, values = gdal_dump()
-    assert grid.format == format
+    # North up, as GDAL lays rasters out: the dump's rows from the south reversed.
+    y, values = y[::-1], values[::-1]
+    assert grid.attrs["format"] == format and grid.dims == ("y", "x")
     assert grid.values.dtype == np.float64 and grid.values.shape == values.shape == (5, 7)
     np.testing.assert_allclose(grid.x, x, rtol=1e-12)
     np.testing.assert_allclose(grid.y, y, rtol=1e-12)
@@ -49,6 +51,7 @@ def grid_cases():
         yield given, 360, False
         yield given, 7, True
     yield "python grid", 90, False
+    yield "rows from the south", 90, False
 
 
 @pytest.mark.parametrize("given, ring_points, interpolated", grid_cases())
@@ -61,12 +64,14 @@ def test_grid_ring_residual_equals_the_table(tmp_path, sample_survey, given, rin
     grid = SAMPLE_GRID if given == "path" else torvane.read_grid(SAMPLE_GRID)
     if given == "python grid":
         # Made in Python from the file's nodes at the file's node coordinates.
-        grid = torvane.Grid(grid.values.copy(), grid.x, grid.y)
+        grid = torvane.Grid(grid.values[::-1].copy(), grid.x, grid.y[::-1])
+    elif given == "rows from the south":
+        grid = grid.isel(y=slice(None, None, -1))
     result = torvane.grid_ring_residual(sample_survey["x"], sample_survey["y"],
                                         sample_survey["cba"], grid, radius=800,
                                         ring_points=ring_points, interpolated_cba=interpolated)
     assert [str(n) for n in result["n"]] == table.column(5)
-    assert fixed(result["residual"], 6) == table.column(4)
+    assert as_table_prints(result) == table.column(4)
     assert (result["n"] < ring_points).any() and (result["n"] == ring_points).any()
 
 
@@ -95,10 +100,12 @@ def test_a_grid_cut_short_is_refused_as_convert_refuses_it(tmp_path):
 
 def test_grid_to_xarray():
     xarray = pytest.importorskip("xarray")
-    grid = torvane.read_grid(SAMPLE_GRID)
-    array = grid.to_xarray()
+    values = np.arange(12.0).reshape(3, 4)
+    grid = torvane.Grid(values, x=[10, 20, 30, 40], y=[-5, 0, 5])
+    array = grid.to_xarray(name="cba")
     assert isinstance(array, xarray.DataArray) and array.dims == ("y", "x")
-    np.testing.assert_array_equal(array.sel(x=grid.x[3], y=grid.y[5]).item(), grid.values[5, 3])
+    assert array.y.values.tolist() == [5, 0, -5] and array.name == "cba"
+    assert array.sel(x=20, y=-5).item() == values[0, 1]
 
 
 @pytest.mark.parametrize("format, name", [

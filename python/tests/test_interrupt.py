@@ -28,7 +28,7 @@ INTERRUPTED = textwrap.dedent("""
         print("finished")
     except KeyboardInterrupt:
         print("interrupted")
-    result = torvane.ring_residual([0.0, 3.0], [0.0, 4.0], [1.0, 2.0], radius=5, band=0)
+    result = torvane.ring_residual([0.0, 3.0], [0.0, 4.0], [1.0, 2.0], radius=5, band=0.5)
     print(result["residual"].tolist(), result["n"].tolist())
 """)
 

@@ -96,7 +96,7 @@ def test_stations_by_header_names_and_crs_as_the_command(tmp_path):
     survey = torvane.read_points(SAMPLE_STATIONS, columns="longitude,latitude,station,cba",
                                  crs="EPSG:4326")
     table = read_csv(output)
-    assert survey["label"] == table[list(table)[2]]
+    assert survey["point"].tolist() == table[list(table)[2]]
     np.testing.assert_array_equal(survey["cba"], numbers(table["cba"]))
     assert np.all(np.abs(survey["file_x"] - numbers(table[list(table)[0]])) < 5e-7)
     # The projected coordinates are metres: neighbouring stations some metres apart.
@@ -113,4 +113,4 @@ def test_decimal_comma_in_a_csv_file(tmp_path):
     survey = torvane.read_points(path, columns="x,y,name,cba", decimal_separator=",")
     np.testing.assert_array_equal(survey["x"], [1.5, -4.75])
     np.testing.assert_array_equal(survey["cba"], [10.125, -1.25])
-    assert survey["label"] == ["A1", "B2"]
+    assert survey["point"].tolist() == ["A1", "B2"]

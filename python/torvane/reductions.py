@@ -1,6 +1,10 @@
 """Normal gravity and the Bouguer plate: the reductions that turn absolute
 gravity into the anomalies the rings take, on the core's formulas."""
 
+from __future__ import annotations
+
+from typing import Any
+
 import numpy as np
 
 from . import _core
@@ -50,7 +54,7 @@ def _like(template, values):
     return values if values.ndim else float(values)
 
 
-def normal_gravity(latitude, height=0, ellipsoid="grs80"):
+def normal_gravity(latitude: Any, height: Any = 0, ellipsoid: str = "grs80") -> Any:
     """Normal gravity of the reference ellipsoid at a station, in mGal.
 
     On the ellipsoid (height 0) Somigliana's closed formula; above it the
@@ -74,8 +78,8 @@ def normal_gravity(latitude, height=0, ellipsoid="grs80"):
         mGal, in the shape of the arguments (a Series with latitude's index
         where latitude is one).
 
-    Example
-    -------
+    Examples
+    --------
     >>> torvane.normal_gravity([0, 45, 90])
     array([978032.67715..., 980619.92..., 983218.63685...])
     """
@@ -86,7 +90,7 @@ def normal_gravity(latitude, height=0, ellipsoid="grs80"):
     return _like(latitude, values.reshape(lat.shape))
 
 
-def bouguer_plate(height, density=2670, bullard_b=False):
+def bouguer_plate(height: Any, density: float = 2670, bullard_b: bool = False) -> Any:
     """Attraction of the rock between a station and the datum, in mGal.
 
     The infinite plate 2 pi G rho h (G = 6.6743e-11 m^3 kg^-1 s^-2), or with
@@ -109,8 +113,8 @@ def bouguer_plate(height, density=2670, bullard_b=False):
     float, numpy.ndarray or pandas.Series
         mGal, in the shape of ``height``.
 
-    Example
-    -------
+    Examples
+    --------
     >>> round(torvane.bouguer_plate(1000), 2)
     111.97
     """
@@ -120,11 +124,19 @@ def bouguer_plate(height, density=2670, bullard_b=False):
     return _like(height, values.reshape(h.shape))
 
 
-def simple_bouguer(gravity, height, latitude, ellipsoid="grs80", density=2670,
-                   free_air_gradient=None, bullard_b=False):
+def simple_bouguer(gravity: Any, height: Any, latitude: Any, ellipsoid: str = "grs80",
+                   density: float = 2670, free_air_gradient: float | None = None,
+                   bullard_b: bool = False) -> dict[str, np.ndarray]:
     """The anomalies of absolute gravity, as ``torvane-cli reduce`` computes
     them: a dict of float64 arrays ``normal_gravity``, ``free_air`` and
-    ``bouguer`` (mGal), one value per station."""
+    ``bouguer`` (mGal), one value per station.
+
+    Examples
+    --------
+    >>> reduced = torvane.simple_bouguer([978681.38], [1230.16], [-26.26334])
+    >>> sorted(reduced)
+    ['bouguer', 'free_air', 'normal_gravity']
+    """
     g = _values("gravity", gravity).ravel()
     h = _values("height", height).ravel()
     lat = _latitudes(latitude).ravel()
