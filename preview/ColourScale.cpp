@@ -186,13 +186,26 @@ int ColourScale::IndexOf(float value) const {
                               bounds.begin());
 }
 
+namespace {
+
+// Colour k spans Edge(k - 1) ... Edge(k); the ends reach low and high.
+double Edge(const ColourScale& scale, int k) {
+  if (k <= 0) return scale.low;
+  if (k >= kScaleColours) return scale.high;
+  return scale.bounds[static_cast<std::size_t>(k - 1)];
+}
+
+}  // namespace
+
+double ColourScale::ValueAt(double position) const {
+  if (!(position > 0)) return low;
+  if (position >= kScaleColours) return high;
+  const int k = static_cast<int>(position);
+  return Edge(*this, k) + (position - k) * (Edge(*this, k + 1) - Edge(*this, k));
+}
+
 double ColourScale::PositionOf(double value) const {
-  // Colour k spans bounds[k - 2] ... bounds[k - 1]; the ends reach low and high.
-  const auto edge = [this](int k) {
-    if (k <= 0) return low;
-    if (k >= kScaleColours) return high;
-    return bounds[static_cast<std::size_t>(k - 1)];
-  };
+  const auto edge = [this](int k) { return Edge(*this, k); };
   if (value <= low) return 0;
   if (value >= high) return kScaleColours;
   for (int k = 1; k <= kScaleColours; ++k) {

@@ -62,6 +62,8 @@ struct ColourScale {
   // Where `value` lies along the bar, in colours from its bottom (0 ... 40),
   // linear within each colour.
   double PositionOf(double value) const;
+  // The value at `position` along the bar (0 ... 40): PositionOf's inverse.
+  double ValueAt(double position) const;
 };
 
 // The 40 colours of a palette, entry 0 (a blank) white.

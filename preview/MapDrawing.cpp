@@ -79,29 +79,63 @@ void ShowText(cairo_t* cr, const std::string& text, double x, double y, double a
 void SetColour(cairo_t* cr, Rgb c) { cairo_set_source_rgb(cr, c.r / 255.0, c.g / 255.0, c.b / 255.0); }
 
 // The colour bar's round values: as many as fit beside it, labelled where
-// they do not crowd one another.
+// they do not crowd one another, each with the decimals it needs.
 struct BarTicks {
   std::vector<double> values;
-  int decimals = 0;
+  std::vector<int> decimals;  // one a value
+
+  void Add(double value, double step) {
+    values.push_back(value);
+    decimals.push_back(std::min(DecimalsFor(step), DecimalsFor(std::abs(value))));
+  }
+  std::string Label(std::size_t k) const { return Fixed(values[k], decimals[k]); }
 };
 
 BarTicks BarTicksOf(const ColourScale& scale, double bar_height, double font) {
   BarTicks ticks;
   if (scale.kind == ScaleKind::kRange && !scale.marks.empty()) {
-    ticks.values = TicksOver(scale.low, scale.high, 90);  // GAP: the quarter circles
+    for (const double v : TicksOver(scale.low, scale.high, 90)) ticks.Add(v, 90);  // GAP: the quarter circles
     return ticks;
   }
   const double wanted = std::max(2.0, bar_height / (2.5 * font));
-  const double step = RoundStepAtLeast((scale.high - scale.low) / wanted);
-  ticks.values = TicksOver(scale.low, scale.high, step);
-  ticks.decimals = DecimalsFor(step);
+  if (scale.kind != ScaleKind::kEqualised) {
+    const double step = RoundStepAtLeast((scale.high - scale.low) / wanted);
+    for (const double v : TicksOver(scale.low, scale.high, step)) ticks.Add(v, step);
+    return ticks;
+  }
+  // An equalised bar is not linear in its values: equal steps of value would
+  // crowd where the values are common and leave the rest bare. The labels go
+  // at even heights instead, each value rounded to a round step of the values
+  // around its height, so that it stays within half a label of its place; 0
+  // is always one where the bar holds it.
+  const double spacing = kScaleColours / std::floor(wanted);
+  std::vector<std::pair<double, double>> chosen;  // value, its step
+  for (double at = 0; at <= kScaleColours + 1e-9; at += spacing) {
+    const double spread = scale.ValueAt(std::min<double>(kScaleColours, at + spacing / 2)) -
+                          scale.ValueAt(std::max(0.0, at - spacing / 2));
+    if (!(spread > 0)) continue;
+    const double step = RoundNumber(spread);
+    if (!(step > 0)) continue;
+    const double v = std::round(scale.ValueAt(at) / step) * step;
+    if (v >= scale.low - 1e-9 * step && v <= scale.high + 1e-9 * step) chosen.emplace_back(v == 0 ? 0 : v, step);
+  }
+  if (scale.low < 0 && scale.high > 0) {
+    const double zero = scale.PositionOf(0);
+    std::erase_if(chosen, [&](const auto& c) { return std::abs(scale.PositionOf(c.first) - zero) < spacing / 2; });
+    chosen.emplace_back(0, 1);
+  }
+  std::sort(chosen.begin(), chosen.end());
+  chosen.erase(std::unique(chosen.begin(), chosen.end(),
+                           [](const auto& a, const auto& b) { return a.first == b.first; }),
+               chosen.end());
+  for (const auto& [v, step] : chosen) ticks.Add(v, step);
   return ticks;
 }
 
 // The widest of the bar's labels.
 double WidestLabel(cairo_t* cr, const BarTicks& ticks) {
   double widest = 0;
-  for (const double v : ticks.values) widest = std::max(widest, Measure(cr, Fixed(v, ticks.decimals)).width);
+  for (std::size_t k = 0; k < ticks.values.size(); ++k) widest = std::max(widest, Measure(cr, ticks.Label(k)).width);
   return widest;
 }
 
@@ -409,15 +443,15 @@ void DrawColourBar(cairo_t* cr, const MapScene& scene, const MapLayout& layout, 
   const double tick = 0.35 * m.font;
   const auto y_of = [&](double value) { return bar.top + bar.height - scale.PositionOf(value) * box; };
   double last_label = 1e300, last_tick = 1e300;
-  for (const double v : ticks.values) {
-    const double y = y_of(v);
+  for (std::size_t k = 0; k < ticks.values.size(); ++k) {
+    const double y = y_of(ticks.values[k]);
     if (std::abs(y - last_tick) < 0.3 * m.font) continue;  // squeezed into the bar's end
     last_tick = y;
     cairo_move_to(cr, bar.left + bar.width + 0.5, y);
     cairo_rel_line_to(cr, tick, 0);
     cairo_stroke(cr);
     if (std::abs(y - last_label) < 1.3 * m.font) continue;  // no label over another
-    ShowText(cr, Fixed(v, ticks.decimals), bar.left + bar.width + tick + 0.3 * m.font, y, 0, cap);
+    ShowText(cr, ticks.Label(k), bar.left + bar.width + tick + 0.3 * m.font, y, 0, cap);
     last_label = y;
   }
   // Marked values (GAP: 90 and 180 degrees) across the bar.

@@ -215,5 +215,53 @@ TEST(MapFiles, PdfHoldsTextFontsAndOneImageOfTheNodes) {
   EXPECT_EQ(fonts.find(" no  "), std::string::npos) << fonts;
 }
 
+TEST(MapFiles, EqualisedBarLabelsAreRoundAndSpreadOverTheBar) {
+  if (std::system("pdftotext -v > /dev/null 2>&1") != 0) GTEST_SKIP() << "no poppler tools";
+  // Skewed values: equal steps of value would leave most of the bar bare.
+  std::mt19937 random(11);
+  std::lognormal_distribution<float> skewed(0.0f, 1.2f);
+  MapSurface surface;
+  surface.x0 = 500000;
+  surface.y0 = 7000000;
+  surface.dx = surface.dy = 1000;
+  surface.nx = 60;
+  surface.ny = 40;
+  for (int k = 0; k < surface.nx * surface.ny; ++k) surface.values.push_back(skewed(random));
+  MapScene scene;
+  scene.surface = &surface;
+  TempDir dir;
+  ScriptedPlatform platform;
+  const std::string pdf = dir.File("m.pdf");
+  ASSERT_TRUE(SaveMap(platform, pdf, MapFormat::kPdf, scene, FullView(scene), 1200, 900));
+  // The bar's labels (the axes' are hundreds of thousands) and their heights.
+  const std::string boxes = Output("pdftotext -bbox '" + pdf + "' - 2>&1");
+  std::vector<std::pair<double, double>> labels;  // value, top on the page
+  for (std::size_t at = 0; (at = boxes.find("<word ", at)) != std::string::npos; ++at) {
+    const std::size_t top = boxes.find("yMin=\"", at), open = boxes.find('>', at);
+    const std::size_t close = boxes.find("</word>", open);
+    if (top == std::string::npos || open == std::string::npos || close == std::string::npos) break;
+    const std::string word = boxes.substr(open + 1, close - open - 1);
+    char* end = nullptr;
+    const double v = std::strtod(word.c_str(), &end);
+    if (end == word.c_str() || *end != '\0' || std::abs(v) >= 1000) continue;
+    labels.emplace_back(v, std::strtod(boxes.c_str() + top + 6, nullptr));
+  }
+  ASSERT_GE(labels.size(), 6u) << boxes;
+  std::sort(labels.begin(), labels.end());
+  double gap = 0;
+  for (std::size_t k = 1; k < labels.size(); ++k) {
+    EXPECT_LT(labels[k].second, labels[k - 1].second) << "higher values above";
+    gap = std::max(gap, labels[k - 1].second - labels[k].second);
+  }
+  EXPECT_LT(gap, 0.2 * (labels.front().second - labels.back().second)) << boxes;
+  for (const auto& [v, top] : labels) {
+    bool round = v == 0;  // a multiple of a round step not much finer than itself
+    for (double step = RoundNumber(std::abs(v)); !round && step >= std::abs(v) / 20; step = RoundNumber(step * 0.999)) {
+      round = std::abs(v / step - std::round(v / step)) < 1e-6;
+    }
+    EXPECT_TRUE(round) << v;
+  }
+}
+
 }  // namespace
 }  // namespace torvane::testing
