@@ -17,15 +17,15 @@ bool ReadGridSurface(Reporter& platform, const std::string& path, MapSurface& su
   return true;
 }
 
-bool GridRunResidual(Reporter& platform, const TfrmMain& form, double cell, GridValues& grid,
-                     const GriddingOptions& options) {
+bool GridRunResidual(Reporter& platform, const RunRequest& request, const RunResult& result,
+                     double cell, GridValues& grid, const GriddingOptions& options) {
   PointGridRequest gridding;
   gridding.value = &SurveyPoint::residual;
-  gridding.cell = cell > 0 ? cell : DefaultMapCell(form);
+  gridding.cell = cell > 0 ? cell : DefaultMapCell(request, result);
   gridding.gridding = options;
-  gridding.radius = form.Parameters().preview_radius;
-  gridding.reach = form.Parameters().preview_reach;
-  return GridPointValues(platform, form.Points(), gridding, grid);
+  gridding.radius = request.GriddingRadius();
+  gridding.reach = request.GriddingRadius();
+  return GridPointValues(platform, result.points, gridding, grid);
 }
 
 }  // namespace torvane

@@ -5,20 +5,23 @@
 
 #include <string>
 
-#include "app/Hvw.h"
+#include "common/Reporter.h"
 #include "grid/GridValues.h"
 #include "preview/MapSurface.h"
+#include "run/RunRequest.h"
+#include "run/RunResult.h"
 
 namespace torvane {
 
 // False when the file was not read (the reader has told the user why).
 bool ReadGridSurface(Reporter& platform, const std::string& path, MapSurface& surface);
 
-// The run's residual gridded by `gridding` (inverse distances at the
+// The run's residual gridded by `gridding` (or inverse distances at the
 // previews' gridding radius and reach) onto nodes `cell` apart over the
 // points' box (0: the maps' default cell). False when that failed (the user
 // has been told).
-bool GridRunResidual(Reporter& platform, const TfrmMain& form, double cell, GridValues& grid,
+bool GridRunResidual(Reporter& platform, const RunRequest& request, const RunResult& result,
+                     double cell, GridValues& grid,
                      const GriddingOptions& gridding = GriddingOptions());
 
 }  // namespace torvane

@@ -5,14 +5,11 @@
 #include <string>
 
 #include "app/ControlDefaults.h"
+#include "app/RunChecks.h"
+#include "app/RunPreview.h"
 #include "common/DecimalNumber.h"
-#include "common/SameFile.h"
 #include "common/ScopeExit.h"
-#include "points/PointFileReader.h"
 #include "residual/RingLimits.h"
-#include "points/SurveyProjection.h"
-#include "points/SurveyReduction.h"
-#include "residual/ComputeResiduals.h"
 
 namespace torvane {
 
@@ -52,7 +49,7 @@ bool TfrmMain::CheckNumber(Control field) {
 bool TfrmMain::ReadNumber(Control field, double& value) {
   const std::string text = platform_.Text(field);
   if (ParseDecimal(text, platform_.DecimalSeparator(), value)) return true;
-  platform_.ShowInfo("'" + text + "' is not a valid floating point value");
+  platform_.ShowInfo(NotANumberMessage(text));
   return false;
 }
 
@@ -64,34 +61,27 @@ bool TfrmMain::TakeParameters() {
     platform_.SetFocus(focus);
     return false;
   };
-  if (input.empty()) return refuse("Input file name is required field.", Control::txt_in);
-  if (output.empty()) return refuse("Output file name is required field.", Control::txt_out);
-  // The same file by another name (./, an absolute path, a link) counts as
-  // the same name: the table would replace the survey.
-  constexpr std::string_view kSameName = "Input and output file name must not be the same.";
-  if (SameFile(output, input)) return refuse(kSameName, Control::txt_out);
   const bool grid_mode = platform_.Checked(Control::chb_grd);
   const std::string grid = platform_.Text(Control::txt_grd);
-  if (grid_mode && grid.empty()) {
-    return refuse("Grid file name is required field.", Control::txt_grd);
+  if (const auto refusal = CheckRunFiles(input, output, grid_mode, grid)) {
+    constexpr Control kFocus[] = {Control::txt_in, Control::txt_out, Control::txt_grd};
+    return refuse(refusal->message, kFocus[static_cast<int>(refusal->field)]);
   }
-  if (grid_mode && SameFile(output, grid)) return refuse(kSameName, Control::txt_out);
-  int ring_points = parameters_.ring_points;
+  int ring_points = request_.ring.ring_points;
   if (grid_mode &&
       !(ParseWholeNumber(platform_.Text(Control::txt_n), ring_points) && ring_points >= 1)) {
-    return refuse("Number of points must be a whole number greater than 0", Control::txt_n);
+    return refuse(kRingPointsRefusal, Control::txt_n);
   }
   if (grid_mode && ring_points > kMostRingPoints) {
-    return refuse("Number of points must be at most " + std::to_string(kMostRingPoints),
-                  Control::txt_n);
+    return refuse(RingPointsLimitMessage(), Control::txt_n);
   }
 
   double radius = 0;
   if (!ReadNumber(Control::txt_rfs, radius)) return false;
-  double band = parameters_.depth_band;
+  double band = request_.ring.band;
   if (!grid_mode) {
     if (!ReadNumber(Control::txt_rfa, band)) return false;
-    if (band > radius) return refuse("Depth must be <= than radius for search.", Control::txt_rfa);
+    if (band > radius) return refuse(kBandRefusal, Control::txt_rfa);
   }
 
   // "Radius for gridding": above 0 it replaces R as the previews' node
@@ -101,26 +91,22 @@ bool TfrmMain::TakeParameters() {
   if (!platform_.Text(Control::txt_nearest).empty() && !ReadNumber(Control::txt_nearest, gridding)) {
     return false;
   }
-  const double preview_radius = gridding > 0 ? gridding : radius;
 
-  parameters_.input_path = input;
-  parameters_.output_path = output;
-  parameters_.search_radius = radius;
-  parameters_.depth_band = band;
-  parameters_.cell_size = preview_radius;
-  parameters_.preview_step = preview_radius;
-  parameters_.preview_radius = preview_radius;
-  parameters_.preview_reach = preview_radius;
-  parameters_.columns = {platform_.ItemIndex(Control::cmb_gx), platform_.ItemIndex(Control::cmb_gy),
-                         platform_.ItemIndex(Control::cmb_point),
-                         platform_.ItemIndex(Control::cmb_uba)};
-  parameters_.columns.height = parameters_.gravity_reduction ? parameters_.height_column : -1;
-  parameters_.use_grid = grid_mode;
+  request_.stations.path = input;
+  request_.stations.columns = {
+      platform_.ItemIndex(Control::cmb_gx), platform_.ItemIndex(Control::cmb_gy),
+      platform_.ItemIndex(Control::cmb_point), platform_.ItemIndex(Control::cmb_uba)};
+  request_.stations.columns.height = request_.stations.gravity_reduction ? height_column_ : -1;
+  request_.output_path = output;
+  request_.ring.radius = radius;
+  request_.ring.band = band;
+  request_.gridding_radius = gridding;
+  request_.ring.use_grid = grid_mode;
   if (grid_mode) {
-    parameters_.grid_path = grid;
-    parameters_.ring_points = ring_points;
+    request_.ring.grid_path = grid;
+    request_.ring.ring_points = ring_points;
   }
-  parameters_.use_interpolated_cba = platform_.Checked(Control::chb_interpol);
+  request_.ring.use_interpolated_cba = platform_.Checked(Control::chb_interpol);
   return true;
 }
 
@@ -131,18 +117,18 @@ void TfrmMain::SetRunningButtons(bool running) {
 }
 
 void TfrmMain::btn_calcClick() {
-  if (running_) return;  // Calc is disabled during a run; a stray press changes nothing
+  if (result_.busy) return;  // Calc is disabled during a run; a stray press changes nothing
   calc_refused_ = false;
   try {
     if (!TakeParameters()) {
       calc_refused_ = true;
       return;
     }
-    running_ = true;
+    result_.busy = true;
     SetRunningButtons(true);
     const ScopeExit idle([this] {
       SetRunningButtons(false);
-      running_ = false;
+      result_.busy = false;
     });
     RunCalculation();
   } catch (const std::bad_alloc&) {
@@ -161,12 +147,8 @@ void TfrmMain::ClearPictures() {
 
 void TfrmMain::RunCalculation() {
   const ScopeExit clear_stop([this] { stop_requested_ = false; });
-  results_ready_ = false;
   stopped_ = false;
-  cluster_.Clear();
-  points_.Clear();
-  ring_counts_ = {};
-  ring_qualities_ = {};
+  result_.Clear();
   platform_.SetProgressPosition(0);
   // A Stop during the computation puts back what the pictures showed.
   const RgbCanvas earlier_left = left_picture_;
@@ -174,14 +156,21 @@ void TfrmMain::RunCalculation() {
   ClearPictures();
   platform_.ProcessEvents();
 
-  cluster_refused_ = false;
-  if (!ReadPointFile(platform_, parameters_.input_path, parameters_.columns, points_,
-                     parameters_.column_names, parameters_.csv_decimal_separator) ||
-      !ReduceAbsoluteGravity() || !ProjectSurvey(platform_, parameters_.crs, points_)) {
-    return;
-  }
-  if (!RunPreviewStep(Control::cb1, kFirstCbaSlot, Control::img_uba)) return;
-  if (!RunComputation()) {
+  bool computing = false;
+  const bool written = Run(
+      platform_, request_, result_,
+      [this, &computing] {
+        computing = RunPreviewStep(Control::cb1, kCbaSlot, Control::img_uba);
+        return computing;
+      },
+      &stop_requested_);
+  // A Stop pressed while the rings were gathered asked "Cancel calculation?":
+  // a Yes ended the run with no table written (an earlier one stays as it
+  // was), and the pictures show again what they showed. The flag is cleared
+  // when the computation ends, however it ends.
+  stopped_ = computing && !written && stop_requested_;
+  stop_requested_ = false;
+  if (!written) {
     if (stopped_) {
       left_picture_ = earlier_left;
       right_picture_ = earlier_right;
@@ -190,70 +179,7 @@ void TfrmMain::RunCalculation() {
     }
     return;
   }
-  results_ready_ = true;
-  WarnIfEveryRingEmpty();
-  WarnIfAnomalyLooksAbsolute();
-  RunPreviewStep(Control::cb2, kFirstResidualSlot, Control::img_regta);
-}
-
-// A Stop pressed while the rings are gathered asks "Cancel calculation?": a
-// Yes ends the run with no table written (an earlier one stays as it was).
-// The flag is cleared when the computation ends, however it ends.
-bool TfrmMain::RunComputation() {
-  const ScopeExit clear_stop([this] { stop_requested_ = false; });
-  ResidualRequest request{parameters_.output_path, parameters_.search_radius,
-                          parameters_.depth_band};
-  request.use_grid = parameters_.use_grid;
-  request.grid_path = parameters_.grid_path;
-  request.use_interpolated_cba = parameters_.use_interpolated_cba;
-  request.ring_points = parameters_.ring_points;
-  request.grid_memory_limit = parameters_.grid_memory_limit;
-  empty_rings_ = 0;
-  request.ring_counts = &ring_counts_;
-  request.qualities = &ring_qualities_;
-  request.quality = parameters_.ring_quality;
-  request.blanking = parameters_.blanking;
-  request.stop_requested = &stop_requested_;
-  const bool written = ComputeResiduals(platform_, request, points_, &empty_rings_);
-  stopped_ = !written && stop_requested_;
-  return written;
-}
-
-// A table of zeros is written as asked, but not without a word: it almost
-// always means a band of 0, a radius in other units than the coordinates,
-// or a grid away from the points.
-void TfrmMain::WarnIfEveryRingEmpty() {
-  if (points_.count() == 0 || empty_rings_ < points_.count()) return;
-  const std::string what =
-      parameters_.use_grid
-          ? "no sample of the grid on any point's ring. Check the radius for search, that the "
-            "grid covers the points, and the coordinates' units (the radius is in metres)."
-          : "no survey point at R +- D from any point. Check the band (+- D), the radius for "
-            "search, and the coordinates' units (R and D are in metres).";
-  platform_.ShowMessage("Every point has N = 0 and its residual was written as 0: there is " + what,
-                        "Warning", MessageButtons::kOk);
-}
-
-// Absolute gravity becomes the simple Bouguer anomaly the rings take, once
-// the stations are read and before they are projected (their latitudes come
-// from the file's coordinates).
-bool TfrmMain::ReduceAbsoluteGravity() {
-  if (!parameters_.gravity_reduction) return true;
-  if (parameters_.crs.crs.empty()) {
-    points_.Clear();
-    platform_.ShowInfo(
-        "Absolute gravity needs each station's latitude: give the coordinate reference system "
-        "of X and Y");
-    return false;
-  }
-  return ReduceSurvey(platform_, *parameters_.gravity_reduction, parameters_.crs.crs,
-                      parameters_.input_path, CbaColumnName(parameters_), points_, nullptr);
-}
-
-void TfrmMain::WarnIfAnomalyLooksAbsolute() {
-  if (!parameters_.gravity_reduction) {
-    WarnIfAbsoluteGravity(platform_, points_, CbaColumnName(parameters_));
-  }
+  RunPreviewStep(Control::cb2, kResidualSlot, Control::img_regta);
 }
 
 }  // namespace torvane

@@ -7,9 +7,6 @@
 
 namespace torvane {
 
-// The picture boxes of the window are 177 x 145 pixels.
-constexpr ImageSize kPictureBoxSize{177, 145};
-
 MemoryPlatform::MemoryPlatform(char decimal_separator) : decimal_separator_(decimal_separator) {
   for (const ControlDefault& d : ControlDefaults()) {
     ControlState& state = State(d.control);

@@ -13,6 +13,9 @@
 
 namespace torvane {
 
+// The size of the window's two picture boxes, in pixels.
+inline constexpr ImageSize kPictureBoxSize{177, 145};
+
 class MemoryPlatform : public Platform {
  public:
   explicit MemoryPlatform(char decimal_separator);

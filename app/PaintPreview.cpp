@@ -4,7 +4,7 @@
 
 namespace torvane {
 
-void PaintPreview(Platform& platform, Control image, PreviewPixels& pixels, RgbCanvas& picture) {
+void PaintPreview(PreviewPixels& pixels, RgbCanvas& picture) {
   const int width = pixels.width;
   const int height = pixels.height;
   if (pixels.colours.size() ==
@@ -18,7 +18,6 @@ void PaintPreview(Platform& platform, Control image, PreviewPixels& pixels, RgbC
     }
   }
   pixels = PreviewPixels();
-  platform.ShowPicture(image, picture);
 }
 
 }  // namespace torvane

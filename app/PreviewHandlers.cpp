@@ -4,10 +4,11 @@
 #include <cctype>
 
 #include "app/ControlDefaults.h"
+#include "app/ExportClash.h"
 #include "app/Hvw.h"
-#include "common/FileClash.h"
-#include "common/ScopeExit.h"
 #include "app/PaintPreview.h"
+#include "app/RunPreview.h"
+#include "common/ScopeExit.h"
 
 namespace torvane {
 namespace {
@@ -35,36 +36,25 @@ RgbCanvas& TfrmMain::PictureOf(Control image) {
 }
 
 PreviewOutcome TfrmMain::GridPicture(Control list, int first_slot) {
-  PreviewRequest request;
-  request.slot = first_slot + platform_.ItemIndex(list);
-  request.step = parameters_.preview_step;
-  request.radius = parameters_.preview_radius;
-  request.reach = parameters_.preview_reach;
-  // Both pictures have the size img_uba had when the window was created.
-  request.picture = {left_picture_.width(), left_picture_.height()};
   // A gridding already under way ignores this one and keeps the cursor.
   if (preview_.gridding) return PreviewOutcome::kIgnored;
   const bool was_busy = platform_.SetBusyCursor(true);
   const ScopeExit restore_cursor([this, was_busy] { platform_.SetBusyCursor(was_busy); });
-  return GridPreview(platform_, points_, cluster_, request, stop_requested_, preview_);
+  // Both pictures have the size img_uba had when the window was created.
+  return GridRunPreview(platform_, request_, result_, first_slot + platform_.ItemIndex(list),
+                        {left_picture_.width(), left_picture_.height()}, stop_requested_,
+                        preview_);
 }
 
 void TfrmMain::PaintPicture(Control image) {
-  PaintPreview(platform_, image, preview_.pixels, PictureOf(image));
+  PaintPreview(preview_.pixels, PictureOf(image));
+  platform_.ShowPicture(image, PictureOf(image));
 }
 
 // The cells the previews are gridded on are laid only when a preview is
 // drawn: a run without previews needs memory for its points alone, whatever
 // the radius. Cells too many for memory are refused once a run (the user
 // has been told), and the run goes on without previews.
-bool TfrmMain::EnsureCluster() {
-  if (!cluster_.empty()) return true;
-  if (cluster_refused_) return false;
-  if (BuildNeighbourCluster(platform_, points_, parameters_.cell_size, cluster_)) return true;
-  cluster_refused_ = true;
-  return false;
-}
-
 // "Preview grids" is read when the run gets here, not when it started. False
 // when the user cancelled the gridding, which ends the run.
 bool TfrmMain::RunPreviewStep(Control list, int first_slot, Control image) {
@@ -79,23 +69,23 @@ bool TfrmMain::RunPreviewStep(Control list, int first_slot, Control image) {
 }
 
 void TfrmMain::RegridPreview(Control list, int first_slot, Control image) {
-  if (!platform_.Checked(Control::cb_preview) || !results_ready_ || !EnsureCluster()) return;
+  if (!platform_.Checked(Control::cb_preview) || !ResultsReady() || !EnsureCluster()) return;
   // The points are in use until the gridding ends: Calc, which would replace
   // them, waits like during a run. A Stop outside a run means nothing after.
-  const bool in_run = running_;
-  running_ = true;
+  const bool in_run = result_.busy;
+  result_.busy = true;
   const ScopeExit restore([this, in_run] {
-    running_ = in_run;
+    result_.busy = in_run;
     if (!in_run) stop_requested_ = false;
   });
   if (GridPicture(list, first_slot) == PreviewOutcome::kCompleted) PaintPicture(image);
 }
 
-void TfrmMain::cb1Change() { RegridPreview(Control::cb1, kFirstCbaSlot, Control::img_uba); }
-void TfrmMain::cb2Change() { RegridPreview(Control::cb2, kFirstResidualSlot, Control::img_regta); }
+void TfrmMain::cb1Change() { RegridPreview(Control::cb1, kCbaSlot, Control::img_uba); }
+void TfrmMain::cb2Change() { RegridPreview(Control::cb2, kResidualSlot, Control::img_regta); }
 
 void TfrmMain::SavePictureAs(Control list, Control image) {
-  if (!platform_.Checked(Control::cb_preview) || !results_ready_) return;
+  if (!platform_.Checked(Control::cb_preview) || !ResultsReady()) return;
   save_dialog2_.file_name = LowerCase(SelectedEntryText(platform_, list)) + ".bmp";
   if (!platform_.ExecuteFileDialog(FileDialog::SaveDialog2, save_dialog2_)) return;
   // The chosen filter decides the format, whatever the name's extension.
@@ -107,19 +97,8 @@ void TfrmMain::btn_save1Click() { SavePictureAs(Control::cb1, Control::img_uba);
 void TfrmMain::btn_save2Click() { SavePictureAs(Control::cb2, Control::img_regta); }
 
 bool TfrmMain::SavePicture(Control image, const std::string& file_name, PictureFormat format) {
-  if (ExportClashes(file_name)) return false;
+  if (ExportClashes(platform_, file_name)) return false;
   return SavePreviewPicture(platform_, file_name, PictureOf(image), format);
-}
-
-bool TfrmMain::ExportClashes(const std::string& file_name) {
-  std::vector<NamedFile> inputs = {{"the input file", platform_.Text(Control::txt_in)},
-                                   {"the output file", platform_.Text(Control::txt_out)}};
-  if (platform_.Checked(Control::chb_grd)) {
-    inputs.push_back({"the grid file", platform_.Text(Control::txt_grd)});
-  }
-  const std::optional<FileClash> clash = FindFileClash(inputs, {{"The export", file_name}});
-  if (clash) platform_.ShowInfo(FileClashMessage(*clash));
-  return clash.has_value();
 }
 
 }  // namespace torvane

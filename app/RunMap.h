@@ -8,9 +8,11 @@
 #include <string_view>
 #include <vector>
 
-#include "app/Hvw.h"
+#include "common/Reporter.h"
 #include "preview/MapRenderer.h"
 #include "preview/MapSurface.h"
+#include "run/RunRequest.h"
+#include "run/RunResult.h"
 
 namespace torvane {
 
@@ -38,22 +40,24 @@ struct RunMap {
 // The gridding cell a map takes when none is asked for: the median
 // spacing of the run's stations, rounded down (a fifth of the previews'
 // gridding radius when the stations do not lie apart).
-double DefaultMapCell(const TfrmMain& form);
+double DefaultMapCell(const RunRequest& request, const RunResult& result);
 
-// Grids `variable` of the form's last run at `cell` (0 for the default) by
-// `gridding` (inverse distances within the previews' gridding radius), and
-// sets up the scene: the quantity with its unit, the axes' CRS, stations
-// shown when `stations` is set (those blanked as open circles), default
-// colours and no contours (the caller may set the scene's). False, after telling the user, when the form has
-// no results or the surface could not be made.
-bool MakeRunMap(Platform& platform, TfrmMain& form, MapVariable variable, double cell,
-                bool stations, const GriddingOptions& gridding, RunMap& map);
+// Grids `variable` of a run's result at `cell` (0 for the default) by
+// `gridding` (or inverse distances within the previews' gridding radius),
+// and sets up the scene: the quantity with its unit, the axes' CRS,
+// stations shown when `stations` is set (those blanked as open circles),
+// default colours and no contours (the caller may set the scene's). False,
+// after telling the user, when the run has no results or the surface could
+// not be made.
+bool MakeRunMap(Reporter& reporter, const RunRequest& request, RunResult& result,
+                MapVariable variable, double cell, bool stations, const GriddingOptions& gridding,
+                RunMap& map);
 
 // A map of the last run's stations alone, each a dot coloured by its own
 // value (one per point, in point order; 1e37 or more leaves a station
 // out), with the colour bar of those values: for values that are no field,
 // such as a station's quality. `name` titles the map and the colour bar.
-bool MakeStationMap(Platform& platform, TfrmMain& form, std::string_view name,
-                    std::span<const float> values, RunMap& map);
+bool MakeStationMap(Reporter& reporter, const RunRequest& request, RunResult& result,
+                    std::string_view name, std::span<const float> values, RunMap& map);
 
 }  // namespace torvane

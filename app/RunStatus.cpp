@@ -1,6 +1,5 @@
 #include "app/RunStatus.h"
 
-#include <algorithm>
 #include <cstdio>
 
 #include "app/Hvw.h"
@@ -8,18 +7,8 @@
 namespace torvane {
 
 std::string RunWorkCrs(const TfrmMain& form) {
-  const SurveyCrs& crs = form.Parameters().crs;
-  if (crs.crs.empty()) return "none (coordinates as in the file)";
-  const PointSet& points = form.Points();
-  if (points.count() == 0) return crs.work_crs.empty() ? crs.crs : crs.work_crs;
-  double west = points.FileX(0), east = west, south = points.FileY(0), north = south;
-  for (std::size_t i = 1; i < points.points.size(); ++i) {
-    west = std::min(west, points.FileX(i));
-    east = std::max(east, points.FileX(i));
-    south = std::min(south, points.FileY(i));
-    north = std::max(north, points.FileY(i));
-  }
-  return WorkCrsOf(crs, (west + east) / 2, (south + north) / 2);
+  const std::string& crs = form.Result().work_crs;
+  return crs.empty() ? "none (coordinates as in the file)" : crs;
 }
 
 std::string RunStatusLine(const TfrmMain& form, double seconds) {

@@ -112,13 +112,14 @@ void RememberRecent(std::vector<std::string>& list, const std::string& path) {
 }
 
 void ApplySurveyOptions(const SurveyOptions& options, TfrmMain& form) {
-  form.set_coordinate_systems(options.crs);
-  form.set_csv_decimal_separator(options.decimal_separator == ',' ? ',' : '.');
-  form.set_ring_quality(options.quality);
-  form.set_blanking(options.blanking);
-  form.set_gravity_reduction(
-      options.absolute_gravity ? std::optional<GravityReduction>(options.reduction) : std::nullopt,
-      options.height_column);
+  RunRequest& request = form.Request();
+  request.stations.crs = options.crs;
+  request.stations.csv_decimal_separator = options.decimal_separator == ',' ? ',' : '.';
+  request.ring.quality = options.quality;
+  request.ring.blanking = options.blanking;
+  request.stations.gravity_reduction =
+      options.absolute_gravity ? std::optional<GravityReduction>(options.reduction) : std::nullopt;
+  form.set_height_column(options.height_column);
   form.set_table_ending(TableEnding(options));
 }
 

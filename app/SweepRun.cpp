@@ -4,7 +4,6 @@
 
 #include "app/RadiusList.h"
 #include "common/SystemMemory.h"
-#include "points/PointFileReader.h"
 #include "points/SurveyReduction.h"
 #include "residual/SweepTable.h"
 
@@ -31,22 +30,15 @@ bool SweepRings(const std::string& radii, double band, bool ratio, std::vector<S
   return true;
 }
 
-bool RunSweep(Reporter& platform, const SweepSurvey& survey, const std::vector<SweepRadius>& rings,
+bool RunSweep(Reporter& platform, const StationSource& survey,
+              const std::vector<SweepRadius>& rings,
               const RingBlanking& blanking, SweepOutcome& outcome,
               const std::atomic<bool>* cancel) {
-  // How the user named the CBA (or gravity) column, for the warnings.
-  const std::string column =
-      !survey.names[3].empty() ? survey.names[3]
-                               : std::string(1, static_cast<char>('A' + survey.columns.cba));
-  if (!ReadPointFile(platform, survey.input, survey.columns, outcome.points, survey.names,
-                     survey.csv_decimal_separator) ||
-      (survey.gravity_reduction &&
-       !ReduceSurvey(platform, *survey.gravity_reduction, survey.crs.crs, survey.input, column,
-                     outcome.points, nullptr)) ||
-      !ProjectSurvey(platform, survey.crs, outcome.points)) {
-    return false;
+  std::string work_crs;
+  if (!ReadStations(platform, survey, outcome.points, work_crs)) return false;
+  if (!survey.gravity_reduction) {
+    WarnIfAbsoluteGravity(platform, outcome.points, CbaColumnName(survey));
   }
-  if (!survey.gravity_reduction) WarnIfAbsoluteGravity(platform, outcome.points, column);
   const std::size_t count = outcome.points.points.size();
   const std::uint64_t need = SweepMemory(rings.size(), count);
   const std::uint64_t available = AvailablePhysicalMemory();

@@ -10,10 +10,8 @@
 #include <vector>
 
 #include "common/Reporter.h"
-#include "points/ColumnNames.h"
-#include "points/GravityReduction.h"
 #include "points/PointSet.h"
-#include "points/SurveyProjection.h"
+#include "points/ReadStations.h"
 #include "preview/CurvePlot.h"
 #include "residual/RadiusSweep.h"
 #include "residual/SweepCurve.h"
@@ -26,17 +24,6 @@ namespace torvane {
 bool SweepRings(const std::string& radii, double band, bool ratio, std::vector<SweepRadius>& rings,
                 std::string& problem);
 
-struct SweepSurvey {
-  std::string input;
-  PointColumns columns;
-  ColumnNames names;  // by the header row; empty: by `columns`
-  char csv_decimal_separator = '.';
-  SurveyCrs crs;
-  // Absolute gravity in the CBA column and the height in columns.height (or
-  // names[4]), reduced to the simple Bouguer anomaly; needs crs.crs.
-  std::optional<GravityReduction> gravity_reduction;
-};
-
 struct SweepOutcome {
   PointSet points;
   std::vector<SweepColumn> columns;
@@ -46,7 +33,8 @@ struct SweepOutcome {
 // Reads and projects the points, checks the memory the columns take and
 // sweeps. False when the file could not be read or the sweep would not fit
 // in memory (the user has been told), or when `cancel` was raised.
-bool RunSweep(Reporter& platform, const SweepSurvey& survey, const std::vector<SweepRadius>& rings,
+bool RunSweep(Reporter& platform, const StationSource& survey,
+              const std::vector<SweepRadius>& rings,
               const RingBlanking& blanking, SweepOutcome& outcome,
               const std::atomic<bool>* cancel = nullptr);
 

@@ -27,10 +27,8 @@ void TfrmMain::ReadCfg() {
 
 bool TfrmMain::FormClose() {
   // The run still uses the points and their cluster; it ends first.
-  if (running_) return false;
-  cluster_.Clear();
-  points_.Clear();
-  results_ready_ = false;
+  if (result_.busy) return false;
+  result_.Clear();
   // The record is filled completely before the file is touched, so a field
   // that is no number leaves the file as it was.
   SettingsRecord record = settings_;

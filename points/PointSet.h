@@ -55,9 +55,6 @@ struct PointSet {
   double min_x = 0, max_x = 0, min_y = 0, max_y = 0;
   // Added to every file coordinate so that none stored is negative.
   double shift_x = 0, shift_y = 0;
-  // The CRS of the coordinates less the shifts, as written ("EPSG:32735");
-  // empty when no CRS was given.
-  std::string crs;
 
   // Station names, kept only when the point column holds text: the name of
   // point i is label_text[label_end[i - 1] .. label_end[i]) (from 0 for the

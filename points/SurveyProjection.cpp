@@ -30,8 +30,14 @@ std::string WorkCrsOf(const SurveyCrs& crs, double centre_x, double centre_y) {
   return UtmZoneCrs(centre_x, centre_y);
 }
 
-bool ProjectSurvey(Reporter& platform, const SurveyCrs& crs, PointSet& points) {
-  if (crs.crs.empty() || points.points.empty()) return true;
+bool ProjectSurvey(Reporter& platform, const SurveyCrs& crs, PointSet& points,
+                   std::string& work_crs) {
+  work_crs.clear();
+  if (crs.crs.empty()) return true;
+  if (points.points.empty()) {
+    work_crs = crs.work_crs.empty() ? crs.crs : crs.work_crs;
+    return true;
+  }
   const auto refuse = [&](const std::string& text) {
     points.Clear();
     platform.ShowInfo(text);
@@ -45,7 +51,7 @@ bool ProjectSurvey(Reporter& platform, const SurveyCrs& crs, PointSet& points) {
     return refuse("Unknown coordinate reference system for the points: " + crs.crs);
   }
   if (crs.work_crs.empty() && kind == CrsKind::kProjected) {  // metres already
-    points.crs = crs.crs;
+    work_crs = crs.crs;
     return true;
   }
   const std::string work = WorkCrsOf(crs, (points.min_x + points.max_x) / 2 - points.shift_x,
@@ -90,7 +96,7 @@ bool ProjectSurvey(Reporter& platform, const SurveyCrs& crs, PointSet& points) {
   if (!SetBounds(box, points)) return refuse("Input file contains coordinates out of range");
   ShiftPoints(points);
   points.file_degrees = kind == CrsKind::kGeographic;
-  points.crs = work;
+  work_crs = work;
   return true;
 }
 

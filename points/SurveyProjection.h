@@ -44,6 +44,10 @@ std::string WorkCrsOf(const SurveyCrs& crs, double centre_x, double centre_y);
 // stored coordinates, box and shifts then follow the work CRS and the file's
 // coordinates are kept in the set. False, with the user told, when a CRS is
 // not usable or a point cannot be projected; the points are then cleared.
-bool ProjectSurvey(Reporter& platform, const SurveyCrs& crs, PointSet& points);
+// `work_crs` is set to the CRS the points' coordinates are in afterwards:
+// the work CRS (WorkCrsOf at the survey's centre; the one named when there
+// are no points), or empty when `crs` names none.
+bool ProjectSurvey(Reporter& platform, const SurveyCrs& crs, PointSet& points,
+                   std::string& work_crs);
 
 }  // namespace torvane

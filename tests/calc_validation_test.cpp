@@ -76,7 +76,7 @@ TEST_P(CalcValidation, ShowsOneMessageAndStartsNoRun) {
   EXPECT_EQ(platform.CountOf("events"), 0) << "no run may start";
   EXPECT_TRUE(platform.Enabled(Control::btn_calc));
   EXPECT_FALSE(form.ResultsReady());
-  EXPECT_TRUE(form.Parameters().input_path.empty());
+  EXPECT_TRUE(form.Request().stations.path.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Checks, CalcValidation, ::testing::ValuesIn(kCases),
@@ -102,9 +102,9 @@ TEST(CalcValidationPasses, CaseOnlyDifferenceEqualBandAndGridModeBand) {
     form.btn_calcClick();
     EXPECT_TRUE(platform.Messages().empty()) << p.out;
     EXPECT_TRUE(form.ResultsReady()) << p.out;
-    EXPECT_DOUBLE_EQ(form.Parameters().depth_band, 100.0);
-    EXPECT_DOUBLE_EQ(form.Parameters().cell_size, 100.0);
-    EXPECT_DOUBLE_EQ(form.Parameters().preview_radius, 100.0);
+    EXPECT_DOUBLE_EQ(form.Request().ring.band, 100.0);
+    EXPECT_DOUBLE_EQ(form.Request().GriddingRadius(), 100.0);
+    EXPECT_DOUBLE_EQ(form.Request().GriddingRadius(), 100.0);
   }
 }
 
@@ -120,7 +120,7 @@ TEST(CalcValidationPasses, GridModeIgnoresTheBandField) {
   form.btn_calcClick();
   // The checks pass; the run starts and ends at the missing point file.
   EXPECT_EQ(platform.Messages(), std::vector<std::string>{"info: Cannot open input data file"});
-  EXPECT_DOUBLE_EQ(form.Parameters().depth_band, 0.0);
+  EXPECT_DOUBLE_EQ(form.Request().ring.band, 0.0);
 }
 
 struct NumberCase {

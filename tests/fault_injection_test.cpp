@@ -193,7 +193,7 @@ TEST(GridCutShort, WhileReadFromItsMapping) {
 
   ScriptedPlatform platform;
   TfrmMain form(platform);
-  form.set_grid_memory_limit(0);
+  form.Request().ring.grid_memory_limit = 0;
   platform.SetText(Control::txt_in, dir.File("survey.dat"));
   platform.SetText(Control::txt_out, dir.File("table.dat"));
   platform.SetText(Control::txt_rfs, "300");

@@ -130,7 +130,7 @@ GridValues PlainResidualGrid(const std::string& survey, const std::string& radiu
   form.btn_calcClick();
   EXPECT_TRUE(form.ResultsReady());
   const PointSet& points = form.Points();
-  const double reach = form.Parameters().preview_radius;
+  const double reach = form.Request().GriddingRadius();
   GridValues grid;
   grid.ncols = static_cast<std::uint32_t>(std::floor((points.max_x - points.min_x) / cell)) + 1;
   grid.nrows = static_cast<std::uint32_t>(std::floor((points.max_y - points.min_y) / cell)) + 1;

@@ -201,7 +201,7 @@ TEST(GridMode, DiskModeWritesTheSameTable) {
     memory.form.btn_calcClick();
     GridRun disk(survey, bytes, "150", "90");
     disk.platform.SetChecked(Control::chb_interpol, true);
-    disk.form.set_grid_memory_limit(0);
+    disk.form.Request().ring.grid_memory_limit = 0;
     disk.form.btn_calcClick();
     ASSERT_TRUE(memory.form.ResultsReady());
     ASSERT_TRUE(disk.form.ResultsReady());
@@ -240,7 +240,7 @@ TEST_P(UnloadableGrid, NoTableWritten) {
   const UnloadableCase& c = GetParam();
   GridRun run(kSurvey, c.grid, "100", "360");
   if (c.grid.empty()) std::filesystem::remove(run.dir.File("cba.grd"));
-  if (c.ascii_too_big) run.form.set_grid_memory_limit(23);
+  if (c.ascii_too_big) run.form.Request().ring.grid_memory_limit = 23;
   WriteFile(run.dir.File("table.dat"), kOldTable);
   const auto before = run.dir.Entries();
   run.form.btn_calcClick();
@@ -280,7 +280,7 @@ TEST(GridMode, RingPointsCheckedOnlyInGridMode) {
   point_mode.platform.SetText(Control::txt_rfa, "10");
   point_mode.form.btn_calcClick();
   EXPECT_TRUE(point_mode.form.ResultsReady());
-  EXPECT_FALSE(point_mode.form.Parameters().use_grid);
+  EXPECT_FALSE(point_mode.form.Request().ring.use_grid);
 }
 
 }  // namespace

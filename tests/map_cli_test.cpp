@@ -34,11 +34,17 @@ TEST(MapCli, DrawsBothMapsAfterTheRunInTheFormatsTheirNamesAskFor) {
   EXPECT_EQ(png.width, 640);
   EXPECT_EQ(png.height, 480);
   EXPECT_NE(PdfPages(dir, dir.File("cba.PDF")).find("480 x 360 pts"), std::string::npos);  // 96 px an inch
-  // A landscape A4 page.
-  const CliResult a4 = RunCli(dir, RunArgs(dir, {"--map-residual", dir.File("a4.pdf"), "--page", "A4"}));
+  // A landscape A4 page; stations in degrees, drawn in the UTM zone the run
+  // projected them into, which the axes name.
+  const CliResult a4 = RunCli(dir, {"--input", SourceDir() + "/data/sample_stations.csv", "--columns",
+                                    "longitude,latitude,station,cba", "--crs", "EPSG:4326", "--output",
+                                    dir.File("s.csv"), "--radius", "500", "--band", "100",
+                                    "--map-residual", dir.File("a4.pdf"), "--page", "A4"});
   ASSERT_EQ(a4.exit_code, 0) << a4.err;
   EXPECT_NE(PdfPages(dir, dir.File("a4.pdf")).find("841.89 x 595.2"), std::string::npos)
       << PdfPages(dir, dir.File("a4.pdf"));
+  const ProgramResult text = RunProgram(dir, "pdftotext", {dir.File("a4.pdf"), "-"});
+  EXPECT_NE(text.out.find("Easting [m], EPSG:32735 - WGS 84 / UTM zone 35S"), std::string::npos) << text.out;
 }
 
 // Each station's GAP as a dot: stations at the survey's edge see their ring

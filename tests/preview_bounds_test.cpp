@@ -161,7 +161,7 @@ TEST(GriddingRadius, ReplacesRInThePreviewsOnly) {
   PreviewRun as_before(dir, nullptr);  // the window's start value, "0"
   ASSERT_TRUE(as_before.form.ResultsReady());
   const std::string table = ReadFile(dir.File("t.dat"));
-  EXPECT_EQ(as_before.form.Parameters().preview_step, 100);
+  EXPECT_EQ(as_before.form.Request().GriddingRadius(), 100);
   EXPECT_EQ(as_before.form.Cluster().nx(), 3);  // 200 m / 100 m + 1
 
   const struct {
@@ -172,11 +172,9 @@ TEST(GriddingRadius, ReplacesRInThePreviewsOnly) {
   for (const auto& c : cases) {
     PreviewRun run(dir, c.text);
     ASSERT_TRUE(run.form.ResultsReady()) << c.text;
-    const RunParameters& p = run.form.Parameters();
-    EXPECT_EQ(p.preview_step, c.step) << c.text;
-    EXPECT_EQ(p.preview_radius, c.step) << c.text;
-    EXPECT_EQ(p.preview_reach, c.step) << c.text;
-    EXPECT_EQ(p.search_radius, 100) << "the ring keeps R";
+    const RunRequest& p = run.form.Request();
+    EXPECT_EQ(p.GriddingRadius(), c.step) << c.text;
+    EXPECT_EQ(p.ring.radius, 100) << "the ring keeps R";
     EXPECT_EQ(run.form.Cluster().nx(), c.nx) << c.text;
     EXPECT_EQ(ReadFile(dir.File("t.dat")), table) << "the table does not change";
     EXPECT_EQ(run.Picture() == as_before.Picture(), c.step == 100) << c.text;

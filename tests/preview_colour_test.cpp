@@ -160,7 +160,6 @@ TEST(ColourRaster, RasterNarrowerThanTwoPixelsStaysWhite) {
 }
 
 TEST(PaintPreview, NorthUpInsideTheFrame) {
-  ScriptedPlatform platform;
   RgbCanvas picture(5, 4);
   picture.Clear();
   PreviewPixels pixels{5, 4, {}};
@@ -169,16 +168,15 @@ TEST(PaintPreview, NorthUpInsideTheFrame) {
       pixels.colours.push_back({static_cast<std::uint8_t>(10 * x), static_cast<std::uint8_t>(y), 7});
     }
   }
-  PaintPreview(platform, Control::img_regta, pixels, picture);
+  PaintPreview(pixels, picture);
   EXPECT_TRUE(pixels.colours.empty()) << "the pixels are released";
-  EXPECT_EQ(platform.log, std::vector<std::string>{"picture: img_regta"});
   for (int x = 0; x < 5; ++x) {
     for (int row = 0; row < 4; ++row) {
       const bool frame = x == 0 || x == 4 || row == 0 || row == 3;
       // Screen row 1 is raster row 2 (north up).
       const Rgb expected = frame ? kBlack : Rgb{static_cast<std::uint8_t>(10 * x),
                                                  static_cast<std::uint8_t>(3 - row), 7};
-      EXPECT_EQ(platform.picture(Control::img_regta).Pixel(x, row), expected) << x << "," << row;
+      EXPECT_EQ(picture.Pixel(x, row), expected) << x << "," << row;
     }
   }
 }

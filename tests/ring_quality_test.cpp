@@ -44,8 +44,8 @@ struct QualityRun {
     platform.SetText(Control::txt_out, output);
     platform.SetText(Control::txt_rfs, radius);
     platform.SetText(Control::txt_rfa, band);
-    form.set_ring_quality(true);
-    form.set_blanking(blanking);
+    form.Request().ring.quality = true;
+    form.Request().ring.blanking = blanking;
   }
   std::vector<std::string> Run() {
     form.btn_calcClick();
@@ -303,7 +303,7 @@ TEST(QualityAfterTheRun, SameAsAQualityRunTableUntouched) {
         run.platform.SetText(Control::txt_grd, run.dir.File("cba.grd"));
         run.platform.SetText(Control::txt_n, "16");
       }
-      run.form.set_ring_quality(quality);
+      run.form.Request().ring.quality = quality;
       run.Run();
       if (quality) {
         asked = run.form.RingQualities();
@@ -355,7 +355,7 @@ TEST_P(Blanking, FixedAndCsv) {
   const BlankCase& c = GetParam();
   for (const char* name : {"table.dat", "table.csv"}) {
     QualityRun run(c.survey, "100", "10", name, c.blanking);
-    run.form.set_ring_quality(false);
+    run.form.Request().ring.quality = false;
     const std::vector<std::string> lines = run.Run();
     ASSERT_GE(lines.size(), 2u);
     const bool csv = std::string(name).ends_with(".csv");

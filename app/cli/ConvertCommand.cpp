@@ -11,9 +11,9 @@
 #include "app/cli/BatchPlatform.h"
 #include "app/cli/CliMessages.h"
 #include "app/cli/GridFileOption.h"
-#include "common/LocaleSeparator.h"
 #include "app/cli/Subcommand.h"
 #include "common/FileClash.h"
+#include "common/LocaleSeparator.h"
 #include "grid/ReadGridValues.h"
 #include "grid/WriteGrid.h"
 

@@ -9,10 +9,10 @@
 #include "app/GridSurface.h"
 #include "app/cli/BatchPlatform.h"
 #include "app/cli/CliMessages.h"
-#include "common/LocaleSeparator.h"
 #include "app/cli/MapOptions.h"
 #include "app/cli/Subcommand.h"
 #include "common/FileClash.h"
+#include "common/LocaleSeparator.h"
 
 namespace torvane {
 namespace {

@@ -10,30 +10,31 @@ namespace {
 
 // The field's text and value; false (told as a usage error) when it is not
 // a number.
-bool ReadFlag(Platform& platform, Control field, const char* flag, std::string& text,
+bool ReadFlag(const std::string& field, char separator, const char* flag, std::string& text,
               double& value) {
-  text = platform.Text(field);
-  if (ParseDecimal(text, platform.DecimalSeparator(), value)) return true;
+  text = field;
+  if (ParseDecimal(text, separator, value)) return true;
   UsageError(std::string(flag) + " '" + text + "' is not a number (decimal separator '" +
-             platform.DecimalSeparator() + "')");
+             separator + "')");
   return false;
 }
 
 }  // namespace
 
-std::optional<int> CheckRingFlags(Platform& platform, RingFlagsGiven given) {
+std::optional<int> CheckRingFlags(const BatchFields& fields, char separator,
+                                  RingFlagsGiven given) {
   std::string radius_text;
   double radius = 0;
-  if (!ReadFlag(platform, Control::txt_rfs, "--radius", radius_text, radius)) {
+  if (!ReadFlag(fields.radius, separator, "--radius", radius_text, radius)) {
     return kExitUsageError;
   }
   if (!(radius > 0)) {
     return UsageError("--radius " + radius_text + ": the ring radius R must be greater than 0");
   }
-  if (!platform.Checked(Control::chb_grd)) {
+  if (!fields.use_grid) {
     std::string band_text;
     double band = 0;
-    if (!ReadFlag(platform, Control::txt_rfa, "--band", band_text, band)) return kExitUsageError;
+    if (!ReadFlag(fields.band, separator, "--band", band_text, band)) return kExitUsageError;
     if (given.band && !(band > 0)) {
       return UsageError("--band " + band_text +
                         ": the band D (half-width of the ring) must be greater than 0");
@@ -46,7 +47,7 @@ std::optional<int> CheckRingFlags(Platform& platform, RingFlagsGiven given) {
   if (given.gridding_radius) {
     std::string text;
     double gridding = 0;
-    if (!ReadFlag(platform, Control::txt_nearest, "--gridding-radius", text, gridding)) {
+    if (!ReadFlag(fields.gridding, separator, "--gridding-radius", text, gridding)) {
       return kExitUsageError;
     }
     if (!(gridding >= 0)) {

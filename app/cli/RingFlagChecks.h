@@ -5,7 +5,7 @@
 
 #include <optional>
 
-#include "app/Platform.h"
+#include "app/cli/BatchConfig.h"
 
 namespace torvane {
 
@@ -19,6 +19,7 @@ struct RingFlagsGiven {
 // --radius a number > 0; in point mode --band a number > 0 (when given) and
 // at most the radius; --gridding-radius 0 or a number > 0. Answers the
 // usage error's exit code (told on stderr), or nothing when all pass.
-std::optional<int> CheckRingFlags(Platform& platform, RingFlagsGiven given);
+std::optional<int> CheckRingFlags(const BatchFields& fields, char separator,
+                                  RingFlagsGiven given);
 
 }  // namespace torvane

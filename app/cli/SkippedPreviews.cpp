@@ -6,12 +6,13 @@
 
 namespace torvane {
 
-std::string SkippedPreviewsCause(const TfrmMain& form, Platform& platform) {
-  const PointSet& points = form.Points();
-  const double radius = form.Parameters().cell_size;
+std::string SkippedPreviewsCause(const RunRequest& request, const RunResult& result,
+                                 Reporter& reporter) {
+  const PointSet& points = result.points;
+  const double radius = request.GriddingRadius();
   const ClusterSize size = SizeNeighbourCluster(points, radius);
   constexpr double kMebibyte = 1 << 20;
-  const std::uint64_t available = platform.AvailablePhysicalMemory();
+  const std::uint64_t available = reporter.AvailablePhysicalMemory();
   char text[512];
   if (size.cells == 0) {
     std::snprintf(text, sizeof text,

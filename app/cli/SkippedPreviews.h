@@ -4,12 +4,15 @@
 
 #include <string>
 
-#include "app/Hvw.h"
+#include "common/Reporter.h"
+#include "run/RunRequest.h"
+#include "run/RunResult.h"
 
 namespace torvane {
 
 // "previews skipped: the survey spans ... m; at a preview radius of ... m
 // that is NX x NY = C cells, about M MiB, with A MiB available".
-std::string SkippedPreviewsCause(const TfrmMain& form, Platform& platform);
+std::string SkippedPreviewsCause(const RunRequest& request, const RunResult& result,
+                                 Reporter& reporter);
 
 }  // namespace torvane

@@ -114,7 +114,7 @@ int RunSweepCommand(const SweepFlags& flags) {
   BatchPlatform platform(
       station.decimal_separator ? *station.decimal_separator : LocaleDecimalSeparator(),
       !flags.quiet && isatty(2));
-  const SweepSurvey survey{flags.input,
+  const StationSource survey{flags.input,
                            station.columns.value_or(PointColumns{}),
                            station.column_names.value_or(ColumnNames{}),
                            station.decimal_separator.value_or('.'),

@@ -1,9 +1,11 @@
-// torvane-cli: the batch front end. It fills the window's fields from the
-// command line as a user would, checks the numeric fields as the window does
-// when they are left, presses Calc and reports what the run showed.
+// torvane-cli: the batch front end. It describes the run from its flags (over
+// the window's starting fields, or a settings file's with --config), makes
+// the checks the window makes when its fields are left and when Calc is
+// pressed, runs it, and reports what the run showed.
 //
-// With --preview-cba or --preview-residual it ticks "Preview grids" and
-// saves the pictures after the run, as the window's save buttons do.
+// With --preview-cba or --preview-residual it draws the previews as the
+// window does with "Preview grids" ticked, and saves them as the window's
+// save buttons do.
 //
 // Exit codes: 0 the table (and any picture asked for) was written, 1 the
 // run failed or a picture could not be written, 2 usage error.
@@ -14,30 +16,32 @@
 #include <cstdio>
 #include <exception>
 #include <functional>
+#include <new>
 #include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "app/GridSurface.h"
-#include "app/Hvw.h"
+#include "app/MemoryPlatform.h"
+#include "app/PaintPreview.h"
+#include "app/RunMap.h"
+#include "app/RunPreview.h"
 #include "app/cli/BatchConfig.h"
 #include "app/cli/BatchOptions.h"
 #include "app/cli/BatchPlatform.h"
-#include "app/RunMap.h"
 #include "app/cli/CalcRefusal.h"
 #include "app/cli/CliMessages.h"
-#include "common/LocaleSeparator.h"
 #include "app/cli/RingFlagChecks.h"
 #include "app/cli/SkippedPreviews.h"
 #include "common/DecimalNumber.h"
 #include "common/FileClash.h"
 #include "common/Interruption.h"
+#include "common/LocaleSeparator.h"
 #include "grid/WriteGrid.h"
+#include "run/Run.h"
 
 namespace {
-
-using torvane::Control;
 
 constexpr int kWritten = torvane::kExitWritten;
 constexpr int kRunFailed = torvane::kExitRunFailed;
@@ -46,11 +50,12 @@ constexpr int kUsageError = torvane::kExitUsageError;
 // The run's residual gridded by `options` onto nodes `cell` apart (0: the
 // maps' default cell) and written. False when it was not written (the user
 // has been told).
-bool WriteResidualGrid(const torvane::TfrmMain& form, torvane::BatchPlatform& platform,
+bool WriteResidualGrid(const torvane::RunRequest& run, const torvane::RunResult& result,
+                       torvane::BatchPlatform& platform,
                        const torvane::ResidualGridRequest& request, double cell,
                        const torvane::GriddingOptions& options, bool quiet) {
   torvane::GridValues grid;
-  if (!torvane::GridRunResidual(platform, form, cell, grid, options) ||
+  if (!torvane::GridRunResidual(platform, run, result, cell, grid, options) ||
       !torvane::WriteGrid(platform, grid, request.path, request.type)) {
     return false;
   }
@@ -64,7 +69,7 @@ bool WriteResidualGrid(const torvane::TfrmMain& form, torvane::BatchPlatform& pl
 // Draws the maps asked for beside the run; false when one could not be
 // written (the user has been told).
 bool DrawRunMaps(const torvane::BatchOptions& options, torvane::BatchPlatform& platform,
-                 torvane::TfrmMain& form, double cell) {
+                 const torvane::RunRequest& run, torvane::RunResult& result, double cell) {
   bool drawn = true;
   const auto save = [&](const torvane::MapFileRequest& request, const torvane::RunMap& map,
                         std::string_view name) {
@@ -83,7 +88,7 @@ bool DrawRunMaps(const torvane::BatchOptions& options, torvane::BatchPlatform& p
         std::pair{&options.map_gap, torvane::MapVariable::kGap}}) {
     if (!*request) continue;
     torvane::RunMap map;
-    if (!torvane::MakeRunMap(platform, form, variable, cell, options.map_stations,
+    if (!torvane::MakeRunMap(platform, run, result, variable, cell, options.map_stations,
                              options.gridding, map)) {
       drawn = false;
       continue;
@@ -95,17 +100,41 @@ bool DrawRunMaps(const torvane::BatchOptions& options, torvane::BatchPlatform& p
   return drawn;
 }
 
+// The two previews of a run, drawn as the window draws them with "Preview
+// grids" ticked: the CBA once the stations are read, the residual once the
+// table is written.
+struct Previews {
+  Previews() {
+    cba.Clear();
+    residual.Clear();
+  }
+  // Grids and paints value `slot` into `picture` unless the cells of the
+  // previews do not fit in memory.
+  void Draw(torvane::Reporter& reporter, const torvane::RunRequest& request,
+            torvane::RunResult& result, int slot, torvane::RgbCanvas& picture) {
+    if (!torvane::EnsureCluster(reporter, request, result)) return;
+    if (torvane::GridRunPreview(reporter, request, result, slot,
+                                {picture.width(), picture.height()}, stop_requested,
+                                state) == torvane::PreviewOutcome::kCompleted) {
+      torvane::PaintPreview(state.pixels, picture);
+    }
+  }
+
+  torvane::RgbCanvas cba{torvane::kPictureBoxSize.width, torvane::kPictureBoxSize.height};
+  torvane::RgbCanvas residual{torvane::kPictureBoxSize.width, torvane::kPictureBoxSize.height};
+  torvane::PreviewState state;
+  bool stop_requested = false;  // nobody presses Stop here
+};
+
 // The run's outputs against its inputs and each other; a clash is a usage
 // error before anything is read or written. The table against the point
 // file or the grid is left to Calc, which refuses it with its own message.
 std::optional<int> RefuseFileClash(const torvane::BatchOptions& options,
-                                   torvane::BatchPlatform& platform) {
-  std::vector<torvane::NamedFile> inputs = {{"--input", platform.Text(Control::txt_in)}};
-  if (platform.Checked(Control::chb_grd)) {
-    inputs.push_back({"--grid", platform.Text(Control::txt_grd)});
-  }
+                                   const torvane::BatchFields& fields) {
+  std::vector<torvane::NamedFile> inputs = {{"--input", fields.input}};
+  if (fields.use_grid) inputs.push_back({"--grid", fields.grid});
   if (options.config) inputs.push_back({"--config", *options.config});
-  std::vector<torvane::NamedFile> outputs = {{"--output", platform.Text(Control::txt_out)}};
+  std::vector<torvane::NamedFile> outputs = {{"--output", fields.output}};
   for (const auto& [flag, request] : {std::pair{"--preview-cba", &options.preview_cba},
                                       std::pair{"--preview-residual", &options.preview_residual}}) {
     if (*request) outputs.push_back({flag, (*request)->path});
@@ -129,107 +158,123 @@ int Run(const torvane::BatchOptions& options) {
   torvane::BatchPlatform platform(
       station.decimal_separator ? *station.decimal_separator : torvane::LocaleDecimalSeparator(),
       !options.quiet && isatty(2));
-  torvane::TfrmMain form(platform);
+  const char separator = platform.DecimalSeparator();
 
-  if (options.config && !torvane::ApplyConfigFile(*options.config, platform)) return kUsageError;
-  if (options.input) platform.SetText(Control::txt_in, *options.input);
-  if (options.output) platform.SetText(Control::txt_out, *options.output);
-  if (options.radius) platform.SetText(Control::txt_rfs, *options.radius);
-  if (options.band) platform.SetText(Control::txt_rfa, *options.band);
-  if (options.gridding_radius) platform.SetText(Control::txt_nearest, *options.gridding_radius);
+  torvane::BatchFields fields;
+  if (!torvane::ReadBatchFields(options.config, separator, fields)) return kUsageError;
+  if (options.input) fields.input = *options.input;
+  if (options.output) fields.output = *options.output;
+  if (options.radius) fields.radius = *options.radius;
+  if (options.band) fields.band = *options.band;
+  if (options.gridding_radius) fields.gridding = *options.gridding_radius;
+  // The four lists: a height column goes by its name (column_names[4]).
   if (station.columns) {
-    platform.SetItemIndex(Control::cmb_gx, station.columns->x);
-    platform.SetItemIndex(Control::cmb_gy, station.columns->y);
-    platform.SetItemIndex(Control::cmb_point, station.columns->point);
-    platform.SetItemIndex(Control::cmb_uba, station.columns->cba);
+    fields.columns = {station.columns->x, station.columns->y, station.columns->point,
+                      station.columns->cba};
   }
-  if (station.column_names) form.set_column_names(*station.column_names);
-  form.set_gravity_reduction(options.gravity_reduction);
-  if (station.decimal_separator) form.set_csv_decimal_separator(*station.decimal_separator);
-  if (station.crs) form.set_coordinate_systems({*station.crs, station.work_crs.value_or("")});
   double map_cell = 0;
-  if (options.map_cell && (!torvane::ParseDecimal(*options.map_cell, platform.DecimalSeparator(),
-                                                  map_cell) ||
-                           !(map_cell > 0))) {
+  if (options.map_cell &&
+      (!torvane::ParseDecimal(*options.map_cell, separator, map_cell) || !(map_cell > 0))) {
     return torvane::UsageError("--map-cell takes a number greater than 0; got '" +
                                *options.map_cell + "'");
   }
-  if (options.preview_cba || options.preview_residual) {
-    platform.SetChecked(Control::cb_preview, true);
-  }
+  if (options.preview_cba || options.preview_residual) fields.previews = true;
   if (options.grid) {
-    platform.SetChecked(Control::chb_grd, true);
-    platform.SetText(Control::txt_grd, *options.grid);
-    if (options.ring_points) platform.SetText(Control::txt_n, *options.ring_points);
-    if (options.interpolated_cba) platform.SetChecked(Control::chb_interpol, true);
+    fields.use_grid = true;
+    fields.grid = *options.grid;
+    if (options.ring_points) fields.ring_points = *options.ring_points;
+    if (options.interpolated_cba) fields.interpolated_cba = true;
   }
   if (const auto refused = torvane::CheckRingFlags(
-          platform, {options.band.has_value(), options.gridding_radius.has_value()})) {
+          fields, separator, {options.band.has_value(), options.gridding_radius.has_value()})) {
     return *refused;
   }
   double residual_cell = 0;
   if (options.residual_grid && !options.residual_grid->cell.empty() &&
-      (!torvane::ParseDecimal(options.residual_grid->cell, platform.DecimalSeparator(),
-                              residual_cell) ||
+      (!torvane::ParseDecimal(options.residual_grid->cell, separator, residual_cell) ||
        !(residual_cell > 0))) {
     return torvane::UsageError("--cell takes a number greater than 0; got '" +
                                options.residual_grid->cell + "'");
   }
+
+  torvane::RunRequest request;
   if (options.grid_memory_limit_mib) {
     constexpr std::uint64_t kMebibyte = 1 << 20;
     const std::uint64_t mib = *options.grid_memory_limit_mib;
-    form.set_grid_memory_limit(mib > UINT64_MAX / kMebibyte ? UINT64_MAX : mib * kMebibyte);
+    request.ring.grid_memory_limit = mib > UINT64_MAX / kMebibyte ? UINT64_MAX : mib * kMebibyte;
   }
+  if (station.column_names) request.stations.column_names = *station.column_names;
+  if (station.decimal_separator) request.stations.csv_decimal_separator = *station.decimal_separator;
+  if (station.crs) request.stations.crs = {*station.crs, station.work_crs.value_or("")};
+  request.stations.gravity_reduction = options.gravity_reduction;
 
-  if (const auto refused = RefuseFileClash(options, platform)) return *refused;
+  if (const auto refused = RefuseFileClash(options, fields)) return *refused;
 
-  form.set_ring_quality(options.quality);
-  form.set_blanking(options.blanking.Blanking());
-
-  form.btn_calcClick();
-  platform.EndProgress();
-  if (form.CalcRefused()) {
-    torvane::NoteSameFileRefusal(platform);
+  request.ring.quality = options.quality;
+  request.ring.blanking = options.blanking.Blanking();
+  if (!torvane::TakeCalcFields(platform, fields, request)) {
+    torvane::NoteSameFileRefusal(fields);
     return kUsageError;
   }
-  if (!form.ResultsReady()) return kRunFailed;
-  // Said even with --quiet: a table of zeros must not pass unnoticed.
-  if (form.EmptyRings() > 0) {
-    torvane::PrintNote("N = 0 for " + std::to_string(form.EmptyRings()) + " of " +
-                       std::to_string(form.Points().count()) +
-                       " points: no ring value, residual written as 0");
+
+  torvane::RunResult result;
+  Previews previews;
+  try {
+    platform.SetProgressPosition(0);
+    torvane::Run(platform, request, result, [&] {
+      if (fields.previews) previews.Draw(platform, request, result, torvane::kCbaSlot, previews.cba);
+      return true;
+    });
+    if (result.completed && fields.previews) {
+      previews.Draw(platform, request, result, torvane::kResidualSlot, previews.residual);
+    }
+  } catch (const std::bad_alloc&) {
+    platform.ShowInfo("Out of memory");
+  } catch (const std::exception& error) {
+    platform.ShowInfo(error.what());
   }
-  if (form.PreviewsSkipped()) torvane::PrintNote(torvane::SkippedPreviewsCause(form, platform));
+  platform.EndProgress();
+  if (!result.completed) return kRunFailed;
+  const int points = result.points.count();
+  // Said even with --quiet: a table of zeros must not pass unnoticed.
+  if (result.rings.empty_rings > 0) {
+    torvane::PrintNote("N = 0 for " + std::to_string(result.rings.empty_rings) + " of " +
+                       std::to_string(points) + " points: no ring value, residual written as 0");
+  }
+  if (result.cluster_refused) {
+    torvane::PrintNote(torvane::SkippedPreviewsCause(request, result, platform));
+  }
   // A grid that gave no point a ring value (cut short, or beside the
   // survey) is a failed run, though the table is written as the window
   // writes it.
-  const bool no_ring_from_grid = platform.Checked(Control::chb_grd) &&
-                                 form.Points().count() > 0 &&
-                                 form.EmptyRings() == form.Points().count();
+  const bool no_ring_from_grid =
+      request.ring.use_grid && points > 0 && result.rings.empty_rings == points;
   if (!options.quiet) {
-    std::printf("Residual table of %d points written to %s\n", form.Points().count(),
-                platform.Text(Control::txt_out).c_str());
+    std::printf("Residual table of %d points written to %s\n", points,
+                request.output_path.c_str());
   }
   bool saved = true;
-  for (const auto& [request, image, what] :
-       {std::tuple{&options.preview_cba, Control::img_uba, "CBA"},
-        std::tuple{&options.preview_residual, Control::img_regta, "Residual"}}) {
-    if (!*request) continue;
-    if (form.PreviewsSkipped()) {
-      torvane::PrintError(std::string(what) + " picture not written to " + (*request)->path +
+  for (const auto& [picture_request, picture, what] :
+       {std::tuple{&options.preview_cba, &previews.cba, "CBA"},
+        std::tuple{&options.preview_residual, &previews.residual, "Residual"}}) {
+    if (!*picture_request) continue;
+    const torvane::PictureRequest& asked = **picture_request;
+    if (result.cluster_refused) {
+      torvane::PrintError(std::string(what) + " picture not written to " + asked.path +
                           ": the previews were skipped");
       saved = false;
-    } else if (!form.SavePicture(image, (*request)->path, (*request)->format)) {
+    } else if (!torvane::SavePreviewPicture(platform, asked.path, *picture, asked.format)) {
       saved = false;
     } else if (!options.quiet) {
-      std::printf("%s picture written to %s\n", what, (*request)->path.c_str());
+      std::printf("%s picture written to %s\n", what, asked.path.c_str());
     }
   }
-  if (options.residual_grid && !WriteResidualGrid(form, platform, *options.residual_grid,
-                                                  residual_cell, options.gridding, options.quiet)) {
+  if (options.residual_grid && !WriteResidualGrid(request, result, platform,
+                                                  *options.residual_grid, residual_cell,
+                                                  options.gridding, options.quiet)) {
     saved = false;
   }
-  if (!DrawRunMaps(options, platform, form, map_cell)) saved = false;
+  if (!DrawRunMaps(options, platform, request, result, map_cell)) saved = false;
   return saved && !no_ring_from_grid ? kWritten : kRunFailed;
 }
 

@@ -6,6 +6,7 @@
 #include <QSpinBox>
 
 #include "app/GridSurface.h"
+#include "app/Hvw.h"
 #include "app/RunMap.h"
 #include "app/qt/BackgroundWork.h"
 #include "app/qt/GridToolDialogs.h"
@@ -18,9 +19,10 @@ namespace {
 
 // What the run read and wrote: an export must replace none of them.
 std::vector<NamedFile> RunFiles(const TfrmMain& form) {
-  const RunParameters& run = form.Parameters();
-  std::vector<NamedFile> files{{"Input file", run.input_path}, {"Output file", run.output_path}};
-  if (run.use_grid) files.push_back({"Grid file", run.grid_path});
+  const RunRequest& run = form.Request();
+  std::vector<NamedFile> files{{"Input file", run.stations.path},
+                               {"Output file", run.output_path}};
+  if (run.ring.use_grid) files.push_back({"Grid file", run.ring.grid_path});
   return files;
 }
 
@@ -34,7 +36,7 @@ void ExportResidualGrid(QWidget* parent, QtPlatform& platform, TfrmMain& form) {
   cell->setObjectName("export_grid_cell");
   cell->setRange(0.001, 1e9);
   cell->setDecimals(3);
-  cell->setValue(DefaultMapCell(form));
+  cell->setValue(DefaultMapCell(form.Request(), form.Result()));
   cell->setToolTip("Distance between the grid's nodes, in the work CRS's units (metres)");
   dialog.AddRow("Cell size:", cell);
   QComboBox* format = dialog.AddGridFormat("export_grid_format");
@@ -51,7 +53,8 @@ void ExportResidualGrid(QWidget* parent, QtPlatform& platform, TfrmMain& form) {
     const double spacing = cell->value();
     const bool written = RunInBackground(worker, dialog.progress(), dialog.stop(), platform, [&] {
       GridValues grid;
-      return GridRunResidual(worker, form, spacing, grid) && WriteGrid(worker, grid, path, *type);
+      return GridRunResidual(worker, form.Request(), form.Result(), spacing, grid) &&
+             WriteGrid(worker, grid, path, *type);
     });
     if (written) ShowGridMap(parent, platform, path);
     return written;
@@ -91,7 +94,8 @@ void ExportRunMap(QWidget* parent, QtPlatform& platform, TfrmMain& form) {
     RunMap map;
     const bool was_busy = platform.SetBusyCursor(true);
     const bool saved =
-        MakeRunMap(platform, form, static_cast<MapVariable>(value->currentData().toInt()), 0, true,
+        MakeRunMap(platform, form.Request(), form.Result(),
+                   static_cast<MapVariable>(value->currentData().toInt()), 0, true,
                    GriddingOptions(), map) &&
         SaveMap(platform, path, *format, map.scene, FullView(map.scene), width->value(),
                 height->value());

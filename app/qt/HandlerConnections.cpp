@@ -89,7 +89,7 @@ void ConnectHandlers(MainWindow& window, QtPlatform& platform, TfrmMain& form) {
   });
   for (const Control field : kCheckedFields) window.Widget(field)->installEventFilter(leave_filter);
 
-  ConnectMapWindow(window, platform, form);
+  ConnectMapWindow(window, platform, form.Request(), form.Result());
 
   window.SetCloseHandler([&platform, &form] {
     bool close = true;

@@ -20,7 +20,7 @@
 #include <cctype>
 #include <cmath>
 
-#include "app/Hvw.h"
+#include "app/ExportClash.h"
 #include "app/qt/MainWindow.h"
 #include "app/qt/QtPlatform.h"
 
@@ -146,8 +146,9 @@ void MapCanvas::mouseMoveEvent(QMouseEvent* event) {
 
 void MapCanvas::mouseReleaseEvent(QMouseEvent*) { drag_from_.reset(); }
 
-MapWindow::MapWindow(MainWindow& main, QtPlatform& platform, TfrmMain& form)
-    : QWidget(&main, Qt::Window), platform_(platform), form_(form) {
+MapWindow::MapWindow(MainWindow& main, QtPlatform& platform, const RunRequest& request,
+                     RunResult& result)
+    : QWidget(&main, Qt::Window), platform_(platform), request_(request), result_(result) {
   setObjectName("frmMap");
   setWindowTitle("Torvane map");
   setAttribute(Qt::WA_QuitOnClose, false);
@@ -238,8 +239,8 @@ void MapWindow::ShowVariable(MapVariable variable) {
   canvas_->SetScene(nullptr);
   auto map = std::make_unique<RunMap>();
   const bool was_busy = platform_.SetBusyCursor(true);
-  const bool made =
-      MakeRunMap(platform_, form_, variable, 0, stations_->isChecked(), GriddingOptions(), *map);
+  const bool made = MakeRunMap(platform_, request_, result_, variable, 0, stations_->isChecked(),
+                               GriddingOptions(), *map);
   platform_.SetBusyCursor(was_busy);
   map_ = made ? std::move(map) : nullptr;
   status_->clear();
@@ -279,7 +280,7 @@ void MapWindow::ApplyLook() {
 }
 
 bool MapWindow::SaveTo(const std::string& path, MapFormat format) {
-  if (!map_ || form_.ExportClashes(path)) return false;
+  if (!map_ || ExportClashes(platform_, path)) return false;
   return SaveMap(platform_, path, format, map_->scene, canvas_->view(), canvas_->width(),
                  canvas_->height(), canvas_->colour_scale());
 }
@@ -307,13 +308,15 @@ namespace {
 // Double-clicks on the two previews.
 class PreviewDoubleClick : public QObject {
  public:
-  PreviewDoubleClick(MainWindow& window, QtPlatform& platform, TfrmMain& form)
-      : QObject(&window), window_(window), platform_(platform), form_(form) {}
+  PreviewDoubleClick(MainWindow& window, QtPlatform& platform, const RunRequest& request,
+                     RunResult& result)
+      : QObject(&window), window_(window), platform_(platform), request_(request),
+        result_(result) {}
 
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() != QEvent::MouseButtonDblClick) return false;
-    if (!form_.ResultsReady() || form_.Running()) return true;
-    if (map_ == nullptr) map_ = new MapWindow(window_, platform_, form_);
+    if (!result_.completed || result_.busy) return true;
+    if (map_ == nullptr) map_ = new MapWindow(window_, platform_, request_, result_);
     map_->show();
     map_->raise();
     map_->activateWindow();
@@ -329,14 +332,16 @@ class PreviewDoubleClick : public QObject {
  private:
   MainWindow& window_;
   QtPlatform& platform_;
-  TfrmMain& form_;
+  const RunRequest& request_;
+  RunResult& result_;
   QPointer<MapWindow> map_;
 };
 
 }  // namespace
 
-void ConnectMapWindow(MainWindow& window, QtPlatform& platform, TfrmMain& form) {
-  auto* opener = new PreviewDoubleClick(window, platform, form);
+void ConnectMapWindow(MainWindow& window, QtPlatform& platform, const RunRequest& request,
+                      RunResult& result) {
+  auto* opener = new PreviewDoubleClick(window, platform, request, result);
   for (const Control image : {Control::img_uba, Control::img_regta}) {
     window.Widget(image)->installEventFilter(opener);
   }

@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 
+#include "app/Platform.h"
 #include "app/RunMap.h"
 
 class QCheckBox;
@@ -66,7 +67,9 @@ class MapCanvas : public QWidget {
 
 class MapWindow : public QWidget {
  public:
-  MapWindow(MainWindow& main, QtPlatform& platform, TfrmMain& form);
+  // Maps `result`, the result of `request`: both belong to the run that
+  // fills them and outlive the window.
+  MapWindow(MainWindow& main, QtPlatform& platform, const RunRequest& request, RunResult& result);
 
   // Grids `variable` of the last run and shows it over its full extent.
   void ShowVariable(MapVariable variable);
@@ -82,7 +85,8 @@ class MapWindow : public QWidget {
   void ApplyLook();
 
   QtPlatform& platform_;
-  TfrmMain& form_;
+  const RunRequest& request_;
+  RunResult& result_;
   std::unique_ptr<RunMap> map_;
   QComboBox* variables_;
   QCheckBox* stations_;
@@ -98,8 +102,9 @@ class MapWindow : public QWidget {
 };
 
 // Opens the map window on a double-click on either preview (img_uba: the
-// CBA, img_regta: the residual) when the form has results and no run is in
+// CBA, img_regta: the residual) when the run has results and is not in
 // progress, and closes it when Calc is pressed.
-void ConnectMapWindow(MainWindow& window, QtPlatform& platform, TfrmMain& form);
+void ConnectMapWindow(MainWindow& window, QtPlatform& platform, const RunRequest& request,
+                      RunResult& result);
 
 }  // namespace torvane

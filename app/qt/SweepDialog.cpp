@@ -297,9 +297,9 @@ bool SweepDialog::RunSweep() {
     platform_.ShowInfo("The maximum gap is a number of degrees >= 0");
     return false;
   }
-  SweepSurvey survey;
-  survey.input = platform_.Text(Control::txt_in);
-  if (survey.input.empty()) {
+  StationSource survey;
+  survey.path = platform_.Text(Control::txt_in);
+  if (survey.path.empty()) {
     platform_.ShowInfo("Input file name is required field.");
     return false;
   }

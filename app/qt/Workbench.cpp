@@ -144,7 +144,7 @@ void Workbench::Attach(QtPlatform& platform, TfrmMain& form) {
   connect(calc, &QAbstractButton::clicked, this, [this, timer] {
     const double seconds = timer->isValid() ? static_cast<double>(timer->nsecsElapsed()) * 1e-9 : 0;
     status_->setText(Q(RunStatusLine(*form_, seconds)));
-    if (form_->ResultsReady()) RememberFile(form_->Parameters().input_path);
+    if (form_->ResultsReady()) RememberFile(form_->Request().stations.path);
   });
   // Typing the point file's name proposes the table's, as "..." does.
   auto* input = qobject_cast<QLineEdit*>(dialog_->Widget(Control::txt_in));
@@ -243,13 +243,13 @@ bool Workbench::NeedResults() {
 void Workbench::SaveTableAs() {
   if (!NeedResults()) return;
   FileDialogState state;
-  state.file_name = form_->Parameters().output_path;
+  state.file_name = form_->Request().output_path;
   state.filter = "Surfer DAT files (*.dat)|*.dat|CSV tables (*.csv)|*.csv|All files (*.*)|*.*";
   state.default_extension = "dat";
   if (!platform_->ExecuteFileDialog(FileDialog::SaveDialog1, state)) return;
-  const std::string& from = form_->Parameters().output_path;
+  const std::string& from = form_->Request().output_path;
   if (SameFile(state.file_name, from)) return;  // the table is there already
-  if (RefuseFileClash(*platform_, {{"Input file", form_->Parameters().input_path}},
+  if (RefuseFileClash(*platform_, {{"Input file", form_->Request().stations.path}},
                       {{"Save table as", state.file_name}})) {
     return;
   }

@@ -10,10 +10,11 @@
 #include "Arrays.h"
 #include "CoreCall.h"
 #include "PythonFunctions.h"
+#include "common/LocaleSeparator.h"
 #include "points/ColumnLetters.h"
 #include "points/PointArrays.h"
-#include "common/LocaleSeparator.h"
 #include "points/PointFileReader.h"
+#include "points/ReadStations.h"
 #include "points/SurveyProjection.h"
 #include "residual/RingResiduals.h"
 
@@ -45,20 +46,20 @@ py::dict ReadPoints(const std::string& path, const std::string& columns,
   bool ok = false;
   // The CRS of the coordinates computed with: the file's own unless it is
   // geographic, then the one asked for or the UTM zone of the survey's
-  // centre, as ProjectSurvey picks it.
-  std::string used_crs = work_crs.value_or(crs.value_or(""));
+  // centre, as the projection picked it.
+  std::string used_crs;
   {
     const py::gil_scoped_release free;
-    const char separator = decimal_separator ? (*decimal_separator)[0] : '.';
-    ok = ReadPointFile(call.platform(), path, letters, points, names, separator, true);
-    if (ok && crs && !points.points.empty()) {
-      used_crs = WorkCrsOf({*crs, work_crs.value_or("")},
-                           (points.min_x + points.max_x) / 2 - points.shift_x,
-                           (points.min_y + points.max_y) / 2 - points.shift_y);
-    }
+    StationSource source;
+    source.path = path;
+    source.columns = letters;
+    source.column_names = names;
+    source.csv_decimal_separator = decimal_separator ? (*decimal_separator)[0] : '.';
     // Stations in degrees are projected into metres for the rings, as
     // torvane-cli --crs does.
-    if (ok && crs) ok = ProjectSurvey(call.platform(), {*crs, work_crs.value_or("")}, points);
+    if (crs) source.crs = {*crs, work_crs.value_or("")};
+    source.keep_file_coordinates = true;
+    ok = ReadStations(call.platform(), source, points, used_crs);
   }
   call.Finish(ok, "Cannot open input data file");
   const auto count = static_cast<py::ssize_t>(points.points.size());

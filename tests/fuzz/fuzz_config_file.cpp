@@ -9,9 +9,11 @@
 #include <vector>
 
 #include "app/ControlDefaults.h"
-#include "app/Hvw.h"
+#include "app/SettingsFile.h"
 #include "app/SettingsRecord.h"
 #include "app/cli/BatchConfig.h"
+#include "app/cli/CalcRefusal.h"
+#include "run/Run.h"
 #include "tests/fuzz/FuzzEntries.h"
 
 namespace torvane::fuzzing {
@@ -27,8 +29,14 @@ std::string FuzzConfigFile(Bytes data) {
   // Only a file of a record's size is taken by --config.
   std::vector<std::uint8_t> record(kSettingsRecordSize, 0);
   std::copy_n(data.begin(), std::min(data.size(), record.size()), record.begin());
+  const std::string& path = file.Hold(record);
+  // The window shows the record's lists as the batch command reads them.
   CountingPlatform platform;
-  if (!ApplyConfigFile(file.Hold(record), platform)) return "a settings record was refused";
+  SettingsRecord read;
+  if (ReadSettingsFile(path, read) != SettingsReadResult::kRead) {
+    return "a settings record was refused";
+  }
+  ShowSettings(platform, read);
   for (const Control list : {Control::cmb_gx, Control::cmb_gy, Control::cmb_point,
                              Control::cmb_uba, Control::cb1, Control::cb2}) {
     const int index = platform.ItemIndex(list);
@@ -36,15 +44,21 @@ std::string FuzzConfigFile(Bytes data) {
       return "a list shows no entry it has";
     }
   }
+  BatchFields fields;
+  if (!ReadBatchFields(path, platform.DecimalSeparator(), fields)) {
+    return "a settings record was refused";
+  }
   // The record's own file names stay out of reach: a fuzzed name could be
   // any file of the machine.
-  platform.SetText(Control::txt_in, empty_points);
-  platform.SetText(Control::txt_out, folder.File("table.dat"));
-  platform.SetText(Control::txt_grd, folder.File("missing.grd"));
-  TfrmMain form(platform);
+  fields.input = empty_points;
+  fields.output = folder.File("table.dat");
+  fields.grid = folder.File("missing.grd");
   const int before = platform.messages;
-  form.btn_calcClick();
-  if (form.ResultsReady()) return "a run over an empty point file gave results";
+  RunRequest request;
+  RunResult result;
+  if (TakeCalcFields(platform, fields, request) && Run(platform, request, result)) {
+    return "a run over an empty point file gave results";
+  }
   if (platform.messages == before) return "a run that gave nothing said nothing";
   return "";
 }

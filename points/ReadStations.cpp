@@ -1,0 +1,40 @@
+#include "points/ReadStations.h"
+
+#include "points/PointFileReader.h"
+#include "points/SurveyReduction.h"
+
+namespace torvane {
+
+std::string CbaColumnName(const StationSource& source) {
+  if (!source.column_names[3].empty()) return source.column_names[3];
+  const int column = source.columns.cba;
+  return column >= 0 && column <= 25 ? std::string(1, static_cast<char>('A' + column)) : "?";
+}
+
+bool ReadStations(Reporter& reporter, const StationSource& source, PointSet& points,
+                  std::string& work_crs) {
+  work_crs.clear();
+  if (!ReadPointFile(reporter, source.path, source.columns, points, source.column_names,
+                     source.csv_decimal_separator, source.keep_file_coordinates)) {
+    return false;
+  }
+  // Absolute gravity becomes the simple Bouguer anomaly once the stations are
+  // read and before they are projected: the latitudes come from the file's
+  // coordinates.
+  if (source.gravity_reduction) {
+    if (source.crs.crs.empty()) {
+      points.Clear();
+      reporter.ShowInfo(
+          "Absolute gravity needs each station's latitude: give the coordinate reference "
+          "system of X and Y");
+      return false;
+    }
+    if (!ReduceSurvey(reporter, *source.gravity_reduction, source.crs.crs, source.path,
+                      CbaColumnName(source), points, nullptr)) {
+      return false;
+    }
+  }
+  return ProjectSurvey(reporter, source.crs, points, work_crs);
+}
+
+}  // namespace torvane
