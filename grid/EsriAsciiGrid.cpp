@@ -62,7 +62,8 @@ class HeaderLines {
 
 }  // namespace
 
-bool ReadEsriAsciiGrid(TGridImport& grid, MappedFile& file, const std::string& /*path*/) {
+bool ReadEsriAsciiGrid(TGridImport& grid, MappedFile& file, const std::string& path) {
+  if (!ReadWholeFile(grid, file, path)) return false;
   TextLines lines(file.text());
   HeaderLines header(lines, grid.DecimalSeparator());
   double ncols = 0, nrows = 0, x = 0, y = 0, dx = 0, dy = 0, nodata = 0;

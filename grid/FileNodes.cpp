@@ -8,7 +8,6 @@ namespace torvane {
 FileNodes::FileNodes(MappedFile file, const BinaryNodeLayout& layout)
     : file_(std::move(file)),
       layout_(layout),
-      data_(file_.bytes().data()),
       element_size_(EncodedSize(layout.encoding)),
       vector_length_(layout.vectors_are_columns ? layout.nrows : layout.ncols) {
   // Only whole vectors count: offsets are computed for them alone, so no
@@ -38,14 +37,24 @@ bool FileNodes::DecodeVector(std::uint32_t vector, std::uint32_t first,
       out.size() > vector_length() - first) {
     return false;
   }
-  const unsigned char* p = data_ + NodeOffset(vector, first);
-  WithEncoding(layout_.encoding, [&](auto encoding) {
-    for (float& node : out) {
-      node = DecodeNodeAs<encoding()>(p, layout_);
-      p += element_size_;
+  // A stretch at a time: where it lies in a mapping, or read into `buffer`.
+  constexpr std::size_t kStretch = 4096;
+  unsigned char buffer[kStretch * 8];
+  std::uint64_t offset = NodeOffset(vector, first);
+  return WithEncoding(layout_.encoding, [&](auto encoding) {
+    for (std::size_t done = 0; done < out.size();) {
+      const std::size_t count = std::min(kStretch, out.size() - done);
+      const unsigned char* p = file_.Bytes(offset, count * element_size_, buffer);
+      if (p == nullptr) return false;
+      for (float& node : out.subspan(done, count)) {
+        node = DecodeNodeAs<encoding()>(p, layout_);
+        p += element_size_;
+      }
+      done += count;
+      offset += count * element_size_;
     }
+    return true;
   });
-  return true;
 }
 
 }  // namespace torvane

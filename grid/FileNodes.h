@@ -4,7 +4,8 @@
 // each a row (Surfer, and Geosoft by default) or a column (Geosoft with
 // vectors along y). Decoding a node is the same whether the grid copies the
 // nodes into memory or reads them from the file on demand (disk mode), so
-// both give the same numbers.
+// both give the same numbers. The bytes come through MappedFile::Bytes,
+// from the mapping or, for a file the system would not map, read with pread.
 
 #include <cstddef>
 #include <cstdint>
@@ -137,7 +138,8 @@ class FileNodes {
   bool complete() const { return complete_vectors_ == vector_count(); }
 
   // Decodes out.size() nodes of one vector, from element `first` on. False
-  // when the vector is not wholly within the file or the run leaves it.
+  // when the vector is not wholly within the file, the run leaves it, or
+  // the file cannot be read.
   bool DecodeVector(std::uint32_t vector, std::uint32_t first, std::span<float> out) const;
 
   const MappedFile& mapped() const { return file_; }
@@ -156,15 +158,19 @@ class FileNodes {
     const std::uint32_t vector = by_column ? c : r;
     // At the last vector the file holds: node by node, as At reads them.
     if (vector + 1 >= complete_vectors_) return ReadCorners(*this, c, r, z);
-    const unsigned char* const first = data_ + NodeOffset(vector, by_column ? r : c);
-    const unsigned char* const next_element = first + element_size_;
-    const unsigned char* const next_vector = first + vector_length_ * element_size_;
+    // Two nodes of this vector and the two beside them in the next one.
+    const std::uint64_t element = by_column ? r : c;
+    unsigned char here[16], there[16];
+    const unsigned char* const first = file_.Bytes(NodeOffset(vector, element), 2 * element_size_, here);
+    const unsigned char* const beside =
+        file_.Bytes(NodeOffset(vector + 1, element), 2 * element_size_, there);
+    if (first == nullptr || beside == nullptr) return false;
     // Along a row vector, c + 1 is the next element; along a column one, the next vector.
-    const unsigned char* const east = by_column ? next_vector : next_element;
-    const unsigned char* const north = by_column ? next_element : next_vector;
+    const unsigned char* const east = by_column ? beside : first + element_size_;
+    const unsigned char* const north = by_column ? first + element_size_ : beside;
     z[0] = DecodeNodeAs<kEncoding>(first, layout_);
     z[1] = DecodeNodeAs<kEncoding>(east, layout_);
-    z[2] = DecodeNodeAs<kEncoding>(east + (north - first), layout_);
+    z[2] = DecodeNodeAs<kEncoding>(beside + element_size_, layout_);
     z[3] = DecodeNodeAs<kEncoding>(north, layout_);
     // All four judged without a branch on each.
     const int blanks = static_cast<int>(IsBlank(z[0])) + static_cast<int>(IsBlank(z[1])) +
@@ -173,13 +179,15 @@ class FileNodes {
   }
 
   // Node (column c, row r), both within the grid; blank when it lies in a
-  // vector the file does not hold whole.
+  // vector the file does not hold whole, or cannot be read.
   float At(std::uint32_t c, std::uint32_t r) const {
     const bool by_column = layout_.vectors_are_columns;
     const std::uint32_t vector = by_column ? c : r;
     if (vector >= complete_vectors_) return kBlankNode;
     const std::uint64_t element = by_column ? r : c;
-    return DecodeNode(data_ + NodeOffset(vector, element), layout_);
+    unsigned char node[8];
+    const unsigned char* p = file_.Bytes(NodeOffset(vector, element), element_size_, node);
+    return p == nullptr ? kBlankNode : DecodeNode(p, layout_);
   }
 
  private:
@@ -189,7 +197,6 @@ class FileNodes {
 
   MappedFile file_;
   BinaryNodeLayout layout_;
-  const unsigned char* data_;
   std::size_t element_size_;
   std::uint32_t vector_length_;  // vector_length(), read for every node
   std::uint32_t complete_vectors_ = 0;

@@ -11,6 +11,7 @@
 
 #include "grid/GdalLibrary.h"
 #include "grid/GridReaders.h"
+#include "grid/NetcdfLength.h"
 
 namespace torvane {
 namespace {
@@ -57,7 +58,13 @@ std::string Number(double value) {
 
 }  // namespace
 
-bool ReadGdalRaster(TGridImport& grid, MappedFile& /*file*/, const std::string& path) {
+bool ReadGdalRaster(TGridImport& grid, MappedFile& file, const std::string& path) {
+  // A netCDF file cut short is said to be so, before GDAL takes it for no
+  // format at all or reads zeros where it ends.
+  if (const std::optional<std::string> cut = NetcdfCutShort(file.bytes(), file.size())) {
+    grid.Decline(*cut);
+    return false;
+  }
   std::string reason;
   const GdalLibrary* const loaded = LoadGdal(reason);
   if (loaded == nullptr) {

@@ -104,9 +104,10 @@ bool ReadGeosoftGrid(TGridImport& grid, MappedFile& file, const std::string& pat
 
   // The data must be whole: a Geosoft grid is not read in part.
   // (Counted in elements per vector, so that no product can overflow.)
+  const std::uint64_t size = file.size();
   const std::uint64_t whole_vectors =
-      bytes.size() < kDataOrigin ? 0 : (bytes.size() - kDataOrigin) / EncodedSize(*encoding) / elements;
-  if (bytes.size() < kDataOrigin || (!compressed && whole_vectors < vectors)) {
+      size < kDataOrigin ? 0 : (size - kDataOrigin) / EncodedSize(*encoding) / elements;
+  if (size < kDataOrigin || (!compressed && whole_vectors < vectors)) {
     grid.ShowError("\nError by reading grid " + path);
     return false;
   }
@@ -119,12 +120,12 @@ bool ReadGeosoftGrid(TGridImport& grid, MappedFile& file, const std::string& pat
       by_column ? element_spacing : vector_spacing);
   // Compressed, no block can hold more than zlib's greatest ratio allows.
   constexpr std::uint64_t kMostZlibRatio = 1032;
-  const std::uint64_t data_bytes = bytes.size() - kDataOrigin;
+  const std::uint64_t data_bytes = size - kDataOrigin;
   const Allocation allocation = grid.Accept(
       read, {.nodes = compressed ? data_bytes * kMostZlibRatio / EncodedSize(*encoding) : UINT64_MAX,
              .memory_only = compressed,
              .node_bytes = EncodedSize(*encoding),
-             .file_bytes = bytes.size(),
+             .file_bytes = size,
              .header_bytes = kDataOrigin});
   if (allocation == Allocation::kDeclined) return false;
 
@@ -137,7 +138,9 @@ bool ReadGeosoftGrid(TGridImport& grid, MappedFile& file, const std::string& pat
   layout.base = base;
   layout.multiplier = multiplier;
   if (compressed) {
-    if (!ReadGeosoftBlocks(bytes, layout, grid.nodes())) {
+    // Its blocks are decoded from memory.
+    if (!ReadWholeFile(grid, file, path)) return false;
+    if (!ReadGeosoftBlocks(file.bytes(), layout, grid.nodes())) {
       grid.ShowError("\nError by reading grid " + path);
       return false;
     }

@@ -18,7 +18,7 @@ bool TGridImport::Load(const std::string& path) {
   const int shown_before = messages_shown_;
   path_ = path;
   MappedFile file;
-  if (!file.Open(path)) {
+  if (!file.Open(path, access_)) {
     for (const GridReader& reader : kGridReaders) {
       if (reader.open_failure == OpenFailureMessage::kError) {
         ShowOpenError("Error by opening file " + path + "\n", path, file.error());
@@ -75,6 +75,12 @@ bool GridCount(TGridImport& grid, std::string_view field, double value, std::uin
 // The memory of the file's pages is given back every this many bytes while
 // the nodes are copied, so that the copy does not hold the file's size too.
 constexpr std::uint64_t kReleaseStep = std::uint64_t{16} << 20;
+
+bool ReadWholeFile(TGridImport& grid, MappedFile& file, const std::string& path) {
+  if (file.ReadWhole()) return true;
+  grid.ShowOpenError("\nError by reading grid", path, file.error());
+  return false;
+}
 
 std::uint64_t MostTextNodes(std::string_view text) { return (text.size() + 1) / 2; }
 

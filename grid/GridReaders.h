@@ -71,6 +71,11 @@ bool GridCount(TGridImport& grid, std::string_view field, double value, std::uin
 // The most node values a text can hold: each takes at least one character
 // and a separator, but the last.
 std::uint64_t MostTextNodes(std::string_view text);
+// For a reader that needs all of the file in memory (the text formats, a
+// compressed Geosoft grid): reads the rest of a file the system would not
+// map. False, after showing "\nError by reading grid" with the system's
+// reason, when it cannot.
+bool ReadWholeFile(TGridImport& grid, MappedFile& file, const std::string& path);
 // After Accept of an ASCII reader: false when the grid is declined (an
 // ASCII grid is read into memory or not at all). A file too short to reach
 // two rows has no nodes to read, which is reported with "\nError by reading

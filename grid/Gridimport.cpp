@@ -41,8 +41,9 @@ std::string ByteSize(double bytes) {
 
 }  // namespace
 
-TGridImport::TGridImport(Reporter& platform, std::uint64_t memory_limit)
-    : platform_(platform), memory_limit_(memory_limit) {}
+TGridImport::TGridImport(Reporter& platform, std::uint64_t memory_limit,
+                         MappedFile::Access access)
+    : platform_(platform), memory_limit_(memory_limit), access_(access) {}
 
 void TGridImport::Clear() {
   nodes_.reset();

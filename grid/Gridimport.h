@@ -3,7 +3,8 @@
 // read from a grid file, answering the grid's value anywhere by bilinear
 // interpolation. The nodes are held in memory as 32-bit floats, or, when the
 // grid is larger than the memory available, read straight from the file
-// through a read-only mapping (disk mode); both answer the same numbers.
+// (disk mode): through a read-only mapping, or with pread where the system
+// will not map the file; all answer the same numbers.
 //
 // Lifecycle: construct, Load once, Interpolate any number of times, destroy.
 // An empty grid (never loaded, or not accepted) answers blank everywhere.
@@ -70,7 +71,9 @@ class TGridImport {
  public:
   // Messages about the grid go to `platform`, which also tells the memory
   // available; the nodes are held in memory only up to `memory_limit` bytes.
-  explicit TGridImport(Reporter& platform, std::uint64_t memory_limit = UINT64_MAX);
+  // `access` kRead never maps the file (for comparing both ways of reading).
+  explicit TGridImport(Reporter& platform, std::uint64_t memory_limit = UINT64_MAX,
+                       MappedFile::Access access = MappedFile::Access::kMapOrRead);
   TGridImport(const TGridImport&) = delete;
   TGridImport& operator=(const TGridImport&) = delete;
 
@@ -177,6 +180,7 @@ class TGridImport {
 
   Reporter& platform_;
   std::uint64_t memory_limit_;
+  MappedFile::Access access_;
   GridHeader header_;
   LargeArray<float> nodes_;
   std::optional<FileNodes> file_nodes_;

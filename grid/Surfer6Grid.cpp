@@ -39,9 +39,9 @@ bool ReadSurfer6Grid(TGridImport& grid, MappedFile& file, const std::string& /*p
   layout.ncols = ncols;
   layout.nrows = nrows;
   const Allocation allocation = grid.Accept(
-      read, {.nodes = (bytes.size() - kHeaderSize) / 4,
+      read, {.nodes = (file.size() - kHeaderSize) / 4,
              .node_bytes = 4,
-             .file_bytes = bytes.size(),
+             .file_bytes = file.size(),
              .header_bytes = kHeaderSize});
   if (allocation == Allocation::kDeclined) return false;
   return TakeBinaryNodes(grid, allocation, FileNodes(std::move(file), layout));

@@ -53,12 +53,18 @@ bool IsSurfer7Grid(std::span<const unsigned char> head) {
   return head.size() >= 4 && LoadUint32(head.data()) == kHeaderTag;
 }
 
-bool ReadSurfer7Grid(TGridImport& grid, MappedFile& file, const std::string& /*path*/) {
-  const std::span<const unsigned char> bytes = file.bytes();
+bool ReadSurfer7Grid(TGridImport& grid, MappedFile& file, const std::string& path) {
   Sections sections;
-  if (!IsSurfer7Grid(bytes) || bytes.size() < kFirstSection || !FindSections(bytes, sections)) {
-    return false;
+  if (!IsSurfer7Grid(file.bytes()) || file.size() < kFirstSection) return false;
+  bool found = FindSections(file.bytes(), sections);
+  // Sections beyond the head of a file that is not mapped: read it all.
+  if (!file.whole() && !(found && sections.data)) {
+    if (!ReadWholeFile(grid, file, path)) return false;
+    sections = {};
+    found = FindSections(file.bytes(), sections);
   }
+  if (!found) return false;
+  const std::span<const unsigned char> bytes = file.bytes();
   // A file of its header alone is an empty grid.
   if (!sections.grid_fields) {
     grid.AcceptEmpty(GridFormat::Surfer7Binary);
@@ -84,11 +90,11 @@ bool ReadSurfer7Grid(TGridImport& grid, MappedFile& file, const std::string& /*p
   header.data_origin = sections.data.value_or(0);
   BinaryNodeLayout layout;
   layout.encoding = NodeEncoding::kFloat64;
-  layout.origin = sections.data.value_or(bytes.size());
+  layout.origin = sections.data.value_or(file.size());
   layout.ncols = ncols;
   layout.nrows = nrows;
   layout.file_blank = header.blank_value;
-  const std::uint64_t data_size = bytes.size() - std::min<std::uint64_t>(layout.origin, bytes.size());
+  const std::uint64_t data_size = file.size() - std::min<std::uint64_t>(layout.origin, file.size());
   const Allocation allocation = grid.Accept(
       header, {.nodes = data_size / 8,
                .node_bytes = 8,

@@ -11,7 +11,8 @@ bool IsSurferAsciiGrid(std::span<const unsigned char> head) {
   return std::string_view(reinterpret_cast<const char*>(head.data()), head.size()).starts_with("DSAA");
 }
 
-bool ReadSurferAsciiGrid(TGridImport& grid, MappedFile& file, const std::string& /*path*/) {
+bool ReadSurferAsciiGrid(TGridImport& grid, MappedFile& file, const std::string& path) {
+  if (!ReadWholeFile(grid, file, path)) return false;
   TextLines lines(file.text());
   std::string_view line;
   if (!lines.Next(line) || !line.starts_with("DSAA")) return false;

@@ -37,18 +37,25 @@ cairo_status_t AppendBytes(void* closure, const unsigned char* data, unsigned in
 }
 
 // Draws on `surface` and finishes it, so that a stream surface has written
-// everything. False when cairo reports a failure.
-bool DrawAndFinish(cairo_surface_t* surface, const MapScene& scene, const MapView& view,
-                   int width, int height, const std::optional<ColourScale>& fixed,
-                   MapLayout* layout, double scale = 1) {
-  if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) return false;
+// everything. Cairo's status: the surface's, or the drawing's.
+cairo_status_t DrawAndFinish(cairo_surface_t* surface, const MapScene& scene, const MapView& view,
+                             int width, int height, const std::optional<ColourScale>& fixed,
+                             MapLayout* layout, double scale = 1) {
+  if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) return cairo_surface_status(surface);
   const ContextHandle cr(cairo_create(surface));
   cairo_scale(cr.get(), scale, scale);
   const MapLayout drawn = DrawMap(cr.get(), scene, view, width, height, fixed);
   if (layout != nullptr) *layout = drawn;
-  const bool ok = cairo_status(cr.get()) == CAIRO_STATUS_SUCCESS;
+  const cairo_status_t status = cairo_status(cr.get());
   cairo_surface_flush(surface);
-  return ok;
+  return status;
+}
+
+// A stream surface finished, so that it has written everything: the first
+// failure of the drawing or of the finishing.
+cairo_status_t Finish(cairo_surface_t* surface, cairo_status_t drawn) {
+  cairo_surface_finish(surface);
+  return drawn != CAIRO_STATUS_SUCCESS ? drawn : cairo_surface_status(surface);
 }
 
 }  // namespace
@@ -115,7 +122,8 @@ MapImage RenderMapImage(const MapScene& scene, const MapView& view, int width, i
   MapImage image;
   if (width < 1 || height < 1) return image;
   const SurfaceHandle surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
-  if (!DrawAndFinish(surface.get(), scene, view, width, height, fixed, &image.layout)) {
+  if (DrawAndFinish(surface.get(), scene, view, width, height, fixed, &image.layout) !=
+      CAIRO_STATUS_SUCCESS) {
     return MapImage();
   }
   const unsigned char* data = cairo_image_surface_get_data(surface.get());
@@ -135,43 +143,44 @@ bool SaveMap(Reporter& platform, const std::string& path, MapFormat format,
              const MapScene& scene, const MapView& view, int width, int height,
              const std::optional<ColourScale>& fixed, double points_per_pixel) {
   std::vector<std::uint8_t> bytes;
-  bool drawn = false;
+  cairo_status_t status = CAIRO_STATUS_INVALID_SIZE;
   if (width >= 1 && height >= 1) {
     try {
       switch (format) {
         case MapFormat::kPng: {
           const SurfaceHandle surface(
               cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height));
-          drawn = DrawAndFinish(surface.get(), scene, view, width, height, fixed, nullptr) &&
-                  cairo_surface_write_to_png_stream(surface.get(), AppendBytes, &bytes) ==
-                      CAIRO_STATUS_SUCCESS;
+          status = DrawAndFinish(surface.get(), scene, view, width, height, fixed, nullptr);
+          if (status == CAIRO_STATUS_SUCCESS) {
+            status = cairo_surface_write_to_png_stream(surface.get(), AppendBytes, &bytes);
+          }
           break;
         }
         case MapFormat::kSvg: {
           const SurfaceHandle surface(
               cairo_svg_surface_create_for_stream(AppendBytes, &bytes, width, height));
           cairo_svg_surface_set_document_unit(surface.get(), CAIRO_SVG_UNIT_PX);
-          drawn = DrawAndFinish(surface.get(), scene, view, width, height, fixed, nullptr);
-          cairo_surface_finish(surface.get());
-          drawn = drawn && cairo_surface_status(surface.get()) == CAIRO_STATUS_SUCCESS;
+          status = Finish(surface.get(), DrawAndFinish(surface.get(), scene, view, width, height,
+                                                       fixed, nullptr));
           break;
         }
         case MapFormat::kPdf: {
           const SurfaceHandle surface(cairo_pdf_surface_create_for_stream(
               AppendBytes, &bytes, width * points_per_pixel, height * points_per_pixel));
-          drawn = DrawAndFinish(surface.get(), scene, view, width, height, fixed, nullptr,
-                                points_per_pixel);
-          cairo_surface_finish(surface.get());
-          drawn = drawn && cairo_surface_status(surface.get()) == CAIRO_STATUS_SUCCESS;
+          status = Finish(surface.get(), DrawAndFinish(surface.get(), scene, view, width, height,
+                                                       fixed, nullptr, points_per_pixel));
           break;
         }
       }
     } catch (const std::bad_alloc&) {
-      drawn = false;
+      status = CAIRO_STATUS_NO_MEMORY;
     }
   }
-  if (!drawn) {
-    platform.ShowInfo("Cannot draw the map \"" + path + "\"");
+  if (status != CAIRO_STATUS_SUCCESS) {
+    // Cairo's own words for what failed ("out of memory", "invalid value
+    // (typically too big) for the size of the input ...").
+    platform.ShowFileError(
+        "Cannot draw the map \"" + path + "\": " + cairo_status_to_string(status), path, 0);
     return false;
   }
   return WritePictureFile(platform, path, bytes);

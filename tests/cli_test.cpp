@@ -2,14 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "app/Hvw.h"
+#include "tests/ChildProcess.h"
 #include "tests/ProgramRun.h"
 #include "tests/ScriptedPlatform.h"
 #include "tests/TestFiles.h"
@@ -244,6 +248,54 @@ TEST(Cli, GridModeOnTheSampleGrid) {
   for (const char* option : {"--grid", "--ring-points", "--interpolated-cba", "--grid-memory-limit"}) {
     EXPECT_NE(help.out.find(option), std::string::npos) << option;
   }
+}
+
+// Disk mode under an address-space limit that no mapping of the grid fits
+// in: the nodes are read from the file instead, and the table is the one
+// the mapped file gives. The grid claims 32767 x 32767 nodes (4.3 GB) but is
+// sparse: only the rows and columns under the survey hold values.
+TEST(Cli, DiskModeReadsAGridTooLargeToMap) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  GTEST_SKIP() << "a sanitizer reserves more address space than the limit";
+#endif
+  TempDir dir;
+  constexpr int kNodes = 32767, kUsed = 150;
+  constexpr double kOrigin = -2000, kSpacing = 50;
+  std::string header = "DSBB";
+  const std::int16_t counts[2] = {kNodes, kNodes};
+  const double extents[6] = {kOrigin, kOrigin + (kNodes - 1) * kSpacing, kOrigin,
+                             kOrigin + (kNodes - 1) * kSpacing, -20, 20};
+  header.append(reinterpret_cast<const char*>(counts), sizeof counts);
+  header.append(reinterpret_cast<const char*>(extents), sizeof extents);
+  const std::string grid = dir.File("big.grd");
+  {
+    std::ofstream out(grid, std::ios::binary);
+    out << header;
+    for (int r = 0; r < kUsed; ++r) {
+      std::vector<float> row(kUsed);
+      for (int c = 0; c < kUsed; ++c) {
+        row[c] = static_cast<float>(10 * std::sin((kOrigin + c * kSpacing) / 700) +
+                                    5 * std::cos((kOrigin + r * kSpacing) / 900));
+      }
+      out.seekp(static_cast<std::streamoff>(header.size()) + std::streamoff{r} * kNodes * 4);
+      out.write(reinterpret_cast<const char*>(row.data()), kUsed * 4);
+    }
+  }
+  std::filesystem::resize_file(grid, header.size() + std::uintmax_t{kNodes} * kNodes * 4);
+  const std::string sample = SourceDir() + "/data/sample_survey.dat";
+  auto args = [&](const std::string& output) {
+    return std::vector<std::string>{"--input", sample, "--radius", "500", "--grid", grid,
+                                    "--grid-memory-limit", "0", "--output", output};
+  };
+  const ChildOutcome mapped = RunChild(TORVANE_CLI, args(dir.File("mapped.dat")), dir.path().string());
+  ASSERT_EQ(mapped.exit_code, 0) << mapped.err;
+  const ChildOutcome read = RunChild(TORVANE_CLI, args(dir.File("read.dat")), dir.path().string(),
+                                     0, 0, 2'000'000);
+  ASSERT_EQ(read.exit_code, 0) << read.err;
+  EXPECT_EQ(read.err, mapped.err);
+  const std::string table = ReadFile(dir.File("mapped.dat"));
+  EXPECT_EQ(ReadFile(dir.File("read.dat")), table);
+  EXPECT_EQ(table.find(" 0\r"), std::string::npos) << "every ring on the grid's values";
 }
 
 // Where the locale's decimal mark is ',', the command line and the file use it.

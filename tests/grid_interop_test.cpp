@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -117,6 +118,39 @@ TEST(GdalGrids, EveryConversionOfTheSourceNodeForNode) {
 
 // GDAL rasters that make no grid of ours are declined, saying why: here
 // virtual rasters over the committed GeoTIFF.
+// A netCDF file cut short anywhere says so, naming the file, instead of
+// "Unknown grid file format" or zeros where it ends: classic files (CDF-1
+// from GDAL, CDF-2 from the shared samples) and netCDF-4 (HDF5).
+TEST(GdalGrids, NetcdfCutShortSaysSo) {
+  TempDir dir;
+  std::vector<std::string> sources = {SourceDir() + "/tests/data/gdal_netcdf.nc"};
+  if (!InteropDir().empty()) sources.push_back(InteropDir() + "/geosoft/om_expected.nc");
+  const std::string nc4 = dir.File("nc4.nc");
+  if (std::system(("gdal_translate -q -of netCDF -co FORMAT=NC4 " + sources[0] + " " + nc4 +
+                   " 2>/dev/null").c_str()) == 0) {
+    sources.push_back(nc4);
+  }
+  for (const std::string& source : sources) {
+    const std::string bytes = ReadFile(source);
+    // Whole, none is cut short (the sample has no georeferencing of GDAL's).
+    for (const std::string& said : Loaded(source).platform.Messages()) {
+      EXPECT_EQ(said.find("cut short"), std::string::npos) << said;
+    }
+    for (const std::size_t kept : {std::size_t{6}, std::size_t{100}, bytes.size() / 2,
+                                   bytes.size() - 1}) {
+      const std::string cut = dir.File("cut.nc");
+      WriteFile(cut, bytes.substr(0, kept));
+      Loaded loaded(cut);
+      EXPECT_FALSE(loaded.accepted);
+      const std::vector<std::string> messages = loaded.platform.Messages();
+      ASSERT_EQ(messages.size(), 1u) << source << " " << kept;
+      EXPECT_TRUE(messages[0].starts_with("message: Error: " + cut + ": ")) << messages[0];
+      EXPECT_NE(messages[0].find(" file is cut short (truncated)"), std::string::npos)
+          << source << " " << kept << ": " << messages[0];
+    }
+  }
+}
+
 TEST(GdalGrids, RotatedManyBandsOrPlacelessDeclined) {
   const std::string tif = SourceDir() + "/tests/data/gdal_gtiff.tif";
   const auto band = [&](int n) {

@@ -29,8 +29,10 @@ const std::string kDiskMode = "info: Grid is too big to fit in memory - data wil
 struct LoadedGrid {
   TempDir dir;
   ScriptedPlatform platform;
-  TGridImport grid{platform};
-  LoadedGrid(const std::string& content, std::uint64_t memory, std::uintmax_t file_size = 0) {
+  TGridImport grid;
+  LoadedGrid(const std::string& content, std::uint64_t memory, std::uintmax_t file_size = 0,
+             MappedFile::Access access = MappedFile::Access::kMapOrRead)
+      : grid(platform, UINT64_MAX, access) {
     platform.set_available_memory(memory);
     WriteFile(dir.File("g.grd"), content);
     if (file_size > content.size()) std::filesystem::resize_file(dir.File("g.grd"), file_size);
@@ -228,18 +230,31 @@ const EncodingCase kBinaryFormats[] = {
 
 class DiskMode : public ::testing::TestWithParam<EncodingCase> {};
 
+// Disk mode reads the nodes through the mapping, or with pread where the
+// file is not mapped; the last, larger grids reach beyond the head a file
+// that is not mapped holds in memory, so that their nodes are read.
 TEST_P(DiskMode, SameNumbersAsMemoryAndThePlainLoop) {
   std::mt19937_64 random(20240611);
   std::uniform_int_distribution<int> size(2, 40);
-  for (int trial = 0; trial < 20; ++trial) {
-    const TestGrid grid = RandomGrid(random, size(random), size(random), 0.1);
+  constexpr auto kRead = MappedFile::Access::kRead;
+  for (int trial = 0; trial < 22; ++trial) {
+    const bool large = trial >= 20;
+    const TestGrid grid = large ? RandomGrid(random, trial == 20 ? 1000 : 600,
+                                             trial == 20 ? 600 : 1000, 0.1)
+                                : RandomGrid(random, size(random), size(random), 0.1);
     const std::string bytes = GetParam().write(grid);
     LoadedGrid memory(bytes, kPlenty);
     LoadedGrid disk(bytes, kNone);
-    ASSERT_TRUE(memory.grid.in_memory());
-    ASSERT_TRUE(disk.grid.on_disk());
+    LoadedGrid read_disk(bytes, kNone, 0, kRead);
+    LoadedGrid read_memory(bytes, kPlenty, 0, kRead);
+    ASSERT_TRUE(memory.grid.in_memory() && read_memory.grid.in_memory());
+    ASSERT_TRUE(disk.grid.on_disk() && read_disk.grid.on_disk());
+    if (large) {
+      ASSERT_GT(bytes.size(), std::size_t{1} << 20);
+    }
     const auto positions = RandomPositions(random, grid, 500);
     const std::vector<double> batched = InterpolatedInBatches(disk.grid, positions);
+    const std::vector<double> read_batched = InterpolatedInBatches(read_disk.grid, positions);
     int values = 0;
     for (std::size_t i = 0; i < positions.size(); ++i) {
       const auto [x, y] = positions[i];
@@ -247,7 +262,10 @@ TEST_P(DiskMode, SameNumbersAsMemoryAndThePlainLoop) {
       const double in_memory = memory.grid.Interpolate(x, y);
       EXPECT_EQ(in_memory, expected) << x << " " << y;
       EXPECT_EQ(disk.grid.Interpolate(x, y), in_memory) << x << " " << y;
+      EXPECT_EQ(read_disk.grid.Interpolate(x, y), in_memory) << x << " " << y;
+      EXPECT_EQ(read_memory.grid.Interpolate(x, y), in_memory) << x << " " << y;
       EXPECT_EQ(batched[i], in_memory) << x << " " << y;
+      EXPECT_EQ(read_batched[i], in_memory) << x << " " << y;
       values += !IsBlank(expected);
     }
     EXPECT_GT(values, 100) << "most positions should have a value";

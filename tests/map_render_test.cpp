@@ -262,17 +262,37 @@ TEST(MapFiles, SvgAndPdfAreWellFormedAndSized) {
   EXPECT_NE(pdf.find("Page size:       900 x 675 pts"), std::string::npos) << pdf;  // 96 px an inch
 }
 
-TEST(MapFiles, AFileThatCannotBeWrittenIsReportedAndLeavesNothingBehind) {
+// Each failure names the map and, where the window can say it, why;
+// nothing is left behind.
+TEST(MapFiles, AMapThatCannotBeDrawnOrWrittenIsReportedWithItsReason) {
   TempDir dir;
   const MapSurface surface = Ramp();
   MapScene scene;
   scene.surface = &surface;
-  ScriptedPlatform platform;
+  struct Case {
+    std::string file;
+    MapFormat format;
+    int width, height;
+    std::string message;  // the whole message, as the window shows it
+  };
   const std::string missing = dir.File("no/such/folder/map.png");
-  EXPECT_FALSE(SaveMap(platform, missing, MapFormat::kPng, scene, FullView(scene), 400, 300));
-  ASSERT_EQ(platform.Messages().size(), 1u);
-  EXPECT_NE(platform.Messages()[0].find("Cannot create file \"" + missing + "\""), std::string::npos);
-  EXPECT_EQ(dir.Entries().size(), 0u);
+  const std::string wide = dir.File("wide.png");
+  const std::string too_big =
+      ": invalid value (typically too big) for the size of the input (surface, pattern, etc.)";
+  const Case cases[] = {
+      {missing, MapFormat::kPng, 400, 300, "info: Cannot create file \"" + missing + "\""},
+      // Wider than cairo draws in one picture, and no picture at all.
+      {wide, MapFormat::kPng, 40000, 16, "info: Cannot draw the map \"" + wide + "\"" + too_big},
+      {dir.File("m.svg"), MapFormat::kSvg, 0, 300,
+       "info: Cannot draw the map \"" + dir.File("m.svg") + "\"" + too_big},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file + " " + std::to_string(c.width));
+    ScriptedPlatform platform;
+    EXPECT_FALSE(SaveMap(platform, c.file, c.format, scene, FullView(scene), c.width, c.height));
+    EXPECT_EQ(platform.Messages(), std::vector<std::string>{c.message});
+    EXPECT_EQ(dir.Entries().size(), 0u);
+  }
 }
 
 TEST(MapFiles, FormatFollowsTheExtensionInAnyCase) {
