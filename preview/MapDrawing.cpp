@@ -262,7 +262,7 @@ void DrawContours(cairo_t* cr, const MapScene& scene, const MapLayout& layout, c
       cairo_line_to(cr, to_x(s.x1), to_y(s.y1));
     }
     cairo_stroke(cr);
-    const std::string text = Fixed(level, decimals);
+    const std::string text = Fixed(level, std::min(decimals, DecimalsFor(std::abs(level))));
     const TextSize size = Measure(cr, text);
     for (const ContourSegment& s : segments) {
       const double x = (to_x(s.x0) + to_x(s.x1)) / 2, y = (to_y(s.y0) + to_y(s.y1)) / 2;

@@ -51,9 +51,9 @@ std::optional<MapFileRequest> MapFileOf(const std::string& flag, const std::stri
 
 void AddMapSizeOption(CLI::App& app, std::string& text) {
   app.add_option("--map-size", text,
-                 "Size of the maps in pixels (PNG) or points (SVG, PDF), WxH, each side\n"
-                 "16 to 16384, 100 million pixels at most; the map keeps its proportions\n"
-                 "inside (default 1200x900)");
+                 "Size of the maps in pixels, WxH, each side 16 to 16384, 100 million\n"
+                 "pixels at most (a PDF page at 96 pixels an inch); the map keeps its\n"
+                 "proportions inside (default 1200x900)");
 }
 
 void AddGriddingOptions(CLI::App& app, GriddingFlags& flags) {
