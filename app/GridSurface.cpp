@@ -5,14 +5,17 @@
 #include "app/RunMap.h"
 #include "grid/NodeValues.h"
 #include "grid/ReadGridValues.h"
+#include "points/CoordinateSystem.h"
 #include "preview/PointValueGrid.h"
 #include "preview/PreviewData.h"
 
 namespace torvane {
 
-bool ReadGridSurface(Reporter& platform, const std::string& path, MapSurface& surface) {
+bool ReadGridSurface(Reporter& platform, const std::string& path, MapSurface& surface,
+                     std::string* crs) {
   GridValues grid;
   if (!ReadGridValues(platform, path, grid)) return false;
+  if (crs != nullptr) *crs = grid.crs;
   surface = SurfaceOfGrid(std::move(grid));
   return true;
 }
@@ -25,7 +28,12 @@ bool GridRunResidual(Reporter& platform, const RunRequest& request, const RunRes
   gridding.gridding = options;
   gridding.radius = request.GriddingRadius();
   gridding.reach = request.GriddingRadius();
-  return GridPointValues(platform, result.points, gridding, grid);
+  if (!GridPointValues(platform, result.points, gridding, grid)) return false;
+  // What a GIS needs to put it in place and name it.
+  grid.crs = CrsWkt(result.work_crs);
+  grid.variable = "residual";
+  grid.units = "mGal";
+  return true;
 }
 
 }  // namespace torvane

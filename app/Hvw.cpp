@@ -164,6 +164,8 @@ void TfrmMain::RunCalculation() {
         return computing;
       },
       &stop_requested_);
+  // A work CRS that is not the grid's is a Calc refused, as its checks refuse.
+  if (result_.refused) calc_refused_ = true;
   // A Stop pressed while the rings were gathered asked "Cancel calculation?":
   // a Yes ended the run with no table written (an earlier one stays as it
   // was), and the pictures show again what they showed. The flag is cleared

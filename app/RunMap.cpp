@@ -4,7 +4,7 @@
 #include <string>
 
 #include "common/ShortestText.h"
-#include "points/SurveyProjection.h"
+#include "points/CoordinateSystem.h"
 #include "preview/StationGridder.h"
 #include "run/Run.h"
 

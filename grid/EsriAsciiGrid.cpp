@@ -10,6 +10,7 @@
 #include <cctype>
 #include <cmath>
 
+#include "grid/GridCrs.h"
 #include "grid/GridReaders.h"
 #include "grid/GridText.h"
 
@@ -84,6 +85,7 @@ bool ReadEsriAsciiGrid(TGridImport& grid, MappedFile& file, const std::string& p
   }
   GridHeader read;
   read.format = GridFormat::EsriAscii;
+  read.crs = ReadPrjBeside(path);
   read.geometry = GridGeometry::FromSpacing(columns, rows, corner ? x + dx / 2 : x,
                                             corner ? y + dy / 2 : y, dx, dy);
   const Allocation allocation =

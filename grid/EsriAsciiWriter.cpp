@@ -1,9 +1,12 @@
 // ESRI ASCII grid: the header lines, then the nodes row by row from the
 // north, each row on a line of its own. The lower-left corner is the outer
-// corner of the south-west cell, half a cell before the first node.
+// corner of the south-west cell, half a cell before the first node. The
+// grid's CRS, when known, goes into a `.prj` file beside it, as GDAL writes it.
 
 #include <cmath>
 
+#include "common/AtomicFile.h"
+#include "grid/GridCrs.h"
 #include "grid/GridFileBytes.h"
 #include "grid/GridFileWriters.h"
 
@@ -33,9 +36,14 @@ bool WriteEsriAsciiGrid(const GridValues& grid, const std::string& path, std::st
     reason = "an ESRI ASCII grid needs cells of positive size along both axes";
     return false;
   }
+  // The CRS goes into a .prj file beside the grid, made before anything is
+  // written and put in place after the grid.
+  std::string prj;
+  if (!grid.crs.empty() && !EsriPrjText(grid.crs, prj, reason)) return false;
   GridFileBytes out(path);
-  if (!out.ok()) {
-    reason = FileWriteFailure(out.error());
+  AtomicFile prj_file(prj.empty() ? std::string() : PrjPathOf(path));
+  if (!out.ok() || (!prj.empty() && !prj_file.ok())) {
+    reason = FileWriteFailure(out.ok() ? prj_file.error() : out.error());
     return false;
   }
   const double nodata = ChooseNodata(grid);
@@ -68,8 +76,12 @@ bool WriteEsriAsciiGrid(const GridValues& grid, const std::string& path, std::st
       out.Text(c + 1 == grid.ncols ? "\n" : " ");
     }
   }
-  if (out.Commit()) return true;
-  reason = FileWriteFailure(out.error());
+  if (!out.Commit()) {
+    reason = FileWriteFailure(out.error());
+    return false;
+  }
+  if (prj.empty() || (prj_file.Write(prj.data(), prj.size()) && prj_file.Commit())) return true;
+  reason = "its coordinate reference system could not be written to " + PrjPathOf(path);
   return false;
 }
 

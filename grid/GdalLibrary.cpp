@@ -49,19 +49,62 @@ Loaded Load() {
     loaded.reason = LoaderError("cannot be opened");
     return loaded;
   }
-  loaded.ok = TORVANE_RESOLVE(GDALAllRegister) && TORVANE_RESOLVE(GDALOpenEx) &&
-              TORVANE_RESOLVE(GDALClose) && TORVANE_RESOLVE(GDALGetDatasetDriver) &&
-              TORVANE_RESOLVE(GDALGetDescription) && TORVANE_RESOLVE(GDALGetRasterCount) &&
-              TORVANE_RESOLVE(GDALGetGeoTransform) && TORVANE_RESOLVE(GDALSetGeoTransform) &&
-              TORVANE_RESOLVE(GDALGetRasterXSize) && TORVANE_RESOLVE(GDALGetRasterYSize) &&
-              TORVANE_RESOLVE(GDALGetRasterBand) && TORVANE_RESOLVE(GDALGetRasterNoDataValue) &&
+  // Every function, stopping at the first the library lacks.
+  loaded.ok = TORVANE_RESOLVE(GDALAllRegister) &&
+              TORVANE_RESOLVE(GDALOpenEx) &&
+              TORVANE_RESOLVE(GDALClose) &&
+              TORVANE_RESOLVE(GDALGetDatasetDriver) &&
+              TORVANE_RESOLVE(GDALGetDescription) &&
+              TORVANE_RESOLVE(GDALGetRasterCount) &&
+              TORVANE_RESOLVE(GDALGetGeoTransform) &&
+              TORVANE_RESOLVE(GDALSetGeoTransform) &&
+              TORVANE_RESOLVE(GDALGetRasterXSize) &&
+              TORVANE_RESOLVE(GDALGetRasterYSize) &&
+              TORVANE_RESOLVE(GDALGetRasterBand) &&
+              TORVANE_RESOLVE(GDALGetRasterNoDataValue) &&
               TORVANE_RESOLVE(GDALSetRasterNoDataValue) &&
-              TORVANE_RESOLVE(GDALGetRasterDataType) && TORVANE_RESOLVE(GDALGetRasterScale) &&
-              TORVANE_RESOLVE(GDALGetRasterOffset) && TORVANE_RESOLVE(GDALRasterIO) &&
-              TORVANE_RESOLVE(GDALGetDriverByName) && TORVANE_RESOLVE(GDALCreate) &&
-              TORVANE_RESOLVE(CPLPushErrorHandler) && TORVANE_RESOLVE(CPLPopErrorHandler) &&
-              TORVANE_RESOLVE(CPLQuietErrorHandler) && TORVANE_RESOLVE(CPLErrorReset) &&
-              TORVANE_RESOLVE(CPLGetLastErrorMsg) && TORVANE_RESOLVE(CPLGetLastErrorType);
+              TORVANE_RESOLVE(GDALGetRasterDataType) &&
+              TORVANE_RESOLVE(GDALGetRasterScale) &&
+              TORVANE_RESOLVE(GDALGetRasterOffset) &&
+              TORVANE_RESOLVE(GDALRasterIO) &&
+              TORVANE_RESOLVE(GDALGetDriverByName) &&
+              TORVANE_RESOLVE(GDALCreate) &&
+              TORVANE_RESOLVE(CPLPushErrorHandler) &&
+              TORVANE_RESOLVE(CPLPopErrorHandler) &&
+              TORVANE_RESOLVE(CPLQuietErrorHandler) &&
+              TORVANE_RESOLVE(CPLErrorReset) &&
+              TORVANE_RESOLVE(CPLGetLastErrorMsg) &&
+              TORVANE_RESOLVE(CPLGetLastErrorType) &&
+              TORVANE_RESOLVE(VSIFree) &&
+              TORVANE_RESOLVE(GDALGetSpatialRef) &&
+              TORVANE_RESOLVE(GDALSetSpatialRef) &&
+              TORVANE_RESOLVE(OSRNewSpatialReference) &&
+              TORVANE_RESOLVE(OSRDestroySpatialReference) &&
+              TORVANE_RESOLVE(OSRSetFromUserInput) &&
+              TORVANE_RESOLVE(OSRSetAxisMappingStrategy) &&
+              TORVANE_RESOLVE(OSRExportToWktEx) &&
+              TORVANE_RESOLVE(OSRMorphToESRI) &&
+              TORVANE_RESOLVE(OSRIsGeographic) &&
+              TORVANE_RESOLVE(GDALGetMetadataItem) &&
+              TORVANE_RESOLVE(GDALGetRasterUnitType) &&
+              TORVANE_RESOLVE(GDALSetRasterUnitType) &&
+              TORVANE_RESOLVE(GDALCreateMultiDimensional) &&
+              TORVANE_RESOLVE(GDALDatasetGetRootGroup) &&
+              TORVANE_RESOLVE(GDALGroupRelease) &&
+              TORVANE_RESOLVE(GDALGroupCreateDimension) &&
+              TORVANE_RESOLVE(GDALDimensionRelease) &&
+              TORVANE_RESOLVE(GDALGroupCreateMDArray) &&
+              TORVANE_RESOLVE(GDALMDArrayRelease) &&
+              TORVANE_RESOLVE(GDALMDArrayWrite) &&
+              TORVANE_RESOLVE(GDALMDArraySetNoDataValueAsDouble) &&
+              TORVANE_RESOLVE(GDALMDArraySetUnit) &&
+              TORVANE_RESOLVE(GDALMDArraySetSpatialRef) &&
+              TORVANE_RESOLVE(GDALMDArrayCreateAttribute) &&
+              TORVANE_RESOLVE(GDALAttributeWriteString) &&
+              TORVANE_RESOLVE(GDALAttributeRelease) &&
+              TORVANE_RESOLVE(GDALExtendedDataTypeCreate) &&
+              TORVANE_RESOLVE(GDALExtendedDataTypeCreateString) &&
+              TORVANE_RESOLVE(GDALExtendedDataTypeRelease);
   if (loaded.ok) loaded.functions.GDALAllRegister();
   return loaded;
 }
@@ -77,6 +120,15 @@ const GdalLibrary* LoadGdal(std::string& reason) {
   if (loaded.ok) return &loaded.functions;
   reason = loaded.reason;
   return nullptr;
+}
+
+bool FinishGdalDataset(const GdalLibrary& gdal, GdalDataset& dataset, const std::string& what,
+                       std::string& reason) {
+  gdal.CPLErrorReset();
+  dataset.reset();
+  if (gdal.CPLGetLastErrorType() < CE_Failure) return true;
+  reason = "GDAL could not finish the " + what + " file: " + gdal.CPLGetLastErrorMsg();
+  return false;
 }
 
 }  // namespace torvane

@@ -1,7 +1,8 @@
 // Any single-band raster that GDAL reads (GeoTIFF, netCDF as GMT writes it,
 // ...), for files none of our own readers knows. GDAL's pixels are areas:
 // the node is the pixel's centre, half a pixel inside the raster's corner.
-// Its nodata value is blank, and its scale and offset are applied.
+// Its nodata value is blank, and its scale and offset are applied; its CRS,
+// the name of its variable (netCDF) and its units are kept.
 
 #include <algorithm>
 #include <cmath>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "grid/GdalLibrary.h"
+#include "grid/GridCrs.h"
 #include "grid/GridReaders.h"
 #include "grid/NetcdfLength.h"
 
@@ -19,20 +21,6 @@ namespace {
 // Tables of x, y and a value are scattered points, like our own point
 // files, not grids.
 constexpr std::string_view kNotGrids[] = {"XYZ"};
-
-// GDAL's messages go nowhere while it is asked: the user hears from us.
-class QuietGdal {
- public:
-  explicit QuietGdal(const GdalLibrary& gdal) : gdal_(gdal) {
-    gdal_.CPLPushErrorHandler(gdal_.CPLQuietErrorHandler);
-  }
-  ~QuietGdal() { gdal_.CPLPopErrorHandler(); }
-  QuietGdal(const QuietGdal&) = delete;
-  QuietGdal& operator=(const QuietGdal&) = delete;
-
- private:
-  const GdalLibrary& gdal_;
-};
 
 const char* DriverName(const GdalLibrary& gdal, GDALDatasetH dataset) {
   return gdal.GDALGetDescription(gdal.GDALGetDatasetDriver(dataset));
@@ -109,6 +97,11 @@ bool ReadGdalRaster(TGridImport& grid, MappedFile& file, const std::string& path
   const bool from_north = gt[5] < 0;
   GridHeader read;
   read.format = GridFormat::GdalRaster;
+  read.crs = DatasetCrs(gdal, dataset.get());
+  if (const char* name = gdal.GDALGetMetadataItem(band, "NETCDF_VARNAME", nullptr)) {
+    read.variable = name;
+  }
+  if (const char* units = gdal.GDALGetRasterUnitType(band)) read.units = units;
   read.geometry = GridGeometry::FromSpacing(
       columns, lines, gt[0] + (from_west ? 0.5 : width - 0.5) * gt[1],
       gt[3] + (from_north ? height - 0.5 : 0.5) * gt[5], std::fabs(gt[1]), std::fabs(gt[5]));

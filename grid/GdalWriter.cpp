@@ -1,6 +1,7 @@
-// GeoTIFF and netCDF grids through GDAL: one single-precision band, north
-// up, each node at the centre of its pixel (the pixel's outer corner half a
-// cell before the node), blanks NaN and NaN the band's nodata. GDAL writes
+// GeoTIFF and netCDF grids through GDAL. GeoTIFF: one single-precision
+// band, north up, each node at the centre of its pixel (the pixel's outer
+// corner half a cell before the node), blanks NaN and NaN the band's nodata,
+// the grid's CRS and units; netCDF as NetcdfDataset.h writes it. GDAL writes
 // the temporary file of an AtomicFile, which is renamed over the target once
 // GDAL has closed it, so a failed write never leaves half a file behind.
 
@@ -11,7 +12,9 @@
 
 #include "common/AtomicFile.h"
 #include "grid/GdalLibrary.h"
+#include "grid/GridCrs.h"
 #include "grid/GridFileWriters.h"
+#include "grid/NetcdfDataset.h"
 
 namespace torvane {
 namespace {
@@ -38,11 +41,46 @@ bool WriteBand(const GdalLibrary& gdal, const GridValues& grid, GDALRasterBandH 
   return true;
 }
 
+// The GeoTIFF into `path`: the band, its geotransform, CRS, nodata and
+// units.
+bool WriteGeoTiff(const GdalLibrary& gdal, const GridValues& grid, OGRSpatialReferenceH srs,
+                  const std::string& path, std::string& reason) {
+  const GDALDriverH driver = gdal.GDALGetDriverByName("GTiff");
+  if (driver == nullptr) {
+    reason = "this GDAL has no GeoTIFF driver";
+    return false;
+  }
+  GdalDataset dataset(
+      gdal.GDALCreate(driver, path.c_str(), static_cast<int>(grid.ncols),
+                      static_cast<int>(grid.nrows), 1, GDT_Float32, nullptr),
+      GdalDatasetClose{&gdal});
+  if (!dataset) {
+    reason = std::string("GDAL could not create the GeoTIFF file: ") + gdal.CPLGetLastErrorMsg();
+    return false;
+  }
+  double transform[6] = {grid.xmin - grid.dx / 2, grid.dx, 0, grid.ymax() + grid.dy / 2, 0,
+                         -grid.dy};
+  gdal.GDALSetGeoTransform(dataset.get(), transform);
+  if (srs != nullptr && gdal.GDALSetSpatialRef(dataset.get(), srs) != CE_None) {
+    reason = std::string("GDAL could not store its CRS: ") + gdal.CPLGetLastErrorMsg();
+    return false;
+  }
+  const GDALRasterBandH band = gdal.GDALGetRasterBand(dataset.get(), 1);
+  gdal.GDALSetRasterNoDataValue(band, std::numeric_limits<double>::quiet_NaN());
+  if (!grid.units.empty()) gdal.GDALSetRasterUnitType(band, grid.units.c_str());
+  if (!WriteBand(gdal, grid, band)) {
+    reason = std::string("GDAL could not write the nodes: ") + gdal.CPLGetLastErrorMsg();
+    return false;
+  }
+  return FinishGdalDataset(gdal, dataset, "GeoTIFF", reason);
+}
+
 }  // namespace
 
 bool WriteGdalGrid(const GridValues& grid, const std::string& path, GridFileType type,
                    std::string& reason) {
-  const std::string_view what = type == GridFileType::kNetcdf ? "netCDF" : "GeoTIFF";
+  const bool netcdf = type == GridFileType::kNetcdf;
+  const std::string_view what = netcdf ? "netCDF" : "GeoTIFF";
   if (!(grid.dx > 0) || !(grid.dy > 0)) {
     reason = "a " + std::string(what) + " grid needs cells of positive size along both axes";
     return false;
@@ -58,10 +96,11 @@ bool WriteGdalGrid(const GridValues& grid, const std::string& path, GridFileType
     return false;
   }
   const GdalLibrary& gdal = *loaded;
-  const GDALDriverH driver =
-      gdal.GDALGetDriverByName(type == GridFileType::kNetcdf ? "netCDF" : "GTiff");
-  if (driver == nullptr) {
-    reason = "this GDAL has no " + std::string(what) + " driver";
+  const QuietGdal quiet(gdal);
+  // A CRS the file cannot carry is said, never dropped.
+  const GdalSpatialRef srs = MakeSpatialRef(gdal, grid.crs);
+  if (!grid.crs.empty() && !srs) {
+    reason = "GDAL does not know its coordinate reference system";
     return false;
   }
   AtomicFile file(path);
@@ -70,31 +109,9 @@ bool WriteGdalGrid(const GridValues& grid, const std::string& path, GridFileType
     return false;
   }
   gdal.CPLErrorReset();
-  GdalDataset dataset(
-      gdal.GDALCreate(driver, file.temp_path().c_str(), static_cast<int>(grid.ncols),
-                      static_cast<int>(grid.nrows), 1, GDT_Float32, nullptr),
-      GdalDatasetClose{&gdal});
-  if (!dataset) {
-    reason = "GDAL could not create the " + std::string(what) + " file: " +
-             gdal.CPLGetLastErrorMsg();
-    return false;
-  }
-  double transform[6] = {grid.xmin - grid.dx / 2, grid.dx, 0, grid.ymax() + grid.dy / 2, 0,
-                         -grid.dy};
-  gdal.GDALSetGeoTransform(dataset.get(), transform);
-  const GDALRasterBandH band = gdal.GDALGetRasterBand(dataset.get(), 1);
-  gdal.GDALSetRasterNoDataValue(band, std::numeric_limits<double>::quiet_NaN());
-  if (!WriteBand(gdal, grid, band)) {
-    reason = std::string("GDAL could not write the nodes: ") + gdal.CPLGetLastErrorMsg();
-    return false;
-  }
-  // Closing writes what GDAL still holds.
-  gdal.CPLErrorReset();
-  dataset.reset();
-  if (gdal.CPLGetLastErrorType() >= CE_Failure) {
-    reason = std::string("GDAL could not finish the file: ") + gdal.CPLGetLastErrorMsg();
-    return false;
-  }
+  const bool written = netcdf ? WriteNetcdfDataset(gdal, grid, srs.get(), file.temp_path(), reason)
+                              : WriteGeoTiff(gdal, grid, srs.get(), file.temp_path(), reason);
+  if (!written) return false;
   if (file.Commit()) return true;
   reason = FileWriteFailure(file.error());
   return false;

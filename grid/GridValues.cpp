@@ -12,6 +12,8 @@ GridValues BlankGridLike(const GridValues& grid) {
   blank.ymin = grid.ymin;
   blank.dx = grid.dx;
   blank.dy = grid.dy;
+  blank.crs = grid.crs;
+  blank.units = grid.units;
   blank.nodes.assign(grid.nodes.size(), kBlankNode);
   return blank;
 }

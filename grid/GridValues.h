@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "grid/Bilinear.h"
@@ -21,6 +22,12 @@ struct GridValues {
   std::uint32_t nrows = 0;
   double xmin = 0, ymin = 0, dx = 0, dy = 0;
   std::vector<float> nodes;
+  // What the writers store beside the nodes where their format has room:
+  // the coordinate reference system (GridCrs.h; empty: not known), the
+  // name of what the nodes hold ("residual", "cba") and its units ("mGal").
+  std::string crs;
+  std::string variable;
+  std::string units;
 
   std::size_t Index(std::uint32_t c, std::uint32_t r) const {
     return static_cast<std::size_t>(c) * nrows + r;
@@ -33,7 +40,7 @@ struct GridValues {
   MemoryNodes Nodes() const { return MemoryNodes{nodes.data(), nrows}; }
 };
 
-// The same geometry, every node blank.
+// The same geometry, CRS and units, every node blank.
 GridValues BlankGridLike(const GridValues& grid);
 
 // The lowest and highest node that is not blank; false (both 0) when every

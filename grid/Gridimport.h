@@ -65,6 +65,9 @@ struct GridHeader {
   double zmin = 0, zmax = 0;         // as the file gives them; informational
   double blank_value = kBlankValue;  // the Surfer formats' blank marker
   std::uint64_t data_origin = 0;     // file offset of a Surfer 7 grid's first node
+  std::string crs;       // its coordinate reference system (GridCrs.h); empty: not given
+  std::string variable;  // the name the file gives the nodes (a netCDF variable's), if any
+  std::string units;     // the nodes' units, where the file gives them
 };
 
 class TGridImport {
@@ -135,6 +138,9 @@ class TGridImport {
   double zmax() const { return header_.zmax; }
   double blank_value() const { return header_.blank_value; }
   std::uint64_t data_origin() const { return header_.data_origin; }
+  const std::string& crs() const { return header_.crs; }
+  const std::string& variable() const { return header_.variable; }
+  const std::string& units() const { return header_.units; }
 
   // For the readers, once each. Accept takes the header, checks the
   // geometry and keeps only the rows a file cut short reaches, so that a

@@ -7,6 +7,17 @@
 #include "grid/Gridimport.h"
 
 namespace torvane {
+namespace {
+
+// "sample_cba" of "data/sample_cba.grd".
+std::string FileStem(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  const std::size_t dot = name.find_last_of('.');
+  return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+}
+
+}  // namespace
 
 bool ReadGridValues(Reporter& platform, const std::string& path, GridValues& out,
                     GridFormat* format) {
@@ -27,6 +38,9 @@ bool ReadGridValues(Reporter& platform, const std::string& path, GridValues& out
   values.ymin = grid.ymin();
   values.dx = grid.dx();
   values.dy = grid.dy();
+  values.crs = grid.crs();
+  values.variable = grid.variable().empty() ? FileStem(path) : grid.variable();
+  values.units = grid.units();
   try {
     values.nodes.resize(static_cast<std::size_t>(grid.ncols()) * grid.nrows());
   } catch (const std::exception&) {  // bad_alloc, or a count beyond what a vector holds

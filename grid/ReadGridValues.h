@@ -1,7 +1,9 @@
 #pragma once
 // Any grid file Torvane reads, as plain values: the file is read as grid mode
 // reads it (the same formats, messages and node values), then its nodes are
-// copied out.
+// copied out, with the grid's CRS and units where the file gives them, and
+// the name of what the nodes hold: the file's own (a netCDF variable's), or
+// else the file's name without its folder and extension.
 
 #include <string>
 

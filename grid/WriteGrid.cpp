@@ -52,7 +52,16 @@ bool WriteGrid(Reporter& platform, const GridValues& grid, const std::string& pa
         break;
     }
   }
-  if (written) return true;
+  if (written) {
+    // Said, so that the user gives the CRS where the grid is read.
+    if (!grid.crs.empty() && type != GridFileType::kEsriAscii && type != GridFileType::kGeoTiff &&
+        type != GridFileType::kNetcdf) {
+      platform.ShowMessage("The coordinate reference system was not stored in " + path + ": a " +
+                               std::string(GridFileTypeName(type)) + " grid has no place for one",
+                           "Note", MessageButtons::kOk);
+    }
+    return true;
+  }
   platform.ShowMessage("Cannot write grid " + path + ": " + reason, "Error", MessageButtons::kOk);
   return false;
 }

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "points/SurveyProjection.h"
+#include "points/CoordinateSystem.h"
 
 namespace torvane {
 

@@ -8,14 +8,6 @@
 
 namespace torvane {
 
-CrsKind DescribeCrs(const std::string& crs) {
-  const ProjContextPtr context = NewProjContext();
-  if (!context) return CrsKind::kUnknown;
-  CrsKind kind = CrsKind::kUnknown;
-  CreateCrs(context.get(), crs, kind);
-  return kind;
-}
-
 std::string UtmZoneCrs(double longitude, double latitude) {
   const double wrapped = longitude - 360.0 * std::floor((longitude + 180.0) / 360.0);
   int zone = static_cast<int>(std::floor((wrapped + 180.0) / 6.0)) + 1;
@@ -98,21 +90,6 @@ bool ProjectSurvey(Reporter& platform, const SurveyCrs& crs, PointSet& points,
   points.file_degrees = kind == CrsKind::kGeographic;
   work_crs = work;
   return true;
-}
-
-std::string CrsDisplayName(const std::string& crs) {
-  const ProjContextPtr context = NewProjContext();
-  if (!context || crs.empty()) return crs;
-  CrsKind kind = CrsKind::kUnknown;
-  const ProjObjectPtr object = CreateCrs(context.get(), crs, kind);
-  if (!object) return crs;
-  const char* name = proj_get_name(object.get());
-  const char* authority = proj_get_id_auth_name(object.get(), 0);
-  const char* code = proj_get_id_code(object.get(), 0);
-  std::string text;
-  if (authority != nullptr && code != nullptr) text = std::string(authority) + ":" + code;
-  if (name != nullptr) text += (text.empty() ? "" : " - ") + std::string(name);
-  return text.empty() ? crs : text;
 }
 
 }  // namespace torvane

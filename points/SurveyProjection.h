@@ -7,24 +7,10 @@
 #include <string>
 
 #include "common/Reporter.h"
+#include "points/CoordinateSystem.h"
 #include "points/PointSet.h"
 
 namespace torvane {
-
-enum class CrsKind {
-  kUnknown,     // PROJ makes no coordinate reference system of the text
-  kGeographic,  // longitude and latitude in degrees
-  kProjected,   // easting and northing
-  kOther,       // a CRS of another kind (geocentric, vertical, ...)
-};
-
-// What PROJ makes of a CRS as a user wrote it: "EPSG:4326", "EPSG:32735", a
-// WKT text or a PROJ string ("+proj=longlat +datum=WGS84").
-CrsKind DescribeCrs(const std::string& crs);
-
-// A CRS as a reader knows it: "EPSG:32735 - WGS 84 / UTM zone 35S" (the
-// text as given when PROJ does not know it).
-std::string CrsDisplayName(const std::string& crs);
 
 // The WGS 84 UTM zone of a place, north or south: "EPSG:32735" for 28 E, 25 S.
 std::string UtmZoneCrs(double longitude, double latitude);

@@ -22,14 +22,14 @@ void ReportOutputFailure(Reporter& platform, std::string_view what, const std::s
 }  // namespace
 
 bool ComputeResiduals(Reporter& platform, const std::string& output_path,
-                      const RingRequest& ring, PointSet& points, RingOutput& output,
+                      RingSource& source, PointSet& points, RingOutput& output,
                       bool* stop_requested) {
   ResidualTableWriter table(output_path);
   if (!table.ok()) {
     ReportOutputFailure(platform, "Error by opening output data ", output_path, table.error());
     return false;
   }
-  const TableLayout layout{IsCsvName(output_path), ring.quality};
+  const TableLayout layout{IsCsvName(output_path), source.settings().quality};
   table.WriteText(TableHeaderLine(layout));
 
   const int count = points.count();
@@ -37,10 +37,6 @@ bool ComputeResiduals(Reporter& platform, const std::string& output_path,
   platform.SetProgressPosition(0);
   platform.ProcessEvents();
 
-  // A grid that cannot be loaded ends the run here: the table, not yet in
-  // place, is dropped with its temporary file.
-  RingSource source;
-  if (!source.Load(platform, ring)) return false;
   // The progress bar and the events follow one point at a time.
   RingResults rings;
   const RingOutcome outcome = GatherRings(points, source.settings(), rings, [&](std::size_t done) {

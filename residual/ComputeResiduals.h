@@ -28,8 +28,9 @@ struct RingOutput {
 // `stop_requested`, when given, is the window's Stop flag: looked at with
 // the events; once it is raised the user is asked "Cancel calculation?", and
 // a Yes ends the computation with no table written.
+// The rings come from `source`, loaded by the caller.
 bool ComputeResiduals(Reporter& platform, const std::string& output_path,
-                      const RingRequest& ring, PointSet& points, RingOutput& output,
+                      RingSource& source, PointSet& points, RingOutput& output,
                       bool* stop_requested = nullptr);
 
 }  // namespace torvane

@@ -41,6 +41,8 @@ class RingSource {
   // be loaded.
   bool Load(Reporter& reporter, const RingRequest& request);
   const RingSettings& settings() const { return settings_; }
+  // The loaded grid in grid mode; null in point mode or before Load.
+  const TGridImport* grid() const { return grid_ ? &*grid_ : nullptr; }
   // False when a grid read from its file changed while its nodes were read:
   // the samples cannot be trusted.
   bool GridUnchanged() { return !grid_ || grid_->FileUnchanged(); }

@@ -7,6 +7,7 @@
 #include "points/SurveyReduction.h"
 #include "residual/RingResiduals.h"
 #include "residual/RingSource.h"
+#include "run/GridCrsChoice.h"
 
 namespace torvane {
 namespace {
@@ -28,15 +29,48 @@ void WarnIfEveryRingEmpty(Reporter& reporter, const RunRequest& request,
                        "Warning", MessageButtons::kOk);
 }
 
+// Loads the grid of a grid-mode run and settles the CRS the stations are
+// read into: a projected grid's, where they name their own. False, with the
+// user told, when the grid cannot be loaded or used.
+bool LoadRingGrid(Reporter& reporter, const RunRequest& request, RingSource& source,
+                  SurveyCrs& crs, RunResult& result) {
+  if (!source.Load(reporter, request.ring)) return false;
+  const TGridImport& grid = *source.grid();
+  result.grid_crs = grid.crs();
+  const GridCrsOutcome outcome =
+      ChooseGridWorkCrs(reporter, request.ring.grid_path, result.grid_crs,
+                        (grid.xmin() + grid.xmax()) / 2, (grid.ymin() + grid.ymax()) / 2, crs);
+  result.refused = outcome == GridCrsOutcome::kConflict;
+  return outcome == GridCrsOutcome::kRun;
+}
+
 }  // namespace
 
 bool Run(Reporter& reporter, const RunRequest& request, RunResult& result,
          const std::function<bool()>& after_stations, bool* stop_requested) {
   result.Clear();
-  if (!ReadStations(reporter, request.stations, result.points, result.work_crs)) return false;
+  RingSource source;
+  StationSource stations = request.stations;
+  // Stations that name their CRS are projected into a projected grid's, so
+  // the grid comes first; otherwise it follows the stations and what is drawn
+  // of them, as it always has.
+  const bool grid_first = request.ring.use_grid && !stations.crs.crs.empty();
+  if (grid_first && !LoadRingGrid(reporter, request, source, stations.crs, result)) return false;
+  if (!ReadStations(reporter, stations, result.points, result.work_crs)) return false;
   if (after_stations && !after_stations()) return false;
-  if (!ComputeResiduals(reporter, request.output_path, request.ring, result.points,
-                        result.rings, stop_requested)) {
+  if (!grid_first) {
+    const bool loaded = request.ring.use_grid
+                            ? LoadRingGrid(reporter, request, source, stations.crs, result)
+                            : source.Load(reporter, request.ring);
+    if (!loaded) return false;
+  }
+  // Stations without a CRS of their own are taken to be in the grid's.
+  if (result.work_crs.empty() && !result.grid_crs.empty() &&
+      DescribeCrs(result.grid_crs) == CrsKind::kProjected) {
+    result.work_crs = result.grid_crs;
+  }
+  if (!ComputeResiduals(reporter, request.output_path, source, result.points, result.rings,
+                        stop_requested)) {
     return false;
   }
   result.completed = true;

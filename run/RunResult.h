@@ -18,6 +18,10 @@ struct RunResult {
   // or the UTM zone of a geographic survey's centre; empty when the run named
   // no CRS (the file's coordinates as they are).
   std::string work_crs;
+  std::string grid_crs;  // a grid-mode run's grid's CRS; empty when it names none
+  // The request contradicts itself (a work CRS that is not the grid's): the
+  // user has been told; nothing was computed.
+  bool refused = false;
   NeighbourCluster cluster;
   bool cluster_refused = false;  // the index would not fit in memory (told once)
   bool completed = false;        // the table was written
@@ -28,6 +32,8 @@ struct RunResult {
     points.Clear();
     rings = {};
     work_crs.clear();
+    grid_crs.clear();
+    refused = false;
     cluster.Clear();
     cluster_refused = false;
     completed = false;

@@ -39,12 +39,19 @@ TEST(MapCli, DrawsBothMapsAfterTheRunInTheFormatsTheirNamesAskFor) {
   const CliResult a4 = RunCli(dir, {"--input", SourceDir() + "/data/sample_stations.csv", "--columns",
                                     "longitude,latitude,station,cba", "--crs", "EPSG:4326", "--output",
                                     dir.File("s.csv"), "--radius", "500", "--band", "100",
-                                    "--map-residual", dir.File("a4.pdf"), "--page", "A4"});
+                                    "--map-residual", dir.File("a4.pdf"), "--page", "A4",
+                                    "--residual-grid", dir.File("r.tif")});
   ASSERT_EQ(a4.exit_code, 0) << a4.err;
   EXPECT_NE(PdfPages(dir, dir.File("a4.pdf")).find("841.89 x 595.2"), std::string::npos)
       << PdfPages(dir, dir.File("a4.pdf"));
-  const ProgramResult text = RunProgram(dir, "pdftotext", {dir.File("a4.pdf"), "-"});
-  EXPECT_NE(text.out.find("Easting [m], EPSG:32735 - WGS 84 / UTM zone 35S"), std::string::npos) << text.out;
+  // The residual grid keeps that CRS, and its map names it too.
+  const CliResult grid_map = RunCli(dir, {"map", dir.File("r.tif"), dir.File("r.pdf")});
+  ASSERT_EQ(grid_map.exit_code, 0) << grid_map.err;
+  for (const char* map : {"a4.pdf", "r.pdf"}) {
+    const ProgramResult text = RunProgram(dir, "pdftotext", {dir.File(map), "-"});
+    EXPECT_NE(text.out.find("Easting [m], EPSG:32735 - WGS 84 / UTM zone 35S"), std::string::npos)
+        << map << ":\n" << text.out;
+  }
 }
 
 // Each station's GAP as a dot: stations at the survey's edge see their ring

@@ -10,6 +10,7 @@
 
 #include "app/cli/BatchPlatform.h"
 #include "app/cli/CliMessages.h"
+#include "app/cli/GridCrsOption.h"
 #include "app/cli/GridFileOption.h"
 #include "app/cli/Subcommand.h"
 #include "common/FileClash.h"
@@ -24,19 +25,22 @@ struct ConvertOptions {
   std::string input;
   std::string output;
   std::optional<std::string> format;
+  std::optional<std::string> crs;
   bool quiet = false;
 };
+
 
 int RunConvert(const ConvertOptions& options) {
   const std::optional<GridFileType> type =
       GridFileTypeOfOption("OUT", options.output, options.format);
-  if (!type) return kExitUsageError;
+  if (!type || !CheckGridCrsOption(options.crs)) return kExitUsageError;
   if (const auto clash = FindFileClash({{"IN", options.input}}, {{"OUT", options.output}})) {
     return UsageError(FileClashMessage(*clash));
   }
   BatchPlatform platform(LocaleDecimalSeparator(), false);
   GridValues grid;
   if (!ReadGridValues(platform, options.input, grid)) return kExitRunFailed;
+  ApplyGridCrsOption(options.crs, grid);
   if (!WriteGrid(platform, grid, options.output, *type)) return kExitRunFailed;
   if (!options.quiet) {
     std::printf("Grid of %u x %u nodes written to %s (%s)\n", grid.ncols, grid.nrows,
@@ -56,6 +60,7 @@ Subcommand AddConvertCommand(CLI::App& app) {
       ->required();
   parser->add_option("OUT", options->output, "Grid to write")->required();
   AddGridFormatOption(*parser, options->format);
+  AddGridCrsOption(*parser, options->crs);
   parser->add_flag("--quiet", options->quiet, "No summary line");
   return {parser, [options] { return RunConvert(*options); }};
 }

@@ -13,6 +13,7 @@
 
 #include "app/cli/BatchPlatform.h"
 #include "app/cli/CliMessages.h"
+#include "app/cli/GridCrsOption.h"
 #include "app/cli/GridFileOption.h"
 #include "app/cli/Subcommand.h"
 #include "common/DecimalNumber.h"
@@ -32,6 +33,7 @@ struct GridResidualOptions {
   std::int32_t ring_points = 360;
   std::string min_share = "1";
   std::optional<std::string> format;
+  std::optional<std::string> crs;
   bool quiet = false;
 };
 
@@ -65,7 +67,7 @@ int RunGridResidual(const GridResidualOptions& options) {
   if (!ring) return kExitUsageError;
   const std::optional<GridFileType> type =
       GridFileTypeOfOption("--output", options.output, options.format);
-  if (!type) return kExitUsageError;
+  if (!type || !CheckGridCrsOption(options.crs)) return kExitUsageError;
   if (const auto clash = FindFileClash({{"--grid", options.grid}}, {{"--output", options.output}})) {
     return UsageError(FileClashMessage(*clash));
   }
@@ -81,6 +83,8 @@ int RunGridResidual(const GridResidualOptions& options) {
   });
   platform.EndProgress();
   in = GridValues();  // the input's memory goes before the writer takes its own
+  ApplyGridCrsOption(options.crs, out);
+  out.variable = "residual";
   if (!WriteGrid(platform, out, options.output, *type)) return kExitRunFailed;
   if (!options.quiet) {
     std::printf("Residual grid of %u x %u nodes written to %s (%s)\n", out.ncols, out.nrows,
@@ -110,6 +114,7 @@ Subcommand AddGridResidualCommand(CLI::App& app) {
                      "blank), from 0 to 1; a node with fewer is blank. 1: the whole ring")
       ->capture_default_str();
   AddGridFormatOption(*parser, options->format);
+  AddGridCrsOption(*parser, options->crs);
   parser->add_flag("--quiet", options->quiet, "No progress bar and no summary line");
   return {parser, [options] { return RunGridResidual(*options); }};
 }

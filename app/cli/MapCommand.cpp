@@ -12,6 +12,7 @@
 #include "app/cli/MapOptions.h"
 #include "app/cli/Subcommand.h"
 #include "common/FileClash.h"
+#include "points/CoordinateSystem.h"
 #include "common/LocaleSeparator.h"
 
 namespace torvane {
@@ -40,13 +41,18 @@ int RunMapCommand(const MapCommandOptions& options) {
   }
   BatchPlatform platform(LocaleDecimalSeparator(), false);
   MapSurface surface;
-  if (!ReadGridSurface(platform, options.grid, surface)) return kExitRunFailed;
+  std::string crs;
+  if (!ReadGridSurface(platform, options.grid, surface, &crs)) return kExitRunFailed;
   MapScene scene;
   scene.surface = &surface;
   const std::size_t slash = options.grid.find_last_of('/');
   scene.title = options.title.empty() ? options.grid.substr(slash == std::string::npos ? 0 : slash + 1)
                                        : options.title;
   scene.geographic = options.geographic;
+  if (!crs.empty()) {  // the axes name the grid's own CRS
+    scene.crs_name = CrsDisplayName(crs);
+    scene.geographic = scene.geographic || DescribeCrs(crs) == CrsKind::kGeographic;
+  }
   scene.value_caption = options.label;
   scene.colours = look->colours;
   scene.contour_interval = look->contour_interval;

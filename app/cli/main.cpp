@@ -39,6 +39,7 @@
 #include "common/Interruption.h"
 #include "common/LocaleSeparator.h"
 #include "grid/WriteGrid.h"
+#include "points/CoordinateSystem.h"
 #include "run/Run.h"
 
 namespace {
@@ -234,6 +235,13 @@ int Run(const torvane::BatchOptions& options) {
     platform.ShowInfo(error.what());
   }
   platform.EndProgress();
+  if (result.refused) return kUsageError;
+  // Stations without a CRS of their own are taken to be in the grid's.
+  if (!station.crs && !result.grid_crs.empty()) {
+    torvane::PrintNote("Grid " + request.ring.grid_path + " is in " +
+                       torvane::CrsTitle(result.grid_crs) +
+                       "; the points are taken to be in it too (--crs gives theirs)");
+  }
   if (!result.completed) return kRunFailed;
   const int points = result.points.count();
   // Said even with --quiet: a table of zeros must not pass unnoticed.
@@ -250,8 +258,10 @@ int Run(const torvane::BatchOptions& options) {
   const bool no_ring_from_grid =
       request.ring.use_grid && points > 0 && result.rings.empty_rings == points;
   if (!options.quiet) {
-    std::printf("Residual table of %d points written to %s\n", points,
-                request.output_path.c_str());
+    const std::string work_crs =
+        result.work_crs.empty() ? "" : ", rings in " + torvane::CrsTitle(result.work_crs);
+    std::printf("Residual table of %d points written to %s%s\n", points,
+                request.output_path.c_str(), work_crs.c_str());
   }
   bool saved = true;
   for (const auto& [picture_request, picture, what] :

@@ -18,6 +18,7 @@
 #include "grid/WriteGrid.h"
 #include "residual/GridResidual.h"
 #include "grid/Gridimport.h"
+#include "points/CoordinateSystem.h"
 #include "points/PointArrays.h"
 #include "residual/RingResiduals.h"
 
@@ -41,6 +42,12 @@ py::dict GridDict(const GridValues& grid, py::object format) {
   result["ymin"] = grid.ymin;
   result["dy"] = grid.dy;
   result["format"] = format;
+  const auto text_or_none = [](const std::string& text) -> py::object {
+    return text.empty() ? py::object(py::none()) : py::object(py::str(text));
+  };
+  result["crs"] = text_or_none(grid.crs);
+  result["name"] = text_or_none(grid.variable);
+  result["units"] = text_or_none(grid.units);
   return result;
 }
 
@@ -164,8 +171,29 @@ py::dict GridRingResidualValues(const InArray& x, const InArray& y, const InArra
 }
 
 
+// What a Python grid says beside its values: its CRS (any text PROJ takes,
+// stored as WKT), the name of what it holds and its units.
+struct GridLabels {
+  std::optional<std::string> crs;
+  std::optional<std::string> name;
+  std::optional<std::string> units;
+};
+
+void Label(GridValues& grid, const GridLabels& labels) {
+  if (labels.crs) {
+    grid.crs = CrsWkt(*labels.crs);
+    if (grid.crs.empty()) {
+      throw py::value_error("crs: no coordinate reference system PROJ knows: '" + *labels.crs +
+                            "'");
+    }
+  }
+  if (labels.name) grid.variable = *labels.name;
+  if (labels.units) grid.units = *labels.units;
+}
+
 void WriteGridFile(const std::string& path, const InArray& values, double xmin, double dx,
-                   double ymin, double dy, const std::optional<std::string>& format) {
+                   double ymin, double dy, const std::optional<std::string>& format,
+                   const GridLabels& labels) {
   std::optional<GridFileType> type =
       format ? GridFileTypeNamed(*format) : GridFileTypeOfPath(path);
   if (!type) {
@@ -175,7 +203,8 @@ void WriteGridFile(const std::string& path, const InArray& values, double xmin, 
                  ".nc); give one of " + GridFileTypeNames());
   }
   CoreCall call('.');
-  const GridValues plain = PlainGrid(values, xmin, dx, ymin, dy);
+  GridValues plain = PlainGrid(values, xmin, dx, ymin, dy);
+  Label(plain, labels);
   bool ok = false;
   {
     const py::gil_scoped_release free;
@@ -210,8 +239,16 @@ void AddGridFunctions(py::module_& module) {
              py::arg("cba"), py::arg("values"), py::arg("xmin"), py::arg("dx"), py::arg("ymin"),
              py::arg("dy"), py::arg("radius"), py::arg("ring_points"),
              py::arg("interpolated_cba"), py::arg("quality"));
-  module.def("write_grid", &WriteGridFile, py::arg("path"), py::arg("values"), py::arg("xmin"),
-             py::arg("dx"), py::arg("ymin"), py::arg("dy"), py::arg("format"));
+  module.def(
+      "write_grid",
+      [](const std::string& path, const InArray& values, double xmin, double dx, double ymin,
+         double dy, const std::optional<std::string>& format,
+         const std::optional<std::string>& crs, const std::optional<std::string>& name,
+         const std::optional<std::string>& units) {
+        WriteGridFile(path, values, xmin, dx, ymin, dy, format, {crs, name, units});
+      },
+      py::arg("path"), py::arg("values"), py::arg("xmin"), py::arg("dx"), py::arg("ymin"),
+      py::arg("dy"), py::arg("format"), py::arg("crs"), py::arg("name"), py::arg("units"));
   module.def("grid_residual", &GridResidual, py::arg("values"), py::arg("xmin"), py::arg("dx"),
              py::arg("ymin"), py::arg("dy"), py::arg("radius"), py::arg("ring_points"),
              py::arg("min_share"));

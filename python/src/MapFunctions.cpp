@@ -11,7 +11,7 @@
 #include "PythonFunctions.h"
 #include "grid/GridArrays.h"
 #include "points/PointArrays.h"
-#include "points/SurveyProjection.h"
+#include "points/CoordinateSystem.h"
 #include "preview/MapRenderer.h"
 #include "preview/PointValueGrid.h"
 #include "preview/PreviewData.h"

@@ -276,13 +276,10 @@ def write_grid(path: PathLike, grid: GridLike, format: str | None = None,
     if format is not None and not isinstance(format, str):
         raise ValueError(f"format: a format name or None, not {format!r}")
     crs = _checks.crs_text("crs", crs) or grid_crs
-    if "units" in (_core.write_grid.__doc__ or ""):
-        units = grid.units if isinstance(grid, Grid) else grid.attrs.get("units")
-        name = grid.name if isinstance(grid.name, str) else None
-        _core.write_grid(path, values, xmin, dx, ymin, dy, format, crs, name,
-                         units if isinstance(units, str) else None)
-    else:
-        _core.write_grid(path, values, xmin, dx, ymin, dy, format)
+    units = grid.units if isinstance(grid, Grid) else grid.attrs.get("units")
+    name = grid.name if isinstance(grid.name, str) else None
+    _core.write_grid(path, values, xmin, dx, ymin, dy, format, crs, name,
+                     units if isinstance(units, str) else None)
 
 
 def grid_residual(grid: GridLike, radius: float, ring_points: int = 360,
