@@ -3,7 +3,7 @@
 # root (dpkg -x) and runs what they installed from there: torvane-cli on the
 # sample survey (the same table as the build tree's) and on a GeoTIFF (GDAL
 # loaded at first use, from the package's dependency), both manual pages
-# through man, the Python module imported from the unpacked tree, and
+# through man, the window's --help and --version without a display, the Python module imported from the unpacked tree, and
 # hardening-check on both programs. Called by tools/test when
 # dpkg-buildpackage is installed.
 # Usage: tests/package_test.sh BUILD_DIR (the build tree whose torvane-cli
@@ -28,6 +28,15 @@ fail() {
 cli=$root/usr/bin/torvane-cli
 [[ $("$cli" --version) == "torvane-cli $(dpkg-parsechangelog -S Version)" ]] ||
   fail "torvane-cli --version: $("$cli" --version)"
+# The window answers --help and --version without a display, as a man page
+# or a packaging script asks them.
+window_version=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM \
+  "$root/usr/bin/torvane" --version 2>&1) ||
+  fail "torvane --version without a display: $window_version"
+[[ $window_version == "Torvane $(dpkg-parsechangelog -S Version)" ]] ||
+  fail "torvane --version: $window_version"
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/usr/bin/torvane" --help |
+  grep -q -- "--config" || fail "torvane --help without a display"
 "$cli" --input data/sample_survey.dat --output "$root/packaged.dat" --radius 500 --band 100 --quiet
 "$build/torvane-cli" --input data/sample_survey.dat --output "$root/built.dat" --radius 500 \
   --band 100 --quiet

@@ -19,6 +19,7 @@
 #include <QTimer>
 #include <clocale>
 #include <cstdio>
+#include <string_view>
 
 #include "app/Hvw.h"
 #include "app/qt/HandlerConnections.h"
@@ -42,30 +43,64 @@ void AnswerForThePerson(torvane::QtPlatform& platform) {
       [](torvane::FileDialog, torvane::FileDialogState&) { return false; });
 }
 
+// The window's command line, the same for --help and for a run.
+struct CommandLine {
+  QCommandLineParser parser;
+  QCommandLineOption config{QStringLiteral("config"), "Settings file to read and write.", "file"};
+  QCommandLineOption screenshot{QStringLiteral("screenshot"),
+                                "Press Calc, save a picture of the window, quit.", "png"};
+  QCommandLineOption map_screenshot{
+      QStringLiteral("map-screenshot"),
+      "With --screenshot: open the residual's map window and save a picture of it.", "png"};
+
+  CommandLine() {
+    parser.setApplicationDescription("Ring-average residuals of gravity surveys.");
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOption(config);
+    parser.addOption(screenshot);
+    parser.addOption(map_screenshot);
+    parser.addPositionalArgument("file", "A survey (or grid) file to open.", "[file]");
+  }
+};
+
+// --help and --version answer without a display: they need no window.
+bool AsksForHelpOrVersion(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view argument = argv[i];
+    if (argument == "--") break;
+    if (argument == "-h" || argument == "--help" || argument == "-?" ||
+        argument == "--help-all" || argument == "-v" || argument == "--version") {
+      return true;
+    }
+  }
+  return false;
+}
+
+void NameTheApplication() {
+  QCoreApplication::setApplicationName("Torvane");
+  QCoreApplication::setApplicationVersion(TORVANE_VERSION);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (AsksForHelpOrVersion(argc, argv)) {
+    const QCoreApplication core(argc, argv);
+    NameTheApplication();
+    CommandLine command_line;
+    command_line.parser.process(core);  // prints the answer and exits
+    return 0;
+  }
   QApplication application(argc, argv);
-  QApplication::setApplicationName("Torvane");
-  QApplication::setApplicationVersion(TORVANE_VERSION);
+  NameTheApplication();
   QApplication::setWindowIcon(QIcon(":/torvane/emblem.png"));
 
-  QCommandLineParser command_line;
-  command_line.setApplicationDescription("Ring-average residuals of gravity surveys.");
-  command_line.addHelpOption();
-  command_line.addVersionOption();
-  const QCommandLineOption config(QStringLiteral("config"), "Settings file to read and write.",
-                                  "file");
-  const QCommandLineOption screenshot(QStringLiteral("screenshot"),
-                                      "Press Calc, save a picture of the window, quit.", "png");
-  command_line.addOption(config);
-  command_line.addOption(screenshot);
-  const QCommandLineOption map_screenshot(
-      QStringLiteral("map-screenshot"),
-      "With --screenshot: open the residual's map window and save a picture of it.", "png");
-  command_line.addOption(map_screenshot);
-  command_line.addPositionalArgument("file", "A survey (or grid) file to open.", "[file]");
-  command_line.process(application);
+  CommandLine command_line;
+  command_line.parser.process(application);
+  const QCommandLineOption& config = command_line.config;
+  const QCommandLineOption& screenshot = command_line.screenshot;
+  const QCommandLineOption& map_screenshot = command_line.map_screenshot;
 
   // QApplication took the user's locale for the C library too; its numeric
   // conventions go back to "C", so that numbers in files are read and written
@@ -76,17 +111,18 @@ int main(int argc, char** argv) {
   torvane::QtPlatform platform(window, torvane::LocaleDecimalSeparator());
   torvane::TfrmMain form(platform);
   torvane::ConnectHandlers(window, platform, form);
-  if (command_line.isSet(config)) form.UseSettingsFile(command_line.value(config).toStdString());
+  const QCommandLineParser& parsed = command_line.parser;
+  if (parsed.isSet(config)) form.UseSettingsFile(parsed.value(config).toStdString());
 
-  const QString picture = command_line.value(screenshot);
+  const QString picture = parsed.value(screenshot);
   if (!picture.isEmpty()) {
     AnswerForThePerson(platform);
     bench.set_persist_options(false);
   }
   form.ReadCfg();
   bench.Attach(platform, form);
-  if (!command_line.positionalArguments().isEmpty()) {
-    bench.OpenFile(QFileInfo(command_line.positionalArguments().front()).absoluteFilePath());
+  if (!parsed.positionalArguments().isEmpty()) {
+    bench.OpenFile(QFileInfo(parsed.positionalArguments().front()).absoluteFilePath());
   }
   window.CentreOnScreen();
   bench.show();
@@ -100,7 +136,7 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
     bool saved = window.grab().save(picture, "PNG");
     if (!saved) std::fprintf(stderr, "torvane: cannot write %s\n", qPrintable(picture));
-    const QString map_picture = command_line.value(map_screenshot);
+    const QString map_picture = parsed.value(map_screenshot);
     if (saved && !map_picture.isEmpty()) {
       QWidget* preview = window.Widget(torvane::Control::img_regta);
       const QPointF at(preview->width() / 2.0, preview->height() / 2.0);

@@ -21,6 +21,11 @@ class CoreFailure : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// Raises ValueError with `problem` (see ModuleCalls.h) unless it is empty.
+inline void Require(const std::string& problem) {
+  if (!problem.empty()) throw pybind11::value_error(problem);
+}
+
 // Registers TorvaneError and TorvaneWarning with the module.
 void RegisterCoreErrors(pybind11::module_& module);
 

@@ -11,6 +11,7 @@
 
 #include "Arrays.h"
 #include "CoreCall.h"
+#include "ModuleCalls.h"
 #include "PythonFunctions.h"
 #include "grid/GridArrays.h"
 #include "grid/GridFileType.h"
@@ -19,12 +20,22 @@
 #include "residual/GridResidual.h"
 #include "grid/Gridimport.h"
 #include "points/CoordinateSystem.h"
-#include "points/PointArrays.h"
 #include "residual/RingResiduals.h"
 
 namespace py = pybind11;
 
 namespace torvane::python {
+namespace {
+
+// A 2-D array of node values as the core takes it; ValueError for any
+// other shape.
+NodeArray NodeArrayOf(const InArray& values, double xmin, double dx, double ymin, double dy) {
+  Require(NodeArrayProblem(static_cast<int>(values.ndim()), values.ndim() == 2 ? values.shape(0) : 0,
+                           values.ndim() == 2 ? values.shape(1) : 0));
+  return {View(values), values.shape(0), values.shape(1), xmin, dx, ymin, dy};
+}
+
+}  // namespace
 
 // The grid's values (rows from the south) and where its nodes lie.
 py::dict GridDict(const GridValues& grid, py::object format) {
@@ -54,18 +65,12 @@ py::dict GridDict(const GridValues& grid, py::object format) {
 // The plain grid of a Python grid's values and node placement.
 GridValues PlainGrid(const InArray& values, double xmin, double dx, double ymin,
                      double dy) {
-  if (values.ndim() != 2) throw py::value_error("grid: values must be a 2-D array");
-  constexpr auto kMaxCount = static_cast<py::ssize_t>(std::numeric_limits<std::int32_t>::max());
-  if (values.shape(0) > kMaxCount || values.shape(1) > kMaxCount) {
-    throw py::value_error("grid: too many rows or columns");
-  }
+  const NodeArray array = NodeArrayOf(values, xmin, dx, ymin, dy);
   GridValues plain;
   bool ok = false;
   {
     const py::gil_scoped_release free;
-    ok = GridFromValues(plain, static_cast<std::uint32_t>(values.shape(1)),
-                        static_cast<std::uint32_t>(values.shape(0)), xmin, dx, ymin, dy,
-                        View(values));
+    ok = PlainGridOf(array, plain);
   }
   if (!ok) throw py::value_error("grid: the grid's geometry is not valid");
   return plain;
@@ -108,27 +113,25 @@ py::dict ReadGrid(const std::string& path) {
 
 // The ring of every point over `grid`, loaded by `load` with the GIL
 // released.
-template <typename Load>
-py::dict GridRings(CoreCall& call, TGridImport& grid, Load&& load, const InArray& x,
-                   const InArray& y, const InArray& cba, double radius, std::int32_t ring_points,
-                   bool interpolated_cba, bool quality) {
+py::dict GridRings(CoreCall& call, TGridImport& grid, const std::function<bool()>& load,
+                   const InArray& x, const InArray& y, const InArray& cba, double radius,
+                   std::int32_t ring_points, bool interpolated_cba, bool quality) {
   RingResult result(static_cast<std::size_t>(x.size()), quality);
   bool ok = false;
   {
     const py::gil_scoped_release free;
+    RingSettings settings;
+    settings.radius = radius;
+    settings.grid = &grid;
+    settings.ring_points = ring_points;
+    settings.use_interpolated_cba = interpolated_cba;
+    settings.quality = quality;
     PointSet points;
-    if (PointSetFromArrays(call.platform(), View(x), View(y), {}, View(cba), points) && load()) {
-      RingSettings settings;
-      settings.radius = radius;
-      settings.grid = &grid;
-      settings.ring_points = ring_points;
-      settings.use_interpolated_cba = interpolated_cba;
-      settings.quality = quality;
-      RingResults rings;
-      ok = GatherRings(points, settings, rings, call.InterruptibleStep()) == RingOutcome::kDone &&
-           grid.FileUnchanged();
-      if (ok) result.Fill(points, rings);
-    }
+    RingResults rings;
+    ok = SurveyRings(call.platform(), {View(x), View(y), View(cba)}, settings, load,
+                     call.InterruptibleStep(), points, rings) &&
+         grid.FileUnchanged();
+    if (ok) result.Fill(points, rings);
   }
   call.Finish(ok, "The grid ring residuals could not be computed");
   return result.ToDict();
@@ -137,6 +140,7 @@ py::dict GridRings(CoreCall& call, TGridImport& grid, Load&& load, const InArray
 py::dict GridRingResidualFile(const InArray& x, const InArray& y, const InArray& cba,
                               const std::string& path, double radius, std::int32_t ring_points,
                               bool interpolated_cba, bool quality) {
+  Require(GridRingProblem(radius, ring_points));
   CoreCall call('.');
   TGridImport grid(call.platform());
   return GridRings(
@@ -148,28 +152,14 @@ py::dict GridRingResidualValues(const InArray& x, const InArray& y, const InArra
                                 const InArray& values, double xmin, double dx, double ymin,
                                 double dy, double radius, std::int32_t ring_points,
                                 bool interpolated_cba, bool quality) {
-  if (values.ndim() != 2) throw py::value_error("grid: values must be a 2-D array");
-  constexpr auto kMaxCount = static_cast<py::ssize_t>(std::numeric_limits<std::int32_t>::max());
-  if (values.shape(0) > kMaxCount || values.shape(1) > kMaxCount) {
-    throw py::value_error("grid: too many rows or columns");
-  }
-  const auto nrows = static_cast<std::uint32_t>(values.shape(0));
-  const auto ncols = static_cast<std::uint32_t>(values.shape(1));
+  Require(GridRingProblem(radius, ring_points));
+  const NodeArray array = NodeArrayOf(values, xmin, dx, ymin, dy);
   CoreCall call('.');
   TGridImport grid(call.platform());
   return GridRings(
-      call, grid,
-      [&] {
-        GridValues plain;
-        if (!GridFromValues(plain, ncols, nrows, xmin, dx, ymin, dy, View(values))) {
-          grid.ShowError("Grid geometry is not valid");
-          return false;
-        }
-        return LoadGridValues(grid, plain);
-      },
-      x, y, cba, radius, ring_points, interpolated_cba, quality);
+      call, grid, [&] { return LoadNodeArray(grid, array); }, x, y, cba, radius, ring_points,
+      interpolated_cba, quality);
 }
-
 
 // What a Python grid says beside its values: its CRS (any text PROJ takes,
 // stored as WKT), the name of what it holds and its units.
@@ -215,6 +205,7 @@ void WriteGridFile(const std::string& path, const InArray& values, double xmin, 
 
 py::dict GridResidual(const InArray& values, double xmin, double dx, double ymin, double dy,
                       double radius, std::int32_t ring_points, double min_share) {
+  Require(GridResidualProblem(radius, ring_points, min_share));
   CoreCall call('.');
   const GridValues plain = PlainGrid(values, xmin, dx, ymin, dy);
   GridValues out;

@@ -9,10 +9,10 @@
 
 #include "Arrays.h"
 #include "CoreCall.h"
+#include "ModuleCalls.h"
 #include "PythonFunctions.h"
 #include "common/LocaleSeparator.h"
 #include "points/ColumnLetters.h"
-#include "points/PointArrays.h"
 #include "points/PointFileReader.h"
 #include "points/ReadStations.h"
 #include "points/SurveyProjection.h"
@@ -113,21 +113,21 @@ py::dict ReadPoints(const std::string& path, const std::string& columns,
 
 py::dict RingResidual(const InArray& x, const InArray& y, const InArray& cba, double radius,
                       double band, bool quality) {
+  Require(PointRingProblem(radius, band));
   CoreCall call('.');
   RingResult result(static_cast<std::size_t>(x.size()), quality);
   bool ok = false;
   {
     const py::gil_scoped_release free;
+    RingSettings settings;
+    settings.radius = radius;
+    settings.band = band;
+    settings.quality = quality;
     PointSet points;
-    if (PointSetFromArrays(call.platform(), View(x), View(y), {}, View(cba), points)) {
-      RingSettings settings;
-      settings.radius = radius;
-      settings.band = band;
-      settings.quality = quality;
-      RingResults rings;
-      ok = GatherRings(points, settings, rings, call.InterruptibleStep()) == RingOutcome::kDone;
-      if (ok) result.Fill(points, rings);
-    }
+    RingResults rings;
+    ok = SurveyRings(call.platform(), {View(x), View(y), View(cba)}, settings, {},
+                     call.InterruptibleStep(), points, rings);
+    if (ok) result.Fill(points, rings);
   }
   call.Finish(ok, "The ring residuals could not be computed");
   return result.ToDict();

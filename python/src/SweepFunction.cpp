@@ -9,8 +9,8 @@
 
 #include "Arrays.h"
 #include "CoreCall.h"
+#include "ModuleCalls.h"
 #include "PythonFunctions.h"
-#include "points/PointArrays.h"
 #include "residual/RadiusSweep.h"
 #include "residual/SweepCurve.h"
 
@@ -43,24 +43,20 @@ py::array_t<double> CurveColumn(const std::vector<CurveRow>& curve, Field field)
 py::dict Sweep(const InArray& x, const InArray& y, const InArray& cba,
                const std::vector<std::pair<double, double>>& rings, int min_ring_points,
                double max_gap) {
-  CoreCall call('.');
   std::vector<SweepRadius> radii;
   for (const auto& [radius, band] : rings) radii.push_back({radius, band});
+  Require(SweepProblem(radii, min_ring_points, max_gap));
+  CoreCall call('.');
   std::vector<SweepColumn> columns;
   std::vector<CurveRow> curve;
   bool ok = false;
   {
     const py::gil_scoped_release free;
-    PointSet points;
-    if (PointSetFromArrays(call.platform(), View(x), View(y), {}, View(cba), points)) {
-      RingBlanking blanking;
-      blanking.min_points = min_ring_points;
-      blanking.max_gap = max_gap;
-      columns = SweepRadii(call.platform(), points, radii, blanking, nullptr,
-                           call.InterruptibleStep());
-      curve = SweepCurve(columns);
-      ok = columns.size() == radii.size();
-    }
+    RingBlanking blanking;
+    blanking.min_points = min_ring_points;
+    blanking.max_gap = max_gap;
+    ok = SweepSurvey(call.platform(), {View(x), View(y), View(cba)}, radii, blanking,
+                     call.InterruptibleStep(), columns, curve);
   }
   call.Finish(ok, "The sweep could not be computed");
   const auto count = static_cast<std::size_t>(x.size());

@@ -55,6 +55,32 @@ def test_bad_arguments_raise_value_error_naming_them(call, argument):
         call()
 
 
+_XS, _YS, _CBAS = (np.array(v) for v in (X, Y, CBA))
+_NODES = np.zeros((3, 3))
+
+
+# The module's C++ side checks what the core cannot take, whoever calls it.
+@pytest.mark.parametrize("call, argument", [
+    (lambda core: core.ring_residual(_XS, _YS, _CBAS, float("inf"), 1, False), "radius"),
+    (lambda core: core.ring_residual(_XS, _YS, _CBAS, 10, 11, False), "band"),
+    (lambda core: core.grid_ring_residual_values(_XS, _YS, _CBAS, _NODES, 0, 1, 0, 1, 10,
+                                                 (1 << 20) + 1, False, False), "ring_points"),
+    (lambda core: core.grid_ring_residual_values(_XS, _YS, _CBAS, np.zeros(9), 0, 1, 0, 1, 10,
+                                                 8, False, False), "grid"),
+    (lambda core: core.grid_ring_residual_file(_XS, _YS, _CBAS, str(SAMPLE_GRID), 10, 0, False,
+                                               False), "ring_points"),
+    (lambda core: core.grid_residual(_NODES, 0, 1, 0, 1, 10, 8, float("nan")), "min_share"),
+    (lambda core: core.sweep(_XS, _YS, _CBAS, [(r, 0.0) for r in range(1, 1002)], 0, 360.0),
+     "radii"),
+    (lambda core: core.sweep(_XS, _YS, _CBAS, [(10.0, 1.0), (10.0, 2.0)], 0, 360.0), "radii"),
+    (lambda core: core.sweep(_XS, _YS, _CBAS, [(10.0, 1.0)], 0, 400.0), "max_gap"),
+])
+def test_the_core_calls_refuse_what_the_core_cannot_take(call, argument):
+    from torvane import _core
+    with pytest.raises(ValueError, match=f"^{argument}: "):
+        call(_core)
+
+
 def test_metres_read_as_degrees_fail_as_the_command_does(tmp_path):
     done = run_cli(["--input", SAMPLE_SURVEY, "--output", tmp_path / "t.dat", "--radius", 10,
                     "--band", 1, "--crs", "EPSG:4326"], check=False)

@@ -25,6 +25,7 @@ std::string FuzzCsvFile(Bytes data);
 std::string FuzzConfigFile(Bytes data);
 std::string FuzzCliFlags(Bytes data);
 std::string FuzzReadGridValues(Bytes data);
+std::string FuzzPythonArguments(Bytes data);
 
 struct FuzzEntry {
   std::string_view name;
@@ -46,6 +47,7 @@ inline constexpr FuzzEntry kFuzzEntries[] = {
     {"config_file", FuzzConfigFile},
     {"cli_flags", FuzzCliFlags},
     {"read_grid_values", FuzzReadGridValues},
+    {"python_arguments", FuzzPythonArguments},
 };
 
 }  // namespace torvane::fuzzing
