@@ -156,21 +156,18 @@ void TfrmMain::RunCalculation() {
   ClearPictures();
   platform_.ProcessEvents();
 
-  bool computing = false;
   const bool written = Run(
       platform_, request_, result_,
-      [this, &computing] {
-        computing = RunPreviewStep(Control::cb1, kCbaSlot, Control::img_uba);
-        return computing;
-      },
+      [this] { return RunPreviewStep(Control::cb1, kCbaSlot, Control::img_uba); },
       &stop_requested_);
   // A work CRS that is not the grid's is a Calc refused, as its checks refuse.
   if (result_.refused) calc_refused_ = true;
-  // A Stop pressed while the rings were gathered asked "Cancel calculation?":
-  // a Yes ended the run with no table written (an earlier one stays as it
-  // was), and the pictures show again what they showed. The flag is cleared
-  // when the computation ends, however it ends.
-  stopped_ = computing && !written && stop_requested_;
+  // A Stop pressed while the stations were read or the rings gathered asked
+  // "Cancel calculation?": a Yes ended the run with no table written (an
+  // earlier one stays as it was), and the pictures show again what they
+  // showed. A Stop during the CBA preview ends the run as it always has.
+  // The flag is cleared when the computation ends, however it ends.
+  stopped_ = !written && result_.stopped;
   stop_requested_ = false;
   if (!written) {
     if (stopped_) {

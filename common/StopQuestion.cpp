@@ -11,4 +11,9 @@ bool CancelWanted(Reporter& platform, bool& stop_requested) {
   return false;
 }
 
+bool ContinueAfterEvents(Reporter& platform, bool* stop_requested) {
+  platform.ProcessEvents();
+  return stop_requested == nullptr || !CancelWanted(platform, *stop_requested);
+}
+
 }  // namespace torvane

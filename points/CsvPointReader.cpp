@@ -83,7 +83,7 @@ bool IsCsvFileName(const std::string& path) {
 
 bool ReadCsvPointFile(Reporter& platform, const std::string& path, PointColumns columns,
                       const ColumnNames& names, char decimal_separator, PointSet& points,
-                      bool keep_file_coordinates) {
+                      bool keep_file_coordinates, const KeepGoing& keep_going) {
   points.Clear();
   try {
     LineBlocks file;
@@ -114,6 +114,10 @@ bool ReadCsvPointFile(Reporter& platform, const std::string& path, PointColumns 
       }
       if (block.empty() || !problem.empty()) break;
       ForEachLine(block, take_line);
+      if (!MayGoOn(keep_going)) {
+        points.Clear();
+        return false;
+      }
     }
     if (!problem.empty()) {
       points.Clear();

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "common/Reporter.h"
+#include "common/StopQuestion.h"
 #include "points/ColumnNames.h"
 #include "points/PointSet.h"
 
@@ -21,9 +22,10 @@ bool IsCsvFileName(const std::string& path);
 // Tells the user, and leaves `points` empty, on failure, as ReadPointFile.
 // `decimal_separator` is '.', or ',' where the user asked for it (it holds
 // only in files separated by ';').
-// `keep_file_coordinates` keeps them as file_xy (see KeepFileCoordinates).
+// `keep_file_coordinates` keeps them as file_xy (see KeepFileCoordinates);
+// `keep_going` is asked after every block, as ReadPointFile does.
 bool ReadCsvPointFile(Reporter& platform, const std::string& path, PointColumns columns,
                       const ColumnNames& names, char decimal_separator, PointSet& points,
-                      bool keep_file_coordinates = false);
+                      bool keep_file_coordinates = false, const KeepGoing& keep_going = {});
 
 }  // namespace torvane

@@ -41,15 +41,18 @@ std::vector<std::string_view> SplitAtLines(std::string_view block) {
   return pieces;
 }
 
+enum class BlockWalk { kDone, kReadError, kStopped };
+
 // Walks the file block by block; `judge_block` gets the pieces of each
-// block. False on a read error.
+// block, and `keep_going` is asked after each.
 template <typename JudgeBlock>
-bool ForEachBlock(LineBlocks& file, JudgeBlock&& judge_block) {
+BlockWalk ForEachBlock(LineBlocks& file, const KeepGoing& keep_going, JudgeBlock&& judge_block) {
   for (;;) {
     std::string_view block;
-    if (!file.Next(block)) return false;
-    if (block.empty()) return true;
+    if (!file.Next(block)) return BlockWalk::kReadError;
+    if (block.empty()) return BlockWalk::kDone;
     judge_block(SplitAtLines(block));
+    if (!MayGoOn(keep_going)) return BlockWalk::kStopped;
   }
 }
 
@@ -69,8 +72,9 @@ std::uint32_t LineCount(std::string_view piece) {
 
 // First pass: the number of lines of every piece, in file order. Only line
 // feeds are counted: the lines are judged once, in the second pass.
-bool CountLines(LineBlocks& file, std::vector<std::uint32_t>& piece_lines) {
-  return ForEachBlock(file, [&](const std::vector<std::string_view>& pieces) {
+BlockWalk CountLines(LineBlocks& file, const KeepGoing& keep_going,
+                     std::vector<std::uint32_t>& piece_lines) {
+  return ForEachBlock(file, keep_going, [&](const std::vector<std::string_view>& pieces) {
     for (const std::string_view piece : pieces) piece_lines.push_back(LineCount(piece));
   });
 }
@@ -79,17 +83,19 @@ bool CountLines(LineBlocks& file, std::vector<std::uint32_t>& piece_lines) {
 // from the place of its first line on, then moved down behind the points
 // before it (headers and comments leave no holes). A piece stores no more
 // points than the first pass counted lines in it, so a file that changed in
-// between cannot write beyond the array; `changed` tells of it. Answers the
-// number of points stored and their box.
-std::size_t StorePoints(LineBlocks& file, const PointColumns& columns,
+// between cannot write beyond the array; `changed` tells of it, `stopped`
+// of a `keep_going` that gave up. Answers the number of points stored and
+// their box.
+std::size_t StorePoints(LineBlocks& file, const KeepGoing& keep_going, const PointColumns& columns,
                         const PointLineAlphabet& alphabet,
                         const std::vector<std::uint32_t>& piece_lines, PointSet& points, Box& box,
-                        bool& changed) {
+                        bool& changed, bool& stopped) {
   std::size_t index = 0;   // of the block's first piece
   std::size_t offset = 0;  // of the block's first line
   std::size_t stored = 0;
   SurveyPoint* const array = points.points.data();
-  changed = !ForEachBlock(file, [&](const std::vector<std::string_view>& pieces) {
+  changed = false;
+  const BlockWalk walk = ForEachBlock(file, keep_going, [&](const std::vector<std::string_view>& pieces) {
     std::vector<std::size_t> starts(pieces.size());
     std::vector<std::uint32_t> limits(pieces.size(), 0);
     std::vector<std::uint32_t> found(pieces.size(), 0);
@@ -127,8 +133,9 @@ std::size_t StorePoints(LineBlocks& file, const PointColumns& columns,
       box.Add(boxes[k]);
     }
     index += pieces.size();
-  }) || changed;
-  changed |= index != piece_lines.size();
+  });
+  stopped = walk == BlockWalk::kStopped;
+  changed |= walk == BlockWalk::kReadError || (!stopped && index != piece_lines.size());
   return stored;
 }
 
@@ -175,10 +182,11 @@ bool ReadPlainHeader(LineBlocks& file, const PointLineAlphabet& alphabet,
 
 bool ReadPointFile(Reporter& platform, const std::string& input_path,
                    const PointColumns& chosen_columns, PointSet& points, const ColumnNames& names,
-                   char csv_decimal_separator, bool keep_file_coordinates) {
+                   char csv_decimal_separator, bool keep_file_coordinates,
+                   const KeepGoing& keep_going) {
   if (IsCsvFileName(input_path)) {
     return ReadCsvPointFile(platform, input_path, chosen_columns, names, csv_decimal_separator,
-                            points, keep_file_coordinates);
+                            points, keep_file_coordinates, keep_going);
   }
   points.Clear();
   PointColumns columns = chosen_columns;
@@ -200,7 +208,9 @@ bool ReadPointFile(Reporter& platform, const std::string& input_path,
     }
 
     std::vector<std::uint32_t> piece_lines;
-    if (!CountLines(file, piece_lines)) {
+    const BlockWalk counted = CountLines(file, keep_going, piece_lines);
+    if (counted == BlockWalk::kStopped) return false;
+    if (counted == BlockWalk::kReadError) {
       platform.ShowFileError("Cannot open input data file", input_path, file.error());
       return false;
     }
@@ -217,9 +227,13 @@ bool ReadPointFile(Reporter& platform, const std::string& input_path,
     }
     // A file that changed between the passes cannot be read as one survey.
     Box box;
-    bool changed = false;
+    bool changed = false, stopped = false;
     const std::size_t count =
-        StorePoints(file, columns, alphabet, piece_lines, points, box, changed);
+        StorePoints(file, keep_going, columns, alphabet, piece_lines, points, box, changed, stopped);
+    if (stopped) {
+      points.Clear();
+      return false;
+    }
     if (changed) {
       points.Clear();
       platform.ShowFileError("Cannot open input data file", input_path, file.error());

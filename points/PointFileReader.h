@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/Reporter.h"
+#include "common/StopQuestion.h"
 #include "points/ColumnNames.h"
 #include "points/PointLine.h"
 #include "points/PointSet.h"
@@ -21,8 +22,11 @@ namespace torvane {
 // letter; the others keep `columns`. A CSV file is read with
 // `csv_decimal_separator`, not the platform's. `keep_file_coordinates` keeps
 // the coordinates as the file gives them, bit for bit, in `file_xy`.
+// `keep_going` is asked after every block of the file (a few megabytes): when
+// it gives up, the answer is false with nothing said and `points` empty.
 bool ReadPointFile(Reporter& platform, const std::string& input_path,
                    const PointColumns& columns, PointSet& points, const ColumnNames& names = {},
-                   char csv_decimal_separator = '.', bool keep_file_coordinates = false);
+                   char csv_decimal_separator = '.', bool keep_file_coordinates = false,
+                   const KeepGoing& keep_going = {});
 
 }  // namespace torvane

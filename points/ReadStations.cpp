@@ -12,10 +12,10 @@ std::string CbaColumnName(const StationSource& source) {
 }
 
 bool ReadStations(Reporter& reporter, const StationSource& source, PointSet& points,
-                  std::string& work_crs) {
+                  std::string& work_crs, const KeepGoing& keep_going) {
   work_crs.clear();
   if (!ReadPointFile(reporter, source.path, source.columns, points, source.column_names,
-                     source.csv_decimal_separator, source.keep_file_coordinates)) {
+                     source.csv_decimal_separator, source.keep_file_coordinates, keep_going)) {
     return false;
   }
   // Absolute gravity becomes the simple Bouguer anomaly once the stations are
@@ -34,7 +34,7 @@ bool ReadStations(Reporter& reporter, const StationSource& source, PointSet& poi
       return false;
     }
   }
-  return ProjectSurvey(reporter, source.crs, points, work_crs);
+  return ProjectSurvey(reporter, source.crs, points, work_crs, keep_going);
 }
 
 }  // namespace torvane

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "common/Reporter.h"
+#include "common/StopQuestion.h"
 #include "points/ColumnNames.h"
 #include "points/GravityReduction.h"
 #include "points/PointLine.h"
@@ -36,7 +37,10 @@ std::string CbaColumnName(const StationSource& source);
 // False, with the user told, when the file could not be read or a CRS not
 // used; `points` is then empty. `work_crs` receives the CRS of the points'
 // coordinates as read (ProjectSurvey's), empty when the source names none.
+// `keep_going` is asked while the file is read and the points projected, a
+// few times a second; when it gives up, the answer is false with nothing
+// said and `points` empty.
 bool ReadStations(Reporter& reporter, const StationSource& source, PointSet& points,
-                  std::string& work_crs);
+                  std::string& work_crs, const KeepGoing& keep_going = {});
 
 }  // namespace torvane

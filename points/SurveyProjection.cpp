@@ -1,5 +1,6 @@
 #include "points/SurveyProjection.h"
 
+#include <algorithm>
 #include <cmath>
 #include <new>
 
@@ -23,7 +24,7 @@ std::string WorkCrsOf(const SurveyCrs& crs, double centre_x, double centre_y) {
 }
 
 bool ProjectSurvey(Reporter& platform, const SurveyCrs& crs, PointSet& points,
-                   std::string& work_crs) {
+                   std::string& work_crs, const KeepGoing& keep_going) {
   work_crs.clear();
   if (crs.crs.empty()) return true;
   if (points.points.empty()) {
@@ -70,9 +71,19 @@ bool ProjectSurvey(Reporter& platform, const SurveyCrs& crs, PointSet& points,
     points.file_xy[2 * i] = p.x;
     points.file_xy[2 * i + 1] = p.y;
   }
+  // In stretches, so that a stop is seen within a fraction of a second.
   constexpr std::size_t kStride = sizeof(SurveyPoint);
-  proj_trans_generic(ordered.get(), PJ_FWD, &points.points[0].x, kStride, count,
-                     &points.points[0].y, kStride, count, nullptr, 0, 0, nullptr, 0, 0);
+  constexpr std::size_t kStretch = std::size_t{1} << 16;
+  for (std::size_t first = 0; first < count; first += kStretch) {
+    const std::size_t n = std::min(kStretch, count - first);
+    SurveyPoint& p = points.points[first];
+    proj_trans_generic(ordered.get(), PJ_FWD, &p.x, kStride, n, &p.y, kStride, n, nullptr, 0, 0,
+                       nullptr, 0, 0);
+    if (!MayGoOn(keep_going)) {
+      points.Clear();
+      return false;
+    }
+  }
   Box box;
   for (std::size_t i = 0; i < count; ++i) {
     const SurveyPoint& p = points.points[i];

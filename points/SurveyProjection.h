@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/Reporter.h"
+#include "common/StopQuestion.h"
 #include "points/CoordinateSystem.h"
 #include "points/PointSet.h"
 
@@ -32,8 +33,10 @@ std::string WorkCrsOf(const SurveyCrs& crs, double centre_x, double centre_y);
 // not usable or a point cannot be projected; the points are then cleared.
 // `work_crs` is set to the CRS the points' coordinates are in afterwards:
 // the work CRS (WorkCrsOf at the survey's centre; the one named when there
-// are no points), or empty when `crs` names none.
+// are no points), or empty when `crs` names none. `keep_going` is asked
+// between stretches of points; when it gives up, the answer is false with
+// nothing said and the points cleared.
 bool ProjectSurvey(Reporter& platform, const SurveyCrs& crs, PointSet& points,
-                   std::string& work_crs);
+                   std::string& work_crs, const KeepGoing& keep_going = {});
 
 }  // namespace torvane

@@ -44,8 +44,7 @@ PreviewOutcome GridResampleColour(Reporter& platform, const PointSet& points,
         }
       },
       [&](std::size_t) {
-        platform.ProcessEvents();
-        return !CancelWanted(platform, stop_requested);
+        return ContinueAfterEvents(platform, &stop_requested);
       });
   if (!finished) return PreviewOutcome::kCancelled;
 

@@ -41,8 +41,7 @@ bool ComputeResiduals(Reporter& platform, const std::string& output_path,
   RingResults rings;
   const RingOutcome outcome = GatherRings(points, source.settings(), rings, [&](std::size_t done) {
     platform.SetProgressPosition(static_cast<int>(done));
-    platform.ProcessEvents();
-    return stop_requested == nullptr || !CancelWanted(platform, *stop_requested);
+    return ContinueAfterEvents(platform, stop_requested);
   });
   if (outcome == RingOutcome::kStopped) return false;
   // A grid file that changed while its nodes were read from it gave samples

@@ -17,6 +17,7 @@ RingOutcome GatherRings(PointSet& points, const RingSettings& settings, RingResu
   std::optional<GridRing> grid_ring;
   std::optional<PointRing> point_ring;
   std::optional<RingIndex> neighbours;  // grid mode: only the order of the points
+  if (!step(0)) return RingOutcome::kStopped;
   if (settings.grid != nullptr) {
     grid_ring.emplace(*settings.grid, settings.radius, settings.ring_points,
                       settings.use_interpolated_cba);
@@ -24,6 +25,7 @@ RingOutcome GatherRings(PointSet& points, const RingSettings& settings, RingResu
   } else {
     point_ring.emplace(points, settings.radius, settings.band);
   }
+  if (!step(0)) return RingOutcome::kStopped;
   const std::vector<std::uint32_t>& order = point_ring ? point_ring->order() : neighbours->order();
   results.ring_counts.assign(points.points.size(), 0);
   std::vector<ExactSum> sums(static_cast<std::size_t>(WorkerThreads()));

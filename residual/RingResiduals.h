@@ -42,7 +42,8 @@ struct RingResults {
 };
 
 // Throws std::bad_alloc when memory runs out. A point with an empty ring
-// gets 0.
+// gets 0. `step` is called with 0 before and after the index of the points
+// is built too, so that a stop is seen while it is built.
 RingOutcome GatherRings(PointSet& points, const RingSettings& settings, RingResults& results,
                         const RingStep& step);
 

@@ -56,7 +56,13 @@ bool Run(Reporter& reporter, const RunRequest& request, RunResult& result,
   // of them, as it always has.
   const bool grid_first = request.ring.use_grid && !stations.crs.crs.empty();
   if (grid_first && !LoadRingGrid(reporter, request, source, stations.crs, result)) return false;
-  if (!ReadStations(reporter, stations, result.points, result.work_crs)) return false;
+  // Stop is looked at once a block of the file is read, as it is once a
+  // point's ring is gathered.
+  const KeepGoing keep_going = [&] {
+    result.stopped = !ContinueAfterEvents(reporter, stop_requested);
+    return !result.stopped;
+  };
+  if (!ReadStations(reporter, stations, result.points, result.work_crs, keep_going)) return false;
   if (after_stations && !after_stations()) return false;
   if (!grid_first) {
     const bool loaded = request.ring.use_grid
@@ -71,6 +77,7 @@ bool Run(Reporter& reporter, const RunRequest& request, RunResult& result,
   }
   if (!ComputeResiduals(reporter, request.output_path, source, result.points, result.rings,
                         stop_requested)) {
+    result.stopped = stop_requested != nullptr && *stop_requested;
     return false;
   }
   result.completed = true;

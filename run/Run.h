@@ -15,9 +15,12 @@ namespace torvane {
 // point's ring held a value. `result` is cleared first; true, with
 // result.completed, when the table was written. Otherwise
 // the user has been told (or `after_stations` ended the run).
-// `stop_requested`, when given, is the caller's Stop flag, looked at while
-// the rings are gathered: once raised, the user is asked "Cancel
-// calculation?", and a Yes ends the run with no table written.
+// `stop_requested`, when given, is the caller's Stop flag, looked at (with
+// the caller's events handled) while the stations are read and projected,
+// while the points are indexed and while the rings are gathered: once
+// raised, the user is asked "Cancel calculation?", and a Yes ends the run
+// with no table written and result.stopped. The events are handled while
+// the stations are read even without a flag.
 bool Run(Reporter& reporter, const RunRequest& request, RunResult& result,
          const std::function<bool()>& after_stations = {}, bool* stop_requested = nullptr);
 

@@ -25,6 +25,9 @@ struct RunResult {
   NeighbourCluster cluster;
   bool cluster_refused = false;  // the index would not fit in memory (told once)
   bool completed = false;        // the table was written
+  // The user stopped the run while its stations were read or its rings
+  // gathered: nothing was written.
+  bool stopped = false;
   // A run or a gridding uses the points: nothing may change them meanwhile.
   bool busy = false;
 
@@ -37,6 +40,7 @@ struct RunResult {
     cluster.Clear();
     cluster_refused = false;
     completed = false;
+    stopped = false;
   }
 };
 

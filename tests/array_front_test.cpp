@@ -102,7 +102,7 @@ TEST(ArrayFront, RingsOverArraysMatchAPlainLoop) {
   ASSERT_EQ(GatherRings(points, settings, rings, [&](std::size_t) { return ++steps > 0; }),
             RingOutcome::kDone);
   const std::vector<std::int32_t>& counts = rings.ring_counts;
-  EXPECT_EQ(steps, survey.x.size());
+  EXPECT_EQ(steps, survey.x.size() + 2) << "one step a point, and one on each side of the index";
   for (std::size_t i = 0; i < survey.x.size(); ++i) {
     const SurveyPoint& p = points.points[i];
     int n = 0;

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <random>
 #include <sstream>
 
 #include "app/Hvw.h"
@@ -54,7 +57,9 @@ TEST(RunOrder, WorkedExampleTableAndCallOrder) {
       "progress: 0",  // the run resets the bar
       "picture: img_uba", "picture: img_regta",  // both pictures cleared
       "events",
+      "events", "events",  // after each pass over the file's one block
       "range: 0..3", "progress: 0", "events",  // the computation sets up the bar
+      "progress: 0", "events", "progress: 0", "events",  // before and after the index
       "progress: 1", "events", "progress: 2", "events", "progress: 3", "events",
       "enabled: btn_calc=1", "visible: btn_exit=1", "visible: btn_stop=0",
   };
@@ -104,6 +109,112 @@ TEST(RunOrder, StopDuringTheComputationAsksAndObeys) {
     EXPECT_EQ(run.form.ResultsReady(), !stopped);
     EXPECT_EQ(run.form.Stopped(), stopped);
     EXPECT_FALSE(run.form.StopRequested());
+    EXPECT_TRUE(run.platform.Enabled(Control::btn_calc));
+  }
+}
+
+// A survey of `count` points in several blocks of the file: plain columns,
+// or CSV with a header row, over 40 km, or 0.4 degrees of longitude and
+// latitude from (20 E, 30 S).
+std::string LargeSurvey(int count, bool csv, bool degrees) {
+  std::string text = csv ? "x,y,point,h,cba\n" : "";
+  std::mt19937 random(11);
+  std::uniform_real_distribution<double> place(0, 1), value(-50, 0);
+  const char* format = csv ? (degrees ? "%.6f,%.6f,%d,0,%.3f\n" : "%.2f,%.2f,%d,0,%.3f\n")
+                           : "%.2f %.2f %d 0 %.3f\n";
+  char line[96];
+  for (int i = 0; i < count; ++i) {
+    const double u = place(random), v = place(random);
+    const double x = degrees ? 20 + 0.4 * u : 40000 * u;
+    const double y = degrees ? -30 + 0.4 * v : 40000 * v;
+    std::snprintf(line, sizeof line, format, x, y, i + 1, value(random));
+    text += line;
+  }
+  return text;
+}
+
+// Stop pressed while the stations are read or projected asks "Cancel
+// calculation?" at once. Yes ends the run there, with no more event passes:
+// nothing is computed or written, the earlier table stays byte for byte and
+// the pictures as they were. No goes on to the table a run without Stop
+// writes.
+TEST(RunOrder, StopWhileTheStationsAreReadAsksAndObeys) {
+  struct Case {
+    const char* name;
+    const char* file;
+    bool degrees;
+    MessageResult answer;
+  };
+  const Case cases[] = {
+      {"PlainFileYes", "large.dat", false, MessageResult::kYes},
+      {"CsvFileYes", "large.csv", false, MessageResult::kYes},
+      {"ProjectionYes", "degrees.csv", true, MessageResult::kYes},
+      {"PlainFileNo", "large.dat", false, MessageResult::kNo},
+  };
+  constexpr int kPoints = 150000;  // over 5 MB: more than one block
+  std::string stations;  // 5 x 4, 100 m apart: previews with colour
+  for (int i = 0; i < 20; ++i) {
+    stations += std::to_string(i / 4 * 100) + " " + std::to_string(i % 4 * 100) + " " +
+                std::to_string(i + 1) + " 0 " + std::to_string(i / 4 + i % 4 * 2) + "\n";
+  }
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ExampleRun run(stations);
+    run.platform.SetChecked(Control::cb_preview, true);
+    run.form.btn_calcClick();
+    ASSERT_TRUE(run.form.ResultsReady());
+    const std::string earlier = run.Table();
+    const RgbCanvas left = run.platform.picture(Control::img_uba);
+    const RgbCanvas right = run.platform.picture(Control::img_regta);
+    RgbCanvas blank(left.width(), left.height());
+    blank.Clear();
+    ASSERT_NE(left.pixels(), blank.pixels()) << "the earlier run painted its CBA";
+
+    const std::string large = run.dir.File(c.file);
+    WriteFile(large, LargeSurvey(kPoints, large.ends_with(".csv"), c.degrees));
+    run.platform.SetText(Control::txt_in, large);
+    run.platform.SetChecked(Control::cb_preview, false);
+    if (c.degrees) run.form.Request().stations.crs.crs = "EPSG:4326";
+    run.platform.log.clear();
+    run.platform.answers = {c.answer};
+    int passes = 0;
+    bool pressed = false;
+    run.platform.on_events = [&] {
+      // The first pass is the run's own, before the file is opened.
+      const bool now = c.degrees ? !run.form.Points().file_xy.empty() : ++passes == 2;
+      if (!pressed && now) {
+        pressed = true;
+        run.form.btn_stopClick();
+      }
+    };
+    run.form.btn_calcClick();
+    ASSERT_TRUE(pressed);
+    const std::vector<std::string>& log = run.platform.log;
+    const auto question =
+        std::find(log.begin(), log.end(), "message: Warning: Cancel calculation? [Yes/No]");
+    ASSERT_NE(question, log.end());
+    EXPECT_EQ(run.platform.Messages().size(), 1u);
+    EXPECT_FALSE(run.form.StopRequested());
+    if (c.answer == MessageResult::kNo) {
+      ASSERT_TRUE(run.form.ResultsReady());
+      EXPECT_EQ(run.form.Points().count(), kPoints);
+      const std::string table = run.Table();
+      run.platform.on_events = nullptr;
+      run.form.btn_calcClick();
+      EXPECT_EQ(run.Table(), table) << "the same table as a run without Stop";
+      continue;
+    }
+    EXPECT_EQ(std::count(question, log.end(), "events"), 0) << "no work after the Yes";
+    EXPECT_FALSE(std::any_of(log.begin(), log.end(),
+                             [](const std::string& e) { return e.starts_with("range:"); }))
+        << "stopped before the rings were set up";
+    EXPECT_TRUE(run.form.Stopped());
+    EXPECT_FALSE(run.form.ResultsReady());
+    EXPECT_EQ(run.form.Points().count(), 0);
+    EXPECT_EQ(run.Table(), earlier);
+    EXPECT_EQ(run.platform.picture(Control::img_uba).pixels(), left.pixels());
+    EXPECT_EQ(run.platform.picture(Control::img_regta).pixels(), right.pixels());
+    EXPECT_EQ(run.dir.Entries(), (std::vector<std::string>{c.file, "survey.dat", "table.dat"}));
     EXPECT_TRUE(run.platform.Enabled(Control::btn_calc));
   }
 }

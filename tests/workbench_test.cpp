@@ -27,6 +27,7 @@
 #include <QUrl>
 #include <deque>
 #include <gdal_priv.h>
+#include <ogr_spatialref.h>
 #include <cstring>
 #include <random>
 
@@ -177,6 +178,28 @@ TEST(Workbench, LatLonStationsThroughTheSurveyOptionsGiveTheCliTable) {
   const std::string status = b.bench.StatusText().toStdString();
   EXPECT_NE(status.find("3000 points read"), std::string::npos) << status;
   EXPECT_NE(status.find("work CRS: EPSG:32735"), std::string::npos) << status;
+
+  // The residual grid exported after the run is in the work CRS, in metres.
+  OnModal<QDialog>([&](QDialog* dialog) {
+    dialog->findChild<QLineEdit*>("export_grid_file")->setText(Q(dir.File("residual.tif")));
+    dialog->findChild<QDoubleSpinBox*>("export_grid_cell")->setValue(200);
+    PressOk(dialog);
+  });
+  b.Trigger("action_export_grid");
+  GDALAllRegister();
+  std::unique_ptr<GDALDataset> grid(
+      static_cast<GDALDataset*>(GDALOpen(dir.File("residual.tif").c_str(), GA_ReadOnly)));
+  ASSERT_NE(grid, nullptr) << ::testing::PrintToString(b.messages);
+  const OGRSpatialReference* srs = grid->GetSpatialRef();
+  ASSERT_NE(srs, nullptr) << "no CRS in the GeoTIFF";
+  int north = 1;
+  EXPECT_EQ(srs->GetUTMZone(&north), 35);
+  EXPECT_EQ(north, 0) << "the southern zone";
+  double transform[6];
+  ASSERT_EQ(grid->GetGeoTransform(transform), CE_None);
+  EXPECT_EQ(transform[1], 200);
+  EXPECT_GT(transform[0], 100000) << "eastings in metres, not degrees";
+  EXPECT_LT(transform[0], 900000);
 }
 
 // Raw stations (absolute gravity and height) reduced in the window's run, as
