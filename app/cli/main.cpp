@@ -51,13 +51,15 @@ constexpr int kWritten = torvane::kExitWritten;
 constexpr int kRunFailed = torvane::kExitRunFailed;
 constexpr int kUsageError = torvane::kExitUsageError;
 
-// The run's residual gridded onto nodes `cell` apart and written. False when
-// it was not written (the user has been told).
+// The run's residual gridded by `options` onto nodes `cell` apart (0: the
+// maps' default cell) and written. False when it was not written (the user
+// has been told).
 bool WriteResidualGrid(const torvane::RunRequest& run, const torvane::RunResult& result,
                        torvane::BatchPlatform& platform,
-                       const torvane::ResidualGridRequest& request, double cell, bool quiet) {
+                       const torvane::ResidualGridRequest& request, double cell,
+                       const torvane::GriddingOptions& options, bool quiet) {
   torvane::GridValues grid;
-  if (!torvane::GridRunResidual(platform, run, result, cell, grid) ||
+  if (!torvane::GridRunResidual(platform, run, result, cell, grid, options) ||
       !torvane::WriteGrid(platform, grid, request.path, request.type)) {
     return false;
   }
@@ -77,7 +79,8 @@ bool DrawRunMaps(const torvane::BatchOptions& options, torvane::BatchPlatform& p
                         std::string_view name) {
     if (!torvane::SaveMap(platform, request.path, request.format, map.scene,
                           torvane::FullView(map.scene), options.map_size.width,
-                          options.map_size.height)) {
+                          options.map_size.height, std::nullopt,
+                          options.map_size.points_per_pixel)) {
       drawn = false;
     } else if (!options.quiet) {
       std::fprintf(torvane::SummaryStream(), "%s map written to %s\n", std::string(name).c_str(),
@@ -90,10 +93,13 @@ bool DrawRunMaps(const torvane::BatchOptions& options, torvane::BatchPlatform& p
         std::pair{&options.map_gap, torvane::MapVariable::kGap}}) {
     if (!*request) continue;
     torvane::RunMap map;
-    if (!torvane::MakeRunMap(platform, run, result, variable, cell, options.map_stations, map)) {
+    if (!torvane::MakeRunMap(platform, run, result, variable, cell, options.map_stations,
+                             options.gridding, map)) {
       drawn = false;
       continue;
     }
+    map.scene.colours = options.map_look.colours;
+    map.scene.contour_interval = options.map_look.contour_interval;
     save(**request, map, torvane::MapVariableName(variable));
   }
   return drawn;
@@ -191,7 +197,7 @@ int Run(const torvane::BatchOptions& options) {
     return *refused;
   }
   double residual_cell = 0;
-  if (options.residual_grid &&
+  if (options.residual_grid && !options.residual_grid->cell.empty() &&
       (!torvane::ParseTypedDecimal(options.residual_grid->cell, separator, residual_cell) ||
        !(residual_cell > 0))) {
     return torvane::UsageError("--cell takes a number greater than 0; got '" +
@@ -299,7 +305,7 @@ int Run(const torvane::BatchOptions& options) {
   }
   if (options.residual_grid && !WriteResidualGrid(request, result, platform,
                                                   *options.residual_grid, residual_cell,
-                                                  options.quiet)) {
+                                                  options.gridding, options.quiet)) {
     saved = false;
   }
   if (!DrawRunMaps(options, platform, request, result, map_cell)) saved = false;

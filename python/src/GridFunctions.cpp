@@ -27,25 +27,15 @@ namespace py = pybind11;
 namespace torvane::python {
 namespace {
 
-py::object FormatName(GridFormat format) {
-  switch (format) {
-    case GridFormat::Surfer7Binary:
-      return py::str("surfer7");
-    case GridFormat::Surfer6Binary:
-      return py::str("surfer6");
-    case GridFormat::GeosoftBinary:
-      return py::str("geosoft");
-    case GridFormat::SurferAscii:
-      return py::str("surfer_ascii");
-    case GridFormat::EsriAscii:
-      return py::str("esri_ascii");
-    case GridFormat::GdalRaster:
-      return py::str("gdal");
-    case GridFormat::None:
-      break;
-  }
-  return py::none();
+// A 2-D array of node values as the core takes it; ValueError for any
+// other shape.
+NodeArray NodeArrayOf(const InArray& values, double xmin, double dx, double ymin, double dy) {
+  Require(NodeArrayProblem(static_cast<int>(values.ndim()), values.ndim() == 2 ? values.shape(0) : 0,
+                           values.ndim() == 2 ? values.shape(1) : 0));
+  return {View(values), values.shape(0), values.shape(1), xmin, dx, ymin, dy};
 }
+
+}  // namespace
 
 // The grid's values (rows from the south) and where its nodes lie.
 py::dict GridDict(const GridValues& grid, py::object format) {
@@ -72,12 +62,40 @@ py::dict GridDict(const GridValues& grid, py::object format) {
   return result;
 }
 
-// A 2-D array of node values as the core takes it; ValueError for any
-// other shape.
-NodeArray NodeArrayOf(const InArray& values, double xmin, double dx, double ymin, double dy) {
-  Require(NodeArrayProblem(static_cast<int>(values.ndim()), values.ndim() == 2 ? values.shape(0) : 0,
-                           values.ndim() == 2 ? values.shape(1) : 0));
-  return {View(values), values.shape(0), values.shape(1), xmin, dx, ymin, dy};
+// The plain grid of a Python grid's values and node placement.
+GridValues PlainGrid(const InArray& values, double xmin, double dx, double ymin,
+                     double dy) {
+  const NodeArray array = NodeArrayOf(values, xmin, dx, ymin, dy);
+  GridValues plain;
+  bool ok = false;
+  {
+    const py::gil_scoped_release free;
+    ok = PlainGridOf(array, plain);
+  }
+  if (!ok) throw py::value_error("grid: the grid's geometry is not valid");
+  return plain;
+}
+
+namespace {
+
+py::object FormatName(GridFormat format) {
+  switch (format) {
+    case GridFormat::Surfer7Binary:
+      return py::str("surfer7");
+    case GridFormat::Surfer6Binary:
+      return py::str("surfer6");
+    case GridFormat::GeosoftBinary:
+      return py::str("geosoft");
+    case GridFormat::SurferAscii:
+      return py::str("surfer_ascii");
+    case GridFormat::EsriAscii:
+      return py::str("esri_ascii");
+    case GridFormat::GdalRaster:
+      return py::str("gdal");
+    case GridFormat::None:
+      break;
+  }
+  return py::none();
 }
 
 py::dict ReadGrid(const std::string& path) {
@@ -141,20 +159,6 @@ py::dict GridRingResidualValues(const InArray& x, const InArray& y, const InArra
   return GridRings(
       call, grid, [&] { return LoadNodeArray(grid, array); }, x, y, cba, radius, ring_points,
       interpolated_cba, quality);
-}
-
-// The plain grid of a Python grid's values and node placement.
-GridValues PlainGrid(const InArray& values, double xmin, double dx, double ymin,
-                     double dy) {
-  const NodeArray array = NodeArrayOf(values, xmin, dx, ymin, dy);
-  GridValues plain;
-  bool ok = false;
-  {
-    const py::gil_scoped_release free;
-    ok = PlainGridOf(array, plain);
-  }
-  if (!ok) throw py::value_error("grid: the grid's geometry is not valid");
-  return plain;
 }
 
 // What a Python grid says beside its values: its CRS (any text PROJ takes,

@@ -148,7 +148,7 @@ def test_grid_residual_of_a_data_array_keeps_its_layout():
 
 
 MODULES = ["torvane", "torvane.points", "torvane.rings", "torvane.grids", "torvane.reductions",
-           "torvane.versions"]
+           "torvane.versions", "torvane.maps"]
 
 
 @pytest.mark.parametrize("name", MODULES)
