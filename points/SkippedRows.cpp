@@ -48,7 +48,14 @@ std::string SkippedRowsText(const SkippedRows& skipped) {
     first = false;
     // Each reason's count is shown where the total is not its own.
     if (n != total) text += std::to_string(n) + " ";
-    text += kReasonText[k];
+    if (skipped.cba_is_gravity && k == static_cast<std::size_t>(RowVerdict::kNoCba)) {
+      text += "no gravity";
+    } else if (skipped.cba_is_gravity &&
+               k == static_cast<std::size_t>(RowVerdict::kCbaNotNumber)) {
+      text += "gravity not a number";
+    } else {
+      text += kReasonText[k];
+    }
     std::uint64_t shown = 0;
     for (; shown < n && shown < SkippedRows::kListedLines && listed < SkippedRows::kListedLines;
          ++shown, ++listed) {

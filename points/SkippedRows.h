@@ -42,6 +42,9 @@ struct SkippedRows {
   // decimal separator (0: none), and its text.
   std::uint64_t comma_line = 0;
   std::string comma_text;
+  // The CBA column holds absolute gravity (a run that reduces it): its
+  // reasons say "gravity".
+  bool cba_is_gravity = false;
 
   void Add(RowVerdict reason, std::uint64_t line) {
     const auto k = static_cast<std::size_t>(reason);

@@ -50,6 +50,7 @@ int RunReduce(const ReduceFlags& flags) {
   const ColumnNames names = *station.column_names;
   const bool read = ReadPointFile(platform, flags.input, PointColumns{}, points, names, 0,
                                   station.input_format, true);
+  points.skipped.cba_is_gravity = true;
   PrintSkippedRows(points.skipped, flags.input);
   if (!read ||
       !ReduceSurvey(platform, *reduction, *station.crs, flags.input, names[3], points,
