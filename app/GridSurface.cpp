@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "app/RunMap.h"
 #include "grid/NodeValues.h"
 #include "grid/ReadGridValues.h"
 #include "points/CoordinateSystem.h"
@@ -10,27 +11,21 @@
 
 namespace torvane {
 
-bool ReadGridSurface(Reporter& platform, const std::string& path, MapSurface& surface) {
+bool ReadGridSurface(Reporter& platform, const std::string& path, MapSurface& surface,
+                     std::string* crs) {
   GridValues grid;
   if (!ReadGridValues(platform, path, grid)) return false;
-  surface.x0 = grid.xmin;
-  surface.y0 = grid.ymin;
-  surface.dx = grid.dx;
-  surface.dy = grid.dy;
-  surface.nx = static_cast<int>(grid.ncols);
-  surface.ny = static_cast<int>(grid.nrows);
-  surface.values = std::move(grid.nodes);
-  for (float& v : surface.values) {
-    if (IsBlank(v)) v = kPreviewBlank;
-  }
+  if (crs != nullptr) *crs = grid.crs;
+  surface = SurfaceOfGrid(std::move(grid));
   return true;
 }
 
 bool GridRunResidual(Reporter& platform, const RunRequest& request, const RunResult& result,
-                     double cell, GridValues& grid) {
+                     double cell, GridValues& grid, const GriddingOptions& options) {
   PointGridRequest gridding;
   gridding.value = &SurveyPoint::residual;
-  gridding.cell = cell;
+  gridding.cell = cell > 0 ? cell : DefaultMapCell(request, result);
+  gridding.gridding = options;
   gridding.radius = request.GriddingRadius();
   gridding.reach = request.GriddingRadius();
   if (!GridPointValues(platform, result.points, gridding, grid)) return false;

@@ -14,13 +14,16 @@
 namespace torvane {
 
 // False when the file was not read (the reader has told the user why).
-bool ReadGridSurface(Reporter& platform, const std::string& path, MapSurface& surface);
+// `crs`, when given, receives the grid's CRS (empty: the file names none).
+bool ReadGridSurface(Reporter& platform, const std::string& path, MapSurface& surface,
+                     std::string* crs = nullptr);
 
-// The run's residual gridded as the previews grid it, at their gridding
-// radius and reach, onto nodes `cell` apart over the points' box, with the
-// run's work CRS, named "residual" in "mGal". False when that failed (the
-// user has been told).
+// The run's residual gridded by `gridding` (or inverse distances at the
+// previews' gridding radius and reach) onto nodes `cell` apart over the
+// points' box (0: the maps' default cell), with the run's work CRS, named
+// "residual" in "mGal". False when that failed (the user has been told).
 bool GridRunResidual(Reporter& platform, const RunRequest& request, const RunResult& result,
-                     double cell, GridValues& grid);
+                     double cell, GridValues& grid,
+                     const GriddingOptions& gridding = GriddingOptions());
 
 }  // namespace torvane

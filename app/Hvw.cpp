@@ -32,7 +32,7 @@ bool TfrmMain::CheckNumber(Control field) {
   double value = 0;
   if (text.empty()) {
     problem = "Parameter is required";
-  } else if (!ParseDecimal(text, platform_.DecimalSeparator(), value)) {
+  } else if (!ParseTypedDecimal(text, platform_.DecimalSeparator(), value)) {
     problem = text + " Is not a number";
   } else if (!(value > 0)) {
     problem = "Radius must be greater than 0";
@@ -48,7 +48,7 @@ bool TfrmMain::CheckNumber(Control field) {
 // own message.
 bool TfrmMain::ReadNumber(Control field, double& value) {
   const std::string text = platform_.Text(field);
-  if (ParseDecimal(text, platform_.DecimalSeparator(), value)) return true;
+  if (ParseTypedDecimal(text, platform_.DecimalSeparator(), value)) return true;
   platform_.ShowInfo(NotANumberMessage(text));
   return false;
 }

@@ -1,8 +1,11 @@
 #include "app/RunMap.h"
 
+#include <cmath>
 #include <string>
 
 #include "common/ShortestText.h"
+#include "points/CoordinateSystem.h"
+#include "preview/StationGridder.h"
 #include "run/Run.h"
 
 namespace torvane {
@@ -15,9 +18,9 @@ std::string FileName(const std::string& path) {
 
 std::string Title(const RunRequest& request, std::string_view name) {
   const RingRequest& p = request.ring;
-  std::string ring = "R = " + ShortestText(p.radius) + " m, ";
+  std::string ring = "R = " + PlainText(p.radius) + " m, ";
   ring += p.use_grid ? "N = " + std::to_string(p.ring_points)
-                     : "D = " + ShortestText(p.band) + " m";
+                     : "D = " + PlainText(p.band) + " m";
   return std::string(name) + " (" + ring + ") \u2014 " + FileName(request.stations.path);
 }
 
@@ -30,6 +33,26 @@ void SetUpScene(const RunRequest& request, const RunResult& result, std::string_
   map.scene.value_caption = std::string(name);
   map.scene.shift_x = result.points.shift_x;
   map.scene.shift_y = result.points.shift_y;
+  if (!result.work_crs.empty()) map.scene.crs_name = CrsDisplayName(result.work_crs);
+  map.station_blanked.clear();
+  for (const SurveyPoint& p : result.points.points) {
+    map.station_blanked.push_back(std::isfinite(p.residual) ? 0 : 1);
+  }
+  map.scene.station_blanked = map.station_blanked;
+}
+
+MapQuantity QuantityOf(MapVariable variable) {
+  switch (variable) {
+    case MapVariable::kCba:
+      return MapQuantity::kCba;
+    case MapVariable::kResidual:
+      return MapQuantity::kResidual;
+    case MapVariable::kRingCount:
+      return MapQuantity::kRingCount;
+    case MapVariable::kGap:
+      return MapQuantity::kGap;
+  }
+  return MapQuantity::kValue;
 }
 
 bool HasResults(Reporter& reporter, const RunRequest& request, RunResult& result) {
@@ -56,10 +79,20 @@ std::string_view MapVariableName(MapVariable variable) {
   return "";
 }
 
-double DefaultMapCell(const RunRequest& request) { return request.GriddingRadius() / 5; }
+double DefaultMapCell(const RunRequest& request, const RunResult& result) {
+  const auto& points = result.points.points;
+  std::vector<double> x(points.size()), y(points.size());
+  for (std::size_t k = 0; k < points.size(); ++k) {
+    x[k] = points[k].x;
+    y[k] = points[k].y;
+  }
+  const double cell = DefaultStationCell(x, y);
+  return cell > 0 ? cell : request.GriddingRadius() / 5;
+}
 
 bool MakeRunMap(Reporter& reporter, const RunRequest& request, RunResult& result,
-                MapVariable variable, double cell, bool stations, RunMap& map) {
+                MapVariable variable, double cell, bool stations, const GriddingOptions& options,
+                RunMap& map) {
   if (!HasResults(reporter, request, result)) return false;
   if (variable == MapVariable::kGap) {
     if (!EnsureRingQualities(reporter, request, result)) return false;
@@ -68,28 +101,32 @@ bool MakeRunMap(Reporter& reporter, const RunRequest& request, RunResult& result
     for (const RingQuality& quality : result.rings.qualities) {
       gaps.push_back(static_cast<float>(quality.gap));
     }
-    if (!MakeStationMap(reporter, request, result, "GAP [degrees]", gaps, map)) return false;
+    if (!MakeStationMap(reporter, request, result, "GAP", gaps, map)) return false;
     map.variable = variable;
+    map.scene.quantity = MapQuantity::kGap;
+    map.scene.value_caption = QuantityLabel(MapQuantity::kGap);
     return true;
   }
   const double gridding = request.GriddingRadius();
-  const double step = cell > 0 ? cell : DefaultMapCell(request);
+  const double step = cell > 0 ? cell : DefaultMapCell(request, result);
   bool gridded = false;
   if (variable == MapVariable::kRingCount) {
     const std::vector<std::int32_t>& counts = result.rings.ring_counts;
     const std::vector<double> values(counts.begin(), counts.end());
     gridded = GridMapSurface(reporter, result.points, result.cluster, gridding, values, step,
-                             gridding, map.surface);
+                             gridding, options, map.surface);
   } else {
     double SurveyPoint::*value =
         variable == MapVariable::kCba ? &SurveyPoint::cba : &SurveyPoint::residual;
     gridded = GridMapSurface(reporter, result.points, result.cluster, gridding, value, step,
-                             gridding, map.surface);
+                             gridding, options, map.surface);
   }
   if (!gridded) return false;
   map.variable = variable;
   map.station_values.clear();
   SetUpScene(request, result, MapVariableName(variable), map);
+  map.scene.quantity = QuantityOf(variable);
+  map.scene.value_caption = QuantityLabel(map.scene.quantity);
   map.scene.surface = &map.surface;
   map.scene.show_stations = stations;
   return true;

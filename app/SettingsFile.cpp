@@ -129,7 +129,7 @@ bool TakeSettings(Platform& platform, SettingsRecord& record) {
         break;
       case SettingsFieldKind::kDecimal: {
         double value = 0;
-        if (!ParseDecimal(platform.Text(field.control), platform.DecimalSeparator(), value)) {
+        if (!ParseTypedDecimal(platform.Text(field.control), platform.DecimalSeparator(), value)) {
           return false;
         }
         record.SetDecimal(field.offset, value);

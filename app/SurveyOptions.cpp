@@ -114,7 +114,7 @@ void RememberRecent(std::vector<std::string>& list, const std::string& path) {
 void ApplySurveyOptions(const SurveyOptions& options, TfrmMain& form) {
   RunRequest& request = form.Request();
   request.stations.crs = options.crs;
-  request.stations.csv_decimal_separator = options.decimal_separator == ',' ? ',' : '.';
+  request.stations.decimal_separator = options.decimal_separator;
   request.ring.quality = options.quality;
   request.ring.blanking = options.blanking;
   request.stations.gravity_reduction =

@@ -18,7 +18,7 @@ class TfrmMain;
 
 struct SurveyOptions {
   SurveyCrs crs;               // empty: the file's coordinates as they are
-  char decimal_separator = 0;  // of CSV files: 0 automatic ('.'), '.' or ','
+  char decimal_separator = 0;  // of the point file: 0 automatic (the locale's), '.' or ','
   bool quality = false;        // GAP, SECTORS and SD columns
   RingBlanking blanking;       // min_points 0 and an infinite gap: no blanking
   bool csv_table = false;      // tables proposed as CSV (name ending in .csv)

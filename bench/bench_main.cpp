@@ -87,7 +87,7 @@ int main(int argc, char** argv) {
     seconds = MedianSeconds(repeats, [&] {
       torvane::MapSurface surface;
       if (!torvane::GridMapSurface(platform, points, cluster, kRadius, &torvane::SurveyPoint::cba,
-                                   kRadius / 5, kRadius, surface)) {
+                                   kRadius / 5, kRadius, {torvane::Gridder::kInverseDistance}, surface)) {
         return false;
       }
       torvane::MapScene scene;
@@ -103,20 +103,59 @@ int main(int argc, char** argv) {
     const double gridding = MedianSeconds(repeats, [&] {
       torvane::MapSurface surface;
       return torvane::GridMapSurface(platform, points, cluster, kRadius,
-                                     &torvane::SurveyPoint::cba, kRadius / 5, kRadius, surface);
+                                     &torvane::SurveyPoint::cba, kRadius / 5, kRadius, {torvane::Gridder::kInverseDistance}, surface);
     });
     std::printf("map: gridding alone %.4f s, processor time %.4f s\n", gridding,
                 static_cast<double>(std::clock() - gridding_start) / CLOCKS_PER_SEC / repeats);
     // Drawing in memory: the map without encoding and writing the file.
     torvane::MapSurface surface;
     torvane::GridMapSurface(platform, points, cluster, kRadius, &torvane::SurveyPoint::cba,
-                            kRadius / 5, kRadius, surface);
+                            kRadius / 5, kRadius, {torvane::Gridder::kInverseDistance}, surface);
     torvane::MapScene scene;
     scene.surface = &surface;
     const double drawing = MedianSeconds(repeats, [&] {
       return !torvane::RenderMapImage(scene, torvane::FullView(scene), 1200, 900).argb.empty();
     });
     std::printf("map: drawing alone (in memory) %.4f s\n", drawing);
+  } else if (stage == "map-curvature") {
+    // The map's default: curvature splines in tension on the default cell,
+    // then the map drawn and written as PNG; the same stations and region
+    // as torvane-bench map.
+    torvane::PointSet points;
+    torvane::NeighbourCluster cluster;
+    if (!torvane::ReadPointFile(platform, path, torvane::PointColumns{}, points) ||
+        !torvane::BuildNeighbourCluster(platform, points, 1000, cluster)) {
+      return 1;
+    }
+    std::vector<double> x, y;
+    for (const torvane::SurveyPoint& p : points.points) {
+      x.push_back(p.x);
+      y.push_back(p.y);
+    }
+    const double cell = torvane::DefaultStationCell(x, y);
+    torvane::MapSurface surface;
+    const std::clock_t cpu_start = std::clock();
+    const double gridding = MedianSeconds(repeats, [&] {
+      return torvane::GridMapSurface(platform, points, cluster, 1000, &torvane::SurveyPoint::cba,
+                                     cell, 1000, torvane::GriddingOptions(), surface);
+    });
+    std::printf("map-curvature: cell %g m, %d x %d nodes, region %.3f %.3f %.3f %.3f\n", cell,
+                surface.nx, surface.ny, surface.x0 - points.shift_x, surface.x_max() - points.shift_x,
+                surface.y0 - points.shift_y, surface.y_max() - points.shift_y);
+    std::printf("map-curvature: gridding %.4f s, processor time %.4f s\n", gridding,
+                static_cast<double>(std::clock() - cpu_start) / CLOCKS_PER_SEC / repeats);
+    const std::string picture =
+        (std::filesystem::temp_directory_path() / "torvane-bench-map.png").string();
+    torvane::MapScene scene;
+    scene.surface = &surface;
+    scene.quantity = torvane::MapQuantity::kCba;
+    seconds = MedianSeconds(repeats, [&] {
+      return torvane::SaveMap(platform, picture, torvane::MapFormat::kPng, scene,
+                              torvane::FullView(scene), 1200, 900);
+    });
+    std::printf("map-curvature: drawing and writing the PNG %.4f s\n", seconds);
+    std::filesystem::remove(picture);
+    seconds += gridding;
   } else {
     std::fprintf(stderr, "torvane-bench: unknown stage %s\n", stage.c_str());
     return 2;

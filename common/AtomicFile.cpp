@@ -63,6 +63,12 @@ std::string TemporaryPrefix(const std::string& target) {
 }  // namespace
 
 AtomicFile::AtomicFile(std::string target) : target_(ResolveLink(target)) {
+  if (IsStandardOutput(target_)) {
+    standard_output_ = true;
+    fd_ = fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0);
+    if (fd_ < 0) error_ = errno;
+    return;
+  }
   if (target_.empty() || target_.back() == '/') {
     error_ = target_.empty() ? ENOENT : EISDIR;
     return;
@@ -122,6 +128,13 @@ bool AtomicFile::Write(const void* data, std::size_t size) {
 bool AtomicFile::Complete() {
   if (completed_) return true;
   if (fd_ < 0) return false;
+  if (standard_output_) {
+    const bool closed = close(fd_) == 0;
+    if (!closed) error_ = errno;
+    fd_ = -1;
+    completed_ = closed;
+    return closed;
+  }
   const bool flushed = fsync(fd_) == 0;
   if (!flushed) error_ = errno;
   const bool closed = close(fd_) == 0;
@@ -137,6 +150,10 @@ bool AtomicFile::Complete() {
 
 bool AtomicFile::Commit() {
   if (!Complete()) return false;
+  if (standard_output_) {  // written where it goes: nothing to rename
+    completed_ = false;
+    return true;
+  }
   if (rename(temp_path_.c_str(), target_.c_str()) != 0) {
     error_ = errno;
     Abandon();

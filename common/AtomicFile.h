@@ -6,11 +6,13 @@
 // exactly as it was. The temporary file is listed for removal should the
 // process be interrupted (Interruption.h). Its name is the target's, cut
 // short when needed, between "." and ".tmp-PID-N", so that any name the
-// folder takes can be written.
+// folder takes can be written. The target "-" is the standard output: the
+// bytes go straight there (what was written stays written).
 
 #include <cstddef>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace torvane {
 
@@ -20,6 +22,8 @@ class AtomicFile {
   // when the folder is missing or not writable, or when the target exists and
   // may not be written (a read-only file, a folder).
   explicit AtomicFile(std::string target);
+  // Whether `target` names the standard output.
+  static bool IsStandardOutput(std::string_view target) { return target == "-"; }
   ~AtomicFile();
   AtomicFile(const AtomicFile&) = delete;
   AtomicFile& operator=(const AtomicFile&) = delete;
@@ -57,6 +61,7 @@ class AtomicFile {
 
   int fd_ = -1;
   int error_ = 0;
+  bool standard_output_ = false;
   int listed_ = -1;         // the ticket of the interruption's list
   bool completed_ = false;  // flushed and closed, not yet renamed
 };

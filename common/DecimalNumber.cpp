@@ -81,6 +81,13 @@ bool ParseDecimal(std::string_view text, char decimal_separator, double& value) 
   return true;
 }
 
+bool IsDecimalBeyondRange(std::string_view text, char decimal_separator) {
+  std::string_view body = text;
+  if (!body.empty() && (body.front() == '+' || body.front() == '-')) body.remove_prefix(1);
+  double value = 0;
+  return HasNumberShape(body, decimal_separator) && !ParseDecimal(text, decimal_separator, value);
+}
+
 bool ParseWholeNumber(std::string_view text, int& value) {
   std::string_view body = text;
   if (!body.empty() && body.front() == '+') body.remove_prefix(1);

@@ -16,6 +16,17 @@ namespace torvane {
 // correctly rounded double; on failure it is left unchanged.
 bool ParseDecimal(std::string_view text, char decimal_separator, double& value);
 
+// Whether `text` is written as a decimal number (as ParseDecimal takes it)
+// whose value lies beyond the double range, such as 1e309.
+bool IsDecimalBeyondRange(std::string_view text, char decimal_separator);
+
+// A number the user typed (a field, a flag): written with '.' whatever the
+// locale, or with the locale's `decimal_separator` where that is another.
+inline bool ParseTypedDecimal(std::string_view text, char decimal_separator, double& value) {
+  return ParseDecimal(text, '.', value) ||
+         (decimal_separator != '.' && ParseDecimal(text, decimal_separator, value));
+}
+
 // The digits of a plain decimal number (digits with at most one decimal
 // separator: no sign, no exponent), taken one character at a time as a
 // reader meets them. Survey files hold such numbers ("12345.67"). When at

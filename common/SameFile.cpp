@@ -23,6 +23,8 @@ std::filesystem::path Resolved(const std::string& name) {
 
 bool SameFile(const std::string& a, const std::string& b) {
   if (a.empty() || b.empty()) return a == b;
+  // "-" is standard input or output, no file: it cannot replace one.
+  if (a == "-" || b == "-") return false;
   struct stat status_a {};
   struct stat status_b {};
   const bool a_exists = ::stat(a.c_str(), &status_a) == 0;

@@ -12,7 +12,8 @@ namespace torvane {
 // when at least one does not exist and both resolve to the same path once
 // made absolute, with links and "." and ".." resolved as far as the
 // existing folders go. Names that differ only in letter case are the same
-// file only where the file system says so (by device and inode).
+// file only where the file system says so (by device and inode). "-"
+// (standard input or output) is the same as no file.
 bool SameFile(const std::string& a, const std::string& b);
 
 }  // namespace torvane

@@ -1,6 +1,7 @@
 #include "common/ShortestText.h"
 
 #include <charconv>
+#include <system_error>
 
 namespace torvane {
 namespace {
@@ -19,6 +20,36 @@ void AppendShortestOf(Number value, std::string& out) {
 
 void AppendShortest(double value, std::string& out) { AppendShortestOf(value, out); }
 void AppendShortest(float value, std::string& out) { AppendShortestOf(value, out); }
+
+void AppendPlain(double value, std::string& out) {
+  constexpr std::size_t kLongestPlain = 24;
+  const double magnitude = value < 0 ? -value : value;
+  if (magnitude == 0 || magnitude >= 1e-4) {
+    char digits[kLongestPlain];
+    const auto result = std::to_chars(digits, digits + sizeof digits, value,
+                                      std::chars_format::fixed);
+    if (result.ec == std::errc()) {
+      out.append(digits, result.ptr);
+      return;
+    }
+  }
+  AppendShortest(value, out);
+}
+
+std::string PlainText(double value) {
+  std::string text;
+  AppendPlain(value, text);
+  return text;
+}
+
+std::string PlainText(double value, int significant) {
+  char digits[kShortestSize];
+  const auto written = std::to_chars(digits, digits + sizeof digits, value,
+                                     std::chars_format::general, significant);
+  double rounded = value;
+  if (written.ec == std::errc()) std::from_chars(digits, written.ptr, rounded);
+  return PlainText(rounded);
+}
 
 std::string ShortestText(double value) {
   std::string text;

@@ -14,7 +14,8 @@ bool ParseColumnLetters(const std::string& text, PointColumns& columns) {
     int letter = -1;
     if (c >= 'A' && c <= 'Z') letter = c - 'A';
     if (c >= 'a' && c <= 'z') letter = c - 'a';
-    if (letter < 0 || found == letters.size()) return false;
+    if (c == '-' && found == 2) letter = kNumberedPoints;
+    if (letter == -1 || found == letters.size()) return false;
     letters[found++] = letter;
     ++i;
     if (i < text.size()) {

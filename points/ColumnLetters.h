@@ -11,7 +11,7 @@
 namespace torvane {
 
 // "A,B,C,E" (any letter case) to column numbers; false unless exactly four
-// letters A to Z separated by commas.
+// letters A to Z separated by commas; the point's may be '-' (kNumberedPoints).
 bool ParseColumnLetters(const std::string& text, PointColumns& columns);
 
 // "lon,lat,station,cba" to four column names (spaces around each dropped);

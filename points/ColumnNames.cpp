@@ -63,6 +63,11 @@ bool ResolveColumnNames(const std::vector<std::string>& header, const ColumnName
       if (SameName(header[c], name)) found = static_cast<int>(c);
     }
     if (found < 0) found = LetterColumn(name);
+    // '-' for the point: the stations are numbered in file order.
+    if (found < 0 && k == 2 && name == "-") {
+      *targets[k] = kNumberedPoints;
+      continue;
+    }
     if (found < 0) {
       if (header.empty()) {
         problem =
@@ -85,8 +90,7 @@ std::vector<std::string> PlainHeaderWords(std::string_view line,
   while (i < line.size()) {
     const auto separates = [&](char c) {
       const PointLineAlphabet::Kind kind = alphabet[c];
-      return kind == PointLineAlphabet::kBlank || kind == PointLineAlphabet::kReturn ||
-             kind == PointLineAlphabet::kNul;
+      return kind == PointLineAlphabet::kBlank || kind == PointLineAlphabet::kNul;
     };
     while (i < line.size() && separates(line[i])) ++i;
     const std::size_t start = i;

@@ -1,7 +1,8 @@
 #pragma once
 // The four columns of a run named as the user gave them on the command line:
 // each a name of the file's header row (any letter case) or a column letter
-// (A = the first column). A name of the header wins over a letter, so a file
+// (A = the first column), or '-' for the point (numbered in file order).
+// A name of the header wins over a letter, so a file
 // whose columns are called "x" and "y" is read by those names.
 
 #include <array>

@@ -69,6 +69,12 @@ std::string CrsTitle(const std::string& crs) {
   return name.name.empty() ? name.code : name.code + " (" + name.name + ")";
 }
 
+std::string CrsDisplayName(const std::string& crs) {
+  const CrsName name = NameCrs(crs);
+  if (name.code.empty()) return name.name.empty() ? crs : name.name;
+  return name.name.empty() ? name.code : name.code + " - " + name.name;
+}
+
 std::string CrsWkt(const std::string& crs) {
   const ProjContextPtr context = NewProjContext();
   CrsKind kind = CrsKind::kUnknown;

@@ -26,6 +26,10 @@ CrsName NameCrs(const std::string& crs);
 // "EPSG:32735 (WGS 84 / UTM zone 35S)", the name alone without a code, the
 // text itself when PROJ makes nothing of it.
 std::string CrsTitle(const std::string& crs);
+// "EPSG:32735 - WGS 84 / UTM zone 35S", as a map's axes name their CRS;
+// the name alone without a code, the text itself when PROJ makes nothing
+// of it.
+std::string CrsDisplayName(const std::string& crs);
 
 // The CRS as WKT 2 (2019), for files; empty when PROJ makes none of it.
 std::string CrsWkt(const std::string& crs);

@@ -65,7 +65,7 @@ std::vector<std::string> CsvHeaderNames(std::string_view line, char separator,
   double value = 0;
   bool all_numbers = true;
   for (std::size_t i = 0; i < fields.size() && all_numbers; ++i) {
-    all_numbers = ParseDecimal(fields[i], decimal_separator, value);
+    all_numbers = ParseTypedDecimal(fields[i], decimal_separator, value);
   }
   if (all_numbers) return names;
   for (std::size_t i = 0; i < fields.size(); ++i) names.emplace_back(fields[i]);

@@ -20,7 +20,9 @@ std::vector<std::string> ReadHeaderNames(const std::string& path, char decimal_s
                                          char csv_decimal_separator) {
   std::ifstream file(path, std::ios::binary);
   const bool csv = IsCsvFileName(path);
-  const PointLineAlphabet alphabet(decimal_separator);
+  PointLineRules any;
+  any.columns = {0, 1, 2, 3};
+  any.alphabet = PointLineAlphabet(decimal_separator);
   std::string line;
   // A header stands near the top: a file of blank lines is not searched to its end.
   for (int lines = 0; lines < 1000 && std::getline(file, line); ++lines) {
@@ -30,8 +32,8 @@ std::vector<std::string> ReadHeaderNames(const std::string& path, char decimal_s
     if (csv) return CsvHeaderNames(line, CsvSeparatorOf(line), csv_decimal_separator);
     if (line[0] == '/') continue;
     PointValues values;
-    if (ClassifyPointLine(line, PointColumns{0, 1, 2, 3}, alphabet, values)) return {};
-    return PlainHeaderWords(line, alphabet);
+    if (ClassifyPointLine(line, any, values) != RowVerdict::kNotData) return {};
+    return PlainHeaderWords(line, any.alphabet);
   }
   return {};
 }

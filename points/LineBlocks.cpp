@@ -8,8 +8,10 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <new>
+#include <string>
 
 namespace torvane {
 namespace {
@@ -24,6 +26,51 @@ std::size_t AfterLastLineFeed(const char* data, std::size_t size) {
   return 0;
 }
 
+bool WriteAll(int fd, const char* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t put = write(fd, data, size);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) {
+      if (put == 0) errno = ENOSPC;
+      return false;
+    }
+    data += put;
+    size -= static_cast<std::size_t>(put);
+  }
+  return true;
+}
+
+// A copy of standard input in an unnamed temporary file, which the reader
+// can walk twice as it walks a file; -1 (errno set) when that fails.
+int SpoolStandardInput() {
+  const char* folder = std::getenv("TMPDIR");
+  std::string name = std::string(folder != nullptr && *folder != '\0' ? folder : "/tmp") +
+                     "/torvane-stdin-XXXXXX";
+  const int fd = mkostemp(name.data(), O_CLOEXEC);
+  if (fd < 0) return -1;
+  unlink(name.c_str());
+  const auto fail = [fd] {
+    const int error = errno;
+    close(fd);
+    errno = error;
+    return -1;
+  };
+  std::unique_ptr<char[]> buffer(new (std::nothrow) char[kBlockSize]);
+  if (!buffer) {
+    errno = ENOMEM;
+    return fail();
+  }
+  for (;;) {
+    const ssize_t got = read(STDIN_FILENO, buffer.get(), kBlockSize);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return fail();
+    if (got == 0) break;
+    if (!WriteAll(fd, buffer.get(), static_cast<std::size_t>(got))) return fail();
+  }
+  if (lseek(fd, 0, SEEK_SET) != 0) return fail();
+  return fd;
+}
+
 }  // namespace
 
 LineBlocks::~LineBlocks() {
@@ -31,7 +78,7 @@ LineBlocks::~LineBlocks() {
 }
 
 FileReadResult LineBlocks::Open(const std::string& path) {
-  fd_ = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  fd_ = path == "-" ? SpoolStandardInput() : open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd_ < 0) {
     error_ = errno;
     return FileReadResult::kCannotOpen;

@@ -23,6 +23,8 @@ class LineBlocks {
   LineBlocks& operator=(const LineBlocks&) = delete;
 
   // kOk, kCannotOpen (missing, not readable, a folder) or kOutOfMemory.
+  // The path "-" reads standard input (copied to a temporary file first,
+  // so that it can be walked again).
   FileReadResult Open(const std::string& path);
 
   // The next block of whole lines; an empty block at the end of the file.

@@ -13,6 +13,7 @@
 
 #include "points/CsvPointReader.h"
 #include "points/LineBlocks.h"
+#include "points/PlainLayout.h"
 #include "points/PointBounds.h"
 
 namespace torvane {
@@ -86,10 +87,9 @@ BlockWalk CountLines(LineBlocks& file, const KeepGoing& keep_going,
 // between cannot write beyond the array; `changed` tells of it, `stopped`
 // of a `keep_going` that gave up. Answers the number of points stored and
 // their box.
-std::size_t StorePoints(LineBlocks& file, const KeepGoing& keep_going, const PointColumns& columns,
-                        const PointLineAlphabet& alphabet,
+std::size_t StorePoints(LineBlocks& file, const KeepGoing& keep_going, const PointLineRules& rules,
                         const std::vector<std::uint32_t>& piece_lines, PointSet& points, Box& box,
-                        bool& changed, bool& stopped) {
+                        bool& text_labels, bool& changed, bool& stopped) {
   std::size_t index = 0;   // of the block's first piece
   std::size_t offset = 0;  // of the block's first line
   std::size_t stored = 0;
@@ -101,6 +101,8 @@ std::size_t StorePoints(LineBlocks& file, const KeepGoing& keep_going, const Poi
     std::vector<std::uint32_t> found(pieces.size(), 0);
     std::vector<std::uint32_t> lines(pieces.size(), 0);
     std::vector<Box> boxes(pieces.size());
+    std::vector<SkippedRows> skipped(pieces.size());
+    std::vector<char> labels(pieces.size(), 0);
     for (std::size_t k = 0; k < pieces.size(); ++k) {
       starts[k] = offset;
       if (index + k < piece_lines.size()) limits[k] = piece_lines[index + k];
@@ -112,14 +114,22 @@ std::size_t StorePoints(LineBlocks& file, const KeepGoing& keep_going, const Poi
       PointValues v;
       Box piece_box;
       std::uint32_t lines_seen = 0, piece_found = 0;
+      bool piece_labels = false;
       SurveyPoint* const place = array + starts[k];
       const std::uint32_t limit = limits[k];
       ForEachLine(pieces[k], [&](std::string_view line) {
         ++lines_seen;
-        if (piece_found == limit || !ClassifyPointLine(line, columns, alphabet, v)) return;
+        if (piece_found == limit) return;
+        const RowVerdict verdict = ClassifyPointLine(line, rules, v);
+        if (verdict != RowVerdict::kPoint) {
+          if (verdict != RowVerdict::kNotData) skipped[k].Add(verdict, starts[k] + lines_seen);
+          return;
+        }
+        piece_labels |= v.text_label;
         piece_box.Add(v.x, v.y);
         place[piece_found++] = {v.x, v.y, v.point, v.height, v.cba, 0};
       });
+      labels[k] = piece_labels;
       lines[k] = lines_seen;
       found[k] = piece_found;
       boxes[k] = piece_box;
@@ -131,6 +141,8 @@ std::size_t StorePoints(LineBlocks& file, const KeepGoing& keep_going, const Poi
       }
       stored += found[k];
       box.Add(boxes[k]);
+      points.skipped.Add(skipped[k]);
+      text_labels |= labels[k] != 0;
     }
     index += pieces.size();
   });
@@ -153,58 +165,69 @@ void ShiftStoredPoints(PointSet& points) {
   }
 }
 
-// The words of the header row of a plain file, or none; the file is read
-// from its start again afterwards. False on a read error.
-bool ReadPlainHeader(LineBlocks& file, const PointLineAlphabet& alphabet,
-                     std::vector<std::string>& header) {
-  header.clear();
-  bool decided = false;
-  const PointColumns any{0, 1, 2, 3};
-  PointValues values;
-  while (!decided) {
-    std::string_view block;
-    if (!file.Next(block)) return false;
-    if (block.empty()) break;
-    ForEachLine(block, [&](std::string_view line) {
-      if (decided || line.find_first_not_of(" \t\b") == std::string_view::npos || line[0] == '/') {
-        return;
-      }
-      decided = true;
-      if (!ClassifyPointLine(line, any, alphabet, values)) {
-        header = PlainHeaderWords(line, alphabet);
-      }
-    });
-  }
-  return file.Rewind();
+// The station names of the points, as the file writes them, for a file
+// whose point column holds text: a third walk, since names are rare and a
+// survey of numbered points should not pay for them. False on a read error.
+bool ReadLabels(LineBlocks& file, const PointLineRules& rules, PointSet& points) {
+  if (!file.Rewind()) return false;
+  std::size_t index = 0;
+  PointValues v;
+  // A short pass over a file already read whole: not asked to stop.
+  const BlockWalk walk = ForEachBlock(file, KeepGoing{}, [&](const std::vector<std::string_view>& pieces) {
+    for (const std::string_view piece : pieces) {
+      ForEachLine(piece, [&](std::string_view line) {
+        if (index == points.points.size() || ClassifyPointLine(line, rules, v) != RowVerdict::kPoint) {
+          return;
+        }
+        points.label_text.append(v.label);
+        points.label_end.push_back(points.label_text.size());
+        ++index;
+      });
+    }
+  });
+  return walk == BlockWalk::kDone && index == points.points.size();
 }
 
 }  // namespace
 
 bool ReadPointFile(Reporter& platform, const std::string& input_path,
                    const PointColumns& chosen_columns, PointSet& points, const ColumnNames& names,
-                   char csv_decimal_separator, bool keep_file_coordinates,
+                   char decimal_separator, PointFileFormat format, bool keep_file_coordinates,
                    const KeepGoing& keep_going) {
-  if (IsCsvFileName(input_path)) {
-    return ReadCsvPointFile(platform, input_path, chosen_columns, names, csv_decimal_separator,
-                            points, keep_file_coordinates, keep_going);
+  const char wished = decimal_separator != 0 ? decimal_separator : platform.DecimalSeparator();
+  if (format == PointFileFormat::kCsv ||
+      (format == PointFileFormat::kByName && IsCsvFileName(input_path))) {
+    return ReadCsvPointFile(platform, input_path, chosen_columns, names, wished, points,
+                            keep_file_coordinates, keep_going);
   }
   points.Clear();
-  PointColumns columns = chosen_columns;
-  const PointLineAlphabet alphabet(platform.DecimalSeparator());
+  PointLineRules rules;
+  rules.columns = chosen_columns;
   try {
     LineBlocks file;
     if (!OpenPointFile(platform, input_path, file)) return false;
+    // The file's first block tells its decimal separator, its header row
+    // and how many fields its data rows have.
+    std::string_view head;
+    if (!file.Next(head)) {
+      platform.ShowFileError("Cannot open input data file", input_path, file.error());
+      return false;
+    }
+    const PlainLayout layout = FindPlainLayout(head, wished);
+    rules.alphabet = PointLineAlphabet(layout.decimal);
+    rules.refuse_comma_decimals = layout.comma_line != 0;
     if (HasColumnNames(names)) {
-      std::vector<std::string> header;
-      if (!ReadPlainHeader(file, alphabet, header)) {
-        platform.ShowFileError("Cannot open input data file", input_path, file.error());
-        return false;
-      }
       std::string problem;
-      if (!ResolveColumnNames(header, names, columns, problem)) {
+      if (!ResolveColumnNames(layout.header, names, rules.columns, problem)) {
         platform.ShowInfo(input_path + ": " + problem);
         return false;
       }
+    }
+    rules.fields = DataFieldCount(head, rules);
+    points.skipped.NoteCommaLine(layout.comma_line, layout.comma_text);
+    if (!file.Rewind()) {
+      platform.ShowFileError("Cannot open input data file", input_path, errno);
+      return false;
     }
 
     std::vector<std::uint32_t> piece_lines;
@@ -228,28 +251,31 @@ bool ReadPointFile(Reporter& platform, const std::string& input_path,
     // A file that changed between the passes cannot be read as one survey.
     Box box;
     bool changed = false, stopped = false;
-    const std::size_t count =
-        StorePoints(file, keep_going, columns, alphabet, piece_lines, points, box, changed, stopped);
+    bool text_labels = false;
+    const std::size_t count = StorePoints(file, keep_going, rules, piece_lines, points, box,
+                                          text_labels, changed, stopped);
     if (stopped) {
       points.Clear();
       return false;
     }
+    points.points.resize(std::min(count, points.points.size()));
+    if (!changed && text_labels) changed = !ReadLabels(file, rules, points);
     if (changed) {
       points.Clear();
       platform.ShowFileError("Cannot open input data file", input_path, file.error());
       return false;
     }
-    points.points.resize(count);
     if (count < 1) {
-      points.Clear();
+      points.ClearKeepingSkipped();
       platform.ShowFileError("Input file contains no valid xyz data", input_path, 0);
       return false;
     }
     if (!SetBounds(box, points)) {
-      points.Clear();
+      points.ClearKeepingSkipped();
       platform.ShowFileError("Input file contains coordinates out of range", input_path, 0);
       return false;
     }
+    if (rules.columns.point == kNumberedPoints) points.NumberInFileOrder();
     // Kept file coordinates are stored as they are and shifted once kept.
     if (keep_file_coordinates) {
       KeepFileCoordinates(points);

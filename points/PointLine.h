@@ -3,23 +3,27 @@
 // values of such a line. Every reader pass judges lines with
 // `ClassifyPointLine`, so all of them accept exactly the same lines.
 //
-// A line is judged as the reader normalises it: letters in upper case, TAB,
-// backspace and (unless ',' is the decimal separator) ',' taken as spaces.
-// It holds a point when
-//   - it is not empty and does not begin with '/' (a comment);
-//   - its first character is no control character and no byte of 128 or more;
-//   - it holds no '"' and no "LINE" (headers of line-based formats);
-//   - every character up to the first carriage return is a space, '+', '-',
-//     a digit, ':', 'E', 'e' or the decimal separator (`IsNumericLine`);
-//   - it has at least four tokens (runs of characters other than spaces and
-//     carriage returns), the four chosen columns are among them, and each
-//     chosen token is a decimal number (`ParsePointLine`).
-// Text ends at a NUL byte, as it does for every C string function.
+// A line's fields are separated by spaces, TABs, backspaces, carriage
+// returns and (unless ',' is the decimal separator) commas; text ends at a
+// NUL byte, as it does for every C string function. A line is data when the
+// field of the X column is a number (or NaN or infinity); blank lines,
+// comments (a '/' first), lines whose first character is a control
+// character or a byte of 128 or more, lines holding '"' or "LINE" in any
+// case (headers of line-based formats) and lines without a number in X are
+// not. A data line gives a point when it has as many fields as the file's
+// data rows (and at least four, three when the points are numbered), and its
+// Y and CBA fields are finite numbers; the point field may hold a number or
+// a station name. Any other data line is skipped for the reason it gives.
 
 #include <array>
 #include <string_view>
 
+#include "points/SkippedRows.h"
+
 namespace torvane {
+
+// The point column '-': the stations are numbered 1, 2, ... in file order.
+inline constexpr int kNumberedPoints = -2;
 
 // Zero-based column numbers ("A" = 0 ... "Z" = 25). A run that reduces
 // absolute gravity reads the gravity from the CBA column and the station's
@@ -31,6 +35,9 @@ struct PointColumns {
 
 struct PointValues {
   double x = 0, y = 0, point = 0, cba = 0, height = 0;
+  std::string_view label;   // the point field as written
+  bool text_label = false;  // the point field is no number
+  int fields = 0;           // of the line
 };
 
 inline constexpr int kMaximumColumn = 25;
@@ -42,8 +49,7 @@ class PointLineAlphabet {
 
   enum Kind : unsigned char {
     kNumberChar,  // may stand in a number: digits, signs, ':', E, e, the separator
-    kBlank,       // separates tokens: space, TAB, backspace, ',' unless it is the separator
-    kReturn,      // a carriage return: separates tokens and ends the character check
+    kBlank,       // separates fields: space, TAB, backspace, CR, ',' unless it is the separator
     kQuote,       // '"'
     kNul,         // ends the text, as for every C string function
     kOther,       // anything else
@@ -56,31 +62,26 @@ class PointLineAlphabet {
   char decimal_separator_;
 };
 
-// The tokens of a line, as far as the chosen columns need them. A token
-// that the scan could already convert (a plain decimal) carries its value.
-struct PointLineTokens {
-  std::array<std::string_view, kMaximumColumn + 1> token;
-  std::array<double, kMaximumColumn + 1> value;
-  std::array<bool, kMaximumColumn + 1> converted;
-  int count = 0;
+// How the data lines of one file are judged.
+struct PointLineRules {
+  PointColumns columns;
+  PointLineAlphabet alphabet{'.'};
+  int fields = 0;  // the number of fields of the file's data rows; 0: any
+  // Lines with ',' between digits in fields separated by spaces are
+  // skipped, not read as extra columns ('.' is the separator, but the file
+  // seems to write ',').
+  bool refuse_comma_decimals = false;
 };
 
-// The character checks of a (raw, not yet normalised) line without its line
-// feed: true when every character before the first carriage return may
-// belong to a number or separate numbers, and no '"' or "LINE" appears
-// anywhere. Collects the first `wanted` tokens on the way.
-bool IsNumericLine(std::string_view line, const PointLineAlphabet& alphabet, int wanted,
-                   PointLineTokens& tokens);
-
-// Converts the four chosen tokens (five with a height column). Fails with
-// fewer than four tokens, with a column that is not among them, or with a
-// chosen token that is not a number.
-bool ParsePointLine(const PointLineTokens& tokens, const PointColumns& columns,
-                    char decimal_separator, PointValues& values);
-
 // Judges one raw line of the file (without its line feed) and gives its
-// values when it holds a point.
-bool ClassifyPointLine(std::string_view raw_line, const PointColumns& columns,
-                       const PointLineAlphabet& alphabet, PointValues& values);
+// values when it holds a point (and its number of fields when it is data).
+RowVerdict ClassifyPointLine(std::string_view raw_line, const PointLineRules& rules,
+                             PointValues& values);
+
+// Whether a raw line seems to write decimals with ',': it holds no '.', a
+// ',' between two digits, and fields separated by spaces or TABs.
+bool HoldsCommaDecimals(std::string_view raw_line);
+// Whether it holds a '.' between two digits.
+bool HoldsPointDecimals(std::string_view raw_line);
 
 }  // namespace torvane

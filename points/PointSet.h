@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/LargeArray.h"
+#include "points/SkippedRows.h"
 
 namespace torvane {
 
@@ -81,7 +82,21 @@ struct PointSet {
   double FileY(std::size_t i) const {
     return file_xy.empty() ? points[i].y - shift_y : file_xy[2 * i + 1];
   }
+  // The rows of the file that looked like data but gave no point.
+  SkippedRows skipped;
+
   void Clear() { *this = PointSet(); }
+  // Empties the set but keeps what the read skipped: a read that found no
+  // point still tells which rows it passed over.
+  void ClearKeepingSkipped() {
+    SkippedRows kept = std::move(skipped);
+    Clear();
+    skipped = std::move(kept);
+  }
+  // Point numbers 1, 2, ... in file order (the point column '-').
+  void NumberInFileOrder() {
+    for (std::size_t i = 0; i < points.size(); ++i) points[i].point = static_cast<double>(i + 1);
+  }
 };
 
 }  // namespace torvane

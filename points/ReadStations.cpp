@@ -14,16 +14,18 @@ std::string CbaColumnName(const StationSource& source) {
 bool ReadStations(Reporter& reporter, const StationSource& source, PointSet& points,
                   std::string& work_crs, const KeepGoing& keep_going) {
   work_crs.clear();
-  if (!ReadPointFile(reporter, source.path, source.columns, points, source.column_names,
-                     source.csv_decimal_separator, source.keep_file_coordinates, keep_going)) {
-    return false;
-  }
+  const bool read =
+      ReadPointFile(reporter, source.path, source.columns, points, source.column_names,
+                    source.decimal_separator, source.input_format,
+                    source.keep_file_coordinates, keep_going);
+  points.skipped.cba_is_gravity = source.gravity_reduction.has_value();
+  if (!read) return false;
   // Absolute gravity becomes the simple Bouguer anomaly once the stations are
   // read and before they are projected: the latitudes come from the file's
   // coordinates.
   if (source.gravity_reduction) {
     if (source.crs.crs.empty()) {
-      points.Clear();
+      points.ClearKeepingSkipped();
       reporter.ShowInfo(
           "Absolute gravity needs each station's latitude: give the coordinate reference "
           "system of X and Y");

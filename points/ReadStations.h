@@ -11,6 +11,7 @@
 #include "common/StopQuestion.h"
 #include "points/ColumnNames.h"
 #include "points/GravityReduction.h"
+#include "points/PointFileReader.h"
 #include "points/PointLine.h"
 #include "points/PointSet.h"
 #include "points/SurveyProjection.h"
@@ -21,13 +22,17 @@ struct StationSource {
   std::string path;
   PointColumns columns;      // X, Y, point and CBA by position (0 = A)
   ColumnNames column_names;  // any given picks its column by the header row's name
-  char csv_decimal_separator = '.';  // a CSV file's; a plain file follows the reporter's
+  // The file's decimal separator, '.' or ','; 0 takes the reporter's (the
+  // locale's). Numbers written with '.' read either way.
+  char decimal_separator = 0;
   SurveyCrs crs;                     // empty: the coordinates are taken as they are
   // Absolute gravity in the CBA column and the height in columns.height (or
   // column_names[4]), reduced to the simple Bouguer anomaly the rings take;
   // the latitudes come from the coordinates, so `crs` must be given.
   std::optional<GravityReduction> gravity_reduction;
   bool keep_file_coordinates = false;  // the file's X and Y kept bit for bit in `file_xy`
+  // CSV or plain whatever the name says (standard input, "-", is plain).
+  PointFileFormat input_format = PointFileFormat::kByName;
 };
 
 // How the user named the CBA (or gravity) column: its header name, or its

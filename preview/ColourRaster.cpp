@@ -1,5 +1,7 @@
 #include "preview/ColourRaster.h"
 
+#include "preview/ColourScale.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -35,7 +37,7 @@ struct Light {
 };
 
 std::uint8_t Darken(std::uint8_t component, int by) {
-  return static_cast<std::uint8_t>(std::max(0, component - by));
+  return static_cast<std::uint8_t>(std::clamp(component - by, 0, 255));
 }
 
 }  // namespace
@@ -54,7 +56,13 @@ float HillShade(double dx, double dy) {
   return static_cast<float>(255 * std::clamp(std::isnan(cosine) ? 0.0 : cosine, 0.0, 1.0));
 }
 
-void ColourRaster(const PreviewRaster& raster, PreviewPixels& pixels) {
+namespace {
+
+// Colours `raster` by hue_of(value), an entry of `colours`, darkened by
+// darkening_of(shade) (negative: lightened).
+template <typename HueOf, typename DarkeningOf>
+void ShadeRaster(const PreviewRaster& raster, const HueOf& hue_of, const DarkeningOf& darkening_of,
+                 const std::array<Rgb, kScaleColours + 1>& colours, PreviewPixels& pixels) {
   const int height = raster.height;
   const auto h = static_cast<std::size_t>(height);
   pixels.width = raster.width;
@@ -67,12 +75,11 @@ void ColourRaster(const PreviewRaster& raster, PreviewPixels& pixels) {
     return;
   }
 
-  const double step = kStepInStdDevs * raster.std_dev;
   std::vector<int> hue(static_cast<std::size_t>(used_y));
   std::vector<float> shade(static_cast<std::size_t>(used_y));
   for (int x = 0; x + 1 < used_x; ++x) {
     for (int y = 0; y < used_y; ++y) {
-      hue[static_cast<std::size_t>(y)] = ScaleIndex(raster.At(x, y), raster.mean, step);
+      hue[static_cast<std::size_t>(y)] = hue_of(raster.At(x, y));
     }
     for (int y = 0; y + 1 < used_y; ++y) {
       const float here = raster.At(x, y);
@@ -90,9 +97,8 @@ void ColourRaster(const PreviewRaster& raster, PreviewPixels& pixels) {
     Rgb* column = pixels.colours.data() + static_cast<std::size_t>(x) * h;
     for (std::size_t y = 0; y < static_cast<std::size_t>(used_y); ++y) {
       if (shade[y] == kNoShade) continue;  // stays white
-      // From 1 in full light to 128 with none.
-      const int darkening = 128 - static_cast<int>(std::floor(shade[y] / 2));
-      const Rgb hue_colour = kColourScale[static_cast<std::size_t>(hue[y])];
+      const int darkening = darkening_of(shade[y]);
+      const Rgb hue_colour = colours[static_cast<std::size_t>(hue[y])];
       column[y] = {Darken(hue_colour.r, darkening), Darken(hue_colour.g, darkening),
                    Darken(hue_colour.b, darkening)};
     }
@@ -102,6 +108,32 @@ void ColourRaster(const PreviewRaster& raster, PreviewPixels& pixels) {
   std::copy_n(pixels.colours.begin() + static_cast<std::ptrdiff_t>((used_x - 2) * h),
               height,
               pixels.colours.begin() + static_cast<std::ptrdiff_t>((used_x - 1) * h));
+}
+
+// The previews' shade: from 1 in full light to 128 with none.
+int PreviewDarkening(float shade) { return 128 - static_cast<int>(std::floor(shade / 2)); }
+
+}  // namespace
+
+void ColourRaster(const PreviewRaster& raster, PreviewPixels& pixels) {
+  const double step = kStepInStdDevs * raster.std_dev;
+  ShadeRaster(
+      raster, [&](float v) { return ScaleIndex(v, raster.mean, step); }, PreviewDarkening,
+      kColourScale, pixels);
+}
+
+void ColourRaster(const PreviewRaster& raster, const ColourScale& scale, PreviewPixels& pixels) {
+  const auto hue = [&](float v) { return scale.IndexOf(v); };
+  if (scale.kind == ScaleKind::kStdDev && scale.palette == Palette::kSeed) {
+    ShadeRaster(raster, hue, PreviewDarkening, scale.colours, pixels);  // as the previews
+    return;
+  }
+  // Level ground keeps its colour (a white stays white); slopes facing the
+  // light are lighter, the others darker.
+  const float flat = HillShade(0, 0);
+  ShadeRaster(
+      raster, hue, [flat](float shade) { return static_cast<int>(std::lround((flat - shade) * 0.4)); },
+      scale.colours, pixels);
 }
 
 }  // namespace torvane

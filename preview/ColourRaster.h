@@ -29,4 +29,8 @@ float HillShade(double dx, double dy);
 // used over fewer than two columns or rows cannot be shaded and stays white.
 void ColourRaster(const PreviewRaster& raster, PreviewPixels& pixels);
 
+// The same colouring and shade by a map's colour scale instead.
+struct ColourScale;
+void ColourRaster(const PreviewRaster& raster, const ColourScale& scale, PreviewPixels& pixels);
+
 }  // namespace torvane

@@ -13,6 +13,6 @@ namespace torvane {
 // Draws the scene over `view` into a width x height area from (0, 0), white
 // underneath, and answers how it was laid out.
 MapLayout DrawMap(cairo_t* cr, const MapScene& scene, const MapView& view, int width, int height,
-                  const std::optional<ScaleStatistics>& fixed);
+                  const std::optional<ColourScale>& fixed);
 
 }  // namespace torvane

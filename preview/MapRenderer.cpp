@@ -39,10 +39,11 @@ cairo_status_t AppendBytes(void* closure, const unsigned char* data, unsigned in
 // Draws on `surface` and finishes it, so that a stream surface has written
 // everything. Cairo's status: the surface's, or the drawing's.
 cairo_status_t DrawAndFinish(cairo_surface_t* surface, const MapScene& scene, const MapView& view,
-                             int width, int height, const std::optional<ScaleStatistics>& fixed,
-                             MapLayout* layout) {
+                             int width, int height, const std::optional<ColourScale>& fixed,
+                             MapLayout* layout, double scale = 1) {
   if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) return cairo_surface_status(surface);
   const ContextHandle cr(cairo_create(surface));
+  cairo_scale(cr.get(), scale, scale);
   const MapLayout drawn = DrawMap(cr.get(), scene, view, width, height, fixed);
   if (layout != nullptr) *layout = drawn;
   const cairo_status_t status = cairo_status(cr.get());
@@ -55,14 +56,6 @@ cairo_status_t DrawAndFinish(cairo_surface_t* surface, const MapScene& scene, co
 cairo_status_t Finish(cairo_surface_t* surface, cairo_status_t drawn) {
   cairo_surface_finish(surface);
   return drawn != CAIRO_STATUS_SUCCESS ? drawn : cairo_surface_status(surface);
-}
-
-// Widens an extent without size so that it can be drawn.
-void Widen(double& low, double& high) {
-  if (high > low) return;
-  const double half = std::max(0.5, std::abs(low) * 1e-6);
-  low -= half;
-  high += half;
 }
 
 }  // namespace
@@ -95,13 +88,13 @@ MapView FullView(const MapScene& scene) {
     }
   }
   if (view.x_min > view.x_max) return {0, 1, 0, 1};
-  Widen(view.x_min, view.x_max);
-  Widen(view.y_min, view.y_max);
+  WidenRange(view.x_min, view.x_max);
+  WidenRange(view.y_min, view.y_max);
   return view;
 }
 
 PreviewRaster MapRaster(const MapSurface& surface, const MapView& view, double pixel_size,
-                        int width, int height, const std::optional<ScaleStatistics>& fixed) {
+                        int width, int height) {
   PreviewRaster raster;
   raster.width = std::max(width, 0);
   raster.height = std::max(height, 0);
@@ -120,17 +113,12 @@ PreviewRaster MapRaster(const MapSurface& surface, const MapView& view, double p
       if (!IsPreviewBlank(v)) statistics.Add(v);
     }
   }
-  if (fixed) {
-    raster.mean = fixed->mean;
-    raster.std_dev = fixed->std_dev;
-  } else {
-    statistics.StoreIn(raster);
-  }
+  statistics.StoreIn(raster);
   return raster;
 }
 
 MapImage RenderMapImage(const MapScene& scene, const MapView& view, int width, int height,
-                        const std::optional<ScaleStatistics>& fixed) {
+                        const std::optional<ColourScale>& fixed) {
   MapImage image;
   if (width < 1 || height < 1) return image;
   const SurfaceHandle surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
@@ -153,7 +141,7 @@ MapImage RenderMapImage(const MapScene& scene, const MapView& view, int width, i
 
 bool SaveMap(Reporter& platform, const std::string& path, MapFormat format,
              const MapScene& scene, const MapView& view, int width, int height,
-             const std::optional<ScaleStatistics>& fixed) {
+             const std::optional<ColourScale>& fixed, double points_per_pixel) {
   std::vector<std::uint8_t> bytes;
   cairo_status_t status = CAIRO_STATUS_INVALID_SIZE;
   if (width >= 1 && height >= 1) {
@@ -177,10 +165,10 @@ bool SaveMap(Reporter& platform, const std::string& path, MapFormat format,
           break;
         }
         case MapFormat::kPdf: {
-          const SurfaceHandle surface(
-              cairo_pdf_surface_create_for_stream(AppendBytes, &bytes, width, height));
+          const SurfaceHandle surface(cairo_pdf_surface_create_for_stream(
+              AppendBytes, &bytes, width * points_per_pixel, height * points_per_pixel));
           status = Finish(surface.get(), DrawAndFinish(surface.get(), scene, view, width, height,
-                                                       fixed, nullptr));
+                                                       fixed, nullptr, points_per_pixel));
           break;
         }
       }

@@ -1,9 +1,11 @@
 #pragma once
-// Full-size maps: a surface coloured with the previews' 40-colour scale,
-// statistics rule and hill shade, in a frame with axes in map units, a
-// colour bar with its values, the stations as small dots (black, or
-// coloured by a value of their own) and a title. One drawing serves the
-// PNG, SVG and PDF files and the map window's picture.
+// Full-size maps: a surface coloured by a colour scale of 40 colours
+// (ColourScale) with a hill shade, labelled contours, in a frame with axes
+// titled with their CRS, a colour bar labelled with the quantity and its
+// unit at round values, the stations as small dots (black, open circles
+// where blanked, or coloured by a value of their own) and a title. One
+// drawing serves the PNG, SVG and PDF files and the map window's picture;
+// SVG and PDF hold it as vectors, the surface as one image of its nodes.
 
 #include <cstdint>
 #include <optional>
@@ -13,6 +15,7 @@
 
 #include "common/Reporter.h"
 #include "points/PointSet.h"
+#include "preview/ColourScale.h"
 #include "preview/MapSurface.h"
 #include "preview/PreviewData.h"
 
@@ -32,12 +35,6 @@ struct MapView {
   double height() const { return y_max - y_min; }
 };
 
-// Where the colour scale is laid: its mean and standard deviation.
-struct ScaleStatistics {
-  double mean = 0;
-  double std_dev = 1;
-};
-
 struct MapScene {
   const MapSurface* surface = nullptr;  // none: stations only
   // The stations, drawn when `show_stations` is set: black dots, or, with
@@ -45,10 +42,17 @@ struct MapScene {
   // (a blank value leaves its station out).
   std::span<const SurveyPoint> stations;
   std::span<const float> station_values;
+  // One per station, or none: 1 draws the station as an open circle (its
+  // value was blanked).
+  std::span<const std::uint8_t> station_blanked;
   bool show_stations = false;
   std::string title;
-  std::string value_caption;  // beside the colour bar: what the colours measure
+  std::string value_caption;  // beside the colour bar: the quantity and its unit
+  MapQuantity quantity = MapQuantity::kValue;
+  ColourChoice colours;
+  double contour_interval = 0;  // > 0: labelled contours this far apart
   bool geographic = false;    // coordinates in degrees rather than metres
+  std::string crs_name;       // named in the axes' titles when not empty
   // Stored coordinates less these are the file's (the axes show the file's).
   double shift_x = 0, shift_y = 0;
 };
@@ -67,7 +71,7 @@ struct MapLayout {
   PixelBox colour_bar;    // the 40 boxes, the lowest at the bottom
   double pixel_size = 0;  // map units per pixel, along both axes
   MapView view;           // the map position of the plot's bottom-left corner is (x_min, y_min)
-  std::optional<ScaleStatistics> statistics;  // none when nothing was coloured
+  std::optional<ColourScale> scale;  // none when nothing was coloured
 
   // The map position under a picture pixel's centre.
   double MapX(double pixel_x) const { return view.x_min + (pixel_x + 0.5 - plot.left) * pixel_size; }
@@ -77,10 +81,10 @@ struct MapLayout {
 };
 
 // The map's surface over `view` at `pixel_size`, pixel (x, y) at its centre,
-// column-major from the south-west like a preview raster, with the
-// statistics of its valued pixels unless `fixed` is given.
+// column-major from the south-west like a preview raster, with the mean and
+// standard deviation of its valued pixels.
 PreviewRaster MapRaster(const MapSurface& surface, const MapView& view, double pixel_size,
-                        int width, int height, const std::optional<ScaleStatistics>& fixed);
+                        int width, int height);
 
 // A drawn picture: width x height pixels, premultiplied ARGB in 32-bit
 // words, rows from the top.
@@ -92,17 +96,21 @@ struct MapImage {
 };
 
 // Draws the scene over `view` into a width x height picture; the colour
-// scale is laid by `fixed` when given (a window zooming in keeps its
-// colours), otherwise by the statistics of the pixels drawn. An empty
+// scale is `fixed` when given (a window zooming in keeps its colours),
+// otherwise laid over the values of the pixels drawn. An empty
 // picture when the size is not positive or the memory cannot be had.
 MapImage RenderMapImage(const MapScene& scene, const MapView& view, int width, int height,
-                        const std::optional<ScaleStatistics>& fixed = std::nullopt);
+                        const std::optional<ColourScale>& fixed = std::nullopt);
 
 // Writes the scene over `view` as a width x height map into `path`, in the
-// format given, replacing an existing file only once complete. False, after
-// telling the user, when it could not be drawn or written.
+// format given, replacing an existing file only once complete: a PNG of
+// that many pixels, an SVG of that many px, a PDF page of that many pixels
+// at 96 per inch (`points_per_pixel` 0.75) or at the points per pixel given.
+// False, after telling the user, when it could not be drawn or written.
+inline constexpr double kPointsPerPixel = 0.75;
 bool SaveMap(Reporter& platform, const std::string& path, MapFormat format,
              const MapScene& scene, const MapView& view, int width, int height,
-             const std::optional<ScaleStatistics>& fixed = std::nullopt);
+             const std::optional<ColourScale>& fixed = std::nullopt,
+             double points_per_pixel = kPointsPerPixel);
 
 }  // namespace torvane

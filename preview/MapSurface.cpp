@@ -6,6 +6,7 @@
 #include <new>
 #include <span>
 #include <string>
+#include <utility>
 
 #include "common/ParallelBlocks.h"
 #include "grid/Bilinear.h"
@@ -90,28 +91,64 @@ void FillNodes(const PreviewNodes& nodes, MapSurface& surface) {
       [](std::size_t) { return true; });
 }
 
+// The surface by curvature splines in tension over the lattice laid.
+bool GridByCurvature(Reporter& platform, const PointSet& points, std::span<const double> values,
+                     const GriddingOptions& gridding, MapSurface& surface) {
+  std::vector<double> x(points.points.size()), y(points.points.size());
+  for (std::size_t k = 0; k < x.size(); ++k) {
+    x[k] = points.points[k].x;
+    y[k] = points.points[k].y;
+  }
+  const SquareLattice lattice{surface.x0, surface.y0, surface.dx, surface.nx, surface.ny};
+  return GridStationsByCurvature(platform, x, y, values, lattice, gridding, kPreviewBlank,
+                                 surface.values);
+}
+
 }  // namespace
 
 bool GridMapSurface(Reporter& platform, const PointSet& points, const NeighbourCluster& cluster,
                     double cell_size, double SurveyPoint::*value, double cell, double radius,
-                    MapSurface& surface) {
+                    const GriddingOptions& gridding, MapSurface& surface) {
   NodeSpacing lattice;
   if (!PrepareLattice(platform, points, cluster, cell_size, cell, surface, lattice)) return false;
+  if (gridding.gridder == Gridder::kMinimumCurvature) {
+    std::vector<double> values(points.points.size());
+    for (std::size_t k = 0; k < values.size(); ++k) values[k] = points.points[k].*value;
+    return GridByCurvature(platform, points, values, gridding, surface);
+  }
   FillNodes(PreviewNodes(points, cluster, value, lattice, cell_size, radius), surface);
   return true;
 }
 
 bool GridMapSurface(Reporter& platform, const PointSet& points, const NeighbourCluster& cluster,
                     double cell_size, std::span<const double> values, double cell, double radius,
-                    MapSurface& surface) {
+                    const GriddingOptions& gridding, MapSurface& surface) {
   NodeSpacing lattice;
   if (values.size() != points.points.size()) {
     platform.ShowInfo("No value for every station to map");
     return false;
   }
   if (!PrepareLattice(platform, points, cluster, cell_size, cell, surface, lattice)) return false;
+  if (gridding.gridder == Gridder::kMinimumCurvature) {
+    return GridByCurvature(platform, points, values, gridding, surface);
+  }
   FillNodes(PreviewNodes(points, cluster, values, lattice, cell_size, radius), surface);
   return true;
+}
+
+MapSurface SurfaceOfGrid(GridValues grid) {
+  MapSurface surface;
+  surface.x0 = grid.xmin;
+  surface.y0 = grid.ymin;
+  surface.dx = grid.dx;
+  surface.dy = grid.dy;
+  surface.nx = static_cast<int>(grid.ncols);
+  surface.ny = static_cast<int>(grid.nrows);
+  surface.values = std::move(grid.nodes);
+  for (float& v : surface.values) {
+    if (IsBlank(v)) v = kPreviewBlank;
+  }
+  return surface;
 }
 
 float SurfaceValueAt(const MapSurface& surface, double x, double y) {

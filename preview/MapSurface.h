@@ -9,8 +9,10 @@
 #include <vector>
 
 #include "common/Reporter.h"
+#include "grid/GridValues.h"
 #include "points/NeighbourCluster.h"
 #include "points/PointSet.h"
+#include "preview/StationGridder.h"
 
 namespace torvane {
 
@@ -32,18 +34,22 @@ struct MapSurface {
 
 // Grids `value` of every point onto nodes `cell` apart over the points'
 // bounding box (the first node on its south-west corner, at least two
-// nodes along each axis), each node the
-// 1 / distance weighted mean of the points within `radius` of it; blank
-// where there are none. `cluster` must index `points`, with cells of
+// nodes along each axis) by the gridder of `gridding`: curvature splines in
+// tension blanked beyond the mask distance, or each node the 1 / distance
+// weighted mean of the points within `radius` of it, blank where there are
+// none. `cluster` must index `points`, with cells of
 // `cell_size`. False, after telling the user why, when the cell is not a
 // positive number or the nodes would not fit into the memory available.
 bool GridMapSurface(Reporter& platform, const PointSet& points, const NeighbourCluster& cluster,
                     double cell_size, double SurveyPoint::*value, double cell, double radius,
-                    MapSurface& surface);
+                    const GriddingOptions& gridding, MapSurface& surface);
 // The same for a value of each point's own, in point order (one per point).
 bool GridMapSurface(Reporter& platform, const PointSet& points, const NeighbourCluster& cluster,
                     double cell_size, std::span<const double> values, double cell, double radius,
-                    MapSurface& surface);
+                    const GriddingOptions& gridding, MapSurface& surface);
+
+// A grid's nodes as a surface, its blanks the previews' blank.
+MapSurface SurfaceOfGrid(GridValues grid);
 
 // The surface's value at (x, y), bilinear between the four nodes around it;
 // blank outside the nodes and next to a blank node, and everywhere on a

@@ -1,5 +1,8 @@
 #include "preview/PointValueGrid.h"
 
+#include <climits>
+#include <cmath>
+#include <cstdint>
 #include <new>
 #include <utility>
 
@@ -9,11 +12,50 @@
 #include "preview/PreviewNodes.h"
 
 namespace torvane {
+namespace {
+
+// Nodes along an extent from its start until they cover it.
+int NodesOver(double extent, double cell) {
+  return static_cast<int>(std::floor(extent / cell)) + (std::fmod(extent, cell) > 0 ? 2 : 1);
+}
+
+bool GridByCurvature(Reporter& platform, const PointSet& points, const PointGridRequest& request,
+                     GridValues& out) {
+  const double nx = std::floor((points.max_x - points.min_x) / request.cell) + 2;
+  const double ny = std::floor((points.max_y - points.min_y) / request.cell) + 2;
+  if (!(nx * ny <= static_cast<double>(INT32_MAX))) {
+    platform.ShowInfo("Grid cell too small: the nodes do not fit into the memory available");
+    return false;
+  }
+  const SquareLattice lattice{points.min_x, points.min_y, request.cell,
+                              NodesOver(points.max_x - points.min_x, request.cell),
+                              NodesOver(points.max_y - points.min_y, request.cell)};
+  std::vector<double> x(points.points.size()), y(x.size()), v(x.size());
+  for (std::size_t k = 0; k < x.size(); ++k) {
+    x[k] = points.points[k].x;
+    y[k] = points.points[k].y;
+    v[k] = points.points[k].*request.value;
+  }
+  GridValues grid;
+  if (!GridStationsByCurvature(platform, x, y, v, lattice, request.gridding, kBlankNode, grid.nodes)) {
+    return false;
+  }
+  grid.ncols = static_cast<std::uint32_t>(lattice.nx);
+  grid.nrows = static_cast<std::uint32_t>(lattice.ny);
+  grid.xmin = points.min_x - points.shift_x;
+  grid.ymin = points.min_y - points.shift_y;
+  grid.dx = grid.dy = request.cell;
+  out = std::move(grid);
+  return true;
+}
+
+}  // namespace
 
 bool GridPointValues(Reporter& platform, const PointSet& points, const PointGridRequest& request,
                      GridValues& out) {
   out = GridValues();
   if (points.points.empty() || !(request.cell > 0)) return false;
+  if (request.gridding.gridder == Gridder::kMinimumCurvature) return GridByCurvature(platform, points, request, out);
   // The nodes are the centres of the cells of a cluster of this cell size.
   NeighbourCluster cluster;
   if (!BuildNeighbourCluster(platform, points, request.cell, cluster)) return false;

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "common/AtomicFile.h"
+#include "common/ShortestText.h"
 #include "residual/ExactSum.h"
 #include "residual/TableFields.h"
 
@@ -99,9 +100,9 @@ bool WriteSweepCurve(AtomicFile& file, const std::vector<CurveRow>& rows) {
       "radius,band,points_with_ring,mean_n,rms_residual,mean_abs_residual,"
       "correlation_previous,share_gap_over_180\n";
   for (const CurveRow& row : rows) {
-    AppendShortest(row.radius, text);
+    AppendPlain(row.radius, text);
     text += ',';
-    AppendShortest(row.band, text);
+    AppendPlain(row.band, text);
     text += ',';
     AppendCount(row.points_with_ring, text);
     for (const double value : {row.mean_n, row.rms_residual, row.mean_abs_residual,

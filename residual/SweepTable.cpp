@@ -1,7 +1,8 @@
 #include "residual/SweepTable.h"
 
 #include <algorithm>
-#include <charconv>
+
+#include "common/ShortestText.h"
 
 #include "residual/ResidualTable.h"
 #include "residual/TableFields.h"
@@ -37,12 +38,7 @@ std::string TableHeader(bool csv, const std::vector<SweepColumn>& columns,
 
 }  // namespace
 
-std::string RadiusName(double radius) {
-  char text[32];
-  const auto result =
-      std::to_chars(text, text + sizeof text, radius, std::chars_format::general, 6);
-  return std::string(text, result.ptr);
-}
+std::string RadiusName(double radius) { return PlainText(radius); }
 
 bool WriteSweepTable(AtomicFile& file, const std::string& name, const PointSet& points,
                      const std::vector<SweepColumn>& columns) {

@@ -13,7 +13,7 @@
 
 namespace torvane {
 
-// R as C's "%g" prints it.
+// R in plain decimal (PlainText): 100000, 2000000, 0.5.
 std::string RadiusName(double radius);
 
 // Writes the table into `file` (CSV when `name` ends in .csv) and completes

@@ -138,7 +138,8 @@ const NumberCase kNumberCases[] = {
     {"Letters", '.', "12m", "message: Error: 12m Is not a number"},
     {"PointDecimal", '.', "1.5", ""},
     {"CommaDecimal", ',', "1,5", ""},
-    {"PointWhereCommaIsTheSeparator", ',', "1.5", "message: Error: 1.5 Is not a number"},
+    // '.' is read under every locale.
+    {"PointWhereCommaIsTheSeparator", ',', "1.5", ""},
     {"Exponent", '.', "2.5E2", ""},
 };
 

@@ -33,7 +33,25 @@ TEST(MapCli, DrawsBothMapsAfterTheRunInTheFormatsTheirNamesAskFor) {
   ASSERT_TRUE(png.ok);
   EXPECT_EQ(png.width, 640);
   EXPECT_EQ(png.height, 480);
-  EXPECT_NE(PdfPages(dir, dir.File("cba.PDF")).find("640 x 480 pts"), std::string::npos);
+  EXPECT_NE(PdfPages(dir, dir.File("cba.PDF")).find("480 x 360 pts"), std::string::npos);  // 96 px an inch
+  // A landscape A4 page; stations in degrees, drawn in the UTM zone the run
+  // projected them into, which the axes name.
+  const CliResult a4 = RunCli(dir, {"--input", SourceDir() + "/data/sample_stations.csv", "--columns",
+                                    "longitude,latitude,station,cba", "--crs", "EPSG:4326", "--output",
+                                    dir.File("s.csv"), "--radius", "500", "--band", "100",
+                                    "--map-residual", dir.File("a4.pdf"), "--page", "A4",
+                                    "--residual-grid", dir.File("r.tif")});
+  ASSERT_EQ(a4.exit_code, 0) << a4.err;
+  EXPECT_NE(PdfPages(dir, dir.File("a4.pdf")).find("841.89 x 595.2"), std::string::npos)
+      << PdfPages(dir, dir.File("a4.pdf"));
+  // The residual grid keeps that CRS, and its map names it too.
+  const CliResult grid_map = RunCli(dir, {"map", dir.File("r.tif"), dir.File("r.pdf")});
+  ASSERT_EQ(grid_map.exit_code, 0) << grid_map.err;
+  for (const char* map : {"a4.pdf", "r.pdf"}) {
+    const ProgramResult text = RunProgram(dir, "pdftotext", {dir.File(map), "-"});
+    EXPECT_NE(text.out.find("Easting [m], EPSG:32735 - WGS 84 / UTM zone 35S"), std::string::npos)
+        << map << ":\n" << text.out;
+  }
 }
 
 // Each station's GAP as a dot: stations at the survey's edge see their ring
@@ -64,6 +82,16 @@ TEST(MapCli, UsageErrorsStopBeforeTheRun) {
       {{"--map-residual", "r.png", "--map-cell", "0"}, "--map-cell takes a number greater than 0"},
       {{"--map-residual", "r.png", "--map-cell", "ten"}, "--map-cell takes a number greater than 0"},
       {{"--map-gap", "g.png"}, "--map-gap requires --quality"},
+      {{"--map-residual", "r.png", "--colour-scale", "log"}, "--colour-scale takes equalised, linear or sd"},
+      {{"--map-residual", "r.png", "--colour-range", "5:1"}, "--colour-range takes MIN:MAX"},
+      {{"--map-residual", "r.png", "--colour-range", "-5:5", "--colour-scale", "sd"}, "exclude each other"},
+      {{"--map-residual", "r.png", "--palette", "jet"}, "--palette takes seed, diverging"},
+      {{"--map-residual", "r.png", "--contours", "0"}, "--contours takes an interval greater than 0"},
+      {{"--map-residual", "r.pdf", "--page", "B5"}, "--page takes A4, A3 or letter"},
+      {{"--map-residual", "r.pdf", "--page", "A3", "--map-size", "800x600"}, "exclude each other"},
+      {{"--map-residual", "r.png", "--gridder", "kriging"}, "--gridder takes min-curvature or idw"},
+      {{"--map-residual", "r.png", "--tension", "1.5"}, "--tension takes a number from 0 to 1"},
+      {{"--map-residual", "r.png", "--mask-distance", "-3"}, "--mask-distance takes a number greater than 0"},
   };
   for (const Case& c : cases) {
     TempDir dir;

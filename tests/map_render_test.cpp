@@ -57,7 +57,7 @@ TEST(MapGridding, NodesOffTheCellCentresMatchAPlainLoopOverEveryPoint) {
   for (const auto& [cell, radius] : {std::pair{20.0, 100.0}, {33.0, 170.0}, {7.5, 40.0}}) {
     MapSurface surface;
     ASSERT_TRUE(GridMapSurface(platform, points, cluster, cell_size, &SurveyPoint::cba, cell,
-                               radius, surface));
+                               radius, {Gridder::kInverseDistance}, surface));
     EXPECT_GE(surface.x_max(), points.max_x);
     EXPECT_LT(surface.x_max(), points.max_x + cell);
     for (int i = 0; i < surface.nx; ++i) {
@@ -92,7 +92,7 @@ TEST(MapGridding, ASurveyAlongOneLineStillHasCellsToDraw) {
   NeighbourCluster cluster;
   ASSERT_TRUE(BuildNeighbourCluster(platform, points, 100, cluster));
   MapSurface surface;
-  ASSERT_TRUE(GridMapSurface(platform, points, cluster, 100, &SurveyPoint::cba, 20, 100, surface));
+  ASSERT_TRUE(GridMapSurface(platform, points, cluster, 100, &SurveyPoint::cba, 20, 100, {Gridder::kInverseDistance}, surface));
   EXPECT_EQ(surface.nx, 2);
   EXPECT_EQ(surface.ny, 51);
   EXPECT_NEAR(SurfaceValueAt(surface, 505, 500), 10, 0.5);
@@ -158,11 +158,12 @@ TEST(MapPicture, PlotHasThePreviewsColoursForTheSameValues) {
   const MapSurface surface = Ramp();
   MapScene scene;
   scene.surface = &surface;
+  scene.colours.scale = ScaleKind::kStdDev;
   const Drawn drawn = DrawPng(dir, scene, 800, 600);
   ASSERT_TRUE(drawn.png.ok);
   const MapLayout& layout = drawn.layout;
   const PreviewRaster raster = MapRaster(surface, layout.view, layout.pixel_size,
-                                         layout.plot.width, layout.plot.height, std::nullopt);
+                                         layout.plot.width, layout.plot.height);
   PreviewPixels pixels;
   ColourRaster(raster, pixels);
   int differing = 0;
@@ -174,8 +175,8 @@ TEST(MapPicture, PlotHasThePreviewsColoursForTheSameValues) {
     }
   }
   EXPECT_EQ(differing, 0);
-  ASSERT_TRUE(layout.statistics);
-  EXPECT_DOUBLE_EQ(layout.statistics->mean, raster.mean);
+  ASSERT_TRUE(layout.scale);
+  EXPECT_DOUBLE_EQ(layout.scale->mean, raster.mean);
 }
 
 TEST(MapPicture, FlatSurfaceIsTheCentreColourInFlatLightAndBlanksAreWhite) {
@@ -186,6 +187,7 @@ TEST(MapPicture, FlatSurfaceIsTheCentreColourInFlatLightAndBlanksAreWhite) {
   });
   MapScene scene;
   scene.surface = &surface;
+  scene.colours.scale = ScaleKind::kStdDev;
   const Drawn drawn = DrawPng(dir, scene, 900, 900);
   ASSERT_TRUE(drawn.png.ok);
   const PixelBox& plot = drawn.layout.plot;
@@ -214,10 +216,11 @@ TEST(MapPicture, StationsAloneAreDotsInTheColoursOfTheirOwnValues) {
   scene.stations = stations;
   scene.station_values = values;
   scene.show_stations = true;
+  scene.colours.scale = ScaleKind::kStdDev;
   const Drawn drawn = DrawPng(dir, scene, 900, 900);
   ASSERT_TRUE(drawn.png.ok);
   const MapLayout& layout = drawn.layout;
-  ASSERT_TRUE(layout.statistics);
+  ASSERT_TRUE(layout.scale);
   // A plain mean and standard deviation of the 80 values.
   double sum = 0, squares = 0;
   int n = 0;
@@ -228,8 +231,8 @@ TEST(MapPicture, StationsAloneAreDotsInTheColoursOfTheirOwnValues) {
     ++n;
   }
   const double mean = sum / n;
-  EXPECT_NEAR(layout.statistics->mean, mean, 1e-9);
-  EXPECT_NEAR(layout.statistics->std_dev, std::sqrt((n * squares - sum * sum) / (n * (n - 1.0))), 1e-9);
+  EXPECT_NEAR(layout.scale->mean, mean, 1e-9);
+  EXPECT_NEAR(layout.scale->std_dev, std::sqrt((n * squares - sum * sum) / (n * (n - 1.0))), 1e-9);
   for (std::size_t k = 0; k < stations.size(); ++k) {
     const double x = layout.plot.left + (stations[k].x - layout.view.x_min) / layout.pixel_size;
     const double y = layout.plot.top + layout.plot.height - (stations[k].y - layout.view.y_min) / layout.pixel_size;
@@ -238,7 +241,7 @@ TEST(MapPicture, StationsAloneAreDotsInTheColoursOfTheirOwnValues) {
     if (IsPreviewBlank(values[k])) {
       EXPECT_EQ(centre, kWhite) << "left out";
     } else {
-      const int index = ScaleIndex(values[k], layout.statistics->mean, 0.066 * layout.statistics->std_dev);
+      const int index = ScaleIndex(values[k], layout.scale->mean, 0.066 * layout.scale->std_dev);
       EXPECT_EQ(centre, kColourScale[static_cast<std::size_t>(index)]) << "station " << k;
     }
   }
@@ -256,7 +259,7 @@ TEST(MapFiles, SvgAndPdfAreWellFormedAndSized) {
   ASSERT_TRUE(SaveMap(platform, dir.File("m.pdf"), MapFormat::kPdf, scene, FullView(scene), 1200, 900));
   const std::string pdf = PdfPages(dir, dir.File("m.pdf"));
   EXPECT_NE(pdf.find("Pages:           1"), std::string::npos) << pdf;
-  EXPECT_NE(pdf.find("Page size:       1200 x 900 pts"), std::string::npos) << pdf;
+  EXPECT_NE(pdf.find("Page size:       900 x 675 pts"), std::string::npos) << pdf;  // 96 px an inch
 }
 
 // Each failure names the map and, where the window can say it, why;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -98,8 +99,8 @@ TEST(MapWindow, OpensForThePicturesValueZoomsReadsAndSaves) {
   QApplication::processEvents();
   map->canvas()->grab();  // draws
   const MapView full = map->canvas()->view();
-  ASSERT_TRUE(map->canvas()->statistics());
-  const ScaleStatistics colours = *map->canvas()->statistics();
+  ASSERT_TRUE(map->canvas()->colour_scale());
+  const ColourScale colours = *map->canvas()->colour_scale();
 
   // Two notches in about the middle: the view is 1.25^2 times smaller, the
   // colour scale stays.
@@ -110,7 +111,7 @@ TEST(MapWindow, OpensForThePicturesValueZoomsReadsAndSaves) {
   map->canvas()->grab();
   EXPECT_NEAR(map->canvas()->view().width(), full.width() / 1.5625, full.width() * 1e-9);
   EXPECT_NEAR(map->canvas()->view().height(), full.height() / 1.5625, full.height() * 1e-9);
-  EXPECT_DOUBLE_EQ(map->canvas()->statistics()->mean, colours.mean);
+  EXPECT_DOUBLE_EQ(map->canvas()->colour_scale()->mean, colours.mean);
 
   QMouseEvent move(QEvent::MouseMove, middle, map->canvas()->mapToGlobal(middle), Qt::NoButton,
                    Qt::NoButton, Qt::NoModifier);
@@ -118,6 +119,25 @@ TEST(MapWindow, OpensForThePicturesValueZoomsReadsAndSaves) {
   const QString status = map->findChild<QLabel*>("map_status")->text();
   EXPECT_TRUE(status.startsWith("X = ")) << status.toStdString();
   EXPECT_TRUE(status.contains(" m   Residual = ")) << status.toStdString();
+  EXPECT_TRUE(status.endsWith(" mGal")) << status.toStdString();
+
+  // Another palette and contours: the same view, the colours laid anew.
+  auto* palettes = map->findChild<QComboBox*>("map_palette");
+  palettes->setCurrentIndex(palettes->findText("viridis"));
+  emit palettes->activated(palettes->currentIndex());
+  map->findChild<QCheckBox*>("map_contours")->setChecked(true);
+  map->canvas()->grab();
+  ASSERT_TRUE(map->canvas()->colour_scale());
+  EXPECT_EQ(map->canvas()->colour_scale()->palette, Palette::kViridis);
+  EXPECT_NEAR(map->canvas()->view().width(), full.width() / 1.5625, full.width() * 1e-9);
+  auto* range = map->findChild<QLineEdit*>("map_range");
+  range->setText("-1:1");
+  emit range->editingFinished();
+  map->canvas()->grab();
+  ASSERT_TRUE(map->canvas()->colour_scale());
+  EXPECT_EQ(map->canvas()->colour_scale()->kind, ScaleKind::kRange);
+  EXPECT_DOUBLE_EQ(map->canvas()->colour_scale()->low, -1);
+  EXPECT_DOUBLE_EQ(map->canvas()->colour_scale()->high, 1);
 
   s.save_as = dir.File("zoomed.png");
   map->findChild<QPushButton*>("map_save")->click();
@@ -139,22 +159,22 @@ TEST(MapWindow, OpensForThePicturesValueZoomsReadsAndSaves) {
   emit list->activated(0);
   EXPECT_EQ(list->currentText(), "CBA");
   EXPECT_DOUBLE_EQ(map->canvas()->view().width(), full.width());  // gridded anew, whole
-  EXPECT_FALSE(map->canvas()->statistics());  // the CBA lays its own scale when drawn
+  EXPECT_FALSE(map->canvas()->colour_scale());  // the CBA lays its own scale when drawn
   list->setCurrentIndex(2);
   emit list->activated(2);
   EXPECT_EQ(list->currentText(), "N");
   map->canvas()->grab();
-  ASSERT_TRUE(map->canvas()->statistics());
-  EXPECT_GT(map->canvas()->statistics()->mean, 1);  // rings of the sample survey hold many stations
+  ASSERT_TRUE(map->canvas()->colour_scale());
+  EXPECT_GT(map->canvas()->colour_scale()->mean, 1);  // rings of the sample survey hold many stations
   // GAP, though the run did not ask for the quality: gathered for the map.
   list->setCurrentIndex(3);
   emit list->activated(3);
   EXPECT_EQ(list->currentText(), "GAP");
   map->canvas()->grab();
   ASSERT_EQ(s.form.RingQualities().size(), s.form.Points().points.size());
-  ASSERT_TRUE(map->canvas()->statistics());
-  EXPECT_GT(map->canvas()->statistics()->mean, 0);
-  EXPECT_LE(map->canvas()->statistics()->mean, 360);
+  ASSERT_TRUE(map->canvas()->colour_scale());
+  EXPECT_GT(map->canvas()->colour_scale()->mean, 0);
+  EXPECT_LE(map->canvas()->colour_scale()->mean, 360);
   EXPECT_TRUE(s.messages.empty());
   s.window.close();
   QApplication::processEvents();

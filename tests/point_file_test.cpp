@@ -30,6 +30,7 @@ struct GrammarCase {
   std::string file;
   PointColumns columns;
   std::vector<Values> points;  // in file order; empty: "no valid xyz data"
+  std::string skipped = "";    // what the front ends say of the rows skipped
 };
 
 const PointColumns kDefault{0, 1, 2, 4};
@@ -38,17 +39,37 @@ const GrammarCase kGrammar[] = {
     {"HeaderCommentsAndBlankLinesOnly", '.', "X Y POINT H CBA\n\n/ comment 1 2 3 4 5\n  \n",
      kDefault, {}},
     {"CommaTabAndSpacesSeparate", '.', "100,200\t5  0 3.2\n", kDefault, {{100, 200, 5, 3.2}}},
-    {"CommaDecimalsWhereCommaIsTheSeparator", ',', "100 200 5 0 3,2\n100 200 6 0 3.2\n", kDefault,
-     {{100, 200, 5, 3.2}}},
-    {"PointDecimalsSkippedWhereCommaIsTheSeparator", ',', "1.5 2 3 0 4\n", kDefault, {}},
-    {"ThreeTokensSkippedEvenForColumnsAToC", '.', "1 2 3\n", {0, 1, 2, 2}, {}},
-    {"ColumnBeyondTheLastTokenSkipsThatLineOnly", '.', "1 2 3 4\n1 2 3 4 5 6 7\n", kDefault,
-     {{1, 2, 3, 5}}},
+    // The file's decimal separator is found from the file: '.' decimals
+    // read under every locale, ',' ones where ',' is the separator.
+    {"CommaDecimalsWhereCommaIsTheSeparator", ',', "100 200 5 0 3,2\n100 200 6 0 -1,5\n",
+     kDefault, {{100, 200, 5, 3.2}, {100, 200, 6, -1.5}}},
+    {"PointDecimalsWhereCommaIsTheSeparator", ',', "1.5 2 3 0 4\n", kDefault, {{1.5, 2, 3, 4}}},
+    {"PointDecimalsAndCommaFieldsWhereCommaIsTheSeparator", ',', "100,200\t5  0 3.2\n",
+     kDefault, {{100, 200, 5, 3.2}}},
+    {"CommaDecimalsWherePointIsTheSeparator", '.',
+     "4278,48 2411,33 1 1214,5 -30,588\n1 2 3 0 4\n", kDefault, {{1, 2, 3, 4}},
+     "1 row skipped (',' decimals: line 1)"},
+    {"ThreeTokensSkippedEvenForColumnsAToC", '.', "1 2 3\n", {0, 1, 2, 2}, {},
+     "1 row skipped (wrong number of fields: line 1)"},
+    {"ColumnBeyondTheLastField", '.', "1 2 3 4\n", kDefault, {},
+     "1 row skipped (no CBA: line 1)"},
+    {"MissingOrExtraField", '.', "1 2 3 0 4\n1 2 3 0\n1 2 3 0 4 5\n5 6 7 0 8\n", kDefault,
+     {{1, 2, 3, 4}, {5, 6, 7, 8}}, "2 rows skipped (wrong number of fields: lines 2, 3)"},
     {"NoColumnSelected", '.', "1 2 3 4 5\n", {-1, 1, 2, 4}, {}},
-    {"PointLabelWithLettersSkipped", '.', "1 2 P12 0 5\n1 2 12 0 5\n", kDefault, {{1, 2, 12, 5}}},
+    {"PointLabelWithLetters", '.', "1 2 P12 0 5\n1 2 12 0 5\n", kDefault,
+     {{1, 2, 0, 5}, {1, 2, 12, 5}}},
+    {"PointsNumberedInFileOrder", '.', "X Y CBA\n10 20 5\n11 21 -6\n",
+     {0, 1, kNumberedPoints, 2}, {{10, 20, 1, 5}, {11, 21, 2, -6}}},
+    {"ValueNotParsedWhole", '.', "1 2 3 0 -3O.0\n1 2 3 0 4\n1 2y 3 0 4\n", kDefault,
+     {{1, 2, 3, 4}}, "2 rows skipped (1 Y not a number: line 3; 1 CBA not a number: line 1)"},
+    {"NanAndInfinity", '.', "1 2 3 0 nan\n1 -Inf 3 0 4\nNaN 2 3 0 4\n1 2 3 0 4\n", kDefault,
+     {{1, 2, 3, 4}}, "3 rows skipped (NaN or infinite value: lines 1, 2, 3)"},
+    {"AtMostFiveLinesNamed", '.', "X Y P H CBA\n1 2 3 0 x\n1 2 3 0 x\n1 2 3 0 x\n1 2 3 0 x\n"
+     "1 2 3 0 x\n1 2 3 0 x\n1 2 3 0 4\n", kDefault, {{1, 2, 3, 4}},
+     "6 rows skipped (CBA not a number: lines 2, 3, 4, 5, 6, ...)"},
     {"ExponentWithEButNotD", '.', "1.5E3 2 3 0 4\n1.5D3 2 3 0 4\n1 2e-1 3 0 4\n", kDefault,
      {{1500, 2, 3, 4}, {1, 0.2, 3, 4}}},
-    {"ColonPassesTheCharacterCheckButIsNoNumber", '.', "12:30 2 3 0 4\n", kDefault, {}},
+    {"ColonInXMakesNoData", '.', "12:30 2 3 0 4\n", kDefault, {}},
     {"ColonInAnUnusedColumn", '.', "1 2 3 12:30 4\n", kDefault, {{1, 2, 3, 4}}},
     {"TheWordLineInAnyCase", '.', "1 2 3 0 4 line\n1 2 3 0 4 Line\n5 6 7 0 8\n", kDefault,
      {{5, 6, 7, 8}}},
@@ -60,15 +81,15 @@ const GrammarCase kGrammar[] = {
     {"SignsAndLeadingSpaces", '.', "  -1 +2 3 0 -4.25\n", kDefault, {{-1, 2, 3, -4.25}}},
     {"ControlCharacterFirst", '.', "\x01 1 2 3 0 4\n", kDefault, {}},
     {"HighByteFirst", '.', "\xe9 1 2 3 0 4\n", kDefault, {}},
-    {"OtherLetterAnywhere", '.', "1 2 3 0 4 x\n", kDefault, {}},
+    {"TextInAnUnselectedColumn", '.', "1 2 3 0 4 x\n", kDefault, {{1, 2, 3, 4}}},
     {"SameColumnTwice", '.', "7 8 9 0 10\n", {3, 3, 0, 4}, {{0, 0, 7, 10}}},
     {"BackspaceSeparates", '.', "1\b2 3 0 4\n", kDefault, {{1, 2, 3, 4}}},
     {"NulEndsTheLine", '.', "1 2 3 0 4\0 junk\n"s, kDefault, {{1, 2, 3, 4}}},
     {"NulInsideAToken", '.', "1 2 3 0 45\0x\n6 7 8 0 9\0\n"s, kDefault, {{1, 2, 3, 45}, {6, 7, 8, 9}}},
-    // A carriage return inside a line ends the character check but still
-    // separates tokens; a quote or "LINE" after it still makes a header.
-    {"ReturnInsideALine", '.', "1 2\r3 0 4\n5 6 7 0 8\rnotes\n", kDefault,
-     {{1, 2, 3, 4}, {5, 6, 7, 8}}},
+    // A carriage return inside a line separates fields; a quote or "LINE"
+    // after it still makes a header.
+    {"ReturnInsideALine", '.', "1 2\r3 0 4\n5 6 7 0 8\rnotes\n", kDefault, {{1, 2, 3, 4}},
+     "1 row skipped (wrong number of fields: line 2)"},
     {"LineWordAfterAReturn", '.', "1 2 3 0 4\rline 7\n", kDefault, {}},
     {"QuoteAfterAReturn", '.', "1 2 3 0 4\r\"\n", kDefault, {}},
 };
@@ -84,6 +105,7 @@ TEST_P(PointFileGrammar, AcceptsExactlyThePointLines) {
   const bool read = ReadPointFile(platform, dir.File("survey.dat"), c.columns, points);
 
   ASSERT_EQ(read, !c.points.empty());
+  EXPECT_EQ(SkippedRowsText(points.skipped), c.skipped);
   if (c.points.empty()) {
     EXPECT_EQ(platform.Messages(),
               std::vector<std::string>{"info: Input file contains no valid xyz data"});

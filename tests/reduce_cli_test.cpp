@@ -208,7 +208,7 @@ TEST(ReduceCli, BadInputIsSkippedOrRefusedWithAWord) {
       {"LatitudeBeyondThePole", header + good + "27.0,-95.0,3,978650.0,1200\n", columns, 0,
        "1 of 3 stations skipped: latitude outside +-90 degrees", 2},
       {"MissingHeightAndGravity", header + good + "27.0,-25.0,3,978650.0,\n27.0,-25.0,4,,1200\n",
-       columns, 0, "", 2},
+       columns, 0, "2 rows skipped (1 no gravity: line 5; 1 no height: line 4)", 2},
       {"AnomaliesForGravity", header + "27.0,-25.0,1,-30.5,1200\n27.1,-25.1,2,-31.0,1250\n",
        columns, 0, "'g': 2 of 2 values below 10000 mGal: values look like anomalies, not absolute gravity", 2},
       {"NoCrs", header + good, {"--columns", "lon,lat,id,g", "--height-column", "h"}, 2,

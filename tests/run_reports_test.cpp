@@ -18,9 +18,10 @@ namespace torvane::testing {
 namespace {
 
 // Three points 10 m apart on a line and, unless `isolated` is false, a
-// fourth far from them.
+// fourth far from them. The coordinates are metres of a local grid, beyond
+// what degrees can be, so that no run warns about its units.
 std::string LineSurvey(bool isolated) {
-  std::string text = "0 0 1 0 10\n10 0 2 0 4\n20 0 3 0 6\n";
+  std::string text = "1000 0 1 0 10\n1010 0 2 0 4\n1020 0 3 0 6\n";
   if (isolated) text += "500 500 4 0 1\n";
   return text;
 }
@@ -74,7 +75,9 @@ TEST_P(EmptyRings, CountedByTheBatchCommandEvenWhenQuiet) {
   TempDir dir;
   // Stretched by 1.01 in the last case, so that no two points are 10 m apart.
   std::string survey = LineSurvey(c.isolated);
-  if (c.every_ring_empty) survey = "0 0 1 0 10\n10.7 0 2 0 4\n21.4 0 3 0 6\n500 500 4 0 1\n";
+  if (c.every_ring_empty) {
+    survey = "1000 0 1 0 10\n1010.7 0 2 0 4\n1021.4 0 3 0 6\n500 500 4 0 1\n";
+  }
   WriteFile(dir.File("in.dat"), survey);
   for (const bool quiet : {false, true}) {
     std::vector<std::string> args = {"--input", dir.File("in.dat"), "--output", dir.File("t.dat"),

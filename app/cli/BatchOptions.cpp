@@ -1,4 +1,5 @@
 #include "app/cli/BatchOptions.h"
+#include "app/cli/StandardStreams.h"
 
 #include "app/cli/CliMessages.h"
 #include "app/cli/GridFileOption.h"
@@ -107,10 +108,12 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
   std::string cell;
   CLI::Option* residual_grid_option = app.add_option(
       "--residual-grid", residual_grid,
-      "After the run, grid the residual (the previews' inverse-distance gridding) onto\n"
-      "nodes --cell apart over the points' bounding box and write it as a grid file\n"
+      "After the run, grid the residual (by --gridder) onto nodes --cell apart over\n"
+      "the points' bounding box and write it as a grid file\n"
       "(.grd Surfer 7, .asc ESRI ASCII, .tif/.tiff GeoTIFF, .nc netCDF)");
-  app.add_option("--cell", cell, "Node spacing of --residual-grid in metres (> 0)")
+  app.add_option("--cell", cell,
+                 "Node spacing of --residual-grid in metres (> 0; default the stations'\n"
+                 "median spacing, rounded down to 1, 2, 2.5 or 5 times a power of ten)")
       ->needs(residual_grid_option);
   app.add_option("--residual-grid-format", residual_grid_format,
                  "Format of --residual-grid instead of the one its name implies: " +
@@ -129,9 +132,13 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
       ->needs(quality);
   AddMapSizeOption(app, map_size);
   app.add_option("--map-cell", options.map_cell,
-                 "Node spacing of the maps' gridding in metres (> 0; default a fifth\n"
-                 "of the gridding radius)");
+                 "Node spacing of the maps' gridding in metres (> 0; default the stations'\n"
+                 "median spacing, rounded down to 1, 2, 2.5 or 5 times a power of ten)");
   app.add_flag("--map-stations", options.map_stations, "Draw the stations on the maps as dots");
+  GriddingFlags gridding;
+  AddGriddingOptions(app, gridding);
+  MapLookFlags look;
+  AddMapLookOptions(app, look);
 
   const std::vector<Subcommand> subcommands = AddSubcommands(app);
   app.require_subcommand(0, 1);
@@ -172,12 +179,19 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
                                              options.gravity_reduction)) {
     return *stop;
   }
+  for (const auto& [flag, path] : {std::pair{"--preview-cba", &preview_cba},
+                                   {"--preview-residual", &preview_residual},
+                                   {"--residual-grid", &residual_grid},
+                                   {"--map-cba", &map_cba},
+                                   {"--map-residual", &map_residual},
+                                   {"--map-gap", &map_gap}}) {
+    if (const auto stop = RefuseStandardOutput(flag, *path)) return *stop;
+  }
   if (!TakePictureOption("--preview-cba", preview_cba, options.preview_cba) ||
       !TakePictureOption("--preview-residual", preview_residual, options.preview_residual)) {
     return kExitUsageError;
   }
   if (residual_grid) {
-    if (cell.empty()) return UsageError("--residual-grid needs --cell");
     const GridFormat* format =
         GridFormatOfOption("--residual-grid", *residual_grid, residual_grid_format,
                            "--residual-grid-format");
@@ -195,6 +209,12 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
   const std::optional<MapSize> size = MapSizeOf(map_size);
   if (!size) return kExitUsageError;
   options.map_size = *size;
+  const std::optional<MapLook> map_look = MapLookOf(look, !map_size.empty(), options.map_size);
+  if (!map_look) return kExitUsageError;
+  options.map_look = *map_look;
+  const std::optional<GriddingOptions> gridding_options = GriddingOf(gridding);
+  if (!gridding_options) return kExitUsageError;
+  options.gridding = *gridding_options;
   return std::nullopt;
 }
 

@@ -26,7 +26,7 @@ struct PictureRequest {
 struct ResidualGridRequest {
   std::string path;
   const GridFormat* format = &kSurfer7Format;
-  std::string cell;  // as typed: the locale's decimal separator
+  std::string cell;  // as typed: the locale's decimal separator; empty for the default
 };
 
 // A flag left out keeps what the settings file of --config holds, or without
@@ -52,8 +52,10 @@ struct BatchOptions {
   std::optional<MapFileRequest> map_residual;
   std::optional<MapFileRequest> map_gap;  // each station's GAP, with --quality
   MapSize map_size;
-  std::optional<std::string> map_cell;  // as typed; a fifth of the gridding radius when absent
+  std::optional<std::string> map_cell;  // as typed; the stations' rounded median spacing when absent
   bool map_stations = false;
+  GriddingOptions gridding;  // of the maps and the residual grid
+  MapLook map_look;
   // Grid mode.
   std::optional<std::string> grid;
   std::optional<std::string> ring_points;  // as typed; the window's "360" when absent

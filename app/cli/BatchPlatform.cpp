@@ -1,4 +1,5 @@
 #include "app/cli/BatchPlatform.h"
+#include "app/cli/StandardStreams.h"
 
 
 #include <cstdio>
@@ -45,8 +46,8 @@ void BatchPlatform::PrintOnce(std::string_view caption, std::string_view text) {
 }
 
 void BatchPlatform::WriteConsoleNote(std::string_view text) {
-  std::fwrite(text.data(), 1, text.size(), stdout);
-  std::fflush(stdout);
+  std::fwrite(text.data(), 1, text.size(), SummaryStream());
+  std::fflush(SummaryStream());
 }
 
 void BatchPlatform::SetProgressRange(int minimum, int maximum) {

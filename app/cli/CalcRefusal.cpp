@@ -29,7 +29,7 @@ bool TakeCalcFields(Reporter& reporter, const BatchFields& fields, RunRequest& r
   // Texts that are no number are refused with the conversion's own message.
   const char separator = reporter.DecimalSeparator();
   const auto read = [&](const std::string& text, double& value) {
-    if (ParseDecimal(text, separator, value)) return true;
+    if (ParseTypedDecimal(text, separator, value)) return true;
     reporter.ShowInfo(NotANumberMessage(text));
     return false;
   };

@@ -12,6 +12,7 @@
 #include "app/cli/CliMessages.h"
 #include "app/cli/GridCrsOption.h"
 #include "app/cli/GridFileOption.h"
+#include "app/cli/StandardStreams.h"
 #include "app/cli/Subcommand.h"
 #include "common/FileClash.h"
 #include "common/LocaleSeparator.h"
@@ -31,6 +32,7 @@ struct ConvertOptions {
 
 
 int RunConvert(const ConvertOptions& options) {
+  if (const auto stop = RefuseStandardOutput("OUT", options.output)) return *stop;
   const GridFormat* type = GridFormatOfOption("OUT", options.output, options.format);
   if (!type || !CheckGridCrsOption(options.crs)) return kExitUsageError;
   if (const auto clash = FindFileClash({{"IN", options.input}}, {{"OUT", options.output}})) {

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -15,10 +16,12 @@
 #include "app/cli/CliMessages.h"
 #include "app/cli/GridCrsOption.h"
 #include "app/cli/GridFileOption.h"
+#include "app/cli/StandardStreams.h"
 #include "app/cli/Subcommand.h"
 #include "common/DecimalNumber.h"
 #include "common/FileClash.h"
 #include "common/LocaleSeparator.h"
+#include "common/ShortestText.h"
 #include "grid/ReadGridValues.h"
 #include "grid/WriteGrid.h"
 #include "residual/GridResidual.h"
@@ -42,7 +45,7 @@ std::optional<GridResidualRing> RingOfOptions(const GridResidualOptions& options
                                               char separator) {
   GridResidualRing ring;
   ring.ring_points = options.ring_points;
-  if (!ParseDecimal(options.radius, separator, ring.radius) || !(ring.radius > 0) ||
+  if (!ParseTypedDecimal(options.radius, separator, ring.radius) || !(ring.radius > 0) ||
       !std::isfinite(ring.radius)) {
     UsageError("--radius takes a number greater than 0; got '" + options.radius + "'");
     return std::nullopt;
@@ -53,7 +56,7 @@ std::optional<GridResidualRing> RingOfOptions(const GridResidualOptions& options
                std::to_string(options.ring_points));
     return std::nullopt;
   }
-  if (!ParseDecimal(options.min_share, separator, ring.min_share) || !(ring.min_share >= 0) ||
+  if (!ParseTypedDecimal(options.min_share, separator, ring.min_share) || !(ring.min_share >= 0) ||
       !(ring.min_share <= 1)) {
     UsageError("--min-share takes a number from 0 to 1; got '" + options.min_share + "'");
     return std::nullopt;
@@ -62,6 +65,7 @@ std::optional<GridResidualRing> RingOfOptions(const GridResidualOptions& options
 }
 
 int RunGridResidual(const GridResidualOptions& options) {
+  if (const auto stop = RefuseStandardOutput("--output", options.output)) return *stop;
   const char separator = LocaleDecimalSeparator();
   const std::optional<GridResidualRing> ring = RingOfOptions(options, separator);
   if (!ring) return kExitUsageError;
@@ -81,6 +85,17 @@ int RunGridResidual(const GridResidualOptions& options) {
     return true;
   });
   platform.EndProgress();
+  double low = 0, high = 0;
+  if (!NodeRange(out, low, high)) {
+    const double cells = ring->radius / std::min(std::fabs(in.dx), std::fabs(in.dy));
+    PrintError(options.grid + ": no node got a residual: the ring of R = " +
+               PlainText(ring->radius) + " (" + PlainText(cells, 6) + " cells) on a grid of " +
+               std::to_string(in.ncols) + " x " + std::to_string(in.nrows) + " nodes (" +
+               PlainText(in.xmax() - in.xmin, 6) + " x " + PlainText(in.ymax() - in.ymin, 6) +
+               ") never has enough usable samples; check R against the grid's units and size. "
+               "Nothing was written");
+    return kExitRunFailed;
+  }
   in = GridValues();  // the input's memory goes before the writer takes its own
   ApplyGridCrsOption(options.crs, out);
   out.variable = "residual";

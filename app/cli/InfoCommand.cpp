@@ -21,6 +21,7 @@
 #include "grid/ReadGridValues.h"
 #include "points/CoordinateSystem.h"
 #include "points/ReadStations.h"
+#include "points/SkippedRows.h"
 #include "points/StationSpacing.h"
 #include "points/SurveyProjection.h"
 
@@ -131,6 +132,11 @@ void ReportPoints(InfoReport& report, const PointSet& points, const std::string&
   report.Text("kind", "Kind", "points");
   const std::size_t n = points.points.size();
   report.Number("points", "Stations", static_cast<double>(n));
+  // Rows that looked like data but gave no station, with why and where.
+  report.Number("skipped", "Skipped rows", static_cast<double>(points.skipped.Total()));
+  if (points.skipped.Total() > 0) {
+    report.Text("skipped_reasons", "Skipped", SkippedRowsText(points.skipped));
+  }
   double x0 = std::numeric_limits<double>::infinity(), y0 = x0, x1 = -x0, y1 = -x0;
   std::vector<double> cba(n);
   for (std::size_t i = 0; i < n; ++i) {
@@ -175,7 +181,8 @@ int RunInfo(const InfoOptions& options) {
     source.path = options.file;
     source.columns = station.columns.value_or(PointColumns{});
     source.column_names = station.column_names.value_or(ColumnNames{});
-    source.csv_decimal_separator = station.decimal_separator.value_or('.');
+    source.decimal_separator = station.decimal_separator.value_or(0);
+    source.input_format = station.input_format;
     source.crs = {station.crs.value_or(""), station.work_crs.value_or("")};
     source.keep_file_coordinates = true;
     PointSet points;

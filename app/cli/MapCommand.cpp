@@ -10,8 +10,10 @@
 #include "app/cli/BatchPlatform.h"
 #include "app/cli/CliMessages.h"
 #include "app/cli/MapOptions.h"
+#include "app/cli/StandardStreams.h"
 #include "app/cli/Subcommand.h"
 #include "common/FileClash.h"
+#include "points/CoordinateSystem.h"
 #include "common/LocaleSeparator.h"
 
 namespace torvane {
@@ -22,29 +24,42 @@ struct MapCommandOptions {
   std::string file;
   std::string size;
   std::string title;
+  std::string label = "Value [mGal]";
+  MapLookFlags look;
   bool geographic = false;
   bool quiet = false;
 };
 
 int RunMapCommand(const MapCommandOptions& options) {
+  if (const auto stop = RefuseStandardOutput("FILE", options.file)) return *stop;
   const std::optional<MapFileRequest> file = MapFileOf("FILE", options.file);
   if (!file) return kExitUsageError;
-  const std::optional<MapSize> size = MapSizeOf(options.size);
+  std::optional<MapSize> size = MapSizeOf(options.size);
   if (!size) return kExitUsageError;
+  const std::optional<MapLook> look = MapLookOf(options.look, !options.size.empty(), *size);
+  if (!look) return kExitUsageError;
   if (const auto clash = FindFileClash({{"GRID", options.grid}}, {{"FILE", file->path}})) {
     return UsageError(FileClashMessage(*clash));
   }
   BatchPlatform platform(LocaleDecimalSeparator(), false);
   MapSurface surface;
-  if (!ReadGridSurface(platform, options.grid, surface)) return kExitRunFailed;
+  std::string crs;
+  if (!ReadGridSurface(platform, options.grid, surface, &crs)) return kExitRunFailed;
   MapScene scene;
   scene.surface = &surface;
   const std::size_t slash = options.grid.find_last_of('/');
   scene.title = options.title.empty() ? options.grid.substr(slash == std::string::npos ? 0 : slash + 1)
                                        : options.title;
   scene.geographic = options.geographic;
+  if (!crs.empty()) {  // the axes name the grid's own CRS
+    scene.crs_name = CrsDisplayName(crs);
+    scene.geographic = scene.geographic || DescribeCrs(crs) == CrsKind::kGeographic;
+  }
+  scene.value_caption = options.label;
+  scene.colours = look->colours;
+  scene.contour_interval = look->contour_interval;
   if (!SaveMap(platform, file->path, file->format, scene, FullView(scene), size->width,
-               size->height)) {
+               size->height, std::nullopt, size->points_per_pixel)) {
     return kExitRunFailed;
   }
   if (!options.quiet) std::printf("Map of %s written to %s\n", options.grid.c_str(), file->path.c_str());
@@ -61,6 +76,9 @@ Subcommand AddMapCommand(CLI::App& app) {
   map->add_option("FILE", options->file, "The map to write: .png, .svg or .pdf")->required();
   AddMapSizeOption(*map, options->size);
   map->add_option("--title", options->title, "Title above the map (default: the grid's file name)");
+  map->add_option("--label", options->label,
+                  "The colour bar's label: the quantity and its unit (default \"Value [mGal]\")");
+  AddMapLookOptions(*map, options->look);
   map->add_flag("--geographic", options->geographic,
                 "The grid's coordinates are longitude and latitude in degrees");
   map->add_flag("--quiet", options->quiet, "No summary line");

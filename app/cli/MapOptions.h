@@ -6,6 +6,7 @@
 #include <string>
 
 #include "preview/MapRenderer.h"
+#include "preview/StationGridder.h"
 
 namespace CLI {
 class App;
@@ -21,6 +22,7 @@ struct MapFileRequest {
 struct MapSize {
   int width = 1200;
   int height = 900;
+  double points_per_pixel = kPointsPerPixel;  // of a PDF page: 96 pixels an inch
 };
 
 // The largest side a map may have, in pixels, and the most pixels in all
@@ -42,5 +44,43 @@ std::optional<MapFileRequest> MapFileOf(const std::string& flag, const std::stri
 
 // Adds --map-size to `app`, bound to `text`.
 void AddMapSizeOption(CLI::App& app, std::string& text);
+
+// How the maps look: --colour-scale, --colour-range, --palette, --contours
+// and --page as typed.
+struct MapLookFlags {
+  std::string colour_scale;
+  std::string colour_range;
+  std::string palette;
+  std::string contours;
+  std::string page;
+};
+
+struct MapLook {
+  ColourChoice colours;
+  double contour_interval = 0;
+};
+
+// Adds the flags of MapLookFlags to `app`.
+void AddMapLookOptions(CLI::App& app, MapLookFlags& flags);
+
+// The look the flags ask for, and with --page the size of the page in
+// pixels at 96 an inch (landscape) in `size`; nothing, after a usage error
+// on stderr, when a flag is not what it takes or --page comes with
+// --map-size.
+std::optional<MapLook> MapLookOf(const MapLookFlags& flags, bool size_given, MapSize& size);
+
+// --gridder, --tension and --mask-distance as typed.
+struct GriddingFlags {
+  std::string gridder;
+  std::string tension;
+  std::string mask_distance;
+};
+
+// Adds the gridding flags of maps and grids made from the stations.
+void AddGriddingOptions(CLI::App& app, GriddingFlags& flags);
+
+// The gridding the flags ask for; nothing, after a usage error on stderr,
+// when one of them is not what it takes.
+std::optional<GriddingOptions> GriddingOf(const GriddingFlags& flags);
 
 }  // namespace torvane

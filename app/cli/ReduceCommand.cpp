@@ -11,6 +11,7 @@
 #include "app/cli/CliMessages.h"
 #include "common/LocaleSeparator.h"
 #include "app/cli/ReductionOptions.h"
+#include "app/cli/SkippedRowsNote.h"
 #include "app/cli/StationOptions.h"
 #include "app/cli/Subcommand.h"
 #include "common/FileClash.h"
@@ -47,8 +48,11 @@ int RunReduce(const ReduceFlags& flags) {
   PointSet points;
   ReducedSurvey reduced;
   const ColumnNames names = *station.column_names;
-  if (!ReadPointFile(platform, flags.input, PointColumns{}, points, names,
-                     station.decimal_separator.value_or('.'), true) ||
+  const bool read = ReadPointFile(platform, flags.input, PointColumns{}, points, names, 0,
+                                  station.input_format, true);
+  points.skipped.cba_is_gravity = true;
+  PrintSkippedRows(points.skipped, flags.input);
+  if (!read ||
       !ReduceSurvey(platform, *reduction, *station.crs, flags.input, names[3], points,
                     &reduced)) {
     return kExitRunFailed;

@@ -12,7 +12,7 @@ namespace {
 
 // A number written with '.' or with the separator of the run.
 bool ParseNumber(const std::string& text, char separator, double& value) {
-  return (ParseDecimal(text, '.', value) || ParseDecimal(text, separator, value)) &&
+  return ParseTypedDecimal(text, separator, value) &&
          std::isfinite(value);
 }
 

@@ -13,7 +13,7 @@ namespace {
 bool ReadFlag(const std::string& field, char separator, const char* flag, std::string& text,
               double& value) {
   text = field;
-  if (ParseDecimal(text, separator, value)) return true;
+  if (ParseTypedDecimal(text, separator, value)) return true;
   UsageError(std::string(flag) + " '" + text + "' is not a number (decimal separator '" +
              separator + "')");
   return false;

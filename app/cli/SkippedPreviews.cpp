@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "common/ShortestText.h"
 #include "points/NeighbourCluster.h"
 
 namespace torvane {
@@ -13,24 +14,20 @@ std::string SkippedPreviewsCause(const RunRequest& request, const RunResult& res
   const ClusterSize size = SizeNeighbourCluster(points, radius);
   constexpr double kMebibyte = 1 << 20;
   const std::uint64_t available = reporter.AvailablePhysicalMemory();
-  char text[512];
-  if (size.cells == 0) {
-    std::snprintf(text, sizeof text,
-                  "previews skipped: the survey spans %.6g x %.6g m; at a preview radius of "
-                  "%.6g m that is more cells than can be counted",
-                  points.max_x - points.min_x, points.max_y - points.min_y, radius);
-  } else {
-    std::snprintf(text, sizeof text,
-                  "previews skipped: the survey spans %.6g x %.6g m; at a preview radius of "
-                  "%.6g m that is %lld x %lld = %llu cells, about %.0f MiB, with %.0f MiB "
-                  "available (a larger --gridding-radius needs fewer)",
-                  points.max_x - points.min_x, points.max_y - points.min_y, radius,
-                  static_cast<long long>(size.nx), static_cast<long long>(size.ny),
-                  static_cast<unsigned long long>(size.cells),
-                  static_cast<double>(size.bytes) / kMebibyte,
-                  static_cast<double>(available) / kMebibyte);
-  }
-  return text;
+  const std::string span = "previews skipped: the survey spans " +
+                           PlainText(points.max_x - points.min_x, 6) + " x " +
+                           PlainText(points.max_y - points.min_y, 6) +
+                           " m; at a preview radius of " + PlainText(radius, 6) + " m that is ";
+  if (size.cells == 0) return span + "more cells than can be counted";
+  char text[256];
+  std::snprintf(text, sizeof text,
+                "%lld x %lld = %llu cells, about %.0f MiB, with %.0f MiB available (a larger "
+                "--gridding-radius needs fewer)",
+                static_cast<long long>(size.nx), static_cast<long long>(size.ny),
+                static_cast<unsigned long long>(size.cells),
+                static_cast<double>(size.bytes) / kMebibyte,
+                static_cast<double>(available) / kMebibyte);
+  return span + text;
 }
 
 }  // namespace torvane

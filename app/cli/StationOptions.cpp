@@ -18,6 +18,10 @@ void AddStationOptions(CLI::App& app, StationFlags& flags) {
                  "instead of the locale's (CSV files use '.' unless ',' is given here\n"
                  "and their fields are separated by ';')")
       ->check(CLI::IsMember({".", ","}));
+  app.add_option("--input-format", flags.input_format,
+                 "Read the point file as 'csv' or 'plain' whatever its name (for --input -,\n"
+                 "standard input, which is read as plain unless csv is given)")
+      ->check(CLI::IsMember({"csv", "plain"}));
   CLI::Option* crs_option =
       app.add_option("--crs", flags.crs,
                      "Coordinate reference system of X and Y, as PROJ takes it (EPSG:4326,\n"
@@ -51,6 +55,9 @@ std::optional<int> TakeStationOptions(const StationFlags& flags, StationInput& i
     if (ParseColumnLetters(*flags.columns, letters)) input.columns = letters;
   }
   if (flags.decimal_separator) input.decimal_separator = (*flags.decimal_separator)[0];
+  if (flags.input_format) {
+    input.input_format = *flags.input_format == "csv" ? PointFileFormat::kCsv : PointFileFormat::kPlain;
+  }
   input.crs = flags.crs;
   input.work_crs = flags.work_crs;
   for (const auto& [flag, crs] : {std::pair{"--crs", &input.crs}, {"--work-crs", &input.work_crs}}) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "points/ColumnNames.h"
+#include "points/PointFileReader.h"
 #include "points/PointLine.h"
 
 namespace CLI {
@@ -19,6 +20,7 @@ struct StationInput {
   std::optional<PointColumns> columns;       // --columns of four letters, for the lists
   std::optional<ColumnNames> column_names;  // --columns as given: header names or letters
   std::optional<char> decimal_separator;    // overrides the locale's
+  PointFileFormat input_format = PointFileFormat::kByName;  // --input-format
   std::optional<std::string> crs;           // of the points' X and Y
   std::optional<std::string> work_crs;      // of the computation
 };
@@ -28,6 +30,7 @@ struct StationInput {
 struct StationFlags {
   std::optional<std::string> columns;  // A,B,C,E when not given
   std::optional<std::string> decimal_separator;
+  std::optional<std::string> input_format;
   std::optional<std::string> crs;
   std::optional<std::string> work_crs;
 };

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 
@@ -12,15 +13,19 @@
 #include "app/cli/BatchOptions.h"
 #include "app/cli/BatchPlatform.h"
 #include "app/cli/CliMessages.h"
-#include "common/LocaleSeparator.h"
 #include "app/cli/ReductionOptions.h"
 #include "app/cli/RingOptions.h"
+#include "app/cli/SkippedRowsNote.h"
+#include "app/cli/StandardStreams.h"
 #include "app/cli/StationOptions.h"
 #include "app/cli/Subcommand.h"
+#include "app/cli/SurveyWarnings.h"
 #include "common/AtomicFile.h"
 #include "common/DecimalNumber.h"
 #include "common/FileClash.h"
 #include "common/FileErrorLine.h"
+#include "common/LocaleSeparator.h"
+#include "common/SameFile.h"
 #include "residual/SweepTable.h"
 
 namespace torvane {
@@ -40,6 +45,31 @@ struct SweepFlags {
   bool quiet = false;
 };
 
+// The N = 0 note of each radius where it applies, as a single run gives
+// it; when no radius gave any station a ring, an error naming the radii
+// (almost always R in other units than the coordinates), and nothing is
+// written.
+std::optional<int> NoteEmptyRings(const std::vector<SweepColumn>& swept) {
+  std::string radii;
+  bool any_ring = false;
+  for (const SweepColumn& column : swept) {
+    const auto empty =
+        static_cast<std::size_t>(std::count(column.n.begin(), column.n.end(), 0));
+    radii += (radii.empty() ? "" : ", ") + RadiusName(column.ring.radius);
+    any_ring |= empty < column.n.size();
+    if (empty > 0) {
+      PrintNote("R = " + RadiusName(column.ring.radius) + ": N = 0 for " +
+                std::to_string(empty) + " of " + std::to_string(column.n.size()) +
+                " points: no ring value, residual written as 0");
+    }
+  }
+  if (any_ring || swept.empty()) return std::nullopt;
+  PrintError("no station has a ring value at any radius (R = " + radii +
+             "): check the radii, the band and the coordinates' units (R and D are in "
+             "metres); nothing was written");
+  return kExitRunFailed;
+}
+
 bool EndsWithPng(const std::string& path) {
   if (path.size() < 4) return false;
   std::string end = path.substr(path.size() - 4);
@@ -51,7 +81,7 @@ bool EndsWithPng(const std::string& path) {
 std::optional<int> TakeRings(const SweepFlags& flags, std::vector<SweepRadius>& rings) {
   double value = 0;
   const std::string& text = flags.band ? *flags.band : *flags.band_ratio;
-  if (!ParseDecimal(text, '.', value) || !(value >= 0)) {
+  if (!ParseTypedDecimal(text, LocaleDecimalSeparator(), value) || !(value >= 0)) {
     return UsageError(std::string(flags.band ? "--band" : "--band-ratio") +
                       " takes a number >= 0; got '" + text + "'");
   }
@@ -79,6 +109,10 @@ int CannotWrite(const SweepOutput& output) {
 }
 
 int RunSweepCommand(const SweepFlags& flags) {
+  for (const auto& [flag, path] : {std::pair{"--curve", &flags.curve}, {"--plot", &flags.plot}}) {
+    if (const auto stop = RefuseStandardOutput(flag, *path)) return *stop;
+  }
+  KeepStandardOutputFor(flags.output);
   std::vector<SweepRadius> rings;
   if (const auto stop = TakeRings(flags, rings)) return *stop;
   StationInput station;
@@ -114,18 +148,26 @@ int RunSweepCommand(const SweepFlags& flags) {
   BatchPlatform platform(
       station.decimal_separator ? *station.decimal_separator : LocaleDecimalSeparator(),
       !flags.quiet && isatty(2));
-  const StationSource survey{flags.input,
-                           station.columns.value_or(PointColumns{}),
-                           station.column_names.value_or(ColumnNames{}),
-                           station.decimal_separator.value_or('.'),
-                           {station.crs.value_or(""), station.work_crs.value_or("")},
-                           reduction};
+  std::vector<double> radii;
+  for (const SweepRadius& ring : rings) radii.push_back(ring.radius);
+  StationSource survey{flags.input,
+                       station.columns.value_or(PointColumns{}),
+                       station.column_names.value_or(ColumnNames{}),
+                       0,
+                       {station.crs.value_or(""), station.work_crs.value_or("")},
+                       reduction};
+  survey.input_format = station.input_format;
   SweepOutcome outcome;
   const bool swept = RunSweep(platform, survey, rings, flags.blanking.Blanking(), outcome);
   platform.EndProgress();
+  // What the read skipped is said whether or not the sweep went on: it may
+  // be why the file gave no station.
+  PrintSkippedRows(outcome.points.skipped, flags.input);
   if (!swept) return kExitRunFailed;
   const PointSet& points = outcome.points;
+  WarnAboutUnits(points, radii, station.crs.has_value());
   const std::vector<SweepColumn>& swept_columns = outcome.columns;
+  if (const auto stop = NoteEmptyRings(swept_columns)) return *stop;
 
   if (!WriteSweepTable(table_file, flags.output, points, swept_columns)) {
     return CannotWrite(outputs[0]);
@@ -143,10 +185,10 @@ int RunSweepCommand(const SweepFlags& flags) {
     }
   }
   if (!flags.quiet) {
-    std::printf("Sweep of %zu radii over %zu points written to %s\n", rings.size(),
+    std::fprintf(SummaryStream(), "Sweep of %zu radii over %zu points written to %s\n", rings.size(),
                 points.points.size(), flags.output.c_str());
-    if (flags.curve) std::printf("Curve written to %s\n", flags.curve->c_str());
-    if (flags.plot) std::printf("Plot written to %s\n", flags.plot->c_str());
+    if (flags.curve) std::fprintf(SummaryStream(), "Curve written to %s\n", flags.curve->c_str());
+    if (flags.plot) std::fprintf(SummaryStream(), "Plot written to %s\n", flags.plot->c_str());
   }
   return kExitWritten;
 }

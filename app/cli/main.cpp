@@ -34,6 +34,9 @@
 #include "app/cli/CliMessages.h"
 #include "app/cli/RingFlagChecks.h"
 #include "app/cli/SkippedPreviews.h"
+#include "app/cli/SkippedRowsNote.h"
+#include "app/cli/StandardStreams.h"
+#include "app/cli/SurveyWarnings.h"
 #include "common/DecimalNumber.h"
 #include "common/FileClash.h"
 #include "common/Interruption.h"
@@ -48,19 +51,21 @@ constexpr int kWritten = torvane::kExitWritten;
 constexpr int kRunFailed = torvane::kExitRunFailed;
 constexpr int kUsageError = torvane::kExitUsageError;
 
-// The run's residual gridded onto nodes `cell` apart and written. False when
-// it was not written (the user has been told).
+// The run's residual gridded by `options` onto nodes `cell` apart (0: the
+// maps' default cell) and written. False when it was not written (the user
+// has been told).
 bool WriteResidualGrid(const torvane::RunRequest& run, const torvane::RunResult& result,
                        torvane::BatchPlatform& platform,
-                       const torvane::ResidualGridRequest& request, double cell, bool quiet) {
+                       const torvane::ResidualGridRequest& request, double cell,
+                       const torvane::GriddingOptions& options, bool quiet) {
   torvane::GridValues grid;
-  if (!torvane::GridRunResidual(platform, run, result, cell, grid) ||
+  if (!torvane::GridRunResidual(platform, run, result, cell, grid, options) ||
       !torvane::WriteGrid(platform, grid, request.path, *request.format)) {
     return false;
   }
   if (!quiet) {
-    std::printf("Residual grid of %u x %u nodes written to %s\n", grid.ncols, grid.nrows,
-                request.path.c_str());
+    std::fprintf(torvane::SummaryStream(), "Residual grid of %u x %u nodes written to %s\n",
+                 grid.ncols, grid.nrows, request.path.c_str());
   }
   return true;
 }
@@ -74,10 +79,12 @@ bool DrawRunMaps(const torvane::BatchOptions& options, torvane::BatchPlatform& p
                         std::string_view name) {
     if (!torvane::SaveMap(platform, request.path, request.format, map.scene,
                           torvane::FullView(map.scene), options.map_size.width,
-                          options.map_size.height)) {
+                          options.map_size.height, std::nullopt,
+                          options.map_size.points_per_pixel)) {
       drawn = false;
     } else if (!options.quiet) {
-      std::printf("%s map written to %s\n", std::string(name).c_str(), request.path.c_str());
+      std::fprintf(torvane::SummaryStream(), "%s map written to %s\n", std::string(name).c_str(),
+                   request.path.c_str());
     }
   };
   for (const auto& [request, variable] :
@@ -86,10 +93,13 @@ bool DrawRunMaps(const torvane::BatchOptions& options, torvane::BatchPlatform& p
         std::pair{&options.map_gap, torvane::MapVariable::kGap}}) {
     if (!*request) continue;
     torvane::RunMap map;
-    if (!torvane::MakeRunMap(platform, run, result, variable, cell, options.map_stations, map)) {
+    if (!torvane::MakeRunMap(platform, run, result, variable, cell, options.map_stations,
+                             options.gridding, map)) {
       drawn = false;
       continue;
     }
+    map.scene.colours = options.map_look.colours;
+    map.scene.contour_interval = options.map_look.contour_interval;
     save(**request, map, torvane::MapVariableName(variable));
   }
   return drawn;
@@ -162,6 +172,8 @@ int Run(const torvane::BatchOptions& options) {
   if (options.radius) fields.radius = *options.radius;
   if (options.band) fields.band = *options.band;
   if (options.gridding_radius) fields.gridding = *options.gridding_radius;
+  // A table on standard output leaves stdout to it alone.
+  torvane::KeepStandardOutputFor(fields.output);
   // The four lists: a height column goes by its name (column_names[4]).
   if (station.columns) {
     fields.columns = {station.columns->x, station.columns->y, station.columns->point,
@@ -169,7 +181,7 @@ int Run(const torvane::BatchOptions& options) {
   }
   double map_cell = 0;
   if (options.map_cell &&
-      (!torvane::ParseDecimal(*options.map_cell, separator, map_cell) || !(map_cell > 0))) {
+      (!torvane::ParseTypedDecimal(*options.map_cell, separator, map_cell) || !(map_cell > 0))) {
     return torvane::UsageError("--map-cell takes a number greater than 0; got '" +
                                *options.map_cell + "'");
   }
@@ -185,8 +197,8 @@ int Run(const torvane::BatchOptions& options) {
     return *refused;
   }
   double residual_cell = 0;
-  if (options.residual_grid &&
-      (!torvane::ParseDecimal(options.residual_grid->cell, separator, residual_cell) ||
+  if (options.residual_grid && !options.residual_grid->cell.empty() &&
+      (!torvane::ParseTypedDecimal(options.residual_grid->cell, separator, residual_cell) ||
        !(residual_cell > 0))) {
     return torvane::UsageError("--cell takes a number greater than 0; got '" +
                                options.residual_grid->cell + "'");
@@ -199,7 +211,8 @@ int Run(const torvane::BatchOptions& options) {
     request.ring.grid_memory_limit = mib > UINT64_MAX / kMebibyte ? UINT64_MAX : mib * kMebibyte;
   }
   if (station.column_names) request.stations.column_names = *station.column_names;
-  if (station.decimal_separator) request.stations.csv_decimal_separator = *station.decimal_separator;
+  if (station.decimal_separator) request.stations.decimal_separator = *station.decimal_separator;
+  request.stations.input_format = station.input_format;
   if (station.crs) request.stations.crs = {*station.crs, station.work_crs.value_or("")};
   request.stations.gravity_reduction = options.gravity_reduction;
 
@@ -216,10 +229,26 @@ int Run(const torvane::BatchOptions& options) {
   Previews previews;
   try {
     platform.SetProgressPosition(0);
+    // What the read skipped, and what the coordinates suggest about their
+    // units, is said once the stations are read, or once the read failed.
+    bool stations_said = false;
+    const auto say_stations = [&] {
+      if (stations_said) return;
+      stations_said = true;
+      platform.EndProgress();
+      torvane::PrintSkippedRows(result.points.skipped, request.stations.path);
+      if (result.points.count() == 0) return;
+      torvane::WarnAboutUnits(result.points,
+                              request.ring.use_grid ? std::vector<double>{}
+                                                    : std::vector<double>{request.ring.radius},
+                              !request.stations.crs.crs.empty());
+    };
     torvane::Run(platform, request, result, [&] {
+      say_stations();
       if (fields.previews) previews.Draw(platform, request, result, torvane::kCbaSlot, previews.cba);
       return true;
     });
+    say_stations();
     if (result.completed && fields.previews) {
       previews.Draw(platform, request, result, torvane::kResidualSlot, previews.residual);
     }
@@ -254,8 +283,8 @@ int Run(const torvane::BatchOptions& options) {
   if (!options.quiet) {
     const std::string work_crs =
         result.work_crs.empty() ? "" : ", rings in " + torvane::CrsTitle(result.work_crs);
-    std::printf("Residual table of %d points written to %s%s\n", points,
-                request.output_path.c_str(), work_crs.c_str());
+    std::fprintf(torvane::SummaryStream(), "Residual table of %d points written to %s%s\n", points,
+                 request.output_path.c_str(), work_crs.c_str());
   }
   bool saved = true;
   for (const auto& [picture_request, picture, what] :
@@ -270,12 +299,13 @@ int Run(const torvane::BatchOptions& options) {
     } else if (!torvane::SavePreviewPicture(platform, asked.path, *picture, asked.format)) {
       saved = false;
     } else if (!options.quiet) {
-      std::printf("%s picture written to %s\n", what, asked.path.c_str());
+      std::fprintf(torvane::SummaryStream(), "%s picture written to %s\n", what,
+                   asked.path.c_str());
     }
   }
   if (options.residual_grid && !WriteResidualGrid(request, result, platform,
                                                   *options.residual_grid, residual_cell,
-                                                  options.quiet)) {
+                                                  options.gridding, options.quiet)) {
     saved = false;
   }
   if (!DrawRunMaps(options, platform, request, result, map_cell)) saved = false;

@@ -36,7 +36,7 @@ void ExportResidualGrid(QWidget* parent, QtPlatform& platform, TfrmMain& form) {
   cell->setObjectName("export_grid_cell");
   cell->setRange(0.001, 1e9);
   cell->setDecimals(3);
-  cell->setValue(DefaultMapCell(form.Request()));
+  cell->setValue(DefaultMapCell(form.Request(), form.Result()));
   cell->setToolTip("Distance between the grid's nodes, in the work CRS's units (metres)");
   dialog.AddRow("Cell size:", cell);
   QComboBox* format = dialog.AddGridFormat("export_grid_format");
@@ -95,7 +95,8 @@ void ExportRunMap(QWidget* parent, QtPlatform& platform, TfrmMain& form) {
     const bool was_busy = platform.SetBusyCursor(true);
     const bool saved =
         MakeRunMap(platform, form.Request(), form.Result(),
-                   static_cast<MapVariable>(value->currentData().toInt()), 0, true, map) &&
+                   static_cast<MapVariable>(value->currentData().toInt()), 0, true,
+                   GriddingOptions(), map) &&
         SaveMap(platform, path, *format, map.scene, FullView(map.scene), width->value(),
                 height->value());
     platform.SetBusyCursor(was_busy);

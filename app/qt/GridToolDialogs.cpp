@@ -45,7 +45,7 @@ GridMapWindow::GridMapWindow(QWidget* parent, QtPlatform& platform, MapSurface s
   setWindowTitle(QString::fromStdString("Torvane - " + title));
   scene_.surface = &surface_;
   scene_.title = title;
-  scene_.value_caption = "value";
+  scene_.value_caption = "Value [mGal]";
   auto* full_view = new QPushButton("Full view", this);
   auto* save = new QPushButton("Save...", this);
   save->setObjectName("grid_map_save");
@@ -73,7 +73,7 @@ GridMapWindow::GridMapWindow(QWidget* parent, QtPlatform& platform, MapSurface s
       return;
     }
     SaveMap(platform_, state.file_name, *format, scene_, canvas_->view(), canvas_->width(),
-            canvas_->height(), canvas_->statistics());
+            canvas_->height(), canvas_->colour_scale());
   });
   resize(900, 680);
 }

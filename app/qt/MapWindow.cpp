@@ -1,8 +1,11 @@
 #include "app/qt/MapWindow.h"
 
+#include "preview/Contours.h"
+
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QImage>
@@ -43,7 +46,7 @@ MapCanvas::MapCanvas(QWidget* parent) : QWidget(parent) {
 
 void MapCanvas::SetScene(const MapScene* scene) {
   scene_ = scene;
-  statistics_.reset();
+  scale_.reset();
   if (scene_ != nullptr) view_ = FullView(*scene_);
   Redraw();
 }
@@ -51,6 +54,11 @@ void MapCanvas::SetScene(const MapScene* scene) {
 void MapCanvas::Redraw() {
   stale_ = true;
   update();
+}
+
+void MapCanvas::ShowView(const MapView& view) {
+  view_ = view;
+  Redraw();
 }
 
 void MapCanvas::ShowFullView() {
@@ -92,8 +100,13 @@ QString MapCanvas::Describe(QPointF position) const {
                      .arg(Number(x - scene_->shift_x), Number(y - scene_->shift_y), unit);
   if (scene_->surface != nullptr) {
     const float value = SurfaceValueAt(*scene_->surface, x, y);
-    text += QString("   %1 = ").arg(QString::fromStdString(scene_->value_caption));
-    text += IsPreviewBlank(value) ? QString("blank") : QString::number(value, 'f', 4);
+    // "Residual [mGal]" reads "Residual = 1.2345 mGal".
+    const QString caption = QString::fromStdString(scene_->value_caption);
+    const qsizetype bracket = caption.indexOf(" [");
+    const QString name = bracket < 0 ? caption : caption.left(bracket);
+    const QString value_unit = bracket < 0 ? QString() : " " + caption.mid(bracket + 2).chopped(1);
+    text += QString("   %1 = ").arg(name);
+    text += IsPreviewBlank(value) ? QString("blank") : QString::number(value, 'f', 4) + value_unit;
   }
   return text;
 }
@@ -103,8 +116,8 @@ void MapCanvas::paintEvent(QPaintEvent*) {
   painter.fillRect(rect(), Qt::white);
   if (scene_ == nullptr) return;
   if (stale_ || image_.width != width() || image_.height != height()) {
-    image_ = RenderMapImage(*scene_, view_, width(), height(), statistics_);
-    if (!statistics_) statistics_ = image_.layout.statistics;
+    image_ = RenderMapImage(*scene_, view_, width(), height(), scale_);
+    if (!scale_) scale_ = image_.layout.scale;
     stale_ = false;
   }
   if (image_.argb.empty()) return;
@@ -153,6 +166,25 @@ MapWindow::MapWindow(MainWindow& main, QtPlatform& platform, const RunRequest& r
   stations_ = new QCheckBox("Stations", this);
   stations_->setObjectName("map_stations");
   stations_->setToolTip("Show the survey stations as dots");
+  scales_ = new QComboBox(this);
+  scales_->setObjectName("map_scale");
+  scales_->setToolTip("Colour scale: equalised areas, linear over the 2nd to 98th percentile,\n"
+                      "0.066 standard deviations a colour, or the range typed beside");
+  for (const ScaleKind kind : kScaleKinds) scales_->addItem(ScaleKindName(kind), static_cast<int>(kind));
+  palettes_ = new QComboBox(this);
+  palettes_->setObjectName("map_palette");
+  palettes_->setToolTip("Colours: the value's default, the previews' colours, blue-white-red\n"
+                        "centred on 0, viridis or cividis");
+  palettes_->addItem("default", -1);
+  for (const Palette palette : kPalettes) palettes_->addItem(PaletteName(palette), static_cast<int>(palette));
+  range_ = new QLineEdit(this);
+  range_->setObjectName("map_range");
+  range_->setPlaceholderText("min:max");
+  range_->setToolTip("The range of the colours, MIN:MAX, with the scale \"range\"");
+  range_->setMaximumWidth(140);
+  contours_ = new QCheckBox("Contours", this);
+  contours_->setObjectName("map_contours");
+  contours_->setToolTip("Draw labelled contour lines at a round interval");
   full_view_ = new QPushButton("Full view", this);
   full_view_->setObjectName("map_full_view");
   save_ = new QPushButton("Save...", this);
@@ -166,6 +198,10 @@ MapWindow::MapWindow(MainWindow& main, QtPlatform& platform, const RunRequest& r
   auto* tools = new QHBoxLayout;
   tools->addWidget(variables_);
   tools->addWidget(stations_);
+  tools->addWidget(scales_);
+  tools->addWidget(palettes_);
+  tools->addWidget(range_);
+  tools->addWidget(contours_);
   tools->addStretch(1);
   tools->addWidget(full_view_);
   tools->addWidget(save_);
@@ -183,6 +219,13 @@ MapWindow::MapWindow(MainWindow& main, QtPlatform& platform, const RunRequest& r
     map_->scene.show_stations = on;
     canvas_->Redraw();
   });
+  connect(scales_, &QComboBox::activated, this, &MapWindow::ApplyLook);
+  connect(palettes_, &QComboBox::activated, this, &MapWindow::ApplyLook);
+  connect(range_, &QLineEdit::editingFinished, this, [this] {
+    scales_->setCurrentIndex(scales_->findData(static_cast<int>(ScaleKind::kRange)));
+    ApplyLook();
+  });
+  connect(contours_, &QCheckBox::toggled, this, &MapWindow::ApplyLook);
   connect(full_view_, &QPushButton::clicked, canvas_, &MapCanvas::ShowFullView);
   connect(save_, &QPushButton::clicked, this, &MapWindow::ChooseAndSave);
 
@@ -197,17 +240,49 @@ void MapWindow::ShowVariable(MapVariable variable) {
   auto map = std::make_unique<RunMap>();
   const bool was_busy = platform_.SetBusyCursor(true);
   const bool made = MakeRunMap(platform_, request_, result_, variable, 0, stations_->isChecked(),
-                                 *map);
+                               GriddingOptions(), *map);
   platform_.SetBusyCursor(was_busy);
   map_ = made ? std::move(map) : nullptr;
-  if (map_) canvas_->SetScene(&map_->scene);
   status_->clear();
+  ApplyLook();
+}
+
+void MapWindow::ApplyLook() {
+  if (!map_) {
+    canvas_->SetScene(nullptr);
+    return;
+  }
+  MapScene& scene = map_->scene;
+  scene.colours = ColourChoice();
+  scene.colours.scale = static_cast<ScaleKind>(scales_->currentData().toInt());
+  if (palettes_->currentData().toInt() >= 0) {
+    scene.colours.palette = static_cast<Palette>(palettes_->currentData().toInt());
+  }
+  if (scene.colours.scale == ScaleKind::kRange) {
+    const QStringList ends = range_->text().split(':');
+    bool low_ok = false, high_ok = false;
+    const double low = ends.size() == 2 ? ends[0].trimmed().toDouble(&low_ok) : 0;
+    const double high = ends.size() == 2 ? ends[1].trimmed().toDouble(&high_ok) : 0;
+    if (low_ok && high_ok && low < high) {
+      scene.colours.range_min = low;
+      scene.colours.range_max = high;
+    } else {
+      scene.colours.scale = ScaleKind::kLinear;  // nothing usable typed yet
+      status_->setText("Type the colour range as MIN:MAX, such as -20:20");
+    }
+  }
+  scene.contour_interval =
+      contours_->isChecked() && scene.surface != nullptr ? ContourIntervalFor(*scene.surface) : 0;
+  const MapView view = canvas_->view();
+  const bool same_map = canvas_->scene() == &scene;
+  canvas_->SetScene(&scene);
+  if (same_map && view.width() > 0) canvas_->ShowView(view);
 }
 
 bool MapWindow::SaveTo(const std::string& path, MapFormat format) {
   if (!map_ || ExportClashes(platform_, path)) return false;
   return SaveMap(platform_, path, format, map_->scene, canvas_->view(), canvas_->width(),
-                 canvas_->height(), canvas_->statistics());
+                 canvas_->height(), canvas_->colour_scale());
 }
 
 void MapWindow::ChooseAndSave() {

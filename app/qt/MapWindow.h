@@ -1,9 +1,10 @@
 #pragma once
 // The map window: one value of the last run as a full-size map, drawn by
 // the core's map renderer. The wheel zooms about the cursor, dragging pans,
-// the status line tells the map position and the value under the cursor; a
-// list switches between the values, and Save writes what is shown as PNG,
-// SVG or PDF. It is opened by a double-click on either preview once a run
+// the status line tells the map position and the value under the cursor
+// with its unit; lists switch between the values, the colour scales and
+// the palettes, a range can be typed, contours shown, and Save writes what
+// is shown as PNG, SVG or PDF. It is opened by a double-click on either preview once a run
 // has results, and closes with the main window or when a new run starts.
 
 #include <QWidget>
@@ -17,6 +18,7 @@
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 
 namespace torvane {
@@ -37,9 +39,11 @@ class MapCanvas : public QWidget {
   void ZoomAt(QPointF position, double factor);
   void PanBy(QPointF pixels);
   void ShowFullView();
+  void ShowView(const MapView& view);  // the colours laid stay
 
   const MapView& view() const { return view_; }
-  const std::optional<ScaleStatistics>& statistics() const { return statistics_; }
+  const MapScene* scene() const { return scene_; }
+  const std::optional<ColourScale>& colour_scale() const { return scale_; }
   // What is under the pixel, as the status line tells it.
   QString Describe(QPointF position) const;
 
@@ -55,7 +59,7 @@ class MapCanvas : public QWidget {
  private:
   const MapScene* scene_ = nullptr;
   MapView view_;
-  std::optional<ScaleStatistics> statistics_;
+  std::optional<ColourScale> scale_;
   MapImage image_;
   bool stale_ = true;
   std::optional<QPointF> drag_from_;
@@ -77,6 +81,8 @@ class MapWindow : public QWidget {
 
  private:
   void ChooseAndSave();
+  // Sets the scene's colours and contours from the controls and redraws.
+  void ApplyLook();
 
   QtPlatform& platform_;
   const RunRequest& request_;
@@ -84,6 +90,10 @@ class MapWindow : public QWidget {
   std::unique_ptr<RunMap> map_;
   QComboBox* variables_;
   QCheckBox* stations_;
+  QComboBox* scales_;
+  QComboBox* palettes_;
+  QLineEdit* range_;
+  QCheckBox* contours_;
   QPushButton* save_;
   QPushButton* full_view_;
   MapCanvas* canvas_;

@@ -305,7 +305,7 @@ bool SweepDialog::RunSweep() {
   }
   survey.columns = {platform_.ItemIndex(Control::cmb_gx), platform_.ItemIndex(Control::cmb_gy),
                     platform_.ItemIndex(Control::cmb_point), platform_.ItemIndex(Control::cmb_uba)};
-  survey.csv_decimal_separator = options_.decimal_separator == ',' ? ',' : '.';
+  survey.decimal_separator = options_.decimal_separator;
   survey.crs = options_.crs;
   if (options_.absolute_gravity) {
     survey.columns.height = options_.height_column;

@@ -42,8 +42,9 @@ def sample_gmt(grid_path, px, py):
     with tempfile.TemporaryDirectory() as work:
         positions = os.path.join(work, "positions.bin")
         np.column_stack((px, py)).astype(np.float64).tofile(positions)
-        out = subprocess.run(["gmt", "grdtrack", positions, "-G%s=sd" % grid_path, "-nl",
-                              "-bi2d", "-bo3d", "-sa"], check=True, stdout=subprocess.PIPE).stdout
+        out = subprocess.run(["gmt", "grdtrack", positions, "-G%s=sd" % os.path.abspath(grid_path), "-nl",
+                              "-bi2d", "-bo3d", "-sa"], check=True, stdout=subprocess.PIPE,
+                             cwd=work).stdout  # gmt.history stays in the throw-away folder
     triples = np.frombuffer(out, dtype=np.float64).reshape(-1, 3)
     return triples[:, 2]
 

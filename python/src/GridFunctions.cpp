@@ -39,6 +39,16 @@ py::object FormatName(const GridFormat* format) {
   return py::str(name);
 }
 
+// A 2-D array of node values as the core takes it; ValueError for any
+// other shape.
+NodeArray NodeArrayOf(const InArray& values, double xmin, double dx, double ymin, double dy) {
+  Require(NodeArrayProblem(static_cast<int>(values.ndim()), values.ndim() == 2 ? values.shape(0) : 0,
+                           values.ndim() == 2 ? values.shape(1) : 0));
+  return {View(values), values.shape(0), values.shape(1), xmin, dx, ymin, dy};
+}
+
+}  // namespace
+
 // The grid's values (rows from the south) and where its nodes lie.
 py::dict GridDict(const GridValues& grid, py::object format) {
   py::array_t<double> values({static_cast<py::ssize_t>(grid.nrows),
@@ -64,13 +74,21 @@ py::dict GridDict(const GridValues& grid, py::object format) {
   return result;
 }
 
-// A 2-D array of node values as the core takes it; ValueError for any
-// other shape.
-NodeArray NodeArrayOf(const InArray& values, double xmin, double dx, double ymin, double dy) {
-  Require(NodeArrayProblem(static_cast<int>(values.ndim()), values.ndim() == 2 ? values.shape(0) : 0,
-                           values.ndim() == 2 ? values.shape(1) : 0));
-  return {View(values), values.shape(0), values.shape(1), xmin, dx, ymin, dy};
+// The plain grid of a Python grid's values and node placement.
+GridValues PlainGrid(const InArray& values, double xmin, double dx, double ymin,
+                     double dy) {
+  const NodeArray array = NodeArrayOf(values, xmin, dx, ymin, dy);
+  GridValues plain;
+  bool ok = false;
+  {
+    const py::gil_scoped_release free;
+    ok = PlainGridOf(array, plain);
+  }
+  if (!ok) throw py::value_error("grid: the grid's geometry is not valid");
+  return plain;
 }
+
+namespace {
 
 py::dict ReadGrid(const std::string& path) {
   CoreCall call('.');
@@ -133,20 +151,6 @@ py::dict GridRingResidualValues(const InArray& x, const InArray& y, const InArra
   return GridRings(
       call, grid, [&] { return LoadNodeArray(grid, array); }, x, y, cba, radius, ring_points,
       interpolated_cba, quality);
-}
-
-// The plain grid of a Python grid's values and node placement.
-GridValues PlainGrid(const InArray& values, double xmin, double dx, double ymin,
-                     double dy) {
-  const NodeArray array = NodeArrayOf(values, xmin, dx, ymin, dy);
-  GridValues plain;
-  bool ok = false;
-  {
-    const py::gil_scoped_release free;
-    ok = PlainGridOf(array, plain);
-  }
-  if (!ok) throw py::value_error("grid: the grid's geometry is not valid");
-  return plain;
 }
 
 // What a Python grid says beside its values: its CRS (any text PROJ takes,

@@ -16,6 +16,7 @@ PYBIND11_MODULE(_core, module) {
   torvane::python::RegisterCoreErrors(module);
   torvane::python::AddPointFunctions(module);
   torvane::python::AddGridFunctions(module);
+  torvane::python::AddMapFunctions(module);
   torvane::python::AddSweepFunction(module);
   torvane::python::AddReductionFunctions(module);
 }

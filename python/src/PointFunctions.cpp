@@ -14,6 +14,7 @@
 #include "common/LocaleSeparator.h"
 #include "points/ColumnLetters.h"
 #include "points/PointFileReader.h"
+#include "points/SkippedRows.h"
 #include "points/ReadStations.h"
 #include "points/SurveyProjection.h"
 #include "residual/RingResiduals.h"
@@ -54,12 +55,20 @@ py::dict ReadPoints(const std::string& path, const std::string& columns,
     source.path = path;
     source.columns = letters;
     source.column_names = names;
-    source.csv_decimal_separator = decimal_separator ? (*decimal_separator)[0] : '.';
+    // 0: the call's separator, the one asked for or the environment's.
+    source.decimal_separator = 0;
     // Stations in degrees are projected into metres for the rings, as
     // torvane-cli --crs does.
     if (crs) source.crs = {*crs, work_crs.value_or("")};
     source.keep_file_coordinates = true;
     ok = ReadStations(call.platform(), source, points, used_crs);
+    // Said as torvane-cli says it: a warning when the call goes through,
+    // part of the error when it fails.
+    for (const std::string& note :
+         {SkippedRowsText(points.skipped),
+          CommaDecimalsText(points.skipped, path, "decimal_separator=','")}) {
+      if (!note.empty()) call.platform().ShowInfo(note);
+    }
   }
   call.Finish(ok, "Cannot open input data file");
   const auto count = static_cast<py::ssize_t>(points.points.size());
@@ -93,6 +102,8 @@ py::dict ReadPoints(const std::string& path, const std::string& columns,
     result["file_y"] = file_y;
     result["work_crs"] = used_crs;
   }
+  // Rows that looked like data but gave no point.
+  result["skipped"] = static_cast<std::uint64_t>(points.skipped.Total());
   // Station names, when the point column holds text.
   if (points.HasLabels()) {
     py::list labels(count);

@@ -21,7 +21,7 @@ def test_stations_as_a_data_frame_with_their_crs_and_other_columns():
                                    crs="EPSG:4326")
     file = read_csv(SAMPLE_STATIONS)
     assert isinstance(stations, pandas.DataFrame)
-    assert stations.attrs == {"crs": "EPSG:4326", "work_crs": "EPSG:32735"}
+    assert stations.attrs == {"crs": "EPSG:4326", "work_crs": "EPSG:32735", "skipped": 0}
     assert list(stations.columns) == ["x", "y", "point", "cba", "file_x", "file_y", "elevation"]
     assert stations["point"].tolist() == file["station"]
     np.testing.assert_array_equal(stations["elevation"], numbers(file["elevation"]))
@@ -148,7 +148,7 @@ def test_grid_residual_of_a_data_array_keeps_its_layout():
 
 
 MODULES = ["torvane", "torvane.points", "torvane.rings", "torvane.grids", "torvane.reductions",
-           "torvane.versions"]
+           "torvane.versions", "torvane.maps"]
 
 
 @pytest.mark.parametrize("name", MODULES)

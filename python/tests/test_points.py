@@ -4,6 +4,7 @@ ring_residual against a plain scipy computation."""
 import os
 import subprocess
 import sys
+import warnings
 
 import numpy as np
 import pytest
@@ -67,6 +68,38 @@ def test_read_points_with_a_decimal_comma_as_the_command_under_that_locale(tmp_p
     done = subprocess.run([sys.executable, "-c", script, str(path)], env=environment,
                           capture_output=True, text=True, check=True)
     assert done.stdout.strip() == "[1.5, 3.5, -4.75]"
+
+
+def test_read_points_reads_point_decimals_under_a_comma_locale(tmp_path):
+    environment = dict(os.environ, LC_ALL="de_DE.UTF-8")
+    script = ("import torvane, sys; s = torvane.read_points(sys.argv[1]); "
+              "print(s['x'].size, s.attrs['skipped'])")
+    done = subprocess.run([sys.executable, "-c", script, str(SAMPLE_SURVEY)], env=environment,
+                          capture_output=True, text=True, check=True)
+    assert done.stdout.split() == ["3000", "0"]
+
+
+@pytest.mark.parametrize("text, columns, kept, skipped, said", [
+    ("x y p h cba\n1 2 3 0 4\n5 6 7 0\n8 9 10 0 nan\n1 2 3 0 -3O.0\n5 6 7 0 8\n", "A,B,C,E",
+     2, 3, "3 rows skipped (1 wrong number of fields: line 3; 1 CBA not a number: line 5; "
+           "1 NaN or infinite value: line 4)"),
+    ("4278,48 2411,33 1 1214,5 -30,588\n1 2 3 0 4\n", "A,B,C,E", 1, 1,
+     "line 1 writes decimals with ','"),
+    ("1 2 ST1 north 4\n5 6 ST2 south 8\n", "A,B,-,E", 2, 0, None),
+])
+def test_read_points_counts_and_names_the_rows_it_skips(tmp_path, text, columns, kept, skipped,
+                                                        said):
+    path = tmp_path / "survey.dat"
+    path.write_text(text)
+    with warnings.catch_warnings(record=True) as warned:
+        warnings.simplefilter("always")
+        survey = torvane.read_points(path, columns=columns, decimal_separator=".")
+    assert survey["x"].size == kept
+    assert survey.attrs["skipped"] == skipped
+    messages = [str(w.message) for w in warned]
+    assert any(said in m for m in messages) if said else not messages, messages
+    if columns.split(",")[2] == "-":
+        np.testing.assert_array_equal(survey["point"], np.arange(1, kept + 1))
 
 
 def ring_cases():

@@ -12,7 +12,9 @@ less the mean of N samples of a CBA grid on the circle of radius R
 answer NaN where a ring is empty or blanked. ``read_grid`` gives an
 ``xarray.DataArray`` (dims ("y", "x"), rows from the north, ``attrs`` crs
 and units), which ``grid_residual``, ``grid_ring_residual`` and
-``write_grid`` take, as they take rioxarray's.
+``write_grid`` take, as they take rioxarray's. ``grid_stations`` grids
+scattered stations as the maps do, and ``save_map`` draws a grid as a PNG,
+SVG or PDF map.
 
 A bad argument raises ``ValueError`` naming it; a missing or unreadable file
 ``FileNotFoundError`` or ``PermissionError``; what the core refuses
@@ -35,6 +37,7 @@ Examples
 
 from ._core import TorvaneError, TorvaneWarning
 from .grids import Grid, grid_residual, read_grid, write_grid
+from .maps import grid_stations, save_map
 from .points import read_points
 from .reductions import bouguer_plate, normal_gravity, simple_bouguer
 from .rings import grid_ring_residual, ring_residual, sweep
@@ -47,10 +50,12 @@ __all__ = [
     "bouguer_plate",
     "grid_residual",
     "grid_ring_residual",
+    "grid_stations",
     "normal_gravity",
     "read_grid",
     "read_points",
     "ring_residual",
+    "save_map",
     "show_versions",
     "simple_bouguer",
     "sweep",

@@ -23,8 +23,12 @@ def read_points(path: PathLike, columns: str = "A,B,C,E", crs: str | None = None
     """Reads a point file as ``torvane-cli --input`` reads it.
 
     One station per line; columns separated by spaces, tabs or commas; header
-    lines, lines starting with ``/`` and other lines that are not numbers are
-    skipped. A file whose name ends in ``.csv`` is read as CSV.
+    lines, lines starting with ``/`` and other lines without a number in the
+    X column are passed over. Lines that look like data but give no station
+    (a missing or non-numeric Y or CBA, NaN, another number of fields) are
+    skipped, counted in ``attrs["skipped"]`` and named in a TorvaneWarning
+    ("3 rows skipped (no CBA: lines 17, 204, 3311)"). A file whose name ends
+    in ``.csv`` is read as CSV.
 
     Parameters
     ----------
@@ -42,9 +46,10 @@ def read_points(path: PathLike, columns: str = "A,B,C,E", crs: str | None = None
         ``torvane-cli --crs`` does. None: the coordinates are used as they
         are.
     decimal_separator : str or None
-        ``"."`` or ``","``; None takes the one of the environment's locale
-        (LC_ALL, LC_NUMERIC, LANG) for a plain file and ``"."`` for a CSV
-        file, as ``torvane-cli`` does.
+        ``","`` reads ``,`` decimals (in plain files and in CSV files
+        separated by ``;``); None takes the one of the environment's locale
+        (LC_ALL, LC_NUMERIC, LANG), as ``torvane-cli`` does. Numbers written
+        with ``.`` are read with ``.`` either way.
     work_crs : str or None
         The projected CRS of the computation when ``crs`` is geographic;
         None takes the WGS 84 UTM zone of the survey's centre.
@@ -63,11 +68,13 @@ def read_points(path: PathLike, columns: str = "A,B,C,E", crs: str | None = None
         ``file_y`` (the file's coordinates); for a CSV file the file's other
         columns after these. ``attrs["crs"]`` is ``crs`` (the CRS of
         ``file_x``, ``file_y``) and ``attrs["work_crs"]`` the CRS of ``x``
-        and ``y`` (None without ``crs``), which the ring functions pass on.
+        and ``y`` (None without ``crs``), which the ring functions pass on;
+        ``attrs["skipped"]`` the number of rows skipped.
     dict
         With ``as_dict``: ``x``, ``y``, ``point``, ``cba`` (float64 arrays),
         with ``crs`` also ``file_x``, ``file_y`` and ``work_crs``, and
-        ``label`` (a list of str) when the point column holds names.
+        ``label`` (a list of str) when the point column holds names;
+        ``skipped``, the number of rows skipped.
 
     Raises
     ------
@@ -114,6 +121,7 @@ def read_points(path: PathLike, columns: str = "A,B,C,E", crs: str | None = None
         _add_other_columns(frame, path, columns, decimal_separator, answer)
     frame.attrs["crs"] = crs
     frame.attrs["work_crs"] = answer.get("work_crs")
+    frame.attrs["skipped"] = answer["skipped"]
     return frame
 
 

@@ -75,8 +75,12 @@ std::string CheckWord(const std::string& word) {
   (void)ParseWholeNumber(word, whole);
   PointColumns columns;
   if (ParseColumnLetters(word, columns)) {
-    for (const int column : {columns.x, columns.y, columns.point, columns.cba}) {
+    for (const int column : {columns.x, columns.y, columns.cba}) {
       if (column < 0 || column > 25) return "a column letter beyond A to Z";
+    }
+    // The point alone may be '-': the stations are then numbered.
+    if ((columns.point < 0 || columns.point > 25) && columns.point != kNumberedPoints) {
+      return "a point column beyond A to Z and not '-'";
     }
   }
   ColumnNames names;
