@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "common/LargeArray.h"
 #include "grid/Bilinear.h"
 #include "grid/NodeValues.h"
 
@@ -21,7 +22,7 @@ struct GridValues {
   std::uint32_t ncols = 0;
   std::uint32_t nrows = 0;
   double xmin = 0, ymin = 0, dx = 0, dy = 0;
-  std::vector<float> nodes;
+  LargeVector<float> nodes;  // on large pages, see LargeArray.h
   // What the writers store beside the nodes where their format has room:
   // the coordinate reference system (GridCrs.h; empty: not known), the
   // name of what the nodes hold ("residual", "cba") and its units ("mGal").

@@ -144,10 +144,9 @@ MapSurface SurfaceOfGrid(GridValues grid) {
   surface.dy = grid.dy;
   surface.nx = static_cast<int>(grid.ncols);
   surface.ny = static_cast<int>(grid.nrows);
-  surface.values = std::move(grid.nodes);
-  for (float& v : surface.values) {
-    if (IsBlank(v)) v = kPreviewBlank;
-  }
+  surface.values.resize(grid.nodes.size());
+  std::transform(grid.nodes.begin(), grid.nodes.end(), surface.values.begin(),
+                 [](float v) { return IsBlank(v) ? kPreviewBlank : v; });
   return surface;
 }
 

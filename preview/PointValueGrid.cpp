@@ -36,10 +36,12 @@ bool GridByCurvature(Reporter& platform, const PointSet& points, const PointGrid
     y[k] = points.points[k].y;
     v[k] = points.points[k].*request.value;
   }
-  GridValues grid;
-  if (!GridStationsByCurvature(platform, x, y, v, lattice, request.gridding, kBlankNode, grid.nodes)) {
+  std::vector<float> nodes;
+  if (!GridStationsByCurvature(platform, x, y, v, lattice, request.gridding, kBlankNode, nodes)) {
     return false;
   }
+  GridValues grid;
+  grid.nodes.assign(nodes.begin(), nodes.end());
   grid.ncols = static_cast<std::uint32_t>(lattice.nx);
   grid.nrows = static_cast<std::uint32_t>(lattice.ny);
   grid.xmin = points.min_x - points.shift_x;
