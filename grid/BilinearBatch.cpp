@@ -121,6 +121,108 @@ void WeighPlain(const BilinearBatch& batch, int count, double* value) {
 
 const BilinearKernels kAvx2{LocateAvx2, WeighAvx2};
 
+#define TORVANE_AVX512 "avx512f,avx512dq,avx512vl,avx2"
+
+// CellLanes in eight lanes; `inside` the lanes whose cell is one.
+[[gnu::target(TORVANE_AVX512)]] inline __m512d CellLanes8(__m512d position, double origin,
+                                                           double spacing, double inverse,
+                                                           std::uint32_t count, __mmask8& inside) {
+  const __m512d one = _mm512_set1_pd(1.0);
+  const __m512d offset = _mm512_sub_pd(position, _mm512_set1_pd(origin));
+  const __m512d quotient = _mm512_mul_pd(offset, _mm512_set1_pd(inverse));
+  __m512d cell = _mm512_maskz_roundscale_pd(0xFF, quotient, _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC);
+  const __m512d fraction = _mm512_sub_pd(quotient, cell);
+  const __m512d magnitude = _mm512_abs_pd(quotient);
+  const __m512d hair = _mm512_mul_pd(_mm512_add_pd(magnitude, one), _mm512_set1_pd(1e-13));
+  const __mmask8 clear = _mm512_cmp_pd_mask(fraction, hair, _CMP_GT_OQ) &
+                         _mm512_cmp_pd_mask(fraction, _mm512_sub_pd(one, hair), _CMP_LT_OQ);
+  if (clear != 0xFF) {
+    const __m512d divided = _mm512_maskz_roundscale_pd(0xFF, _mm512_div_pd(offset, _mm512_set1_pd(spacing)),
+                                                 _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC);
+    cell = _mm512_mask_blend_pd(clear, divided, cell);
+  }
+  const __m512d last = _mm512_set1_pd(static_cast<double>(count) - 2.0);
+  inside = _mm512_cmp_pd_mask(cell, _mm512_setzero_pd(), _CMP_GE_OQ) &
+           _mm512_cmp_pd_mask(cell, last, _CMP_LE_OQ);
+  return cell;
+}
+
+// WeightAlong in eight lanes.
+[[gnu::target(TORVANE_AVX512)]] inline __m512d WeightLanes8(__m512d position, __m512d cell,
+                                                             double origin, double spacing) {
+  const __m512d o = _mm512_set1_pd(origin);
+  const __m512d s = _mm512_set1_pd(spacing);
+  const __m512d low = _mm512_add_pd(_mm512_mul_pd(cell, s), o);
+  const __m512d high = _mm512_add_pd(_mm512_mul_pd(_mm512_add_pd(cell, _mm512_set1_pd(1.0)), s), o);
+  return _mm512_div_pd(_mm512_sub_pd(position, low), _mm512_sub_pd(high, low));
+}
+
+// The corner at `index` of the lanes `inside`, as a double.
+[[gnu::target(TORVANE_AVX512)]] inline __m512d GatherCorner(const float* nodes, __m256i index,
+                                                             __mmask8 inside) {
+  return _mm512_maskz_cvtps_pd(
+      0xFF, _mm256_mmask_i32gather_ps(_mm256_setzero_ps(), inside, index, nodes, 4));
+}
+
+// The lanes where `corner` is not blank.
+[[gnu::target(TORVANE_AVX512)]] inline __mmask8 NotBlank(__m512d corner) {
+  return _mm512_cmp_pd_mask(corner, _mm512_set1_pd(kBlankThreshold), _CMP_LT_OQ);
+}
+
+// Eight positions: cells, weights, corners and means, as InterpolateBilinear.
+[[gnu::target(TORVANE_AVX512)]] inline __m512d InterpolateLanes8(const NodeLattice& g,
+                                                                  const float* nodes,
+                                                                  __m512d px, __m512d py) {
+  __mmask8 inside_x;
+  __mmask8 inside_y;
+  const __m512d cx = CellLanes8(px, g.xmin, g.dx, g.inverse_dx, g.ncols, inside_x);
+  const __m512d cy = CellLanes8(py, g.ymin, g.dy, g.inverse_dy, g.nrows, inside_y);
+  const __mmask8 inside = inside_x & inside_y;
+  const __m512d t = WeightLanes8(px, cx, g.xmin, g.dx);
+  const __m512d u = WeightLanes8(py, cy, g.ymin, g.dy);
+  const __m256i c = _mm512_maskz_cvttpd_epi32(inside, cx);
+  const __m256i r = _mm512_maskz_cvttpd_epi32(inside, cy);
+  const __m256i rows = _mm256_set1_epi32(static_cast<int>(g.nrows));
+  const __m256i at = _mm256_add_epi32(_mm256_mullo_epi32(c, rows), r);
+  const __m256i east = _mm256_add_epi32(at, rows);
+  const __m256i one = _mm256_set1_epi32(1);
+  // The four gathers do not wait for one another.
+  const __m512d z00 = GatherCorner(nodes, at, inside);
+  const __m512d z10 = GatherCorner(nodes, east, inside);
+  const __m512d z11 = GatherCorner(nodes, _mm256_add_epi32(east, one), inside);
+  const __m512d z01 = GatherCorner(nodes, _mm256_add_epi32(at, one), inside);
+  const __mmask8 usable = inside & NotBlank(z00) & NotBlank(z10) & NotBlank(z11) & NotBlank(z01);
+  const __m512d unit = _mm512_set1_pd(1.0);
+  const __m512d rest_t = _mm512_sub_pd(unit, t);
+  const __m512d rest_u = _mm512_sub_pd(unit, u);
+  __m512d v = _mm512_mul_pd(_mm512_mul_pd(rest_t, rest_u), z00);
+  v = _mm512_add_pd(v, _mm512_mul_pd(_mm512_mul_pd(t, rest_u), z10));
+  v = _mm512_add_pd(v, _mm512_mul_pd(_mm512_mul_pd(t, u), z11));
+  v = _mm512_add_pd(v, _mm512_mul_pd(_mm512_mul_pd(rest_t, u), z01));
+  return _mm512_mask_blend_pd(usable, _mm512_set1_pd(kBlankValue), v);
+}
+
+[[gnu::target(TORVANE_AVX512)]] void InMemoryAvx512(const NodeLattice& g, const float* nodes,
+                                                   const double* x, const double* y, int count,
+                                                   double* value) {
+  int i = 0;
+  for (; i + 8 <= count; i += 8) {
+    _mm512_storeu_pd(value + i,
+                     InterpolateLanes8(g, nodes, _mm512_loadu_pd(x + i), _mm512_loadu_pd(y + i)));
+  }
+  if (i < count) {
+    // The last lanes: positions past `count` read as a position outside.
+    const auto rest = static_cast<__mmask8>((1u << (count - i)) - 1);
+    const __m512d outside = _mm512_set1_pd(g.xmin - g.dx);
+    alignas(64) double last[8];
+    _mm512_store_pd(last, InterpolateLanes8(g, nodes, _mm512_mask_loadu_pd(outside, rest, x + i),
+                                            _mm512_mask_loadu_pd(outside, rest, y + i)));
+    for (int k = 0; i + k < count; ++k) value[i + k] = last[k];
+  }
+}
+
+const BilinearKernels kAvx512{LocateAvx2, WeighAvx2, InMemoryAvx512};
+
 #endif
 
 const BilinearKernels kPlain{LocatePlain, WeighPlain};
@@ -138,7 +240,22 @@ const BilinearKernels* Avx2BilinearKernels() {
 #endif
 }
 
+const BilinearKernels* Avx512BilinearKernels() {
+#if defined(__x86_64__)
+  static const bool has_avx512 =
+      (__builtin_cpu_init(), __builtin_cpu_supports("avx512f") &&
+                                 __builtin_cpu_supports("avx512dq") &&
+                                 __builtin_cpu_supports("avx512vl") &&
+                                 __builtin_cpu_supports("avx2"));
+  return has_avx512 ? &kAvx512 : nullptr;
+#else
+  return nullptr;
+#endif
+}
+
 const BilinearKernels& FastestBilinearKernels() {
+  const BilinearKernels* avx512 = Avx512BilinearKernels();
+  if (avx512 != nullptr) return *avx512;
   const BilinearKernels* avx2 = Avx2BilinearKernels();
   return avx2 != nullptr ? *avx2 : kPlain;
 }

@@ -41,12 +41,21 @@ struct BilinearKernels {
                  BilinearBatch& batch);
   // value[i]: the weighted mean of the corners, or kBlankValue where unusable.
   void (*weigh)(const BilinearBatch& batch, int count, double* value);
+  // Where the processor can fetch a lane's corners itself: every step at
+  // once for nodes in memory (MemoryNodes) whose index, c * nrows + r, fits
+  // in 31 bits; null otherwise.
+  void (*in_memory)(const NodeLattice& lattice, const float* nodes, const double* x,
+                    const double* y, int count, double* value) = nullptr;
 };
 
 const BilinearKernels& PlainBilinearKernels();
 // Null where the processor lacks AVX2.
 const BilinearKernels* Avx2BilinearKernels();
-// The AVX2 kernels where the processor has them, else the plain ones.
+// AVX-512's, with the corners gathered in lanes; null where the processor
+// lacks AVX-512 (F and DQ).
+const BilinearKernels* Avx512BilinearKernels();
+// The AVX-512 or AVX2 kernels where the processor has them, else the plain
+// ones.
 const BilinearKernels& FastestBilinearKernels();
 
 // value[i] = InterpolateBilinear(lattice, nodes, x[i], y[i]) for i < count
@@ -55,6 +64,13 @@ template <typename Nodes>
 void InterpolateBatch(const BilinearKernels& kernels, const NodeLattice& lattice,
                       const Nodes& nodes, const double* x, const double* y, int count,
                       BilinearBatch& batch, double* value) {
+  if constexpr (std::is_same_v<Nodes, MemoryNodes>) {
+    if (kernels.in_memory != nullptr &&
+        std::uint64_t{lattice.ncols} * nodes.nrows < (std::uint64_t{1} << 31)) {
+      kernels.in_memory(lattice, nodes.nodes, x, y, count, value);
+      return;
+    }
+  }
   kernels.locate(lattice, x, y, count, batch);
   const auto read_corners = [&](auto&& read_cell) {
     for (int i = 0; i < count; ++i) {

@@ -1,7 +1,9 @@
-// The batched interpolation, plain and in AVX2 lanes, against
-// InterpolateBilinear position by position, bit for bit: random grids with
-// blanks, positions on node lines, on the grid's edges, a hair either side
-// of them, outside, and no number at all.
+// The batched interpolation, plain, in AVX2 lanes and in AVX-512 lanes (the
+// corners gathered), against InterpolateBilinear position by position, bit
+// for bit: random grids with blanks, positions on node lines, on the grid's
+// edges and its last row and column, a hair either side of them, outside,
+// and no number at all; batches of every length, so that lanes past the
+// batch's end are met too.
 
 #include <gtest/gtest.h>
 
@@ -37,6 +39,7 @@ TEST(BilinearBatch, LanesAsThePlainLoop) {
   std::mt19937_64 random(11);
   std::vector<const BilinearKernels*> kernels{&PlainBilinearKernels()};
   if (Avx2BilinearKernels() != nullptr) kernels.push_back(Avx2BilinearKernels());
+  if (Avx512BilinearKernels() != nullptr) kernels.push_back(Avx512BilinearKernels());
   for (int grid = 0; grid < 40; ++grid) {
     const auto ncols = static_cast<std::uint32_t>(1 + random() % 9);
     const auto nrows = static_cast<std::uint32_t>(1 + random() % 9);
@@ -67,7 +70,10 @@ TEST(BilinearBatch, LanesAsThePlainLoop) {
           const double expected = InterpolateBilinear(lattice, nodes, x[first + i], y[first + i]);
           ASSERT_EQ(std::bit_cast<std::uint64_t>(value_out[i]),
                     std::bit_cast<std::uint64_t>(expected))
-              << (k == &PlainBilinearKernels() ? "plain " : "avx2 ") << x[first + i] << " "
+              << (k == &PlainBilinearKernels() ? "plain "
+                  : k == Avx2BilinearKernels() ? "avx2 "
+                                               : "avx512 ")
+              << x[first + i] << " "
               << y[first + i] << " grid " << grid;
         }
         first += static_cast<std::size_t>(count);
