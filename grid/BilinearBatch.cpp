@@ -1,6 +1,7 @@
 #include "grid/BilinearBatch.h"
 
 #include <cstring>
+#include <limits>
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -169,29 +170,37 @@ const BilinearKernels kAvx2{LocateAvx2, WeighAvx2};
   return _mm512_cmp_pd_mask(corner, _mm512_set1_pd(kBlankThreshold), _CMP_LT_OQ);
 }
 
-// Eight positions: cells, weights, corners and means, as InterpolateBilinear.
-[[gnu::target(TORVANE_AVX512)]] inline __m512d InterpolateLanes8(const NodeLattice& g,
-                                                                  const float* nodes,
-                                                                  __m512d px, __m512d py) {
+// Eight positions' cells (whole numbers), weights, and whether they lie
+// within the cells.
+struct Lanes8 {
+  __m512d t, u;
+  __m256i c, r;  // 0 outside
+  __mmask8 inside;
+};
+
+[[gnu::target(TORVANE_AVX512)]] inline Lanes8 LocateLanes8(const NodeLattice& g, __m512d px,
+                                                           __m512d py) {
+  Lanes8 lanes;
   __mmask8 inside_x;
   __mmask8 inside_y;
   const __m512d cx = CellLanes8(px, g.xmin, g.dx, g.inverse_dx, g.ncols, inside_x);
   const __m512d cy = CellLanes8(py, g.ymin, g.dy, g.inverse_dy, g.nrows, inside_y);
-  const __mmask8 inside = inside_x & inside_y;
-  const __m512d t = WeightLanes8(px, cx, g.xmin, g.dx);
-  const __m512d u = WeightLanes8(py, cy, g.ymin, g.dy);
-  const __m256i c = _mm512_maskz_cvttpd_epi32(inside, cx);
-  const __m256i r = _mm512_maskz_cvttpd_epi32(inside, cy);
-  const __m256i rows = _mm256_set1_epi32(static_cast<int>(g.nrows));
-  const __m256i at = _mm256_add_epi32(_mm256_mullo_epi32(c, rows), r);
-  const __m256i east = _mm256_add_epi32(at, rows);
-  const __m256i one = _mm256_set1_epi32(1);
-  // The four gathers do not wait for one another.
-  const __m512d z00 = GatherCorner(nodes, at, inside);
-  const __m512d z10 = GatherCorner(nodes, east, inside);
-  const __m512d z11 = GatherCorner(nodes, _mm256_add_epi32(east, one), inside);
-  const __m512d z01 = GatherCorner(nodes, _mm256_add_epi32(at, one), inside);
-  const __mmask8 usable = inside & NotBlank(z00) & NotBlank(z10) & NotBlank(z11) & NotBlank(z01);
+  lanes.inside = inside_x & inside_y;
+  lanes.t = WeightLanes8(px, cx, g.xmin, g.dx);
+  lanes.u = WeightLanes8(py, cy, g.ymin, g.dy);
+  lanes.c = _mm512_maskz_cvttpd_epi32(lanes.inside, cx);
+  lanes.r = _mm512_maskz_cvttpd_epi32(lanes.inside, cy);
+  return lanes;
+}
+
+// WeighCorners in eight lanes, kBlankValue where not `usable`.
+[[gnu::target(TORVANE_AVX512)]] inline __m512d WeighLanes8(const Lanes8& lanes, __m512d z00,
+                                                            __m512d z10, __m512d z11,
+                                                            __m512d z01) {
+  const __mmask8 usable =
+      lanes.inside & NotBlank(z00) & NotBlank(z10) & NotBlank(z11) & NotBlank(z01);
+  const __m512d t = lanes.t;
+  const __m512d u = lanes.u;
   const __m512d unit = _mm512_set1_pd(1.0);
   const __m512d rest_t = _mm512_sub_pd(unit, t);
   const __m512d rest_u = _mm512_sub_pd(unit, u);
@@ -202,26 +211,124 @@ const BilinearKernels kAvx2{LocateAvx2, WeighAvx2};
   return _mm512_mask_blend_pd(usable, _mm512_set1_pd(kBlankValue), v);
 }
 
+// Eight positions on the node matrix in memory.
+[[gnu::target(TORVANE_AVX512)]] inline __m512d InterpolateLanes8(const NodeLattice& g,
+                                                                  const float* nodes,
+                                                                  __m512d px, __m512d py) {
+  const Lanes8 lanes = LocateLanes8(g, px, py);
+  const __m256i rows = _mm256_set1_epi32(static_cast<int>(g.nrows));
+  const __m256i at = _mm256_add_epi32(_mm256_mullo_epi32(lanes.c, rows), lanes.r);
+  const __m256i east = _mm256_add_epi32(at, rows);
+  const __m256i one = _mm256_set1_epi32(1);
+  // The four gathers do not wait for one another.
+  return WeighLanes8(lanes, GatherCorner(nodes, at, lanes.inside),
+                     GatherCorner(nodes, east, lanes.inside),
+                     GatherCorner(nodes, _mm256_add_epi32(east, one), lanes.inside),
+                     GatherCorner(nodes, _mm256_add_epi32(at, one), lanes.inside));
+}
+
+// Calls lanes8(px, py) for every eight positions, positions past `count`
+// read as a position outside the grid; false as soon as it answers false.
+template <typename Lanes>
+[[gnu::target(TORVANE_AVX512)]] inline bool ForEachEight(const NodeLattice& g, const double* x,
+                                                         const double* y, int count,
+                                                         double* value, Lanes&& lanes8) {
+  int i = 0;
+  for (; i + 8 <= count; i += 8) {
+    __m512d v;
+    if (!lanes8(_mm512_loadu_pd(x + i), _mm512_loadu_pd(y + i), v)) return false;
+    _mm512_storeu_pd(value + i, v);
+  }
+  if (i < count) {
+    const auto rest = static_cast<__mmask8>((1u << (count - i)) - 1);
+    const __m512d outside = _mm512_set1_pd(g.xmin - g.dx);
+    __m512d v;
+    if (!lanes8(_mm512_mask_loadu_pd(outside, rest, x + i), _mm512_mask_loadu_pd(outside, rest, y + i), v)) {
+      return false;
+    }
+    alignas(64) double last[8];
+    _mm512_store_pd(last, v);
+    for (int k = 0; i + k < count; ++k) value[i + k] = last[k];
+  }
+  return true;
+}
+
 [[gnu::target(TORVANE_AVX512)]] void InMemoryAvx512(const NodeLattice& g, const float* nodes,
                                                    const double* x, const double* y, int count,
                                                    double* value) {
-  int i = 0;
-  for (; i + 8 <= count; i += 8) {
-    _mm512_storeu_pd(value + i,
-                     InterpolateLanes8(g, nodes, _mm512_loadu_pd(x + i), _mm512_loadu_pd(y + i)));
+  ForEachEight(g, x, y, count, value, [&](__m512d px, __m512d py, __m512d& v) __attribute__((target(TORVANE_AVX512))) {
+    v = InterpolateLanes8(g, nodes, px, py);
+    return true;
+  });
+}
+
+// One corner of the lanes `inside` from a file's rows of floats or doubles,
+// at the element indices `at`, as DecodeNodeAs decodes it.
+template <NodeEncoding kEncoding>
+[[gnu::target(TORVANE_AVX512)]] inline __m512d FileCorner(const unsigned char* first,
+                                                           __m512i at, __mmask8 inside,
+                                                           double file_blank) {
+  __m512d raw;
+  __mmask8 blank;
+  if constexpr (kEncoding == NodeEncoding::kFloat64) {
+    raw = _mm512_mask_i64gather_pd(_mm512_setzero_pd(), inside, at, first, 8);
+    blank = _mm512_cmp_pd_mask(raw, _mm512_set1_pd(file_blank), _CMP_EQ_OQ);
+    raw = _mm512_maskz_cvtps_pd(0xFF, _mm512_maskz_cvtpd_ps(0xFF, raw));
+  } else {
+    raw = _mm512_maskz_cvtps_pd(
+        0xFF, _mm512_mask_i64gather_ps(_mm256_setzero_ps(), inside, at, first, 4));
+    blank = 0;
   }
-  if (i < count) {
-    // The last lanes: positions past `count` read as a position outside.
-    const auto rest = static_cast<__mmask8>((1u << (count - i)) - 1);
-    const __m512d outside = _mm512_set1_pd(g.xmin - g.dx);
-    alignas(64) double last[8];
-    _mm512_store_pd(last, InterpolateLanes8(g, nodes, _mm512_mask_loadu_pd(outside, rest, x + i),
-                                            _mm512_mask_loadu_pd(outside, rest, y + i)));
-    for (int k = 0; i + k < count; ++k) value[i + k] = last[k];
+  // NodeFromDouble: blank from 1e38 on, below the float range, no number.
+  const double lowest = -static_cast<double>(std::numeric_limits<float>::max());
+  blank = static_cast<__mmask8>(
+      blank | _mm512_cmp_pd_mask(raw, _mm512_set1_pd(kBlankThreshold), _CMP_GE_OQ) |
+      _mm512_cmp_pd_mask(raw, _mm512_set1_pd(lowest), _CMP_NGE_UQ));
+  return _mm512_mask_blend_pd(blank, raw, _mm512_set1_pd(static_cast<double>(kBlankNode)));
+}
+
+template <NodeEncoding kEncoding>
+[[gnu::target(TORVANE_AVX512)]] bool InFileRows(const NodeLattice& g, const FileNodes& nodes,
+                                                const unsigned char* first, const double* x,
+                                                const double* y, int count, double* value) {
+  const double file_blank = nodes.layout().file_blank;
+  const __m256i complete = _mm256_set1_epi32(static_cast<int>(nodes.complete_vectors()));
+  const __m512i length = _mm512_set1_epi64(g.ncols);
+  const __m512i one = _mm512_set1_epi64(1);
+  return ForEachEight(g, x, y, count, value, [&](__m512d px, __m512d py, __m512d& v) __attribute__((target(TORVANE_AVX512))) {
+    const Lanes8 lanes = LocateLanes8(g, px, py);
+    // Both rows of every cell must lie within the file.
+    const __mmask8 held = _mm256_mask_cmplt_epi32_mask(
+        lanes.inside, _mm256_add_epi32(lanes.r, _mm256_set1_epi32(1)), complete);
+    if (held != lanes.inside) return false;
+    const __m512i at = _mm512_add_epi64(_mm512_mullo_epi64(_mm512_maskz_cvtepu32_epi64(0xFF, lanes.r), length),
+                                        _mm512_maskz_cvtepu32_epi64(0xFF, lanes.c));
+    const __m512i north = _mm512_add_epi64(at, length);
+    v = WeighLanes8(lanes, FileCorner<kEncoding>(first, at, lanes.inside, file_blank),
+                    FileCorner<kEncoding>(first, _mm512_add_epi64(at, one), lanes.inside, file_blank),
+                    FileCorner<kEncoding>(first, _mm512_add_epi64(north, one), lanes.inside,
+                                          file_blank),
+                    FileCorner<kEncoding>(first, north, lanes.inside, file_blank));
+    return true;
+  });
+}
+
+[[gnu::target(TORVANE_AVX512)]] bool InFileAvx512(const NodeLattice& g, const FileNodes& nodes,
+                                                 const double* x, const double* y, int count,
+                                                 double* value) {
+  const unsigned char* first = nodes.FirstMappedNode();
+  if (first == nullptr || nodes.layout().vectors_are_columns) return false;
+  switch (nodes.layout().encoding) {
+    case NodeEncoding::kFloat64:
+      return InFileRows<NodeEncoding::kFloat64>(g, nodes, first, x, y, count, value);
+    case NodeEncoding::kFloat32:
+      return InFileRows<NodeEncoding::kFloat32>(g, nodes, first, x, y, count, value);
+    default:
+      return false;
   }
 }
 
-const BilinearKernels kAvx512{LocateAvx2, WeighAvx2, InMemoryAvx512};
+const BilinearKernels kAvx512{LocateAvx2, WeighAvx2, InMemoryAvx512, InFileAvx512};
 
 #endif
 

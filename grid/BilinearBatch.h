@@ -46,6 +46,12 @@ struct BilinearKernels {
   // in 31 bits; null otherwise.
   void (*in_memory)(const NodeLattice& lattice, const float* nodes, const double* x,
                     const double* y, int count, double* value) = nullptr;
+  // The same for the nodes of a Surfer grid file (rows of floats or
+  // doubles) mapped whole; false, with nothing written, for any other file
+  // or a batch that reaches past the rows the file holds. Null where the
+  // processor cannot.
+  bool (*in_file)(const NodeLattice& lattice, const FileNodes& nodes, const double* x,
+                  const double* y, int count, double* value) = nullptr;
 };
 
 const BilinearKernels& PlainBilinearKernels();
@@ -70,6 +76,9 @@ void InterpolateBatch(const BilinearKernels& kernels, const NodeLattice& lattice
       kernels.in_memory(lattice, nodes.nodes, x, y, count, value);
       return;
     }
+  }
+  if constexpr (std::is_same_v<Nodes, FileNodes>) {
+    if (kernels.in_file != nullptr && kernels.in_file(lattice, nodes, x, y, count, value)) return;
   }
   kernels.locate(lattice, x, y, count, batch);
   const auto read_corners = [&](auto&& read_cell) {

@@ -144,6 +144,16 @@ class FileNodes {
 
   const MappedFile& mapped() const { return file_; }
 
+  // The first node where it lies in memory, for code that reads many nodes
+  // at a time, and how many whole vectors follow it; null when the file is
+  // not mapped whole.
+  const unsigned char* FirstMappedNode() const {
+    return file_.mapped() && file_.whole() && layout_.origin < file_.size()
+               ? file_.bytes().data() + layout_.origin
+               : nullptr;
+  }
+  std::uint32_t complete_vectors() const { return complete_vectors_; }
+
   // Gives back the memory of the file's pages before `vector`, once
   // decoded (a pass that copies the nodes into memory needs them no more).
   void ReleaseVectorsBefore(std::uint32_t vector);

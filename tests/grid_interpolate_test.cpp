@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <filesystem>
 #include <limits>
@@ -269,6 +270,45 @@ TEST_P(DiskMode, SameNumbersAsMemoryAndThePlainLoop) {
       values += !IsBlank(expected);
     }
     EXPECT_GT(values, 100) << "most positions should have a value";
+  }
+}
+
+// Nodes that are blank only after decoding (beyond the float range, no
+// number, 1e38 and a double that rounds to a float of 1e38 or more) and
+// nodes just inside: the batches read from the file (in lanes where the
+// processor has them) judge each as the node matrix in memory does.
+TEST(DiskModeBatches, NodesAtTheBlankLimits) {
+  const double big = std::numeric_limits<float>::max();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  const double specials[] = {nan, inf, -inf, -1e39, -big, std::nextafter(-big, 0.0), 1e38,
+                             std::nextafter(1e38, 0.0), 9.9999999e37, 9.99999e37, -99999,
+                             kSurferBlank, 0.0, -0.0};
+  TestGrid grid(6, 5, 100, 200, 10, 20);
+  for (std::size_t k = 0; k < grid.values.size(); ++k) {
+    grid.values[k] = k < std::size(specials) ? specials[k] : 0.5 * static_cast<double>(k);
+  }
+  std::vector<std::pair<double, double>> positions;
+  for (int i = 0; i <= 60; ++i) {
+    for (int j = 0; j <= 48; ++j) positions.emplace_back(100 + i * 0.85, 200 + j * 1.7);
+  }
+  for (const std::string& bytes : {Surfer7Bytes(grid), Surfer7Bytes(grid, -99999), Surfer6Bytes(grid)}) {
+    LoadedGrid memory(bytes, kPlenty);
+    LoadedGrid disk(bytes, kNone);
+    ASSERT_TRUE(memory.grid.in_memory() && disk.grid.on_disk());
+    const std::vector<double> batched = InterpolatedInBatches(disk.grid, positions);
+    const std::vector<double> in_memory = InterpolatedInBatches(memory.grid, positions);
+    int values = 0;
+    for (std::size_t i = 0; i < positions.size(); ++i) {
+      const auto [x, y] = positions[i];
+      const double expected = memory.grid.Interpolate(x, y);
+      EXPECT_EQ(std::bit_cast<std::uint64_t>(batched[i]), std::bit_cast<std::uint64_t>(expected))
+          << x << " " << y;
+      EXPECT_EQ(std::bit_cast<std::uint64_t>(in_memory[i]), std::bit_cast<std::uint64_t>(expected))
+          << x << " " << y;
+      values += !IsBlank(expected);
+    }
+    EXPECT_GT(values, 500);
   }
 }
 
