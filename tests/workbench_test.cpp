@@ -243,6 +243,42 @@ TEST(Workbench, AbsoluteGravityThroughTheSurveyOptionsGivesTheCliTable) {
   EXPECT_EQ(ReadFile(dir.File("window.csv")), ReadFile(dir.File("cli.csv")));
 }
 
+// The status line counts what the run read: damaged rows of several kinds
+// are skipped and counted (a comment, a header and a blank line are no
+// rows), and the empty rings are the table's N = 0 rows.
+TEST(Workbench, StatusLineCountsTheDamagedRowsAndEmptyRings) {
+  TempDir dir;
+  WriteFile(dir.File("damaged.dat"),
+            "/ survey with damage\n"
+            "X Y POINT H CBA\n"
+            "0 0 1 0 10\n"
+            "100 0 2 0 4\n"
+            "5 5\n"                  // too few fields
+            "0 100 3 0 6\n"
+            "100 100 4 0 x\n"        // CBA no number
+            "\n"
+            "200 200 6 0 nan\n"      // not finite
+            "70 70 7 0 2,5\n"        // comma decimals
+            "50 50 5 0 3\n");
+  Bench b(dir);
+  b.Fill(dir.File("damaged.dat"), dir.File("table.dat"), "100", "10");
+  b.Click(C::btn_calc);
+  ASSERT_TRUE(b.form.ResultsReady()) << ::testing::PrintToString(b.messages);
+  const std::string table = ReadFile(dir.File("table.dat"));
+  int rows = -1, empty = 0;
+  for (std::size_t at = 0; (at = table.find("\r\n", at)) != std::string::npos; at += 2) {
+    ++rows;
+    if (at >= 2 && table.compare(at - 2, 2, " 0") == 0) ++empty;
+  }
+  EXPECT_EQ(rows, 4);
+  EXPECT_EQ(empty, 1);
+  const std::string status = b.bench.StatusText().toStdString();
+  EXPECT_EQ(status.rfind("4 points read, 4 rows skipped, 1 with N = 0, "
+                         "work CRS: none (coordinates as in the file), ", 0),
+            0u)
+      << status;
+}
+
 TEST(Workbench, SweepFromTheDialogIsTheCliSweepAndAClickSetsRAndD) {
   TempDir dir;
   Bench b(dir);
