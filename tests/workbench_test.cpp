@@ -32,7 +32,9 @@
 #include <random>
 
 #include "app/Hvw.h"
+#include "app/qt/GridToolDialogs.h"
 #include "app/qt/HandlerConnections.h"
+#include "app/qt/MapWindow.h"
 #include "app/qt/MainWindow.h"
 #include "app/qt/QtPlatform.h"
 #include "app/qt/SurveyOptionsDialog.h"
@@ -415,6 +417,69 @@ TEST(Workbench, ExportedResidualGridIsTheCliGridAsGdalReadsIt) {
   ASSERT_EQ(window_nodes.size(), cli_nodes.size());
   EXPECT_EQ(0, std::memcmp(window_nodes.data(), cli_nodes.data(), window_nodes.size() * sizeof(float)));
   EXPECT_EQ(window_crs, cli_crs);
+}
+
+// The map of a grid file names what the grid says of itself, as
+// `torvane-cli map` does: a GeoTIFF's CRS on the axes, in metres; a grid
+// that names none is in degrees when the dialog says so, with the title typed.
+TEST(Workbench, GridMapNamesTheGridsCrsAndTakesTheMapCommandsTitle) {
+  TempDir dir;
+  GDALAllRegister();
+  {
+    GDALDriver* tiff = GetGDALDriverManager()->GetDriverByName("GTiff");
+    std::unique_ptr<GDALDataset> grid(tiff->Create(dir.File("utm.tif").c_str(), 20, 10, 1,
+                                                   GDT_Float32, nullptr));
+    double transform[6] = {500000, 100, 0, 7100000, 0, -100};
+    grid->SetGeoTransform(transform);
+    OGRSpatialReference utm;
+    utm.importFromEPSG(32735);
+    grid->SetSpatialRef(&utm);
+    std::vector<float> nodes(200);
+    for (std::size_t i = 0; i < nodes.size(); ++i) nodes[i] = static_cast<float>(i % 20);
+    ASSERT_EQ(grid->GetRasterBand(1)->RasterIO(GF_Write, 0, 0, 20, 10, nodes.data(), 20, 10,
+                                               GDT_Float32, 0, 0),
+              CE_None);
+  }
+  std::string ascii = "ncols 20\nnrows 10\nxllcorner 27\nyllcorner -26\ncellsize 0.01\nNODATA_value -9999\n";
+  for (int r = 0; r < 10; ++r) {
+    for (int c = 0; c < 20; ++c) ascii += std::to_string(r + c) + (c < 19 ? " " : "\n");
+  }
+  WriteFile(dir.File("degrees.asc"), ascii);
+
+  struct Case {
+    std::string file, title;
+    bool geographic;
+    std::string crs_name, shown_title, unit;
+  };
+  const Case cases[] = {
+      {"utm.tif", "", false, "EPSG:32735 - WGS 84 / UTM zone 35S", "utm.tif", " m   Y = "},
+      {"degrees.asc", "Bouguer anomaly", true, "", "Bouguer anomaly", "\u00b0   Y = "},
+  };
+  Bench b(dir);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    OnModal<QDialog>([&](QDialog* dialog) {
+      dialog->findChild<QLineEdit*>("map_in")->setText(Q(dir.File(c.file)));
+      dialog->findChild<QLineEdit*>("map_title")->setText(Q(c.title));
+      dialog->findChild<QCheckBox*>("map_geographic")->setChecked(c.geographic);
+      PressOk(dialog);
+      if (dialog->isVisible()) dialog->reject();  // the map could not be shown
+    });
+    b.Trigger("action_grid_map");
+    auto* map = b.Find<GridMapWindow>("frmGridMap");
+    ASSERT_NE(map, nullptr) << ::testing::PrintToString(b.messages);
+    EXPECT_EQ(map->scene().crs_name, c.crs_name);
+    EXPECT_EQ(map->scene().title, c.shown_title);
+    EXPECT_EQ(map->scene().geographic, c.geographic);
+    map->resize(800, 600);
+    QApplication::processEvents();
+    map->canvas()->grab();  // draws
+    const QString read_out =
+        map->canvas()->Describe(QPointF(map->canvas()->width() / 2.0, map->canvas()->height() / 2.0));
+    EXPECT_TRUE(read_out.contains(Q(c.unit))) << read_out.toStdString();
+    delete map;
+  }
+  EXPECT_TRUE(b.messages.empty()) << ::testing::PrintToString(b.messages);
 }
 
 // `torvane FILE` opens the survey: Calc then writes the table at the name
