@@ -205,7 +205,8 @@ TEST(Workbench, LatLonStationsThroughTheSurveyOptionsGiveTheCliTable) {
 }
 
 // Raw stations (absolute gravity and height) reduced in the window's run, as
-// the survey options say, give the table of --gravity-column.
+// the survey options say (a free-air gradient and Bullard B among them),
+// give the table of --gravity-column.
 TEST(Workbench, AbsoluteGravityThroughTheSurveyOptionsGivesTheCliTable) {
   TempDir dir;
   std::string raw = "station,latitude,longitude,elevation,gravity\n";
@@ -227,6 +228,8 @@ TEST(Workbench, AbsoluteGravityThroughTheSurveyOptionsGivesTheCliTable) {
   OnModal<SurveyOptionsDialog>([](SurveyOptionsDialog* dialog) {
     dialog->findChild<QCheckBox*>("options_absolute_gravity")->setChecked(true);
     dialog->findChild<QComboBox*>("options_height_column")->setCurrentIndex(3);
+    dialog->findChild<QLineEdit*>("options_free_air_gradient")->setText("0.3086");
+    dialog->findChild<QCheckBox*>("options_bullard_b")->setChecked(true);
     QLabel* check = dialog->findChild<QLabel*>("options_crs_check");
     EXPECT_TRUE(check->text().contains("needs the stations' CRS")) << check->text().toStdString();
     dialog->crs()->setCurrentText("EPSG:4326");
@@ -240,7 +243,8 @@ TEST(Workbench, AbsoluteGravityThroughTheSurveyOptionsGivesTheCliTable) {
   const CliResult cli = RunCli(
       dir, {"--input", dir.File("raw.csv"), "--output", dir.File("cli.csv"), "--crs", "EPSG:4326",
             "--columns", "longitude,latitude,station", "--gravity-column", "gravity",
-            "--height-column", "elevation", "--radius", "1000", "--band", "300", "--quiet"});
+            "--height-column", "elevation", "--free-air-gradient", "0.3086", "--bullard-b",
+            "--radius", "1000", "--band", "300", "--quiet"});
   ASSERT_EQ(cli.exit_code, 0) << cli.err;
   EXPECT_EQ(ReadFile(dir.File("window.csv")), ReadFile(dir.File("cli.csv")));
 }
