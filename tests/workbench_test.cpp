@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -482,6 +483,51 @@ TEST(Workbench, GridMapNamesTheGridsCrsAndTakesTheMapCommandsTitle) {
         map->canvas()->Describe(QPointF(map->canvas()->width() / 2.0, map->canvas()->height() / 2.0));
     EXPECT_TRUE(read_out.contains(Q(c.unit))) << read_out.toStdString();
     delete map;
+  }
+  EXPECT_TRUE(b.messages.empty()) << ::testing::PrintToString(b.messages);
+}
+
+// Tools > File information tells what `torvane-cli info` tells: of a grid,
+// and of a point file read with the dialog's columns and the survey
+// options' CRS.
+TEST(Workbench, FileInformationIsTheCliInfo) {
+  TempDir dir;
+  const std::string grid = std::string(TORVANE_SOURCE_DIR) + "/data/sample_cba.grd";
+  struct Case {
+    std::string file;
+    std::string crs;
+    std::vector<std::string> cli_flags;
+  };
+  const Case cases[] = {
+      {grid, "", {}},
+      {kStations, "EPSG:4326", {"--crs", "EPSG:4326", "--columns", "C,B,A,E"}},
+  };
+  Bench b(dir);
+  b.List(C::cmb_gx)->setCurrentIndex(2);
+  b.List(C::cmb_gy)->setCurrentIndex(1);
+  b.List(C::cmb_point)->setCurrentIndex(0);
+  b.List(C::cmb_uba)->setCurrentIndex(4);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    SurveyOptions options = b.bench.options();
+    options.crs.crs = c.crs;
+    b.bench.SetOptions(options);
+    b.platform.set_dialog_answerer([&c](FileDialog, FileDialogState& state) {
+      state.file_name = c.file;
+      return true;
+    });
+    QString shown;
+    OnModal<QDialog>([&shown](QDialog* dialog) {
+      shown = dialog->findChild<QPlainTextEdit*>("file_info_text")->toPlainText();
+      dialog->reject();
+    });
+    b.Trigger("action_file_info");
+    std::vector<std::string> flags = {"info", c.file};
+    flags.insert(flags.end(), c.cli_flags.begin(), c.cli_flags.end());
+    const CliResult cli = RunCli(dir, flags);
+    ASSERT_EQ(cli.exit_code, 0) << cli.err;
+    EXPECT_EQ(shown.toStdString(), cli.out);
+    EXPECT_NE(cli.out.find(c.crs.empty() ? "surfer7" : "UTM zone 35S"), std::string::npos);
   }
   EXPECT_TRUE(b.messages.empty()) << ::testing::PrintToString(b.messages);
 }
