@@ -32,6 +32,7 @@
 #include "app/qt/GridToolDialogs.h"
 #include "app/qt/MainWindow.h"
 #include "app/qt/QtPlatform.h"
+#include "app/qt/ReduceDialog.h"
 #include "app/qt/SurveyOptionsDialog.h"
 #include "app/qt/SweepDialog.h"
 #include "app/qt/ToolForm.h"
@@ -123,6 +124,8 @@ void Workbench::CreateMenus() {
   add(tools, "Grid &residual...", "action_grid_residual",
       [this] { OpenGridResidualDialog(this, *platform_); });
   add(tools, "&Map of a grid...", "action_grid_map", [this] { OpenGridMapDialog(this, *platform_); });
+  add(tools, "Re&duce gravity...", "action_reduce",
+      [this] { OpenReduceDialog(this, *platform_, options_); });
   tools->addSeparator();
   add(tools, "File &information...", "action_file_info", [this] { ShowFileInfo(); });
 
