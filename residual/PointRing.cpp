@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
+
+#include "residual/Lanes.h"
 
 namespace torvane {
 namespace {
@@ -159,29 +160,17 @@ PointRing::GatherCommonCase(double x, double y, ExactSum& sum) const {
 // end (the index keeps kReadPast spare ones) are discarded. The same
 // numbers as GatherWith, whatever the processor: the squared distances are
 // rounded alike, and integer sums do not depend on their order.
-namespace {
-
-using Doubles = double __attribute__((vector_size(4 * sizeof(double))));
-using Longs = std::int64_t __attribute__((vector_size(4 * sizeof(std::int64_t))));
-constexpr std::int64_t kLanes = 4;
 static_assert(kLanes <= static_cast<std::int64_t>(RingIndex::kReadPast));
-
-// Vectors pass by reference only: their passing in registers would differ
-// between the builds for the different processors.
-template <typename Vector, typename Value>
-void Load(const Value* values, Vector& vector) {
-  std::memcpy(&vector, values, sizeof vector);
-}
-
-std::int64_t LaneSum(const Longs& lanes) { return (lanes[0] + lanes[1]) + (lanes[2] + lanes[3]); }
-
-}  // namespace
 
 // With kQuadrants, also the quadrants round (x, y) that hold a ring point,
 // as PointRingQuality's four-quadrant test counts them: bit 0 for dx > 0 and
-// dy > 0, then counter-clockwise.
-template <bool kQuadrants>
-RingValues PointRing::GatherSplitWith(double x, double y, unsigned& quadrants) const {
+// dy > 0, then counter-clockwise. With kMembers, the ring points are listed
+// in `members->room` (their count in `listed`) in the index's order: every
+// lane is written and the next one overwrites it unless it was in the ring;
+// a stretch with a candidate near a limit is listed again one by one.
+template <bool kQuadrants, bool kMembers>
+RingValues PointRing::GatherSplitWith(double x, double y, unsigned& quadrants,
+                                      RingMembers* members, std::size_t* listed) const {
   const double* xs = index_.x();
   const double* ys = index_.y();
   const std::int64_t* high_units = high_units_.data();
@@ -193,9 +182,18 @@ RingValues PointRing::GatherSplitWith(double x, double y, unsigned& quadrants) c
   Longs east_north = {}, west_north = {}, west_south = {}, east_south = {};
   std::int64_t high = 0, low = 0, n = 0;  // the candidates near a limit
   unsigned near_quadrants = 0;
+  std::uint32_t* list = nullptr;
+  std::size_t count = 0;
   index_.ForEachStretch(x, y, [&](std::uint32_t begin, std::uint32_t end) {
     const std::int64_t last = end;
     Longs near = {};
+    const std::size_t stretch_start = count;
+    if constexpr (kMembers) {
+      std::vector<std::uint32_t>& room = members->room;
+      const std::size_t most = count + (end - begin) + kLanes;
+      if (room.size() < most) room.resize(2 * most);
+      list = room.data();
+    }
     for (std::int64_t k = begin; k < last; k += kLanes) {
       Doubles px, py;
       Longs high_k, low_k;
@@ -221,19 +219,33 @@ RingValues PointRing::GatherSplitWith(double x, double y, unsigned& quadrants) c
         west_south |= surely_in & west & south;
         east_south |= surely_in & east & south;
       }
+      if constexpr (kMembers) {
+        for (std::int64_t j = 0; j < kLanes; ++j) {
+          list[count] = static_cast<std::uint32_t>(k + j);
+          count -= static_cast<std::size_t>(surely_in[j]);
+        }
+      }
     }
     if (((near[0] | near[1]) | (near[2] | near[3])) == 0) [[likely]] return;
+    count = stretch_start;
     for (std::int64_t k = begin; k < last; ++k) {
       const double dx = xs[k] - x;
       const double dy = ys[k] - y;
       const double squared = dx * dx + dy * dy;
-      if (SurelyIn(squared) || SurelyOut(squared) || !InBand(dx, dy)) continue;
+      const bool surely_in = SurelyIn(squared);
+      const bool near_in = !surely_in && !SurelyOut(squared) && InBand(dx, dy);
+      if constexpr (kMembers) {
+        list[count] = static_cast<std::uint32_t>(k);
+        count += surely_in | near_in;
+      }
+      if (!near_in) continue;
       high += high_units[k];
       low += low_units[k];
       ++n;
       if constexpr (kQuadrants) near_quadrants |= QuadrantBits(dx, dy);
     }
   });
+  if constexpr (kMembers) *listed = count;
   if constexpr (kQuadrants) {
     const auto any = [](const Longs& lanes) {
       return static_cast<unsigned>(((lanes[0] | lanes[1]) | (lanes[2] | lanes[3])) != 0);
@@ -251,12 +263,18 @@ RingValues PointRing::GatherSplitWith(double x, double y, unsigned& quadrants) c
 [[gnu::target_clones("arch=x86-64-v3", "default"), gnu::flatten]] RingValues
 PointRing::GatherSplitCase(double x, double y) const {
   unsigned unused = 0;
-  return GatherSplitWith<false>(x, y, unused);
+  return GatherSplitWith<false, false>(x, y, unused, nullptr, nullptr);
 }
 
 [[gnu::target_clones("arch=x86-64-v3", "default"), gnu::flatten]] RingValues
 PointRing::GatherSplitQuadrants(double x, double y, unsigned& quadrants) const {
-  return GatherSplitWith<true>(x, y, quadrants);
+  return GatherSplitWith<true, false>(x, y, quadrants, nullptr, nullptr);
+}
+
+[[gnu::target_clones("arch=x86-64-v3", "default"), gnu::flatten]] RingValues
+PointRing::GatherSplitMembers(double x, double y, RingMembers& members, std::size_t& listed) const {
+  unsigned unused = 0;
+  return GatherSplitWith<false, true>(x, y, unused, &members, &listed);
 }
 
 // The common case again, listing the ring's members.
@@ -287,22 +305,33 @@ RingValues PointRing::GatherWithQuality(double x, double y, ExactSum& sum, RingM
       return ring;
     }
   }
-  members.Clear();
   RingValues ring;
-  if (plain_limits_) {
-    ring = scale_.usable() ? GatherMembersCommonCase(x, y, sum, members)
-                           : GatherWith<true, false, true>(x, y, sum, &members);
+  std::span<const std::uint32_t> ring_points;
+  if (plain_limits_ && scale_.splits()) {
+    std::size_t listed = 0;
+    ring = GatherSplitMembers(x, y, members, listed);
+    ring_points = std::span(members.room.data(), listed);
   } else {
-    ring = scale_.usable() ? GatherWith<false, true, true>(x, y, sum, &members)
-                           : GatherWith<false, false, true>(x, y, sum, &members);
-  }
-  if (needs.spread) {
-    for (const std::uint32_t k : members.indices) {
-      members.values.push_back(std::ldexp(index_.cba()[k], sum_exponent_));
+    members.Clear();
+    if (plain_limits_) {
+      ring = scale_.usable() ? GatherMembersCommonCase(x, y, sum, members)
+                             : GatherWith<true, false, true>(x, y, sum, &members);
+    } else {
+      ring = scale_.usable() ? GatherWith<false, true, true>(x, y, sum, &members)
+                             : GatherWith<false, false, true>(x, y, sum, &members);
     }
+    ring_points = members.indices;
   }
-  const double mean = ring.n >= 1 ? ring.Mean() : 0.0;
-  quality = PointRingQuality(x, y, index_.x(), index_.y(), mean, members, needs);
+  PointRingView view;
+  view.x = x;
+  view.y = y;
+  view.xs = index_.x();
+  view.ys = index_.y();
+  view.values = index_.cba();
+  view.exponent = sum_exponent_;
+  view.mean = ring.n >= 1 ? ring.Mean() : 0.0;
+  view.ring = ring_points;
+  quality = PointRingQuality(view, members, needs);
   return ring;
 }
 

@@ -70,8 +70,11 @@ class PointRing {
   template <bool kPlainLimits, bool kFixedPoint, bool kMembers = false>
   RingValues GatherWith(double x, double y, ExactSum& sum, RingMembers* members = nullptr) const;
   RingValues GatherCommonCase(double x, double y, ExactSum& sum) const;
-  template <bool kQuadrants>
-  RingValues GatherSplitWith(double x, double y, unsigned& quadrants) const;
+  template <bool kQuadrants, bool kMembers>
+  RingValues GatherSplitWith(double x, double y, unsigned& quadrants, RingMembers* members,
+                             std::size_t* listed) const;
+  RingValues GatherSplitMembers(double x, double y, RingMembers& members,
+                                std::size_t& listed) const;
   RingValues GatherSplitCase(double x, double y) const;
   RingValues GatherSplitQuadrants(double x, double y, unsigned& quadrants) const;
   RingValues GatherMembersCommonCase(double x, double y, ExactSum& sum,
