@@ -4,22 +4,24 @@
 #include <fstream>
 
 #include "app/FileChoosers.h"
-#include "grid/GridFileType.h"
-#include "grid/GridReaders.h"
+#include "grid/GridFormat.h"
 
 namespace torvane {
 
 bool LooksLikeGridFile(const std::string& path) {
-  if (const std::optional<GridFileType> type = GridFileTypeOfPath(path);
-      type == GridFileType::kGeoTiff || type == GridFileType::kNetcdf) {
+  if (const GridFormat* format = GridFormatOfPath(path);
+      format == &kGeoTiffFormat || format == &kNetcdfFormat) {
     return true;
   }
   std::array<unsigned char, 1024> head{};
   std::ifstream file(path, std::ios::binary);
   file.read(reinterpret_cast<char*>(head.data()), head.size());
   const std::span<const unsigned char> bytes(head.data(), static_cast<std::size_t>(file.gcount()));
-  for (const GridReader& reader : kGridReaders) {
-    if (reader.recognise != IsAnyFile && reader.recognise(bytes)) return true;
+  // By our own readers: GDAL's takes any file.
+  for (const GridFormat* format : kGridFormats) {
+    if (format != &kGdalRasterFormat && format->recognise != nullptr && format->recognise(bytes)) {
+      return true;
+    }
   }
   return false;
 }

@@ -4,14 +4,17 @@
 // outer corner of the south-west cell, so the first node, a cell's centre,
 // lies half a cell inside it) or xllcenter and yllcenter (the first node
 // itself), then cellsize, or dx and dy for cells that are not square, and
-// last nodata_value.
+// last nodata_value. Written with the corner, cellsize (or dx and dy), and
+// a NODATA_value that no node holds. The grid's CRS, when known, goes into a
+// `.prj` file beside it, as GDAL writes it.
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <cmath>
 
 #include "grid/GridCrs.h"
-#include "grid/GridReaders.h"
+#include "grid/GridFormat.h"
 #include "grid/GridText.h"
 
 namespace torvane {
@@ -61,7 +64,27 @@ class HeaderLines {
   double number_ = 0;
 };
 
-}  // namespace
+// A text whose first word (after spaces and quotes) begins like one of the
+// header keywords.
+bool IsEsriAsciiGrid(std::span<const unsigned char> head) {
+  static constexpr std::string_view kKeywords[] = {
+      "ncols", "nrows", "xllcorner", "yllcorner", "xllcenter", "yllcenter",
+      "cellsize", "dx", "dy", "nodata_value"};
+  std::string_view text(reinterpret_cast<const char*>(head.data()),
+                        std::min<std::size_t>(head.size(), 256));
+  const std::size_t start = text.find_first_not_of(" \t\r\n\"'");
+  if (start == std::string_view::npos) return false;
+  text.remove_prefix(start);
+  for (const std::string_view keyword : kKeywords) {
+    if (text.size() < keyword.size()) continue;
+    bool same = true;
+    for (std::size_t i = 0; i < keyword.size() && same; ++i) {
+      same = std::tolower(static_cast<unsigned char>(text[i])) == keyword[i];
+    }
+    if (same) return true;
+  }
+  return false;
+}
 
 bool ReadEsriAsciiGrid(TGridImport& grid, MappedFile& file, const std::string& path) {
   if (!ReadWholeFile(grid, file, path)) return false;
@@ -84,7 +107,7 @@ bool ReadEsriAsciiGrid(TGridImport& grid, MappedFile& file, const std::string& p
     return false;
   }
   GridHeader read;
-  read.format = GridFormat::EsriAscii;
+  read.format = &kEsriAsciiFormat;
   read.crs = ReadPrjBeside(path);
   read.geometry = GridGeometry::FromSpacing(columns, rows, corner ? x + dx / 2 : x,
                                             corner ? y + dy / 2 : y, dx, dy);
@@ -116,5 +139,83 @@ bool ReadEsriAsciiGrid(TGridImport& grid, MappedFile& file, const std::string& p
   grid.MeasureNodeRange();
   return FileStayed(grid, file);
 }
+
+// The usual -9999, or when a node lies near it, a round number below every
+// node.
+double ChooseNodata(const GridToWrite& in) {
+  constexpr double kUsual = -9999;
+  constexpr double kClearance = 1e-3;
+  bool clash = false;
+  for (const float value : in.grid.nodes) {
+    if (!IsBlank(value) && std::fabs(value - kUsual) <= kClearance) clash = true;
+  }
+  return clash ? std::floor(in.low) - 9999 : kUsual;
+}
+
+std::string RefuseEsriAsciiGrid(const GridToWrite& in) {
+  if (!(in.grid.dx > 0) || !(in.grid.dy > 0)) {
+    return "an ESRI ASCII grid needs cells of positive size along both axes";
+  }
+  return {};
+}
+
+// The lower-left corner is the outer corner of the south-west cell, half a
+// cell before the first node; the rows from the north, each on a line.
+bool WriteEsriAsciiGrid(const GridToWrite& in, GridFileBytes& out, std::string& /*reason*/) {
+  const GridValues& grid = in.grid;
+  const double nodata = ChooseNodata(in);
+  out.Text("ncols " + std::to_string(grid.ncols) + "\n");
+  out.Text("nrows " + std::to_string(grid.nrows) + "\n");
+  out.Text("xllcorner ");
+  out.Number(grid.xmin - grid.dx / 2);
+  out.Text("\nyllcorner ");
+  out.Number(grid.ymin - grid.dy / 2);
+  if (grid.dx == grid.dy) {
+    out.Text("\ncellsize ");
+    out.Number(grid.dx);
+  } else {
+    out.Text("\ndx ");
+    out.Number(grid.dx);
+    out.Text("\ndy ");
+    out.Number(grid.dy);
+  }
+  out.Text("\nNODATA_value ");
+  out.Number(nodata);
+  out.Text("\n");
+  for (std::uint32_t row = grid.nrows; row-- > 0;) {
+    for (std::uint32_t c = 0; c < grid.ncols; ++c) {
+      const float value = grid.At(c, row);
+      if (IsBlank(value)) {
+        out.Number(nodata);
+      } else {
+        out.Number(value);
+      }
+      out.Text(c + 1 == grid.ncols ? "\n" : " ");
+    }
+  }
+  return true;
+}
+
+bool EsriPrjFile(const GridToWrite& in, const std::string& path, SideFile& side,
+                 std::string& reason) {
+  if (in.grid.crs.empty()) return true;
+  if (!EsriPrjText(in.grid.crs, side.text, reason)) return false;
+  side.path = PrjPathOf(path);
+  return true;
+}
+
+}  // namespace
+
+const GridFormat kEsriAsciiFormat = {
+    .name = "esri",
+    .extensions = {"asc"},
+    .recognise = IsEsriAsciiGrid,
+    .read = ReadEsriAsciiGrid,
+    .open_failure = OpenFailureMessage::kNote,
+    .refuse = RefuseEsriAsciiGrid,
+    .write = WriteEsriAsciiGrid,
+    .side_file = EsriPrjFile,
+    .keeps_crs = true,
+};
 
 }  // namespace torvane

@@ -1,18 +1,27 @@
-// Any single-band raster that GDAL reads (GeoTIFF, netCDF as GMT writes it,
-// ...), for files none of our own readers knows. GDAL's pixels are areas:
-// the node is the pixel's centre, half a pixel inside the raster's corner.
-// Its nodata value is blank, and its scale and offset are applied; its CRS,
-// the name of its variable (netCDF) and its units are kept.
+// Grids through GDAL. Read: any single-band raster that GDAL reads
+// (GeoTIFF, netCDF as GMT writes it, ...), for files none of our own readers
+// knows. GDAL's pixels are areas: the node is the pixel's centre, half a
+// pixel inside the raster's corner. Its nodata value is blank, and its scale
+// and offset are applied; its CRS, the name of its variable (netCDF) and its
+// units are kept.
+//
+// Written: GeoTIFF, one single-precision band, north up, each node at the
+// centre of its pixel, blanks NaN and NaN the band's nodata, the grid's CRS
+// and units; netCDF as NetcdfDataset.h writes it. GDAL writes the temporary
+// file WriteGrid made, which is put in place once GDAL has closed it, so a
+// failed write never leaves half a file behind.
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <string_view>
 #include <vector>
 
 #include "grid/GdalLibrary.h"
 #include "grid/GridCrs.h"
-#include "grid/GridReaders.h"
+#include "grid/GridFormat.h"
+#include "grid/NetcdfDataset.h"
 #include "grid/NetcdfLength.h"
 
 namespace torvane {
@@ -43,8 +52,6 @@ std::string Number(double value) {
   std::snprintf(text, sizeof text, "%g", value);
   return text;
 }
-
-}  // namespace
 
 bool ReadGdalRaster(TGridImport& grid, MappedFile& file, const std::string& path) {
   // A netCDF file cut short is said to be so, before GDAL takes it for no
@@ -96,7 +103,7 @@ bool ReadGdalRaster(TGridImport& grid, MappedFile& file, const std::string& path
   const bool from_west = gt[1] > 0;
   const bool from_north = gt[5] < 0;
   GridHeader read;
-  read.format = GridFormat::GdalRaster;
+  read.format = &kGdalRasterFormat;
   read.crs = DatasetCrs(gdal, dataset.get());
   if (const char* name = gdal.GDALGetMetadataItem(band, "NETCDF_VARNAME", nullptr)) {
     read.variable = name;
@@ -149,5 +156,122 @@ bool ReadGdalRaster(TGridImport& grid, MappedFile& file, const std::string& path
   grid.MeasureNodeRange();
   return true;
 }
+
+// The nodes into the band, a strip of rows at a time, the northernmost first.
+bool WriteBand(const GdalLibrary& gdal, const GridValues& grid, GDALRasterBandH band) {
+  constexpr std::uint32_t kStripRows = 64;
+  const std::size_t ncols = grid.ncols;
+  std::vector<float> strip(ncols * kStripRows);
+  for (std::uint32_t first = 0; first < grid.nrows; first += kStripRows) {
+    const std::uint32_t rows = std::min(kStripRows, grid.nrows - first);
+    for (std::uint32_t c = 0; c < grid.ncols; ++c) {
+      for (std::uint32_t line = 0; line < rows; ++line) {
+        const float value = grid.At(c, grid.nrows - 1 - (first + line));
+        strip[line * ncols + c] = IsBlank(value) ? std::numeric_limits<float>::quiet_NaN() : value;
+      }
+    }
+    if (gdal.GDALRasterIO(band, GF_Write, 0, static_cast<int>(first), static_cast<int>(grid.ncols),
+                          static_cast<int>(rows), strip.data(), static_cast<int>(grid.ncols),
+                          static_cast<int>(rows), GDT_Float32, 0, 0) != CE_None) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// The GeoTIFF into `path`: the band, its geotransform, CRS, nodata and
+// units.
+bool WriteGeoTiff(const GdalLibrary& gdal, const GridValues& grid, OGRSpatialReferenceH srs,
+                  const std::string& path, std::string& reason) {
+  const GDALDriverH driver = gdal.GDALGetDriverByName("GTiff");
+  if (driver == nullptr) {
+    reason = "this GDAL has no GeoTIFF driver";
+    return false;
+  }
+  GdalDataset dataset(
+      gdal.GDALCreate(driver, path.c_str(), static_cast<int>(grid.ncols),
+                      static_cast<int>(grid.nrows), 1, GDT_Float32, nullptr),
+      GdalDatasetClose{&gdal});
+  if (!dataset) {
+    reason = std::string("GDAL could not create the GeoTIFF file: ") + gdal.CPLGetLastErrorMsg();
+    return false;
+  }
+  double transform[6] = {grid.xmin - grid.dx / 2, grid.dx, 0, grid.ymax() + grid.dy / 2, 0,
+                         -grid.dy};
+  gdal.GDALSetGeoTransform(dataset.get(), transform);
+  if (srs != nullptr && gdal.GDALSetSpatialRef(dataset.get(), srs) != CE_None) {
+    reason = std::string("GDAL could not store its CRS: ") + gdal.CPLGetLastErrorMsg();
+    return false;
+  }
+  const GDALRasterBandH band = gdal.GDALGetRasterBand(dataset.get(), 1);
+  gdal.GDALSetRasterNoDataValue(band, std::numeric_limits<double>::quiet_NaN());
+  if (!grid.units.empty()) gdal.GDALSetRasterUnitType(band, grid.units.c_str());
+  if (!WriteBand(gdal, grid, band)) {
+    reason = std::string("GDAL could not write the nodes: ") + gdal.CPLGetLastErrorMsg();
+    return false;
+  }
+  return FinishGdalDataset(gdal, dataset, "GeoTIFF", reason);
+}
+
+// Why GDAL cannot write the grid as `what` ("GeoTIFF", "netCDF"); empty
+// when it can.
+std::string RefuseGdalGrid(const GridToWrite& in, std::string_view what) {
+  const GridValues& grid = in.grid;
+  if (!(grid.dx > 0) || !(grid.dy > 0)) {
+    return "a " + std::string(what) + " grid needs cells of positive size along both axes";
+  }
+  constexpr std::uint32_t kMostCount = std::numeric_limits<int>::max();
+  if (grid.ncols > kMostCount || grid.nrows > kMostCount) {
+    return "the grid has too many columns or rows for GDAL";
+  }
+  std::string reason;
+  const GdalLibrary* const gdal = LoadGdal(reason);
+  if (gdal == nullptr) return "GDAL could not be loaded: " + reason;
+  const QuietGdal quiet(*gdal);
+  // A CRS the file cannot carry is said, never dropped.
+  if (!grid.crs.empty() && !MakeSpatialRef(*gdal, grid.crs)) {
+    return "GDAL does not know its coordinate reference system";
+  }
+  return {};
+}
+
+// After RefuseGdalGrid found nothing to refuse: GDAL is loaded and knows the
+// CRS.
+bool WriteGdalGrid(const GridToWrite& in, GridFileBytes& out, bool netcdf, std::string& reason) {
+  const GridValues& grid = in.grid;
+  const GdalLibrary& gdal = *LoadGdal(reason);
+  const QuietGdal quiet(gdal);
+  const GdalSpatialRef srs = MakeSpatialRef(gdal, grid.crs);
+  gdal.CPLErrorReset();
+  return netcdf ? WriteNetcdfDataset(gdal, grid, srs.get(), out.temp_path(), reason)
+                : WriteGeoTiff(gdal, grid, srs.get(), out.temp_path(), reason);
+}
+
+}  // namespace
+
+const GridFormat kGeoTiffFormat = {
+    .name = "gtiff",
+    .extensions = {"tif", "tiff"},
+    .refuse = [](const GridToWrite& in) { return RefuseGdalGrid(in, "GeoTIFF"); },
+    .write = [](const GridToWrite& in, GridFileBytes& out,
+                std::string& reason) { return WriteGdalGrid(in, out, false, reason); },
+    .keeps_crs = true,
+};
+
+const GridFormat kNetcdfFormat = {
+    .name = "netcdf",
+    .extensions = {"nc"},
+    .refuse = [](const GridToWrite& in) { return RefuseGdalGrid(in, "netCDF"); },
+    .write = [](const GridToWrite& in, GridFileBytes& out,
+                std::string& reason) { return WriteGdalGrid(in, out, true, reason); },
+    .keeps_crs = true,
+};
+
+// GDAL knows its formats by content itself: any file is handed to it.
+const GridFormat kGdalRasterFormat = {
+    .name = "gdal",
+    .recognise = [](std::span<const unsigned char>) { return true; },
+    .read = ReadGdalRaster,
+};
 
 }  // namespace torvane

@@ -5,6 +5,12 @@
 // node is element / multiplier + base; each type has its own dummy (see
 // NodeEncoding). An element size beyond 1024 means the same type with the
 // vectors compressed in blocks (GeosoftBlocks.h).
+//
+// Written with 2-byte elements, rows from the south: the base is the middle
+// of the value range and the multiplier spreads the range over -32766 ...
+// 32766 (-32767 marks a blank), so the values keep all the precision 16 bits
+// allow; a grid whose values would come back more than 1e-4 of the range
+// away is refused.
 
 #include <cmath>
 #include <cstdio>
@@ -12,10 +18,11 @@
 #include <utility>
 
 #include "grid/GeosoftBlocks.h"
-#include "grid/GridReaders.h"
+#include "grid/GridFormat.h"
 
 namespace torvane {
 namespace {
+
 constexpr std::uint64_t kHeaderRead = 76;  // the fields used, of the 512-byte header
 constexpr std::uint64_t kDataOrigin = 512;
 constexpr std::int32_t kVectorsAreColumns = -1;
@@ -48,8 +55,6 @@ std::optional<NodeEncoding> ElementEncoding(std::int32_t size, std::int32_t sign
 std::int32_t ElementSize(std::int32_t stored) {
   return stored > kCompressed ? stored - kCompressed : stored;
 }
-
-}  // namespace
 
 // The 2-byte grid by its element size alone; the other sizes, compressed or
 // not, also by a sign flag from 0 to 3 and an orientation of 1 or -1.
@@ -113,7 +118,7 @@ bool ReadGeosoftGrid(TGridImport& grid, MappedFile& file, const std::string& pat
   }
 
   GridHeader read;
-  read.format = GridFormat::GeosoftBinary;
+  read.format = &kGeosoftFormat;
   read.geometry = GridGeometry::FromSpacing(
       by_column ? vectors : elements, by_column ? elements : vectors, LoadDouble(header + 36),
       LoadDouble(header + 44), by_column ? vector_spacing : element_spacing,
@@ -151,5 +156,97 @@ bool ReadGeosoftGrid(TGridImport& grid, MappedFile& file, const std::string& pat
   grid.MeasureNodeRange();
   return true;
 }
+
+constexpr std::int16_t kBlankRaw = -32767;
+constexpr double kMostRaw = 32766;
+constexpr double kKeptShare = 1e-4;  // of the value range
+
+struct Scaling {
+  double base = 0;
+  double multiplier = 1;
+};
+
+std::int16_t Encode(float value, const Scaling& scaling) {
+  if (IsBlank(value)) return kBlankRaw;
+  const double raw = std::round((value - scaling.base) * scaling.multiplier);
+  return static_cast<std::int16_t>(std::fmax(-kMostRaw, std::fmin(kMostRaw, raw)));
+}
+
+// What a reader makes of a raw number, as FileNodes decodes it.
+double Decode(std::int16_t raw, const Scaling& scaling) {
+  return static_cast<float>(raw / scaling.multiplier + scaling.base);
+}
+
+// Empty when every node comes back within kKeptShare of the range.
+std::string CheckKept(const GridValues& grid, const Scaling& scaling, double range) {
+  const double tolerance = kKeptShare * range;
+  for (std::uint32_t c = 0; c < grid.ncols; ++c) {
+    for (std::uint32_t r = 0; r < grid.nrows; ++r) {
+      const float value = grid.At(c, r);
+      if (IsBlank(value)) continue;
+      if (std::fabs(Decode(Encode(value, scaling), scaling) - value) <= tolerance) continue;
+      char text[200];
+      std::snprintf(text, sizeof text,
+                    "a Geosoft 2-byte grid cannot keep node (%u, %u) = %.9g to 1e-4 of the "
+                    "value range",
+                    c, r, static_cast<double>(value));
+      return text;
+    }
+  }
+  return {};
+}
+
+// The scaling of the 2-byte elements; none when the value range has none.
+std::optional<Scaling> ScalingOf(const GridToWrite& in) {
+  Scaling scaling;
+  scaling.base = in.low / 2 + in.high / 2;
+  const double half = in.high / 2 - in.low / 2;
+  if (half > 0) scaling.multiplier = kMostRaw / half;
+  if (!std::isfinite(scaling.base) || !std::isfinite(scaling.multiplier) ||
+      scaling.multiplier == 0) {
+    return std::nullopt;
+  }
+  return scaling;
+}
+
+std::string RefuseGeosoftGrid(const GridToWrite& in) {
+  const std::optional<Scaling> scaling = ScalingOf(in);
+  if (!scaling) {
+    return "a Geosoft 2-byte grid cannot hold values from " + std::to_string(in.low) + " to " +
+           std::to_string(in.high);
+  }
+  return CheckKept(in.grid, *scaling, in.high - in.low);
+}
+
+// After RefuseGeosoftGrid found nothing to refuse.
+bool WriteGeosoftGrid(const GridToWrite& in, GridFileBytes& out, std::string& /*reason*/) {
+  const std::optional<Scaling> scaling = ScalingOf(in);
+  const GridValues& grid = in.grid;
+  out.Int32(2);  // element size
+  out.Int32(1);  // signed
+  out.Int32(static_cast<std::int32_t>(grid.ncols));  // elements: a row
+  out.Int32(static_cast<std::int32_t>(grid.nrows));  // vectors
+  out.Int32(1);                                      // vectors are rows
+  for (const double field : {grid.dx, grid.dy, grid.xmin, grid.ymin, 0.0, scaling->base,
+                             scaling->multiplier}) {
+    out.Double(field);
+  }
+  out.PadTo(kDataOrigin);
+  for (std::uint32_t r = 0; r < grid.nrows; ++r) {
+    for (std::uint32_t c = 0; c < grid.ncols; ++c) out.Int16(Encode(grid.At(c, r), *scaling));
+  }
+  return true;
+}
+
+}  // namespace
+
+const GridFormat kGeosoftFormat = {
+    .name = "geosoft",
+    .recognise = IsGeosoftGrid,
+    .read = ReadGeosoftGrid,
+    .open_failure = OpenFailureMessage::kError,
+    .refuse = RefuseGeosoftGrid,
+    .write = WriteGeosoftGrid,
+};
 
 }  // namespace torvane

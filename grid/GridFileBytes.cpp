@@ -40,9 +40,11 @@ void GridFileBytes::Flush() {
   buffer_.clear();
 }
 
-bool GridFileBytes::Commit() {
+bool GridFileBytes::Commit() { return Finish() && file_.Commit(); }
+
+bool GridFileBytes::Finish() {
   Flush();
-  return !failed_ && file_.Commit();
+  return !failed_;
 }
 
 }  // namespace torvane

@@ -18,6 +18,9 @@ class GridFileBytes {
 
   // False when the temporary file could not be made (see AtomicFile).
   bool ok() const { return file_.ok(); }
+  // The temporary file, for a library that writes a file by its name (GDAL):
+  // what lies there when Commit is called becomes the target.
+  const std::string& temp_path() const { return file_.temp_path(); }
   // Why creating, writing or renaming failed: errno, 0 when nothing did.
   int error() const { return file_.error(); }
 
@@ -36,6 +39,10 @@ class GridFileBytes {
   // Writes what is left and renames over the target; false when any write
   // failed, and then the target is as it was.
   bool Commit();
+  // Writes what is left, for a file put in place with others
+  // (CommitTogether on file()); false when any write failed.
+  bool Finish();
+  AtomicFile& file() { return file_; }
 
  private:
   void Bits(std::uint64_t bits, int bytes) {

@@ -8,8 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "grid/GridReaders.h"
-#include "grid/Gridimport.h"
+#include "grid/GridFormat.h"
 
 namespace torvane {
 
@@ -19,43 +18,26 @@ bool TGridImport::Load(const std::string& path) {
   path_ = path;
   MappedFile file;
   if (!file.Open(path, access_)) {
-    for (const GridReader& reader : kGridReaders) {
-      if (reader.open_failure == OpenFailureMessage::kError) {
+    for (const GridFormat* format : kGridFormats) {
+      if (format->open_failure == OpenFailureMessage::kError) {
         ShowOpenError("Error by opening file " + path + "\n", path, file.error());
-      } else if (reader.open_failure == OpenFailureMessage::kNote) {
+      }
+    }
+    for (const GridFormat* format : kGridFormats) {
+      if (format->open_failure == OpenFailureMessage::kNote) {
         ShowOpenError("Error by opening file " + path, path, file.error(), false);
       }
     }
     return false;
   }
-  for (const GridReader& reader : kGridReaders) {
-    if (!reader.recognise(file.bytes())) continue;
-    if (reader.read(*this, file, path)) return true;
+  for (const GridFormat* format : kGridFormats) {
+    if (format->recognise == nullptr || !format->recognise(file.bytes())) continue;
+    if (format->read(*this, file, path)) return true;
     break;
   }
   // A reader that declines leaves nothing behind.
   Clear();
   if (messages_shown_ == shown_before) ShowError("Unknown grid file format: " + path);
-  return false;
-}
-
-bool IsEsriAsciiGrid(std::span<const unsigned char> head) {
-  static constexpr std::string_view kKeywords[] = {
-      "ncols", "nrows", "xllcorner", "yllcorner", "xllcenter", "yllcenter",
-      "cellsize", "dx", "dy", "nodata_value"};
-  std::string_view text(reinterpret_cast<const char*>(head.data()),
-                        std::min<std::size_t>(head.size(), 256));
-  const std::size_t start = text.find_first_not_of(" \t\r\n\"'");
-  if (start == std::string_view::npos) return false;
-  text.remove_prefix(start);
-  for (const std::string_view keyword : kKeywords) {
-    if (text.size() < keyword.size()) continue;
-    bool same = true;
-    for (std::size_t i = 0; i < keyword.size() && same; ++i) {
-      same = std::tolower(static_cast<unsigned char>(text[i])) == keyword[i];
-    }
-    if (same) return true;
-  }
   return false;
 }
 

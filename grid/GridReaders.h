@@ -1,11 +1,7 @@
 #pragma once
-// The readers of the grid file formats. TGridImport::Load maps the file
-// once and hands it to the first reader in kGridReaders whose Recognise
-// knows its first bytes (the content, never the name); that reader alone
-// decides. It parses the header into a GridHeader, hands it to
-// TGridImport::Accept (the checks of the geometry and the memory decision)
-// and fills the nodes, or declines (false). A new format is one file with
-// its two functions and one line in kGridReaders.
+// What the readers of the grid file formats (GridFormat.h) share: how a
+// path that cannot be opened is said, the checks of counts, and the taking
+// of the nodes a header was accepted for.
 
 #include <cstdint>
 #include <span>
@@ -19,51 +15,14 @@
 namespace torvane {
 
 // How a reader tells the user that the path cannot be opened. Load says it
-// for every reader in the order, so that a path that cannot be opened shows
-// the same messages however far a format lies down the list.
+// for every reader, the errors first, so that a path that cannot be opened
+// shows the same messages however far a format lies down the list.
 enum class OpenFailureMessage {
   kError,  // "Error by opening file <path>\n", caption "Error"
   kNote,   // "Error by opening file <path>", a plain box
   kNone,
 };
 
-struct GridReader {
-  bool (*recognise)(std::span<const unsigned char> head);
-  bool (*read)(TGridImport& grid, MappedFile& file, const std::string& path);
-  OpenFailureMessage open_failure;
-};
-
-bool ReadSurfer7Grid(TGridImport& grid, MappedFile& file, const std::string& path);
-bool ReadSurfer6Grid(TGridImport& grid, MappedFile& file, const std::string& path);
-bool ReadGeosoftGrid(TGridImport& grid, MappedFile& file, const std::string& path);
-bool ReadSurferAsciiGrid(TGridImport& grid, MappedFile& file, const std::string& path);
-bool ReadEsriAsciiGrid(TGridImport& grid, MappedFile& file, const std::string& path);
-// Through GDAL, which opens `path` itself.
-bool ReadGdalRaster(TGridImport& grid, MappedFile& file, const std::string& path);
-
-bool IsSurfer7Grid(std::span<const unsigned char> head);
-bool IsSurfer6Grid(std::span<const unsigned char> head);
-bool IsGeosoftGrid(std::span<const unsigned char> head);
-bool IsSurferAsciiGrid(std::span<const unsigned char> head);
-// A text whose first word (after spaces and quotes) begins like one of the
-// ESRI header keywords.
-bool IsEsriAsciiGrid(std::span<const unsigned char> head);
-// Any file: GDAL knows its formats by content itself.
-inline bool IsAnyFile(std::span<const unsigned char>) { return true; }
-
-inline constexpr GridReader kGridReaders[] = {
-    {IsSurfer7Grid, ReadSurfer7Grid, OpenFailureMessage::kError},
-    {IsSurfer6Grid, ReadSurfer6Grid, OpenFailureMessage::kError},
-    {IsGeosoftGrid, ReadGeosoftGrid, OpenFailureMessage::kError},
-    {IsSurferAsciiGrid, ReadSurferAsciiGrid, OpenFailureMessage::kError},
-    {IsEsriAsciiGrid, ReadEsriAsciiGrid, OpenFailureMessage::kNote},
-#if !defined(TORVANE_GRID_READERS_WITHOUT_GDAL)  // set by the fuzz build alone
-    {IsAnyFile, ReadGdalRaster, OpenFailureMessage::kNone},
-#endif
-};
-
-// What the readers share.
-//
 // A node count given as a number, truncated toward zero: false unless it is
 // from 1 to the largest signed 32-bit number; the grid then says which
 // header field (`field`, "ncols") held what.

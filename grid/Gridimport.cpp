@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "grid/Bilinear.h"
-#include "grid/GridReaders.h"
+#include "grid/GridFormat.h"
 
 namespace torvane {
 namespace {
@@ -67,9 +67,9 @@ float TGridImport::Node(std::uint32_t c, std::uint32_t r) const {
   return kBlankNode;
 }
 
-void TGridImport::AcceptEmpty(GridFormat format) {
+void TGridImport::AcceptEmpty(const GridFormat& format) {
   Clear();
-  header_.format = format;
+  header_.format = &format;
 }
 
 Allocation TGridImport::Accept(const GridHeader& header, NodesInFile in_file) {
@@ -121,7 +121,7 @@ Allocation TGridImport::Accept(const GridHeader& header, NodesInFile in_file) {
     }
   }
   // An ASCII grid can only be read into memory.
-  if (header_.format == GridFormat::SurferAscii || header_.format == GridFormat::EsriAscii) {
+  if (header_.format == &kSurferAsciiFormat || header_.format == &kEsriAsciiFormat) {
     ShowNote("ASCII Grid is too big to fit in memory");
     return Allocation::kDeclined;
   }

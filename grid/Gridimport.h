@@ -25,17 +25,7 @@
 
 namespace torvane {
 
-// The formats in the order they are tried; GdalRaster is any single-band
-// raster that GDAL reads, tried when none of the others knows the file.
-enum class GridFormat {
-  Surfer7Binary,
-  Surfer6Binary,
-  GeosoftBinary,
-  SurferAscii,
-  EsriAscii,
-  GdalRaster,
-  None
-};
+struct GridFormat;  // GridFormat.h
 
 // Where Accept put the nodes.
 enum class Allocation {
@@ -60,7 +50,7 @@ struct NodesInFile {
 
 // What a reader found in a file's header.
 struct GridHeader {
-  GridFormat format = GridFormat::None;
+  const GridFormat* format = nullptr;
   GridGeometry geometry;
   double zmin = 0, zmax = 0;         // as the file gives them; informational
   double blank_value = kBlankValue;  // the Surfer formats' blank marker
@@ -81,7 +71,7 @@ class TGridImport {
   TGridImport& operator=(const TGridImport&) = delete;
 
   // Maps the file once and hands it to the first reader that recognises its
-  // content, in the fixed order of GridReaders.h; true when that reader
+  // content, in the fixed order of kGridFormats (GridFormat.h); true when that reader
   // accepted it. Otherwise the grid is empty and the user has been told: by
   // the reader, or with "Unknown grid file format: <path>" when nobody had
   // anything to say.
@@ -122,7 +112,8 @@ class TGridImport {
   bool RefuseShortFile();
 
   // What was loaded; fixed until the next Load.
-  GridFormat format() const { return header_.format; }
+  // The format read; null when nothing was.
+  const GridFormat* format() const { return header_.format; }
   const GridGeometry& geometry() const { return header_.geometry; }
   std::uint32_t ncols() const { return header_.geometry.ncols; }
   std::uint32_t nrows() const { return header_.geometry.nrows; }
@@ -151,7 +142,7 @@ class TGridImport {
   // whose nodes must be decoded (memory_only), is declined. The user is
   // told. AcceptEmpty takes a file of a known format that holds no grid.
   Allocation Accept(const GridHeader& header, NodesInFile in_file = {});
-  void AcceptEmpty(GridFormat format);
+  void AcceptEmpty(const GridFormat& format);
   float* nodes() { return nodes_.get(); }
   // Decodes out.size() nodes of row `row` (Surfer: a vector of the file)
   // from column `first_column` on. False when the file ends before them,

@@ -20,7 +20,7 @@ std::string FileStem(const std::string& path) {
 }  // namespace
 
 bool ReadGridValues(Reporter& platform, const std::string& path, GridValues& out,
-                    GridFormat* format) {
+                    const GridFormat** format) {
   out = GridValues();
   TGridImport grid(platform);
   if (!grid.Load(path)) return false;

@@ -16,8 +16,8 @@ namespace torvane {
 // False when the file was not read (the user has been told why through
 // `platform`, naming the file), or when its nodes do not fit in memory
 // ("Not enough memory for grid <path>").
-// `format`, when given, receives the format the file was read as.
+// `format`, when given, receives the format the file was read as (GridFormat.h).
 bool ReadGridValues(Reporter& platform, const std::string& path, GridValues& out,
-                    GridFormat* format = nullptr);
+                    const GridFormat** format = nullptr);
 
 }  // namespace torvane

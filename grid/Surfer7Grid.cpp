@@ -2,12 +2,14 @@
 // length and the content. The header section opens the file; the grid
 // section gives the geometry; the data section that follows it holds
 // nrows x ncols doubles, row by row from the south, each row from the west.
+// Written as the header section (DSRB, version 2), the grid section with the
+// geometry and the blank value, and the data section.
 
 #include <algorithm>
 #include <optional>
 #include <utility>
 
-#include "grid/GridReaders.h"
+#include "grid/GridFormat.h"
 
 namespace torvane {
 namespace {
@@ -47,8 +49,6 @@ bool FindSections(std::span<const unsigned char> bytes, Sections& found) {
   return true;
 }
 
-}  // namespace
-
 bool IsSurfer7Grid(std::span<const unsigned char> head) {
   return head.size() >= 4 && LoadUint32(head.data()) == kHeaderTag;
 }
@@ -67,7 +67,7 @@ bool ReadSurfer7Grid(TGridImport& grid, MappedFile& file, const std::string& pat
   const std::span<const unsigned char> bytes = file.bytes();
   // A file of its header alone is an empty grid.
   if (!sections.grid_fields) {
-    grid.AcceptEmpty(GridFormat::Surfer7Binary);
+    grid.AcceptEmpty(kSurfer7Format);
     return true;
   }
 
@@ -79,7 +79,7 @@ bool ReadSurfer7Grid(TGridImport& grid, MappedFile& file, const std::string& pat
     return false;
   }
   GridHeader header;
-  header.format = GridFormat::Surfer7Binary;
+  header.format = &kSurfer7Format;
   header.geometry = GridGeometry::FromSpacing(ncols, nrows, LoadDouble(fields + 8),
                                               LoadDouble(fields + 16), LoadDouble(fields + 24),
                                               LoadDouble(fields + 32));
@@ -105,5 +105,42 @@ bool ReadSurfer7Grid(TGridImport& grid, MappedFile& file, const std::string& pat
   if (!sections.data) return true;
   return TakeBinaryNodes(grid, allocation, FileNodes(std::move(file), layout));
 }
+
+bool WriteSurfer7Grid(const GridToWrite& in, GridFileBytes& out, std::string& /*reason*/) {
+  const GridValues& grid = in.grid;
+  out.Text("DSRB");
+  out.Int32(4);
+  out.Int32(2);
+  out.Text("GRID");
+  out.Int32(72);
+  out.Int32(static_cast<std::int32_t>(grid.nrows));
+  out.Int32(static_cast<std::int32_t>(grid.ncols));
+  for (const double field :
+       {grid.xmin, grid.ymin, grid.dx, grid.dy, in.low, in.high, 0.0, kBlankValue}) {
+    out.Double(field);
+  }
+  out.Text("DATA");
+  const std::uint64_t data_size = std::uint64_t{8} * grid.ncols * grid.nrows;
+  // The length is a 32-bit field; larger grids are read by their counts.
+  out.Int32(data_size > INT32_MAX ? INT32_MAX : static_cast<std::int32_t>(data_size));
+  for (std::uint32_t r = 0; r < grid.nrows; ++r) {
+    for (std::uint32_t c = 0; c < grid.ncols; ++c) {
+      const float value = grid.At(c, r);
+      out.Double(IsBlank(value) ? kBlankValue : value);
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+const GridFormat kSurfer7Format = {
+    .name = "surfer7",
+    .extensions = {"grd"},
+    .recognise = IsSurfer7Grid,
+    .read = ReadSurfer7Grid,
+    .open_failure = OpenFailureMessage::kError,
+    .write = WriteSurfer7Grid,
+};
 
 }  // namespace torvane

@@ -1,11 +1,17 @@
 // Surfer ASCII grid: "DSAA", then lines of the counts, the x extent, the y
 // extent and the value range, then ncols x nrows numbers row by row from the
-// south, each row from the west, separated by any white space.
+// south, each row from the west, separated by any white space. Written ten
+// nodes to a line, an empty line after each row, CR LF line ends as Surfer
+// writes them, the nodes in the shortest text that reads back as the same
+// single-precision value.
 
-#include "grid/GridReaders.h"
+#include <utility>
+
+#include "grid/GridFormat.h"
 #include "grid/GridText.h"
 
 namespace torvane {
+namespace {
 
 bool IsSurferAsciiGrid(std::span<const unsigned char> head) {
   return std::string_view(reinterpret_cast<const char*>(head.data()), head.size()).starts_with("DSAA");
@@ -28,7 +34,7 @@ bool ReadSurferAsciiGrid(TGridImport& grid, MappedFile& file, const std::string&
     return false;
   }
   GridHeader header;
-  header.format = GridFormat::SurferAscii;
+  header.format = &kSurferAsciiFormat;
   header.geometry =
       GridGeometry::FromExtents(ncols, nrows, pairs[1][0], pairs[1][1], pairs[2][0], pairs[2][1]);
   header.zmin = pairs[3][0];
@@ -55,5 +61,50 @@ bool ReadSurferAsciiGrid(TGridImport& grid, MappedFile& file, const std::string&
   }
   return FileStayed(grid, file);
 }
+
+std::string RefuseSurferAsciiGrid(const GridToWrite& in) {
+  if (in.grid.ncols < 2 || in.grid.nrows < 2) {
+    return "a Surfer ASCII grid needs at least two columns and two rows";
+  }
+  return {};
+}
+
+bool WriteSurferAsciiGrid(const GridToWrite& in, GridFileBytes& out, std::string& /*reason*/) {
+  const GridValues& grid = in.grid;
+  out.Text("DSAA\r\n");
+  out.Text(std::to_string(grid.ncols) + " " + std::to_string(grid.nrows) + "\r\n");
+  for (const auto& [first, second] :
+       {std::pair{grid.xmin, grid.xmax()}, {grid.ymin, grid.ymax()}, {in.low, in.high}}) {
+    out.Number(first);
+    out.Text(" ");
+    out.Number(second);
+    out.Text("\r\n");
+  }
+  constexpr std::uint32_t kPerLine = 10;
+  for (std::uint32_t r = 0; r < grid.nrows; ++r) {
+    for (std::uint32_t c = 0; c < grid.ncols; ++c) {
+      const float value = grid.At(c, r);
+      if (IsBlank(value)) {
+        out.Text("1.70141e+38");
+      } else {
+        out.Number(value);
+      }
+      out.Text((c + 1) % kPerLine == 0 || c + 1 == grid.ncols ? "\r\n" : " ");
+    }
+    out.Text("\r\n");
+  }
+  return true;
+}
+
+}  // namespace
+
+const GridFormat kSurferAsciiFormat = {
+    .name = "surfer-ascii",
+    .recognise = IsSurferAsciiGrid,
+    .read = ReadSurferAsciiGrid,
+    .open_failure = OpenFailureMessage::kError,
+    .refuse = RefuseSurferAsciiGrid,
+    .write = WriteSurferAsciiGrid,
+};
 
 }  // namespace torvane

@@ -3,10 +3,13 @@
 #include <cmath>
 #include <cstring>
 
-#include "grid/GridFileWriters.h"
+#include "common/AtomicFile.h"
+#include "grid/GridFileBytes.h"
 
 namespace torvane {
+namespace {
 
+// Why no format can hold the grid; empty when it can be written.
 std::string GridWriteRefusal(const GridValues& grid) {
   if (grid.ncols == 0 || grid.nrows == 0 ||
       grid.nodes.size() != static_cast<std::size_t>(grid.ncols) * grid.nrows) {
@@ -19,45 +22,58 @@ std::string GridWriteRefusal(const GridValues& grid) {
   return {};
 }
 
+// The reason for a file that could not be made, written or put in place,
+// with the system's (errno; 0 when none is known).
 std::string FileWriteFailure(int system_error) {
   std::string reason = "the file could not be created or written";
   if (system_error != 0) reason += std::string(": ") + std::strerror(system_error);
   return reason;
 }
 
-bool WriteGrid(Reporter& platform, const GridValues& grid, const std::string& path,
-               GridFileType type) {
+// Empty when the grid was written; otherwise why not.
+std::string WriteGridFile(const GridValues& grid, const std::string& path,
+                          const GridFormat& format) {
   std::string reason = GridWriteRefusal(grid);
-  bool written = false;
-  if (reason.empty()) {
-    switch (type) {
-      case GridFileType::kSurfer7:
-        written = WriteSurfer7Grid(grid, path, reason);
-        break;
-      case GridFileType::kSurfer6:
-        written = WriteSurfer6Grid(grid, path, reason);
-        break;
-      case GridFileType::kSurferAscii:
-        written = WriteSurferAsciiGrid(grid, path, reason);
-        break;
-      case GridFileType::kEsriAscii:
-        written = WriteEsriAsciiGrid(grid, path, reason);
-        break;
-      case GridFileType::kGeosoft:
-        written = WriteGeosoftGrid(grid, path, reason);
-        break;
-      case GridFileType::kGeoTiff:
-      case GridFileType::kNetcdf:
-        written = WriteGdalGrid(grid, path, type, reason);
-        break;
-    }
+  if (!reason.empty()) return reason;
+  GridToWrite in{grid};
+  NodeRange(grid, in.low, in.high);
+  if (format.refuse != nullptr) {
+    reason = format.refuse(in);
+    if (!reason.empty()) return reason;
   }
-  if (written) {
+  SideFile side;
+  if (format.side_file != nullptr && !format.side_file(in, path, side, reason)) return reason;
+  GridFileBytes out(path);
+  if (!out.ok()) return FileWriteFailure(out.error());
+  if (side.path.empty()) {
+    if (!format.write(in, out, reason)) return reason;
+    if (!out.Commit()) return FileWriteFailure(out.error());
+    return {};
+  }
+  AtomicFile beside(side.path);
+  if (!beside.ok()) return FileWriteFailure(beside.error());
+  if (!format.write(in, out, reason)) return reason;
+  if (!out.Finish()) return FileWriteFailure(out.error());
+  const std::string side_failure =
+      "its coordinate reference system could not be written to " + side.path;
+  if (!beside.Write(side.text.data(), side.text.size())) return side_failure;
+  AtomicFile* const files[] = {&out.file(), &beside};
+  if (const AtomicFile* failed = CommitTogether(files)) {
+    return failed == &beside ? side_failure : FileWriteFailure(failed->error());
+  }
+  return {};
+}
+
+}  // namespace
+
+bool WriteGrid(Reporter& platform, const GridValues& grid, const std::string& path,
+               const GridFormat& format) {
+  const std::string reason = WriteGridFile(grid, path, format);
+  if (reason.empty()) {
     // Said, so that the user gives the CRS where the grid is read.
-    if (!grid.crs.empty() && type != GridFileType::kEsriAscii && type != GridFileType::kGeoTiff &&
-        type != GridFileType::kNetcdf) {
+    if (!grid.crs.empty() && !format.keeps_crs) {
       platform.ShowMessage("The coordinate reference system was not stored in " + path + ": a " +
-                               std::string(GridFileTypeName(type)) + " grid has no place for one",
+                               std::string(format.name) + " grid has no place for one",
                            "Note", MessageButtons::kOk);
     }
     return true;

@@ -1,10 +1,13 @@
 #pragma once
-// Writes a grid in the format asked for, or tells the user why not.
+// Writes a grid in the format asked for, or tells the user why not: the
+// grid is checked (what no format holds, then what the format cannot hold)
+// before any file is made, written to a temporary file beside the target,
+// and renamed over it only when complete.
 
 #include <string>
 
 #include "common/Reporter.h"
-#include "grid/GridFileType.h"
+#include "grid/GridFormat.h"
 #include "grid/GridValues.h"
 
 namespace torvane {
@@ -15,6 +18,6 @@ namespace torvane {
 // formats without room for one (Surfer, Geosoft) are written with a note
 // (caption "Note") that it was not stored.
 bool WriteGrid(Reporter& platform, const GridValues& grid, const std::string& path,
-               GridFileType type);
+               const GridFormat& format);
 
 }  // namespace torvane

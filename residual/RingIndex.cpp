@@ -24,9 +24,15 @@ double CellSize(double extent_x, double extent_y, std::size_t count, double reac
   double cell = std::sqrt(extent_x * extent_y / n);
   if (!(cell > 0)) cell = std::max(extent_x, extent_y) / n;  // points on a line
   if (reach > 0) cell = std::max(cell, 2 * reach / kMostRowsPerReach);
+  // Widened until the cells are few enough: once one side is a single
+  // cell (a survey far longer than wide), each widening shrinks the count
+  // only by its square root.
   const double most_cells = kCellsPerPoint * n + kSpareCells;
-  const double cells = (extent_x / cell + 1) * (extent_y / cell + 1);
-  if (cells > most_cells) cell *= std::sqrt(cells / most_cells) * 1.01;
+  for (int widened = 0; widened < 64; ++widened) {
+    const double cells = (extent_x / cell + 1) * (extent_y / cell + 1);
+    if (!(cells > most_cells)) break;
+    cell *= std::sqrt(cells / most_cells) * 1.01;
+  }
   if (!(cell > 0) || !std::isfinite(cell)) cell = 1;  // one spot, or no finite extent
   return cell;
 }

@@ -50,6 +50,8 @@ class RingIndex {
   // The point indices in the order of the stretches: neighbours together,
   // cell by cell, row by row; within a cell in file order.
   const std::vector<std::uint32_t>& order() const { return order_; }
+  // How many cells the points were filed into.
+  std::int64_t cells() const { return columns_ * rows_; }
 
  private:
   // Cell column and row of a position, limited to the cells. Both never

@@ -84,7 +84,7 @@ TEST(Convert, RefusalsLeaveTheTargetAsItWas) {
   wide.nrows = 2;
   wide.dx = wide.dy = 1;
   wide.nodes.assign(std::size_t{wide.ncols} * wide.nrows, 5.0f);
-  ASSERT_TRUE(WriteGrid(platform, wide, dir.File("wide.grd"), GridFileType::kSurfer7));
+  ASSERT_TRUE(WriteGrid(platform, wide, dir.File("wide.grd"), kSurfer7Format));
   const std::string sample = SourceDir() + "/data/sample_cba.grd";
   const std::string out = dir.File("out.grd");
   const ConvertRefusal cases[] = {

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <limits>
 
+#include "grid/GridFormat.h"
 #include "grid/Gridimport.h"
 #include "tests/GridWriters.h"
 #include "tests/ScriptedPlatform.h"
@@ -76,28 +77,28 @@ void ExpectNodes(const TGridImport& grid, const TestGrid& expected) {
 
 struct FormatCase {
   const char* name;
-  GridFormat format;
+  const GridFormat* format;
   std::string (*write)(const TestGrid&);
   bool square_cells = false;  // the format has one cell size for x and y
 };
 
 const FormatCase kFormats[] = {
-    {"Surfer7", GridFormat::Surfer7Binary, [](const TestGrid& g) { return Surfer7Bytes(g); }},
-    {"Surfer6", GridFormat::Surfer6Binary, Surfer6Bytes},
-    {"GeosoftRows", GridFormat::GeosoftBinary,
+    {"Surfer7", &kSurfer7Format, [](const TestGrid& g) { return Surfer7Bytes(g); }},
+    {"Surfer6", &kSurfer6Format, Surfer6Bytes},
+    {"GeosoftRows", &kGeosoftFormat,
      [](const TestGrid& g) { return GeosoftBytes(g, {false, 0, 8}); }},
-    {"GeosoftColumns", GridFormat::GeosoftBinary,
+    {"GeosoftColumns", &kGeosoftFormat,
      [](const TestGrid& g) { return GeosoftBytes(g, {true, 0, 8}); }},
-    {"SurferAscii", GridFormat::SurferAscii, SurferAsciiText},
-    {"EsriAscii", GridFormat::EsriAscii, [](const TestGrid& g) { return EsriAsciiText(g); },
+    {"SurferAscii", &kSurferAsciiFormat, SurferAsciiText},
+    {"EsriAscii", &kEsriAsciiFormat, [](const TestGrid& g) { return EsriAsciiText(g); },
      true},
-    {"EsriAsciiCentre", GridFormat::EsriAscii,
+    {"EsriAsciiCentre", &kEsriAsciiFormat,
      [](const TestGrid& g) { return EsriAsciiText(g, -9999, {.centre = true}); }, true},
-    {"EsriAsciiSpacings", GridFormat::EsriAscii,
+    {"EsriAsciiSpacings", &kEsriAsciiFormat,
      [](const TestGrid& g) { return EsriAsciiText(g, -9999, {.spacings = true}); }},
-    {"EsriAsciiCentreAndSpacings", GridFormat::EsriAscii,
+    {"EsriAsciiCentreAndSpacings", &kEsriAsciiFormat,
      [](const TestGrid& g) { return EsriAsciiText(g, -9999, {.centre = true, .spacings = true}); }},
-    {"GeosoftFloatColumnsCompressed", GridFormat::GeosoftBinary,
+    {"GeosoftFloatColumnsCompressed", &kGeosoftFormat,
      [](const TestGrid& g) {
        return GeosoftBytes(g, {.vectors_are_columns = true, .element_size = 4, .sign_flag = 2,
                                .vectors_per_block = 2});
@@ -167,7 +168,7 @@ TEST_P(GeosoftTypes, EveryNodeWithItsTypesDummy) {
   const TestGrid expected = GeosoftValues(written, options);
   GridFile file;
   ASSERT_TRUE(file.Load(bytes));
-  EXPECT_EQ(file.grid.format(), GridFormat::GeosoftBinary);
+  EXPECT_EQ(file.grid.format(), &kGeosoftFormat);
   EXPECT_TRUE(file.platform.Messages().empty());
   EXPECT_DOUBLE_EQ(file.grid.xmin(), written.xmin);
   EXPECT_DOUBLE_EQ(file.grid.dy(), written.dy);
@@ -230,7 +231,7 @@ TEST(GridOpening, FiveMessagesInReaderOrder) {
     EXPECT_EQ(file.platform.Messages(),
               (std::vector<std::string>{error, error, error, error,
                                         "info: Error by opening file " + file.path(name)}));
-    EXPECT_EQ(file.grid.format(), GridFormat::None);
+    EXPECT_EQ(file.grid.format(), nullptr);
     EXPECT_TRUE(IsBlank(file.grid.Interpolate(0, 0)));
   }
 }
@@ -242,7 +243,7 @@ TEST(GridOpening, UnknownFormat) {
     GridFile file;
     EXPECT_FALSE(file.Load(content));
     EXPECT_EQ(file.platform.Messages(), std::vector<std::string>{kUnknownFormat + file.path()});
-    EXPECT_EQ(file.grid.format(), GridFormat::None);
+    EXPECT_EQ(file.grid.format(), nullptr);
   }
 }
 
@@ -327,7 +328,7 @@ TEST_P(EsriHeader, AcceptedOrDeclined) {
     return;
   }
   EXPECT_TRUE(file.platform.Messages().empty());
-  EXPECT_EQ(file.grid.format(), GridFormat::EsriAscii);
+  EXPECT_EQ(file.grid.format(), &kEsriAsciiFormat);
   // Node values are read with '.', whatever the locale; 1 is the north-west.
   EXPECT_EQ(file.grid.Node(0, 1), 1.0f);
   EXPECT_EQ(file.grid.Node(2, 0), 6.0f);
@@ -392,19 +393,19 @@ TEST(SurferAscii, DeclinedHeaders) {
 TEST(AsciiGrids, ShortOrBadDataLeaveTheRestBlank) {
   struct Case {
     std::string text;
-    GridFormat format;
+    const GridFormat* format;
   };
   const std::string esri = "ncols 3\nnrows 2\nxllcorner 0\nyllcorner 0\ncellsize 1\nnodata_value -1\n";
-  for (const Case& c : {Case{"DSAA\n3 2\n0 2\n0 1\n0 9\n1 2 3 4", GridFormat::SurferAscii},
-                        Case{"DSAA\n3 2\n0 2\n0 1\n0 9\n1 2 3 4 x 6", GridFormat::SurferAscii},
-                        Case{"DSAA\n3 2\n0 2\n0 1\n0 9\n1 2 3 4 5,5 6", GridFormat::SurferAscii},
-                        Case{esri + "1 2 3 4", GridFormat::EsriAscii},
-                        Case{esri + "1 2 3 4 5.5.5 6", GridFormat::EsriAscii}}) {
+  for (const Case& c : {Case{"DSAA\n3 2\n0 2\n0 1\n0 9\n1 2 3 4", &kSurferAsciiFormat},
+                        Case{"DSAA\n3 2\n0 2\n0 1\n0 9\n1 2 3 4 x 6", &kSurferAsciiFormat},
+                        Case{"DSAA\n3 2\n0 2\n0 1\n0 9\n1 2 3 4 5,5 6", &kSurferAsciiFormat},
+                        Case{esri + "1 2 3 4", &kEsriAsciiFormat},
+                        Case{esri + "1 2 3 4 5.5.5 6", &kEsriAsciiFormat}}) {
     GridFile file;
     ASSERT_TRUE(file.Load(c.text)) << c.text;
     EXPECT_EQ(file.grid.format(), c.format);
     EXPECT_EQ(SeedMessages(file.platform.Messages()), std::vector<std::string>{kReadError});
-    const std::uint32_t first_row = c.format == GridFormat::SurferAscii ? 0 : 1;
+    const std::uint32_t first_row = c.format == &kSurferAsciiFormat ? 0 : 1;
     EXPECT_EQ(file.grid.Node(0, first_row), 1.0f);
     EXPECT_EQ(file.grid.Node(0, 1 - first_row), 4.0f);
     EXPECT_EQ(file.grid.Node(1, 1 - first_row), kBlankNode);
@@ -506,7 +507,7 @@ TEST(Geosoft, ShortDataDeclined) {
 TEST(Surfer7, HeaderOnlyIsAnEmptyGrid) {
   GridFile file;
   ASSERT_TRUE(file.Load(Surfer7Bytes(SmallGrid()).substr(0, 12)));
-  EXPECT_EQ(file.grid.format(), GridFormat::Surfer7Binary);
+  EXPECT_EQ(file.grid.format(), &kSurfer7Format);
   EXPECT_TRUE(file.platform.Messages().empty());
   EXPECT_EQ(file.grid.ncols(), 0u);
   EXPECT_FALSE(file.grid.in_memory());

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "grid/GridFormat.h"
 #include "grid/Gridimport.h"
 #include "tests/ScriptedPlatform.h"
 #include "tests/TestFiles.h"
@@ -94,11 +95,11 @@ TEST(GdalGrids, EveryConversionOfTheSourceNodeForNode) {
   const std::string data = SourceDir() + "/tests/data/";
   const Dump xyz = ReadXyz(data + "gdal_source.xyz");
   ASSERT_EQ(xyz.nodes.size(), 35u);
-  const std::pair<const char*, GridFormat> files[] = {
-      {"gdal_source.asc", GridFormat::EsriAscii},   {"gdal_aaigrid.asc", GridFormat::EsriAscii},
-      {"gdal_gs7bg.grd", GridFormat::Surfer7Binary}, {"gdal_gsbg.grd", GridFormat::Surfer6Binary},
-      {"gdal_gsag.grd", GridFormat::SurferAscii},   {"gdal_gtiff.tif", GridFormat::GdalRaster},
-      {"gdal_netcdf.nc", GridFormat::GdalRaster}};
+  const std::pair<const char*, const GridFormat*> files[] = {
+      {"gdal_source.asc", &kEsriAsciiFormat},   {"gdal_aaigrid.asc", &kEsriAsciiFormat},
+      {"gdal_gs7bg.grd", &kSurfer7Format}, {"gdal_gsbg.grd", &kSurfer6Format},
+      {"gdal_gsag.grd", &kSurferAsciiFormat},   {"gdal_gtiff.tif", &kGdalRasterFormat},
+      {"gdal_netcdf.nc", &kGdalRasterFormat}};
   for (const auto& [name, format] : files) {
     Loaded loaded(data + name);
     ASSERT_TRUE(loaded.accepted) << name;
@@ -180,7 +181,7 @@ TEST(GdalGrids, RotatedManyBandsOrPlacelessDeclined) {
     EXPECT_FALSE(loaded.accepted);
     EXPECT_EQ(loaded.platform.Messages(),
               std::vector<std::string>{"message: Error: " + c.message + dir.File("cba.vrt")});
-    EXPECT_EQ(loaded.grid.format(), GridFormat::None);
+    EXPECT_EQ(loaded.grid.format(), nullptr);
   }
   // The same virtual raster along the axes is read.
   TempDir dir;
@@ -193,36 +194,36 @@ TEST(GdalGrids, RotatedManyBandsOrPlacelessDeclined) {
 
 struct InteropGrid {
   const char* file;  // relative to the interop folder
-  GridFormat format;
+  const GridFormat* format;
   const char* dump;  // node dump, relative to the interop folder
 };
 
 const InteropGrid kInteropGrids[] = {
-    {"surfer/apdevelop_minimal-2x2-zeros.binary.grd", GridFormat::Surfer6Binary, nullptr},
-    {"surfer/apdevelop_minimal-2x2-zeros.surfer7.grd", GridFormat::Surfer7Binary, nullptr},
-    {"surfer/apdevelop_sample-1-surfer10.grd", GridFormat::SurferAscii, nullptr},
-    {"surfer/apdevelop_sample-1-surfer6.grd", GridFormat::SurferAscii, nullptr},
-    {"surfer/apdevelop_sample1.binary.grd", GridFormat::Surfer6Binary, nullptr},
-    {"surfer/apdevelop_sample1.surfer7.grd", GridFormat::Surfer7Binary, nullptr},
-    {"surfer/geoist_dataset_Demogrid.grd", GridFormat::SurferAscii, nullptr},
-    {"surfer/geoist_dataset_gravity-yxs.grd", GridFormat::Surfer7Binary, nullptr},
-    {"surfer/geoist_examples_Demogrid_a.grd", GridFormat::SurferAscii, nullptr},
-    {"surfer/geoist_examples_Demogrid_b.grd", GridFormat::Surfer6Binary, nullptr},
-    {"surfer/geoist_examples_demogrid.grd", GridFormat::Surfer6Binary, nullptr},
-    {"surfer/pvgeo_surfer-grid.grd", GridFormat::SurferAscii, nullptr},
-    {"surfer/generated_here/hugo_site_gdal_gs7bg.grd", GridFormat::Surfer7Binary, nullptr},
-    {"surfer/generated_here/hugo_site_gdal_gsbg.grd", GridFormat::Surfer6Binary, nullptr},
-    {"surfer/generated_here/hugo_site_gdal_gsag.grd", GridFormat::SurferAscii, nullptr},
-    {"surfer/generated_here/alps_bouguer_gdal_gs7bg.grd", GridFormat::Surfer7Binary,
+    {"surfer/apdevelop_minimal-2x2-zeros.binary.grd", &kSurfer6Format, nullptr},
+    {"surfer/apdevelop_minimal-2x2-zeros.surfer7.grd", &kSurfer7Format, nullptr},
+    {"surfer/apdevelop_sample-1-surfer10.grd", &kSurferAsciiFormat, nullptr},
+    {"surfer/apdevelop_sample-1-surfer6.grd", &kSurferAsciiFormat, nullptr},
+    {"surfer/apdevelop_sample1.binary.grd", &kSurfer6Format, nullptr},
+    {"surfer/apdevelop_sample1.surfer7.grd", &kSurfer7Format, nullptr},
+    {"surfer/geoist_dataset_Demogrid.grd", &kSurferAsciiFormat, nullptr},
+    {"surfer/geoist_dataset_gravity-yxs.grd", &kSurfer7Format, nullptr},
+    {"surfer/geoist_examples_Demogrid_a.grd", &kSurferAsciiFormat, nullptr},
+    {"surfer/geoist_examples_Demogrid_b.grd", &kSurfer6Format, nullptr},
+    {"surfer/geoist_examples_demogrid.grd", &kSurfer6Format, nullptr},
+    {"surfer/pvgeo_surfer-grid.grd", &kSurferAsciiFormat, nullptr},
+    {"surfer/generated_here/hugo_site_gdal_gs7bg.grd", &kSurfer7Format, nullptr},
+    {"surfer/generated_here/hugo_site_gdal_gsbg.grd", &kSurfer6Format, nullptr},
+    {"surfer/generated_here/hugo_site_gdal_gsag.grd", &kSurferAsciiFormat, nullptr},
+    {"surfer/generated_here/alps_bouguer_gdal_gs7bg.grd", &kSurfer7Format,
      "surfer/pvgeo_surfer-grid.grd.txt"},
-    {"surfer/generated_here/alps_bouguer_gmt_sf.grd", GridFormat::Surfer6Binary,
+    {"surfer/generated_here/alps_bouguer_gmt_sf.grd", &kSurfer6Format,
      "surfer/pvgeo_surfer-grid.grd.txt"},
-    {"esri/landlab_4_x_3.asc", GridFormat::EsriAscii, nullptr},
-    {"esri/landlab_DEM-kootenai_37x50_1x1.asc", GridFormat::EsriAscii, nullptr},
-    {"esri/landlab_hugo_site.asc", GridFormat::EsriAscii, nullptr},
-    {"esri/landlab_west_bijou_gully.asc", GridFormat::EsriAscii, nullptr},
-    {"esri/pvgeo_vd2.asc", GridFormat::EsriAscii, nullptr},
-    {"esri/generated_here/alps_bouguer_gmt_ef.asc", GridFormat::EsriAscii,
+    {"esri/landlab_4_x_3.asc", &kEsriAsciiFormat, nullptr},
+    {"esri/landlab_DEM-kootenai_37x50_1x1.asc", &kEsriAsciiFormat, nullptr},
+    {"esri/landlab_hugo_site.asc", &kEsriAsciiFormat, nullptr},
+    {"esri/landlab_west_bijou_gully.asc", &kEsriAsciiFormat, nullptr},
+    {"esri/pvgeo_vd2.asc", &kEsriAsciiFormat, nullptr},
+    {"esri/generated_here/alps_bouguer_gmt_ef.asc", &kEsriAsciiFormat,
      "surfer/pvgeo_surfer-grid.grd.txt"},
 };
 
@@ -289,7 +290,7 @@ TEST(Interop, GeosoftGridsOfEveryElementType) {
     Loaded loaded(InteropDir() + "/geosoft/" + g.file);
     ASSERT_TRUE(loaded.accepted) << name;
     EXPECT_TRUE(loaded.platform.Messages().empty()) << name;
-    EXPECT_EQ(loaded.grid.format(), GridFormat::GeosoftBinary);
+    EXPECT_EQ(loaded.grid.format(), &kGeosoftFormat);
     ASSERT_EQ(loaded.grid.ncols(), 50u) << name;
     ASSERT_EQ(loaded.grid.nrows(), 49u) << name;
     EXPECT_DOUBLE_EQ(loaded.grid.xmin(), 1);

@@ -4,11 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <gdal_priv.h>
 #include <random>
 
-#include "grid/GridFileType.h"
+#include "grid/GridFormat.h"
 #include "grid/ReadGridValues.h"
 #include "grid/WriteGrid.h"
 #include "tests/ScriptedPlatform.h"
@@ -42,7 +43,7 @@ GridValues RandomValues(std::uint32_t ncols, std::uint32_t nrows, double dx, dou
 
 struct WriterCase {
   const char* name;
-  GridFileType type;
+  const GridFormat* type;
   const char* file;
   bool gdal_reads;      // GDAL has a driver for it
   bool ours_read;       // our readers know it
@@ -51,15 +52,15 @@ struct WriterCase {
 };
 
 const WriterCase kWriterCases[] = {
-    {"Surfer7", GridFileType::kSurfer7, "out.grd", true, true, false, 0},
-    {"Surfer6", GridFileType::kSurfer6, "out6.grd", true, true, false, 0},
-    {"SurferAscii", GridFileType::kSurferAscii, "out.dsaa", true, true, false, 0},
-    {"EsriAscii", GridFileType::kEsriAscii, "out.asc", true, true, true, 0},
+    {"Surfer7", &kSurfer7Format, "out.grd", true, true, false, 0},
+    {"Surfer6", &kSurfer6Format, "out6.grd", true, true, false, 0},
+    {"SurferAscii", &kSurferAsciiFormat, "out.dsaa", true, true, false, 0},
+    {"EsriAscii", &kEsriAsciiFormat, "out.asc", true, true, true, 0},
     // Cells that are not square: dx and dy lines instead of cellsize.
-    {"EsriAsciiOblongCells", GridFileType::kEsriAscii, "oblong.asc", true, true, false, 0},
-    {"Geosoft", GridFileType::kGeosoft, "out.gsf", false, true, false, 1e-4},
-    {"GeoTiff", GridFileType::kGeoTiff, "out.tif", true, true, false, 0},
-    {"NetCdf", GridFileType::kNetcdf, "out.nc", true, true, false, 0},
+    {"EsriAsciiOblongCells", &kEsriAsciiFormat, "oblong.asc", true, true, false, 0},
+    {"Geosoft", &kGeosoftFormat, "out.gsf", false, true, false, 1e-4},
+    {"GeoTiff", &kGeoTiffFormat, "out.tif", true, true, false, 0},
+    {"NetCdf", &kNetcdfFormat, "out.nc", true, true, false, 0},
 };
 
 class GridWriterTest : public ::testing::TestWithParam<WriterCase> {};
@@ -132,12 +133,15 @@ GridValues ReadWithGdal(const std::string& path) {
 
 TEST_P(GridWriterTest, ReadBackNodeForNodeByGdalAndOurReaders) {
   const WriterCase& row = GetParam();
+  // A seed of its own for each format: its place in the table.
+  const auto place = std::find(std::begin(kGridFormats), std::end(kGridFormats), row.type);
   const GridValues grid =
-      RandomValues(23, 17, 12.5, row.square_cells ? 12.5 : 7.75, 11u + static_cast<unsigned>(row.type));
+      RandomValues(23, 17, 12.5, row.square_cells ? 12.5 : 7.75,
+                   11u + static_cast<unsigned>(place - std::begin(kGridFormats)));
   TempDir dir;
   ScriptedPlatform platform;
   const std::string path = dir.File(row.file);
-  ASSERT_TRUE(WriteGrid(platform, grid, path, row.type));
+  ASSERT_TRUE(WriteGrid(platform, grid, path, *row.type));
   EXPECT_TRUE(platform.Messages().empty());
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{row.file});  // no temporary file left
   if (row.gdal_reads) ExpectSameGrid(ReadWithGdal(path), grid, row.kept_share, "GDAL");
@@ -155,7 +159,7 @@ INSTANTIATE_TEST_SUITE_P(EveryFormat, GridWriterTest, ::testing::ValuesIn(kWrite
 // an existing file stays as it was.
 struct RefusalCase {
   const char* name;
-  GridFileType type;
+  const GridFormat* type;
   GridValues grid;
   const char* reason;
 };
@@ -173,20 +177,20 @@ TEST(GridWriterRefusals, LeaveTheTargetAsItWas) {
   GridValues flat_cells = Filled(4, 3, 1.0f);
   flat_cells.dy = 0;
   const RefusalCase cases[] = {
-      {"Surfer6TooWide", GridFileType::kSurfer6, Filled(32768, 2, 1.0f),
+      {"Surfer6TooWide", &kSurfer6Format, Filled(32768, 2, 1.0f),
        "a Surfer 6 grid holds at most 32767 columns and 32767 rows; this one has 32768 x 2"},
-      {"SurferAsciiOneColumn", GridFileType::kSurferAscii, Filled(1, 5, 2.0f),
+      {"SurferAsciiOneColumn", &kSurferAsciiFormat, Filled(1, 5, 2.0f),
        "a Surfer ASCII grid needs at least two columns and two rows"},
-      {"EsriFlatCells", GridFileType::kEsriAscii, flat_cells,
+      {"EsriFlatCells", &kEsriAsciiFormat, flat_cells,
        "an ESRI ASCII grid needs cells of positive size along both axes"},
-      {"NoNodes", GridFileType::kSurfer7, GridValues(), "the grid has no nodes"},
+      {"NoNodes", &kSurfer7Format, GridValues(), "the grid has no nodes"},
   };
   for (const RefusalCase& row : cases) {
     TempDir dir;
     ScriptedPlatform platform;
     const std::string path = dir.File("kept.grd");
     WriteFile(path, "what was there");
-    EXPECT_FALSE(WriteGrid(platform, row.grid, path, row.type)) << row.name;
+    EXPECT_FALSE(WriteGrid(platform, row.grid, path, *row.type)) << row.name;
     EXPECT_EQ(platform.Messages(),
               std::vector<std::string>{"message: Error: Cannot write grid " + path + ": " +
                                        row.reason})
@@ -206,7 +210,7 @@ TEST(GeosoftWriter, KeepsASmallRangeFarFromZero) {
   grid.At(2, 1) = kBlankNode;
   TempDir dir;
   ScriptedPlatform platform;
-  ASSERT_TRUE(WriteGrid(platform, grid, dir.File("g.gsf"), GridFileType::kGeosoft));
+  ASSERT_TRUE(WriteGrid(platform, grid, dir.File("g.gsf"), kGeosoftFormat));
   GridValues back;
   ASSERT_TRUE(ReadGridValues(platform, dir.File("g.gsf"), back));
   ExpectSameGrid(back, grid, 1e-4, "Geosoft");
@@ -228,7 +232,7 @@ TEST(GridWriterInterop, RealGridsThroughEveryWriter) {
         TempDir dir;
         const std::string path = dir.File(row.file);
         ScriptedPlatform writing;
-        if (!WriteGrid(writing, original, path, row.type)) {
+        if (!WriteGrid(writing, original, path, *row.type)) {
           // Only the limits the formats have: a Surfer grid of one row or column.
           EXPECT_TRUE(original.ncols < 2 || original.nrows < 2)
               << name << " as " << row.name << ": " << ::testing::PrintToString(writing.Messages());
@@ -248,21 +252,21 @@ TEST(GridWriterInterop, RealGridsThroughEveryWriter) {
   EXPECT_GT(written, 40);
 }
 
-TEST(GridFileTypes, NamesAndExtensions) {
+TEST(GridFormats, NamesAndExtensions) {
   for (const char* name : {"surfer7", "surfer6", "surfer-ascii", "esri", "geosoft", "gtiff",
                            "netcdf"}) {
-    const auto type = GridFileTypeNamed(name);
+    const auto type = GridFormatNamed(name);
     ASSERT_TRUE(type) << name;
-    EXPECT_EQ(GridFileTypeName(*type), name);
+    EXPECT_EQ(type->name, name);
   }
-  EXPECT_FALSE(GridFileTypeNamed("Surfer7"));
-  EXPECT_EQ(GridFileTypeOfPath("a/b.GRD"), GridFileType::kSurfer7);
-  EXPECT_EQ(GridFileTypeOfPath("b.asc"), GridFileType::kEsriAscii);
-  EXPECT_EQ(GridFileTypeOfPath("b.tiff"), GridFileType::kGeoTiff);
-  EXPECT_EQ(GridFileTypeOfPath("b.Tif"), GridFileType::kGeoTiff);
-  EXPECT_EQ(GridFileTypeOfPath("b.nc"), GridFileType::kNetcdf);
-  EXPECT_FALSE(GridFileTypeOfPath("b.dat"));
-  EXPECT_FALSE(GridFileTypeOfPath("dir.nc/b"));
+  EXPECT_FALSE(GridFormatNamed("Surfer7"));
+  EXPECT_EQ(GridFormatOfPath("a/b.GRD"), &kSurfer7Format);
+  EXPECT_EQ(GridFormatOfPath("b.asc"), &kEsriAsciiFormat);
+  EXPECT_EQ(GridFormatOfPath("b.tiff"), &kGeoTiffFormat);
+  EXPECT_EQ(GridFormatOfPath("b.Tif"), &kGeoTiffFormat);
+  EXPECT_EQ(GridFormatOfPath("b.nc"), &kNetcdfFormat);
+  EXPECT_FALSE(GridFormatOfPath("b.dat"));
+  EXPECT_FALSE(GridFormatOfPath("dir.nc/b"));
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "residual/ExactSum.h"
 #include "residual/FixedPointSum.h"
 #include "residual/PointRing.h"
+#include "residual/RingIndex.h"
 #include "tests/ScriptedPlatform.h"
 #include "tests/TestFiles.h"
 
@@ -190,6 +191,29 @@ PointSet StoredSet(const std::vector<Station>& stations) {
   }
   set.min_x = set.min_y = 0;
   return set;
+}
+
+// However the stations lie (far longer than wide, on a line, on one spot)
+// and however thin the ring, the index holds at most about two cells per
+// station: five stations 1e28 m long once asked for half a billion.
+TEST(RingIndexCells, AtMostAboutTwoPerStationOfAnyShape) {
+  struct Shape {
+    const char* name;
+    std::vector<Station> stations;
+    double radius, band;
+  };
+  const std::vector<Shape> shapes = {
+      {"far longer than wide", {{-1, 0, 1}, {0, -2e28, 2}, {1, 1, 3}, {0.5, 7, 4}, {-1, 3, 5}}, 10, 1e-300},
+      {"far wider than long", {{0, -1, 1}, {-2e28, 0, 2}, {1, 1, 3}, {7, 0.5, 4}, {3, -1, 5}}, 10, 0},
+      {"on a line", {{0, 0, 1}, {1e15, 0, 2}, {2e15, 0, 3}}, 1, 0},
+      {"on one spot", {{5, 5, 1}, {5, 5, 2}}, 1, 0},
+      {"a square", {{0, 0, 1}, {1e6, 1e6, 2}, {0, 1e6, 3}, {1e6, 0, 4}}, 1, 0}};
+  for (const Shape& shape : shapes) {
+    const PointSet set = StoredSet(shape.stations);
+    const RingIndex index(set, shape.radius - shape.band, shape.radius + shape.band);
+    EXPECT_LE(index.cells(), 2 * static_cast<std::int64_t>(shape.stations.size()) + 1024) << shape.name;
+    EXPECT_EQ(index.order().size(), shape.stations.size()) << shape.name;
+  }
 }
 
 // Rings summed four candidates at a time in 64-bit parts (values that

@@ -117,7 +117,7 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
       ->needs(residual_grid_option);
   app.add_option("--residual-grid-format", residual_grid_format,
                  "Format of --residual-grid instead of the one its name implies: " +
-                     GridFileTypeNames())
+                     GridFormatNames())
       ->needs(residual_grid_option);
   std::optional<std::string> map_cba;
   std::optional<std::string> map_residual;
@@ -192,11 +192,11 @@ std::optional<int> ParseBatchOptions(int argc, char** argv, BatchOptions& option
     return kExitUsageError;
   }
   if (residual_grid) {
-    const std::optional<GridFileType> type =
-        GridFileTypeOfOption("--residual-grid", *residual_grid, residual_grid_format,
-                             "--residual-grid-format");
-    if (!type) return 2;
-    options.residual_grid = ResidualGridRequest{*residual_grid, *type, cell};
+    const GridFormat* format =
+        GridFormatOfOption("--residual-grid", *residual_grid, residual_grid_format,
+                           "--residual-grid-format");
+    if (!format) return 2;
+    options.residual_grid = ResidualGridRequest{*residual_grid, format, cell};
   }
   for (const auto& [flag, path, request] :
        {std::tuple{"--map-cba", &map_cba, &options.map_cba},

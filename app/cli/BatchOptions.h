@@ -8,7 +8,7 @@
 
 #include "app/cli/StationOptions.h"
 #include "points/GravityReduction.h"
-#include "grid/GridFileType.h"
+#include "grid/GridFormat.h"
 #include "app/cli/MapOptions.h"
 #include "app/cli/RingOptions.h"
 #include "points/PointLine.h"
@@ -25,7 +25,7 @@ struct PictureRequest {
 // The residual gridded after the run, written as a grid file.
 struct ResidualGridRequest {
   std::string path;
-  GridFileType type = GridFileType::kSurfer7;
+  const GridFormat* format = &kSurfer7Format;
   std::string cell;  // as typed: the locale's decimal separator; empty for the default
 };
 

@@ -33,8 +33,7 @@ struct ConvertOptions {
 
 int RunConvert(const ConvertOptions& options) {
   if (const auto stop = RefuseStandardOutput("OUT", options.output)) return *stop;
-  const std::optional<GridFileType> type =
-      GridFileTypeOfOption("OUT", options.output, options.format);
+  const GridFormat* type = GridFormatOfOption("OUT", options.output, options.format);
   if (!type || !CheckGridCrsOption(options.crs)) return kExitUsageError;
   if (const auto clash = FindFileClash({{"IN", options.input}}, {{"OUT", options.output}})) {
     return UsageError(FileClashMessage(*clash));
@@ -46,7 +45,7 @@ int RunConvert(const ConvertOptions& options) {
   if (!WriteGrid(platform, grid, options.output, *type)) return kExitRunFailed;
   if (!options.quiet) {
     std::printf("Grid of %u x %u nodes written to %s (%s)\n", grid.ncols, grid.nrows,
-                options.output.c_str(), std::string(GridFileTypeName(*type)).c_str());
+                options.output.c_str(), std::string(type->name).c_str());
   }
   return kExitWritten;
 }

@@ -8,22 +8,22 @@ namespace torvane {
 
 void AddGridFormatOption(CLI::App& parser, std::optional<std::string>& format) {
   parser.add_option("--format", format,
-                    "Format of the grid written: " + GridFileTypeNames() +
+                    "Format of the grid written: " + GridFormatNames() +
                         "\n(default from the name: .grd surfer7, .asc esri, .tif/.tiff gtiff, "
                         ".nc netcdf)");
 }
 
-std::optional<GridFileType> GridFileTypeOfOption(const std::string& what, const std::string& path,
-                                                 const std::optional<std::string>& format,
-                                                 const std::string& format_flag) {
+const GridFormat* GridFormatOfOption(const std::string& what, const std::string& path,
+                                     const std::optional<std::string>& format,
+                                     const std::string& format_flag) {
   if (format) {
-    const std::optional<GridFileType> named = GridFileTypeNamed(*format);
+    const GridFormat* named = GridFormatNamed(*format);
     if (!named) {
-      UsageError(format_flag + " takes one of " + GridFileTypeNames() + "; got '" + *format + "'");
+      UsageError(format_flag + " takes one of " + GridFormatNames() + "; got '" + *format + "'");
     }
     return named;
   }
-  const std::optional<GridFileType> implied = GridFileTypeOfPath(path);
+  const GridFormat* implied = GridFormatOfPath(path);
   if (!implied) {
     UsageError("the name of " + what + " (" + path +
                ") does not tell its format: end it in .grd, .asc, .tif, .tiff or .nc, or give " +

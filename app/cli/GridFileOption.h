@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "grid/GridFileType.h"
+#include "grid/GridFormat.h"
 
 namespace CLI {
 class App;
@@ -20,8 +20,8 @@ void AddGridFormatOption(CLI::App& parser, std::optional<std::string>& format);
 // The format named by `format` (given as `format_flag`), else the one
 // `path`'s extension implies; nothing (after a usage error on stderr naming
 // `what`) when the name is unknown or the extension says nothing.
-std::optional<GridFileType> GridFileTypeOfOption(const std::string& what, const std::string& path,
-                                                 const std::optional<std::string>& format,
-                                                 const std::string& format_flag = "--format");
+const GridFormat* GridFormatOfOption(const std::string& what, const std::string& path,
+                                     const std::optional<std::string>& format,
+                                     const std::string& format_flag = "--format");
 
 }  // namespace torvane

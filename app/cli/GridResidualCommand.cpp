@@ -69,8 +69,7 @@ int RunGridResidual(const GridResidualOptions& options) {
   const char separator = LocaleDecimalSeparator();
   const std::optional<GridResidualRing> ring = RingOfOptions(options, separator);
   if (!ring) return kExitUsageError;
-  const std::optional<GridFileType> type =
-      GridFileTypeOfOption("--output", options.output, options.format);
+  const GridFormat* type = GridFormatOfOption("--output", options.output, options.format);
   if (!type || !CheckGridCrsOption(options.crs)) return kExitUsageError;
   if (const auto clash = FindFileClash({{"--grid", options.grid}}, {{"--output", options.output}})) {
     return UsageError(FileClashMessage(*clash));
@@ -103,7 +102,7 @@ int RunGridResidual(const GridResidualOptions& options) {
   if (!WriteGrid(platform, out, options.output, *type)) return kExitRunFailed;
   if (!options.quiet) {
     std::printf("Residual grid of %u x %u nodes written to %s (%s)\n", out.ncols, out.nrows,
-                options.output.c_str(), std::string(GridFileTypeName(*type)).c_str());
+                options.output.c_str(), std::string(type->name).c_str());
   }
   return kExitWritten;
 }

@@ -17,6 +17,7 @@
 #include "common/LocaleSeparator.h"
 #include "app/cli/StationOptions.h"
 #include "app/cli/Subcommand.h"
+#include "grid/GridFormat.h"
 #include "grid/ReadGridValues.h"
 #include "points/CoordinateSystem.h"
 #include "points/ReadStations.h"
@@ -57,24 +58,9 @@ class KeptMessages : public MemoryPlatform {
   }
 };
 
-const char* FormatName(GridFormat format) {
-  switch (format) {
-    case GridFormat::Surfer7Binary:
-      return "surfer7";
-    case GridFormat::Surfer6Binary:
-      return "surfer6";
-    case GridFormat::GeosoftBinary:
-      return "geosoft";
-    case GridFormat::SurferAscii:
-      return "surfer-ascii";
-    case GridFormat::EsriAscii:
-      return "esri";
-    case GridFormat::GdalRaster:
-      return "gdal";
-    case GridFormat::None:
-      break;
-  }
-  return "none";
+// The format table's name ("gdal" for a raster only GDAL reads), "none".
+std::string FormatName(const GridFormat* format) {
+  return format != nullptr ? std::string(format->name) : "none";
 }
 
 void AddCrs(InfoReport& report, const std::string& key, const std::string& label,
@@ -111,7 +97,7 @@ void AddStatistics(InfoReport& report, const std::vector<double>& values) {
   report.Number("sd", "SD", values.size() < 2 ? 0.0 : std::sqrt(squares / (n - 1)));
 }
 
-void ReportGrid(InfoReport& report, const GridValues& grid, GridFormat format) {
+void ReportGrid(InfoReport& report, const GridValues& grid, const GridFormat* format) {
   report.Text("kind", "Kind", "grid");
   report.Text("format", "Format", FormatName(format));
   report.Number("columns", "Columns", grid.ncols);
@@ -182,7 +168,7 @@ int RunInfo(const InfoOptions& options) {
   report.Text("file", "File", options.file);
 
   GridValues grid;
-  GridFormat format = GridFormat::None;
+  const GridFormat* format = nullptr;
   KeptMessages grid_messages(separator);
   if (ReadGridValues(grid_messages, options.file, grid, &format)) {
     ReportGrid(report, grid, format);

@@ -60,7 +60,7 @@ bool WriteResidualGrid(const torvane::RunRequest& run, const torvane::RunResult&
                        const torvane::GriddingOptions& options, bool quiet) {
   torvane::GridValues grid;
   if (!torvane::GridRunResidual(platform, run, result, cell, grid, options) ||
-      !torvane::WriteGrid(platform, grid, request.path, request.type)) {
+      !torvane::WriteGrid(platform, grid, request.path, *request.format)) {
     return false;
   }
   if (!quiet) {

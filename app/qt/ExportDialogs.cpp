@@ -47,7 +47,7 @@ void ExportResidualGrid(QWidget* parent, QtPlatform& platform, TfrmMain& form) {
       return false;
     }
     if (RefuseFileClash(platform, RunFiles(form), {{"Residual grid", path}})) return false;
-    const std::optional<GridFileType> type = dialog.FormatOf(format, path);
+    const GridFormat* type = dialog.FormatOf(format, path);
     if (!type) return false;
     WorkerPlatform worker(platform.DecimalSeparator());
     const double spacing = cell->value();

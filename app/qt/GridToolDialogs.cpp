@@ -98,7 +98,7 @@ void OpenConvertDialog(QWidget* parent, QtPlatform& platform) {
     const std::string from = TextOf(in), to = TextOf(out);
     if (!Named(platform, from, "Input") || !Named(platform, to, "Output")) return false;
     if (RefuseFileClash(platform, {{"Grid to read", from}}, {{"Grid to write", to}})) return false;
-    const std::optional<GridFileType> type = form.FormatOf(format, to);
+    const GridFormat* type = form.FormatOf(format, to);
     if (!type) return false;
     WorkerPlatform worker(platform.DecimalSeparator());
     const bool written = RunInBackground(worker, form.progress(), form.stop(), platform, [&] {
@@ -150,7 +150,7 @@ void OpenGridResidualDialog(QWidget* parent, QtPlatform& platform) {
       platform.ShowInfo("Radius must be greater than 0");
       return false;
     }
-    const std::optional<GridFileType> type = form.FormatOf(format, to);
+    const GridFormat* type = form.FormatOf(format, to);
     if (!type) return false;
     const bool in_cells = unit->currentIndex() == 1;
     WorkerPlatform worker(platform.DecimalSeparator());

@@ -67,11 +67,9 @@ QComboBox* ToolForm::AddGridFormat(const QString& name) {
   auto* list = new QComboBox(this);
   list->setObjectName(name);
   list->addItem("by the file's name", QString());
-  for (const GridFileType type : {GridFileType::kSurfer7, GridFileType::kSurfer6,
-                                  GridFileType::kSurferAscii, GridFileType::kEsriAscii,
-                                  GridFileType::kGeosoft, GridFileType::kGeoTiff,
-                                  GridFileType::kNetcdf}) {
-    const QString text = QString::fromStdString(std::string(GridFileTypeName(type)));
+  for (const GridFormat* format : kGridFormats) {
+    if (format->write == nullptr) continue;
+    const QString text = QString::fromStdString(std::string(format->name));
     list->addItem(text, text);
   }
   form_->addRow("Format:", list);
@@ -89,10 +87,10 @@ void ToolForm::Finish(std::function<bool()> run) {
   });
 }
 
-std::optional<GridFileType> ToolForm::FormatOf(const QComboBox* list, const std::string& path) {
+const GridFormat* ToolForm::FormatOf(const QComboBox* list, const std::string& path) {
   const QString named = list->currentData().toString();
-  if (!named.isEmpty()) return GridFileTypeNamed(named.toStdString());
-  const std::optional<GridFileType> implied = GridFileTypeOfPath(path);
+  if (!named.isEmpty()) return GridFormatNamed(named.toStdString());
+  const GridFormat* implied = GridFormatOfPath(path);
   if (!implied) {
     platform_.ShowInfo("The name " + path + " implies no grid format (.grd, .asc, .tif, .nc): "
                        "choose the format");

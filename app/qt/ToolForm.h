@@ -10,7 +10,7 @@
 
 #include "app/Platform.h"
 #include "common/FileClash.h"
-#include "grid/GridFileType.h"
+#include "grid/GridFormat.h"
 
 class QComboBox;
 class QDialogButtonBox;
@@ -45,7 +45,7 @@ class ToolForm : public QDialog {
   QtPlatform& platform() const { return platform_; }
   // The format chosen in `list`, or the one `path` implies; told and
   // nothing when neither.
-  std::optional<GridFileType> FormatOf(const QComboBox* list, const std::string& path);
+  const GridFormat* FormatOf(const QComboBox* list, const std::string& path);
 
  private:
   QtPlatform& platform_;

@@ -1,6 +1,7 @@
 // read_grid and grid_ring_residual: grid files, and grid mode's rings over a
 // grid file or over a grid's values handed back from Python.
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <optional>
@@ -14,7 +15,7 @@
 #include "ModuleCalls.h"
 #include "PythonFunctions.h"
 #include "grid/GridArrays.h"
-#include "grid/GridFileType.h"
+#include "grid/GridFormat.h"
 #include "grid/ReadGridValues.h"
 #include "grid/WriteGrid.h"
 #include "residual/GridResidual.h"
@@ -26,6 +27,17 @@ namespace py = pybind11;
 
 namespace torvane::python {
 namespace {
+
+// The module's name of a format read: the table's, with '_' for '-' and
+// "esri_ascii" and "gdal" for the ESRI ASCII and GDAL rows.
+py::object FormatName(const GridFormat* format) {
+  if (format == nullptr) return py::none();
+  if (format == &kEsriAsciiFormat) return py::str("esri_ascii");
+  if (format == &kGdalRasterFormat) return py::str("gdal");
+  std::string name(format->name);
+  std::replace(name.begin(), name.end(), '-', '_');
+  return py::str(name);
+}
 
 // A 2-D array of node values as the core takes it; ValueError for any
 // other shape.
@@ -78,30 +90,10 @@ GridValues PlainGrid(const InArray& values, double xmin, double dx, double ymin,
 
 namespace {
 
-py::object FormatName(GridFormat format) {
-  switch (format) {
-    case GridFormat::Surfer7Binary:
-      return py::str("surfer7");
-    case GridFormat::Surfer6Binary:
-      return py::str("surfer6");
-    case GridFormat::GeosoftBinary:
-      return py::str("geosoft");
-    case GridFormat::SurferAscii:
-      return py::str("surfer_ascii");
-    case GridFormat::EsriAscii:
-      return py::str("esri_ascii");
-    case GridFormat::GdalRaster:
-      return py::str("gdal");
-    case GridFormat::None:
-      break;
-  }
-  return py::none();
-}
-
 py::dict ReadGrid(const std::string& path) {
   CoreCall call('.');
   GridValues grid;
-  GridFormat format = GridFormat::None;
+  const GridFormat* format = nullptr;
   bool ok = false;
   {
     const py::gil_scoped_release free;
@@ -184,13 +176,12 @@ void Label(GridValues& grid, const GridLabels& labels) {
 void WriteGridFile(const std::string& path, const InArray& values, double xmin, double dx,
                    double ymin, double dy, const std::optional<std::string>& format,
                    const GridLabels& labels) {
-  std::optional<GridFileType> type =
-      format ? GridFileTypeNamed(*format) : GridFileTypeOfPath(path);
+  const GridFormat* type = format ? GridFormatNamed(*format) : GridFormatOfPath(path);
   if (!type) {
     throw py::value_error(
-        format ? "format: one of " + GridFileTypeNames() + ", not '" + *format + "'"
+        format ? "format: one of " + GridFormatNames() + ", not '" + *format + "'"
                : "format: not told by the name '" + path + "' (.grd, .asc, .tif, .tiff or "
-                 ".nc); give one of " + GridFileTypeNames());
+                 ".nc); give one of " + GridFormatNames());
   }
   CoreCall call('.');
   GridValues plain = PlainGrid(values, xmin, dx, ymin, dy);

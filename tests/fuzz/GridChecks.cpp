@@ -37,11 +37,11 @@ std::vector<Position> ProbePositions(const TGridImport& grid) {
 
 std::string CheckGrid(const TGridImport& grid, bool accepted, int messages) {
   if (!accepted) {
-    if (grid.format() != GridFormat::None || grid.in_memory() || grid.on_disk()) {
+    if (grid.format() != nullptr || grid.in_memory() || grid.on_disk()) {
       return "a declined grid kept something";
     }
     if (messages == 0) return "a declined grid without a message";
-  } else if (grid.format() == GridFormat::None) {
+  } else if (grid.format() == nullptr) {
     return "an accepted grid without a format";
   }
   const bool has_nodes = grid.in_memory() || grid.on_disk();

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/MappedFile.h"
+#include "grid/GridFormat.h"
 #include "grid/Gridimport.h"
 #include "tests/fuzz/FuzzSupport.h"
 

@@ -16,7 +16,7 @@
 #include "app/cli/MapOptions.h"
 #include "app/RadiusList.h"
 #include "common/DecimalNumber.h"
-#include "grid/GridFileType.h"
+#include "grid/GridFormat.h"
 #include "points/ColumnLetters.h"
 #include "tests/fuzz/FuzzEntries.h"
 
@@ -88,8 +88,8 @@ std::string CheckWord(const std::string& word) {
   if (const std::optional<MapSize> size = ParseMapSize(word)) {
     if (size->width < 1 || size->height < 1) return "a map of no pixels";
   }
-  (void)GridFileTypeNamed(word);
-  (void)GridFileTypeOfPath(word);
+  (void)GridFormatNamed(word);
+  (void)GridFormatOfPath(word);
   return "";
 }
 

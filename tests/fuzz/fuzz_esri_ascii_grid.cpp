@@ -1,13 +1,13 @@
 // The ESRI ASCII grid reader on any bytes, with the nodes in memory and
 // read from the file.
 
-#include "grid/GridReaders.h"
+#include "grid/GridFormat.h"
 #include "tests/fuzz/FuzzEntries.h"
 #include "tests/fuzz/GridChecks.h"
 
 namespace torvane::fuzzing {
 
-std::string FuzzEsriAsciiGrid(Bytes data) { return CheckReader(ReadEsriAsciiGrid, data); }
+std::string FuzzEsriAsciiGrid(Bytes data) { return CheckReader(kEsriAsciiFormat.read, data); }
 
 }  // namespace torvane::fuzzing
 
