@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
 
 #include "common/Interruption.h"
@@ -108,11 +109,35 @@ AtomicFile::AtomicFile(std::string target) : target_(ResolveLink(target)) {
 
 AtomicFile::~AtomicFile() { Abandon(); }
 
+long AtomicFile::WriteOnce(const char* bytes, std::size_t size, bool direct) {
+  if (direct != direct_on_) {
+    const int flags = fcntl(fd_, F_GETFL);
+    if (flags < 0 || fcntl(fd_, F_SETFL, direct ? flags | O_DIRECT : flags & ~O_DIRECT) != 0) {
+      if (direct) {  // declined: the usual way from now on
+        direct_wished_ = false;
+        return WriteOnce(bytes, size, false);
+      }
+      return -1;
+    }
+    direct_on_ = direct;
+  }
+  const ssize_t written = ::write(fd_, bytes, size);
+  if (written < 0 && direct && errno == EINVAL) {  // the file system takes no direct writes
+    direct_wished_ = false;
+    return WriteOnce(bytes, size, false);
+  }
+  return written;
+}
+
 bool AtomicFile::Write(const void* data, std::size_t size) {
   if (fd_ < 0 || completed_) return false;
   const char* bytes = static_cast<const char*>(data);
   while (size > 0) {
-    const ssize_t written = ::write(fd_, bytes, size);
+    const bool aligned = reinterpret_cast<std::uintptr_t>(bytes) % kDirectBlock == 0 &&
+                         offset_ % kDirectBlock == 0;
+    const bool direct = direct_wished_ && aligned && size >= kDirectBlock;
+    const ssize_t written =
+        WriteOnce(bytes, direct ? size / kDirectBlock * kDirectBlock : size, direct);
     if (written < 0 && errno == EINTR) continue;
     if (written <= 0) {
       error_ = written < 0 ? errno : ENOSPC;
@@ -121,6 +146,7 @@ bool AtomicFile::Write(const void* data, std::size_t size) {
     }
     bytes += written;
     size -= static_cast<std::size_t>(written);
+    offset_ += static_cast<std::size_t>(written);
   }
   return true;
 }

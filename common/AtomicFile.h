@@ -37,6 +37,14 @@ class AtomicFile {
   // Appends bytes; false (and the file is abandoned) if any write fails.
   bool Write(const void* data, std::size_t size);
 
+  // Asks that whole blocks go straight to the disk, past the page cache:
+  // every Write whose bytes start on a kDirectBlock boundary in memory and in
+  // the file goes so for its whole blocks. A large table then costs no copy
+  // into the cache, nor the flush of it at Complete. Where the file system
+  // declines, the bytes are written as usual.
+  static constexpr std::size_t kDirectBlock = 4096;
+  void PreferDirect() { direct_wished_ = !standard_output_; }
+
   // Flushes the temporary file to disk and closes it, ready to be renamed;
   // false (and the file is abandoned) when that fails. For a set of files
   // that are put in place together: complete every one, then commit each.
@@ -59,8 +67,15 @@ class AtomicFile {
   std::string temp_path_;
   void Unlist();
 
+  // Writes size bytes at once, past the cache when `direct`; -1 with errno
+  // set as ::write does.
+  long WriteOnce(const char* bytes, std::size_t size, bool direct);
+
   int fd_ = -1;
   int error_ = 0;
+  std::size_t offset_ = 0;  // bytes written so far
+  bool direct_wished_ = false;
+  bool direct_on_ = false;  // the descriptor's O_DIRECT flag
   bool standard_output_ = false;
   int listed_ = -1;         // the ticket of the interruption's list
   bool completed_ = false;  // flushed and closed, not yet renamed

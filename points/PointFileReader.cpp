@@ -76,7 +76,9 @@ std::uint32_t LineCount(std::string_view piece) {
 BlockWalk CountLines(LineBlocks& file, const KeepGoing& keep_going,
                      std::vector<std::uint32_t>& piece_lines) {
   return ForEachBlock(file, keep_going, [&](const std::vector<std::string_view>& pieces) {
-    for (const std::string_view piece : pieces) piece_lines.push_back(LineCount(piece));
+    const std::size_t first = piece_lines.size();
+    piece_lines.resize(first + pieces.size());
+    InParallel(pieces.size(), [&](std::size_t k) { piece_lines[first + k] = LineCount(pieces[k]); });
   });
 }
 

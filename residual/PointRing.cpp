@@ -45,10 +45,12 @@ PointRing::PointRing(const PointSet& points, double radius, double band)
     high_units_.assign(count + RingIndex::kReadPast, 0);
     low_units_.assign(count + RingIndex::kReadPast, 0);
     const FixedUnits low_mask = (FixedUnits{1} << scale_.split_bits()) - 1;
-    for (std::size_t k = 0; k < count; ++k) {
+    const auto signed_count = static_cast<std::int64_t>(count);
+#pragma omp parallel for schedule(static) if (signed_count > (1 << 16))
+    for (std::int64_t k = 0; k < signed_count; ++k) {
       const FixedUnits units = scale_.ToUnits(index_.cba()[k]);
-      high_units_[k] = static_cast<std::int64_t>(units >> scale_.split_bits());
-      low_units_[k] = static_cast<std::int64_t>(units & low_mask);
+      high_units_[static_cast<std::size_t>(k)] = static_cast<std::int64_t>(units >> scale_.split_bits());
+      low_units_[static_cast<std::size_t>(k)] = static_cast<std::int64_t>(units & low_mask);
     }
   } else {
     units_.resize(count);

@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "common/AtomicFile.h"
+#include "common/LargeArray.h"
 #include "points/PointSet.h"
 
 namespace torvane {
@@ -69,11 +70,16 @@ class ResidualTableWriter {
   bool Finish();
 
  private:
-  void FlushIfFull();
+  // Writes the whole blocks of the buffer once it holds kFlushSize bytes
+  // (all of it when `last`), keeping the rest at its start.
+  void Flush(bool last);
 
   std::unique_ptr<AtomicFile> owned_;  // the file, unless the caller gave one
   AtomicFile& file_;
-  std::string buffer_;
+  // Bytes not yet written, on a block boundary so that whole blocks may go
+  // straight to the disk.
+  LargeArray<char> buffer_;
+  std::size_t buffered_ = 0;
   bool write_failed_ = false;
 };
 

@@ -17,6 +17,9 @@ constexpr double kMostRowsPerReach = 64;
 constexpr double kCellsPerPoint = 2;
 constexpr double kSpareCells = 1024;
 
+// Loops over fewer points run on one thread: starting the others costs more.
+constexpr std::int64_t kParallelFrom = 1 << 16;
+
 // About one point per cell keeps both the rows a ring crosses and the points
 // read beyond the ring's edges few.
 double CellSize(double extent_x, double extent_y, std::size_t count, double reach) {
@@ -50,11 +53,14 @@ RingIndex::RingIndex(const PointSet& points, double inner, double outer)
   x_.resize(order_.size() + kReadPast);
   y_.resize(order_.size() + kReadPast);
   cba_.resize(order_.size());
-  for (std::size_t k = 0; k < order_.size(); ++k) {
-    const SurveyPoint& p = points.points[order_[k]];
-    x_[k] = p.x;
-    y_[k] = p.y;
-    cba_[k] = p.cba;
+  const auto count = static_cast<std::int64_t>(order_.size());
+  const SurveyPoint* const from = points.points.data();
+#pragma omp parallel for schedule(static) if (count > kParallelFrom)
+  for (std::int64_t k = 0; k < count; ++k) {
+    const SurveyPoint& p = from[order_[static_cast<std::size_t>(k)]];
+    x_[static_cast<std::size_t>(k)] = p.x;
+    y_[static_cast<std::size_t>(k)] = p.y;
+    cba_[static_cast<std::size_t>(k)] = p.cba;
   }
 }
 
@@ -74,12 +80,16 @@ void RingIndex::FileIntoCells(const PointSet& points) {
   if (!std::isfinite(extent_x) || !std::isfinite(extent_y)) columns_ = rows_ = 1;
 
   LargeVector<std::uint32_t> cell_of(count);
-  start_.assign(static_cast<std::size_t>(columns_ * rows_) + 1, 0);
-  for (std::size_t i = 0; i < count; ++i) {
-    const SurveyPoint& p = points.points[i];
-    cell_of[i] = static_cast<std::uint32_t>(Row(p.y) * columns_ + Column(p.x));
-    ++start_[cell_of[i] + 1];
+  const SurveyPoint* const from = points.points.data();
+  const auto signed_count = static_cast<std::int64_t>(count);
+#pragma omp parallel for schedule(static) if (signed_count > kParallelFrom)
+  for (std::int64_t i = 0; i < signed_count; ++i) {
+    const SurveyPoint& p = from[i];
+    cell_of[static_cast<std::size_t>(i)] =
+        static_cast<std::uint32_t>(Row(p.y) * columns_ + Column(p.x));
   }
+  start_.assign(static_cast<std::size_t>(columns_ * rows_) + 1, 0);
+  for (std::size_t i = 0; i < count; ++i) ++start_[cell_of[i] + 1];
   for (std::size_t c = 1; c < start_.size(); ++c) start_[c] += start_[c - 1];
   order_.resize(count);
   LargeVector<std::uint32_t> next(start_.begin(), start_.end() - 1);
