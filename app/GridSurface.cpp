@@ -20,6 +20,18 @@ bool ReadGridSurface(Reporter& platform, const std::string& path, MapSurface& su
   return true;
 }
 
+void NameGridMap(MapScene& scene, const std::string& path, const std::string& crs,
+                 const std::string& title, bool geographic) {
+  const std::size_t slash = path.find_last_of('/');
+  scene.title = title.empty() ? path.substr(slash == std::string::npos ? 0 : slash + 1) : title;
+  scene.geographic = geographic;
+  scene.crs_name.clear();
+  if (!crs.empty()) {
+    scene.crs_name = CrsDisplayName(crs);
+    scene.geographic = geographic || DescribeCrs(crs) == CrsKind::kGeographic;
+  }
+}
+
 bool GridRunResidual(Reporter& platform, const RunRequest& request, const RunResult& result,
                      double cell, GridValues& grid, const GriddingOptions& options) {
   PointGridRequest gridding;

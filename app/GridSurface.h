@@ -7,6 +7,7 @@
 
 #include "common/Reporter.h"
 #include "grid/GridValues.h"
+#include "preview/MapRenderer.h"
 #include "preview/MapSurface.h"
 #include "run/RunRequest.h"
 #include "run/RunResult.h"
@@ -17,6 +18,13 @@ namespace torvane {
 // `crs`, when given, receives the grid's CRS (empty: the file names none).
 bool ReadGridSurface(Reporter& platform, const std::string& path, MapSurface& surface,
                      std::string* crs = nullptr);
+
+// Names the map of grid file `path` as `torvane-cli map` names it: titled
+// `title` (empty: the file's name), its axes naming the grid's CRS `crs`,
+// in degrees where that CRS is geographic or `geographic` says the
+// coordinates are longitude and latitude.
+void NameGridMap(MapScene& scene, const std::string& path, const std::string& crs,
+                 const std::string& title, bool geographic);
 
 // The run's residual gridded by `gridding` (or inverse distances at the
 // previews' gridding radius and reach) onto nodes `cell` apart over the

@@ -68,6 +68,12 @@ SurveyOptions ReadSurveyOptions(const std::string& path) {
       options.reduction.density = number;
     } else if (key == "ellipsoid") {
       options.reduction.ellipsoid = EllipsoidNamed(value).value_or(Ellipsoid::kGrs80);
+    } else if (key == "free_air_gradient" && is_number) {
+      options.reduction.free_air_gradient = number;
+    } else if (key == "bullard_b") {
+      options.reduction.bullard_b = value == "1";
+    } else if (key == "grid_memory_limit_mib" && is_number && number >= 0 && number <= 1e12) {
+      options.grid_memory_limit_mib = static_cast<std::uint64_t>(number);
     } else if (key == "table") {
       options.csv_table = value == "csv";
     } else if (key == "recent" && !value.empty() &&
@@ -98,6 +104,11 @@ bool WriteSurveyOptions(const std::string& path, const SurveyOptions& options) {
   put("height_column", std::to_string(options.height_column));
   put("density", NumberText(options.reduction.density));
   put("ellipsoid", options.reduction.ellipsoid == Ellipsoid::kWgs84 ? "wgs84" : "grs80");
+  if (options.reduction.free_air_gradient) {
+    put("free_air_gradient", NumberText(*options.reduction.free_air_gradient));
+  }
+  put("bullard_b", options.reduction.bullard_b ? "1" : "0");
+  put("grid_memory_limit_mib", std::to_string(options.grid_memory_limit_mib));
   for (const std::string& file : options.recent_files) put("recent", file);
   for (const std::string& crs : options.recent_crs) put("recent_crs", crs);
   AtomicFile file(path);
@@ -119,6 +130,10 @@ void ApplySurveyOptions(const SurveyOptions& options, TfrmMain& form) {
   request.ring.blanking = options.blanking;
   request.stations.gravity_reduction =
       options.absolute_gravity ? std::optional<GravityReduction>(options.reduction) : std::nullopt;
+  constexpr std::uint64_t kMebibyte = 1024 * 1024;
+  const std::uint64_t mib = options.grid_memory_limit_mib;
+  request.ring.grid_memory_limit =
+      mib == 0 || mib > UINT64_MAX / kMebibyte ? UINT64_MAX : mib * kMebibyte;
   form.set_height_column(options.height_column);
   form.set_table_ending(TableEnding(options));
 }

@@ -5,6 +5,7 @@
 // opened last. They live in a second settings file beside the 820-byte
 // record, which stays as it is: one "key=value" line each, UTF-8 text.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -26,7 +27,11 @@ struct SurveyOptions {
   // `height_column` (0 = A) to the simple Bouguer anomaly the rings take.
   bool absolute_gravity = false;
   int height_column = 3;
-  GravityReduction reduction;  // the ellipsoid and the plate's density
+  // The ellipsoid, the plate's density, the free-air gradient and Bullard B.
+  GravityReduction reduction;
+  // Grid mode: most MiB the grid's nodes may take in memory (a larger grid
+  // is read from its file); 0: no limit but the machine's.
+  std::uint64_t grid_memory_limit_mib = 0;
   std::vector<std::string> recent_files;  // newest first
   std::vector<std::string> recent_crs;    // CRS texts used, newest first
 };

@@ -16,7 +16,10 @@ namespace {
 std::string Fields(const SurveyOptions& o) {
   std::string text = o.crs.crs + "|" + o.crs.work_crs + "|" + std::to_string(o.decimal_separator) +
                      "|" + std::to_string(o.quality) + "|" + std::to_string(o.blanking.min_points) +
-                     "|" + std::to_string(o.blanking.max_gap) + "|" + std::to_string(o.csv_table);
+                     "|" + std::to_string(o.blanking.max_gap) + "|" + std::to_string(o.csv_table) +
+                     "|" + std::to_string(o.reduction.free_air_gradient.value_or(-1)) + "|" +
+                     std::to_string(o.reduction.bullard_b) + "|" +
+                     std::to_string(o.grid_memory_limit_mib);
   for (const std::string& file : o.recent_files) text += "|" + file;
   for (const std::string& crs : o.recent_crs) text += "|crs " + crs;
   return text;
@@ -31,6 +34,9 @@ TEST(SurveyOptions, WrittenOptionsReadBackTheSame) {
   options.blanking.min_points = 5;
   options.blanking.max_gap = 180.5;
   options.csv_table = true;
+  options.reduction.free_air_gradient = 0.3086;
+  options.reduction.bullard_b = true;
+  options.grid_memory_limit_mib = 512;
   for (int i = 0; i < 10; ++i) RememberRecent(options.recent_files, "/data/s" + std::to_string(i) + ".csv");
   RememberRecent(options.recent_files, "/data/s3.csv");
   options.recent_crs = {"EPSG:4326"};

@@ -32,7 +32,9 @@
 #include <random>
 
 #include "app/Hvw.h"
+#include "app/qt/GridToolDialogs.h"
 #include "app/qt/HandlerConnections.h"
+#include "app/qt/MapWindow.h"
 #include "app/qt/MainWindow.h"
 #include "app/qt/QtPlatform.h"
 #include "app/qt/SurveyOptionsDialog.h"
@@ -203,7 +205,8 @@ TEST(Workbench, LatLonStationsThroughTheSurveyOptionsGiveTheCliTable) {
 }
 
 // Raw stations (absolute gravity and height) reduced in the window's run, as
-// the survey options say, give the table of --gravity-column.
+// the survey options say (a free-air gradient and Bullard B among them),
+// give the table of --gravity-column.
 TEST(Workbench, AbsoluteGravityThroughTheSurveyOptionsGivesTheCliTable) {
   TempDir dir;
   std::string raw = "station,latitude,longitude,elevation,gravity\n";
@@ -225,6 +228,8 @@ TEST(Workbench, AbsoluteGravityThroughTheSurveyOptionsGivesTheCliTable) {
   OnModal<SurveyOptionsDialog>([](SurveyOptionsDialog* dialog) {
     dialog->findChild<QCheckBox*>("options_absolute_gravity")->setChecked(true);
     dialog->findChild<QComboBox*>("options_height_column")->setCurrentIndex(3);
+    dialog->findChild<QLineEdit*>("options_free_air_gradient")->setText("0.3086");
+    dialog->findChild<QCheckBox*>("options_bullard_b")->setChecked(true);
     QLabel* check = dialog->findChild<QLabel*>("options_crs_check");
     EXPECT_TRUE(check->text().contains("needs the stations' CRS")) << check->text().toStdString();
     dialog->crs()->setCurrentText("EPSG:4326");
@@ -238,9 +243,46 @@ TEST(Workbench, AbsoluteGravityThroughTheSurveyOptionsGivesTheCliTable) {
   const CliResult cli = RunCli(
       dir, {"--input", dir.File("raw.csv"), "--output", dir.File("cli.csv"), "--crs", "EPSG:4326",
             "--columns", "longitude,latitude,station", "--gravity-column", "gravity",
-            "--height-column", "elevation", "--radius", "1000", "--band", "300", "--quiet"});
+            "--height-column", "elevation", "--free-air-gradient", "0.3086", "--bullard-b",
+            "--radius", "1000", "--band", "300", "--quiet"});
   ASSERT_EQ(cli.exit_code, 0) << cli.err;
   EXPECT_EQ(ReadFile(dir.File("window.csv")), ReadFile(dir.File("cli.csv")));
+}
+
+// The status line counts what the run read: damaged rows of several kinds
+// are skipped and counted (a comment, a header and a blank line are no
+// rows), and the empty rings are the table's N = 0 rows.
+TEST(Workbench, StatusLineCountsTheDamagedRowsAndEmptyRings) {
+  TempDir dir;
+  WriteFile(dir.File("damaged.dat"),
+            "/ survey with damage\n"
+            "X Y POINT H CBA\n"
+            "0 0 1 0 10\n"
+            "100 0 2 0 4\n"
+            "5 5\n"                  // too few fields
+            "0 100 3 0 6\n"
+            "100 100 4 0 x\n"        // CBA no number
+            "\n"
+            "200 200 6 0 nan\n"      // not finite
+            "70 70 7 0 2,5\n"        // comma decimals
+            "50 50 5 0 3\n");
+  Bench b(dir);
+  b.Fill(dir.File("damaged.dat"), dir.File("table.dat"), "100", "10");
+  b.Click(C::btn_calc);
+  ASSERT_TRUE(b.form.ResultsReady()) << ::testing::PrintToString(b.messages);
+  const std::string table = ReadFile(dir.File("table.dat"));
+  int rows = -1, empty = 0;
+  for (std::size_t at = 0; (at = table.find("\r\n", at)) != std::string::npos; at += 2) {
+    ++rows;
+    if (at >= 2 && table.compare(at - 2, 2, " 0") == 0) ++empty;
+  }
+  EXPECT_EQ(rows, 4);
+  EXPECT_EQ(empty, 1);
+  const std::string status = b.bench.StatusText().toStdString();
+  EXPECT_EQ(status.rfind("4 points read, 4 rows skipped, 1 with N = 0, "
+                         "work CRS: none (coordinates as in the file), ", 0),
+            0u)
+      << status;
 }
 
 TEST(Workbench, SweepFromTheDialogIsTheCliSweepAndAClickSetsRAndD) {
@@ -379,6 +421,69 @@ TEST(Workbench, ExportedResidualGridIsTheCliGridAsGdalReadsIt) {
   ASSERT_EQ(window_nodes.size(), cli_nodes.size());
   EXPECT_EQ(0, std::memcmp(window_nodes.data(), cli_nodes.data(), window_nodes.size() * sizeof(float)));
   EXPECT_EQ(window_crs, cli_crs);
+}
+
+// The map of a grid file names what the grid says of itself, as
+// `torvane-cli map` does: a GeoTIFF's CRS on the axes, in metres; a grid
+// that names none is in degrees when the dialog says so, with the title typed.
+TEST(Workbench, GridMapNamesTheGridsCrsAndTakesTheMapCommandsTitle) {
+  TempDir dir;
+  GDALAllRegister();
+  {
+    GDALDriver* tiff = GetGDALDriverManager()->GetDriverByName("GTiff");
+    std::unique_ptr<GDALDataset> grid(tiff->Create(dir.File("utm.tif").c_str(), 20, 10, 1,
+                                                   GDT_Float32, nullptr));
+    double transform[6] = {500000, 100, 0, 7100000, 0, -100};
+    grid->SetGeoTransform(transform);
+    OGRSpatialReference utm;
+    utm.importFromEPSG(32735);
+    grid->SetSpatialRef(&utm);
+    std::vector<float> nodes(200);
+    for (std::size_t i = 0; i < nodes.size(); ++i) nodes[i] = static_cast<float>(i % 20);
+    ASSERT_EQ(grid->GetRasterBand(1)->RasterIO(GF_Write, 0, 0, 20, 10, nodes.data(), 20, 10,
+                                               GDT_Float32, 0, 0),
+              CE_None);
+  }
+  std::string ascii = "ncols 20\nnrows 10\nxllcorner 27\nyllcorner -26\ncellsize 0.01\nNODATA_value -9999\n";
+  for (int r = 0; r < 10; ++r) {
+    for (int c = 0; c < 20; ++c) ascii += std::to_string(r + c) + (c < 19 ? " " : "\n");
+  }
+  WriteFile(dir.File("degrees.asc"), ascii);
+
+  struct Case {
+    std::string file, title;
+    bool geographic;
+    std::string crs_name, shown_title, unit;
+  };
+  const Case cases[] = {
+      {"utm.tif", "", false, "EPSG:32735 - WGS 84 / UTM zone 35S", "utm.tif", " m   Y = "},
+      {"degrees.asc", "Bouguer anomaly", true, "", "Bouguer anomaly", "\u00b0   Y = "},
+  };
+  Bench b(dir);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    OnModal<QDialog>([&](QDialog* dialog) {
+      dialog->findChild<QLineEdit*>("map_in")->setText(Q(dir.File(c.file)));
+      dialog->findChild<QLineEdit*>("map_title")->setText(Q(c.title));
+      dialog->findChild<QCheckBox*>("map_geographic")->setChecked(c.geographic);
+      PressOk(dialog);
+      if (dialog->isVisible()) dialog->reject();  // the map could not be shown
+    });
+    b.Trigger("action_grid_map");
+    auto* map = b.Find<GridMapWindow>("frmGridMap");
+    ASSERT_NE(map, nullptr) << ::testing::PrintToString(b.messages);
+    EXPECT_EQ(map->scene().crs_name, c.crs_name);
+    EXPECT_EQ(map->scene().title, c.shown_title);
+    EXPECT_EQ(map->scene().geographic, c.geographic);
+    map->resize(800, 600);
+    QApplication::processEvents();
+    map->canvas()->grab();  // draws
+    const QString read_out =
+        map->canvas()->Describe(QPointF(map->canvas()->width() / 2.0, map->canvas()->height() / 2.0));
+    EXPECT_TRUE(read_out.contains(Q(c.unit))) << read_out.toStdString();
+    delete map;
+  }
+  EXPECT_TRUE(b.messages.empty()) << ::testing::PrintToString(b.messages);
 }
 
 // `torvane FILE` opens the survey: Calc then writes the table at the name

@@ -13,7 +13,6 @@
 #include "app/cli/StandardStreams.h"
 #include "app/cli/Subcommand.h"
 #include "common/FileClash.h"
-#include "points/CoordinateSystem.h"
 #include "common/LocaleSeparator.h"
 
 namespace torvane {
@@ -47,14 +46,7 @@ int RunMapCommand(const MapCommandOptions& options) {
   if (!ReadGridSurface(platform, options.grid, surface, &crs)) return kExitRunFailed;
   MapScene scene;
   scene.surface = &surface;
-  const std::size_t slash = options.grid.find_last_of('/');
-  scene.title = options.title.empty() ? options.grid.substr(slash == std::string::npos ? 0 : slash + 1)
-                                       : options.title;
-  scene.geographic = options.geographic;
-  if (!crs.empty()) {  // the axes name the grid's own CRS
-    scene.crs_name = CrsDisplayName(crs);
-    scene.geographic = scene.geographic || DescribeCrs(crs) == CrsKind::kGeographic;
-  }
+  NameGridMap(scene, options.grid, crs, options.title, options.geographic);
   scene.value_caption = options.label;
   scene.colours = look->colours;
   scene.contour_interval = look->contour_interval;

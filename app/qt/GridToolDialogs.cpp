@@ -1,5 +1,6 @@
 #include "app/qt/GridToolDialogs.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QHBoxLayout>
@@ -22,11 +23,6 @@
 namespace torvane {
 namespace {
 
-std::string FileName(const std::string& path) {
-  const std::size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 std::string TextOf(const QLineEdit* field) { return field->text().trimmed().toStdString(); }
 
 bool Named(QtPlatform& platform, const std::string& path, const char* what) {
@@ -38,14 +34,14 @@ bool Named(QtPlatform& platform, const std::string& path, const char* what) {
 }  // namespace
 
 GridMapWindow::GridMapWindow(QWidget* parent, QtPlatform& platform, MapSurface surface,
-                             const std::string& title)
-    : QWidget(parent, Qt::Window), platform_(platform), surface_(std::move(surface)) {
+                             MapScene scene)
+    : QWidget(parent, Qt::Window), platform_(platform), surface_(std::move(surface)),
+      scene_(std::move(scene)) {
   setObjectName("frmGridMap");
   setAttribute(Qt::WA_DeleteOnClose);
-  setWindowTitle(QString::fromStdString("Torvane - " + title));
+  setWindowTitle(QString::fromStdString("Torvane - " + scene_.title));
   scene_.surface = &surface_;
-  scene_.title = title;
-  scene_.value_caption = "Value [mGal]";
+  if (scene_.value_caption.empty()) scene_.value_caption = "Value [mGal]";
   auto* full_view = new QPushButton("Full view", this);
   auto* save = new QPushButton("Save...", this);
   save->setObjectName("grid_map_save");
@@ -78,13 +74,17 @@ GridMapWindow::GridMapWindow(QWidget* parent, QtPlatform& platform, MapSurface s
   resize(900, 680);
 }
 
-GridMapWindow* ShowGridMap(QWidget* parent, QtPlatform& platform, const std::string& path) {
+GridMapWindow* ShowGridMap(QWidget* parent, QtPlatform& platform, const std::string& path,
+                           const std::string& title, bool geographic) {
   MapSurface surface;
+  std::string crs;
   const bool was_busy = platform.SetBusyCursor(true);
-  const bool read = ReadGridSurface(platform, path, surface);
+  const bool read = ReadGridSurface(platform, path, surface, &crs);
   platform.SetBusyCursor(was_busy);
   if (!read) return nullptr;
-  auto* window = new GridMapWindow(parent, platform, std::move(surface), FileName(path));
+  MapScene scene;
+  NameGridMap(scene, path, crs, title, geographic);
+  auto* window = new GridMapWindow(parent, platform, std::move(surface), std::move(scene));
   window->show();
   return window;
 }
@@ -178,11 +178,26 @@ void OpenGridResidualDialog(QWidget* parent, QtPlatform& platform) {
   form.exec();
 }
 
+// `torvane-cli map`'s naming of the map: its title and whether the grid is
+// in degrees; the map window then saves it as PNG, SVG or PDF.
 void OpenGridMapDialog(QWidget* parent, QtPlatform& platform) {
-  FileDialogState state;
-  state.filter = std::string(kGridFileFilter);
-  if (!platform.ExecuteFileDialog(FileDialog::OpenDialog1, state)) return;
-  ShowGridMap(parent, platform, state.file_name);
+  ToolForm form(parent, platform, "grid_map", "Map of a grid");
+  QLineEdit* in = form.AddFile("Grid to draw:", "map_in", true, std::string(kGridFileFilter));
+  auto* title = new QLineEdit(&form);
+  title->setObjectName("map_title");
+  title->setPlaceholderText("the grid's file name");
+  form.AddRow("Title:", title);
+  auto* geographic = new QCheckBox("longitude and latitude in degrees", &form);
+  geographic->setObjectName("map_geographic");
+  geographic->setToolTip("For a grid in degrees that names no CRS; a grid that names its CRS "
+                         "says so itself");
+  form.AddRow("Coordinates:", geographic);
+  form.Finish([&] {
+    const std::string path = TextOf(in);
+    if (!Named(platform, path, "Input")) return false;
+    return ShowGridMap(parent, platform, path, TextOf(title), geographic->isChecked()) != nullptr;
+  });
+  form.exec();
 }
 
 }  // namespace torvane

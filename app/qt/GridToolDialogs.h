@@ -19,10 +19,12 @@ class MapCanvas;
 class QtPlatform;
 
 // A grid file drawn as a map: zoom, pan, the value under the cursor, Save.
+// `scene` names the map (title, CRS, degrees); it draws `surface`.
 class GridMapWindow : public QWidget {
  public:
-  GridMapWindow(QWidget* parent, QtPlatform& platform, MapSurface surface, const std::string& title);
+  GridMapWindow(QWidget* parent, QtPlatform& platform, MapSurface surface, MapScene scene);
   MapCanvas* canvas() const { return canvas_; }
+  const MapScene& scene() const { return scene_; }
 
  private:
   QtPlatform& platform_;
@@ -32,9 +34,11 @@ class GridMapWindow : public QWidget {
   QLabel* status_;
 };
 
-// Reads `path` and opens its map window; null when it could not be read
-// (the user has been told).
-GridMapWindow* ShowGridMap(QWidget* parent, QtPlatform& platform, const std::string& path);
+// Reads `path` and opens its map window, named as `torvane-cli map` names
+// it (NameGridMap: `title`, the grid's CRS, `geographic`); null when it
+// could not be read (the user has been told).
+GridMapWindow* ShowGridMap(QWidget* parent, QtPlatform& platform, const std::string& path,
+                           const std::string& title = {}, bool geographic = false);
 
 void OpenConvertDialog(QWidget* parent, QtPlatform& platform);
 void OpenGridResidualDialog(QWidget* parent, QtPlatform& platform);

@@ -10,11 +10,13 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 
 #include "app/qt/BackgroundWork.h"
 #include "app/qt/BlankingFields.h"
 #include "app/qt/QtPlatform.h"
+#include "common/DecimalNumber.h"
 #include "points/PointFileReader.h"
 
 namespace torvane {
@@ -105,9 +107,30 @@ SurveyOptionsDialog::SurveyOptionsDialog(QWidget* parent, const SurveyOptions& o
   ellipsoid_->setObjectName("options_ellipsoid");
   ellipsoid_->addItems({"GRS 80", "WGS 84"});
   ellipsoid_->setCurrentIndex(options.reduction.ellipsoid == Ellipsoid::kWgs84 ? 1 : 0);
+  free_air_gradient_ = new QLineEdit(this);
+  free_air_gradient_->setObjectName("options_free_air_gradient");
+  free_air_gradient_->setPlaceholderText("none: normal gravity's closed form");
+  free_air_gradient_->setToolTip("Normal gravity at height as gamma_0 - G * h with this gradient "
+                                 "in mGal/m (conventionally 0.3086), as --free-air-gradient");
+  if (options.reduction.free_air_gradient) {
+    free_air_gradient_->setText(QString::number(*options.reduction.free_air_gradient, 'g', 17));
+  }
+  bullard_b_ = new QCheckBox("spherical cap of 166.735 km (Bullard B)", this);
+  bullard_b_->setObjectName("options_bullard_b");
+  bullard_b_->setChecked(options.reduction.bullard_b);
+  grid_memory_ = new QSpinBox(this);
+  grid_memory_->setObjectName("options_grid_memory");
+  grid_memory_->setRange(0, 1 << 30);
+  grid_memory_->setSuffix(" MiB");
+  grid_memory_->setSpecialValueText("no limit");
+  grid_memory_->setToolTip("Grid mode: a grid whose nodes (4 bytes each) need more is read from "
+                           "its file instead (binary formats) or refused (ASCII formats)");
+  grid_memory_->setValue(static_cast<int>(std::min<std::uint64_t>(options.grid_memory_limit_mib, 1 << 30)));
   const auto enable_reduction = [this] {
     for (QWidget* field : {static_cast<QWidget*>(height_), static_cast<QWidget*>(density_),
-                           static_cast<QWidget*>(ellipsoid_)}) {
+                           static_cast<QWidget*>(ellipsoid_),
+                           static_cast<QWidget*>(free_air_gradient_),
+                           static_cast<QWidget*>(bullard_b_)}) {
       field->setEnabled(absolute_->isChecked());
     }
   };
@@ -128,6 +151,9 @@ SurveyOptionsDialog::SurveyOptionsDialog(QWidget* parent, const SurveyOptions& o
   form->addRow("Height column [m]:", height_);
   form->addRow("Bouguer density [kg/m\u00b3]:", density_);
   form->addRow("Ellipsoid of normal gravity:", ellipsoid_);
+  form->addRow("Free-air gradient [mGal/m]:", free_air_gradient_);
+  form->addRow("Bouguer plate:", bullard_b_);
+  form->addRow("Grid memory limit:", grid_memory_);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   connect(buttons, &QDialogButtonBox::accepted, this, [this] {
     SurveyOptions taken;
@@ -138,6 +164,7 @@ SurveyOptionsDialog::SurveyOptionsDialog(QWidget* parent, const SurveyOptions& o
   column->addLayout(form);
   column->addWidget(buttons);
   connect(crs_, &QComboBox::currentTextChanged, this, [this] { CheckCrs(); });
+  connect(free_air_gradient_, &QLineEdit::textChanged, this, [this] { CheckCrs(); });
   connect(work_crs_, &QComboBox::currentTextChanged, this, [this] { CheckCrs(); });
   CheckCrs();
 }
@@ -187,6 +214,17 @@ bool SurveyOptionsDialog::Take(SurveyOptions& options) const {
   options.height_column = height_->currentIndex();
   options.reduction.density = density_->value();
   options.reduction.ellipsoid = ellipsoid_->currentIndex() == 1 ? Ellipsoid::kWgs84 : Ellipsoid::kGrs80;
+  const QString gradient = free_air_gradient_->text().trimmed();
+  options.reduction.free_air_gradient.reset();
+  if (!gradient.isEmpty()) {
+    double value = 0;
+    if (!ParseTypedDecimal(gradient.toStdString(), '.', value) || !std::isfinite(value)) {
+      return say("the free-air gradient is a number in mGal/m, or empty", false);
+    }
+    options.reduction.free_air_gradient = value;
+  }
+  options.reduction.bullard_b = bullard_b_->isChecked();
+  options.grid_memory_limit_mib = static_cast<std::uint64_t>(grid_memory_->value());
   if (options.absolute_gravity && options.crs.crs.empty()) {
     return say("absolute gravity needs the stations' CRS: their latitudes give normal gravity", false);
   }

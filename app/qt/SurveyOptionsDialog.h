@@ -48,6 +48,9 @@ class SurveyOptionsDialog : public QDialog {
   QComboBox* height_;
   QDoubleSpinBox* density_;
   QComboBox* ellipsoid_;
+  QLineEdit* free_air_gradient_;
+  QCheckBox* bullard_b_;
+  QSpinBox* grid_memory_;
 };
 
 // Shows the dialog modally; true, with `options` changed, on OK. `survey`
