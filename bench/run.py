@@ -31,13 +31,13 @@ def peak_memory_mib(command):
 
 
 def time_and_peak(command):
-    """Wall seconds, user seconds and peak resident MB (10^6 bytes) of one run."""
+    """Wall seconds, user seconds and peak resident MiB of one run."""
     start = time.perf_counter()
     result = subprocess.run(["/usr/bin/time", "-f", "%U %M"] + command, check=True,
                             stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
     wall = time.perf_counter() - start
     user, peak_kib = result.stderr.strip().splitlines()[-1].split()
-    return wall, float(user), int(peak_kib) * 1024 / 1e6
+    return wall, float(user), int(peak_kib) / 1024
 
 
 def table_rows(path):
@@ -147,8 +147,8 @@ class Bench:
         user = statistics.median(run[1] for run in runs)
         peak = max(run[2] for run in runs)
         print("  W10 %-33s %8.3f s" % ("torvane-cli", wall), file=sys.stderr)
-        self.add("W10 point mode 10M", "torvane-cli (%.2f s user, peak %.0f MB, %.0f B a station)"
-                 % (user, peak, peak * 1e6 / 10000000), wall, wall)
+        self.add("W10 point mode 10M", "torvane-cli (%.2f s user, peak %.0f MiB, %.0f B a station)"
+                 % (user, peak, peak * 1048576 / 10000000), wall, wall)
 
     def w2_grid_mode(self):
         survey = self.survey(1000000)

@@ -19,12 +19,14 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QUrl>
+#include <algorithm>
 #include <deque>
 #include <gdal_priv.h>
 #include <ogr_spatialref.h>
@@ -204,21 +206,29 @@ TEST(Workbench, LatLonStationsThroughTheSurveyOptionsGiveTheCliTable) {
   EXPECT_LT(transform[0], 900000);
 }
 
-// Raw stations (absolute gravity and height) reduced in the window's run, as
-// the survey options say (a free-air gradient and Bullard B among them),
-// give the table of --gravity-column.
-TEST(Workbench, AbsoluteGravityThroughTheSurveyOptionsGivesTheCliTable) {
-  TempDir dir;
+// 400 stations of absolute gravity and height, lat/lon:
+// station,latitude,longitude,elevation,gravity.
+void WriteRawStations(const std::string& path) {
   std::string raw = "station,latitude,longitude,elevation,gravity\n";
   std::mt19937 random(3);
   std::uniform_real_distribution<double> offset(0, 0.05), height(1000, 1600), anomaly(-20, 20);
   for (int i = 0; i < 400; ++i) {
     const double h = height(random);
-    raw += "S" + std::to_string(i) + "," + std::to_string(-26 + offset(random)) + "," +
-           std::to_string(27 + offset(random)) + "," + std::to_string(h) + "," +
-           std::to_string(978600 - 0.2 * (h - 1300) + anomaly(random)) + "\n";
+    const double latitude = -26 + offset(random), longitude = 27 + offset(random);
+    const double gravity = 978600 - 0.2 * (h - 1300) + anomaly(random);
+    raw.append("S").append(std::to_string(i)).append(",").append(std::to_string(latitude));
+    raw.append(",").append(std::to_string(longitude)).append(",").append(std::to_string(h));
+    raw.append(",").append(std::to_string(gravity)).append("\n");
   }
-  WriteFile(dir.File("raw.csv"), raw);
+  WriteFile(path, raw);
+}
+
+// Raw stations (absolute gravity and height) reduced in the window's run, as
+// the survey options say (a free-air gradient and Bullard B among them),
+// give the table of --gravity-column.
+TEST(Workbench, AbsoluteGravityThroughTheSurveyOptionsGivesTheCliTable) {
+  TempDir dir;
+  WriteRawStations(dir.File("raw.csv"));
   Bench b(dir);
   b.Fill(dir.File("raw.csv"), dir.File("window.csv"), "1000", "300");
   b.List(C::cmb_gx)->setCurrentIndex(2);
@@ -484,6 +494,85 @@ TEST(Workbench, GridMapNamesTheGridsCrsAndTakesTheMapCommandsTitle) {
     delete map;
   }
   EXPECT_TRUE(b.messages.empty()) << ::testing::PrintToString(b.messages);
+}
+
+// Tools > File information tells what `torvane-cli info` tells: of a grid,
+// and of a point file read with the dialog's columns and the survey
+// options' CRS.
+TEST(Workbench, FileInformationIsTheCliInfo) {
+  TempDir dir;
+  const std::string grid = std::string(TORVANE_SOURCE_DIR) + "/data/sample_cba.grd";
+  struct Case {
+    std::string file;
+    std::string crs;
+    std::vector<std::string> cli_flags;
+  };
+  const Case cases[] = {
+      {grid, "", {}},
+      {kStations, "EPSG:4326", {"--crs", "EPSG:4326", "--columns", "C,B,A,E"}},
+  };
+  Bench b(dir);
+  b.List(C::cmb_gx)->setCurrentIndex(2);
+  b.List(C::cmb_gy)->setCurrentIndex(1);
+  b.List(C::cmb_point)->setCurrentIndex(0);
+  b.List(C::cmb_uba)->setCurrentIndex(4);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    SurveyOptions options = b.bench.options();
+    options.crs.crs = c.crs;
+    b.bench.SetOptions(options);
+    b.platform.set_dialog_answerer([&c](FileDialog, FileDialogState& state) {
+      state.file_name = c.file;
+      return true;
+    });
+    QString shown;
+    OnModal<QDialog>([&shown](QDialog* dialog) {
+      shown = dialog->findChild<QPlainTextEdit*>("file_info_text")->toPlainText();
+      dialog->reject();
+    });
+    b.Trigger("action_file_info");
+    std::vector<std::string> flags = {"info", c.file};
+    flags.insert(flags.end(), c.cli_flags.begin(), c.cli_flags.end());
+    const CliResult cli = RunCli(dir, flags);
+    ASSERT_EQ(cli.exit_code, 0) << cli.err;
+    EXPECT_EQ(shown.toStdString(), cli.out);
+    EXPECT_NE(cli.out.find(c.crs.empty() ? "surfer7" : "UTM zone 35S"), std::string::npos);
+  }
+  EXPECT_TRUE(b.messages.empty()) << ::testing::PrintToString(b.messages);
+}
+
+// Tools > Reduce gravity writes the table of `torvane-cli reduce` for the
+// survey the window names, its columns and the survey options' reduction.
+TEST(Workbench, ReduceGravityIsTheCliReduceTable) {
+  TempDir dir;
+  WriteRawStations(dir.File("raw.csv"));
+  Bench b(dir);
+  b.Edit(C::txt_in)->setText(Q(dir.File("raw.csv")));
+  b.List(C::cmb_gx)->setCurrentIndex(2);
+  b.List(C::cmb_gy)->setCurrentIndex(1);
+  b.List(C::cmb_point)->setCurrentIndex(0);
+  b.List(C::cmb_uba)->setCurrentIndex(4);
+  SurveyOptions options = b.bench.options();
+  options.crs.crs = "EPSG:4326";
+  options.height_column = 3;
+  options.reduction.free_air_gradient = 0.3086;
+  options.reduction.bullard_b = true;
+  b.bench.SetOptions(options);
+  OnModal<QDialog>([&](QDialog* dialog) {
+    EXPECT_EQ(dialog->findChild<QLineEdit*>("reduce_out")->text(), Q(dir.File("raw_reduced.csv")));
+    PressOk(dialog);
+    if (dialog->isVisible()) dialog->reject();
+  });
+  b.Trigger("action_reduce");
+  ASSERT_TRUE(b.messages.empty()) << ::testing::PrintToString(b.messages);
+  const CliResult cli =
+      RunCli(dir, {"reduce", "--input", dir.File("raw.csv"), "--output", dir.File("cli.csv"),
+                   "--crs", "EPSG:4326", "--columns", "C,B,A,E", "--height-column", "D",
+                   "--free-air-gradient", "0.3086", "--bullard-b", "--quiet"});
+  ASSERT_EQ(cli.exit_code, 0) << cli.err;
+  const std::string table = ReadFile(dir.File("raw_reduced.csv"));
+  EXPECT_EQ(table, ReadFile(dir.File("cli.csv")));
+  EXPECT_EQ(std::count(table.begin(), table.end(), '\n'), 401);
 }
 
 // `torvane FILE` opens the survey: Calc then writes the table at the name

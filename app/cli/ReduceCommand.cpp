@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "app/GravityTable.h"
 #include "app/cli/BatchPlatform.h"
 #include "app/cli/CliMessages.h"
 #include "common/LocaleSeparator.h"
@@ -15,10 +16,6 @@
 #include "app/cli/StationOptions.h"
 #include "app/cli/Subcommand.h"
 #include "common/FileClash.h"
-#include "points/PointFileReader.h"
-#include "points/SurveyProjection.h"
-#include "points/SurveyReduction.h"
-#include "residual/ReducedTable.h"
 
 namespace torvane {
 namespace {
@@ -45,27 +42,21 @@ int RunReduce(const ReduceFlags& flags) {
   BatchPlatform platform(
       station.decimal_separator ? *station.decimal_separator : LocaleDecimalSeparator(),
       !flags.quiet && isatty(2));
-  PointSet points;
-  ReducedSurvey reduced;
-  const ColumnNames names = *station.column_names;
-  const bool read = ReadPointFile(platform, flags.input, PointColumns{}, points, names, 0,
-                                  station.input_format, true);
-  points.skipped.cba_is_gravity = true;
-  PrintSkippedRows(points.skipped, flags.input);
-  if (!read ||
-      !ReduceSurvey(platform, *reduction, *station.crs, flags.input, names[3], points,
-                    &reduced)) {
-    return kExitRunFailed;
-  }
-  // Stations in degrees keep 6 decimals in the table.
-  points.file_degrees = DescribeCrs(*station.crs) == CrsKind::kGeographic;
-  int error = 0;
-  if (!WriteReducedTable(flags.output, points, reduced, error)) {
-    platform.ShowFileError("Error by opening output data", flags.output, error, "Error");
+  GravityTableRequest table;
+  table.input = flags.input;
+  table.columns = *station.column_names;
+  table.input_format = station.input_format;
+  table.crs = *station.crs;
+  table.reduction = *reduction;
+  table.output = flags.output;
+  std::size_t stations = 0;
+  if (!WriteGravityTable(
+          platform, table,
+          [&](const SkippedRows& skipped) { PrintSkippedRows(skipped, flags.input); }, stations)) {
     return kExitRunFailed;
   }
   if (!flags.quiet) {
-    std::printf("Reductions of %zu stations written to %s\n", points.points.size(),
+    std::printf("Reductions of %zu stations written to %s\n", stations,
                 flags.output.c_str());
   }
   return kExitWritten;

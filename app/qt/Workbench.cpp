@@ -9,11 +9,13 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QTextBrowser>
 #include <QUrl>
@@ -22,6 +24,7 @@
 
 #include "app/ControlDefaults.h"
 #include "app/FileChoosers.h"
+#include "app/FileInfo.h"
 #include "app/Hvw.h"
 #include "app/OpenedFile.h"
 #include "app/RunStatus.h"
@@ -29,6 +32,7 @@
 #include "app/qt/GridToolDialogs.h"
 #include "app/qt/MainWindow.h"
 #include "app/qt/QtPlatform.h"
+#include "app/qt/ReduceDialog.h"
 #include "app/qt/SurveyOptionsDialog.h"
 #include "app/qt/SweepDialog.h"
 #include "app/qt/ToolForm.h"
@@ -120,6 +124,10 @@ void Workbench::CreateMenus() {
   add(tools, "Grid &residual...", "action_grid_residual",
       [this] { OpenGridResidualDialog(this, *platform_); });
   add(tools, "&Map of a grid...", "action_grid_map", [this] { OpenGridMapDialog(this, *platform_); });
+  add(tools, "Re&duce gravity...", "action_reduce",
+      [this] { OpenReduceDialog(this, *platform_, options_); });
+  tools->addSeparator();
+  add(tools, "File &information...", "action_file_info", [this] { ShowFileInfo(); });
 
   QMenu* help = menuBar()->addMenu("&Help");
   help->setObjectName("menu_help");
@@ -256,6 +264,44 @@ void Workbench::SaveTableAs() {
   if (!CopyWhole(from, state.file_name)) {
     platform_->ShowFileError("Cannot write the table " + state.file_name, state.file_name, 0);
   }
+}
+
+// `torvane-cli info` on a file chosen: a grid, or a point file read with
+// the dialog's columns and the survey options' CSV separator and CRS.
+void Workbench::ShowFileInfo() {
+  FileDialogState state;
+  state.file_name = platform_->Text(Control::txt_in);
+  state.filter =
+      "Survey files (*.dat *.csv *.txt *.xyz)|*.dat;*.csv;*.txt;*.xyz|"
+      "Grid files (*.grd *.asc *.tif *.tiff *.nc)|*.grd;*.asc;*.tif;*.tiff;*.nc|All files (*.*)|*.*";
+  if (!platform_->ExecuteFileDialog(FileDialog::OpenDialog1, state)) return;
+  StationSource source = form_->Request().stations;
+  source.path = state.file_name;
+  source.columns = {platform_->ItemIndex(Control::cmb_gx), platform_->ItemIndex(Control::cmb_gy),
+                    platform_->ItemIndex(Control::cmb_point), platform_->ItemIndex(Control::cmb_uba)};
+  source.gravity_reduction.reset();  // info tells the file as it is
+  InfoReport report;
+  std::vector<std::string> about_a_grid;
+  const bool was_busy = platform_->SetBusyCursor(true);
+  const bool described = DescribeFile(*platform_, source, report, about_a_grid);
+  platform_->SetBusyCursor(was_busy);
+  for (const std::string& text : about_a_grid) platform_->ShowInfo(text);
+  if (!described) return;
+  QDialog shown(this);
+  shown.setObjectName("file_info");
+  shown.setWindowTitle("File information");
+  auto* text = new QPlainTextEdit(&shown);
+  text->setObjectName("file_info_text");
+  text->setReadOnly(true);
+  text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  text->setPlainText(Q(report.Lines()));
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, &shown);
+  connect(buttons, &QDialogButtonBox::rejected, &shown, &QDialog::reject);
+  auto* column = new QVBoxLayout(&shown);
+  column->addWidget(text);
+  column->addWidget(buttons);
+  shown.resize(640, 480);
+  shown.exec();
 }
 
 void Workbench::ShowGuide() {

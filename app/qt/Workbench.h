@@ -58,6 +58,7 @@ class Workbench : public QMainWindow {
   void LabelColumnLists();
   void ShowRunStatus();
   void SaveTableAs();
+  void ShowFileInfo();
   void ShowGuide();
   void ShowAbout();
   bool NeedResults();

@@ -1,4 +1,4 @@
-#include "app/cli/InfoReport.h"
+#include "app/InfoReport.h"
 
 #include <charconv>
 #include <cmath>
