@@ -172,6 +172,20 @@ PointRing::GatherCommonCase(double x, double y, ExactSum& sum) const {
 // rounded alike, and integer sums do not depend on their order.
 static_assert(kLanes <= static_cast<std::int64_t>(RingIndex::kReadPast));
 
+// Candidates k..k + 3 in lanes: their offsets from (x, y), squared
+// distances and CBA units.
+inline void PointRing::LoadCandidates(std::int64_t k, double x, double y, Doubles& dx, Doubles& dy,
+                                      Doubles& squared, Longs& high_k, Longs& low_k) const {
+  Doubles px, py;
+  Load(index_.x() + k, px);
+  Load(index_.y() + k, py);
+  Load(high_units_.data() + k, high_k);
+  Load(low_units_.data() + k, low_k);
+  dx = px - x;
+  dy = py - y;
+  squared = dx * dx + dy * dy;
+}
+
 // With kQuadrants, also the quadrants round (x, y) that hold a ring point,
 // as PointRingQuality's four-quadrant test counts them: bit 0 for dx > 0 and
 // dy > 0, then counter-clockwise. With kMembers, the ring points are listed
@@ -205,15 +219,9 @@ RingValues PointRing::GatherSplitWith(double x, double y, unsigned& quadrants,
       list = room.data();
     }
     for (std::int64_t k = begin; k < last; k += kLanes) {
-      Doubles px, py;
+      Doubles dx, dy, squared;
       Longs high_k, low_k;
-      Load(xs + k, px);
-      Load(ys + k, py);
-      Load(high_units + k, high_k);
-      Load(low_units + k, low_k);
-      const Doubles dx = px - x;
-      const Doubles dy = py - y;
-      const Doubles squared = dx * dx + dy * dy;
+      LoadCandidates(k, x, y, dx, dy, squared, high_k, low_k);
       const Longs live = (k + lane) < last;
       // SurelyIn and SurelyOut, four at a time.
       const Longs surely_in = live & (squared <= upper_in) & (squared >= lower_in);
@@ -302,6 +310,21 @@ RingValues PointRing::Gather(double x, double y, ExactSum& sum) const {
   return scale_.usable() ? GatherWith<false, true>(x, y, sum) : GatherWith<false, false>(x, y, sum);
 }
 
+RingQuality PointRing::QualityOf(double x, double y, double mean,
+                                 std::span<const std::uint32_t> ring_points, RingMembers& members,
+                                 const QualityNeeds& needs) const {
+  PointRingView view;
+  view.x = x;
+  view.y = y;
+  view.xs = index_.x();
+  view.ys = index_.y();
+  view.values = index_.cba();
+  view.exponent = sum_exponent_;
+  view.mean = mean;
+  view.ring = ring_points;
+  return PointRingQuality(view, members, needs);
+}
+
 RingValues PointRing::GatherWithQuality(double x, double y, ExactSum& sum, RingMembers& members,
                                         const QualityNeeds& needs, RingQuality& quality) const {
   if (!needs.exact_gap && !needs.spread && band_.plain && scale_.splits()) {
@@ -332,16 +355,7 @@ RingValues PointRing::GatherWithQuality(double x, double y, ExactSum& sum, RingM
     }
     ring_points = members.indices;
   }
-  PointRingView view;
-  view.x = x;
-  view.y = y;
-  view.xs = index_.x();
-  view.ys = index_.y();
-  view.values = index_.cba();
-  view.exponent = sum_exponent_;
-  view.mean = ring.n >= 1 ? ring.Mean() : 0.0;
-  view.ring = ring_points;
-  quality = PointRingQuality(view, members, needs);
+  quality = QualityOf(x, y, ring.n >= 1 ? ring.Mean() : 0.0, ring_points, members, needs);
   return ring;
 }
 
@@ -397,15 +411,9 @@ void PointRing::CoverBands(std::span<const RingBand> bands) {
     const std::int64_t last = end;
     Longs near = {};
     for (std::int64_t k = begin; k < last; k += kLanes) {
-      Doubles px, py;
+      Doubles dx, dy, squared;
       Longs high_k, low_k;
-      Load(xs + k, px);
-      Load(ys + k, py);
-      Load(high_units + k, high_k);
-      Load(low_units + k, low_k);
-      const Doubles dx = px - x;
-      const Doubles dy = py - y;
-      const Doubles squared = dx * dx + dy * dy;
+      LoadCandidates(k, x, y, dx, dy, squared, high_k, low_k);
       const Longs live = (k + lane) < last;
       const Longs east = dx > 0, west = dx < 0, north = dy > 0, south = dy < 0;
       const Longs quadrant =
@@ -470,16 +478,7 @@ RingQuality PointRing::BandQuality(double x, double y, const RingBand& band, dou
       }
     }
   });
-  PointRingView view;
-  view.x = x;
-  view.y = y;
-  view.xs = xs;
-  view.ys = ys;
-  view.values = index_.cba();
-  view.exponent = sum_exponent_;
-  view.mean = mean;
-  view.ring = members.indices;
-  return PointRingQuality(view, members, needs);
+  return QualityOf(x, y, mean, members.indices, members, needs);
 }
 
 }  // namespace torvane

@@ -122,6 +122,10 @@ class PointRing {
   RingValues GatherSplitMembers(double x, double y, RingMembers& members,
                                 std::size_t& listed) const;
   RingValues GatherSplitCase(double x, double y) const;
+  void LoadCandidates(std::int64_t k, double x, double y, Doubles& dx, Doubles& dy,
+                      Doubles& squared, Longs& high_k, Longs& low_k) const;
+  RingQuality QualityOf(double x, double y, double mean, std::span<const std::uint32_t> ring_points,
+                        RingMembers& members, const QualityNeeds& needs) const;
   RingValues GatherSplitQuadrants(double x, double y, unsigned& quadrants) const;
   RingValues GatherMembersCommonCase(double x, double y, ExactSum& sum,
                                      RingMembers& members) const;
