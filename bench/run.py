@@ -262,6 +262,8 @@ class Bench:
         quality = self.measure("W9", "W1 --quality", w1 + ["--quality"])
         self.add("W9 W1 with --quality", "torvane-cli W1", plain, plain)
         self.add("W9 W1 with --quality", "torvane-cli W1 --quality", quality, plain)
+        # The one-pass sweep against one W1 run (the goal: at most 2 x).
+        self.add(workload, "one W1 run (the sweep / W1)", ours, plain)
 
     def w4_read_points(self):
         survey = self.survey(1000000)

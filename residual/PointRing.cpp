@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "residual/Lanes.h"
+
 namespace torvane {
 namespace {
 
@@ -57,25 +59,32 @@ PointRing::PointRing(const PointSet& points, double radius, double band)
   }
 }
 
-void PointRing::SetLimits(double radius, double band) {
-  lower_ = radius - band - kRingTolerance;
-  upper_ = radius + band + kRingTolerance;
-  lower_sq_outside_ = SquaredOrNegative(lower_, 1 - kSquaredMargin);
-  upper_sq_outside_ = SquaredOrNegative(upper_, 1 + kSquaredMargin);
-  lower_sq_inside_ = SquaredOrNegative(lower_, 1 + kSquaredMargin);
-  upper_sq_inside_ = SquaredOrNegative(upper_, 1 - kSquaredMargin);
-  plain_limits_ = (lower_ <= 0 || lower_ > 1e-140) && upper_ > 1e-140 && upper_ < 1e140;
-  index_.SetLimits(lower_, upper_);
+RingBand RingBand::Of(double radius, double band) {
+  RingBand limits;
+  limits.lower = radius - band - kRingTolerance;
+  limits.upper = radius + band + kRingTolerance;
+  limits.lower_sq_outside = SquaredOrNegative(limits.lower, 1 - kSquaredMargin);
+  limits.upper_sq_outside = SquaredOrNegative(limits.upper, 1 + kSquaredMargin);
+  limits.lower_sq_inside = SquaredOrNegative(limits.lower, 1 + kSquaredMargin);
+  limits.upper_sq_inside = SquaredOrNegative(limits.upper, 1 - kSquaredMargin);
+  limits.plain = (limits.lower <= 0 || limits.lower > 1e-140) && limits.upper > 1e-140 &&
+                 limits.upper < 1e140;
+  return limits;
 }
 
-bool PointRing::InBand(double dx, double dy) const {
+bool RingBand::Holds(double dx, double dy) const {
   const double squared = dx * dx + dy * dy;
   if (squared > kSmallestSquare && squared < kLargestSquare) {
-    if (squared > upper_sq_outside_ || squared < lower_sq_outside_) return false;
-    if (squared <= upper_sq_inside_ && squared >= lower_sq_inside_) return true;
+    if (squared > upper_sq_outside || squared < lower_sq_outside) return false;
+    if (squared <= upper_sq_inside && squared >= lower_sq_inside) return true;
   }
   const double d = std::hypot(dx, dy);
-  return lower_ <= d && d <= upper_;
+  return lower <= d && d <= upper;
+}
+
+void PointRing::SetLimits(double radius, double band) {
+  band_ = RingBand::Of(radius, band);
+  index_.SetLimits(band_.lower, band_.upper);
 }
 
 template <bool kPlainLimits, bool kFixedPoint, bool kMembers>
@@ -161,53 +170,58 @@ PointRing::GatherCommonCase(double x, double y, ExactSum& sum) const {
 // end (the index keeps kReadPast spare ones) are discarded. The same
 // numbers as GatherWith, whatever the processor: the squared distances are
 // rounded alike, and integer sums do not depend on their order.
-namespace {
-
-using Doubles = double __attribute__((vector_size(4 * sizeof(double))));
-using Longs = std::int64_t __attribute__((vector_size(4 * sizeof(std::int64_t))));
-constexpr std::int64_t kLanes = 4;
 static_assert(kLanes <= static_cast<std::int64_t>(RingIndex::kReadPast));
 
-// Vectors pass by reference only: their passing in registers would differ
-// between the builds for the different processors.
-template <typename Vector, typename Value>
-void Load(const Value* values, Vector& vector) {
-  std::memcpy(&vector, values, sizeof vector);
+// Candidates k..k + 3 in lanes: their offsets from (x, y), squared
+// distances and CBA units.
+inline void PointRing::LoadCandidates(std::int64_t k, double x, double y, Doubles& dx, Doubles& dy,
+                                      Doubles& squared, Longs& high_k, Longs& low_k) const {
+  Doubles px, py;
+  Load(index_.x() + k, px);
+  Load(index_.y() + k, py);
+  Load(high_units_.data() + k, high_k);
+  Load(low_units_.data() + k, low_k);
+  dx = px - x;
+  dy = py - y;
+  squared = dx * dx + dy * dy;
 }
-
-std::int64_t LaneSum(const Longs& lanes) { return (lanes[0] + lanes[1]) + (lanes[2] + lanes[3]); }
-
-}  // namespace
 
 // With kQuadrants, also the quadrants round (x, y) that hold a ring point,
 // as PointRingQuality's four-quadrant test counts them: bit 0 for dx > 0 and
-// dy > 0, then counter-clockwise.
-template <bool kQuadrants>
-RingValues PointRing::GatherSplitWith(double x, double y, unsigned& quadrants) const {
+// dy > 0, then counter-clockwise. With kMembers, the ring points are listed
+// in `members->room` (their count in `listed`) in the index's order: every
+// lane is written and the next one overwrites it unless it was in the ring;
+// a stretch with a candidate near a limit is listed again one by one.
+template <bool kQuadrants, bool kMembers>
+RingValues PointRing::GatherSplitWith(double x, double y, unsigned& quadrants,
+                                      RingMembers* members, std::size_t* listed) const {
   const double* xs = index_.x();
   const double* ys = index_.y();
   const std::int64_t* high_units = high_units_.data();
   const std::int64_t* low_units = low_units_.data();
-  const double lower_in = lower_sq_inside_, upper_in = upper_sq_inside_;
-  const double lower_out = lower_sq_outside_, upper_out = upper_sq_outside_;
+  const double lower_in = band_.lower_sq_inside, upper_in = band_.upper_sq_inside;
+  const double lower_out = band_.lower_sq_outside, upper_out = band_.upper_sq_outside;
   const Longs lane = {0, 1, 2, 3};
   Longs high_lanes = {}, low_lanes = {}, n_lanes = {};
   Longs east_north = {}, west_north = {}, west_south = {}, east_south = {};
   std::int64_t high = 0, low = 0, n = 0;  // the candidates near a limit
   unsigned near_quadrants = 0;
+  std::uint32_t* list = nullptr;
+  std::size_t count = 0;
   index_.ForEachStretch(x, y, [&](std::uint32_t begin, std::uint32_t end) {
     const std::int64_t last = end;
     Longs near = {};
+    const std::size_t stretch_start = count;
+    if constexpr (kMembers) {
+      std::vector<std::uint32_t>& room = members->room;
+      const std::size_t most = count + (end - begin) + kLanes;
+      if (room.size() < most) room.resize(2 * most);
+      list = room.data();
+    }
     for (std::int64_t k = begin; k < last; k += kLanes) {
-      Doubles px, py;
+      Doubles dx, dy, squared;
       Longs high_k, low_k;
-      Load(xs + k, px);
-      Load(ys + k, py);
-      Load(high_units + k, high_k);
-      Load(low_units + k, low_k);
-      const Doubles dx = px - x;
-      const Doubles dy = py - y;
-      const Doubles squared = dx * dx + dy * dy;
+      LoadCandidates(k, x, y, dx, dy, squared, high_k, low_k);
       const Longs live = (k + lane) < last;
       // SurelyIn and SurelyOut, four at a time.
       const Longs surely_in = live & (squared <= upper_in) & (squared >= lower_in);
@@ -223,19 +237,33 @@ RingValues PointRing::GatherSplitWith(double x, double y, unsigned& quadrants) c
         west_south |= surely_in & west & south;
         east_south |= surely_in & east & south;
       }
+      if constexpr (kMembers) {
+        for (std::int64_t j = 0; j < kLanes; ++j) {
+          list[count] = static_cast<std::uint32_t>(k + j);
+          count -= static_cast<std::size_t>(surely_in[j]);
+        }
+      }
     }
     if (((near[0] | near[1]) | (near[2] | near[3])) == 0) [[likely]] return;
+    count = stretch_start;
     for (std::int64_t k = begin; k < last; ++k) {
       const double dx = xs[k] - x;
       const double dy = ys[k] - y;
       const double squared = dx * dx + dy * dy;
-      if (SurelyIn(squared) || SurelyOut(squared) || !InBand(dx, dy)) continue;
+      const bool surely_in = SurelyIn(squared);
+      const bool near_in = !surely_in && !SurelyOut(squared) && InBand(dx, dy);
+      if constexpr (kMembers) {
+        list[count] = static_cast<std::uint32_t>(k);
+        count += surely_in | near_in;
+      }
+      if (!near_in) continue;
       high += high_units[k];
       low += low_units[k];
       ++n;
       if constexpr (kQuadrants) near_quadrants |= QuadrantBits(dx, dy);
     }
   });
+  if constexpr (kMembers) *listed = count;
   if constexpr (kQuadrants) {
     const auto any = [](const Longs& lanes) {
       return static_cast<unsigned>(((lanes[0] | lanes[1]) | (lanes[2] | lanes[3])) != 0);
@@ -253,12 +281,18 @@ RingValues PointRing::GatherSplitWith(double x, double y, unsigned& quadrants) c
 [[gnu::target_clones("arch=x86-64-v3", "default"), gnu::flatten]] RingValues
 PointRing::GatherSplitCase(double x, double y) const {
   unsigned unused = 0;
-  return GatherSplitWith<false>(x, y, unused);
+  return GatherSplitWith<false, false>(x, y, unused, nullptr, nullptr);
 }
 
 [[gnu::target_clones("arch=x86-64-v3", "default"), gnu::flatten]] RingValues
 PointRing::GatherSplitQuadrants(double x, double y, unsigned& quadrants) const {
-  return GatherSplitWith<true>(x, y, quadrants);
+  return GatherSplitWith<true, false>(x, y, quadrants, nullptr, nullptr);
+}
+
+[[gnu::target_clones("arch=x86-64-v3", "default"), gnu::flatten]] RingValues
+PointRing::GatherSplitMembers(double x, double y, RingMembers& members, std::size_t& listed) const {
+  unsigned unused = 0;
+  return GatherSplitWith<false, true>(x, y, unused, &members, &listed);
 }
 
 // The common case again, listing the ring's members.
@@ -269,16 +303,31 @@ PointRing::GatherMembersCommonCase(double x, double y, ExactSum& sum,
 }
 
 RingValues PointRing::Gather(double x, double y, ExactSum& sum) const {
-  if (plain_limits_) {
+  if (band_.plain) {
     if (scale_.splits()) return GatherSplitCase(x, y);
     return scale_.usable() ? GatherCommonCase(x, y, sum) : GatherWith<true, false>(x, y, sum);
   }
   return scale_.usable() ? GatherWith<false, true>(x, y, sum) : GatherWith<false, false>(x, y, sum);
 }
 
+RingQuality PointRing::QualityOf(double x, double y, double mean,
+                                 std::span<const std::uint32_t> ring_points, RingMembers& members,
+                                 const QualityNeeds& needs) const {
+  PointRingView view;
+  view.x = x;
+  view.y = y;
+  view.xs = index_.x();
+  view.ys = index_.y();
+  view.values = index_.cba();
+  view.exponent = sum_exponent_;
+  view.mean = mean;
+  view.ring = ring_points;
+  return PointRingQuality(view, members, needs);
+}
+
 RingValues PointRing::GatherWithQuality(double x, double y, ExactSum& sum, RingMembers& members,
                                         const QualityNeeds& needs, RingQuality& quality) const {
-  if (!needs.exact_gap && !needs.spread && plain_limits_ && scale_.splits()) {
+  if (!needs.exact_gap && !needs.spread && band_.plain && scale_.splits()) {
     // Most rings hold points in all four quadrants: then the gap is at most
     // 180 degrees and the members need no listing.
     unsigned quadrants = 0;
@@ -289,23 +338,147 @@ RingValues PointRing::GatherWithQuality(double x, double y, ExactSum& sum, RingM
       return ring;
     }
   }
-  members.Clear();
   RingValues ring;
-  if (plain_limits_) {
-    ring = scale_.usable() ? GatherMembersCommonCase(x, y, sum, members)
-                           : GatherWith<true, false, true>(x, y, sum, &members);
+  std::span<const std::uint32_t> ring_points;
+  if (band_.plain && scale_.splits()) {
+    std::size_t listed = 0;
+    ring = GatherSplitMembers(x, y, members, listed);
+    ring_points = std::span(members.room.data(), listed);
   } else {
-    ring = scale_.usable() ? GatherWith<false, true, true>(x, y, sum, &members)
-                           : GatherWith<false, false, true>(x, y, sum, &members);
-  }
-  if (needs.spread) {
-    for (const std::uint32_t k : members.indices) {
-      members.values.push_back(std::ldexp(index_.cba()[k], sum_exponent_));
+    members.Clear();
+    if (band_.plain) {
+      ring = scale_.usable() ? GatherMembersCommonCase(x, y, sum, members)
+                             : GatherWith<true, false, true>(x, y, sum, &members);
+    } else {
+      ring = scale_.usable() ? GatherWith<false, true, true>(x, y, sum, &members)
+                             : GatherWith<false, false, true>(x, y, sum, &members);
     }
+    ring_points = members.indices;
   }
-  const double mean = ring.n >= 1 ? ring.Mean() : 0.0;
-  quality = PointRingQuality(x, y, index_.x(), index_.y(), mean, members, needs);
+  quality = QualityOf(x, y, ring.n >= 1 ? ring.Mean() : 0.0, ring_points, members, needs);
   return ring;
+}
+
+bool PointRing::GathersBandsAtOnce(std::span<const RingBand> bands) const {
+  return scale_.splits() &&
+         std::all_of(bands.begin(), bands.end(), [](const RingBand& band) { return band.plain; });
+}
+
+void PointRing::CoverBands(std::span<const RingBand> bands) {
+  double inner = bands.front().lower, outer = bands.front().upper;
+  for (const RingBand& band : bands) {
+    inner = std::min(inner, band.lower);
+    outer = std::max(outer, band.upper);
+  }
+  index_.SetLimits(inner, outer);
+}
+
+// GatherSplitWith's lanes for every band at once: each candidate's squared
+// distance is worked out once and tested against each band's limits, each
+// band's sums held in lanes of its own. Integer sums do not depend on their
+// order, so each band's ring is the one its own gather gives.
+[[gnu::target_clones("arch=x86-64-v3", "default"), gnu::flatten]] void PointRing::GatherBands(
+    double x, double y, std::span<const RingBand> bands, BandScratch& scratch, RingValues* rings,
+    unsigned* quadrants) const {
+  const std::size_t count = bands.size();
+  const auto lanes = static_cast<std::size_t>(kLanes);
+  scratch.high.assign(count * lanes, 0);
+  scratch.low.assign(count * lanes, 0);
+  scratch.n.assign(count * lanes, 0);
+  scratch.quadrants.assign(count * lanes, 0);
+  scratch.near_high.assign(count, 0);
+  scratch.near_low.assign(count, 0);
+  scratch.near_n.assign(count, 0);
+  scratch.near_quadrants.assign(count, 0);
+  std::int64_t* high_lanes = scratch.high.data();
+  std::int64_t* low_lanes = scratch.low.data();
+  std::int64_t* n_lanes = scratch.n.data();
+  std::int64_t* quadrant_lanes = scratch.quadrants.data();
+  // The lanes of band b, read and written back where they lie (unaligned).
+  const auto update = [](std::int64_t* held_lanes, const Longs& change, bool add) {
+    Longs held;
+    Load(held_lanes, held);
+    held = add ? held + change : held | change;
+    std::memcpy(held_lanes, &held, sizeof held);
+  };
+  const RingBand* band = bands.data();
+  const double* xs = index_.x();
+  const double* ys = index_.y();
+  const std::int64_t* high_units = high_units_.data();
+  const std::int64_t* low_units = low_units_.data();
+  const Longs lane = {0, 1, 2, 3};
+  index_.ForEachStretch(x, y, [&](std::uint32_t begin, std::uint32_t end) {
+    const std::int64_t last = end;
+    Longs near = {};
+    for (std::int64_t k = begin; k < last; k += kLanes) {
+      Doubles dx, dy, squared;
+      Longs high_k, low_k;
+      LoadCandidates(k, x, y, dx, dy, squared, high_k, low_k);
+      const Longs live = (k + lane) < last;
+      const Longs east = dx > 0, west = dx < 0, north = dy > 0, south = dy < 0;
+      const Longs quadrant =
+          (east & north & 1) | (west & north & 2) | (west & south & 4) | (east & south & 8);
+      for (std::size_t b = 0; b < count; ++b) {
+        const Longs surely_in =
+            live & (squared <= band[b].upper_sq_inside) & (squared >= band[b].lower_sq_inside);
+        const Longs surely_out =
+            (squared > band[b].upper_sq_outside) | (squared < band[b].lower_sq_outside);
+        update(high_lanes + b * lanes, high_k & surely_in, true);
+        update(low_lanes + b * lanes, low_k & surely_in, true);
+        update(n_lanes + b * lanes, -surely_in, true);
+        update(quadrant_lanes + b * lanes, quadrant & surely_in, false);
+        near |= live & ~(surely_in | surely_out);
+      }
+    }
+    if (LaneOr(near) == 0) [[likely]] return;
+    for (std::int64_t k = begin; k < last; ++k) {
+      const double dx = xs[k] - x;
+      const double dy = ys[k] - y;
+      const double squared = dx * dx + dy * dy;
+      for (std::size_t b = 0; b < count; ++b) {
+        if (band[b].SurelyIn(squared) || band[b].SurelyOut(squared) || !band[b].Holds(dx, dy)) {
+          continue;
+        }
+        scratch.near_high[b] += high_units[k];
+        scratch.near_low[b] += low_units[k];
+        ++scratch.near_n[b];
+        scratch.near_quadrants[b] |= QuadrantBits(dx, dy);
+      }
+    }
+  });
+  const auto lane_sum = [](const std::int64_t* held_lanes) {
+    Longs held;
+    Load(held_lanes, held);
+    return LaneSum(held);
+  };
+  for (std::size_t b = 0; b < count; ++b) {
+    RingValues& ring = rings[b];
+    ring.exponent = sum_exponent_;
+    ring.n = static_cast<int>(scratch.near_n[b] + lane_sum(n_lanes + b * lanes));
+    ring.sum = scale_.ToDouble(scale_.Joined(scratch.near_high[b] + lane_sum(high_lanes + b * lanes),
+                                             scratch.near_low[b] + lane_sum(low_lanes + b * lanes)));
+    Longs filled;
+    Load(quadrant_lanes + b * lanes, filled);
+    quadrants[b] = scratch.near_quadrants[b] | static_cast<unsigned>(LaneOr(filled));
+  }
+}
+
+RingQuality PointRing::BandQuality(double x, double y, const RingBand& band, double mean,
+                                   RingMembers& members, const QualityNeeds& needs) const {
+  members.Clear();
+  const double* xs = index_.x();
+  const double* ys = index_.y();
+  index_.ForEachStretchWithin(x, y, band.lower, band.upper, [&](std::uint32_t begin, std::uint32_t end) {
+    for (std::uint32_t k = begin; k < end; ++k) {
+      const double dx = xs[k] - x;
+      const double dy = ys[k] - y;
+      const double squared = dx * dx + dy * dy;
+      if (band.SurelyIn(squared) || (!band.SurelyOut(squared) && band.Holds(dx, dy))) {
+        members.indices.push_back(k);
+      }
+    }
+  });
+  return QualityOf(x, y, mean, members.indices, members, needs);
 }
 
 }  // namespace torvane

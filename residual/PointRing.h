@@ -7,10 +7,12 @@
 
 #include <cmath>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "points/PointSet.h"
 #include "residual/ExactSum.h"
+#include "residual/Lanes.h"
 #include "residual/FixedPointSum.h"
 #include "residual/RingQuality.h"
 #include "residual/RingIndex.h"
@@ -33,6 +35,40 @@ struct RingValues {
   double Mean() const { return exponent == 0 ? sum / n : std::ldexp(sum / n, exponent); }
 };
 
+// One band's limits, as every test of a point against it reads them.
+struct RingBand {
+  double lower = 0;  // R - D - tolerance
+  double upper = 0;  // R + D + tolerance
+  // Squared limits widened (outside) and narrowed (inside) a little: a point
+  // outside the widened band is out, one inside the narrowed band is in,
+  // whatever the rounding; only the rest need the exact distance.
+  double lower_sq_outside = 0, upper_sq_outside = 0;
+  double lower_sq_inside = 0, upper_sq_inside = 0;
+  // True when both limits lie well inside the double range, so that the
+  // squared tests alone settle every point they can settle, even a squared
+  // distance that overflowed or underflowed.
+  bool plain = false;
+
+  static RingBand Of(double radius, double band);
+  // With plain limits, a squared distance settles all but the points
+  // within a hair of a limit: surely in the band, or surely out of it.
+  bool SurelyIn(double squared) const {
+    return (squared <= upper_sq_inside) & (squared >= lower_sq_inside);
+  }
+  bool SurelyOut(double squared) const {
+    return (squared > upper_sq_outside) | (squared < lower_sq_outside);
+  }
+  // The exact test: lower <= hypot(dx, dy) <= upper.
+  bool Holds(double dx, double dy) const;
+};
+
+// Scratch of a gather of several bands at once, one per thread.
+struct BandScratch {
+  std::vector<std::int64_t> high, low, n, quadrants;  // per band, kLanes lanes each
+  std::vector<std::int64_t> near_high, near_low, near_n;  // per band, near a limit
+  std::vector<unsigned> near_quadrants;
+};
+
 class PointRing {
  public:
   // Indexes the points for rings of radius R and half-width D. Throws
@@ -52,42 +88,49 @@ class PointRing {
   // index: a sweep of radii indexes the points once, for its widest ring.
   void SetLimits(double radius, double band);
 
+  // The sweep's rings: several bands round one point from one pass over the
+  // candidates of them all, each band's ring the very one Gather gives at
+  // its radius and band, with the quadrants holding its points (bit 0 for
+  // dx > 0 and dy > 0, then counter-clockwise). Possible when every band's
+  // limits are plain and the CBA units split (every real survey); the
+  // index's limits must first be laid round the bands by CoverBands, which
+  // SetLimits undoes.
+  bool GathersBandsAtOnce(std::span<const RingBand> bands) const;
+  void CoverBands(std::span<const RingBand> bands);
+  void GatherBands(double x, double y, std::span<const RingBand> bands, BandScratch& scratch,
+                   RingValues* rings, unsigned* quadrants) const;
+  // The quality of one band's ring round (x, y), as `needs` asks; `mean` is
+  // the ring's mean.
+  RingQuality BandQuality(double x, double y, const RingBand& band, double mean,
+                          RingMembers& members, const QualityNeeds& needs) const;
+
   // The point indices with neighbours next to each other: rings gathered in
   // this order find much of what they read in the cache.
   const std::vector<std::uint32_t>& order() const { return index_.order(); }
 
  private:
-  bool InBand(double dx, double dy) const;
-  // With plain limits, a squared distance settles all but the points
-  // within a hair of a limit: surely in the band, or surely out of it.
-  bool SurelyIn(double squared) const {
-    return (squared <= upper_sq_inside_) & (squared >= lower_sq_inside_);
-  }
-  bool SurelyOut(double squared) const {
-    return (squared > upper_sq_outside_) | (squared < lower_sq_outside_);
-  }
+  bool InBand(double dx, double dy) const { return band_.Holds(dx, dy); }
+  bool SurelyIn(double squared) const { return band_.SurelyIn(squared); }
+  bool SurelyOut(double squared) const { return band_.SurelyOut(squared); }
   // With kMembers, the ring points are also listed in `members`.
   template <bool kPlainLimits, bool kFixedPoint, bool kMembers = false>
   RingValues GatherWith(double x, double y, ExactSum& sum, RingMembers* members = nullptr) const;
   RingValues GatherCommonCase(double x, double y, ExactSum& sum) const;
-  template <bool kQuadrants>
-  RingValues GatherSplitWith(double x, double y, unsigned& quadrants) const;
+  template <bool kQuadrants, bool kMembers>
+  RingValues GatherSplitWith(double x, double y, unsigned& quadrants, RingMembers* members,
+                             std::size_t* listed) const;
+  RingValues GatherSplitMembers(double x, double y, RingMembers& members,
+                                std::size_t& listed) const;
   RingValues GatherSplitCase(double x, double y) const;
+  void LoadCandidates(std::int64_t k, double x, double y, Doubles& dx, Doubles& dy,
+                      Doubles& squared, Longs& high_k, Longs& low_k) const;
+  RingQuality QualityOf(double x, double y, double mean, std::span<const std::uint32_t> ring_points,
+                        RingMembers& members, const QualityNeeds& needs) const;
   RingValues GatherSplitQuadrants(double x, double y, unsigned& quadrants) const;
   RingValues GatherMembersCommonCase(double x, double y, ExactSum& sum,
                                      RingMembers& members) const;
 
-  double lower_ = 0;  // R - D - tolerance
-  double upper_ = 0;  // R + D + tolerance
-  // Squared limits widened (outside) and narrowed (inside) a little: a point
-  // outside the widened band is out, one inside the narrowed band is in,
-  // whatever the rounding; only the rest need the exact distance.
-  double lower_sq_outside_ = 0, upper_sq_outside_ = 0;
-  double lower_sq_inside_ = 0, upper_sq_inside_ = 0;
-  // True when both limits lie well inside the double range, so that the
-  // squared tests alone settle every point they can settle, even a squared
-  // distance that overflowed or underflowed.
-  bool plain_limits_ = false;
+  RingBand band_;
   RingIndex index_;
   // 0, or the power of two by which the index's CBA values were scaled down
   // because a ring's sum of them could leave the double range.

@@ -29,7 +29,14 @@ class RingIndex {
   // points that together hold every point whose distance from (x, y) lies
   // in [inner, outer]; they hold other points too, which the caller filters.
   template <typename Visit>
-  void ForEachStretch(double x, double y, Visit&& visit) const;
+  void ForEachStretch(double x, double y, Visit&& visit) const {
+    ForEachStretchWithin(x, y, inner_, outer_, visit);
+  }
+  // The same for the distances inner..outer given here (at most the outer
+  // distance the cells were laid for, best).
+  template <typename Visit>
+  void ForEachStretchWithin(double x, double y, double inner_limit, double outer_limit,
+                            Visit&& visit) const;
 
   // The points' X and Y in order(), followed by kReadPast zeros, so that a
   // loop working several points at a time may read a few past a stretch's
@@ -93,13 +100,14 @@ class RingIndex {
 };
 
 template <typename Visit>
-void RingIndex::ForEachStretch(double x, double y, Visit&& visit) const {
+void RingIndex::ForEachStretchWithin(double x, double y, double inner_limit, double outer_limit,
+                                     Visit&& visit) const {
   // Rounding in the bounds below is covered by widening the ring and
   // narrowing its hole by far more than any rounding error.
   const double cell = cell_;
-  const double margin = 1e-9 * (std::fabs(x) + std::fabs(y) + std::fabs(outer_) + cell);
-  const double outer = outer_ * (1 + 1e-9) + margin;
-  const double inner = inner_ * (1 - 1e-9) - margin;
+  const double margin = 1e-9 * (std::fabs(x) + std::fabs(y) + std::fabs(outer_limit) + cell);
+  const double outer = outer_limit * (1 + 1e-9) + margin;
+  const double inner = inner_limit * (1 - 1e-9) - margin;
   const std::int64_t first_row = Row(y - outer);
   const std::int64_t last_row = Row(y + outer);
   // The stretches of a batch of rows are worked out before any is visited,

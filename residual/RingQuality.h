@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <span>
 #include <vector>
 
 namespace torvane {
@@ -60,8 +61,11 @@ bool SectorsSettleGap(const SectorTally& tally, RingQuality& quality);
 struct RingMembers {
   std::vector<std::uint32_t> indices;  // ring points in the index's order, or grid samples k
   std::vector<double> values;          // their values
-  std::vector<double> azimuths;        // scratch
+  std::vector<double> azimuths;        // scratch: the directions' diamond angles
   std::vector<std::uint32_t> room;     // scratch of the gather
+  // Scratch of the widest gap: the lowest and highest diamond angle in each
+  // angular bucket, and in each bucket used.
+  std::vector<double> bucket_low, bucket_high, used_low, used_high;
   void Clear() {
     indices.clear();
     values.clear();
@@ -97,10 +101,30 @@ inline unsigned QuadrantBits(double dx, double dy) {
 }
 inline constexpr unsigned kAllQuadrants = 0xfu;
 
-// The quality of a point ring around (x, y): members.indices index `xs`,
-// `ys`; members.values are the ring values, `mean` their mean.
-RingQuality PointRingQuality(double x, double y, const double* xs, const double* ys,
-                             double mean, RingMembers& members, const QualityNeeds& needs);
+// The ring points of a point ring around (x, y): `ring` indexes `xs`, `ys`
+// and `values` (the ring values 2^-exponent times), in the order their SD
+// sums them; `mean` is their mean.
+struct PointRingView {
+  double x = 0, y = 0;
+  const double* xs = nullptr;
+  const double* ys = nullptr;
+  const double* values = nullptr;
+  int exponent = 0;
+  double mean = 0;
+  std::span<const std::uint32_t> ring;
+};
+
+// The quality of a point ring, in one pass over its points (and one over
+// the angular buckets of its directions for the gap); `scratch` is the
+// caller's, one per thread.
+RingQuality PointRingQuality(const PointRingView& view, RingMembers& scratch,
+                             const QualityNeeds& needs);
+
+// The direction of (dx, dy) as a number from 0 to 4 that grows with the
+// azimuth, one unit per quadrant (the "diamond angle"), and a diamond angle
+// in degrees: what GAP is measured in.
+double DiamondAngle(double dx, double dy);
+double DiamondDegrees(double diamond);
 // The quality of a grid ring of `ring_points` samples, of which
 // members.indices (ascending) were usable with members.values.
 RingQuality GridRingQuality(std::int32_t ring_points, double mean, RingMembers& members);

@@ -54,6 +54,90 @@ struct QualityRun {
   }
 };
 
+// --- The gap without sorting, against the sorted directions -------------
+
+// The gap as the definition reads: the directions' azimuths sorted, the
+// largest difference of neighbours, going round.
+double SortedGap(double x, double y, const std::vector<double>& xs, const std::vector<double>& ys) {
+  std::vector<double> diamonds;
+  for (std::size_t k = 0; k < xs.size(); ++k) {
+    if (xs[k] != x || ys[k] != y) diamonds.push_back(DiamondAngle(xs[k] - x, ys[k] - y));
+  }
+  if (diamonds.size() <= 1) return kFullCircle;
+  std::sort(diamonds.begin(), diamonds.end());
+  double gap = kFullCircle - (DiamondDegrees(diamonds.back()) - DiamondDegrees(diamonds.front()));
+  for (std::size_t k = 1; k < diamonds.size(); ++k) {
+    gap = std::max(gap, DiamondDegrees(diamonds[k]) - DiamondDegrees(diamonds[k - 1]));
+  }
+  return gap;
+}
+
+// Rings with exact ties, members on the axes and diagonals, directions at
+// 0 and just short of 360 degrees, rings bunched in a narrow arc, and
+// rings of 0, 1 and 2 directions: the same double as the sorted list.
+TEST(GapWithoutSorting, SameNumberAsTheSortedDirections) {
+  std::mt19937_64 random(25);
+  std::uniform_real_distribution<double> unit(0, 1);
+  std::vector<std::vector<std::pair<double, double>>> rings = {
+      {},
+      {{0, 0}},
+      {{5, 0}},
+      {{5, 0}, {0, 0}, {-5, 0}},
+      {{5, 0}, {10, 0}},                                   // two, one direction
+      {{5, 0}, {5, -1e-300}, {0, 5}},                      // 0 and (by rounding) 360
+      {{1, 0}, {1, -1e-17}, {1, 1e-17}, {-1, 0}},          // round the ends
+      {{0, 5}, {0, -5}, {5, 0}, {-5, 0}, {3, 3}, {-3, -3}, {3, 3}, {0, 5}},
+  };
+  // Lattice rings: members on the axes and diagonals, several in one
+  // direction, the centre in the ring.
+  for (const int reach : {1, 2, 3, 5, 8}) {
+    std::vector<std::pair<double, double>> lattice;
+    for (int i = -reach; i <= reach; ++i) {
+      for (int j = -reach; j <= reach; ++j) {
+        if (i * i + j * j <= reach * reach && (i + j) % 3 != 1) lattice.emplace_back(10.0 * i, 10.0 * j);
+      }
+    }
+    rings.push_back(lattice);
+  }
+  for (const std::size_t count : {2, 3, 4, 7, 16, 63, 64, 65, 126, 300, 1000}) {
+    for (const double arc : {6.283185307179586, 1.0, 1e-3, 1e-9}) {
+      std::vector<std::pair<double, double>> ring;
+      const double start = unit(random) * 6.283185307179586;
+      for (std::size_t k = 0; k < count; ++k) {
+        const double a = start + arc * unit(random);
+        // Whole numbers of centimetres: exact ties in direction now and then.
+        ring.emplace_back(std::round(std::cos(a) * 1e5) / 100, std::round(std::sin(a) * 1e5) / 100);
+      }
+      if (count > 3) ring[1] = ring[0];  // a tie
+      rings.push_back(ring);
+    }
+  }
+  for (const auto& ring : rings) {
+    for (const auto& [x, y] : {std::pair{0.0, 0.0}, std::pair{1e6 + 0.25, -3e6}}) {
+      std::vector<double> xs, ys, values;
+      std::vector<std::uint32_t> indices;
+      for (const auto& [dx, dy] : ring) {
+        indices.push_back(static_cast<std::uint32_t>(xs.size()));
+        xs.push_back(dx + x);
+        ys.push_back(dy + y);
+        values.push_back(dx * 0.5 - dy);
+      }
+      PointRingView view;
+      view.x = x;
+      view.y = y;
+      view.xs = xs.data();
+      view.ys = ys.data();
+      view.values = values.data();
+      view.ring = indices;
+      RingMembers scratch;
+      const RingQuality quality = PointRingQuality(view, scratch, {});
+      EXPECT_EQ(quality.gap, SortedGap(x, y, xs, ys)) << ring.size() << " members round " << x;
+      // The scratch is left ready for the next ring: the same answer again.
+      EXPECT_EQ(PointRingQuality(view, scratch, {}).gap, quality.gap);
+    }
+  }
+}
+
 // --- Against the plain loop over all pairs ------------------------------
 
 struct Expected {

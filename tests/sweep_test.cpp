@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <sstream>
 
@@ -50,7 +51,37 @@ struct SweepCase {
   // The stations and how they are read: the sample survey when empty.
   std::string input = Sample();
   std::vector<std::string> reading = {};
+  // Stations written for the case instead, when given.
+  std::string survey = {};
 };
+
+// Stations on the limits of the rings R = 100, 150 and 200 m with D = 50 m
+// (which overlap: 150 - 50 is the next ring's R - D), a hair inside and
+// outside them, and within the rounding of their squares, round two
+// centres; on the axes and off them.
+std::string StationsOnBandLimits() {
+  std::string text;
+  int number = 0;
+  const auto add = [&](double x, double y) {
+    ++number;
+    text += Number(x) + " " + Number(y) + " " + std::to_string(number) + " 0 " +
+            Number(10 + number % 17 * 0.37 - number % 5) + "\n";
+  };
+  for (const auto& [cx, cy] : {std::pair{0.0, 0.0}, std::pair{3000.0, -0.5}}) {
+    add(cx, cy);
+    for (const double radius : {100.0, 150.0, 200.0}) {
+      for (const double limit : {radius - 50 - 1e-6, radius + 50 + 1e-6}) {
+        for (const double d : {limit, std::nextafter(limit, 0.0), std::nextafter(limit, 1e9),
+                               limit * (1 + 3e-10), limit * (1 - 3e-10)}) {
+          add(cx + d, cy);
+          add(cx, cy - d);
+          add(cx - d * 0.6, cy + d * 0.8);
+        }
+      }
+    }
+  }
+  return text;
+}
 
 const SweepCase kSweepCases[] = {
     {"ListWithBandRatio", "900,200,500", {900, 200, 500}, "--band-ratio", 0.2, {}},
@@ -61,6 +92,8 @@ const SweepCase kSweepCases[] = {
     {"StationsInDegrees", "250,600", {250, 600}, "--band-ratio", 0.2, {},
      SourceDir() + "/data/sample_stations.csv",
      {"--crs", "EPSG:4326", "--columns", "longitude,latitude,station,cba"}},
+    {"StationsOnBandLimits", "100,150,200", {100, 150, 200}, "--band", 50, {}, "", {},
+     StationsOnBandLimits()},
 };
 
 class SweepAgainstSingleRuns : public ::testing::TestWithParam<SweepCase> {};
@@ -68,8 +101,12 @@ class SweepAgainstSingleRuns : public ::testing::TestWithParam<SweepCase> {};
 // The wide table's columns for each radius are the single run's, character
 // for character, in the fixed-width table and in CSV.
 TEST_P(SweepAgainstSingleRuns, SameColumns) {
-  const SweepCase& c = GetParam();
+  SweepCase c = GetParam();
   TempDir dir;
+  if (!c.survey.empty()) {
+    c.input = dir.File("survey.dat");
+    WriteFile(c.input, c.survey);
+  }
   for (const bool csv : {false, true}) {
     const std::string sweep_name = csv ? "sweep.csv" : "sweep.dat";
     std::vector<std::string> args = {"sweep", "--quiet", "--input", c.input, "--output",
