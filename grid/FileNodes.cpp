@@ -46,10 +46,7 @@ bool FileNodes::DecodeVector(std::uint32_t vector, std::uint32_t first,
       const std::size_t count = std::min(kStretch, out.size() - done);
       const unsigned char* p = file_.Bytes(offset, count * element_size_, buffer);
       if (p == nullptr) return false;
-      for (float& node : out.subspan(done, count)) {
-        node = DecodeNodeAs<encoding()>(p, layout_);
-        p += element_size_;
-      }
+      DecodeRunAs<encoding()>(p, count, layout_, out.data() + done);
       done += count;
       offset += count * element_size_;
     }
