@@ -377,7 +377,7 @@ void PointRing::CoverBands(std::span<const RingBand> bands) {
 // distance is worked out once and tested against each band's limits, each
 // band's sums held in lanes of its own. Integer sums do not depend on their
 // order, so each band's ring is the one its own gather gives.
-[[gnu::target_clones("arch=x86-64-v3", "default"), gnu::flatten]] void PointRing::GatherBands(
+[[gnu::target_clones("arch=x86-64-v3", "default"), gnu::flatten]] void PointRing::GatherBandsLanes(
     double x, double y, std::span<const RingBand> bands, BandScratch& scratch, RingValues* rings,
     unsigned* quadrants) const {
   const std::size_t count = bands.size();
@@ -461,6 +461,13 @@ void PointRing::CoverBands(std::span<const RingBand> bands) {
     Load(quadrant_lanes + b * lanes, filled);
     quadrants[b] = scratch.near_quadrants[b] | static_cast<unsigned>(LaneOr(filled));
   }
+}
+
+// Called from here, so that every compiler lays out the cloned versions and
+// their choice here (clang makes neither for a clone only called elsewhere).
+void PointRing::GatherBands(double x, double y, std::span<const RingBand> bands,
+                            BandScratch& scratch, RingValues* rings, unsigned* quadrants) const {
+  GatherBandsLanes(x, y, bands, scratch, rings, quadrants);
 }
 
 RingQuality PointRing::BandQuality(double x, double y, const RingBand& band, double mean,

@@ -109,6 +109,8 @@ class PointRing {
   const std::vector<std::uint32_t>& order() const { return index_.order(); }
 
  private:
+  void GatherBandsLanes(double x, double y, std::span<const RingBand> bands, BandScratch& scratch,
+                        RingValues* rings, unsigned* quadrants) const;
   bool InBand(double dx, double dy) const { return band_.Holds(dx, dy); }
   bool SurelyIn(double squared) const { return band_.SurelyIn(squared); }
   bool SurelyOut(double squared) const { return band_.SurelyOut(squared); }
